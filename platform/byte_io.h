@@ -20,7 +20,8 @@ class ByteSource {
 public:
     // Over bytes the caller keeps alive.
     static ByteSource FromSpan(std::span<const uint8_t> bytes);
-    // Over a file; Ok() is false when it cannot be opened.
+    // Over a file, read whole into memory at once; Ok() is false (and the source empty) when
+    // it cannot be opened or read, with the reason in Error().
     static ByteSource FromFile(const std::string& path);
 
     ByteSource(ByteSource&&) noexcept;
@@ -28,11 +29,16 @@ public:
     ~ByteSource();
 
     bool Ok() const;
+    const std::string& Error() const;
     uint64_t Size() const;
     uint64_t Position() const;
     uint64_t Remaining() const;
     bool Seek(uint64_t position);  // false (position unchanged) beyond the end
-    bool Skip(uint64_t count);
+    bool Skip(uint64_t count);  // false (position unchanged) beyond the end
+
+    // Up to `size` bytes at the position, without consuming them; valid while the source
+    // lives (and, for a span source, while the caller's bytes do). For bulk conversions.
+    std::span<const uint8_t> Peek(size_t size) const;
 
     // Copies up to `size` bytes; returns the count actually read.
     size_t ReadBytes(void* dest, size_t size);
