@@ -6,7 +6,6 @@
 
 #include <array>
 #include <bit>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -276,15 +275,14 @@ TEST(ByteSource, MoveKeepsTheBytes) {
     EXPECT_EQ(a.Size(), 16u);
 }
 
-TEST(ByteSource, LargeFileBulkRead) {
+TEST(ByteSource, LargeFileBulkReadInChunks) {
     TempFolder dir;
     std::string path = dir.File("big.bin");
-    const size_t n = 64u << 20;  // 64 MiB
+    const size_t n = (8u << 20) + 123;  // several chunks and a ragged tail
     std::vector<uint8_t> bytes(n);
     for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
     WriteRaw(path, bytes);
     std::vector<uint8_t> back(n);
-    auto start = std::chrono::steady_clock::now();
     ByteSource src = ByteSource::FromFile(path);
     ASSERT_TRUE(src.Ok()) << src.Error();
     size_t got = 0;
@@ -293,11 +291,8 @@ TEST(ByteSource, LargeFileBulkRead) {
         ASSERT_GT(r, 0u);
         got += r;
     }
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(back, bytes);
     EXPECT_EQ(src.Remaining(), 0u);
-    // Generous: the file is in the page cache; sanitizer builds are slower.
-    EXPECT_LT(seconds, 2.0) << "opening and reading 64 MiB took " << seconds << " s";
 }
 
 TEST(ByteSink, MemoryLittleAndBigEndian) {
