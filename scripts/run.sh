@@ -8,5 +8,5 @@ cmake --build build
 if [ -x build/app/ui/Velkarine ]; then
   exec build/app/ui/Velkarine "$@" data/sample-shot.sg2
 else
-  exec build/app/velkarine_smoke "$@"
+  exec build/app/smoke/velkarine_smoke "$@"
 fi
