@@ -1,0 +1,28 @@
+#include "acquisition/acquisition_manager.h"
+
+#include "platform/paths.h"
+
+namespace velk {
+
+CAcquisitionManager::CAcquisitionManager() : dataFolder(MapWindowsPath("c:\\Data")) {}
+
+CAcquisitionManager::~CAcquisitionManager() = default;
+
+int CAcquisitionManager::CreateMode()
+{
+    if (surveyType < kMinType || surveyType > kMaxType) {
+        mode_.reset();
+        return 0;
+    }
+    mode_ = std::make_unique<CAcquisitionMode>(surveyType);
+    return 1;
+}
+
+void CAcquisitionManager::StepMode()
+{
+    if (mode_) {
+        mode_->Step();
+    }
+}
+
+}  // namespace velk

@@ -1,0 +1,123 @@
+#include "app/workspace.h"
+
+#include <cstdlib>
+
+#include "app/settings_table.h"
+#include "platform/language.h"
+#include "platform/numtext.h"
+#include "platform/paths.h"
+#include "platform/profile.h"
+#include "platform/uihost.h"
+
+namespace velk {
+
+Workspace::Workspace(Profile& profile, UiHost& ui)
+    : tauP(profile), profile_(&profile), ui_(&ui)
+{
+    // The members are built in their declaration order, which is the program's start-up
+    // order: the file group, the surface-wave settings, the store with its three parameter
+    // sets, the traveltime set, the tau-p settings (which read their keys), the display
+    // filter state, the texts.
+    ResetDisplayFilter(displayFilter);
+}
+
+Workspace::~Workspace() = default;
+
+std::string StoreAllocationFailureText(int maxTraces, int maxSample, const std::string& reason,
+                                       const std::string& profilePath)
+{
+    return FormatC("Cannot allocate the waveform store for %d traces of %d samples.\n%s\n\n"
+                   "Lower MAXTRACES or MAX_SAMPLE in %s and start the program again.",
+                   maxTraces, maxSample, reason.c_str(), profilePath.c_str());
+}
+
+void Workspace::InitForView(const std::string& folder)
+{
+    const bool first = !viewBuilt_;
+
+    // 1. The data-viewer link, the drive text, the undone flag.
+    if (!olvenarLink) {
+        olvenarLink = std::make_unique<COlvenarLink>(profile());
+    }
+    driveText = DriveMountPoint(profile(), 'e');
+    store.undone = 0;
+
+    if (first) {
+        // 2. The working folder; an empty record.
+        workingFolder = folder.empty() ? WorkingFolder() : folder;
+        store.Params().traceCount = 0;
+        store.Params().samplesPerTrace = 1024;
+        store.level1.params.traceCount = 0;
+        store.level2.params.traceCount = 0;
+    }
+
+    // 3. The settings in the key table's order (only the automatic-picking keys after the
+    // first construction), with their fix-ups, the record limits and the acquisition margins.
+    ReadSettingsTable(*this, first);
+
+    if (first) {
+        // 4. The parameter sets, the per-trace curves, the store.
+        store.AllocateParameterSets();
+        theoretical = CTheoreticalTraveltime(store.MaxTraces());
+        theoretical.LoadSettings(profile());
+    }
+    if (!store.IsAllocated()) {
+        std::string reason;
+        if (!store.AllocateWaveformStore(&reason)) {
+            ui().Message(StoreAllocationFailureText(store.MaxTraces(), store.MaxSample(), reason,
+                                                    profile().Path()),
+                         MsgButtons::Ok, MsgIcon::Error);
+            std::exit(10);
+        }
+    }
+
+    if (first) {
+        // 5. Interval, selection scope, clipping; the keep-axes flags last.
+        store.Params().sampleInterval = 1.0f;
+        display.selectedOnly = -1;
+        display.clip = 1;
+        ReadLateSettings(*this);
+    }
+    viewBuilt_ = true;
+}
+
+void Workspace::SaveViewSettings(const FrameRect& frameRect)
+{
+    frame = frameRect;
+    WriteSettingsTable(*this, WritePhase::ViewSettings);
+    store.FreeWaveformStore();
+}
+
+void Workspace::ReleaseView()
+{
+    Profile::Batch batch(profile());
+    WriteSettingsTable(*this, WritePhase::ViewObject);
+    theoretical.SaveSettings(profile());
+    if (olvenarLink) {
+        olvenarLink->Release(profile());
+        olvenarLink.reset();
+    }
+}
+
+void Workspace::SaveProgramEndSettings()
+{
+    Profile::Batch batch(profile());
+    WriteSettingsTable(*this, WritePhase::ProgramEnd);
+    SaveContourSettings(profile(), contour);
+    SaveTauPSettings(profile(), tauP);
+}
+
+void Workspace::Shutdown(const FrameRect& frameRect)
+{
+    SaveViewSettings(frameRect);
+    ReleaseView();
+    SaveProgramEndSettings();
+}
+
+CAcquisitionManager& Workspace::CreateAcquisitionManager()
+{
+    acquisitionManager = std::make_unique<CAcquisitionManager>();
+    return *acquisitionManager;
+}
+
+}  // namespace velk

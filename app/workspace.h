@@ -1,0 +1,187 @@
+#pragma once
+// Workspace: all program-wide state of the main program, in a few owned objects, made after the
+// profile is open and handed to every command. No globals: each test builds its own.
+//
+// Life of a run, as explicit steps (the shell calls them in this order):
+//   1. Workspace ws(profile, ui);     the program-wide objects with their defaults; the tau-p
+//                                     settings read their keys here
+//   2. the shell fills ws.startup (command line, Language, COMPLETEMENU, ...)
+//   3. ws.InitForView();              view construction: settings, capacities, store allocation
+//   4. ... commands ...
+//   5. ws.Shutdown(frameRect);        = SaveViewSettings(frameRect), ReleaseView(),
+//                                       SaveProgramEndSettings()
+// The destructor writes nothing.
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "acquisition/acquisition_device.h"
+#include "acquisition/acquisition_manager.h"
+#include "app/base/display_filter.h"
+#include "app/base/waveform_store.h"
+#include "app/display_state.h"
+#include "surfacewave/contour_settings.h"
+#include "surfacewave/taup_settings.h"
+#include "survey/file_group.h"
+#include "survey/olvenar_link.h"
+#include "survey/survey_services.h"
+#include "traveltime/auto_pick_settings.h"
+#include "traveltime/theoretical_traveltime.h"
+#include "traveltime/traveltime_set.h"
+
+namespace velk {
+
+class Profile;
+class UiHost;
+
+// Start-up values, set before the frame exists (the shell fills them).
+struct StartupValues {
+    int acquisitionMode = 0;   // DataAcquisition
+    int instrumentMenu = 0;    // ONQKW
+    int feetShortMenu = 0;     // Halvorn, or English chosen at the first run
+    int fullMenu = 0;          // COMPLETEMENU
+    int qd7000SubMode = 0;
+    int languageRegister = 0;  // LanguageRegister
+    int language = 0;          // Language: 1 Japanese, -1 English
+    int qkwMenu = 1;           // QKWMenu (acquisition), 1..7
+    int qd7000Menu = 0;        // QD7000Menu
+    // The open-line request lives in survey.openLineRequest.
+};
+
+// The frame window's rectangle, written back as WindowX, WindowY, WindowW, WindowH.
+struct FrameRect {
+    int x = 110;
+    int y = 138;
+    int width = 768;
+    int height = 537;
+};
+
+// Values of the settings key table that no subsystem object holds. The scales and axis kinds
+// are fields of the current parameter set (store.Params()).
+struct ViewSettings {
+    float bpfLowCut = 1.0f;        // BPFFL, Hz
+    float bpfHighCut = 5000.0f;    // BPFFH, Hz
+    float bpfLowSlope = 20.0f;     // BPFSL
+    float bpfHighSlope = 20.0f;    // BPFSH
+    int maxXSize = 128000;         // MAX_X_SIZE
+    int plotDirection = 0;         // PLOT_DIRECTION: 0 time axis horizontal, 1 vertical
+    int xOrg0 = 300;               // XORG_0
+    int yOrg0 = 300;               // YORG_0
+    std::string amplitudeUnit = "V";  // csUnit
+    float amplitudeConstant = 1.0f;   // fAmplitudeConstant
+    int showAmplitude = 0;         // ShowAmplitude
+    int maxTraces = WaveformStore::kDefaultMaxTraces;  // MAXTRACES as stored in the profile
+    int maxSample = WaveformStore::kDefaultMaxSample;  // MAX_SAMPLE as stored in the profile
+    int maxWorkGroupFile = 1000;   // MAX_WORK_GROUP_FILE (carried; the list capacity is fixed)
+    int polarity = 1;              // I_SENSE
+    int kmDisplay = 0;             // i_km
+    std::string unitText;          // UNIT: "m"/"km", "ft"/"kft" in feet mode
+    int triggerPlot = 1;           // ITriggerPlot
+    int shading = 0;               // i_plot_mode: 1 positive, 0 none, -1 negative
+    int applyCurrentConfiguration = 0;          // bApplyCurrentConfiguration
+    int applyCurrentConfigurationDistance = 0;  // bApplyCurrentConfigurationDistance
+    float xst = 0.0f;              // kept axis configuration
+    float xe = 0.0f;
+    float xi = 0.0f;
+    float yi = 0.0f;
+    int nSkip = 1;                 // NSkip
+    int threeComponentLabel = 0;   // ThreeComponentLabel
+    int changeDataLength = 0;      // bChangeDataLength
+    int coordinateMode = -1;       // iCoordinate
+};
+
+// Geometry settings written at the end of the program.
+struct GeometrySettings {
+    float receiverInterval = 1.0f;  // ReceiverInterval, m
+    int moveReceivers = 1;          // bMoveReceivers
+    float sourceInterval = 1.0f;    // SourceInterval, m
+};
+
+// Profile values that acquisition mode replaces for the run only; written back instead of the
+// run's values.
+struct AcquisitionOverrides {
+    bool margins = false;  // the instrument menu replaced margins and direction
+    int xOrg0 = 0;
+    int yOrg0 = 0;
+    int plotDirection = 0;
+};
+
+class Workspace {
+public:
+    // Builds the program-wide objects in their start-up order; TauPSettings reads its keys.
+    // The profile and the UiHost must outlive the workspace.
+    Workspace(Profile& profile, UiHost& ui);
+    ~Workspace();
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    Profile& profile() { return *profile_; }
+    const Profile& profile() const { return *profile_; }
+    UiHost& ui() { return *ui_; }
+
+    // View construction. The first call of the run: the data-viewer link, the drive text, the
+    // working folder (empty: the process's current folder), the store's scalars, the settings
+    // in the key table's order with their fix-ups and the acquisition overrides, the parameter
+    // sets and the store at the capacities. Later calls only re-read the automatic-picking
+    // keys and clear the undone flag. If the store cannot be allocated at start-up, shows a
+    // message and ends the program with exit code 10.
+    void InitForView(const std::string& workingFolder = {});
+    bool ViewBuilt() const { return viewBuilt_; }
+
+    // View destruction: writes the settings back in their order (the frame's rectangle as
+    // given), the instrument hooks in acquisition mode, then frees the store.
+    void SaveViewSettings(const FrameRect& frame);
+    // The view object's destructor: the automatic-picking keys, the theoretical-traveltime
+    // keys, the data-viewer link's path.
+    void ReleaseView();
+    // End of the program: the geometry keys, SaveContourSettings, SaveTauPSettings.
+    void SaveProgramEndSettings();
+    // All three, in order.
+    void Shutdown(const FrameRect& frame);
+
+    // Creates the acquisition manager (start-up in acquisition mode); returns it.
+    CAcquisitionManager& CreateAcquisitionManager();
+
+    // --- Program-wide state -------------------------------------------------------------
+    StartupValues startup;
+    ViewSettings settings;
+    DisplayState display;
+    GeometrySettings geometry;
+    AcquisitionOverrides acquisitionOverrides;
+
+    CFileGroup fileGroup;
+    SurveyFlags survey;
+    SiblingProgramPaths programPaths;
+    RegisteredModules modules;
+    std::unique_ptr<COlvenarLink> olvenarLink;  // while the view exists
+
+    CContourSettings contour;
+    WaveformStore store;         // the three parameter sets are store.current/level1/level2.params
+    CTraveltimeSet traveltimeSet;
+    TauPSettings tauP;
+    DisplayFilterState displayFilter;
+    AutoPickSettings autoPick;
+    ModellingValues modelling;
+    CTheoreticalTraveltime theoretical;  // sized with the store
+
+    CAcquisitionDevice acquisitionDevice;
+    std::unique_ptr<CAcquisitionManager> acquisitionManager;
+    int acquisitionStartupValue = 1;
+
+    int componentToEdit = -1;    // -1 all components, or 1..6
+    std::string workingFolder;   // the folder at view construction
+    std::string driveText;       // the removable drive's mount point ("e:")
+    FrameRect frame;             // the last rectangle given to SaveViewSettings
+
+private:
+    Profile* profile_;
+    UiHost* ui_;
+    bool viewBuilt_ = false;
+};
+
+// The message shown before exit code 10 when the start-up store cannot be allocated.
+std::string StoreAllocationFailureText(int maxTraces, int maxSample, const std::string& reason,
+                                       const std::string& profilePath);
+
+}  // namespace velk

@@ -1,0 +1,52 @@
+#pragma once
+// What the workspace uses of the survey and program-exchange side besides the file group: the
+// survey flags, the sibling-program paths, the registered modules, and the operations that
+// come with the file lists, automatic processing and modules (stubs for now).
+
+#include <array>
+#include <string>
+
+namespace velk {
+
+class CFileGroup;
+class Profile;
+
+struct SurveyFlags {
+    int openLineRequest = 0;  // 1: the acquisition start asked to open a survey line
+    int appendFiles = 0;      // 1: the last command appended several files into one record
+    int applyShift = 0;       // 1: the header editor runs in time-shift mode
+};
+
+// Paths of the sibling programs (keys NordalisString, Quessil, MandroveString and
+// RostrelLocation); the defaults are executables beside our own.
+struct SiblingProgramPaths {
+    SiblingProgramPaths();
+    std::string nordalis;
+    std::string quessil;
+    std::string mandrove;
+    std::string rostrel;
+};
+
+// Registered modules: NModule (0..6) and Module0..Module5, section "general".
+struct RegisteredModules {
+    static constexpr int kMax = 6;
+    static constexpr const char* kSection = "general";
+    RegisteredModules();
+    // Reads NModule (clamped to 0..6) and Module0..Module5.
+    void Load(const Profile& profile);
+    // Writes NModule (clamped) and Module0 .. Module<count-1>.
+    void Save(Profile& profile) const;
+    int Count() const;  // count clamped to 0..6
+
+    int count = 0;
+    std::array<std::string, kMax> names;  // defaults "module 0" .. "module 5"
+};
+
+// Opens the survey line's file list chosen at start; non-zero on success. Not built yet: 0.
+int OpenFileList(CFileGroup& group, int silent);
+// Stops the timer-driven automatic processing. Not built yet: nothing to stop.
+void OnAutomaticProcessingStop();
+// Runs registered module `index` (0..5). Not built yet: does nothing.
+void RunModule(const RegisteredModules& modules, int index);
+
+}  // namespace velk
