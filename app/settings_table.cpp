@@ -169,11 +169,11 @@ std::vector<SettingBinding> BuildTable()
 {
     std::vector<SettingBinding> t;
     // Automatic picking: every view construction; written by the view object.
-    t.push_back(IntRow("PICKNCHECK", G, RW::EveryView, WP::ViewObject, -1, REF_I(w.autoPick.numberOfChecking), "1"));
-    t.push_back(IntRow("PICKPORTION", G, RW::EveryView, WP::ViewObject, -1, REF_I(w.autoPick.portion), "8"));
-    t.push_back(FloatRow("PICKFREQENCY", G, RW::EveryView, WP::ViewObject, -1, REF_F(w.autoPick.centreFrequency), "100.000000"));
-    t.push_back(FloatRow("PICKNEAROFFSETLIMIT", G, RW::EveryView, WP::ViewObject, -1, REF_F(w.autoPick.nearOffsetLimit), "15.000000"));
-    t.push_back(IntRow("PICKBPF", G, RW::EveryView, WP::ViewObject, -1, REF_I(w.autoPick.bandPass), "1"));
+    t.push_back(IntRow("PICKNCHECK", G, RW::EveryView, WP::ViewObject, 2, REF_I(w.autoPick.numberOfChecking), "1"));
+    t.push_back(IntRow("PICKPORTION", G, RW::EveryView, WP::ViewObject, 3, REF_I(w.autoPick.portion), "8"));
+    t.push_back(FloatRow("PICKFREQENCY", G, RW::EveryView, WP::ViewObject, 1, REF_F(w.autoPick.centreFrequency), "100.000000"));
+    t.push_back(FloatRow("PICKNEAROFFSETLIMIT", G, RW::EveryView, WP::ViewObject, 4, REF_F(w.autoPick.nearOffsetLimit), "15.000000"));
+    t.push_back(IntRow("PICKBPF", G, RW::EveryView, WP::ViewObject, 5, REF_I(w.autoPick.bandPass), "1"));
     // Band-pass corners.
     t.push_back(FloatRow("BPFFL", G, RW::Once, WP::ViewSettings, 61, REF_F(w.settings.bpfLowCut), "1.000000"));
     t.push_back(FloatRow("BPFFH", G, RW::Once, WP::ViewSettings, 62, REF_F(w.settings.bpfHighCut), "5000.000000"));

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cassert>
 
+#include "platform/language.h"
+#include "platform/uihost.h"
+
 namespace velk {
 
 int CParameterSet::Allocate(int n)
@@ -80,6 +83,17 @@ int CParameterSet::AnyFlagSet() const
         }
     }
     return 0;
+}
+
+int CopyParameterSet(const CParameterSet& from, CParameterSet& to, UiHost& ui, int language)
+{
+    if (from.CopyTo(to) == 0) {
+        ui.Message(Msg(language, CParameterSet::kCannotCopy,
+                       "パラメータオブジェクトをコピーできません !"),
+                   MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    }
+    return 1;
 }
 
 }  // namespace velk

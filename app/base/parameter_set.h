@@ -8,6 +8,8 @@
 
 namespace velk {
 
+class UiHost;
+
 class CParameterSet {
 public:
     static constexpr const char* kCannotCopy = "Cannot copy parameter object !";
@@ -65,5 +67,8 @@ public:
     int recordKind = 0;            // 0 waveforms, 1 dispersion curves, 2 coherence
     float windowStartTime = 0.0f;  // ms
 };
+
+// CopyTo, showing CParameterSet::kCannotCopy (in the language) when the source has no arrays.
+int CopyParameterSet(const CParameterSet& from, CParameterSet& to, UiHost& ui, int language);
 
 }  // namespace velk
