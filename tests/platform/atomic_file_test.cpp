@@ -2,54 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
+
+#include "tools/test_support.h"
 
 namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system temporary folder, removed with its contents at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velk-atomic-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    const std::string& Path() const { return path_; }
-    // Names of everything in the folder, for "no temporary file left behind" checks.
-    std::vector<std::string> Entries() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::string path_;
-};
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteRaw(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using velk::testing::ReadFileText;
+using velk::testing::TempFolder;
+using velk::testing::WriteFileText;
 
 // Clears the fault injector even when a test fails half-way.
 struct InjectorReset {
@@ -67,7 +34,7 @@ TEST(AtomicFileWriter, CommitReplacesTheFile) {
     TempFolder dir;
     ASSERT_FALSE(dir.Path().empty());
     std::string path = dir.File("a.bin");
-    WriteRaw(path, "old contents");
+    WriteFileText(path, "old contents");
     {
         AtomicFileWriter w(path);
         ASSERT_FALSE(w.Failed()) << w.Error();
@@ -75,11 +42,11 @@ TEST(AtomicFileWriter, CommitReplacesTheFile) {
         EXPECT_EQ(w.TempPath().rfind(path + ".tmp", 0), 0u) << w.TempPath();
         EXPECT_TRUE(w.Write("new "));
         EXPECT_TRUE(w.Write(std::string_view("contents")));
-        EXPECT_EQ(ReadAll(path), "old contents");  // nothing visible before Commit()
+        EXPECT_EQ(ReadFileText(path), "old contents");  // nothing visible before Commit()
         EXPECT_TRUE(w.Commit()) << w.Error();
         EXPECT_TRUE(w.Commit());  // a second Commit() is harmless
     }
-    EXPECT_EQ(ReadAll(path), "new contents");
+    EXPECT_EQ(ReadFileText(path), "new contents");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.bin"});
 }
 
@@ -89,14 +56,14 @@ TEST(AtomicFileWriter, CreatesANewFile) {
     std::string error = "unchanged";
     EXPECT_TRUE(WriteFileAtomically(path, "hello\n", &error));
     EXPECT_EQ(error, "");
-    EXPECT_EQ(ReadAll(path), "hello\n");
+    EXPECT_EQ(ReadFileText(path), "hello\n");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"new.txt"});
 }
 
 TEST(AtomicFileWriter, EmptyFile) {
     TempFolder dir;
     std::string path = dir.File("empty");
-    WriteRaw(path, "x");
+    WriteFileText(path, "x");
     EXPECT_TRUE(WriteFileAtomically(path, ""));
     EXPECT_TRUE(fs::exists(path));
     EXPECT_EQ(fs::file_size(path), 0u);
@@ -120,14 +87,14 @@ TEST(AtomicFileWriter, LargeWritesAndManySmallOnes) {
     ASSERT_TRUE(w.Write("tail"));
     expected += "tail";
     ASSERT_TRUE(w.Commit()) << w.Error();
-    EXPECT_EQ(ReadAll(path), expected);
+    EXPECT_EQ(ReadFileText(path), expected);
 }
 
 TEST(AtomicFileWriter, InjectedWriteErrorLeavesOldFileByteIdentical) {
     TempFolder dir;
     std::string path = dir.File("keep.bin");
     const std::string old = OldBytes();
-    WriteRaw(path, old);
+    WriteFileText(path, old);
     InjectorReset reset;
     size_t calls = 0;
     // The third write fails.
@@ -142,9 +109,9 @@ TEST(AtomicFileWriter, InjectedWriteErrorLeavesOldFileByteIdentical) {
         EXPECT_FALSE(w.Write("fourth "));  // sticky, even though the injector would allow it
         EXPECT_FALSE(w.Commit());
         EXPECT_FALSE(fs::exists(w.TempPath()));
-        EXPECT_EQ(ReadAll(path), old);
+        EXPECT_EQ(ReadFileText(path), old);
     }
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(ReadFileText(path), old);
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.bin"});
 }
 
@@ -157,26 +124,26 @@ TEST(AtomicFileWriter, InjectorSeesTheBytesSoFar) {
         return soFar < 10;
     });
     std::string path = dir.File("f");
-    WriteRaw(path, "old");
+    WriteFileText(path, "old");
     AtomicFileWriter w(path);
     EXPECT_TRUE(w.Write("12345"));
     EXPECT_TRUE(w.Write("67890"));
     EXPECT_FALSE(w.Write("x"));
     EXPECT_EQ(seen, (std::vector<size_t>{0, 5, 10}));
     EXPECT_FALSE(w.Commit());
-    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(ReadFileText(path), "old");
 }
 
 TEST(AtomicFileWriter, WriteFileAtomicallyReportsTheInjectedError) {
     TempFolder dir;
     std::string path = dir.File("p.ini");
-    WriteRaw(path, "[General]\nA=1\n");
+    WriteFileText(path, "[General]\nA=1\n");
     InjectorReset reset;
     AtomicFileWriter::SetFaultInjector([](size_t) { return false; });
     std::string error;
     EXPECT_FALSE(WriteFileAtomically(path, "[General]\nA=2\n", &error));
     EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadAll(path), "[General]\nA=1\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=1\n");
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"p.ini"});
 }
 
@@ -184,7 +151,7 @@ TEST(AtomicFileWriter, StoppedBeforeTheRenameLeavesOldFileIntact) {
     TempFolder dir;
     std::string path = dir.File("keep.bin");
     const std::string old = OldBytes();
-    WriteRaw(path, old);
+    WriteFileText(path, old);
     std::string temp;
     {
         AtomicFileWriter w(path);
@@ -192,11 +159,11 @@ TEST(AtomicFileWriter, StoppedBeforeTheRenameLeavesOldFileIntact) {
         ASSERT_TRUE(w.Flush());
         temp = w.TempPath();
         // The new bytes sit complete in the temporary file; the target is untouched.
-        EXPECT_EQ(ReadAll(temp), std::string(5000, 'n'));
-        EXPECT_EQ(ReadAll(path), old);
+        EXPECT_EQ(ReadFileText(temp), std::string(5000, 'n'));
+        EXPECT_EQ(ReadFileText(path), old);
         // Destroyed without Commit(): as if the program stopped before the rename.
     }
-    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(ReadFileText(path), old);
     EXPECT_FALSE(fs::exists(temp));
     EXPECT_EQ(dir.Entries(), std::vector<std::string>{"keep.bin"});
 }
@@ -243,13 +210,13 @@ TEST(AtomicFileWriter, WriteAfterCommitFails) {
     ASSERT_TRUE(w.Write("a"));
     ASSERT_TRUE(w.Commit());
     EXPECT_FALSE(w.Write("b"));
-    EXPECT_EQ(ReadAll(dir.File("x")), "a");
+    EXPECT_EQ(ReadFileText(dir.File("x")), "a");
 }
 
 TEST(AtomicFileWriter, KeepsThePermissionsOfTheOldFile) {
     TempFolder dir;
     std::string path = dir.File("mode");
-    WriteRaw(path, "old");
+    WriteFileText(path, "old");
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(WriteFileAtomically(path, "new"));
     struct stat st {};
@@ -273,12 +240,12 @@ TEST(AtomicFileWriter, ALinkKeepsPointingAtTheNewContents) {
     TempFolder dir;
     std::string real = dir.File("real.ini");
     std::string link = dir.File("link.ini");
-    WriteRaw(real, "old");
+    WriteFileText(real, "old");
     fs::create_symlink(real, link);
     ASSERT_TRUE(WriteFileAtomically(link, "new"));
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(ReadAll(real), "new");
-    EXPECT_EQ(ReadAll(link), "new");
+    EXPECT_EQ(ReadFileText(real), "new");
+    EXPECT_EQ(ReadFileText(link), "new");
     EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"link.ini", "real.ini"}));
 }
 
@@ -294,7 +261,7 @@ TEST(AtomicFileWriter, TwoWritersOnOneFolderUseDifferentTemporaryFiles) {
     EXPECT_TRUE(b.Write("b"));
     EXPECT_TRUE(a.Commit());
     EXPECT_TRUE(b.Commit());
-    EXPECT_EQ(ReadAll(path), "b");  // the last commit wins, whole
+    EXPECT_EQ(ReadFileText(path), "b");  // the last commit wins, whole
 }
 
 }  // namespace

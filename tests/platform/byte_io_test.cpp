@@ -10,42 +10,19 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <vector>
+
+#include "tools/test_support.h"
 
 namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system temporary folder, removed with its contents at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "velk-byteio-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
-
-void WriteRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> ReadRaw(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using velk::testing::ReadFileBytes;
+using velk::testing::TempFolder;
+using velk::testing::WriteFileBytes;
 
 const std::vector<uint8_t> kBytes = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08,
                                      0xF0, 0xFF, 0x80, 0x00, 0x00, 0x00, 0xC0, 0x3F};
@@ -214,7 +191,7 @@ TEST(ByteSource, PeekDoesNotConsume) {
 TEST(ByteSource, FromFile) {
     TempFolder dir;
     std::string path = dir.File("data.bin");
-    WriteRaw(path, kBytes);
+    WriteFileBytes(path, kBytes);
     ByteSource src = ByteSource::FromFile(path);
     ASSERT_TRUE(src.Ok()) << src.Error();
     EXPECT_EQ(src.Size(), 16u);
@@ -230,7 +207,7 @@ TEST(ByteSource, FromFile) {
 TEST(ByteSource, FromEmptyFile) {
     TempFolder dir;
     std::string path = dir.File("empty");
-    WriteRaw(path, {});
+    WriteFileBytes(path, {});
     ByteSource src = ByteSource::FromFile(path);
     EXPECT_TRUE(src.Ok());
     EXPECT_EQ(src.Size(), 0u);
@@ -263,7 +240,7 @@ TEST(ByteSource, FileWithoutAStatedSize) {
 TEST(ByteSource, MoveKeepsTheBytes) {
     TempFolder dir;
     std::string path = dir.File("m.bin");
-    WriteRaw(path, kBytes);
+    WriteFileBytes(path, kBytes);
     ByteSource a = ByteSource::FromFile(path);
     uint8_t b = 0;
     ASSERT_EQ(a.ReadU8(b), 1u);
@@ -281,7 +258,7 @@ TEST(ByteSource, LargeFileBulkReadInChunks) {
     const size_t n = (8u << 20) + 123;  // several chunks and a ragged tail
     std::vector<uint8_t> bytes(n);
     for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(i * 2654435761u >> 24);
-    WriteRaw(path, bytes);
+    WriteFileBytes(path, bytes);
     std::vector<uint8_t> back(n);
     ByteSource src = ByteSource::FromFile(path);
     ASSERT_TRUE(src.Ok()) << src.Error();
@@ -387,13 +364,13 @@ TEST(ByteSink, ThroughAnAtomicFile) {
         EXPECT_TRUE(sink.Bytes().empty());
         ASSERT_TRUE(file.Commit());
     }
-    EXPECT_EQ(ReadRaw(path), (std::vector<uint8_t>{0xE2, 0x04, 0, 0, 0, 0, 0, 0x3F}));
+    EXPECT_EQ(ReadFileBytes(path), (std::vector<uint8_t>{0xE2, 0x04, 0, 0, 0, 0, 0, 0x3F}));
 }
 
 TEST(ByteSink, FileErrorIsStickyAndLeavesTheOldFile) {
     TempFolder dir;
     std::string path = dir.File("out.bin");
-    WriteRaw(path, kBytes);
+    WriteFileBytes(path, kBytes);
     int calls = 0;
     AtomicFileWriter::SetFaultInjector([&](size_t) { return ++calls < 2; });
     {
@@ -408,7 +385,7 @@ TEST(ByteSink, FileErrorIsStickyAndLeavesTheOldFile) {
         EXPECT_FALSE(file.Commit());
     }
     AtomicFileWriter::SetFaultInjector(nullptr);
-    EXPECT_EQ(ReadRaw(path), kBytes);
+    EXPECT_EQ(ReadFileBytes(path), kBytes);
 }
 
 TEST(ByteSink, OverAFailedWriterIsNotOk) {

@@ -10,27 +10,12 @@
 #include <string>
 #include <thread>
 
+#include "tools/test_support.h"
+
 namespace velk {
 namespace {
 
-// Sets the global locale for one test and restores the previous one afterwards.
-class GlobalLocale {
-public:
-    explicit GlobalLocale(const char* name) {
-        const char* current = std::setlocale(LC_ALL, nullptr);
-        saved_ = current ? current : "C";
-        ok_ = std::setlocale(LC_ALL, name) != nullptr;
-    }
-    ~GlobalLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
-    bool Ok() const { return ok_; }
-
-private:
-    std::string saved_;
-    bool ok_ = false;
-};
-
-#define SKIP_WITHOUT_GERMAN_LOCALE(guard)                                                    \
-    if (!(guard).Ok()) GTEST_SKIP() << "de_DE.UTF-8 is not installed (scripts/setup-deps.sh)"
+using velk::testing::ScopedGlobalLocale;
 
 TEST(FormatC, PrintfFormats) {
     EXPECT_EQ(FormatC("%f", 1.5), "1.500000");
@@ -70,8 +55,8 @@ TEST(FormatC, VaListForm) {
 }
 
 TEST(FormatC, IgnoresTheGermanGlobalLocale) {
-    GlobalLocale german("de_DE.UTF-8");
-    SKIP_WITHOUT_GERMAN_LOCALE(german);
+    ScopedGlobalLocale german("de_DE.UTF-8");
+    VELK_SKIP_WITHOUT_LOCALE(german);
     // The locale is in force: the plain C library now writes a decimal comma.
     char raw[32];
     std::snprintf(raw, sizeof raw, "%f", 1.5);
@@ -176,8 +161,8 @@ TEST(ParseFloat, AcceptsAndRejects) {
 }
 
 TEST(ParseDouble, IgnoresTheGermanGlobalLocale) {
-    GlobalLocale german("de_DE.UTF-8");
-    SKIP_WITHOUT_GERMAN_LOCALE(german);
+    ScopedGlobalLocale german("de_DE.UTF-8");
+    VELK_SKIP_WITHOUT_LOCALE(german);
     EXPECT_EQ(ParseDouble("1.5"), 1.5);
     EXPECT_FALSE(ParseDouble("1,5").has_value());
     EXPECT_EQ(ParseFloat("1.500000"), 1.5f);
@@ -300,8 +285,8 @@ TEST(TextScanner, EmptyText) {
 }
 
 TEST(TextScanner, GermanLocaleDoesNotMatter) {
-    GlobalLocale german("de_DE.UTF-8");
-    SKIP_WITHOUT_GERMAN_LOCALE(german);
+    ScopedGlobalLocale german("de_DE.UTF-8");
+    VELK_SKIP_WITHOUT_LOCALE(german);
     TextScanner s("2.5 3,5");
     double a = 0, b = 0;
     EXPECT_TRUE(s.ReadDouble(a));

@@ -3,78 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
 #include <unistd.h>
 
 #include "platform/atomic_file.h"
+#include "tools/test_support.h"
 
 namespace velk {
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name)
-    {
-        if (const char* old = std::getenv(name)) old_ = old;
-        if (value) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedEnv()
-    {
-        if (old_) {
-            ::setenv(name_.c_str(), old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "velk_profile_XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        std::error_code ec;
-        if (!path_.empty()) fs::remove_all(path_, ec);
-    }
-    const fs::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    fs::path path_;
-};
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
+using velk::testing::ReadFileText;
+using velk::testing::ScopedEnv;
+using velk::testing::TempFolder;
+using velk::testing::WriteFileText;
 
 size_t CountFiles(const fs::path& folder)
 {
@@ -394,7 +341,7 @@ TEST(ProfileFile, OpenDefaultUsesVelkarineProfile)
 {
     TempFolder tmp;
     const std::string path = tmp.File("test.ini");
-    WriteFile(path, "[General]\nLanguage=1\n");
+    WriteFileText(path, "[General]\nLanguage=1\n");
     ScopedEnv env("VELKARINE_PROFILE", path.c_str());
     Profile p = Profile::OpenDefault();
     EXPECT_EQ(p.Path(), path);
@@ -409,28 +356,28 @@ TEST(ProfileFile, MissingFileIsEmptyAndEachSetPersists)
     EXPECT_TRUE(p.LoadError().empty());
     EXPECT_EQ(p.GetInt("General", "A"), std::nullopt);
     EXPECT_TRUE(p.SetInt("General", "A", 1));
-    EXPECT_EQ(ReadFile(path), "[General]\nA=1\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=1\n");
     EXPECT_TRUE(p.SetFloat("General", "B", 1.5f));
-    EXPECT_EQ(ReadFile(path), "[General]\nA=1\nB=1.500000\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=1\nB=1.500000\n");
     EXPECT_EQ(Profile(path).GetFloat("general", "b"), 1.5f);
-    EXPECT_EQ(CountFiles(tmp.Path() / "sub/dir"), 1u);  // no temporary file left behind
+    EXPECT_EQ(CountFiles(fs::path(tmp.Path()) / "sub/dir"), 1u);  // no temporary file left behind
 }
 
 TEST(ProfileFile, CommentsAndUnknownKeysSurviveAWriteToDisk)
 {
     TempFolder tmp;
     const std::string path = tmp.File("Velkarine.ini");
-    WriteFile(path, "; my notes\r\n[General]\r\nUnknownKey=42\r\nstray line\r\nplotscale=20.000000\r\n");
+    WriteFileText(path, "; my notes\r\n[General]\r\nUnknownKey=42\r\nstray line\r\nplotscale=20.000000\r\n");
     Profile p(path);
     EXPECT_TRUE(p.SetFloat("General", "plotscale", 1.5f));
-    EXPECT_EQ(ReadFile(path), "; my notes\n[General]\nUnknownKey=42\nstray line\nplotscale=1.500000\n");
+    EXPECT_EQ(ReadFileText(path), "; my notes\n[General]\nUnknownKey=42\nstray line\nplotscale=1.500000\n");
 }
 
 TEST(ProfileFile, BatchWritesOnceAtScopeEnd)
 {
     TempFolder tmp;
     const std::string path = tmp.File("Velkarine.ini");
-    WriteFile(path, "[General]\nA=0\n");
+    WriteFileText(path, "[General]\nA=0\n");
     Profile p(path);
     {
         Profile::Batch batch(p);
@@ -441,18 +388,18 @@ TEST(ProfileFile, BatchWritesOnceAtScopeEnd)
             EXPECT_TRUE(p.SetInt("General", "C", 3));
         }
         EXPECT_EQ(p.GetInt("General", "B"), 2);        // memory has it
-        EXPECT_EQ(ReadFile(path), "[General]\nA=0\n");  // the file does not yet
+        EXPECT_EQ(ReadFileText(path), "[General]\nA=0\n");  // the file does not yet
         EXPECT_TRUE(p.HasUnsavedChanges());
     }
     EXPECT_FALSE(p.HasUnsavedChanges());
-    EXPECT_EQ(ReadFile(path), "[General]\nA=1\nB=2\nC=3\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=1\nB=2\nC=3\n");
 }
 
 TEST(ProfileFile, BatchCommitReportsTheResult)
 {
     TempFolder tmp;
     const std::string blocker = tmp.File("afile");
-    WriteFile(blocker, "x");
+    WriteFileText(blocker, "x");
     Profile p(blocker + "/Velkarine.ini");
     Profile::Batch batch(p);
     EXPECT_TRUE(p.SetInt("General", "A", 1));
@@ -479,28 +426,28 @@ TEST(ProfileFile, UncreatableFolderReturnsFailure)
 {
     TempFolder tmp;
     const std::string blocker = tmp.File("afile");  // a file where a folder should be
-    WriteFile(blocker, "x");
+    WriteFileText(blocker, "x");
     Profile p(blocker + "/sub/Velkarine.ini");
     EXPECT_FALSE(p.SetInt("General", "A", 1));
     EXPECT_FALSE(p.LastError().empty());
     EXPECT_EQ(p.GetInt("General", "A"), 1);  // kept in memory, written with the next write
     EXPECT_TRUE(p.HasUnsavedChanges());
-    EXPECT_EQ(ReadFile(blocker), "x");
+    EXPECT_EQ(ReadFileText(blocker), "x");
 }
 
 TEST(ProfileFile, ReadOnlyFolderReturnsFailure)
 {
     if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     TempFolder tmp;
-    const fs::path folder = tmp.Path() / "ro";
+    const fs::path folder = fs::path(tmp.Path()) / "ro";
     fs::create_directory(folder);
     const std::string path = (folder / "Velkarine.ini").string();
-    WriteFile(path, "[General]\nA=0\n");
+    WriteFileText(path, "[General]\nA=0\n");
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     Profile p(path);
     EXPECT_FALSE(p.SetInt("General", "A", 1));
     fs::permissions(folder, fs::perms::owner_all);
-    EXPECT_EQ(ReadFile(path), "[General]\nA=0\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=0\n");
 }
 
 TEST(ProfileFile, FailedWriteLeavesTheOldFileIntact)
@@ -508,18 +455,18 @@ TEST(ProfileFile, FailedWriteLeavesTheOldFileIntact)
     TempFolder tmp;
     const std::string path = tmp.File("Velkarine.ini");
     const std::string old = "[General]\nA=0\n; note\n";
-    WriteFile(path, old);
+    WriteFileText(path, old);
     Profile p(path);
     AtomicFileWriter::SetFaultInjector([](size_t) { return false; });
     const bool stored = p.SetInt("General", "A", 1);
     AtomicFileWriter::SetFaultInjector(nullptr);
     EXPECT_FALSE(stored);
     EXPECT_FALSE(p.LastError().empty());
-    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(ReadFileText(path), old);
     EXPECT_EQ(CountFiles(tmp.Path()), 1u);  // the temporary file is gone
     // The next write (or Flush) brings the change to disk.
     EXPECT_TRUE(p.Flush());
-    EXPECT_EQ(ReadFile(path), "[General]\nA=1\n; note\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=1\n; note\n");
 }
 
 TEST(ProfileFile, UnreadableFileIsNeverOverwritten)
@@ -537,20 +484,20 @@ TEST(ProfileFile, UnchangedValueNeedsNoWrite)
 {
     TempFolder tmp;
     const std::string path = tmp.File("Velkarine.ini");
-    WriteFile(path, "[General]\nA=1\n");
+    WriteFileText(path, "[General]\nA=1\n");
     Profile p(path);
     fs::remove(path);
     EXPECT_TRUE(p.SetInt("General", "A", 1));  // the profile already says so
     EXPECT_FALSE(fs::exists(path));
     EXPECT_TRUE(p.SetInt("General", "A", 2));
-    EXPECT_EQ(ReadFile(path), "[General]\nA=2\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=2\n");
 }
 
 TEST(ProfileFile, ReloadDropsUnsavedChanges)
 {
     TempFolder tmp;
     const std::string path = tmp.File("Velkarine.ini");
-    WriteFile(path, "[General]\nA=1\n");
+    WriteFileText(path, "[General]\nA=1\n");
     Profile p(path);
     {
         Profile::Batch batch(p);
@@ -558,7 +505,7 @@ TEST(ProfileFile, ReloadDropsUnsavedChanges)
         EXPECT_TRUE(p.Reload());
         EXPECT_EQ(p.GetInt("General", "A"), 1);
     }
-    EXPECT_EQ(ReadFile(path), "[General]\nA=1\n");
+    EXPECT_EQ(ReadFileText(path), "[General]\nA=1\n");
 }
 
 }  // namespace

@@ -3,16 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <clocale>
 #include <cstring>
 #include <cstdint>
-#include <locale>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "app/base/position.h"
 #include "platform/byte_io.h"
+#include "tools/test_support.h"
 
 namespace velk {
 namespace {
@@ -58,32 +57,7 @@ std::string TextOf(const CTraceHeader& h)
     return std::string(sink.Bytes().begin(), sink.Bytes().end());
 }
 
-// Sets the process-wide C and C++ locales for one test and restores both afterwards.
-class ScopedGlobalLocale {
-public:
-    explicit ScopedGlobalLocale(const char* name)
-    {
-        const char* current = std::setlocale(LC_ALL, nullptr);
-        savedC_ = current != nullptr ? current : "C";
-        ok_ = std::setlocale(LC_ALL, name) != nullptr;
-        if (ok_) {
-            savedCpp_ = std::locale::global(std::locale(name));
-        }
-    }
-    ~ScopedGlobalLocale()
-    {
-        if (ok_) {
-            std::locale::global(savedCpp_);
-        }
-        std::setlocale(LC_ALL, savedC_.c_str());
-    }
-    bool Ok() const { return ok_; }
-
-private:
-    std::string savedC_;
-    std::locale savedCpp_;
-    bool ok_ = false;
-};
+using velk::testing::ScopedGlobalLocale;
 
 TEST(TraceHeader, DefaultWordsAreZeroExceptComponent)
 {
