@@ -1,0 +1,226 @@
+#pragma once
+// The one table of commands from which both menu bars (English and Japanese), the three menu
+// resources and the toolbar are built, and through which the shell runs a command.
+//
+// A row says where a command sits (its menu and its place there), its two texts, the menu
+// resources it belongs to, whether it has a toolbar button, which rule enables it and which
+// rule checks it, and what it does. Menus and submenus are rows of their own (MenuDef). Every
+// later feature adds its rows with both texts; nothing here knows the window toolkit.
+//
+// Command ids: the ids a stored resource or a registered module relies on keep their values
+// (module items 61446..61451; such ids lie in 32768..65535); every other id comes from the
+// free range 20000..29999, allocated here by feature.
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+class Workspace;
+class UiHost;
+class CVelkarineDoc;
+class RecentFileList;
+class ViewSurface;
+class FrameServices;
+
+// ---------------------------------------------------------------------------------------------
+// Menu resources
+
+enum MenuResource : int {
+    kMenuDefault = 128,       // Japanese, or English without the two flags below
+    kMenuShortEnglish = 285,  // English with feet units and the short menu
+    kMenuFullEnglish = 297,   // English in acquisition mode or with COMPLETEMENU
+};
+
+// Which menu resources a row belongs to.
+enum MenuSet : unsigned {
+    kIn128 = 1u,
+    kIn285 = 2u,
+    kIn297 = 4u,
+    kInFullMenus = kIn128 | kIn297,
+    kInAllMenus = kIn128 | kIn285 | kIn297,
+};
+unsigned MenuBit(int resource);  // 0 for an unknown resource
+
+// ---------------------------------------------------------------------------------------------
+// Command ids
+
+namespace cmd {
+constexpr int kFreeRangeFirst = 20000;
+constexpr int kFreeRangeLast = 29999;
+
+// File, Help and the operations holder's test command.
+constexpr int kFileNew = 20001;
+constexpr int kFileOpen = 20002;
+constexpr int kFileSave = 20003;
+constexpr int kFileSaveAs = 20004;
+constexpr int kFileRecent1 = 20011;  // .. kFileRecent1 + kRecentFileCount - 1
+constexpr int kAppExit = 20020;
+constexpr int kAppAbout = 20030;
+constexpr int kOperationsTest = 20040;
+
+// Module items: fixed, RunModule looks them up by id.
+constexpr int kModuleFirst = 61446;
+constexpr int kModuleCount = 6;
+}  // namespace cmd
+
+constexpr int kRecentFileCount = 4;
+
+// ---------------------------------------------------------------------------------------------
+// Rules: enable and check predicates by id. Ids are fixed so that rows can name them before
+// the rule itself is registered.
+
+enum RuleId : int {
+    kRuleNone = -1,         // as a check rule: the item is not checkable
+    kRuleAlways = 0,        // always enabled
+    kRuleTracesLoaded = 1,  // traces are loaded
+    kRuleTimeDomain = 2,    // traces are loaded and hold time-domain data
+    kRuleRecentFiles = 3,   // the recent-file list is not empty
+    // Later features add their ids after these.
+};
+
+// ---------------------------------------------------------------------------------------------
+// What a command gets to work with. view and frame may be null (headless runs, tests).
+
+struct CommandContext {
+    Workspace& ws;
+    UiHost& ui;
+    CVelkarineDoc& doc;
+    RecentFileList& recent;
+    ViewSurface* view = nullptr;
+    FrameServices* frame = nullptr;
+};
+
+// A command's result: 1 repaints the view once, anything else leaves it alone.
+using CommandAction = std::function<int(CommandContext&)>;
+using CommandRule = std::function<bool(const Workspace&, const RecentFileList&)>;
+
+enum class ItemKind {
+    Command,      // an ordinary item
+    Check,        // a check item (its check rule decides)
+    Radio,        // one of a radio group (its check rule decides)
+    Separator,    // a line; id 0
+    RecentFiles,  // where the recent-file items go (a disabled "Recent file" while empty)
+};
+
+struct MenuDef {
+    std::string key;     // "file", "option.construction"
+    std::string parent;  // "" for a top-level menu
+    std::string english;
+    std::string japanese;
+    unsigned menus = kInAllMenus;
+    double order = 0;  // place among the parent's items and submenus
+};
+
+struct CommandRow {
+    int id = 0;
+    std::string menu;  // key of the menu it sits in
+    std::string english;
+    std::string japanese;
+    unsigned menus = kInAllMenus;
+    double order = 0;
+    ItemKind kind = ItemKind::Command;
+    int enableRule = kRuleAlways;
+    int checkRule = kRuleNone;
+    std::string accelerator;  // "Ctrl+O"; shown after a tab
+    int toolbar = 0;          // 0: no button; else its place (tens group buttons)
+    std::string icon;         // toolbar art key ("new", "open", ...)
+    CommandAction action;     // empty: the shell handles the id itself
+};
+
+// ---------------------------------------------------------------------------------------------
+// The menu model built from the table: plain structs the shell turns into its menus.
+
+struct MenuNode {
+    enum class Kind { Item, Separator, Submenu, RecentFiles };
+    Kind kind = Kind::Item;
+    int id = 0;
+    ItemKind itemKind = ItemKind::Command;
+    std::string key;   // submenus: the menu key
+    std::string text;  // label in the chosen language, accelerator after a tab
+    std::vector<MenuNode> children;
+};
+
+struct MenuBarModel {
+    int resource = kMenuDefault;
+    std::vector<MenuNode> menus;  // top-level menus (Kind::Submenu)
+
+    MenuNode* Find(const std::string& key);
+    const MenuNode* Find(const std::string& key) const;
+    std::vector<std::string> TopLevelTexts() const;
+};
+
+struct ToolbarButton {
+    int id = 0;  // 0 for a separator
+    std::string icon;
+    std::string tip;  // the label without '&' and accelerator
+};
+
+class CommandTable {
+public:
+    void AddMenu(MenuDef menu);
+    void Add(CommandRow row);
+    void SetRule(int ruleId, CommandRule rule);
+
+    const CommandRow* Find(int id) const;
+    const std::vector<CommandRow>& Rows() const { return rows_; }
+    const std::vector<MenuDef>& Menus() const { return menus_; }
+    bool HasRule(int ruleId) const { return rules_.count(ruleId) != 0; }
+
+    // Rules: an id without a registered rule counts as true, so a row never locks itself out
+    // by naming a rule that a later feature has not registered yet.
+    bool IsEnabled(int id, const Workspace& ws, const RecentFileList& recent) const;
+    bool IsChecked(int id, const Workspace& ws, const RecentFileList& recent) const;
+
+    // The menu bar of a resource, its texts Japanese when the language is Japanese (1) and
+    // English otherwise. Menus and items are in `order`; an item keeps the order of adding
+    // among equals.
+    MenuBarModel BuildMenuBar(int resource, int language) const;
+    // The buttons of a toolbar resource in place order, separators between the tens groups.
+    std::vector<ToolbarButton> BuildToolbar(int resource, int language) const;
+
+private:
+    std::vector<MenuDef> menus_;
+    std::vector<CommandRow> rows_;
+    std::map<int, CommandRule> rules_;
+};
+
+// Text helpers.
+std::string PickText(int language, const std::string& english, const std::string& japanese);
+std::string StripMnemonic(const std::string& label);  // "&Open...\tCtrl+O" -> "Open..."
+
+// ---------------------------------------------------------------------------------------------
+// Frame-creation steps on the model.
+
+// The full menus (more than ten top-level menus) lose the acquisition shortcut menus: in
+// normal mode both "Refraction analysis" and "Data acquisition", in acquisition mode only
+// "Refraction analysis". Returns whether the model was a full menu.
+bool PruneFullMenus(MenuBarModel& model, bool acquisitionMode);
+// Appends one item per registered module to the "Module" menu (found by its key), nModule
+// clamped to 0..6, ids 61446.. in order, labels from `names`. No Module menu: nothing.
+void AddModuleItems(MenuBarModel& model, int nModule,
+                    const std::array<std::string, cmd::kModuleCount>& names);
+
+// ---------------------------------------------------------------------------------------------
+// Running a command from the shell: the enable rule is asked first; allocation failure becomes
+// "Not enough memory for this command." (the data stays as the command found it); a result of
+// 1 repaints the view once. Returns the command's result, or 0 when it did not run.
+
+int RunCommand(const CommandTable& table, int id, CommandContext& ctx);
+
+// The message a command that ran out of memory shows.
+std::string NotEnoughMemoryMessage(int language);
+
+// ---------------------------------------------------------------------------------------------
+// The table of the whole program: menus, the rows of every feature, the rules.
+
+CommandTable BuildCommandTable();
+
+// The shell's own rows and menus (File, Help, Option > Under construction > test, the
+// top-level menus). Part of BuildCommandTable.
+void AddShellCommands(CommandTable& table);
+
+}  // namespace velk

@@ -1,0 +1,223 @@
+#include "app/document.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+#include "app/command_table.h"
+#include "app/workspace.h"
+#include "platform/atomic_file.h"
+#include "platform/byte_io.h"
+#include "platform/language.h"
+#include "platform/uihost.h"
+
+namespace velk {
+
+namespace {
+
+bool ValidCode(int code) { return code >= 0 && code < kFileTypeCount; }
+
+std::string SaveFailedText(int language, const std::string& path, const std::string& reason)
+{
+    std::string text = Msg(language, kSaveFailed,
+                           "ファイルを保存できませんでした。元のファイルは変更されていません。");
+    text += "\n\n" + path;
+    if (!reason.empty()) text += "\n" + reason;
+    return text;
+}
+
+}  // namespace
+
+std::string FileNameOf(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void FormatRegistry::SetReader(int code, RecordReader reader)
+{
+    if (!ValidCode(code)) throw std::out_of_range("file-type code " + std::to_string(code));
+    slots_[code].reader = std::move(reader);
+}
+
+void FormatRegistry::SetWriter(int code, RecordWriter writer, WriterCheck check)
+{
+    if (!ValidCode(code)) throw std::out_of_range("file-type code " + std::to_string(code));
+    slots_[code].writer = std::move(writer);
+    slots_[code].check = std::move(check);
+}
+
+const RecordReader* FormatRegistry::Reader(int code) const
+{
+    return ValidCode(code) && slots_[code].reader ? &slots_[code].reader : nullptr;
+}
+
+const RecordWriter* FormatRegistry::Writer(int code) const
+{
+    return ValidCode(code) && slots_[code].writer ? &slots_[code].writer : nullptr;
+}
+
+const WriterCheck* FormatRegistry::Check(int code) const
+{
+    return ValidCode(code) && slots_[code].check ? &slots_[code].check : nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CVelkarineDoc::CVelkarineDoc(Workspace& ws) { ws.settings.coordinateMode = -1; }
+
+void CVelkarineDoc::OnNewDocument(Workspace& ws)
+{
+    path_.clear();
+    title_.clear();
+    fileType = kFileSeg2;
+    ws.survey.appendFiles = 0;
+}
+
+bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& ui)
+{
+    const int language = ws.startup.language;
+    WaveformStore& store = ws.store;
+
+    ByteSource file = ByteSource::FromFile(path);
+    if (!file.Ok() || !store.IsAllocated()) {
+        ui.Message(Msg(language, kCannotOpenFile, "ファイルを開けません") + "\n\n" + path,
+                   MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+
+    // The document's own values change only with a successful load.
+    const int oldType = fileType;
+    const std::string oldName = currentFileName;
+    auto fail = [&] {
+        fileType = oldType;
+        currentFileName = oldName;
+        return false;
+    };
+
+    try {
+        fileType = FileTypeFromExtension(path, 1);
+        currentFileName = FileNameOf(path);
+
+        int loaded = 0;
+        BeginLoad(store, loaded);
+
+        bool append = false;
+        if (loaded > 0) {
+            COpenDataFileDlg dlg;
+            dlg.value = 0;
+            DialogRequest request = dlg.Request(language);
+            ui.RunDialog(request);
+            append = dlg.value == 1;
+        }
+        const int start = append ? loaded : 0;
+
+        fileType = FileTypeFromContent(path, 1, file);
+
+        const RecordReader* reader = formats_.Reader(fileType);
+        if (!reader) {
+            ui.Message(Msg(language, kCannotReadType,
+                           "このファイル形式は読み込めません。データは変更されていません。"),
+                       MsgButtons::Ok, MsgIcon::Error);
+            return fail();
+        }
+        if (start >= store.MaxTraces()) {
+            ui.Message(RecordTooLargeMessage(language, store.MaxTraces(), store.MaxSample()),
+                       MsgButtons::Ok, MsgIcon::Error);
+            return fail();
+        }
+
+        LoadTarget target(start, store.MaxTraces() - start, store.RowLength(), store.MaxSample());
+        LoadContext ctx{ws, ui, *this, path, language};
+        const int count = (*reader)(file, target, ctx);
+        if (count <= 0) return fail();
+        if (count > target.Capacity()) {
+            // A reader that claims more than it was given room for: refuse rather than cut.
+            ui.Message(RecordTooLargeMessage(language, store.MaxTraces(), store.MaxSample()),
+                       MsgButtons::Ok, MsgIcon::Error);
+            return fail();
+        }
+
+        Commit(ws, target, count, append);
+    } catch (const std::bad_alloc&) {
+        ui.Message(NotEnoughMemoryMessage(language), MsgButtons::Ok, MsgIcon::Error);
+        return fail();
+    } catch (const std::length_error&) {  // a matrix larger than the address space
+        ui.Message(NotEnoughMemoryMessage(language), MsgButtons::Ok, MsgIcon::Error);
+        return fail();
+    } catch (const TargetOverflow&) {  // a reader that reached past the room it was given
+        ui.Message(RecordTooLargeMessage(language, store.MaxTraces(), store.MaxSample()),
+                   MsgButtons::Ok, MsgIcon::Error);
+        return fail();
+    }
+
+    path_ = path;
+    title_ = FileNameOf(path);
+    return true;
+}
+
+void CVelkarineDoc::Commit(Workspace& ws, const LoadTarget& target, int count, bool append)
+{
+    WaveformStore& store = ws.store;
+    const int start = target.Start();
+    // Header records by store index, as the set-up steps expect.
+    std::vector<CTraceHeader> records(static_cast<size_t>(store.MaxTraces()));
+    for (int k = 0; k < count; ++k) {
+        const int i = start + k;
+        records[static_cast<size_t>(i)] = target.HeaderAt(k);
+        store.headersEx[static_cast<size_t>(i)] = target.HeaderExAt(k);
+        std::span<float> row = store.current.rows.Row(i);
+        std::span<const float> read = target.RowIfAny(k);
+        const size_t n = std::min(row.size(), read.size());
+        std::copy_n(read.begin(), n, row.begin());
+        std::fill(row.begin() + static_cast<std::ptrdiff_t>(n), row.end(), 0.0f);
+    }
+    if (append) {
+        AppendLoadedTraces(store, count, records);
+    } else {
+        ReplaceLoadedTraces(store, count, records);
+    }
+    if (strongMotionFlag) strongMotion.header.traceCount = count + start;
+}
+
+bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& ui)
+{
+    const int language = ws.startup.language;
+    // A 560QX record has no writer of its own: it is saved as SEG-2, and stays SEG-2.
+    const int writerCode = fileType == kFile560QX ? kFileSeg2 : fileType;
+    const RecordWriter* writer = formats_.Writer(writerCode);
+    const WriterCheck* check = formats_.Check(writerCode);
+    if (!writer || (check && !(*check)(ws, *this))) {
+        ui.Message(Msg(language, kCannotSaveType,
+                       "このファイル形式では保存できません。ファイルは変更されていません。"),
+                   MsgButtons::Ok, MsgIcon::Warning);
+        return false;
+    }
+
+    std::string reason;
+    bool ok = false;
+    try {
+        std::vector<CTraceHeader> headers(static_cast<size_t>(ws.store.MaxTraces()));
+        ws.store.CopyTraceHeaders(headers);
+        AtomicFileWriter out(path);
+        ByteSink sink(out);
+        SaveContext ctx{ws, ui, *this, path, language, headers};
+        ok = (*writer)(sink, ctx) && sink.Ok() && !out.Failed();
+        if (ok) ok = out.Commit();
+        reason = out.Error();
+    } catch (const std::bad_alloc&) {
+        reason = NotEnoughMemoryMessage(language);
+    }
+    if (!ok) {
+        ui.Message(SaveFailedText(language, path, reason), MsgButtons::Ok, MsgIcon::Error);
+        return false;
+    }
+    if (fileType == kFile560QX) fileType = kFileSeg2;
+    path_ = path;
+    title_ = FileNameOf(path);
+    return true;
+}
+
+}  // namespace velk

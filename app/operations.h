@@ -1,0 +1,64 @@
+#pragma once
+// CWaveOperations: the short-lived holder through which a view command runs one data operation.
+// The command builds it on the stack with the workspace, the UiHost and the progress sink (the
+// view's transient text, or nothing), runs one operation and drops it. An operation checks its
+// preconditions and gives its own messages, pushes undo before it changes the store, changes
+// the store, recomputes what it changed and may report progress; it returns 1 when the view
+// must be repainted. A result of 1 repaints the owner view exactly once, any other result not
+// at all. Holders built without an owner view (readers, acquisition code) never repaint.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/uihost.h"
+
+namespace velk {
+
+class ViewSurface;
+class Workspace;
+
+// A progress sink that shows its text as the view's transient overlay text; the bar itself is
+// not drawn (the text carries the count, " BPF calculation : trace = %d ").
+class ViewProgressText : public ProgressSink {
+public:
+    explicit ViewProgressText(ViewSurface* view) : view_(view) {}
+    void SetRange(int) override {}
+    void StepIt() override {}
+    void SetText(const std::string& text) override;
+
+private:
+    ViewSurface* view_;
+};
+
+class CWaveOperations {
+    // First, so that `progress` may refer to it.
+    std::unique_ptr<ProgressSink> ownProgress_;
+
+public:
+    using Operation = std::function<int(CWaveOperations&)>;
+
+    // With an owner view: progress goes to its transient text and a result of 1 repaints it.
+    CWaveOperations(Workspace& ws, UiHost& ui, ViewSurface& owner);
+    // With an explicit progress sink and, optionally, an owner view.
+    CWaveOperations(Workspace& ws, UiHost& ui, ProgressSink& progress, ViewSurface* owner = nullptr);
+    // Without an owner view: no repaint, progress dropped.
+    CWaveOperations(Workspace& ws, UiHost& ui);
+
+    CWaveOperations(const CWaveOperations&) = delete;
+    CWaveOperations& operator=(const CWaveOperations&) = delete;
+
+    // Runs the operation and repaints the owner once when it returns 1. Returns its result.
+    int Run(const Operation& operation);
+
+    // Option > Under construction > test: always enabled; repaints the owner view.
+    int OnTest();
+
+    Workspace& ws;
+    UiHost& ui;
+    ProgressSink& progress;
+    ViewSurface* owner;
+    std::string text;  // for the operations' own use
+};
+
+}  // namespace velk

@@ -1,0 +1,156 @@
+// The menus of the program and the shell's own rows (File, Help, the operations holder's test
+// command, the recent files and the module items), the rules they use, and the road by which
+// the shell runs a command.
+
+#include <new>
+#include <stdexcept>
+
+#include "app/command_table.h"
+#include "app/file_commands.h"
+#include "app/operations.h"
+#include "app/recent_files.h"
+#include "app/shell_services.h"
+#include "app/workspace.h"
+#include "platform/uihost.h"
+
+namespace velk {
+
+void AddShellCommands(CommandTable& t)
+{
+    // Top-level menus. The full menus (128 and 297) begin with the two acquisition shortcut
+    // menus, which the frame removes outside the modes that use them; the short English menu
+    // (285) has File, Edit, View, Pick first arrivals, Surface-wave analysis, Option and Help.
+    t.AddMenu({"refraction", "", "Refraction analysis", "屈折法解析", kInFullMenus, 10});
+    t.AddMenu({"acquisition", "", "Data acquisition(&D)", "データ収録(&D)", kInFullMenus, 20});
+    t.AddMenu({"file", "", "&File", "ファイル(&F)", kInAllMenus, 30});
+    t.AddMenu({"edit", "", "&Edit", "編集(&E)", kInAllMenus, 40});
+    t.AddMenu({"view", "", "&View", "表示(&V)", kInAllMenus, 50});
+    t.AddMenu({"pick", "", "&Pick first arrivals", "初動読み取り(&P)", kInAllMenus, 60});
+    t.AddMenu({"surfacewave", "", "&Surface-wave analysis", "表面波解析(&S)", kInAllMenus, 70});
+    t.AddMenu({"group", "", "&Group (File list)", "グループ (ファイルリスト)(&G)", kInFullMenus, 80});
+    t.AddMenu({"module", "", "&Module", "モジュール(&M)", kInFullMenus, 90});
+    t.AddMenu({"option", "", "&Option", "オプション(&O)", kInAllMenus, 100});
+    t.AddMenu({"help", "", "&Help", "ヘルプ(&H)", kInAllMenus, 110});
+    t.AddMenu({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
+
+    auto row = [&](int id, const char* menu, double order, const char* en, const char* ja,
+                   CommandAction action) {
+        CommandRow r;
+        r.id = id;
+        r.menu = menu;
+        r.order = order;
+        r.english = en;
+        r.japanese = ja;
+        r.action = std::move(action);
+        return r;
+    };
+    auto separator = [&](const char* menu, double order) {
+        CommandRow r;
+        r.kind = ItemKind::Separator;
+        r.menu = menu;
+        r.order = order;
+        return r;
+    };
+
+    // File: New, Open, Save, Save As at the top; the recent files and Exit at the bottom.
+    CommandRow r = row(cmd::kFileNew, "file", 10, "&New", "新規作成(&N)", OnFileNew);
+    r.accelerator = "Ctrl+N";
+    r.toolbar = 1;
+    r.icon = "new";
+    t.Add(r);
+    r = row(cmd::kFileOpen, "file", 20, "&Open...", "開く(&O)...", OnFileOpen);
+    r.accelerator = "Ctrl+O";
+    r.toolbar = 2;
+    r.icon = "open";
+    t.Add(r);
+    r = row(cmd::kFileSave, "file", 30, "&Save", "上書き保存(&S)", OnFileSave);
+    r.accelerator = "Ctrl+S";
+    r.toolbar = 3;
+    r.icon = "save";
+    t.Add(r);
+    t.Add(row(cmd::kFileSaveAs, "file", 40, "Save &As...", "名前を付けて保存(&A)...", OnFileSaveAs));
+    t.Add(separator("file", 9000));
+    r = row(0, "file", 9100, "Recent file", "最近使ったファイル", {});
+    r.kind = ItemKind::RecentFiles;
+    r.enableRule = kRuleRecentFiles;
+    t.Add(r);
+    t.Add(separator("file", 9200));
+    t.Add(row(cmd::kAppExit, "file", 9300, "E&xit", "アプリケーションの終了(&X)", [](CommandContext& ctx) {
+        if (ctx.frame) ctx.frame->RequestClose();
+        return 0;
+    }));
+    for (int i = 0; i < kRecentFileCount; ++i) {
+        CommandRow recent = row(cmd::kFileRecent1 + i, "file", 9100, "", "",
+                                [i](CommandContext& ctx) { return OnOpenRecentFile(ctx, i); });
+        recent.menus = 0;  // the frame makes these items from the list
+        t.Add(recent);
+    }
+
+    // Module items: made by the frame from the registered modules.
+    for (int i = 0; i < cmd::kModuleCount; ++i) {
+        CommandRow module = row(cmd::kModuleFirst + i, "module", 0, "", "", [i](CommandContext& ctx) {
+            RunModule(ctx.ws.modules, i);
+            return 0;
+        });
+        module.menus = 0;
+        t.Add(module);
+    }
+
+    // Option > Under construction > test: the operations holder's own command.
+    t.Add(row(cmd::kOperationsTest, "option.construction", 10, "test", "テスト", [](CommandContext& ctx) {
+        if (ctx.view) {
+            CWaveOperations ops(ctx.ws, ctx.ui, *ctx.view);
+            ops.OnTest();  // the holder repaints its owner
+        }
+        return 0;
+    }));
+
+    // Help.
+    r = row(cmd::kAppAbout, "help", 10, "&About Velkarine...", "バージョン情報(&A)...", [](CommandContext& ctx) {
+        if (ctx.frame) ctx.frame->ShowAbout();
+        return 0;
+    });
+    r.toolbar = 90;
+    r.icon = "about";
+    t.Add(r);
+
+    t.SetRule(kRuleAlways, [](const Workspace&, const RecentFileList&) { return true; });
+    t.SetRule(kRuleTracesLoaded, [](const Workspace& ws, const RecentFileList&) { return ws.store.TraceCount() > 0; });
+    t.SetRule(kRuleTimeDomain, [](const Workspace& ws, const RecentFileList&) {
+        return ws.store.TraceCount() > 0 && ws.store.dataKind() == kTimeDomain;
+    });
+    t.SetRule(kRuleRecentFiles, [](const Workspace&, const RecentFileList& recent) { return !recent.Empty(); });
+}
+
+CommandTable BuildCommandTable()
+{
+    CommandTable table;
+    AddShellCommands(table);
+    return table;
+}
+
+int RunCommand(const CommandTable& table, int id, CommandContext& ctx)
+{
+    const CommandRow* row = table.Find(id);
+    if (!row || !row->action) return 0;
+    if (!table.IsEnabled(id, ctx.ws, ctx.recent)) return 0;
+    int result = 0;
+    try {
+        result = row->action(ctx);
+    } catch (const std::bad_alloc&) {
+        ctx.ui.Message(NotEnoughMemoryMessage(ctx.ws.startup.language), MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    } catch (const std::length_error&) {  // a matrix larger than the address space
+        ctx.ui.Message(NotEnoughMemoryMessage(ctx.ws.startup.language), MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    }
+    if (result == 1 && ctx.view) ctx.view->Repaint();
+    return result;
+}
+
+std::string FrameTitle(const std::string& documentTitle)
+{
+    return documentTitle.empty() ? std::string("Velkarine") : documentTitle + " - Velkarine";
+}
+
+}  // namespace velk

@@ -1,0 +1,54 @@
+#pragma once
+// What the core asks of the windows that show it. The wx shell implements these; tests use
+// small recording fakes. Nothing is drawn outside a paint: a repaint request and a transient
+// text both end in the view's next paint.
+
+#include <string>
+
+namespace velk {
+
+// The client window that shows the record.
+class ViewSurface {
+public:
+    virtual ~ViewSurface() = default;
+    // Repaint the whole view (erasing the background) at the next paint.
+    virtual void Repaint() = 0;
+    // A progress text of a long operation: kept as overlay state and painted at once
+    // (refresh, then update), so it shows while the operation still runs.
+    virtual void ShowTransientText(const std::string& text) = 0;
+};
+
+// The status bar: eight text panes for the view and the drawing, then the Kana, Caps Lock,
+// Num Lock and Scroll Lock indicators.
+class StatusPanes {
+public:
+    static constexpr int kTextPanes = 8;
+    static constexpr int kPaneCount = 12;
+    static constexpr int kKanaPane = 8;
+    static constexpr int kCapsPane = 9;
+    static constexpr int kNumPane = 10;
+    static constexpr int kScrollPane = 11;
+
+    virtual ~StatusPanes() = default;
+    virtual void SetPaneText(int pane, const std::string& text) = 0;  // pane 0..kTextPanes-1
+    virtual void SetPaneWidth(int pane, int width) = 0;               // pixels; -1 stretches
+};
+
+// The main frame, as far as commands need it.
+class FrameServices {
+public:
+    virtual ~FrameServices() = default;
+    // The document's title changed ("" for an untitled document).
+    virtual void DocumentTitleChanged(const std::string& title) = 0;
+    // The recent-file list changed; rebuild its menu items.
+    virtual void RecentFilesChanged() = 0;
+    // Close the frame the way the window's close box does (with the exit question).
+    virtual void RequestClose() = 0;
+    virtual void ShowAbout() = 0;
+    virtual StatusPanes* Status() = 0;
+};
+
+// The frame title for a document title: "<title> - Velkarine", or "Velkarine" when untitled.
+std::string FrameTitle(const std::string& documentTitle);
+
+}  // namespace velk
