@@ -84,35 +84,35 @@ int ApplyDimensionSize(Workspace& ws, UiHost& ui, const CDimensionSizeDlg& value
     // The view's per-trace curves are made at the new capacity first, so that nothing smaller
     // than the capacity survives the swap.
     CTheoreticalTraveltime theoretical;
-    std::string error;
-    try {
-        theoretical = CTheoreticalTraveltime(values.maxTraces);
-    } catch (const std::bad_alloc&) {
-        error = Msg(language, "Not enough memory.", "メモリが足りません。");
+    std::string error = WaveformStore::CheckCapacity(values.maxTraces, values.maxSamples);
+    if (error.empty()) {
+        try {
+            theoretical = CTheoreticalTraveltime(values.maxTraces);
+        } catch (const std::bad_alloc&) {
+            error = Msg(language, "Not enough memory.", "メモリが足りません。");
+        }
     }
-    if (error.empty() && !ws.store.Resize(values.maxTraces, values.maxSamples, &error)) {
-        // error holds the store's reason
-    } else if (error.empty()) {
-        const CTheoreticalTraveltime& old = ws.theoretical;
-        theoretical.mode = old.mode;
-        theoretical.shown = 0;
-        theoretical.curveCount = old.curveCount;
-        theoretical.modifiedParameter = old.modifiedParameter;
-        theoretical.v1 = old.v1;
-        theoretical.v2 = old.v2;
-        theoretical.depth = old.depth;
-        ws.theoretical = std::move(theoretical);
-        ws.settings.maxTraces = values.maxTraces;
-        ws.settings.maxSample = values.maxSamples;
-        ws.display.firstTraceShown = 0;
-        ws.display.firstSampleShown = 0;
-        ui.Message(Msg(language, kMemoryChangedText,
-                       "メモリサイズが変更されました！ \n\n プログラムを再起動してください"),
-                   MsgButtons::Ok, MsgIcon::Info);
-        return 1;
+    if (!error.empty() || !ws.store.Resize(values.maxTraces, values.maxSamples, &error)) {
+        ui.Message(error + "\n\n" + unchanged, MsgButtons::Ok, MsgIcon::Error);
+        return 0;
     }
-    ui.Message(error + "\n\n" + unchanged, MsgButtons::Ok, MsgIcon::Error);
-    return 0;
+    const CTheoreticalTraveltime& old = ws.theoretical;
+    theoretical.mode = old.mode;
+    theoretical.shown = 0;
+    theoretical.curveCount = old.curveCount;
+    theoretical.modifiedParameter = old.modifiedParameter;
+    theoretical.v1 = old.v1;
+    theoretical.v2 = old.v2;
+    theoretical.depth = old.depth;
+    ws.theoretical = std::move(theoretical);
+    ws.settings.maxTraces = values.maxTraces;
+    ws.settings.maxSample = values.maxSamples;
+    ws.display.firstTraceShown = 0;
+    ws.display.firstSampleShown = 0;
+    ui.Message(Msg(language, kMemoryChangedText,
+                   "メモリサイズが変更されました！ \n\n プログラムを再起動してください"),
+               MsgButtons::Ok, MsgIcon::Info);
+    return 1;
 }
 
 }  // namespace velk

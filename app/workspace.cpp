@@ -1,6 +1,7 @@
 #include "app/workspace.h"
 
 #include <cstdlib>
+#include <new>
 
 #include "app/settings_table.h"
 #include "platform/language.h"
@@ -55,15 +56,23 @@ void Workspace::InitForView(const std::string& folder)
     // first construction), with their fix-ups, the record limits and the acquisition margins.
     ReadSettingsTable(*this, first);
 
-    if (first) {
-        // 4. The parameter sets, the per-trace curves, the store.
-        store.AllocateParameterSets();
-        theoretical = CTheoreticalTraveltime(store.MaxTraces());
-        theoretical.LoadSettings(profile());
-    }
-    if (!store.IsAllocated()) {
-        std::string reason;
-        if (!store.AllocateWaveformStore(&reason)) {
+    // 4. The parameter sets, the per-trace curves, the store; all checked against the memory
+    // first, so that an impossible capacity ends with the message, not in the allocator.
+    if (first || !store.IsAllocated()) {
+        std::string reason = WaveformStore::CheckCapacity(store.MaxTraces(), store.MaxSample());
+        if (reason.empty() && first) {
+            try {
+                store.AllocateParameterSets();
+                theoretical = CTheoreticalTraveltime(store.MaxTraces());
+            } catch (const std::bad_alloc&) {
+                reason = "Not enough memory.";
+            }
+            theoretical.LoadSettings(profile());
+        }
+        if (reason.empty()) {
+            store.AllocateWaveformStore(&reason);
+        }
+        if (!reason.empty()) {
             ui().Message(StoreAllocationFailureText(store.MaxTraces(), store.MaxSample(), reason,
                                                     profile().Path()),
                          MsgButtons::Ok, MsgIcon::Error);

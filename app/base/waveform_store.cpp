@@ -87,10 +87,11 @@ size_t WaveformStore::RequiredBytes(int maxTraces, int maxSample)
         !MulSize(matrix, sizeof(float) * kSetsWithScratch * kMatricesPerSet, total)) {
         return 0;
     }
-    // Headers of the four sets, extended headers, four per-trace store arrays and the four
-    // arrays of each of the four parameter sets.
+    // Headers of the four sets, extended headers, four per-trace store arrays, the four
+    // arrays of each of the four parameter sets, and room for the view's per-trace curves.
     const size_t perTrace = kSetsWithScratch * sizeof(CTraceHeader) + sizeof(CTraceHeaderEx) +
-                            4 * sizeof(float) + kSetsWithScratch * 4 * sizeof(float);
+                            4 * sizeof(float) + kSetsWithScratch * 4 * sizeof(float) +
+                            8 * sizeof(float);
     if (!MulSize(traces, perTrace, part) || !AddSize(total, part, total)) {
         return 0;
     }
