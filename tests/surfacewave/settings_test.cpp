@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "platform/profile.h"
+#include "surfacewave/contour_settings.h"
+#include "surfacewave/taup_settings.h"
+
+namespace velk {
+namespace {
+
+TEST(ContourSettings, DefaultsOfTheRecord)
+{
+    CContourSettings c;
+    EXPECT_EQ(c.endFrequency, 40.0f);
+    EXPECT_EQ(c.endVelocity, 0.5f);
+    EXPECT_EQ(c.velocityInterval, 0.0025f);
+    EXPECT_EQ(c.direction, 0);
+    EXPECT_EQ(c.medianFilter, 1);
+    EXPECT_EQ(c.minMaxPlot, 1);
+    EXPECT_EQ(c.yAxis, 1);
+    EXPECT_EQ(c.traceSkip, 1);
+    EXPECT_EQ(c.maximumOffset, 100000.0f);
+}
+
+TEST(ContourSettings, SaveWritesTheTwoDisplayKeys)
+{
+    Profile p = Profile::FromText("");
+    CContourSettings c;
+    c.minMaxPlot = 0;
+    SaveContourSettings(p, c);
+    EXPECT_EQ(p.Text(), "[General]\nbMedianFilter=1\nMinMaxPlot=0\n");
+}
+
+TEST(TauPSettings, DefaultsAndReadingWhenBuilt)
+{
+    TauPSettings d;
+    EXPECT_EQ(d.startSlowness, 0.05f);
+    EXPECT_EQ(d.endSlowness, 0.5f);
+    EXPECT_EQ(d.slownessStep, 0.05f);
+    EXPECT_EQ(d.stackingMode, 2);
+    EXPECT_EQ(d.minimumOffset, 0.0f);
+    EXPECT_EQ(d.maximumOffset, 10.0f);
+    Profile p = Profile::FromText("[General]\nTAUP_V_END=0.8\nTAUP_I_STACK_MENU=1\nTAUP_V_PITCH=x\n");
+    TauPSettings t(p);
+    EXPECT_EQ(t.endSlowness, 0.8f);
+    EXPECT_EQ(t.stackingMode, 1);
+    EXPECT_EQ(t.slownessStep, 0.05f);
+}
+
+TEST(TauPSettings, SurviveASaveAndLoad)
+{
+    Profile p = Profile::FromText("");
+    TauPSettings t;
+    SaveTauPSettings(p, t);
+    EXPECT_EQ(p.Text(),
+              "[General]\nTAUP_V_START=0.050000\nTAUP_V_END=0.500000\nTAUP_V_PITCH=0.050000\n"
+              "TAUP_I_STACK_MENU=2\n");
+    TauPSettings back(p);
+    EXPECT_EQ(back.startSlowness, 0.05f);
+    EXPECT_EQ(back.endSlowness, 0.5f);
+    EXPECT_EQ(back.slownessStep, 0.05f);
+    EXPECT_EQ(back.stackingMode, 2);
+    t.startSlowness = 0.1f;
+    t.stackingMode = 0;
+    SaveTauPSettings(p, t);
+    TauPSettings again(p);
+    EXPECT_EQ(again.startSlowness, 0.1f);
+    EXPECT_EQ(again.stackingMode, 0);
+}
+
+}  // namespace
+}  // namespace velk
