@@ -12,6 +12,7 @@
 #include "platform/profile.h"
 #include "platform/uihost.h"
 #include "tools/scripted_uihost.h"
+#include "tools/test_support.h"
 
 namespace velk {
 namespace {
@@ -291,14 +292,14 @@ TEST_F(WorkspaceTest, LaterViewsReadOnlyTheAutomaticPickingKeys)
     EXPECT_EQ(ws->store.Params().traceCount, 3);
 }
 
-TEST_F(WorkspaceTest, RoundTripThroughAFileRestoresTheValues)
+TEST_F(WorkspaceTest, RoundTripThroughTheProfileFileRestoresTheValues)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("velk_ws_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "Velkarine.ini").string();
-    std::filesystem::remove(path);
+    testing::TempFolder dir;
+    const std::string path = dir.File("Velkarine.ini");
+    testing::ScopedEnv env("VELKARINE_PROFILE", path.c_str());
     {
-        Profile p(path);
+        Profile p = Profile::OpenDefault();
+        ASSERT_EQ(p.Path(), path);
         Workspace ws(p, ui);
         ws.InitForView();
         ws.settings.bpfHighCut = 250.0f;
@@ -313,7 +314,7 @@ TEST_F(WorkspaceTest, RoundTripThroughAFileRestoresTheValues)
         ws.fileGroup.prefix[2] = "shot";
         ws.Shutdown(FrameRect{});
     }
-    Profile p(path);
+    Profile p = Profile::OpenDefault();
     Workspace ws(p, ui);
     ws.InitForView();
     EXPECT_EQ(ws.settings.bpfHighCut, 250.0f);
@@ -326,7 +327,21 @@ TEST_F(WorkspaceTest, RoundTripThroughAFileRestoresTheValues)
     EXPECT_EQ(ws.tauP.stackingMode, 1);
     EXPECT_EQ(ws.autoPick.centreFrequency, 50.0f);
     EXPECT_EQ(ws.fileGroup.prefix[2], "shot");
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(dir.Entries(), std::vector<std::string>{"Velkarine.ini"});
+}
+
+TEST_F(WorkspaceTest, NumbersAreWrittenInTheCLocaleWhateverTheProcessLocale)
+{
+    testing::ScopedGlobalLocale german("de_DE.UTF-8");
+    if (!german.Ok()) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    }
+    auto ws = Make("[General]\nBPFFL=2.5\n");
+    ws->InitForView();
+    EXPECT_EQ(ws->settings.bpfLowCut, 2.5f);
+    ws->Shutdown(FrameRect{});
+    EXPECT_EQ(profile->GetString("General", "BPFFL"), "2.500000");
+    EXPECT_EQ(profile->GetString("General", "vscale"), "0.010000");
 }
 
 TEST_F(WorkspaceTest, AutoPickKeysMatchTheTraveltimeWriter)
