@@ -1,0 +1,124 @@
+// Direct transforms (Dft, InverseDft), transform lengths and the frequency step.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "dsp/band_pass.h"
+#include "dsp/fourier.h"
+#include "fixture.h"
+
+namespace velk {
+namespace {
+
+using dsptest::Fixture;
+using dsptest::SignalLcg;
+
+std::vector<double> OneBased(const std::vector<double>& v)
+{
+    std::vector<double> out(1, -1.0);
+    out.insert(out.end(), v.begin(), v.end());
+    return out;
+}
+
+TEST(DirectTransform, MatchesNumpy)
+{
+    const Fixture fixture("dft.txt");
+    for (int n : {7, 12, 1000, 1500, 4099}) {
+        const std::string suffix = "_" + std::to_string(n);
+        const std::vector<double> x = OneBased(SignalLcg(2000 + static_cast<uint32_t>(n), static_cast<size_t>(n)));
+        std::vector<double> re(x.size(), -7.0), im(x.size(), -7.0);
+        Dft(x.data(), re.data(), im.data(), n);
+        const std::vector<int> bins = fixture.Indices("bins" + suffix);
+        const std::vector<double>& er = fixture.Get("re" + suffix);
+        const std::vector<double>& ei = fixture.Get("im" + suffix);
+        double err = 0.0;
+        for (size_t b = 0; b < bins.size(); ++b) {
+            const size_t i = static_cast<size_t>(bins[b]) + 1;
+            err = std::max(err, std::hypot(re[i] - er[b], im[i] - ei[b]));
+        }
+        EXPECT_LE(err, 1e-9 * fixture.Scalar("max" + suffix)) << n;
+        EXPECT_EQ(re[0], -7.0);
+        EXPECT_EQ(im[0], -7.0);
+    }
+}
+
+TEST(DirectTransform, InverseGivesTheSamplesBack)
+{
+    for (int n : {1, 2, 5, 1000, 1500}) {
+        const std::vector<double> x = OneBased(SignalLcg(40 + static_cast<uint32_t>(n), static_cast<size_t>(n)));
+        std::vector<double> re(x.size()), im(x.size()), back(x.size(), -3.0);
+        Dft(x.data(), re.data(), im.data(), n);
+        InverseDft(back.data(), re.data(), im.data(), n);
+        EXPECT_EQ(back[0], -3.0);
+        for (size_t i = 1; i < x.size(); ++i) {
+            ASSERT_NEAR(back[i], x[i], 1e-9) << n << " " << i;
+        }
+    }
+}
+
+TEST(DirectTransform, UnitImpulseOfFour)
+{
+    const std::vector<double> x = {0.0, 1.0, 0.0, 0.0, 0.0};
+    std::vector<double> re(5), im(5);
+    Dft(x.data(), re.data(), im.data(), 4);
+    for (size_t i = 1; i <= 4; ++i) {
+        EXPECT_DOUBLE_EQ(re[i], 0.25);
+        EXPECT_EQ(im[i], 0.0);
+    }
+    std::vector<double> back(5, 9.0);
+    InverseDft(back.data(), re.data(), im.data(), 4);
+    EXPECT_DOUBLE_EQ(back[1], 1.0);
+    for (size_t i = 2; i <= 4; ++i) {
+        EXPECT_NEAR(back[i], 0.0, 1e-16);
+    }
+}
+
+TEST(DirectTransform, InputMayBeTheOutputArray)
+{
+    std::vector<double> x = OneBased(SignalLcg(5, 64));
+    std::vector<double> re(x.size(), x[0]), im(x.size());
+    Dft(x.data(), re.data(), im.data(), 64);
+    std::vector<double> same = x, im2(x.size());
+    Dft(same.data(), same.data(), im2.data(), 64);
+    EXPECT_EQ(same, re);
+    EXPECT_EQ(im2, im);
+}
+
+TEST(DirectTransform, NothingForNoSamples)
+{
+    std::vector<double> x(3, 1.0), re(3, 2.0), im(3, 3.0);
+    Dft(x.data(), re.data(), im.data(), 0);
+    InverseDft(x.data(), re.data(), im.data(), -4);
+    EXPECT_EQ(x, std::vector<double>(3, 1.0));
+    EXPECT_EQ(re, std::vector<double>(3, 2.0));
+}
+
+TEST(TransformLength, PowerOfTwoLengthTable)
+{
+    struct Case {
+        int n, length;
+    };
+    const Case cases[] = {{-3, 8},       {0, 8},          {1, 8},           {8, 8},
+                          {9, 16},       {1000, 1024},    {4100, 8192},     {65536, 65536},
+                          {131072, 131072}, {131073, 262144}, {262144, 262144}, {1000000, 262144}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(PowerOfTwoLength(c.n, 1), c.length) << c.n;
+        EXPECT_EQ(PowerOfTwoLength(c.n, 2), 2 * c.length) << c.n;
+        EXPECT_EQ(CBandPassDlg::FftLength(c.n, 1), c.length) << c.n;
+    }
+}
+
+TEST(TransformLength, FrequencyStep)
+{
+    EXPECT_EQ(FrequencyStep(1024, 1.0), 0.9765625);
+    EXPECT_EQ(FrequencyStep(512, 0.5), 3.90625);
+    EXPECT_EQ(FrequencyStep(1024, 0.0), 0.0);
+    EXPECT_EQ(FrequencyStep(1024, -1.0), 0.0);
+    EXPECT_EQ(FrequencyStep(0, 1.0), 0.0);
+}
+
+}  // namespace
+}  // namespace velk
