@@ -88,6 +88,8 @@ int ApplyDimensionSize(Workspace& ws, UiHost& ui, const CDimensionSizeDlg& value
     if (error.empty()) {
         try {
             theoretical = CTheoreticalTraveltime(values.maxTraces);
+            // Grows only, so reserving before the swap leaves nothing to undo on failure.
+            ws.fftWork.Reserve(static_cast<size_t>(StoreRowLength(values.maxSamples)));
         } catch (const std::bad_alloc&) {
             error = Msg(language, "Not enough memory.", "メモリが足りません。");
         }

@@ -72,6 +72,13 @@ void Workspace::InitForView(const std::string& folder)
         if (reason.empty()) {
             store.AllocateWaveformStore(&reason);
         }
+        if (reason.empty()) {
+            try {
+                fftWork.Reserve(static_cast<size_t>(store.RowLength()));
+            } catch (const std::bad_alloc&) {
+                reason = "Not enough memory.";
+            }
+        }
         if (!reason.empty()) {
             ui().Message(StoreAllocationFailureText(store.MaxTraces(), store.MaxSample(), reason,
                                                     profile().Path()),

@@ -21,6 +21,8 @@
 #include "app/base/display_filter.h"
 #include "app/base/waveform_store.h"
 #include "app/display_state.h"
+#include "dsp/accept_flag.h"
+#include "dsp/fft_work_buffer.h"
 #include "surfacewave/contour_settings.h"
 #include "surfacewave/taup_settings.h"
 #include "survey/file_group.h"
@@ -164,6 +166,8 @@ public:
     AutoPickSettings autoPick;
     ModellingValues modelling;
     CTheoreticalTraveltime theoretical;  // sized with the store
+    FftWorkBuffer fftWork{4100};         // the Fourier commands' work arrays, sized with the store
+    AcceptFlag bandPassAccepted;         // OK/Cancel of the band-pass dialog
 
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;

@@ -65,8 +65,6 @@ struct WaveformStore::Body {
     std::vector<int32_t> mark;
     std::vector<float> pickAmplitude;
     std::vector<float> timeShift;
-    std::vector<double> fftWorkRe;
-    std::vector<double> fftWorkIm;
 };
 
 void WaveformStore::SetCapacity(int maxTraces, int maxSample)
@@ -108,6 +106,10 @@ std::string WaveformStore::CheckCapacity(int maxTraces, int maxSample)
         return FormatC("Maximum traces (%d) and maximum samples (%d) must be 1 or more.",
                        maxTraces, maxSample);
     }
+    // The in-place transforms work on whole rows, and the longest transform length is 262144.
+    if (maxSample > kMaxSampleLimit) {
+        return FormatC("Maximum samples (%d) must not exceed %d.", maxSample, kMaxSampleLimit);
+    }
     const size_t bytes = RequiredBytes(maxTraces, maxSample);
     if (bytes == 0) {
         return FormatC("%d traces of %d samples are too large to allocate.", maxTraces,
@@ -140,8 +142,6 @@ bool WaveformStore::BuildBody(int maxTraces, int maxSample, Body& body, std::str
             body.mark.assign(traces, 0);
             body.pickAmplitude.assign(traces, 0.0f);
             body.timeShift.assign(traces, 0.0f);
-            body.fftWorkRe.assign(static_cast<size_t>(rowLength), 0.0);
-            body.fftWorkIm.assign(static_cast<size_t>(rowLength), 0.0);
         } catch (const std::bad_alloc&) {
             why = FormatC("Not enough memory for %d traces of %d samples.", maxTraces, maxSample);
         } catch (const std::length_error&) {
@@ -172,8 +172,6 @@ void WaveformStore::TakeBody(Body& body)
     mark.swap(body.mark);
     pickAmplitude.swap(body.pickAmplitude);
     timeShift.swap(body.timeShift);
-    fftWorkRe.swap(body.fftWorkRe);
-    fftWorkIm.swap(body.fftWorkIm);
 }
 
 int WaveformStore::AllocateParameterSets()

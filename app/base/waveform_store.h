@@ -67,8 +67,11 @@ public:
     // The bytes an allocation at these capacities takes (matrices, scratch, per-trace and
     // per-sample arrays); 0 when the count overflows or a value is out of range. Checks only.
     static size_t RequiredBytes(int maxTraces, int maxSample);
-    // Refusal text for capacities that cannot be allocated here (below 1, overflowing, or more
-    // than the machine's memory), or empty when they look possible.
+    // The largest MAX_SAMPLE: the longest transform length of the Fourier commands.
+    static constexpr int kMaxSampleLimit = 262144;
+    // Refusal text for capacities that cannot be allocated here (below 1, more samples than
+    // kMaxSampleLimit, overflowing, or more than the machine's memory), or empty when they
+    // look possible.
     static std::string CheckCapacity(int maxTraces, int maxSample);
 
     // Allocate of the three parameter sets for MaxTraces() (pick times 0.0, layer codes 1).
@@ -132,8 +135,6 @@ public:
     std::vector<int32_t> mark;              // per-trace mark, 0
     std::vector<float> pickAmplitude;       // per-trace pick amplitude, 0.0
     std::vector<float> timeShift;           // per-trace time-shift value (ms), 0.0
-    std::vector<double> fftWorkRe;          // two FFT work arrays, RowLength() each
-    std::vector<double> fftWorkIm;
     int loadCounter = 0;       // raised after each newly loaded record
     int dispersionFlag = 0;    // 0 waveform record, 1 dispersion image, 2 coherence image
 

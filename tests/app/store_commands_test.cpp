@@ -177,6 +177,26 @@ TEST_F(StoreCommands, DimensionSizeRefusesBadValuesAndKeepsTheStore)
     EXPECT_TRUE(CanUndo(*ws));
 }
 
+TEST_F(StoreCommands, DimensionSizeKeepsSamplesWithinTheLongestTransform)
+{
+    ui.AnswerDialog("CDimensionSizeDlg", {{"Maximum traces", "2"},
+                                          {"Maximum samples", "262145"},
+                                          {"Change dimension size", "1"}});
+    ui.ExpectAnyMessage();
+    EXPECT_EQ(OnDimensionSize(*ws, ui), 0);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].find("262144"), std::string::npos) << ui.Messages()[0];
+    ASSERT_TRUE(ui.VerifyAndClear());
+
+    ui.AnswerDialog("CDimensionSizeDlg", {{"Maximum traces", "2"},
+                                          {"Maximum samples", "262144"},
+                                          {"Change dimension size", "1"}});
+    ui.ExpectMessage("Memory size has been changed ! \n\n Please re-start the program");
+    EXPECT_EQ(OnDimensionSize(*ws, ui), 1);
+    // The transforms' work arrays cover a whole row of the new store.
+    EXPECT_GE(ws->fftWork.Length(), static_cast<size_t>(ws->store.RowLength()));
+}
+
 TEST_F(StoreCommands, JapaneseTexts)
 {
     ws->startup.language = 1;

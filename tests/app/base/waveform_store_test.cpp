@@ -61,7 +61,6 @@ TEST_F(StoreFixture, ShapesAndDefaults)
     EXPECT_EQ(s.headersEx[0].latitude, -1000.0f);
     EXPECT_EQ(s.displayFactor, std::vector<float>(4, 1.0f));
     EXPECT_EQ(s.mark, std::vector<int32_t>(4, 0));
-    EXPECT_EQ(s.fftWorkRe.size(), 1024u);
     EXPECT_EQ(s.current.headers[0].component, 1);
     EXPECT_EQ(s.Params().capacity, 4);
     EXPECT_EQ(s.level1.params.layerCodes, std::vector<int32_t>(4, 1));
