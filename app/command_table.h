@@ -57,6 +57,7 @@ constexpr int kFileNew = 20001;
 constexpr int kFileOpen = 20002;
 constexpr int kFileSave = 20003;
 constexpr int kFileSaveAs = 20004;
+constexpr int kFileRecentPlaceholder = 20010;  // the disabled "Recent file" item
 constexpr int kFileRecent1 = 20011;  // .. kFileRecent1 + kRecentFileCount - 1
 constexpr int kAppExit = 20020;
 constexpr int kAppAbout = 20030;

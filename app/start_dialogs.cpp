@@ -15,7 +15,7 @@ DialogRequest CAcquisitionMenuDlg::Request(int language)
 {
     welcome = Msg(language, kMenuWelcome, kMenuWelcomeJa);
     DialogRequest request(kClass, Msg(language, "QKW menu", "QKW メニュー"));
-    request.String("Welcome", welcome).ReadOnly().Label("");
+    request.String("Welcome", welcome).ReadOnly();
     request.Choice("Survey type", type,
                    {Msg(language, "No data acquisition", "データ収録をしない"),
                     Msg(language, "General data acquisition", "一般のデータ収録"),
@@ -39,7 +39,7 @@ DialogRequest CAcquisitionMenuPcDlg::Request(int language)
 {
     welcome = Msg(language, kMenuWelcome, kMenuWelcomeJa);
     DialogRequest request(kClass, Msg(language, "QKW Menu on PC", "PC 上の QKW メニュー"));
-    request.String("Welcome", welcome).ReadOnly().Label("");
+    request.String("Welcome", welcome).ReadOnly();
     request.Choice("Choice", choice,
                    {Msg(language, "Working without menu", "メニューを使わずに作業する"),
                     Msg(language, "Open existed file list(*.xml)", "既存のファイルリストを開く(*.xml)"),
@@ -62,7 +62,7 @@ DialogRequest CSurfaceWaveStartDlg::Request(int language)
                   "Tarnhold/SW へようこそ !       データ処理ウィザードを選択してください:");
     DialogRequest request(kClass, Msg(language, "Tarnhold 1D Multi-channel Analysis of Surface Waves",
                                       "Tarnhold 1次元多チャンネル表面波解析"));
-    request.String("Welcome", welcome).ReadOnly().Label("");
+    request.String("Welcome", welcome).ReadOnly();
     request.Choice("Wizard", wizard,
                    {Msg(language, "Active Source 1D MASW", "能動的表面波探査 (1次元 MASW)"),
                     Msg(language, "Passive Source (Micro-tremor) 1D MAM", "受動的表面波探査 (微動, 1次元 MAM)")})

@@ -1,0 +1,313 @@
+#include "app/ui/main_frame.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include <wx/menu.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/utils.h>
+
+#include "app/document.h"
+#include "app/recent_files.h"
+#include "app/ui/gtk_settings.h"
+#include "app/ui/toolbar_art.h"
+#include "app/ui/velkarine_app.h"
+#include "app/ui/velkarine_view.h"
+#include "app/ui/wx_uihost.h"
+#include "app/workspace.h"
+#include "dialogs/app/artwork.h"
+#include "dialogs/app/brand_windows.h"
+#include "platform/language.h"
+
+namespace velk {
+
+namespace {
+
+wxString W(const std::string& s) { return wxString::FromUTF8(s); }
+
+wxMenu* MakeMenu(const MenuNode& node)
+{
+    auto* menu = new wxMenu;
+    for (const MenuNode& child : node.children) {
+        switch (child.kind) {
+        case MenuNode::Kind::Separator:
+            menu->AppendSeparator();
+            break;
+        case MenuNode::Kind::Submenu:
+            menu->AppendSubMenu(MakeMenu(child), W(child.text));
+            break;
+        case MenuNode::Kind::RecentFiles:
+            menu->Append(cmd::kFileRecentPlaceholder, W(child.text));
+            break;
+        case MenuNode::Kind::Item:
+            switch (child.itemKind) {
+            case ItemKind::Check: menu->AppendCheckItem(child.id, W(child.text)); break;
+            case ItemKind::Radio: menu->AppendRadioItem(child.id, W(child.text)); break;
+            default: menu->Append(child.id, W(child.text)); break;
+            }
+            break;
+        }
+    }
+    return menu;
+}
+
+bool IsRecentId(int id) { return id >= cmd::kFileRecentPlaceholder && id < cmd::kFileRecent1 + kRecentFileCount; }
+
+void DescribeMenu(std::ostringstream& out, const wxMenu* menu)
+{
+    bool first = true;
+    for (const wxMenuItem* item : menu->GetMenuItems()) {
+        if (!first) out << '|';
+        first = false;
+        if (item->IsSeparator()) {
+            out << '-';
+        } else if (item->IsSubMenu()) {
+            out << '>' << item->GetItemLabelText().utf8_string() << '{';
+            DescribeMenu(out, item->GetSubMenu());
+            out << '}';
+        } else {
+            out << item->GetItemLabelText().utf8_string();
+        }
+    }
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
+    : wxFrame(nullptr, wxID_ANY, W(FrameTitle("")), wxPoint(rect.x, rect.y), wxSize(rect.width, rect.height)),
+      app_(app),
+      restored_(rect.x, rect.y, rect.width, rect.height)
+{
+    SetIcons(ProgramIcons());
+    const StartupValues& s = app_.ws().startup;
+    menuResource_ = ChooseMenuResource(s.language, s.feetShortMenu, s.acquisitionMode, s.fullMenu);
+    toolbarResource_ = ChooseToolbarResource(s.language, s.feetShortMenu, s.acquisitionMode, s.fullMenu);
+
+    BuildToolBar();
+    BuildStatusBar();
+    BuildMenuBar();
+    RecentFilesChanged();
+    view_ = new CVelkarineView(this, app_.ws());
+
+    // Every command id: the free range and the fixed ids of stored resources and modules.
+    for (auto [first, last] : {std::pair{cmd::kFreeRangeFirst, cmd::kFreeRangeLast}, std::pair{32768, 65535}}) {
+        Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, first, last);
+        Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this, first, last);
+    }
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_MOVE, [this](wxMoveEvent& e) { OnMoveOrSize(); e.Skip(); });
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { OnMoveOrSize(); e.Skip(); });
+    Bind(wxEVT_IDLE, [this](wxIdleEvent& e) { UpdateLockIndicators(); e.Skip(); });
+}
+
+void CMainFrame::BuildMenuBar()
+{
+    const StartupValues& s = app_.ws().startup;
+    MenuBarModel model = app_.commands().BuildMenuBar(menuResource_, s.language);
+    if (PruneFullMenus(model, s.acquisitionMode == 1)) {
+        RegisteredModules& modules = app_.ws().modules;
+        modules.Load(app_.profile());
+        AddModuleItems(model, modules.Count(), modules.names);
+    }
+    auto* bar = new wxMenuBar;
+    for (const MenuNode& top : model.menus) {
+        wxMenu* menu = MakeMenu(top);
+        if (top.key == "file") fileMenu_ = menu;
+        bar->Append(menu, W(top.text));
+    }
+    SetMenuBar(bar);
+}
+
+void CMainFrame::BuildToolBar()
+{
+    wxToolBar* bar = CreateToolBar(wxTB_HORIZONTAL | wxTB_FLAT);
+    bar->SetToolBitmapSize(wxSize(kToolbarIconSize, kToolbarIconSize));
+    const int language = app_.ws().startup.language;
+    for (const ToolbarButton& b : app_.commands().BuildToolbar(toolbarResource_, language)) {
+        if (b.id == 0) {
+            bar->AddSeparator();
+        } else {
+            bar->AddTool(b.id, W(b.tip), ToolbarBitmap(b.icon, b.tip), W(b.tip));
+        }
+    }
+    bar->Realize();
+}
+
+void CMainFrame::BuildStatusBar()
+{
+    wxStatusBar* bar = CreateStatusBar(StatusPanes::kPaneCount);
+    // Pane 0 takes the free width; the other text panes start small until the view sizes them.
+    widths_[0] = -1;
+    for (int i = 1; i < StatusPanes::kTextPanes; ++i) widths_[i] = 60;
+    widths_[kKanaPane] = 36;
+    widths_[kCapsPane] = 40;
+    widths_[kNumPane] = 40;
+    widths_[kScrollPane] = 44;
+    bar->SetStatusWidths(StatusPanes::kPaneCount, widths_);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CommandContext CMainFrame::Context()
+{
+    return CommandContext{app_.ws(), app_.ui(), app_.doc(), app_.recent(), view_, this};
+}
+
+void CMainFrame::OnCommand(wxCommandEvent& event)
+{
+    CommandContext ctx = Context();
+    RunCommand(app_.commands(), event.GetId(), ctx);
+}
+
+void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event)
+{
+    const int id = event.GetId();
+    if (id == cmd::kFileRecentPlaceholder) {
+        event.Enable(false);
+        return;
+    }
+    const CommandRow* row = app_.commands().Find(id);
+    if (!row) return;
+    event.Enable(app_.commands().IsEnabled(id, app_.ws(), app_.recent()));
+    if (row->checkRule != kRuleNone) event.Check(app_.commands().IsChecked(id, app_.ws(), app_.recent()));
+}
+
+void CMainFrame::OnClose(wxCloseEvent& event)
+{
+    if (event.CanVeto()) {
+        const int language = app_.Language();
+        const MsgResult answer = app_.ui().Message(
+            Msg(language, "Are you sure you want to exit?", "終了してもよろしいですか?"),
+            MsgButtons::OkCancel, MsgIcon::Question);
+        if (answer != MsgResult::Ok) {
+            event.Veto();
+            return;
+        }
+    }
+    app_.ShutDown(RestoredRect());
+    Destroy();
+}
+
+void CMainFrame::RequestClose() { Close(false); }
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg dlg(this, app_.Language(), app_.build());
+    dlg.ShowModal();
+}
+
+void CMainFrame::DocumentTitleChanged(const std::string& title) { SetTitle(W(FrameTitle(title))); }
+
+void CMainFrame::RecentFilesChanged()
+{
+    if (!fileMenu_) return;
+    int pos = -1;
+    for (size_t i = 0; i < fileMenu_->GetMenuItemCount();) {
+        wxMenuItem* item = fileMenu_->FindItemByPosition(i);
+        if (IsRecentId(item->GetId())) {
+            if (pos < 0) pos = static_cast<int>(i);
+            fileMenu_->Destroy(item);
+        } else {
+            ++i;
+        }
+    }
+    if (pos < 0) return;
+    const RecentFileList& recent = app_.recent();
+    if (recent.Empty()) {
+        const std::string text = Msg(app_.Language(), "Recent file", "最近使ったファイル");
+        fileMenu_->Insert(static_cast<size_t>(pos), cmd::kFileRecentPlaceholder, W(text))->Enable(false);
+        return;
+    }
+    for (int i = 0; i < recent.Count(); ++i) {
+        fileMenu_->Insert(static_cast<size_t>(pos + i), cmd::kFileRecent1 + i,
+                          W(RecentFileList::MenuLabel(i, recent.At(i))), W(recent.At(i)));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void CMainFrame::SetPaneText(int pane, const std::string& text)
+{
+    if (pane < 0 || pane >= StatusPanes::kTextPanes || !GetStatusBar()) return;
+    SetStatusText(W(text), pane);
+}
+
+void CMainFrame::SetPaneWidth(int pane, int width)
+{
+    if (pane < 0 || pane >= StatusPanes::kPaneCount || !GetStatusBar()) return;
+    widths_[pane] = width;
+    GetStatusBar()->SetStatusWidths(StatusPanes::kPaneCount, widths_);
+}
+
+void CMainFrame::UpdateLockIndicators()
+{
+    wxStatusBar* bar = GetStatusBar();
+    if (!bar) return;
+    // The lock keys' states are only known on X11; elsewhere the panes stay empty.
+    const bool x11 = wxGetDisplayInfo().type == wxDisplayX11;
+    const std::pair<wxKeyCode, const char*> keys[3] = {
+        {WXK_CAPITAL, "CAP"}, {WXK_NUMLOCK, "NUM"}, {WXK_SCROLL, "SCRL"}};
+    for (int i = 0; i < 3; ++i) {
+        const std::string text = x11 && wxGetKeyState(keys[i].first) ? keys[i].second : "";
+        if (text != lockTexts_[i]) {
+            lockTexts_[i] = text;
+            bar->SetStatusText(text, kCapsPane + i);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void CMainFrame::OnMoveOrSize()
+{
+    if (!IsIconized() && !IsMaximized() && !IsFullScreen()) restored_ = GetRect();
+}
+
+FrameRect CMainFrame::RestoredRect() const
+{
+    const wxRect r = IsIconized() || IsMaximized() || IsFullScreen() ? restored_ : GetRect();
+    return FrameRect{r.x, r.y, r.width, r.height};
+}
+
+std::string CMainFrame::Describe() const
+{
+    std::ostringstream out;
+    out << "title=" << GetTitle().utf8_string() << '\n';
+    out << "language=" << app_.Language() << '\n';
+    out << "menu.resource=" << menuResource_ << '\n';
+    out << "toolbar.resource=" << toolbarResource_ << '\n';
+    const wxMenuBar* bar = GetMenuBar();
+    out << "menus=";
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) {
+        if (i) out << '|';
+        out << bar->GetMenuLabelText(i).utf8_string();
+    }
+    out << '\n';
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) {
+        out << "menu." << i << '=';
+        DescribeMenu(out, bar->GetMenu(i));
+        out << '\n';
+    }
+    const wxToolBar* tools = GetToolBar();
+    out << "toolbar=";
+    for (size_t i = 0; tools && i < tools->GetToolsCount(); ++i) {
+        if (i) out << ',';
+        const wxToolBarToolBase* tool = tools->GetToolByPos(static_cast<int>(i));
+        if (tool->IsSeparator()) {
+            out << '-';
+        } else {
+            out << tool->GetId();
+        }
+    }
+    out << '\n';
+    out << "toolbar.shown=" << (tools && tools->IsShown() ? 1 : 0) << '\n';
+    out << "statusbar.panes=" << (GetStatusBar() ? GetStatusBar()->GetFieldsCount() : 0) << '\n';
+    out << "font=" << InterfaceFont() << '\n';
+    const FrameRect r = RestoredRect();
+    out << "rect=" << r.x << ',' << r.y << ',' << r.width << ',' << r.height << '\n';
+    out << "shown=" << (IsShown() ? 1 : 0) << " iconized=" << (IsIconized() ? 1 : 0) << '\n';
+    return out.str();
+}
+
+}  // namespace velk

@@ -1,0 +1,64 @@
+#pragma once
+// CMainFrame: the one frame of the run, with the toolbar and the menu chosen by language and
+// mode, the twelve-pane status bar and the view. Every menu id and toolbar button goes to the
+// command table; the table's rules enable and check the items.
+
+#include <string>
+
+#include <wx/frame.h>
+
+#include "app/command_table.h"
+#include "app/shell_services.h"
+#include "app/startup.h"
+
+class wxMenu;
+
+namespace velk {
+
+class CVelkarineApp;
+class CVelkarineView;
+
+class CMainFrame : public wxFrame, public FrameServices, public StatusPanes {
+public:
+    CMainFrame(CVelkarineApp& app, const ScreenRect& rect);
+
+    // FrameServices
+    void DocumentTitleChanged(const std::string& title) override;
+    void RecentFilesChanged() override;
+    void RequestClose() override;
+    void ShowAbout() override;
+    StatusPanes* Status() override { return this; }
+
+    // StatusPanes
+    void SetPaneText(int pane, const std::string& text) override;
+    void SetPaneWidth(int pane, int width) override;
+
+    CVelkarineView* View() const { return view_; }
+    CommandContext Context();
+    // The restored (not minimised, not maximised) rectangle, for the profile.
+    FrameRect RestoredRect() const;
+    // Title, menus, toolbar, status bar and interface font as text, one item a line.
+    std::string Describe() const;
+
+private:
+    void BuildMenuBar();
+    void BuildToolBar();
+    void BuildStatusBar();
+    void UpdateLockIndicators();
+
+    void OnCommand(wxCommandEvent& event);
+    void OnUpdateUI(wxUpdateUIEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnMoveOrSize();
+
+    CVelkarineApp& app_;
+    CVelkarineView* view_ = nullptr;
+    wxMenu* fileMenu_ = nullptr;
+    int menuResource_ = kMenuDefault;
+    int toolbarResource_ = kMenuDefault;
+    wxRect restored_;
+    int widths_[StatusPanes::kPaneCount] = {};
+    std::string lockTexts_[3];
+};
+
+}  // namespace velk

@@ -1,0 +1,238 @@
+#include "app/ui/velkarine_app.h"
+
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include <wx/display.h>
+
+#include "app/document.h"
+#include "app/file_commands.h"
+#include "app/recent_files.h"
+#include "app/ui/gtk_settings.h"
+#include "app/ui/main_frame.h"
+#include "app/ui/ui_script.h"
+#include "app/ui/velkarine_view.h"
+#include "app/ui/wx_uihost.h"
+#include "app/workspace.h"
+#include "platform/atomic_file.h"
+#include "platform/language.h"
+#include "platform/profile.h"
+
+#ifndef VELK_VERSION
+#define VELK_VERSION "0.0.0"
+#endif
+#ifndef VELK_BUILD_DATE
+#define VELK_BUILD_DATE "unknown"
+#endif
+
+wxIMPLEMENT_APP(velk::CVelkarineApp);
+
+namespace velk {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The work area of the display that shows most of the rectangle (or the first display).
+ScreenRect WorkAreaFor(const ScreenRect& rect)
+{
+    int index = wxDisplay::GetFromPoint(wxPoint(rect.x + rect.width / 2, rect.y + rect.height / 2));
+    if (index == wxNOT_FOUND) index = 0;
+    if (wxDisplay::GetCount() == 0) return {};
+    const wxRect area = wxDisplay(static_cast<unsigned>(index)).GetClientArea();
+    return {area.x, area.y, area.width, area.height};
+}
+
+}  // namespace
+
+CVelkarineApp::CVelkarineApp()
+    : startTimer_(this), scriptTimer_(this)
+{
+    build_.version = VELK_VERSION;
+    build_.buildDate = VELK_BUILD_DATE;
+}
+
+CVelkarineApp::~CVelkarineApp() = default;
+
+int CVelkarineApp::Language() const { return ws_ ? ws_->startup.language : kLanguageEnglish; }
+
+bool CVelkarineApp::OnInit()
+{
+    // The toolkit has set the locale from the environment; numbers stay in the C locale for
+    // the whole run, whatever the interface language.
+    std::setlocale(LC_NUMERIC, "C");
+    SetAppName("Velkarine");
+    SetAppDisplayName("Velkarine");
+
+    script_ = UiScript::FromEnvironment();
+    if (script_) {
+        for (const std::string& bad : script_->Errors()) {
+            std::fprintf(stderr, "[ui-script] step not understood: %s\n", bad.c_str());
+        }
+    }
+    ui_ = std::make_unique<WxUiHost>();
+    ui_->SetScript(script_.get());
+    ui_->SetParentSource([this]() -> wxWindow* { return frame_; });
+
+    // 1. The profile and the workspace.
+    profile_ = std::make_unique<Profile>(Profile::DefaultPath());
+    ws_ = std::make_unique<Workspace>(*profile_, *ui_);
+    ui_->SetLanguageSource(&ws_->startup.language);
+    if (!profile_->LoadError().empty()) {
+        ui_->Message("Cannot read the settings file " + profile_->Path() + "\n" + profile_->LoadError() +
+                         "\n\nThe program starts with the default settings and will not change the file.",
+                     MsgButtons::Ok, MsgIcon::Warning);
+    }
+    recent_ = std::make_unique<RecentFileList>();
+    recent_->Load(*profile_);
+    commands_ = BuildCommandTable();
+
+    // 2 and 3. Command line, language, menu flags; start panel or splash and start dialogs.
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(argv[i].utf8_string());
+    const CommandLine line = SplitCommandLine(args);
+    const StartupResult started = RunStartup(*ws_, line.firstWord, *ui_, *this);
+    splashMode_ = started.splashMode;
+    if (IsJapanese(ws_->startup.language)) SetInterfaceFont(std::string(kJapaneseFontFace) + " 10");
+
+    // 4. The start time.
+    startTime_ = Clock::now();
+
+    // 5. The frame, minimised until the start panel's time is over, and the view.
+    doc_ = std::make_unique<CVelkarineDoc>(*ws_);
+    const ScreenRect wanted = ChooseFramePlacement(ws_->startup, *profile_);
+    frame_ = new CMainFrame(*this, ClampToWorkArea(wanted, WorkAreaFor(wanted)));
+    SetTopWindow(frame_);
+    frame_->Iconize(true);
+    frame_->Show(true);
+    if (panel_) panel_->Raise();  // above the frame where no window manager iconifies it
+    ws_->InitForView();
+
+    // 6. The file named on the command line.
+    if (!line.fileToOpen.empty()) {
+        CommandContext ctx = frame_->Context();
+        OpenDocumentFile(ctx, line.fileToOpen);
+    }
+
+    Bind(wxEVT_TIMER, &CVelkarineApp::OnStartTimer, this, startTimer_.GetId());
+    Bind(wxEVT_TIMER, &CVelkarineApp::OnScriptTimer, this, scriptTimer_.GetId());
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - startTime_);
+    startTimer_.StartOnce(std::max<int>(1, kStartPanelMilliseconds - static_cast<int>(elapsed.count())));
+    return true;
+}
+
+void CVelkarineApp::ShowStartPanel()
+{
+    panel_ = new CStartPanel(CStartPanel::Kind::StartPanel, ws_->startup.language, build_);
+    panel_->Show();
+    panel_->Update();
+}
+
+void CVelkarineApp::ShowAcquisitionSplash()
+{
+    panel_ = new CStartPanel(CStartPanel::Kind::AcquisitionSplash, ws_->startup.language, build_);
+    panel_->Show();
+    panel_->Update();
+}
+
+void CVelkarineApp::OnStartTimer(wxTimerEvent&)
+{
+    // Restore the frame whether or not the panel is still there.
+    if (panel_) {
+        panel_->Destroy();
+        panel_ = nullptr;
+    }
+    splashMode_ = 0;
+    FinishStartPanel(*ws_);
+    if (frame_) {
+        frame_->Iconize(false);
+        frame_->Show(true);
+        frame_->Raise();
+    }
+    if (script_) scriptTimer_.Start(100);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void CVelkarineApp::OnScriptTimer(wxTimerEvent&)
+{
+    // A step that shows a window runs a nested event loop, in which this timer fires again.
+    if (inScriptStep_ || shutDown_) return;
+    if (!waitFile_.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(waitFile_, ec) && Clock::now() < waitUntil_) return;
+        waitFile_.clear();
+        waitUntil_ = {};
+    } else if (Clock::now() < waitUntil_) {
+        return;
+    }
+    inScriptStep_ = true;
+    RunScriptStep();
+    inScriptStep_ = false;
+}
+
+void CVelkarineApp::RunScriptStep()
+{
+    std::optional<UiScript::Step> step = script_->NextAction();
+    if (!step) {
+        scriptTimer_.Stop();
+        return;
+    }
+    using Kind = UiScript::Step::Kind;
+    switch (step->kind) {
+    case Kind::Report:
+        if (frame_) {
+            std::string error;
+            if (!WriteFileAtomically(step->argument, frame_->Describe(), &error)) {
+                std::fprintf(stderr, "[ui-script] report %s: %s\n", step->argument.c_str(), error.c_str());
+            }
+        }
+        break;
+    case Kind::WaitFile:
+        waitFile_ = step->argument;
+        waitUntil_ = Clock::now() + std::chrono::seconds(60);
+        break;
+    case Kind::Sleep:
+        waitUntil_ = Clock::now() + std::chrono::milliseconds(std::atoi(step->argument.c_str()));
+        break;
+    case Kind::Close:
+        if (frame_) frame_->Close(false);
+        break;
+    case Kind::Answer:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void CVelkarineApp::ShutDown(const FrameRect& frame)
+{
+    if (shutDown_) return;
+    shutDown_ = true;
+    startTimer_.Stop();
+    scriptTimer_.Stop();
+    if (panel_) {  // closed within the start panel's time
+        panel_->Destroy();
+        panel_ = nullptr;
+    }
+    ws_->SaveViewSettings(frame);
+    ws_->ReleaseView();
+    recent_->Save(*profile_);
+    ws_->SaveProgramEndSettings();
+    frame_ = nullptr;
+}
+
+int CVelkarineApp::OnExit()
+{
+    startTimer_.Stop();
+    scriptTimer_.Stop();
+    if (panel_) {
+        panel_->Destroy();
+        panel_ = nullptr;
+    }
+    return wxApp::OnExit();
+}
+
+}  // namespace velk

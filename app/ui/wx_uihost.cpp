@@ -1,0 +1,190 @@
+#include "app/ui/wx_uihost.h"
+
+#include <cstdio>
+
+#include <wx/dirdlg.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/msgdlg.h>
+
+#include "app/ui/ui_script.h"
+#include "dialogs/app/form_dlg.h"
+#include "dialogs/app/progress_dlg.h"
+#include "dialogs/app/two_choice_dlg.h"
+#include "platform/language.h"
+
+namespace velk {
+
+namespace {
+
+wxString W(const std::string& s) { return wxString::FromUTF8(s); }
+
+wxString Wildcard(const std::vector<FileFilter>& filters)
+{
+    if (filters.empty()) return "*";
+    wxString wildcard;
+    for (const FileFilter& f : filters) {
+        if (!wildcard.empty()) wildcard += "|";
+        wildcard += W(f.description) + "|" + W(f.pattern);
+    }
+    return wildcard;
+}
+
+std::optional<MsgResult> ParseResult(const std::string& text)
+{
+    if (text == "OK" || text == "Ok" || text == "ok") return MsgResult::Ok;
+    if (text == "Cancel" || text == "cancel") return MsgResult::Cancel;
+    if (text == "Yes" || text == "yes") return MsgResult::Yes;
+    if (text == "No" || text == "no") return MsgResult::No;
+    return std::nullopt;
+}
+
+// Closes the progress window when the sink is dropped.
+class ProgressWindow : public ProgressSink {
+public:
+    explicit ProgressWindow(CProgressDlg* dialog) : dialog_(dialog) {}
+    ~ProgressWindow() override { dialog_->Destroy(); }
+    void SetRange(int n) override { dialog_->SetRange(n); }
+    void StepIt() override { dialog_->StepIt(); }
+    void SetText(const std::string& text) override { dialog_->SetText(text); }
+
+private:
+    CProgressDlg* dialog_;
+};
+
+}  // namespace
+
+wxWindow* WxUiHost::Parent() const { return parent_ ? parent_() : nullptr; }
+
+std::optional<std::string> WxUiHost::Scripted(const char* kind, const std::string& question)
+{
+    if (!script_) return std::nullopt;
+    std::optional<std::string> answer = script_->TakeAnswer();
+    std::fprintf(stderr, "[ui-script] %s \"%s\" -> %s\n", kind, question.c_str(),
+                 answer ? answer->c_str() : "(window)");
+    return answer;
+}
+
+MsgResult WxUiHost::DoMessage(const MessageRequest& request)
+{
+    if (auto answer = Scripted("message", request.text)) {
+        std::optional<MsgResult> r = ParseResult(*answer);
+        return r && IsButtonOf(*r, request.buttons) ? *r : DismissResult(request.buttons);
+    }
+    long style = 0;
+    switch (request.buttons) {
+    case MsgButtons::Ok: style = wxOK; break;
+    case MsgButtons::OkCancel: style = wxOK | wxCANCEL; break;
+    case MsgButtons::YesNo: style = wxYES_NO; break;
+    case MsgButtons::YesNoCancel: style = wxYES_NO | wxCANCEL; break;
+    }
+    switch (request.icon) {
+    case MsgIcon::None: style |= wxICON_NONE; break;
+    case MsgIcon::Info: style |= wxICON_INFORMATION; break;
+    case MsgIcon::Warning: style |= wxICON_WARNING; break;
+    case MsgIcon::Error: style |= wxICON_ERROR; break;
+    case MsgIcon::Question: style |= wxICON_QUESTION; break;
+    }
+    const wxString caption = request.caption.empty() ? wxString("Velkarine") : W(request.caption);
+    wxMessageDialog box(Parent(), W(request.text), caption, style);
+    const int lang = Language();
+    const wxString cancel = W(Msg(lang, "Cancel", "キャンセル"));
+    box.SetOKCancelLabels("OK", cancel);
+    box.SetYesNoCancelLabels(W(Msg(lang, "Yes", "はい")), W(Msg(lang, "No", "いいえ")), cancel);
+    switch (box.ShowModal()) {
+    case wxID_OK: return MsgResult::Ok;
+    case wxID_YES: return MsgResult::Yes;
+    case wxID_NO: return MsgResult::No;
+    case wxID_CANCEL: return MsgResult::Cancel;
+    default: return DismissResult(request.buttons);
+    }
+}
+
+int WxUiHost::DoTwoChoice(const TwoChoiceRequest& request)
+{
+    if (auto answer = Scripted("two-choice", request.message)) {
+        if (*answer == "2" || *answer == request.second) return 2;
+        return 1;
+    }
+    CTwoChoiceDlg dlg(Parent(), W(request.message), request.defaultChoice, W(request.first),
+                      W(request.second));
+    return dlg.Ask();
+}
+
+std::optional<std::string> WxUiHost::DoOpenFile(const FileRequest& request)
+{
+    if (auto answer = Scripted("open-file", request.title)) {
+        if (*answer == "Cancel") return std::nullopt;
+        return answer;
+    }
+    wxFileDialog dlg(Parent(), request.title.empty() ? wxString(wxFileSelectorPromptStr) : W(request.title),
+                     W(request.initialFolder), W(request.initialName), Wildcard(request.filters),
+                     wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dlg.ShowModal() != wxID_OK) return std::nullopt;
+    return dlg.GetPath().utf8_string();
+}
+
+std::vector<std::string> WxUiHost::DoOpenFiles(const FileRequest& request)
+{
+    if (auto answer = Scripted("open-files", request.title)) {
+        if (*answer == "Cancel") return {};
+        return {*answer};
+    }
+    wxFileDialog dlg(Parent(), request.title.empty() ? wxString(wxFileSelectorPromptStr) : W(request.title),
+                     W(request.initialFolder), W(request.initialName), Wildcard(request.filters),
+                     wxFD_OPEN | wxFD_FILE_MUST_EXIST | wxFD_MULTIPLE);
+    if (dlg.ShowModal() != wxID_OK) return {};
+    wxArrayString paths;
+    dlg.GetPaths(paths);
+    std::vector<std::string> out;
+    for (const wxString& p : paths) out.push_back(p.utf8_string());
+    return out;
+}
+
+std::optional<std::string> WxUiHost::DoSaveFile(const FileRequest& request)
+{
+    if (auto answer = Scripted("save-file", request.title)) {
+        if (*answer == "Cancel") return std::nullopt;
+        return answer;
+    }
+    // A pattern such as "*.dat" is not a name to preset.
+    const bool pattern = request.initialName.find_first_of("*?") != std::string::npos;
+    long style = wxFD_SAVE;
+    if (request.overwritePrompt) style |= wxFD_OVERWRITE_PROMPT;
+    wxFileDialog dlg(Parent(), request.title.empty() ? wxString(wxFileSelectorPromptStr) : W(request.title),
+                     W(request.initialFolder), pattern ? wxString() : W(request.initialName),
+                     Wildcard(request.filters), style);
+    if (dlg.ShowModal() != wxID_OK) return std::nullopt;
+    wxFileName name(dlg.GetPath());
+    if (!request.defaultExtension.empty() && !name.HasExt()) name.SetExt(W(request.defaultExtension));
+    return name.GetFullPath().utf8_string();
+}
+
+std::optional<std::string> WxUiHost::DoBrowseFolder(const FolderRequest& request)
+{
+    if (auto answer = Scripted("folder", request.title)) {
+        if (*answer == "Cancel") return std::nullopt;
+        return answer;
+    }
+    wxDirDialog dlg(Parent(), W(request.title), W(request.initialFolder),
+                    wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (dlg.ShowModal() != wxID_OK) return std::nullopt;
+    return dlg.GetPath().utf8_string();
+}
+
+std::unique_ptr<ProgressSink> WxUiHost::DoBeginProgress(const std::string& caption)
+{
+    const wxString title = caption.empty() ? ProgressCaption(Language()) : W(caption);
+    return std::make_unique<ProgressWindow>(new CProgressDlg(Parent(), title));
+}
+
+bool WxUiHost::DoRunDialog(DialogRequest& request)
+{
+    if (auto answer = Scripted("dialog", request.DialogClass())) {
+        return *answer != "Cancel" && request.Check().empty();
+    }
+    CFormDlg dlg(Parent(), request, Language());
+    return dlg.ShowModal() == wxID_OK;
+}
+
+}  // namespace velk

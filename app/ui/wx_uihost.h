@@ -1,0 +1,47 @@
+#pragma once
+// The UiHost of the real program: message boxes with the exact texts and buttons (labelled in
+// the interface language), the two-choice dialog, the toolkit's file and folder dialogs, the
+// progress window and the generic form for parameter dialogs. With a UI script (unattended
+// runs) a queued answer replaces the window.
+
+#include <functional>
+#include <string>
+
+#include "platform/uihost.h"
+
+class wxWindow;
+
+namespace velk {
+
+class UiScript;
+
+class WxUiHost : public UiHost {
+public:
+    // The interface language is read at every call (it is decided during start-up).
+    void SetLanguageSource(const int* language) { language_ = language; }
+    // The window dialogs belong to (the main frame once it exists).
+    void SetParentSource(std::function<wxWindow*()> parent) { parent_ = std::move(parent); }
+    void SetScript(UiScript* script) { script_ = script; }
+
+protected:
+    MsgResult DoMessage(const MessageRequest& request) override;
+    int DoTwoChoice(const TwoChoiceRequest& request) override;
+    std::optional<std::string> DoOpenFile(const FileRequest& request) override;
+    std::vector<std::string> DoOpenFiles(const FileRequest& request) override;
+    std::optional<std::string> DoSaveFile(const FileRequest& request) override;
+    std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override;
+    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override;
+    bool DoRunDialog(DialogRequest& request) override;
+
+private:
+    int Language() const { return language_ ? *language_ : -1; }
+    wxWindow* Parent() const;
+    // The scripted answer for a question, logged with the question; none without a script.
+    std::optional<std::string> Scripted(const char* kind, const std::string& question);
+
+    const int* language_ = nullptr;
+    std::function<wxWindow*()> parent_;
+    UiScript* script_ = nullptr;
+};
+
+}  // namespace velk

@@ -1,0 +1,135 @@
+#include "dialogs/app/form_dlg.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "platform/language.h"
+
+namespace velk {
+
+namespace {
+
+wxString Text(int language, const std::string& english)
+{
+    return wxString::FromUTF8(Msg(language, english));
+}
+
+}  // namespace
+
+CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
+    : wxDialog(parent, wxID_ANY, Text(language, request.Title()), wxDefaultPosition,
+               wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
+      request_(request),
+      language_(language)
+{
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    // Consecutive edit boxes share one three-column grid (label, box, unit); anything else
+    // ends the grid, so the fields keep their order.
+    wxFlexGridSizer* grid = nullptr;
+
+    for (DialogField& field : request.Fields()) {
+        Control c;
+        c.field = &field;
+        const bool unlabelled = field.LabelText() == field.Name();
+        const wxString label = Text(language, field.LabelText());
+        if (field.Type() == FieldType::Choice || field.Type() == FieldType::Bool ||
+            (field.IsReadOnly() && field.Type() == FieldType::String && unlabelled)) {
+            grid = nullptr;
+        }
+        switch (field.Type()) {
+        case FieldType::Choice: {
+            wxArrayString choices;
+            for (const std::string& s : field.Choices()) choices.Add(Text(language, s));
+            c.radio = new wxRadioBox(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
+                                     choices, 1, wxRA_SPECIFY_COLS);
+            if (field.IntValue() >= 0 && field.IntValue() < static_cast<int>(choices.size())) {
+                c.radio->SetSelection(field.IntValue());
+            }
+            c.radio->Enable(!field.IsReadOnly());
+            top->Add(c.radio, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
+            break;
+        }
+        case FieldType::Bool:
+            c.check = new wxCheckBox(this, wxID_ANY, label);
+            c.check->SetValue(field.BoolValue());
+            c.check->Enable(!field.IsReadOnly());
+            top->Add(c.check, 0, wxLEFT | wxRIGHT | wxTOP, 12);
+            break;
+        default:
+            if (field.IsReadOnly() && field.Type() == FieldType::String && unlabelled) {
+                // A line of text across the dialog (a welcome line, a notice).
+                auto* line = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(field.Text()));
+                line->Wrap(420);
+                top->Add(line, 0, wxLEFT | wxRIGHT | wxTOP, 12);
+                continue;
+            }
+            if (!grid) {
+                grid = new wxFlexGridSizer(3, 6, 8);
+                grid->AddGrowableCol(1, 1);
+                top->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
+            }
+            c.text = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(field.Text()),
+                                    wxDefaultPosition, wxSize(160, -1),
+                                    field.IsReadOnly() ? wxTE_READONLY : 0);
+            grid->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
+            grid->Add(c.text, 1, wxEXPAND);
+            grid->Add(new wxStaticText(this, wxID_ANY, Text(language, field.UnitText())), 0,
+                      wxALIGN_CENTER_VERTICAL);
+            break;
+        }
+        controls_.push_back(c);
+    }
+
+    auto* buttons = new wxStdDialogButtonSizer();
+    auto* ok = new wxButton(this, wxID_OK, "OK");
+    buttons->AddButton(ok);
+    if (!request.IsOkOnly()) {
+        buttons->AddButton(new wxButton(this, wxID_CANCEL, Text(language, "Cancel")));
+    } else {
+        SetEscapeId(wxID_OK);  // the close box and Escape count as OK
+    }
+    buttons->Realize();
+    top->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 12);
+    ok->SetDefault();
+    ok->Bind(wxEVT_BUTTON, &CFormDlg::OnOk, this);
+    SetSizerAndFit(top);
+    CentreOnParent();
+}
+
+wxString CFormDlg::TakeValues()
+{
+    for (Control& c : controls_) {
+        std::string error;
+        if (c.field->IsReadOnly()) continue;
+        if (c.text) {
+            error = c.field->SetFromText(c.text->GetValue().utf8_string());
+        } else if (c.check) {
+            error = c.field->SetBool(c.check->GetValue());
+        } else if (c.radio) {
+            error = c.field->SetInt(c.radio->GetSelection());
+        }
+        if (!error.empty()) {
+            if (c.text) c.text->SetFocus();
+            return Text(language_, c.field->LabelText()) + ": " + Text(language_, error);
+        }
+    }
+    return wxString::FromUTF8(request_.Check());
+}
+
+void CFormDlg::OnOk(wxCommandEvent&)
+{
+    const wxString error = TakeValues();
+    if (!error.empty()) {
+        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
+        box.ShowModal();
+        return;
+    }
+    EndModal(wxID_OK);
+}
+
+}  // namespace velk

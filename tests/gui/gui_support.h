@@ -1,0 +1,185 @@
+#pragma once
+// Helpers of the GUI tests: a private virtual display per test process (so tests that run at
+// the same time never share a screen), child processes with their own environment, and
+// screenshots for a human to look at.
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace velk::gui {
+
+using namespace std::chrono_literals;
+
+inline bool HaveProgram(const char* name)
+{
+    const char* path = std::getenv("PATH");
+    if (!path) return false;
+    std::string dirs = path;
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        const std::string candidate = dirs.substr(start, end - start) + "/" + name;
+        if (::access(candidate.c_str(), X_OK) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// A child process; killed (by its own id) if still running when this goes away.
+class Child {
+public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() { Kill(); }
+
+    // argv[0] is looked up in PATH; `env` entries replace or add variables.
+    bool Start(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
+               const std::string& outputFile = {}, const std::vector<int>& keepFds = {})
+    {
+        std::map<std::string, std::string> all;
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            const size_t eq = entry.find('=');
+            if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
+        }
+        for (const auto& [k, v] : env) all[k] = v;
+        std::vector<std::string> envStrings;
+        for (const auto& [k, v] : all) envStrings.push_back(k + "=" + v);
+        std::vector<char*> envp;
+        for (std::string& s : envStrings) envp.push_back(s.data());
+        envp.push_back(nullptr);
+        std::vector<std::string> args = argv;
+        std::vector<char*> argp;
+        for (std::string& s : args) argp.push_back(s.data());
+        argp.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        if (!outputFile.empty()) {
+            posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        }
+        (void)keepFds;  // inherited: posix_spawn keeps descriptors without FD_CLOEXEC
+        const int rc = posix_spawnp(&pid_, args[0].c_str(), &actions, nullptr, argp.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        if (rc != 0) pid_ = -1;
+        return pid_ > 0;
+    }
+
+    // The exit code, or nullopt when it did not end in time (or ended by a signal).
+    std::optional<int> Wait(std::chrono::milliseconds timeout)
+    {
+        if (pid_ <= 0) return std::nullopt;
+        const auto end = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            const pid_t r = ::waitpid(pid_, &status, WNOHANG);
+            if (r == pid_) {
+                pid_ = -1;
+                if (WIFEXITED(status)) return WEXITSTATUS(status);
+                return std::nullopt;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return std::nullopt;
+    }
+
+    void Kill()
+    {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGTERM);
+            int status = 0;
+            for (int i = 0; i < 100 && ::waitpid(pid_, &status, WNOHANG) == 0; ++i) std::this_thread::sleep_for(20ms);
+            if (::waitpid(pid_, &status, WNOHANG) == 0) {
+                ::kill(pid_, SIGKILL);
+                ::waitpid(pid_, &status, 0);
+            }
+            pid_ = -1;
+        }
+    }
+
+    bool Running() const { return pid_ > 0; }
+
+private:
+    pid_t pid_ = -1;
+};
+
+// An X server of our own on a free display number ("-displayfd"), or none when Xvfb is not
+// installed (then the tests use $DISPLAY if there is one).
+class PrivateDisplay {
+public:
+    PrivateDisplay()
+    {
+        if (!HaveProgram("Xvfb")) {
+            if (const char* d = std::getenv("DISPLAY")) name_ = d;
+            return;
+        }
+        int fds[2];
+        if (::pipe(fds) != 0) return;
+        const std::string fd = std::to_string(fds[1]);
+        server_.Start({"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+                      "/dev/null", {fds[1]});
+        ::close(fds[1]);
+        std::string number;
+        char c;
+        // The server writes its display number and a new line once it accepts clients.
+        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
+        if (!number.empty()) name_ = ":" + number;
+    }
+    const std::string& Name() const { return name_; }
+    bool Ok() const { return !name_.empty(); }
+
+private:
+    Child server_;
+    std::string name_;
+};
+
+// Where the screenshots go (the build tree), created on demand.
+inline std::string ShotPath(const std::string& name)
+{
+    const std::string dir = VELK_SHOTS_DIR;
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    return dir + "/" + name;
+}
+
+// A screenshot of the whole display; false when `import` is missing or fails.
+inline bool Screenshot(const std::string& display, const std::string& path)
+{
+    if (!HaveProgram("import")) return false;
+    Child import;
+    if (!import.Start({"import", "-display", display, "-window", "root", path}, {}, "/dev/null")) return false;
+    const std::optional<int> rc = import.Wait(20s);
+    return rc && *rc == 0;
+}
+
+inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (std::filesystem::exists(path)) return true;
+        std::this_thread::sleep_for(20ms);
+    }
+    return false;
+}
+
+}  // namespace velk::gui

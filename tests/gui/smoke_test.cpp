@@ -1,0 +1,184 @@
+// The real program on a virtual display: started with a temporary profile and a German
+// locale, driven by scripted answers (VELKARINE_UI_SCRIPT), described by its own report, and
+// photographed. The screenshots land in <build>/gui-shots/ for a human to look at.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "gui_support.h"
+#include "platform/profile.h"
+#include "tools/test_support.h"
+
+namespace velk {
+namespace {
+
+using namespace velk::gui;
+using velk::testing::ReadFileText;
+using velk::testing::TempFolder;
+using velk::testing::WriteFileText;
+
+std::map<std::string, std::string> ParseReport(const std::string& text)
+{
+    std::map<std::string, std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return out;
+}
+
+struct RunSpec {
+    std::string profile;
+    std::string script;
+    std::vector<std::string> args;
+    std::string shot;  // screenshot name once the first report is written
+};
+
+class ProgramRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!display_.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+    }
+
+    // Starts the program, waits for report r1, takes the screenshot, lets the script go on
+    // (file "go") and waits for the end. Returns the exit code.
+    std::optional<int> Execute(const RunSpec& run)
+    {
+        if (!run.profile.empty()) WriteFileText(profilePath_, run.profile);
+        std::vector<std::string> argv = {VELK_PROGRAM};
+        argv.insert(argv.end(), run.args.begin(), run.args.end());
+        Child program;
+        const bool started = program.Start(argv,
+                                           {{"DISPLAY", display_.Name()},
+                                            {"VELKARINE_PROFILE", profilePath_},
+                                            {"VELKARINE_HOME", folder_.File("home")},
+                                            {"LANG", "de_DE.UTF-8"},
+                                            {"LC_ALL", ""},
+                                            {"VELKARINE_UI_SCRIPT", run.script}},
+                                           folder_.File("output.txt"));
+        EXPECT_TRUE(started);
+        if (!started) return std::nullopt;
+        const bool reported = WaitForFile(Report(1), 30s);
+        EXPECT_TRUE(reported) << ReadFileText(folder_.File("output.txt"));
+        if (reported && !run.shot.empty()) {
+            const std::string shot = ShotPath(run.shot);
+            if (Screenshot(display_.Name(), shot)) {
+                std::cout << "[ screenshot ] " << shot << '\n';
+            }
+        }
+        WriteFileText(folder_.File("go"), "");
+        return program.Wait(30s);
+    }
+
+    std::string Report(int n) const { return folder_.File("r" + std::to_string(n) + ".txt"); }
+    std::string Go() const { return folder_.File("go"); }
+    std::string Output() const { return ReadFileText(folder_.File("output.txt")); }
+
+    PrivateDisplay display_;
+    TempFolder folder_;
+    std::string profilePath_ = folder_.File("Velkarine.ini");
+};
+
+TEST_F(ProgramRun, FirstRunInEnglishThenCancelAndOkAtTheExitQuestion)
+{
+    RunSpec run;
+    // Language question, then the message about the missing file, then the frame.
+    run.script = "answer 1; answer OK; sleep 300; report " + Report(1) + "; waitfile " + Go() +
+                 "; answer Cancel; close; sleep 200; report " + Report(2) + "; answer OK; close";
+    run.args = {folder_.File("no-such-record.sg2")};
+    run.shot = "english-first-run.png";
+    const std::optional<int> rc = Execute(run);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+
+    const std::string out = Output();
+    EXPECT_NE(out.find("two-choice \"Select the language !\" -> 1"), std::string::npos) << out;
+    EXPECT_NE(out.find("message \"Cannot open the file"), std::string::npos) << out;
+    EXPECT_NE(out.find("message \"Are you sure you want to exit?\" -> Cancel"), std::string::npos) << out;
+    EXPECT_NE(out.find("message \"Are you sure you want to exit?\" -> OK"), std::string::npos) << out;
+
+    auto first = ParseReport(ReadFileText(Report(1)));
+    EXPECT_EQ(first["title"], "Velkarine");
+    EXPECT_EQ(first["menu.resource"], "285");  // English chosen at the first run: short menu
+    EXPECT_EQ(first["menus"], "File|Edit|View|Pick first arrivals|Surface-wave analysis|Option|Help");
+    EXPECT_EQ(first["menu.0"], "New|Open...|Save|Save As...|-|Recent file|-|Exit");
+    EXPECT_EQ(first["toolbar"], "20001,20002,20003,-,20030");
+    EXPECT_EQ(first["toolbar.shown"], "1");
+    EXPECT_EQ(first["statusbar.panes"], "12");
+    // Cancel kept the frame: the second report was written by the running program.
+    auto second = ParseReport(ReadFileText(Report(2)));
+    EXPECT_EQ(second["shown"], "1 iconized=0");
+
+    // The write-back keys, with C-locale decimals although the locale is German.
+    velk::Profile profile(profilePath_);
+    EXPECT_EQ(profile.GetInt("General", "LanguageRegister"), 1);
+    EXPECT_EQ(profile.GetInt("General", "Language"), -1);
+    EXPECT_EQ(profile.GetString("General", "plotscale"), "20.000000");
+    EXPECT_EQ(profile.GetString("General", "BPFFH"), "5000.000000");
+    EXPECT_EQ(profile.GetString("General", "UNIT"), "ft");  // feet with the first-run English
+    EXPECT_TRUE(profile.GetInt("general", "WindowX").has_value());
+    EXPECT_TRUE(profile.GetInt("general", "WindowW").has_value());
+    EXPECT_TRUE(profile.GetString("Recent File List", "File1").has_value());
+    EXPECT_EQ(ReadFileText(profilePath_).find(",000000"), std::string::npos);
+}
+
+TEST_F(ProgramRun, JapaneseMenusInIpaGothic)
+{
+    RunSpec run;
+    run.profile = "[General]\nLanguageRegister=1\nLanguage=1\nNModule=2\n[general]\nModule0=Dispersion\n";
+    run.script = "sleep 300; report " + Report(1) + "; waitfile " + Go() + "; answer OK; close";
+    run.shot = "japanese.png";
+    const std::optional<int> rc = Execute(run);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+    auto report = ParseReport(ReadFileText(Report(1)));
+    EXPECT_EQ(report["menu.resource"], "128");
+    EXPECT_EQ(report["toolbar.resource"], "128");
+    EXPECT_EQ(report["menus"], "ファイル|編集|表示|初動読み取り|表面波解析|グループ (ファイルリスト)|モジュール|オプション|ヘルプ");
+    EXPECT_EQ(report["menu.6"], "Dispersion|module 1");  // the Module menu, found by its key
+    EXPECT_EQ(report["font"], "IPAGothic 10");
+    EXPECT_NE(Output().find("終了してもよろしいですか?"), std::string::npos) << Output();
+}
+
+TEST_F(ProgramRun, AcquisitionStartDialogCancelledGivesAnOfficeSession)
+{
+    RunSpec run;
+    run.profile = "[General]\nLanguageRegister=1\nLanguage=-1\n[general]\nWindowX=300\nWindowY=200\n";
+    run.script = "answer Cancel; sleep 300; report " + Report(1) + "; waitfile " + Go() + "; answer OK; close";
+    run.args = {"DataAcquisition"};
+    const std::optional<int> rc = Execute(run);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+    EXPECT_NE(Output().find("dialog \"CAcquisitionMenuPcDlg\" -> Cancel"), std::string::npos) << Output();
+    auto report = ParseReport(ReadFileText(Report(1)));
+    EXPECT_EQ(report["menu.resource"], "128");
+    EXPECT_EQ(report["menus"].rfind("File|", 0), 0u) << report["menus"];
+    EXPECT_EQ(report["rect"].rfind("300,200,", 0), 0u) << report["rect"];
+}
+
+TEST_F(ProgramRun, AcquisitionModeFrame)
+{
+    RunSpec run;
+    run.profile = "[General]\nLanguageRegister=1\nLanguage=-1\n[general]\nWindowX=300\nWindowY=200\n";
+    // OK on the start dialog keeps its preset, "Open existed file list".
+    run.script = "answer OK; sleep 300; report " + Report(1) + "; waitfile " + Go() + "; answer OK; close";
+    run.args = {"DataAcquisition"};
+    run.shot = "acquisition.png";
+    const std::optional<int> rc = Execute(run);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+    auto report = ParseReport(ReadFileText(Report(1)));
+    EXPECT_EQ(report["menu.resource"], "297");
+    EXPECT_EQ(report["toolbar.resource"], "297");
+    // Acquisition mode keeps "Data acquisition" and loses only "Refraction analysis".
+    EXPECT_EQ(report["menus"].rfind("Data acquisition|File|", 0), 0u) << report["menus"];
+    EXPECT_EQ(report["rect"].rfind("0,0,", 0), 0u) << report["rect"];
+}
+
+}  // namespace
+}  // namespace velk
