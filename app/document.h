@@ -116,6 +116,10 @@ private:
     std::string title_;
 };
 
+// The program's readers and writers, by file-type code: every format adds its own here. The
+// shell calls it once for the document of the run; tests register their own.
+void RegisterFileFormats(FormatRegistry& registry);
+
 // The last part of a path ("/data/shot1.sg2" -> "shot1.sg2").
 std::string FileNameOf(const std::string& path);
 

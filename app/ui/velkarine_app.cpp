@@ -74,7 +74,9 @@ bool CVelkarineApp::OnInit()
     }
     ui_ = std::make_unique<WxUiHost>();
     ui_->SetScript(script_.get());
-    ui_->SetParentSource([this]() -> wxWindow* { return frame_; });
+    // While the frame is still minimised (start-up) a dialog owned by it could be hidden with
+    // it: such dialogs stand on their own.
+    ui_->SetParentSource([this]() -> wxWindow* { return frame_ && !frame_->IsIconized() ? frame_ : nullptr; });
 
     // 1. The profile and the workspace.
     profile_ = std::make_unique<Profile>(Profile::DefaultPath());
@@ -102,6 +104,7 @@ bool CVelkarineApp::OnInit()
 
     // 5. The frame, minimised until the start panel's time is over, and the view.
     doc_ = std::make_unique<CVelkarineDoc>(*ws_);
+    RegisterFileFormats(doc_->Formats());
     const ScreenRect wanted = ChooseFramePlacement(ws_->startup, *profile_);
     frame_ = new CMainFrame(*this, ClampToWorkArea(wanted, WorkAreaFor(wanted)));
     SetTopWindow(frame_);
