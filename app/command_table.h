@@ -10,6 +10,9 @@
 // Command ids: the ids a stored resource or a registered module relies on keep their values
 // (module items 61446..61451; such ids lie in 32768..65535); every other id comes from the
 // free range 20000..29999, allocated here by feature.
+//
+// Ranges of the features that keep their ids beside their commands:
+//   24000..24199  view core, store commands (app/view_commands.h); rules 1000..1199
 
 #include <array>
 #include <functional>

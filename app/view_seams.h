@@ -1,0 +1,32 @@
+#pragma once
+// Where the view's commands meet features that other parts of the program complete. Each
+// function is called at the place its feature belongs and does the least until that feature
+// replaces its body.
+
+namespace velk {
+
+struct CommandContext;
+class Workspace;
+
+// A strong-motion set is loaded (any kind); enables "Show observation station code etc.".
+// False until the strong-motion readers exist.
+bool StrongMotionSetLoaded(const Workspace& ws);
+// A strong-motion set of stations is loaded: next and previous file then step through the
+// stations. False until the strong-motion readers exist.
+bool StrongMotionStationsLoaded(const Workspace& ws);
+// Steps to the next (forward) or previous station, clamped to the set; true to repaint.
+// Nothing to step until the strong-motion readers exist.
+bool StepStrongMotionStation(Workspace& ws, bool forward);
+
+// The view shows an array geometry (microtremor arrays). False until the array geometry exists.
+bool ArrayGeometryPresent(const Workspace& ws);
+
+// Copies the picks of the traveltime set that belong to the current source position onto the
+// traces of the record. Nothing is copied until first-arrival picking exists.
+void MatchPicksToTraces(Workspace& ws);
+
+// One tick of the view timer (automatic processing, acquisition). Returns 1 to repaint.
+// Nothing runs on the timer yet.
+int OnTimer(CommandContext& ctx);
+
+}  // namespace velk
