@@ -10,6 +10,7 @@
 #include "app/operations.h"
 #include "app/recent_files.h"
 #include "app/shell_services.h"
+#include "app/view_commands.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
 
@@ -126,6 +127,7 @@ CommandTable BuildCommandTable()
 {
     CommandTable table;
     AddShellCommands(table);
+    AddViewCommands(table);
     return table;
 }
 
