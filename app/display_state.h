@@ -9,6 +9,7 @@
 // interface language is Workspace::startup.language. Everything else is here.
 
 #include <string>
+#include <vector>
 
 namespace velk {
 
@@ -23,12 +24,17 @@ struct DisplayState {
     float amplitudeFactor = 50.0f;  // second amplitude scale (velocity-model display)
     int colourFlag = 1;         // 1 colour pens, other values monochrome pen styles
     int spectrumFill = 0;       // negated together with colourFlag
+    int spectrumShading = 1;    // "Shade spectrum": 1 or -1
     int showStationCode = 0;    // 0 or 1
     // Geometry viewer scales (display modes 3 and 4).
     float geometryXScale = 20.0f;
     float geometryYScale = 20.0f;
     // 1 after the axis dialog fixed the axes; a new record or the waveform display clears it.
     int axesFixed = 0;
+
+    // The gain the last wiggle paint used for each trace (store index); empty before the
+    // first paint, and a trace beyond it counts 1.0. "Memory present amplitude" applies it.
+    std::vector<float> appliedGain;
 
     // Window into the record.
     int firstTraceShown = 0;

@@ -135,6 +135,7 @@ bool WaveformStore::BuildBody(int maxTraces, int maxSample, Body& body, std::str
                 set.rows = Matrix2D<float>(0, maxTraces, 0, rowLength - 1);
                 set.imag = Matrix2D<float>(0, maxTraces, 0, rowLength - 1);
                 set.headers.assign(traces, CTraceHeader{});
+                set.imagMaxima.assign(traces, 0.0f);
             }
             body.sets[kSetsWithScratch - 1].params.Allocate(maxTraces);
             body.headersEx.assign(traces, CTraceHeaderEx{});
@@ -165,6 +166,8 @@ void WaveformStore::TakeBody(Body& body)
         mine[s]->rows = std::move(body.sets[s].rows);
         mine[s]->imag = std::move(body.sets[s].imag);
         mine[s]->headers.swap(body.sets[s].headers);
+        mine[s]->imagMaxima.swap(body.sets[s].imagMaxima);
+        mine[s]->imagMaximum = 0.0f;
     }
     std::swap(scratch_.params, body.sets[kSetsWithScratch - 1].params);
     headersEx.swap(body.headersEx);
@@ -268,6 +271,23 @@ void WaveformStore::ComputeTraceMaxima()
     p.recordMaximum = recordMax;
 }
 
+void WaveformStore::ComputeImagMaxima()
+{
+    const int count = std::min(TraceCount(), static_cast<int>(current.imagMaxima.size()));
+    float all = 0.0f;
+    for (int i = 0; i < count; ++i) {
+        const int n = TraceSamples(i);
+        const auto row = current.imag.Row(i);
+        float m = 0.0f;
+        for (int j = 0; j < n; ++j) {
+            m = std::max(m, std::fabs(row[static_cast<size_t>(j)]));
+        }
+        current.imagMaxima[static_cast<size_t>(i)] = m;
+        all = std::max(all, m);
+    }
+    current.imagMaximum = all;
+}
+
 int WaveformStore::CopyDataSet(const DataSet& from, DataSet& to) const
 {
     if (from.params.CopyTo(to.params) == 0) {
@@ -285,8 +305,13 @@ int WaveformStore::CopyDataSet(const DataSet& from, DataSet& to) const
         CopyRow(from.rows, to.rows, i, n);
         if (complex) {
             CopyRow(from.imag, to.imag, i, n);
+            if (static_cast<size_t>(i) < from.imagMaxima.size() &&
+                static_cast<size_t>(i) < to.imagMaxima.size()) {
+                to.imagMaxima[static_cast<size_t>(i)] = from.imagMaxima[static_cast<size_t>(i)];
+            }
         }
     }
+    to.imagMaximum = complex ? from.imagMaximum : 0.0f;
     to.dataKind = from.dataKind;
     to.transformFlag = from.transformFlag;
     return 1;
@@ -305,6 +330,7 @@ int WaveformStore::PushUndo()
         CopyDataSet(current, level2);
     }
     undoDepth = std::min(undoDepth + 1, kUndoLevels);
+    ++pushCount;
     return undoDepth;
 }
 
@@ -321,6 +347,18 @@ bool WaveformStore::RestoreUndo()
     CopyDataSet(scratch_, level2);
     undoDepth -= 1;
     undone = 1;
+    return true;
+}
+
+bool WaveformStore::Redo()
+{
+    if (undone != 1 || !IsAllocated()) {
+        return false;
+    }
+    CopyDataSet(level2, scratch_);  // the undone state; PushUndo may overwrite level 2
+    PushUndo();
+    CopyDataSet(scratch_, current);
+    undone = 0;
     return true;
 }
 

@@ -41,6 +41,8 @@ int StoreRowLength(int maxSample);
 struct DataSet {
     Matrix2D<float> rows;    // rows 0..MaxTraces(), columns 0..RowLength()-1
     Matrix2D<float> imag;    // same shape; meaningful while dataKind is 2 or 3
+    std::vector<float> imagMaxima;  // MaxTraces() peaks |imag| per trace (complex data)
+    float imagMaximum = 0.0f;       // the largest of them
     std::vector<CTraceHeader> headers;  // MaxTraces() records
     CParameterSet params;
     int dataKind = kTimeDomain;
@@ -107,6 +109,8 @@ public:
 
     // Per-trace maxima of the current record and the record maximum (0.0 with no traces).
     void ComputeTraceMaxima();
+    // The same over the imaginary rows, into current.imagMaxima and current.imagMaximum.
+    void ComputeImagMaxima();
 
     // Snapshot before an operation changes the data; returns the new depth, at most 2.
     // Returns 0 (nothing done) when the store is not allocated.
@@ -115,6 +119,10 @@ public:
     // state that was current. Restores the snapshot's data kind and transform flag. Sets the
     // undone flag. False (nothing done) when the depth is 0 or the store is not allocated.
     bool RestoreUndo();
+    // Redo: the state the last undo replaced (level 2) becomes current again, and the state
+    // it replaces is pushed as an undo level, so that Undo after Redo returns to it. Clears
+    // the undone flag. False (nothing done) unless an undo came last (undone 1).
+    bool Redo();
     // Words 1-8 of each current header (trace count of them, at most out.size()).
     void CopyTraceHeaders(std::span<CTraceHeader> out) const;
 
@@ -141,6 +149,8 @@ public:
     // Undo bookkeeping.
     int undoDepth = 0;   // snapshots pushed and not yet restored, 0..2
     int undone = 0;      // 1 after an undo, until a redo or a new view clears it
+    uint64_t pushCount = 0;  // PushUndo calls so far: tells a holder of a snapshot whether
+                             // another command has pushed since
 
 private:
     struct Body;  // everything that depends on the capacities
