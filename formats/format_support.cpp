@@ -156,7 +156,7 @@ namespace {
 template <typename I>
 I ToIntChecked(double value, ConversionCount& count)
 {
-    if (!std::isfinite(value)) {
+    if (std::isnan(value)) {
         ++count.nonFinite;
         return 0;
     }

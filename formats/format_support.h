@@ -85,7 +85,8 @@ struct ConversionCount {
     bool Any() const { return clamped != 0 || nonFinite != 0; }
 };
 
-// Truncation toward zero of `value`, clamped to int32 (NaN and infinities: 0), counted.
+// Truncation toward zero of `value`, clamped to int32 (infinities too), counted; NaN gives 0,
+// counted as non-finite.
 int32_t ToInt32Checked(double value, ConversionCount& count);
 // The same for int16 (the 16-bit sample forms).
 int16_t ToInt16Checked(double value, ConversionCount& count);

@@ -67,6 +67,15 @@ bool ParseSeg2Note(std::string_view text, double& latitude, double& longitude);
 // missing from `packed` read as zero.
 void Unpack20BitSamples(std::span<const uint8_t> packed, std::span<int32_t> samples);
 
+struct Seg2OpenResult;
+
+// The readers behind OpenSeg2FloatDialog and OpenSeg2Packed20Dialog, over a byte source, with
+// the checks and limits of ReadSeg2. They fill the target from k = 0 and the result's
+// samples, intervalMs (and, for the 20-bit road, the position and component arrays); the
+// caller sets start, path and outcome. Return the traces read, or -1 for a refused file.
+int ReadSeg2FloatData(ByteSource& file, LoadTarget& target, FormatContext& ctx, Seg2OpenResult& out);
+int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, Seg2OpenResult& out);
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 
