@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/command_table.h"
+#include "app/load_setup.h"
 #include "app/workspace.h"
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"
@@ -114,7 +115,8 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
         }
         const int start = append ? loaded : 0;
 
-        fileType = FileTypeFromContent(path, 1, file);
+        int recordKind = -1;  // a ".coh" name: coherence, applied only when the load succeeds
+        fileType = FileTypeFromContent(path, 1, file, &recordKind);
 
         const RecordReader* reader = formats_.Reader(fileType);
         if (!reader) {
@@ -140,7 +142,14 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
             return fail();
         }
 
-        Commit(ws, target, count, append);
+        // A new record without a sample interval is refused before anything changes.
+        if (!append && !HasUsableInterval(target.HeaderAt(0))) {
+            ShowUnknownFileFormat(ui, language);
+            return fail();
+        }
+
+        if (recordKind >= 0) store.Params().recordKind = recordKind;
+        Commit(ws, ui, target, count, append);
     } catch (const std::bad_alloc&) {
         ui.Message(NotEnoughMemoryMessage(language), MsgButtons::Ok, MsgIcon::Error);
         return fail();
@@ -158,35 +167,40 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
     return true;
 }
 
-void CVelkarineDoc::Commit(Workspace& ws, const LoadTarget& target, int count, bool append)
+void CVelkarineDoc::Commit(Workspace& ws, UiHost& ui, const LoadTarget& target, int count, bool append)
 {
     WaveformStore& store = ws.store;
     const int start = target.Start();
-    // Header records by store index, as the set-up steps expect.
+    // Rows and extended headers go in now; the header records by store index go to the
+    // set-up steps, which copy them (the old headers are still there for the picks).
+    CommitLoadTarget(ws, target, count, false);
     std::vector<CTraceHeader> records(static_cast<size_t>(store.MaxTraces()));
-    for (int k = 0; k < count; ++k) {
-        const int i = start + k;
-        records[static_cast<size_t>(i)] = target.HeaderAt(k);
-        store.headersEx[static_cast<size_t>(i)] = target.HeaderExAt(k);
-        std::span<float> row = store.current.rows.Row(i);
-        std::span<const float> read = target.RowIfAny(k);
-        const size_t n = std::min(row.size(), read.size());
-        std::copy_n(read.begin(), n, row.begin());
-        std::fill(row.begin() + static_cast<std::ptrdiff_t>(n), row.end(), 0.0f);
-    }
+    for (int k = 0; k < count; ++k) records[static_cast<size_t>(start + k)] = target.HeaderAt(k);
+    LoadSetupInfo info;
+    info.fileName = currentFileName;
     if (append) {
-        AppendLoadedTraces(store, count, records);
+        AppendLoadedTraces(ws, ui, count, records, info);
     } else {
-        ReplaceLoadedTraces(store, count, records);
+        ReplaceLoadedTraces(ws, ui, count, records, info);
     }
     if (strongMotionFlag) strongMotion.header.traceCount = count + start;
+}
+
+void CVelkarineDoc::AdoptPath(const std::string& path, int code)
+{
+    path_ = path;
+    title_ = FileNameOf(path);
+    currentFileName = title_;
+    fileType = code;
 }
 
 bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& ui)
 {
     const int language = ws.startup.language;
-    // A 560QX record has no writer of its own: it is saved as SEG-2, and stays SEG-2.
-    const int writerCode = fileType == kFile560QX ? kFileSeg2 : fileType;
+    // A 560QX record is saved as SEG-2 (by its own writer when one is registered), and stays
+    // SEG-2.
+    int writerCode = fileType;
+    if (fileType == kFile560QX && !formats_.Writer(kFile560QX)) writerCode = kFileSeg2;
     const RecordWriter* writer = formats_.Writer(writerCode);
     const WriterCheck* check = formats_.Check(writerCode);
     if (!writer || (check && !(*check)(ws, *this))) {
@@ -206,7 +220,7 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
         SaveContext ctx{ws, ui, *this, path, language, headers};
         ok = (*writer)(sink, ctx) && sink.Ok() && !out.Failed();
         if (ok) ok = out.Commit();
-        reason = out.Error();
+        reason = ctx.error.empty() ? out.Error() : ctx.error;
     } catch (const std::bad_alloc&) {
         reason = NotEnoughMemoryMessage(language);
     }

@@ -49,6 +49,8 @@ struct SaveContext {
     int language;
     // Words 1 to 8 of every current header (MAXTRACES records, the trace count of them set).
     std::span<const CTraceHeader> headers;
+    // A writer that refuses the record says why here; the save's message shows it.
+    std::string error{};
 };
 
 // Writes the record into the sink; false (or a failed sink) means the save failed.
@@ -90,11 +92,15 @@ public:
     // message has been shown. True on success, with path and title set.
     bool LoadRecord(Workspace& ws, const std::string& path, UiHost& ui);
 
-    // Writes the record to `path` with the writer of the document's code (code 6 with the
-    // SEG-2 writer, after which the code is 0). A code without a writer, or a writer with
+    // Writes the record to `path` with the writer of the document's code (code 6 with its own
+    // writer when one is registered, else the SEG-2 writer; either way the code is 0 after). A code without a writer, or a writer with
     // nothing to save, gives a message and touches no file. A failing writer leaves the old
     // file as it was and the document unchanged. True on success, with path and title set.
     bool SaveRecord(Workspace& ws, const std::string& path, UiHost& ui);
+
+    // A command that read `path` into the store by its own road (the File-menu opens): the
+    // document now stands for that file, so Save writes there and not over the previous one.
+    void AdoptPath(const std::string& path, int code);
 
     FormatRegistry& Formats() { return formats_; }
     const FormatRegistry& Formats() const { return formats_; }
@@ -109,7 +115,7 @@ public:
     int strongMotionFlag = 0;     // 1 while a strong-motion set is loaded
 
 private:
-    void Commit(Workspace& ws, const LoadTarget& target, int count, bool append);
+    void Commit(Workspace& ws, UiHost& ui, const LoadTarget& target, int count, bool append);
 
     FormatRegistry formats_;
     std::string path_;

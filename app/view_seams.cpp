@@ -13,8 +13,6 @@ bool StepStrongMotionStation(Workspace&, bool) { return false; }
 
 bool ArrayGeometryPresent(const Workspace&) { return false; }
 
-void MatchPicksToTraces(Workspace&) {}
-
 int OnTimer(CommandContext&) { return 0; }
 
 }  // namespace velk

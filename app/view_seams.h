@@ -3,6 +3,8 @@
 // function is called at the place its feature belongs and does the least until that feature
 // replaces its body.
 
+#include "app/pick_matching.h"
+
 namespace velk {
 
 struct CommandContext;
@@ -21,9 +23,8 @@ bool StepStrongMotionStation(Workspace& ws, bool forward);
 // The view shows an array geometry (microtremor arrays). False until the array geometry exists.
 bool ArrayGeometryPresent(const Workspace& ws);
 
-// Copies the picks of the traveltime set that belong to the current source position onto the
-// traces of the record. Nothing is copied until first-arrival picking exists.
-void MatchPicksToTraces(Workspace& ws);
+// MatchPicksToTraces (the stored picks of the current shot onto the traces) is in
+// app/pick_matching.h.
 
 // One tick of the view timer (automatic processing, acquisition). Returns 1 to repaint.
 // Nothing runs on the timer yet.

@@ -99,6 +99,12 @@ struct Fixture {
     RecordingFrame frame;
 };
 
+// The message after a load of the test format (interval 0.5 ms, 5 samples).
+std::string Summary(int traces)
+{
+    return " Number of trace = " + std::to_string(traces) + " \n Sampling time = 0.500000 \n Number of sample = 5 ";
+}
+
 // Everything of the current record, for bit-identity checks.
 std::vector<uint8_t> Snapshot(const WaveformStore& store)
 {
@@ -141,8 +147,9 @@ TEST(LoadRoad, EmptyStoreIsReplacedWithoutAQuestion)
 {
     Fixture f;
     const std::string path = f.Record("shot.sg2", 3);
+    f.ui.ExpectMessage(Summary(3));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, path, f.ui));
-    EXPECT_TRUE(f.ui.Calls().empty());
+    EXPECT_EQ(f.ui.Calls().size(), 1u);  // the summary only
     EXPECT_EQ(f.ws.store.TraceCount(), 3);
     EXPECT_EQ(f.ws.store.undoDepth, 0);  // nothing was loaded: no snapshot
     EXPECT_EQ(f.ws.store.current.rows[2][4], 24.0f);
@@ -155,10 +162,12 @@ TEST(LoadRoad, EmptyStoreIsReplacedWithoutAQuestion)
 TEST(LoadRoad, NewRecordReplacesLoadedTraces)
 {
     Fixture f;
+    f.ui.ExpectMessage(Summary(4));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, f.Record("a.sg2", 4), f.ui));
     f.ui.AnswerDialog("COpenDataFileDlg");  // OK with "New file" preselected
+    f.ui.ExpectMessage(Summary(2));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, f.Record("b.sg2", 2), f.ui));
-    EXPECT_EQ(f.ui.Calls().back().Shown("File"), "New file");
+    EXPECT_EQ(f.ui.Calls()[f.ui.Calls().size() - 2].Shown("File"), "New file");
     EXPECT_EQ(f.ws.store.TraceCount(), 2);
     EXPECT_EQ(f.ws.store.undoDepth, 1);
     EXPECT_EQ(f.doc.Title(), "b.sg2");
@@ -167,8 +176,11 @@ TEST(LoadRoad, NewRecordReplacesLoadedTraces)
 TEST(LoadRoad, AppendPlacesNewTracesFromTheOldCount)
 {
     Fixture f;
+    f.ui.ExpectMessage(Summary(3));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, f.Record("a.sg2", 3), f.ui));
     f.ui.AnswerDialog("COpenDataFileDlg", {{"File", "#1"}});
+    f.ui.CancelDialog("CSourceLocationDlg");  // the file's sources and components stay
+    f.ui.ExpectMessage(Summary(5));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, f.Record("b.sg2", 2), f.ui));
     const WaveformStore& s = f.ws.store;
     EXPECT_EQ(s.TraceCount(), 5);
@@ -182,6 +194,7 @@ TEST(LoadRoad, AppendPlacesNewTracesFromTheOldCount)
 TEST(LoadRoad, FailingReaderLeavesTheStoreBitIdentical)
 {
     Fixture f;
+    f.ui.ExpectMessage(Summary(3));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, f.Record("a.sg2", 3), f.ui));
     const std::vector<uint8_t> before = Snapshot(f.ws.store);
     f.format.failAfter = 2;  // rows 0 and 1 written, then failure
@@ -199,6 +212,7 @@ TEST(LoadRoad, AppendBeyondCapacityGivesAMessageAndNoPartialRecord)
 {
     Fixture f("[General]\nMAXTRACES=4\n");
     ASSERT_EQ(f.ws.store.MaxTraces(), 4);
+    f.ui.ExpectMessage(Summary(3));
     ASSERT_TRUE(f.doc.LoadRecord(f.ws, f.Record("a.sg2", 3), f.ui));
     const std::vector<uint8_t> before = Snapshot(f.ws.store);
     f.ui.AnswerDialog("COpenDataFileDlg", {{"File", "#1"}});
@@ -242,6 +256,7 @@ TEST(LoadRoad, MissingFileAndMissingReader)
 struct SaveFixture : Fixture {
     SaveFixture()
     {
+        ui.ExpectMessage(Summary(2));
         EXPECT_TRUE(doc.LoadRecord(ws, Record("a.sg2", 2), ui));
         doc.Formats().SetWriter(kFileSeg2, [this](ByteSink& sink, SaveContext& ctx) {
             ++seg2Writes;
@@ -339,6 +354,7 @@ TEST(FileCommands, OpenAddsRecentFileAndTitle)
     Fixture f;
     const std::string path = f.Record("shot1.sg2", 2);
     f.ui.AnswerFileOpen(path);
+    f.ui.ExpectMessage(Summary(2));
     CommandContext ctx = f.Context();
     EXPECT_EQ(OnFileOpen(ctx), 1);
     EXPECT_EQ(f.recent.Paths(), std::vector<std::string>{path});
@@ -353,6 +369,7 @@ TEST(FileCommands, NewKeepsTheStore)
 {
     Fixture f;
     CommandContext ctx = f.Context();
+    f.ui.ExpectMessage(Summary(3));
     ASSERT_TRUE(OpenDocumentFile(ctx, f.Record("a.sg2", 3)));
     f.doc.fileType = kFileSegY;
     f.ws.survey.appendFiles = 1;
@@ -385,6 +402,7 @@ TEST(FileCommands, RecentFileThatVanishedLeavesTheList)
     CommandContext ctx = f.Context();
     f.recent.Add(f.folder.File("gone.sg2"));
     f.recent.Add(f.Record("here.sg2", 1));
+    f.ui.ExpectMessage(Summary(1));
     EXPECT_EQ(OnOpenRecentFile(ctx, 0), 1);
     f.ui.ExpectAnyMessage();
     EXPECT_EQ(OnOpenRecentFile(ctx, 1), 0);

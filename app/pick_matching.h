@@ -1,0 +1,26 @@
+#pragma once
+// The two ways picks travel between the loaded record and the traveltime set: the record's
+// picks merged into the set as one shot when a record is left, and the stored picks of the
+// record's shot copied back onto its traces when a record arrives.
+//
+// These are the least the open roads need; the picking commands and the pick files build on
+// them.
+
+namespace velk {
+
+class Workspace;
+
+// Adds the record's picks (traces with a pick time above 0) to the traveltime set as one shot
+// at the record's source position, with the record kind; the show-traveltime-curves flag
+// becomes 1.
+void MergeRecordPicks(Workspace& ws);
+
+// Clears the record's picks (time 0, layer code 3) and the pending-curve flag; then the first
+// shot of the set within 0.01 of the record's source position matches: for a waveform record
+// (record kind 0) every trace whose receiver lies within 0.0001 of a pick's receiver gets that
+// pick's time and code (not in amplitude mode; a later pick overwrites an earlier one); for a
+// dispersion record (kind 1) the shot becomes the pending curve and nothing is copied.
+// Returns 1 when a shot matched, else 0.
+int MatchPicksToTraces(Workspace& ws);
+
+}  // namespace velk
