@@ -4,12 +4,48 @@
 // be saved" message.
 
 #include "app/document.h"
+#include "app/workspace.h"
+#include "formats/format_support.h"
+#include "formats/seg2.h"
 
 namespace velk {
 
-void RegisterFileFormats(FormatRegistry& /*registry*/)
+namespace {
+
+// SEG-2 (code 0): every path that no other rule claims.
+int ReadSeg2Record(ByteSource& file, LoadTarget& target, LoadContext& ctx)
 {
-    // No format is built yet.
+    FolderLogSink log(ctx.ws.workingFolder);
+    FormatContext fc{ctx.ui, ctx.language, log};
+    return ReadSeg2(file, target, 1, fc);
+}
+
+// The document's save: float samples, with the latitude and longitude of the extended headers.
+bool WriteSeg2Record(ByteSink& sink, SaveContext& ctx)
+{
+    const WaveformStore& store = ctx.ws.store;
+    const WriteStatus status = WriteSeg2(sink, store.current.rows, ctx.headers, store.TraceCount(), 4, 1.0f,
+                                         store.headersEx);
+    if (!status) ctx.error = status.error;
+    return status.ok;
+}
+
+// A 560QX record (code 6) is saved as SEG-2 floats, without extended records.
+bool WriteSeg2AsFloatRecord(ByteSink& sink, SaveContext& ctx)
+{
+    const WaveformStore& store = ctx.ws.store;
+    const WriteStatus status = WriteSeg2AsFloat(sink, store.current.rows, ctx.headers, store.TraceCount(), 4, 1.0f);
+    if (!status) ctx.error = status.error;
+    return status.ok;
+}
+
+}  // namespace
+
+void RegisterFileFormats(FormatRegistry& registry)
+{
+    registry.SetReader(kFileSeg2, ReadSeg2Record);
+    registry.SetWriter(kFileSeg2, WriteSeg2Record);
+    registry.SetWriter(kFile560QX, WriteSeg2AsFloatRecord);
 }
 
 }  // namespace velk

@@ -9,6 +9,7 @@
 #include "app/file_commands.h"
 #include "app/operations.h"
 #include "app/recent_files.h"
+#include "app/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/view_commands.h"
 #include "app/workspace.h"
@@ -128,6 +129,7 @@ CommandTable BuildCommandTable()
     CommandTable table;
     AddShellCommands(table);
     AddViewCommands(table);
+    AddSeg2FileCommands(table);
     return table;
 }
 

@@ -90,7 +90,10 @@ TEST(CommandTable, FileMenuOrderAndSubmenus)
         default: file.push_back(StripMnemonic(n.text)); break;
         }
     }
-    EXPECT_EQ(file, (Texts{"New", "Open...", "Save", "Save As...", "-", "[recent]", "-", "Exit"}));
+    // The shell's rows open and close the menu; the formats' rows sit between them.
+    ASSERT_GE(file.size(), 8u);
+    EXPECT_EQ(Texts(file.begin(), file.begin() + 5), (Texts{"New", "Open...", "Save", "Save As...", "-"}));
+    EXPECT_EQ(Texts(file.end() - 4, file.end()), (Texts{"-", "[recent]", "-", "Exit"}));
 
     const MenuNode* option = en.Find("option");
     ASSERT_NE(option, nullptr);
