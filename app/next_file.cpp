@@ -4,11 +4,13 @@
 
 #include "app/base/display_filter.h"
 #include "app/document.h"
+#include "app/pick_matching.h"
 #include "app/record_extents.h"
 #include "app/store_commands.h"
 #include "app/view_seams.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
+#include "formats/trace_arrays.h"
 #include "platform/language.h"
 #include "platform/uihost.h"
 
@@ -54,18 +56,6 @@ bool FileGroupHasFiles(const Workspace& ws)
 
 namespace {
 
-// The record's picks as one shot of the traveltime set.
-void AddRecordPicks(Workspace& ws)
-{
-    const WaveformStore& store = ws.store;
-    const CParameterSet& p = store.Params();
-    DisplayState& d = ws.display;
-    const int count = store.TraceCount();
-    ws.traveltimeSet.AddShotPicks(store.current.headers, count, p.pickTimes, p.layerCodes, p.recordKind,
-                                  d.sourcePosition, d.sourcePosition, &d.showTraveltimeCurves,
-                                  store.current.headers, count, d.cmpRecord);
-}
-
 // The record goes back to the member file it came from, written by the writer of that file's
 // own type through the document's save road. False (after its message) when it was not saved.
 bool SaveMember(StepContext& c, int index)
@@ -81,9 +71,6 @@ bool SaveMember(StepContext& c, int index)
     }
     return true;
 }
-
-// Sorts a freshly read member by receiver position.
-void SortTracesAfterRead(Workspace&) {}
 
 int MoveTraceWindow(Workspace& ws, bool forward)
 {
@@ -132,7 +119,7 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     }
 
     if (store.TraceCount() > 0 && d.automaticProcessing == 1 && (!forward || handOff)) {
-        AddRecordPicks(ws);
+        MergeRecordPicks(ws);
     }
     const bool wasSpectrum = store.dataKind() == kRealSpectrum;
     if (wasSpectrum) {
@@ -153,7 +140,7 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     const int count = SetTraceCount(ws, read);
     if (!project) {
         d.modified = 0;
-        SortTracesAfterRead(ws);
+        SortStoreByReceiver(store, count);
     }
 
     const bool validInterval = RecalcRecordExtents(ws, 0);
