@@ -16,6 +16,10 @@ public:
     // A progress text of a long operation: kept as overlay state and painted at once
     // (refresh, then update), so it shows while the operation still runs.
     virtual void ShowTransientText(const std::string& text) = 0;
+    // The view timer (one identifier): ticks every `milliseconds` until stopped; starting it
+    // again changes the interval.
+    virtual void StartTimer(int milliseconds) { (void)milliseconds; }
+    virtual void StopTimer() {}
 };
 
 // The status bar: eight text panes for the view and the drawing, then the Kana, Caps Lock,

@@ -6,6 +6,7 @@
 
 #include "app/next_file.h"
 #include "app/record_extents.h"
+#include "app/shell_services.h"
 #include "app/store_commands.h"
 #include "app/view_seams.h"
 #include "app/workspace.h"
@@ -312,6 +313,23 @@ int OnChangeRecordLength(Workspace& ws, UiHost& ui, int n)
     ClampDisplayWindow(ws);
     ws.display.modified = 1;
     return 1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Timer
+
+void StartViewTimer(Workspace& ws, ViewSurface* view, int milliseconds)
+{
+    ws.display.timerRunning = 1;
+    ws.display.timerInterval = milliseconds;
+    if (view) view->StartTimer(milliseconds);
+}
+
+void StopViewTimer(Workspace& ws, ViewSurface* view)
+{
+    ws.display.timerRunning = 0;
+    ws.display.timerInterval = 0;
+    if (view) view->StopTimer();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 namespace velk {
 
 class UiHost;
+class ViewSurface;
 class Workspace;
 
 // ---------------------------------------------------------------------------------------------
@@ -184,6 +185,12 @@ struct CNumberOfTracesDlg {
 // with a message and changes nothing; keeps the window inside the new length; marks the data
 // modified.
 int OnChangeRecordLength(Workspace& ws, UiHost& ui, int n);
+
+// ---------------------------------------------------------------------------------------------
+// The view timer: its running flag and interval live in the display state; the view (when
+// there is one) runs it and forwards each tick to OnTimer.
+void StartViewTimer(Workspace& ws, ViewSurface* view, int milliseconds);
+void StopViewTimer(Workspace& ws, ViewSurface* view);
 
 // The rows of this file in the command table.
 void AddViewCommands(CommandTable& table);

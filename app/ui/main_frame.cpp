@@ -52,6 +52,19 @@ wxMenu* MakeMenu(const MenuNode& node)
     return menu;
 }
 
+void CollectChecked(std::ostringstream& out, const wxMenu* menu, bool& first)
+{
+    for (const wxMenuItem* item : menu->GetMenuItems()) {
+        if (item->IsSubMenu()) {
+            CollectChecked(out, item->GetSubMenu(), first);
+        } else if (item->IsCheckable() && item->IsChecked()) {
+            if (!first) out << ',';
+            first = false;
+            out << item->GetId();
+        }
+    }
+}
+
 bool IsRecentId(int id) { return id >= cmd::kFileRecentPlaceholder && id < cmd::kFileRecent1 + kRecentFileCount; }
 
 void DescribeMenu(std::ostringstream& out, const wxMenu* menu)
@@ -88,7 +101,7 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
     BuildStatusBar();
     BuildMenuBar();
     RecentFilesChanged();
-    view_ = new CVelkarineView(this, app_.ws());
+    view_ = new CVelkarineView(this, app_.ws(), [this] { return Context(); });
 
     // Every command id: the free range and the fixed ids of stored resources and modules.
     for (auto [first, last] : {std::pair{cmd::kFreeRangeFirst, cmd::kFreeRangeLast}, std::pair{32768, 65535}}) {
@@ -158,6 +171,13 @@ void CMainFrame::OnCommand(wxCommandEvent& event)
 {
     CommandContext ctx = Context();
     RunCommand(app_.commands(), event.GetId(), ctx);
+}
+
+void CMainFrame::SendCommand(int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(this);
+    GetEventHandler()->ProcessEvent(event);
 }
 
 void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event)
@@ -289,6 +309,10 @@ std::string CMainFrame::Describe() const
         DescribeMenu(out, bar->GetMenu(i));
         out << '\n';
     }
+    out << "checked=";
+    bool first = true;
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) CollectChecked(out, bar->GetMenu(i), first);
+    out << '\n';
     const wxToolBar* tools = GetToolBar();
     out << "toolbar=";
     for (size_t i = 0; tools && i < tools->GetToolsCount(); ++i) {
@@ -307,6 +331,14 @@ std::string CMainFrame::Describe() const
     const FrameRect r = RestoredRect();
     out << "rect=" << r.x << ',' << r.y << ',' << r.width << ',' << r.height << '\n';
     out << "shown=" << (IsShown() ? 1 : 0) << " iconized=" << (IsIconized() ? 1 : 0) << '\n';
+    const wxSize client = GetClientSize();
+    out << "client.size=" << client.x << 'x' << client.y << '\n';
+    if (view_) {
+        const wxRect v = view_->GetRect();
+        out << "view.rect=" << v.x << ',' << v.y << ',' << v.width << ',' << v.height << '\n';
+    }
+    std::istringstream display(DescribeDisplayState(app_.ws()));
+    for (std::string line; std::getline(display, line);) out << "display." << line << '\n';
     return out.str();
 }
 

@@ -37,8 +37,11 @@ public:
     CommandContext Context();
     // The restored (not minimised, not maximised) rectangle, for the profile.
     FrameRect RestoredRect() const;
-    // Title, menus, toolbar, status bar and interface font as text, one item a line.
+    // Title, menus (with the ids of the checked items), toolbar, status bar, interface font,
+    // the view's place and the display state as text, one item a line.
     std::string Describe() const;
+    // A menu command event for `id`, handled as a click on its item would be.
+    void SendCommand(int id);
 
 private:
     void BuildMenuBar();

@@ -46,6 +46,8 @@ UiScript::UiScript(std::string_view text)
             step.kind = Step::Kind::Sleep;
         } else if (verb == "close") {
             step.kind = Step::Kind::Close;
+        } else if (verb == "command") {
+            step.kind = Step::Kind::Command;
         } else {
             errors_.emplace_back(line);
             continue;

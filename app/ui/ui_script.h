@@ -10,6 +10,7 @@
 //   waitfile <path>  go on once the file exists (at most 60 s)
 //   sleep <ms>       go on after a pause
 //   close            close the frame as its close box does (the exit question is asked)
+//   command <id>     the menu command with this id, as a click on its item sends it
 //
 // Answers before the first action are ready for the start-up questions; later ones are queued
 // when the script reaches them. Every scripted question is written to stderr.
@@ -27,7 +28,7 @@ public:
     static constexpr const char* kVariable = "VELKARINE_UI_SCRIPT";
 
     struct Step {
-        enum class Kind { Answer, Report, WaitFile, Sleep, Close };
+        enum class Kind { Answer, Report, WaitFile, Sleep, Close, Command };
         Kind kind = Kind::Answer;
         std::string argument;
     };

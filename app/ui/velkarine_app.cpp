@@ -15,6 +15,7 @@
 #include "app/ui/ui_script.h"
 #include "app/ui/velkarine_view.h"
 #include "app/ui/wx_uihost.h"
+#include "app/view_commands.h"
 #include "app/workspace.h"
 #include "platform/atomic_file.h"
 #include "platform/language.h"
@@ -187,6 +188,8 @@ void CVelkarineApp::RunScriptStep()
     switch (step->kind) {
     case Kind::Report:
         if (frame_) {
+            // The menus' check marks as the update-UI handlers set them.
+            frame_->UpdateWindowUI();
             std::string error;
             if (!WriteFileAtomically(step->argument, frame_->Describe(), &error)) {
                 std::fprintf(stderr, "[ui-script] report %s: %s\n", step->argument.c_str(), error.c_str());
@@ -202,6 +205,9 @@ void CVelkarineApp::RunScriptStep()
         break;
     case Kind::Close:
         if (frame_) frame_->Close(false);
+        break;
+    case Kind::Command:
+        if (frame_) frame_->SendCommand(std::atoi(step->argument.c_str()));
         break;
     case Kind::Answer:
         break;
@@ -220,6 +226,7 @@ void CVelkarineApp::ShutDown(const FrameRect& frame)
         panel_->Destroy();
         panel_ = nullptr;
     }
+    if (frame_) StopViewTimer(*ws_, frame_->View());
     ws_->SaveViewSettings(frame);
     ws_->ReleaseView();
     recent_->Save(*profile_);
