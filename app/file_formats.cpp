@@ -4,6 +4,7 @@
 // be saved" message.
 
 #include "app/document.h"
+#include "app/load_setup.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "formats/seg2.h"
@@ -15,8 +16,7 @@ namespace {
 // SEG-2 (code 0): every path that no other rule claims.
 int ReadSeg2Record(ByteSource& file, LoadTarget& target, LoadContext& ctx)
 {
-    FolderLogSink log(ctx.ws.workingFolder);
-    FormatContext fc{ctx.ui, ctx.language, log};
+    FormatContext fc{ctx.ui, ctx.language, DiagnosticLog(ctx.ws)};
     return ReadSeg2(file, target, 1, fc);
 }
 

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "app/base/display_filter.h"
 #include "app/pick_matching.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
+#include "formats/format_support.h"
 #include "formats/load_target.h"
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
@@ -52,6 +54,12 @@ void AskRepeatedConfiguration(Workspace& ws, UiHost& ui, int count)
 }
 
 }  // namespace
+
+LogSink& DiagnosticLog(Workspace& ws)
+{
+    if (!ws.diagnostics) ws.diagnostics = std::make_shared<FolderLogSink>(ws.workingFolder);
+    return *ws.diagnostics;
+}
 
 std::string RecordSummaryMessage(int traces, float intervalMs, int samples)
 {

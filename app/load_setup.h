@@ -14,8 +14,13 @@
 namespace velk {
 
 class LoadTarget;
+class LogSink;
 class UiHost;
 class Workspace;
+
+// The diagnostic log of the readers: ws.diagnostics, made on first use as the sink of the
+// working folder.
+LogSink& DiagnosticLog(Workspace& ws);
 
 // The message after a load: " Number of trace = %d \n Sampling time = %f \n Number of sample = %d ",
 // or with "(msec)" after the sampling time.

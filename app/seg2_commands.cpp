@@ -212,9 +212,8 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
     const int loaded = store.TraceCount();
     if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
 
-    FolderLogSink log(ws.workingFolder);
     CSeg2FileDlg holder;
-    Seg2OpenResult read = holder.OpenSeg2Packed20Dialog(ctx.ui, language, log, store, loaded);
+    Seg2OpenResult read = holder.OpenSeg2Packed20Dialog(ctx.ui, language, DiagnosticLog(ws), store, loaded);
     if (read.outcome == OpenOutcome::NothingRead || !read.target || read.tracesRead <= 0) return store.TraceCount();
     const bool append = read.outcome == OpenOutcome::Appended;
     const int n = read.tracesRead;
@@ -306,8 +305,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
 
     // 4. The read, into scratch.
     LoadTarget target(start, store.MaxTraces() - start, store.RowLength(), store.MaxSample());
-    NullLogSink log;
-    FormatContext fc{ctx.ui, language, log};
+    FormatContext fc{ctx.ui, language, DiagnosticLog(ws)};
     const int read = reader.read ? reader.read(*path, target, skipDlg.skip, fc) : -1;
     if (read <= 0) return 0;
     const int count = std::min(start + read, store.MaxTraces());

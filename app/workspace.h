@@ -34,6 +34,7 @@
 
 namespace velk {
 
+class LogSink;
 class Profile;
 class UiHost;
 
@@ -175,6 +176,9 @@ public:
 
     int componentToEdit = -1;    // -1 all components, or 1..6
     std::string workingFolder;   // the folder at view construction
+    // Where the readers' diagnostic files ("seg2.txt" ...) go; DiagnosticLog() makes the
+    // working folder's sink on first use. Tests and tools may put a null sink here first.
+    std::shared_ptr<LogSink> diagnostics;
     std::string driveText;       // the removable drive's mount point ("e:")
     FrameRect frame;             // the last rectangle given to SaveViewSettings
 

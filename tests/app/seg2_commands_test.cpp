@@ -16,6 +16,7 @@
 #include "app/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
+#include "formats/format_support.h"
 #include "formats/seg2.h"
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"
@@ -432,6 +433,8 @@ TEST(Packed20Road, HeadersComeFromTheArrays)
     shot.samples = 8;
     shot.value = [](int, int) { return 0.0f; };  // zero bytes decode as zero samples
     const std::string path = f.Write("p20.sg2", shot);
+    auto log = std::make_shared<MemoryLogSink>();
+    f.ws.diagnostics = log;
     f.ui.AnswerFileOpen(path);
     f.ui.ExpectMessage(" Number of trace = 3 \n Sampling time = 0.250000(msec) \n Number of sample = 8 ");
     CommandContext ctx = f.Context();
@@ -446,6 +449,7 @@ TEST(Packed20Road, HeadersComeFromTheArrays)
         EXPECT_EQ(f.H(i).samples, 8);
     }
     EXPECT_EQ(f.doc.Path(), path);
+    EXPECT_NE(log->Text("seg2.txt"), "") << "the diagnostic goes to the workspace's log";
 }
 
 TEST(FloatDataRoad, GenericSetUpAfterTheSamplingTime)
