@@ -197,6 +197,8 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
 
     const bool validInterval = RecalcRecordExtents(ws, 0);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
+    // A gather holds traces of the files: whatever the store held before, it is time domain now.
+    store.dataKind() = kTimeDomain;
     if (!validInterval) {
         ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     }

@@ -84,8 +84,8 @@ int ShowPreviousWaveformFile(StepContext& ctx);
 
 // Show left side / right side waveforms. Without an active group the sample window moves by
 // half its width. With a group it steps the gather index (kind 1 common receiver or 2 CMP;
-// any other kind becomes 1) and builds that gather; no receivers or midpoints, or an empty
-// gather, change nothing. Returns 1 to repaint.
+// any other kind becomes 1) and builds that gather, which is time-domain data; no receivers
+// or midpoints, or an empty gather, change nothing. Returns 1 to repaint.
 int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& group, bool right);
 
 }  // namespace velk

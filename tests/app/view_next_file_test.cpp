@@ -367,6 +367,14 @@ TEST_F(Gathers, NoReceiversOrAnEmptyGatherChangeNothing)
     EXPECT_EQ(ws->store.TraceCount(), 4);
 }
 
+TEST_F(Gathers, AGatherIsTimeDomainData)
+{
+    ws->fileGroup.receiverCount = 3;
+    ws->store.dataKind() = kComplexShowImag;
+    ShowSideWaveforms(*ws, ui, group, true);
+    EXPECT_EQ(ws->store.dataKind(), kTimeDomain);
+}
+
 TEST_F(Gathers, FromASpectrumTheDisplayValuesComeBack)
 {
     ws->fileGroup.receiverCount = 3;
