@@ -54,6 +54,17 @@ public:
     // Option > Under construction > test: always enabled; repaints the owner view.
     int OnTest();
 
+    // Fourier analysis (app/fourier_commands.cpp). Each returns 1 when it changed the store.
+    int ForwardFft();
+    int InverseFft();
+    int ForwardDft();
+    int InverseDftAll();
+    int PowerSpectrumDft();
+    int DecibelSpectrumDft();
+    // Band-pass filters through the dialog (app/band_pass_commands.cpp).
+    int FourierBandPass();  // of complex frequency-domain data
+    int BandPassDft();      // of time-domain traces at their exact length
+
     Workspace& ws;
     UiHost& ui;
     ProgressSink& progress;

@@ -11,6 +11,7 @@
 #include "app/recent_files.h"
 #include "app/seg2_commands.h"
 #include "app/shell_services.h"
+#include "app/signal_commands.h"
 #include "app/view_commands.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
@@ -130,6 +131,7 @@ CommandTable BuildCommandTable()
     AddShellCommands(table);
     AddViewCommands(table);
     AddSeg2FileCommands(table);
+    AddSignalCommands(table);  // last: reuses the menus the others made
     return table;
 }
 

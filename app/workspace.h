@@ -21,6 +21,7 @@
 #include "app/base/display_filter.h"
 #include "app/base/waveform_store.h"
 #include "app/display_state.h"
+#include "app/filter_test.h"
 #include "dsp/accept_flag.h"
 #include "dsp/fft_work_buffer.h"
 #include "surfacewave/contour_settings.h"
@@ -169,6 +170,7 @@ public:
     CTheoreticalTraveltime theoretical;  // sized with the store
     FftWorkBuffer fftWork{4100};         // the Fourier commands' work arrays, sized with the store
     AcceptFlag bandPassAccepted;         // OK/Cancel of the band-pass dialog
+    FilterTest filterTest;               // the filter test of edit mode 8 (overlay state)
 
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;

@@ -2,6 +2,8 @@
 // The display low-cut/high-cut filter state (menu "Fuzz filter"): off after every record load,
 // switched on by its step commands, taken back in one step.
 
+#include <cstdint>
+
 namespace velk {
 
 struct DisplayFilterState {
@@ -12,6 +14,11 @@ struct DisplayFilterState {
     float lowCut = -1.0f;            // Hz, -1 = not set
     float highCutStep = 0.8f;        // factor per high-cut step
     float lowCutStep = 1.5f;         // factor per low-cut step
+    // The store's push count and undo depth right after the filter's own undo push: when
+    // either differs, another command has changed the record since and the filter no longer
+    // stands over the unfiltered snapshot.
+    uint64_t ownPushCount = 0;
+    int ownUndoDepth = 0;
 };
 
 // Off, both cuts -1.0.

@@ -331,6 +331,9 @@ int WaveformStore::PushUndo()
     }
     undoDepth = std::min(undoDepth + 1, kUndoLevels);
     ++pushCount;
+    // A new change ends what an undo left to redo: level 2 no longer holds the undone state,
+    // and redoing it would throw away this change.
+    undone = 0;
     return undoDepth;
 }
 

@@ -113,7 +113,8 @@ public:
     void ComputeImagMaxima();
 
     // Snapshot before an operation changes the data; returns the new depth, at most 2.
-    // Returns 0 (nothing done) when the store is not allocated.
+    // Clears the undone flag (nothing is left to redo). Returns 0 (nothing done) when the
+    // store is not allocated.
     int PushUndo();
     // The undo step: current <- level 1, level 1 <- level 2 (depth above 1), level 2 <- the
     // state that was current. Restores the snapshot's data kind and transform flag. Sets the
@@ -148,7 +149,7 @@ public:
 
     // Undo bookkeeping.
     int undoDepth = 0;   // snapshots pushed and not yet restored, 0..2
-    int undone = 0;      // 1 after an undo, until a redo or a new view clears it
+    int undone = 0;      // 1 after an undo, until a redo, a new push or a new view clears it
     uint64_t pushCount = 0;  // PushUndo calls so far: tells a holder of a snapshot whether
                              // another command has pushed since
 

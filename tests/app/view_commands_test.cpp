@@ -425,7 +425,8 @@ TEST_F(ViewMenus, PlacedInTheMenusTheCommandsBelongTo)
         return out;
     };
     EXPECT_EQ(texts("option", {"etc."}), std::vector<std::string>{"English"});
-    EXPECT_EQ(texts("option", {"Processing", "Option"}), std::vector<std::string>{"Selected trace only"});
+    // The processing features add their own items after it.
+    EXPECT_EQ(texts("option", {"Processing", "Option"}).front(), "Selected trace only");
     EXPECT_EQ(texts("edit", {"Change record length"}),
               (std::vector<std::string>{"1024", "2048", "4096", "8192", "16384"}));
     EXPECT_EQ(texts("edit", {"Option", "Select component to be edited"}),
