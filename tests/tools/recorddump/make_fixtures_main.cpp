@@ -1,0 +1,28 @@
+// Writes the writer-made fixtures of tests/data (and their .args sidecars) into a folder.
+#include <cstdio>
+#include <string>
+
+#include "platform/atomic_file.h"
+#include "recorddump/writer_fixtures.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fixtures FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    int status = 0;
+    for (const velk::tools::WriterFixture& f : velk::tools::WriterFixtures()) {
+        const std::string path = folder + "/" + f.name;
+        std::string error;
+        const std::string_view bytes(reinterpret_cast<const char*>(f.bytes.data()), f.bytes.size());
+        if (!velk::WriteFileAtomically(path, bytes, &error) ||
+            (!f.args.empty() && !velk::WriteFileAtomically(path + ".args", f.args + "\n", &error))) {
+            std::fprintf(stderr, "make_fixtures: %s: %s\n", path.c_str(), error.c_str());
+            status = 1;
+        }
+        std::printf("| `%s` | %s |\n", f.name.c_str(), f.description.c_str());
+    }
+    return status;
+}

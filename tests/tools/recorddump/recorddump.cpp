@@ -1,0 +1,206 @@
+#include "recorddump/recorddump.h"
+
+#include <deque>
+#include <memory>
+
+#include "app/document.h"
+#include "app/workspace.h"
+#include "formats/format_support.h"
+#include "platform/numtext.h"
+#include "platform/profile.h"
+#include "platform/uihost.h"
+
+namespace velk::tools {
+
+namespace {
+
+// Newlines and tabs of a shown text, escaped so that every record of the dump is one line.
+std::string Escape(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string Number(double v) { return FormatC("%.9g", v); }
+
+// Answers from the options and writes every call into the dump.
+class DumpUiHost : public UiHost {
+public:
+    DumpUiHost(const DumpOptions& options, std::string& out)
+        : answers_(options.answers.begin(), options.answers.end()),
+          dialogs_(options.dialogs.begin(), options.dialogs.end()),
+          out_(out)
+    {
+    }
+
+protected:
+    MsgResult DoMessage(const MessageRequest& request) override
+    {
+        MsgResult result = MsgResult::Ok;
+        if (!answers_.empty()) {
+            const std::string a = answers_.front();
+            answers_.pop_front();
+            result = a == "cancel" ? MsgResult::Cancel : a == "yes" ? MsgResult::Yes : a == "no" ? MsgResult::No : MsgResult::Ok;
+        }
+        if (!IsButtonOf(result, request.buttons)) result = DismissResult(request.buttons);
+        out_ += "message: \"" + Escape(request.text) + "\" -> " + ToString(result) + "\n";
+        return result;
+    }
+    int DoTwoChoice(const TwoChoiceRequest& request) override
+    {
+        out_ += "question: \"" + Escape(request.message) + "\" -> " + std::to_string(request.defaultChoice) + "\n";
+        return request.defaultChoice;
+    }
+    std::optional<std::string> DoOpenFile(const FileRequest&) override { return std::nullopt; }
+    std::vector<std::string> DoOpenFiles(const FileRequest&) override { return {}; }
+    std::optional<std::string> DoSaveFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<std::string> DoBrowseFolder(const FolderRequest&) override { return std::nullopt; }
+    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override
+    {
+        return std::make_unique<RecordingProgress>(caption);
+    }
+    bool DoRunDialog(DialogRequest& request) override
+    {
+        std::string shown;
+        for (const DialogField& f : request.Fields()) shown += (shown.empty() ? "" : ", ") + f.Name() + "=" + Escape(f.Text());
+        bool ok = true;
+        std::string answer = "OK";
+        for (auto it = dialogs_.begin(); it != dialogs_.end(); ++it) {
+            const std::string& d = *it;
+            const bool cancel = !d.empty() && d[0] == '!';
+            const std::string cls = cancel ? d.substr(1) : d.substr(0, d.find(':'));
+            if (cls != request.DialogClass()) continue;
+            if (cancel) {
+                ok = request.IsOkOnly();
+                answer = ok ? "OK (no Cancel button)" : "Cancel";
+            } else if (d.find(':') != std::string::npos) {
+                std::string values = d.substr(d.find(':') + 1);
+                size_t pos = 0;
+                while (pos <= values.size()) {
+                    size_t comma = values.find(',', pos);
+                    if (comma == std::string::npos) comma = values.size();
+                    const std::string item = values.substr(pos, comma - pos);
+                    const size_t eq = item.find('=');
+                    if (eq != std::string::npos) {
+                        const std::string error = request.SetFromText(item.substr(0, eq), item.substr(eq + 1));
+                        answer += error.empty() ? " " + item : " (refused " + item + ": " + error + ")";
+                    }
+                    pos = comma + 1;
+                }
+            }
+            dialogs_.erase(it);
+            break;
+        }
+        if (ok && !request.Check().empty()) ok = false;
+        out_ += "dialog: " + request.DialogClass() + " {" + shown + "} -> " + answer + "\n";
+        return ok;
+    }
+
+private:
+    std::deque<std::string> answers_;
+    std::deque<std::string> dialogs_;
+    std::string& out_;
+};
+
+void DumpStore(const Workspace& ws, const CVelkarineDoc& doc, const DumpOptions& options, std::string& out)
+{
+    const WaveformStore& store = ws.store;
+    const CParameterSet& p = store.Params();
+    const int traces = store.TraceCount();
+    out += "file type: " + std::to_string(doc.fileType) + "\n";
+    out += "record kind: " + std::to_string(p.recordKind) + "\n";
+    out += "traces: " + std::to_string(traces) + "\n";
+    out += "samples per trace: " + std::to_string(p.samplesPerTrace) + "\n";
+    out += "sample interval (ms): " + Number(p.sampleInterval) + "\n";
+    out += "record maximum: " + Number(p.recordMaximum) + "\n";
+    for (int i = 0; i < traces; ++i) {
+        const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
+        const CTraceHeaderEx& e = store.headersEx[static_cast<size_t>(i)];
+        out += FormatC("trace %d: %d %d %d %d %d %s %s %d | x %s y %s latitude %s longitude %s\n", i, h.traceNumber,
+                       h.receiverHundredths, h.sourceHundredths, h.gain, h.component, Number(h.delayUs).c_str(),
+                       Number(h.intervalUs).c_str(), h.samples, Number(e.x).c_str(), Number(e.y).c_str(),
+                       Number(e.latitude).c_str(), Number(e.longitude).c_str());
+        int n = store.TraceSamples(i);
+        if (options.maxPrint >= 0 && options.maxPrint < n) n = options.maxPrint;
+        for (int k = 0; k < n; k += 8) {
+            std::string line = FormatC("  %d:", k);
+            for (int j = k; j < std::min(n, k + 8); ++j) line += " " + Number(store.current.rows[i][j]);
+            out += line + "\n";
+        }
+    }
+}
+
+}  // namespace
+
+bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, std::string& file, std::string* error)
+{
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return false;
+    };
+    file.clear();
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& v) {
+            if (i + 1 >= args.size()) return false;
+            v = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--japanese") {
+            options.language = 1;
+        } else if (a == "--max-traces" || a == "--max-sample" || a == "--max-print") {
+            if (!value(v)) return fail(a + " needs a number");
+            const std::optional<int32_t> n = ParseInt(v);
+            if (!n) return fail(a + ": not a number: " + v);
+            (a == "--max-traces" ? options.maxTraces : a == "--max-sample" ? options.maxSample : options.maxPrint) = *n;
+        } else if (a == "--answer") {
+            if (!value(v) || (v != "ok" && v != "cancel" && v != "yes" && v != "no")) {
+                return fail("--answer needs ok, cancel, yes or no");
+            }
+            options.answers.push_back(v);
+        } else if (a == "--dialog") {
+            if (!value(v)) return fail("--dialog needs Class[:Field=Value,...]");
+            options.dialogs.push_back(v);
+        } else if (a == "--cancel-dialog") {
+            if (!value(v)) return fail("--cancel-dialog needs a dialog class");
+            options.dialogs.push_back("!" + v);
+        } else if (!a.empty() && a[0] == '-' && a.size() > 1) {
+            return fail("unknown option " + a);
+        } else {
+            if (!file.empty()) return fail("more than one file: " + file + ", " + a);
+            file = a;
+        }
+    }
+    if (file.empty()) return fail("no file given");
+    return true;
+}
+
+std::string DumpRecord(const std::string& path, const DumpOptions& options)
+{
+    std::string out = "# recorddump " + FileNameOf(path) + "\n";
+    DumpUiHost ui(options, out);
+    const std::string profileText = FormatC("[General]\nMAXTRACES=%d\nMAX_SAMPLE=%d\n", options.maxTraces, options.maxSample);
+    Profile profile = Profile::FromText(profileText);
+    Workspace ws(profile, ui);
+    ws.startup.language = options.language;
+    ws.diagnostics = std::make_shared<NullLogSink>();
+    ws.InitForView();
+    CVelkarineDoc doc(ws);
+    RegisterFileFormats(doc.Formats());
+    const bool loaded = doc.LoadRecord(ws, path, ui);
+    out += std::string("loaded: ") + (loaded ? "yes" : "no") + "\n";
+    DumpStore(ws, doc, options, out);
+    return out;
+}
+
+}  // namespace velk::tools

@@ -1,0 +1,40 @@
+#pragma once
+// recorddump: reads one waveform file the way the program's File > Open does (classification,
+// the registered reader, the commit and the set-up) into a fresh workspace, and prints what
+// the store then holds: every message shown, the trace count, each trace's eight header words
+// and extended record, and every sample ("%.9g"). The golden tests of tests/data compare this
+// text with the sidecar <file>.expected.
+//
+//   recorddump [--max-traces N] [--max-sample N] [--japanese] [--max-print N]
+//              [--answer ok|cancel|yes|no]... [--dialog Class[:Field=Value[,Field=Value]]]...
+//              [--cancel-dialog Class]... FILE
+//
+// Messages are answered OK unless an --answer is queued; dialogs are answered OK with their
+// preset values unless a --dialog (values to set) or --cancel-dialog for that class is queued.
+
+#include <string>
+#include <vector>
+
+namespace velk::tools {
+
+struct DumpOptions {
+    int maxTraces = 128;
+    int maxSample = 4100;
+    int language = -1;             // 1 Japanese
+    int maxPrint = -1;             // samples printed per trace; -1 all
+    std::vector<std::string> answers;  // message answers in order: ok, cancel, yes, no
+    // Dialog answers in order of use: "Class:Field=Value,Field=Value" (OK with these values)
+    // or "!Class" (Cancel).
+    std::vector<std::string> dialogs;
+};
+
+// Parses the options before the file name; the file is the last word. False with the reason
+// in *error for an unknown option or a missing value.
+bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, std::string& file,
+                   std::string* error);
+
+// The dump of `path` (the file is named by its last part only, so dumps do not depend on the
+// folder).
+std::string DumpRecord(const std::string& path, const DumpOptions& options);
+
+}  // namespace velk::tools
