@@ -353,8 +353,86 @@ InterpolateMidpoints: input lcg(4100 + L, L/2), output of the numpy version of i
     return fx
 
 
+# ----------------------------------------------------------------------------------------------
+# Processing commands on a record (app/fourier_commands.cpp, app/band_pass_commands.cpp)
+
+
+def commands_fixture():
+    fx = Fixture("commands.txt", """
+Processing commands on whole records. Trace t of a case has x = lcg(seed + t, samples); values
+are given at the listed indices (idx_*) with the largest modulus of the whole result (peak_*).
+fft: Re and Im of fft(x, N)/N, N = 1024, 1000 samples (3 traces, seed 7000).
+dft: -fft(x)/n, n = 150 (2 traces, seed 7100); power: -|fft(x)/n|^2 kept n/2 = 100 of n = 200
+(seed 7200); db: m - 20 log10|fft(x)/n|, m the trace's minimum over all n bins (seed 7200).
+bpf: irfft(rfft(x, N) * c, N)[:1000], N = 1024, 48 traces at 0.25 ms (seed 7300), c the slope
+curve (513, 0.25, 30, 400, 24, 36).
+precise: irfft(rfft(x, 2M) * c, 2M)[:300], M = 512, c the slope curve (513, 1.0, 8, 120, 18, 30)
+(2 traces, seed 7400). bpfdft: real(ifft(fft(x) * c[min(k, n-k)])), n = 300, c the slope curve
+(151, 2.0, 5, 60, 12, 24) (2 traces, seed 7500).
+integral: cumsum(x) * dt, differential: diff(x) / dt, dt = 0.5 ms, 400 samples (seed 7600).
+amplitude: abs(fft(x, 512))/512 kept 256 of 500 samples (seed 7700); phase: angle(fft(x, 512))
+kept 64 (seed 7800).""")
+
+    def traces(seed, count, samples):
+        return [lcg(seed + t, samples) for t in range(count)]
+
+    def add(name, rows, count):
+        rows = [np.asarray(r, dtype=np.float64) for r in rows]
+        fx.add(f"peak_{name}", [max(np.max(np.abs(r)) for r in rows)])
+        for t, r in enumerate(rows):
+            idx = sampled_bins(len(r), 9000 + 31 * t + len(name), count)
+            fx.add(f"idx_{name}_{t}", idx)
+            fx.add(f"{name}_{t}", r[idx])
+
+    xs = traces(7000, 3, 1000)
+    add("fft_re", [np.fft.fft(x, 1024).real / 1024 for x in xs], 24)
+    add("fft_im", [np.fft.fft(x, 1024).imag / 1024 for x in xs], 24)
+
+    xs = traces(7100, 2, 150)
+    add("dft_re", [-np.fft.fft(x).real / 150 for x in xs], 24)
+    add("dft_im", [-np.fft.fft(x).imag / 150 for x in xs], 24)
+
+    xs = traces(7200, 2, 200)
+    add("power", [-np.abs(np.fft.fft(x) / 200)[:100] ** 2 for x in xs], 24)
+    db = []
+    for x in xs:
+        v = 20 * np.log10(np.abs(np.fft.fft(x) / 200))
+        db.append((np.min(v) - v)[:100])
+    add("db", db, 24)
+
+    c = slope_curve(513, 0.25, 30.0, 400.0, 24.0, 36.0)
+    xs = traces(7300, 48, 1000)
+    rows = [np.fft.irfft(np.fft.rfft(x, 1024) * c, 1024)[:1000] for x in xs]
+    fx.add("peak_bpf", [max(np.max(np.abs(r)) for r in rows)])
+    for t in (0, 1, 46, 47):
+        idx = sampled_bins(1000, 9100 + t, 24)
+        fx.add(f"idx_bpf_{t}", idx)
+        fx.add(f"bpf_{t}", rows[t][idx])
+
+    c = slope_curve(513, 1.0, 8.0, 120.0, 18.0, 30.0)
+    xs = traces(7400, 2, 300)
+    add("precise", [np.fft.irfft(np.fft.rfft(x, 1024) * c, 1024)[:300] for x in xs], 24)
+
+    c = slope_curve(151, 2.0, 5.0, 60.0, 12.0, 24.0)
+    k = np.arange(300)
+    full = c[np.minimum(k, 300 - k)]
+    xs = traces(7500, 2, 300)
+    add("bpfdft", [np.real(np.fft.ifft(np.fft.fft(x) * full)) for x in xs], 24)
+
+    xs = traces(7600, 2, 400)
+    dt = 0.5e-3
+    add("integral", [np.cumsum(x) * dt for x in xs], 24)
+    add("differential", [np.diff(x) / dt for x in xs], 24)
+
+    xs = traces(7700, 2, 500)
+    add("amplitude", [np.abs(np.fft.fft(x, 512))[:256] / 512 for x in xs], 24)
+    xs = traces(7800, 2, 500)
+    add("phase", [np.angle(np.fft.fft(x, 512))[:64] for x in xs], 24)
+    return fx
+
+
 FIXTURES = [fft_fixture, dft_fixture, spectrum_fixture, curves_fixture, appliers_fixture,
-            complex_fixture, interpolate_fixture]
+            complex_fixture, interpolate_fixture, commands_fixture]
 
 
 def main():
