@@ -77,7 +77,9 @@ bool HasUsableInterval(const CTraceHeader& first) { return first.intervalUs * 0.
 
 void ShowUnknownFileFormat(UiHost& ui, int language)
 {
-    ui.Message(Msg(language, kUnknownFileFormat), MsgButtons::Ok, MsgIcon::Error);
+    ui.Message(Msg(language, kUnknownFileFormat,
+                   " ファイル形式が不明です ! \n\n プログラムを終了し、\n Option - etc. - Open 8 header file (older) を使ってください"),
+               MsgButtons::Ok, MsgIcon::Error);
 }
 
 void CommitLoadTarget(Workspace& ws, const LoadTarget& target, int count, bool copyHeaders)
