@@ -254,7 +254,7 @@ DialogRequest CSourceReceiverLocationDlg::Request(int language)
     DialogRequest request(kClass, Lang(language, "Source and receiver location", "震源と受振点の位置"));
     warning = Lang(language, "Warning ! \nSame source-receiver configuration traces \nhas been found !",
                    "警告 ! \n震源と受振点の配置が同じトレースが \n見つかりました !");
-    request.String("Warning", warning).ReadOnly().Label(Lang(language, "Warning !", "警告 !"));
+    request.String("Warning", warning).ReadOnly();  // unlabelled: the form shows it as text
     request.Choice("Location", choice,
                    {Lang(language, "Neglect receiver locations in trace header",
                          "トレースヘッダーの受振点位置を使わない"),

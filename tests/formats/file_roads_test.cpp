@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "formats/file_roads.h"
+#include "formats/format_support.h"
+#include "formats/load_target.h"
+#include "formats/seg2.h"
 #include "platform/byte_io.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
@@ -220,6 +223,46 @@ TEST(FileTypeOfGroupMember, DatAndSg2AreSeg2Or560QX)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Path-level SEG-2 readers
+
+TEST(Seg2PathReaders, ReadWithSkipHeadersOnlyAndMissingFiles)
+{
+    TempFolder folder;
+    const std::string path = folder.File("two.sg2");
+    Matrix2D<float> rows(0, 1, 0, 9);
+    std::vector<CTraceHeader> headers(2);
+    for (int i = 0; i < 2; ++i) {
+        headers[static_cast<size_t>(i)].Set(i, 100 * i, -50, 0, 1, 0.0f, 500.0f, 10);
+        for (int k = 0; k < 10; ++k) rows[i][k] = static_cast<float>(10 * i + k);
+    }
+    ASSERT_TRUE(WriteSeg2File(path, rows, headers, 2, 4, 1.0f).ok);
+
+    ScriptedUiHost ui;
+    FormatContext ctx{ui, -1, NullLog()};
+    LoadTarget target(0, 8, 16, 12);
+    EXPECT_EQ(ReadSeg2File(path, target, 2, ctx), 2);
+    EXPECT_EQ(target.HeaderAt(1).samples, 5);
+    EXPECT_EQ(target.HeaderAt(1).intervalUs, 1000.0f);
+    EXPECT_EQ(target.RowIfAny(1)[2], 14.0f);
+    LoadTarget again(3, 5, 16, 12);
+    EXPECT_EQ(ReadSeg2FileEx(path, again, 1, ctx), 2);
+    EXPECT_EQ(again.HeaderAt(0).traceNumber, 3);
+
+    std::vector<CTraceHeader> only(8);
+    std::vector<CTraceHeaderEx> records(8);
+    EXPECT_EQ(ReadSeg2HeadersFile(path, only, records, 12, ctx), 2);
+    EXPECT_EQ(only[1].receiverHundredths, 100);
+    EXPECT_EQ(only[1].sourceHundredths, -50);
+    EXPECT_EQ(only[1].samples, 10);
+
+    const std::string missing = folder.File("none.sg2");
+    ui.ExpectMessage("Cannot open the file\n\n" + missing);
+    EXPECT_EQ(ReadSeg2File(missing, target, 1, ctx), -1);
+    ui.ExpectMessage("Cannot open the file\n\n" + missing);
+    EXPECT_EQ(ReadSeg2HeadersFile(missing, only, records, 12, ctx), -1);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Dialogs
 
 TEST(FileRoadDialogs, OpenDataFileIsOkOnlyAndPresetsNewFile)
@@ -273,6 +316,7 @@ TEST(FileRoadDialogs, SourceReceiverLocationChoices)
     EXPECT_EQ(choice->Choices(), (std::vector<std::string>{"Neglect receiver locations in trace header",
                                                            "Use locations in trace header"}));
     EXPECT_TRUE(request.Find("Warning")->IsReadOnly());
+    EXPECT_EQ(request.Find("Warning")->LabelText(), "Warning") << "unlabelled: shown as a line of text";
     EXPECT_NE(request.Find("Warning")->Text().find("Same source-receiver configuration traces"), std::string::npos);
 }
 
