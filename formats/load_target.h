@@ -22,6 +22,36 @@
 
 namespace velk {
 
+// The memory of a target's rows: fresh anonymous pages, zero without being written, so that
+// the part of a row a reader never writes (rows are at least twice MAX_SAMPLE long) costs
+// nothing. Rows of 64 KiB and more come from blocks of huge pages (a large record then takes
+// few page faults); smaller ones are allocated one by one.
+class RowPool {
+public:
+    RowPool(size_t rowFloats, size_t rowsAtMost);
+    ~RowPool();
+    RowPool(RowPool&& other) noexcept;
+    RowPool& operator=(RowPool&& other) noexcept;
+    RowPool(const RowPool&) = delete;
+    RowPool& operator=(const RowPool&) = delete;
+
+    // A zero row of rowFloats floats, valid while the pool lives. Throws std::bad_alloc.
+    float* NewRow();
+
+private:
+    struct Block {
+        void* memory = nullptr;
+        size_t bytes = 0;  // 0: from calloc
+    };
+    void Release() noexcept;
+
+    size_t rowFloats_ = 0;
+    size_t rowsLeft_ = 0;          // rows that may still be asked for
+    std::vector<Block> blocks_;
+    float* next_ = nullptr;        // the next free row of the last block
+    size_t freeInBlock_ = 0;
+};
+
 // Thrown when a reader asks for a trace beyond the room it was given.
 class TargetOverflow : public std::out_of_range {
 public:
@@ -61,7 +91,8 @@ private:
     int capacity_;
     int rowLength_;
     int maxSample_;
-    std::vector<std::unique_ptr<float[]>> rows_;
+    std::vector<float*> rows_;  // null until made
+    RowPool pool_;
     std::vector<CTraceHeader> headers_;
     std::vector<CTraceHeaderEx> headersEx_;
 };

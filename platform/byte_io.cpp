@@ -7,6 +7,8 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <utility>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +42,65 @@ std::string ErrnoText(int err) {
     return ::strerror_r(err, buf, sizeof buf);
 }
 
+// Memory for a whole file. Large blocks are fresh anonymous pages advised as huge pages: a
+// 64 MiB record then takes a few dozen page faults instead of sixteen thousand, which is most
+// of the cost of reading it from the page cache.
+class FileBlock {
+public:
+    static constexpr size_t kHugePage = size_t{2} << 20;
+
+    FileBlock() = default;
+    FileBlock(FileBlock&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), mapped_(std::exchange(other.mapped_, 0))
+    {
+    }
+    FileBlock& operator=(FileBlock&& other) noexcept
+    {
+        if (this != &other) {
+            Free();
+            data_ = std::exchange(other.data_, nullptr);
+            mapped_ = std::exchange(other.mapped_, 0);
+        }
+        return *this;
+    }
+    ~FileBlock() { Free(); }
+
+    // Throws std::bad_alloc.
+    static FileBlock Make(size_t bytes)
+    {
+        FileBlock b;
+        if (bytes >= kHugePage) {
+            const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+            void* p = ::mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            if (p == MAP_FAILED) throw std::bad_alloc();
+            (void)::madvise(p, rounded, MADV_HUGEPAGE);  // advice only
+            b.data_ = static_cast<uint8_t*>(p);
+            b.mapped_ = rounded;
+        } else {
+            b.data_ = new uint8_t[bytes > 0 ? bytes : 1];
+        }
+        return b;
+    }
+
+    uint8_t* get() const { return data_; }
+    void reset() { Free(); }
+
+private:
+    void Free() noexcept
+    {
+        if (mapped_ != 0) {
+            ::munmap(data_, mapped_);
+        } else {
+            delete[] data_;
+        }
+        data_ = nullptr;
+        mapped_ = 0;
+    }
+
+    uint8_t* data_ = nullptr;
+    size_t mapped_ = 0;  // 0: from new[]
+};
+
 }  // namespace
 
 // The bytes are always in memory: a caller's span, or a whole file read once into an owned
@@ -50,7 +111,7 @@ struct ByteSource::Impl {
     uint64_t pos = 0;
     bool ok = true;
     std::string error;
-    std::unique_ptr<uint8_t[]> owned;
+    FileBlock owned;
 
     // Takes up to `want` bytes; returns the count and the start, and consumes them.
     size_t Take(size_t want, const uint8_t*& start) {
@@ -78,7 +139,7 @@ namespace {
 
 // Reads all of `fd` into a block. Regular files are read at their size (a file that shrinks
 // meanwhile gives what was there); other files (pipes) are read to their end.
-bool ReadWholeFile(int fd, std::unique_ptr<uint8_t[]>& block, uint64_t& size, std::string& error) {
+bool ReadWholeFile(int fd, FileBlock& block, uint64_t& size, std::string& error) {
     struct stat st;
     if (::fstat(fd, &st) != 0) {
         error = ErrnoText(errno);
@@ -93,12 +154,12 @@ bool ReadWholeFile(int fd, std::unique_ptr<uint8_t[]>& block, uint64_t& size, st
     size_t capacity = fixedSize ? static_cast<size_t>(st.st_size) : 64 * 1024;
     size_t got = 0;
     try {
-        block = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+        block = FileBlock::Make(capacity);
         for (;;) {
             if (got == capacity) {
                 if (fixedSize) break;  // the size it had when opened
                 size_t bigger = capacity * 2;
-                auto grown = std::make_unique_for_overwrite<uint8_t[]>(bigger);
+                FileBlock grown = FileBlock::Make(bigger);
                 std::memcpy(grown.get(), block.get(), got);
                 block = std::move(grown);
                 capacity = bigger;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cmath>
@@ -394,6 +395,25 @@ TEST(ByteSink, OverAFailedWriterIsNotOk) {
     ByteSink sink(file);
     EXPECT_FALSE(sink.Ok());
     EXPECT_FALSE(sink.WriteU8(1));
+}
+
+// Files of 2 MiB and more are held in huge-page blocks; sizes around the page edges read back
+// exactly, and moving the source keeps the bytes.
+TEST(ByteSource, LargeFilesReadWhole) {
+    testing::TempFolder dir;
+    for (size_t size : {size_t{2} << 20, (size_t{2} << 20) + 1, (size_t{5} << 20) - 3}) {
+        std::vector<uint8_t> bytes(size);
+        for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 4096);
+        const std::string path = dir.File("large.bin");
+        testing::WriteFileBytes(path, bytes);
+        ByteSource src = ByteSource::FromFile(path);
+        ASSERT_TRUE(src.Ok()) << src.Error();
+        ByteSource moved = std::move(src);
+        ASSERT_EQ(moved.Size(), size);
+        const std::span<const uint8_t> all = moved.Peek(size);
+        ASSERT_EQ(all.size(), size);
+        EXPECT_TRUE(std::equal(all.begin(), all.end(), bytes.begin()));
+    }
 }
 
 }  // namespace
