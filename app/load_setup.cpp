@@ -22,7 +22,8 @@ namespace {
 
 int Language(const Workspace& ws) { return ws.startup.language; }
 
-// Widens [first, last] of the display state over the receivers of traces 0..count-1.
+}  // namespace
+
 void WidenReceiverRange(Workspace& ws, int count, float first, float last)
 {
     for (int i = 0; i < count; ++i) {
@@ -38,6 +39,8 @@ void KilometresForWideRecords(Workspace& ws)
 {
     if (ws.display.lastReceiver - ws.display.firstReceiver > 5000.0f) ws.settings.kmDisplay = 1;
 }
+
+namespace {
 
 // The neglect answer of "Source and receiver location": receivers 0, 1, 2 ... m.
 void AskRepeatedConfiguration(Workspace& ws, UiHost& ui, int count)

@@ -22,6 +22,12 @@ class Workspace;
 // working folder.
 LogSink& DiagnosticLog(Workspace& ws);
 
+// The receiver range of the display state: [first, last] widened over the receivers of traces
+// 0..count-1 (the callers start from their own sentinels).
+void WidenReceiverRange(Workspace& ws, int count, float first, float last);
+// The kilometre display goes on for a receiver range wider than 5000.
+void KilometresForWideRecords(Workspace& ws);
+
 // The message after a load: " Number of trace = %d \n Sampling time = %f \n Number of sample = %d ",
 // or with "(msec)" after the sampling time.
 std::string RecordSummaryMessage(int traces, float intervalMs, int samples);

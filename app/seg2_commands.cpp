@@ -54,19 +54,19 @@ void SyncExtendedHeaders(WaveformStore& store, int first, int end)
     }
 }
 
-// The receiver range of the record (its smallest and largest receiver).
-void SetReceiverRange(Workspace& ws, int count)
+// The first steps of the main open roads: the undo snapshot, and the picks of the record being
+// left when picking is on. Returns the trace count loaded before.
+int LeaveRecord(Workspace& ws)
 {
-    if (count <= 0) return;
-    float first = 1e30f;
-    float last = -1e30f;
-    for (int i = 0; i < count; ++i) {
-        const auto r = static_cast<float>(ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01);
-        first = std::min(first, r);
-        last = std::max(last, r);
-    }
-    ws.display.firstReceiver = first;
-    ws.display.lastReceiver = last;
+    ws.store.PushUndo();
+    const int loaded = ws.store.TraceCount();
+    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    return loaded;
+}
+
+bool NothingRead(const Seg2OpenResult& read)
+{
+    return read.outcome == OpenOutcome::NothingRead || !read.target || read.tracesRead <= 0;
 }
 
 // "Source location etc." for appended traces first .. end-1, seeded with trace 1's component
@@ -96,8 +96,8 @@ void FinishOpen(CommandContext& ctx, int count, bool append)
     store.ComputeTraceMaxima();
     store.dataKind() = kTimeDomain;
     p.recordKind = kRecordWaveform;
-    SetReceiverRange(ws, count);
-    if (ws.display.lastReceiver - ws.display.firstReceiver > 5000.0f) ws.settings.kmDisplay = 1;
+    WidenReceiverRange(ws, count, 1e8f, -1e8f);
+    KilometresForWideRecords(ws);
     p.samplesShown = p.samplesPerTrace;
     p.shownTime = static_cast<float>(p.samplesPerTrace * p.sampleInterval);
     ResetDisplayFilter(ws.displayFilter);
@@ -149,14 +149,12 @@ int OpenSeg2Record(CommandContext& ctx)
     const int language = Language(ctx);
 
     // 1-2. The snapshot, and the picks of the record being left.
-    store.PushUndo();
-    const int loaded = store.TraceCount();
-    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    const int loaded = LeaveRecord(ws);
 
     // 3. The file, read into scratch.
     CSeg2FileDlg holder;
     Seg2OpenResult read = holder.OpenSeg2Dialog(ctx.ui, language, store, loaded);
-    if (read.outcome == OpenOutcome::NothingRead || !read.target || read.tracesRead <= 0) return store.TraceCount();
+    if (NothingRead(read)) return store.TraceCount();
     const bool append = read.outcome == OpenOutcome::Appended;
 
     // 5. A new record without a sampling time asks for one, or stops here.
@@ -208,13 +206,10 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
     WaveformStore& store = ws.store;
     const int language = Language(ctx);
 
-    store.PushUndo();
-    const int loaded = store.TraceCount();
-    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
-
+    const int loaded = LeaveRecord(ws);
     CSeg2FileDlg holder;
     Seg2OpenResult read = holder.OpenSeg2Packed20Dialog(ctx.ui, language, DiagnosticLog(ws), store, loaded);
-    if (read.outcome == OpenOutcome::NothingRead || !read.target || read.tracesRead <= 0) return store.TraceCount();
+    if (NothingRead(read)) return store.TraceCount();
     const bool append = read.outcome == OpenOutcome::Appended;
     const int n = read.tracesRead;
 
@@ -383,7 +378,7 @@ int OpenSeg2FloatRecord(CommandContext& ctx)
     const int language = Language(ctx);
     CSeg2FileDlg holder;
     Seg2OpenResult read = holder.OpenSeg2FloatDialog(ctx.ui, language, store);
-    if (read.outcome == OpenOutcome::NothingRead || !read.target || read.tracesRead <= 0) return 0;
+    if (NothingRead(read)) return 0;
     const std::optional<float> interval = ConfirmSamplingTime(ctx.ui, language, read.intervalMs);
     if (!interval) return 0;
 
