@@ -54,14 +54,23 @@ void SyncExtendedHeaders(WaveformStore& store, int first, int end)
     }
 }
 
-// The first steps of the main open roads: the undo snapshot, and the picks of the record being
-// left when picking is on. Returns the trace count loaded before.
+// The first step of the main open roads: the picks of the record being left go to the
+// traveltime set when picking is on (before the file dialog, so a cancel keeps them there).
+// Returns the trace count loaded.
 int LeaveRecord(Workspace& ws)
 {
-    ws.store.PushUndo();
     const int loaded = ws.store.TraceCount();
     if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
     return loaded;
+}
+
+// The undo snapshot and the commit of what a road read. The snapshot is taken only here, when
+// the record really changes: a cancelled or failed open would otherwise push out the oldest
+// undo level for a copy of the record that stays.
+void CommitRead(Workspace& ws, const LoadTarget& target, int count, bool copyHeaders)
+{
+    if (ws.store.TraceCount() > 0) ws.store.PushUndo();
+    CommitLoadTarget(ws, target, count, copyHeaders);
 }
 
 bool NothingRead(const Seg2OpenResult& read)
@@ -148,7 +157,7 @@ int OpenSeg2Record(CommandContext& ctx)
     WaveformStore& store = ws.store;
     const int language = Language(ctx);
 
-    // 1-2. The snapshot, and the picks of the record being left.
+    // 1-2. The picks of the record being left.
     const int loaded = LeaveRecord(ws);
 
     // 3. The file, read into scratch.
@@ -166,8 +175,8 @@ int OpenSeg2Record(CommandContext& ctx)
         FillMissingIntervals(*read.target, read.tracesRead, interval);
     }
 
-    // 4, 6. The commit; the document stands for the new file.
-    CommitLoadTarget(ws, *read.target, read.tracesRead, true);
+    // 4, 6. The snapshot and the commit; the document stands for the new file.
+    CommitRead(ws, *read.target, read.tracesRead, true);
     AdoptFile(ctx, read.path);
     CParameterSet& p = store.Params();
     const int count = std::min(read.start + read.tracesRead, store.MaxTraces());
@@ -245,7 +254,7 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
               components[static_cast<size_t>(k)], 0.0f, interval * 1000.0f, read.samples);
     }
 
-    CommitLoadTarget(ws, *read.target, n, true);
+    CommitRead(ws, *read.target, n, true);
     AdoptFile(ctx, read.path);
     CParameterSet& p = store.Params();
     p.traceCount = count;
@@ -319,8 +328,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
 
     // 7. The picks of the record being left, then the commit.
     if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
-    if (loaded > 0) store.PushUndo();
-    CommitLoadTarget(ws, target, read, true);
+    CommitRead(ws, target, read, true);
     ctx.doc.AdoptPath(*path, kFileSeg2);
     CParameterSet& p = store.Params();
     p.traceCount = count;
@@ -382,8 +390,7 @@ int OpenSeg2FloatRecord(CommandContext& ctx)
     const std::optional<float> interval = ConfirmSamplingTime(ctx.ui, language, read.intervalMs);
     if (!interval) return 0;
 
-    if (store.TraceCount() > 0) store.PushUndo();
-    CommitLoadTarget(ws, *read.target, read.tracesRead, false);
+    CommitRead(ws, *read.target, read.tracesRead, false);
     ctx.doc.AdoptPath(read.path, kFileSeg2);
     store.Params().ClearFlags();
     GenericSetUp(ws, ctx.ui, std::min(read.tracesRead, store.MaxTraces()), read.samples, *interval, {});

@@ -2,8 +2,9 @@
 // The File-menu commands that read a SEG-2 file straight into the store or save the store as
 // SEG-2: "Open SEG2 file" (the main road, which keeps the picks of the record being left),
 // its 20-bit variant, the sample-skip road, the float-data open, and the two saves. Each road
-// reads into a load target first and commits only when it goes on, so a cancelled or failed
-// road leaves the store as it was (with the undo snapshot the main roads push first).
+// reads into a load target first and commits only when it goes on, with an undo snapshot of
+// the record it replaces; a cancelled or failed road leaves the store and its undo levels as
+// they were.
 //
 // The wx handlers only forward to these functions through the command table.
 

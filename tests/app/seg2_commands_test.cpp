@@ -139,6 +139,23 @@ TEST(OpenSeg2Record, NewRecordIsSortedAndTheDocumentFollows)
     EXPECT_EQ(f.frame.titles.back(), "shot.sg2");
 }
 
+TEST(OpenSeg2Record, UndoGivesTheRecordBeforeTheOpen)
+{
+    RoadFixture f;
+    Shot a;
+    a.receivers = {0.0f, 1.0f, 2.0f};
+    ASSERT_EQ(f.Open(f.Write("a.sg2", a)), 3);
+    EXPECT_EQ(f.ws.store.undoDepth, 0) << "nothing was loaded before";
+    Shot b;
+    b.receivers = {5.0f};
+    b.value = [](int, int k) { return -static_cast<float>(k); };
+    ASSERT_EQ(f.Open(f.Write("b.sg2", b)), 1);
+    EXPECT_EQ(f.ws.store.undoDepth, 1);
+    ASSERT_TRUE(f.ws.store.RestoreUndo());
+    EXPECT_EQ(f.ws.store.TraceCount(), 3);
+    EXPECT_EQ(f.ws.store.current.rows[2][9], 2009.0f);
+}
+
 TEST(OpenSeg2Record, PicksAreMergedBeforeTheFileDialogAndKeptAfterACancel)
 {
     RoadFixture f;
@@ -159,7 +176,7 @@ TEST(OpenSeg2Record, PicksAreMergedBeforeTheFileDialogAndKeptAfterACancel)
     ASSERT_EQ(f.ws.traveltimeSet.shotCount, 1);
     EXPECT_FLOAT_EQ(f.ws.traveltimeSet.sourcePosition[0], 2.5f);
     EXPECT_EQ(f.ws.traveltimeSet.pickCount[0], 2);
-    EXPECT_EQ(f.ws.store.undoDepth, depth + 1) << "the snapshot stays pushed";
+    EXPECT_EQ(f.ws.store.undoDepth, depth) << "nothing changed: no undo level is spent";
     EXPECT_EQ(p.pickTimes[1], 4.0f) << "the record is untouched";
 
     // Another record, then the first again: its picks come back from the set.
@@ -245,6 +262,7 @@ TEST(OpenSeg2Record, ZeroIntervalAsksAndCancelAbandonsTheLoad)
     EXPECT_EQ(OpenSeg2Record(ctx), 2);
     EXPECT_EQ(f.ws.store.current.rows[1][5], 1005.0f) << "the record is untouched";
     EXPECT_EQ(f.doc.currentFileName, "a.sg2");
+    EXPECT_EQ(f.ws.store.undoDepth, 0);
 
     f.ui.AnswerFileOpen(path);
     f.ui.AnswerDialog("COpenDataFileDlg");
