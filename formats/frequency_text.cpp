@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cfloat>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -21,11 +20,14 @@ namespace {
 constexpr uint64_t kBytesPerValue = 64;
 constexpr uint64_t kHeaderBytes = 4096;
 
+// Below this magnitude a double rounds to a finite float (FLT_MAX plus half its ulp).
+constexpr double kFloatLimit = 0x1.ffffffp+127;
+
 // A number read as the reader's "%f" would read it, kept only when it is a finite float.
 bool ReadFiniteFloat(TextScanner& scanner, float& out)
 {
     double v = 0.0;
-    if (!scanner.ReadDouble(v) || !(std::fabs(v) <= static_cast<double>(FLT_MAX))) {
+    if (!scanner.ReadDouble(v) || !(std::fabs(v) < kFloatLimit)) {
         return false;
     }
     out = static_cast<float>(v);
@@ -63,11 +65,13 @@ FrequencyReadResult ParseFrequencyDomainText(std::string_view text, int maxTrace
     TextScanner scanner(text);
     int32_t traces = 0, values = 0;
     double step = 0.0, spacing = 0.0;
-    if (scanner.AtEnd()) {
-        return Fail(FrequencyReadError::Short);
-    }
-    if (!scanner.ReadInt(traces) || !scanner.ReadInt(values)) {
-        return Fail(scanner.AtEnd() ? FrequencyReadError::Short : FrequencyReadError::Malformed);
+    for (int32_t* count : {&traces, &values}) {
+        if (scanner.AtEnd()) {
+            return Fail(FrequencyReadError::Short);
+        }
+        if (!scanner.ReadInt(*count)) {
+            return Fail(FrequencyReadError::Malformed);
+        }
     }
     if (traces < 1 || values < 1) {
         return Fail(FrequencyReadError::NoTraces);
