@@ -5,7 +5,7 @@
 //     columns of a line, a key search in a byte window, "%d"/"%f"-style prefix scans where a
 //     failed scan means "absent");
 //   - checked float -> integer sample conversions that clamp, count and warn;
-//   - the capacity messages of the readers (Part 2.102) with their Japanese twins;
+//   - the capacity messages of the SEG-2 readers with their Japanese twins;
 //   - the context a reader or writer gets (UiHost for messages, language, diagnostic log);
 //   - a log sink for the diagnostic files ("seg2.txt" and the others): the workspace's
 //     working folder in the program, a null sink in tests and fuzz targets;
@@ -99,7 +99,7 @@ float ToFiniteFloat(double value, ConversionCount& count);
 std::string ConversionWarning(int language, const ConversionCount& count);
 
 // ---------------------------------------------------------------------------------------------
-// Capacity and reader messages (Part 2.102), exact English texts. Msg() finds their Japanese
+// Capacity and reader messages of the SEG-2 readers, exact English texts. Msg() finds their Japanese
 // twins in the message catalogue. The trace messages end with kChangeMaxTracesLine.
 
 inline constexpr const char* kChangeMaxTracesLine = " Change maximum traces by 'Option', 'Dimension size' !";

@@ -275,8 +275,7 @@ void CopyFloat32(const uint8_t* src, int skip, int stored, std::span<float> row,
         std::memcpy(row.data(), src, n * 4);
         // A separate pass keeps the copy a plain memcpy and lets this one vectorise.
         bool any = false;
-        const uint32_t* bits = reinterpret_cast<const uint32_t*>(static_cast<const void*>(row.data()));
-        for (size_t k = 0; k < n; ++k) any |= NonFiniteBits(bits[k]);
+        for (size_t k = 0; k < n; ++k) any |= NonFiniteBits(std::bit_cast<uint32_t>(row[k]));
         if (!any) return;
         for (size_t k = 0; k < n; ++k) {
             if (!std::isfinite(row[k])) {

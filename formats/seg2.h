@@ -1,5 +1,5 @@
 #pragma once
-// SEG-2 (Part 2.102): the program's main shot-record format.
+// SEG-2: the program's main shot-record format.
 //
 // Reading takes both layouts: the standard's (Pullan, 1990: string lists of [uint16 distance to
 // the next entry][text][NUL], trace strings from P + 32) and the older layout of the Part
@@ -56,7 +56,7 @@ int ReadSeg2Headers(ByteSource& file, std::span<CTraceHeader> headers,
                     std::span<CTraceHeaderEx> records, int start, int maxSample,
                     FormatContext& ctx);
 
-// The latitude/longitude of a NOTE text (Part 2.102): "NOTE" is searched in `text`, the fields
+// The latitude/longitude of a NOTE text: "NOTE" is searched in `text`, the fields
 // at their offsets from it, never past the end of `text`. True (values written) when the
 // first pair is complete; the second pair's values win when it is complete too.
 bool ParseSeg2Note(std::string_view text, double& latitude, double& longitude);

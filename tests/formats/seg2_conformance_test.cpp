@@ -1,5 +1,5 @@
 // The conformance checker itself: it accepts the standard's layout in every data code, rejects
-// the older layout of Part 2.102, and names each broken rule.
+// the older layout of the first SEG-2 writer, and names each broken rule.
 
 #include <gtest/gtest.h>
 

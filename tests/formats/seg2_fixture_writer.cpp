@@ -303,7 +303,7 @@ std::vector<NamedFixture> StandardFixtures()
         b.component = 3;
         b.samples = std::vector<float>(200, 0.75f);
         out.push_back({"seg2-old-layout.sg2",
-                       "the older layout of Part 2.102 (strings at P + 48 without distances), code 4, 2 traces",
+                       "the older layout of the first SEG-2 writer (strings at P + 48 without distances), code 4, 2 traces",
                        WriteOldLayout({a, b})});
     }
     return out;

@@ -1,8 +1,8 @@
 #pragma once
 // A test-only generator of SEG-2 files, independent of formats/: standard-layout files with any
 // of the data codes 1-5, block sizes and string lists chosen by the test, and files in the
-// older layout of Part 2.102 (L2154-2212), which the program's first writer produced. Tests
-// build their fixtures here instead of committing files of other programs.
+// older layout that the program's first SEG-2 writer produced (strings at P + 48 without
+// distances). Tests build their fixtures here instead of committing files of other programs.
 
 #include <cstdint>
 #include <optional>
@@ -61,7 +61,7 @@ Trace MakeTrace(int code, uint32_t samples, std::vector<uint8_t> data, double in
 std::vector<uint8_t> ToBigEndian(const std::vector<uint8_t>& littleEndian);
 
 // ---------------------------------------------------------------------------------------------
-// The older layout of Part 2.102 (L2154-2212)
+// The older layout of the first SEG-2 writer
 
 struct OldTrace {
     int32_t receiverHundredths = 0;
