@@ -106,7 +106,9 @@ TEST_F(ProgramRun, FirstRunInEnglishThenCancelAndOkAtTheExitQuestion)
     EXPECT_EQ(first["title"], "Velkarine");
     EXPECT_EQ(first["menu.resource"], "285");  // English chosen at the first run: short menu
     EXPECT_EQ(first["menus"], "File|Edit|View|Pick first arrivals|Surface-wave analysis|Option|Help");
-    EXPECT_EQ(first["menu.0"], "New|Open...|Save|Save As...|-|Recent file|-|Exit");
+    // The shell's items open and close the File menu; the formats' commands sit between them.
+    EXPECT_EQ(first["menu.0"].rfind("New|Open...|Save|Save As...|-|", 0), 0u) << first["menu.0"];
+    EXPECT_TRUE(first["menu.0"].ends_with("|-|Recent file|-|Exit")) << first["menu.0"];
     EXPECT_EQ(first["toolbar"], "20001,20002,20003,-,20030");
     EXPECT_EQ(first["toolbar.shown"], "1");
     EXPECT_EQ(first["statusbar.panes"], "12");
