@@ -1,6 +1,8 @@
-// Writes the writer-made fixtures of tests/data (and their .args sidecars) into a folder.
+// Writes the generated fixtures of tests/data (and their .args sidecars) into a folder, and
+// prints their lines for tests/data/README.md.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/atomic_file.h"
 #include "recorddump/writer_fixtures.h"
@@ -13,7 +15,9 @@ int main(int argc, char** argv)
     }
     const std::string folder = argv[1];
     int status = 0;
-    for (const velk::tools::WriterFixture& f : velk::tools::WriterFixtures()) {
+    std::vector<velk::tools::WriterFixture> all = velk::tools::WriterFixtures();
+    for (auto& f : velk::tools::GeneratorFixtures()) all.push_back(std::move(f));
+    for (const velk::tools::WriterFixture& f : all) {
         const std::string path = folder + "/" + f.name;
         std::string error;
         const std::string_view bytes(reinterpret_cast<const char*>(f.bytes.data()), f.bytes.size());

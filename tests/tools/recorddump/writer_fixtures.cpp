@@ -6,6 +6,7 @@
 #include "app/base/trace_header.h"
 #include "formats/seg2.h"
 #include "platform/byte_io.h"
+#include "seg2_fixture_writer.h"
 
 namespace velk::tools {
 
@@ -124,6 +125,40 @@ std::vector<WriterFixture> WriterFixtures()
     all.push_back({"writer-no-interval.sg2", "",
                    "SAMPLE_INTERVAL 0: \"Unknown file format\", nothing loaded",
                    Write({Trace(0, 0, 1, 0.0f, 0.0f, {1.0f, 2.0f})}, 4, 1.0f, false)});
+
+    // Damaged copies of writer-float-2tr.sg2: each is refused with a message, nothing loaded.
+    const std::vector<uint8_t> good = all.front().bytes;
+    auto damaged = [&](const char* name, const char* description, const std::function<void(std::vector<uint8_t>&)>& harm) {
+        std::vector<uint8_t> bytes = good;
+        harm(bytes);
+        all.push_back({name, "", description, std::move(bytes)});
+    };
+    damaged("bad-big-endian.sg2", "writer-float-2tr.sg2 with the file ID swapped to 3A 55 (big-endian): refused",
+            [](std::vector<uint8_t>& b) { std::swap(b[0], b[1]); });
+    damaged("bad-truncated.sg2", "writer-float-2tr.sg2 cut inside the second trace's samples: refused",
+            [](std::vector<uint8_t>& b) { b.resize(b.size() - 8); });
+    damaged("bad-pointer.sg2", "writer-float-2tr.sg2 with the second trace pointer beyond the end of the file: refused",
+            [](std::vector<uint8_t>& b) {
+                b[36] = 0x00;
+                b[37] = 0xF0;
+                b[38] = 0xFF;
+                b[39] = 0x00;
+            });
+    damaged("bad-trace-id.sg2", "writer-float-2tr.sg2 whose first trace block does not start with 22 44: refused",
+            [](std::vector<uint8_t>& b) {
+                const size_t p = b[32] | (b[33] << 8) | (b[34] << 16) | (static_cast<size_t>(b[35]) << 24);
+                b[p] = 0;
+                b[p + 1] = 0;
+            });
+    return all;
+}
+
+std::vector<WriterFixture> GeneratorFixtures()
+{
+    std::vector<WriterFixture> all;
+    for (auto& f : velk::testing::seg2fixture::StandardFixtures()) {
+        all.push_back({f.name, "", f.description + " (seg2_fixture_writer)", std::move(f.bytes)});
+    }
     return all;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The fixtures of tests/data that our own writer makes, with the recorddump options each is
-// read with and its line for tests/data/README.md. A golden test regenerates them and compares
+// The fixtures of tests/data: the ones our own writer makes (and damaged copies of one), and the
+// ones of the independent SEG-2 fixture generator, each with the recorddump options it is read
+// with and its line for tests/data/README.md. A golden test regenerates them and compares
 // bytes; make_fixtures writes them:
 //
 //   cmake --build build --target make_fixtures && build/tests/tools/recorddump/make_fixtures tests/data
@@ -20,5 +21,10 @@ struct WriterFixture {
 };
 
 std::vector<WriterFixture> WriterFixtures();
+
+// The standard-layout files of every data code and the older layout, from the independent
+// fixture generator of the SEG-2 tests (tests/formats/seg2_fixture_writer.h), read without
+// options.
+std::vector<WriterFixture> GeneratorFixtures();
 
 }  // namespace velk::tools
