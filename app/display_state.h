@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "app/draw/overlay.h"
+#include "app/record_layout.h"
+
 namespace velk {
 
 struct DisplayState {
@@ -75,6 +78,13 @@ struct DisplayState {
     int amplitudeFlag = 0;         // 1: the pick arrays hold amplitudes
     int pendingCurve = 0;          // 1: a phase-velocity curve was found and not yet copied
     int pendingCurveIndex = 0;     // its shot in the traveltime set
+
+    // The record drawing: what the last paint derived, the axis choices, the drawing's own
+    // flags, and the figures drawn over the record.
+    RecordLayout layout;
+    AxisState axes;
+    RecordDrawFlags drawing;
+    OverlayLayer overlay;
 };
 
 // The state as "name=value" lines in a fixed order, for reports and test failure messages.

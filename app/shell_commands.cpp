@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/axis_config.h"
 #include "app/command_table.h"
 #include "app/file_commands.h"
 #include "app/operations.h"
@@ -130,6 +131,7 @@ CommandTable BuildCommandTable()
     CommandTable table;
     AddShellCommands(table);
     AddViewCommands(table);
+    AddRecordDrawingCommands(table);
     AddSeg2FileCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made
     return table;

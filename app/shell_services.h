@@ -7,10 +7,19 @@
 
 namespace velk {
 
+// What a change needs of the view: nothing, a paint of the window over the kept picture of the
+// record (the overlay figures changed), or the record drawn again (data or display changed).
+enum class RepaintKind { None, Overlay, Record };
+
 // The client window that shows the record.
 class ViewSurface {
 public:
     virtual ~ViewSurface() = default;
+    // Repaint as much as the change needs.
+    virtual void RequestRepaint(RepaintKind kind)
+    {
+        if (kind != RepaintKind::None) Repaint();
+    }
     // Repaint the whole view (erasing the background) at the next paint.
     virtual void Repaint() = 0;
     // A progress text of a long operation: kept as overlay state and painted at once

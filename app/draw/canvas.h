@@ -51,7 +51,8 @@ struct Font {
     std::string face;     // empty: the interface's default face
     int height = 0;       // logical units; 0: the default height
     int weight = 400;     // 100..900, 400 normal, 700 bold
-    int escapement = 0;   // tenths of a degree counter-clockwise; -900 reads top to bottom
+    int escapement = 0;   // tenths of a degree counter-clockwise; -900 reads top to bottom,
+                          // 900 bottom to top
     bool operator==(const Font&) const = default;
 };
 
@@ -83,6 +84,52 @@ public:
 
     // The extent of a text in the current font, in logical units.
     virtual LSize TextExtent(std::string_view utf8) = 0;
+
+    // The state last set, for the scoped selectors below.
+    virtual Pen CurrentPen() const = 0;
+    virtual Brush CurrentBrush() const = 0;
+    virtual Font CurrentFont() const = 0;
+};
+
+// Select a pen, brush or font for one drawing step; the previous one comes back at the end of
+// the scope, as a GDI SelectObject pair would do.
+class ScopedPen {
+public:
+    ScopedPen(Canvas& canvas, const Pen& pen) : canvas_(canvas), old_(canvas.CurrentPen()) { canvas.SetPen(pen); }
+    ~ScopedPen() { canvas_.SetPen(old_); }
+    ScopedPen(const ScopedPen&) = delete;
+    ScopedPen& operator=(const ScopedPen&) = delete;
+
+private:
+    Canvas& canvas_;
+    Pen old_;
+};
+
+class ScopedBrush {
+public:
+    ScopedBrush(Canvas& canvas, const Brush& brush) : canvas_(canvas), old_(canvas.CurrentBrush())
+    {
+        canvas.SetBrush(brush);
+    }
+    ~ScopedBrush() { canvas_.SetBrush(old_); }
+    ScopedBrush(const ScopedBrush&) = delete;
+    ScopedBrush& operator=(const ScopedBrush&) = delete;
+
+private:
+    Canvas& canvas_;
+    Brush old_;
+};
+
+class ScopedFont {
+public:
+    ScopedFont(Canvas& canvas, const Font& font) : canvas_(canvas), old_(canvas.CurrentFont()) { canvas.SetFont(font); }
+    ~ScopedFont() { canvas_.SetFont(old_); }
+    ScopedFont(const ScopedFont&) = delete;
+    ScopedFont& operator=(const ScopedFont&) = delete;
+
+private:
+    Canvas& canvas_;
+    Font old_;
 };
 
 }  // namespace velk

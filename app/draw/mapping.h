@@ -1,7 +1,9 @@
 #pragma once
-// Logical units (0.1 mm, y up) to device pixels (y down) and back, for the paint and the mouse
-// alike, so a click lands on the same logical point the drawing used. The scroll position is
-// in device pixels, as the scrolled window reports it.
+// Logical units (0.1 mm, y up) to device pixels (y down) and back, for the paint, the overlays,
+// printing and the mouse alike, so a click lands on the same logical point the drawing used.
+// Pixels per unit are the device's pixels per inch / 254: a screen's, or a printer's, so that
+// one unit is 0.1 mm on paper. The scroll position is in device pixels, as the scrolled window
+// reports it.
 
 #include <cmath>
 #include <cstdint>
@@ -17,6 +19,10 @@ struct DevicePoint {
 };
 
 struct LogicalMapping {
+    // Device coordinates stay within this, whatever the logical value (the toolkits' own
+    // arithmetic is not safe near the int limits).
+    static constexpr double kDeviceLimit = 1 << 30;
+
     double pixelsPerUnitX = 96.0 / 254.0;  // 96 dpi: 0.1 mm is 0.378 pixels
     double pixelsPerUnitY = 96.0 / 254.0;
     int32_t scrollX = 0;  // pixels scrolled off the left
@@ -30,20 +36,29 @@ struct LogicalMapping {
         return m;
     }
 
-    DevicePoint ToDevice(LPoint p) const
+    // Nearest pixel, halves away from zero, clamped to +-kDeviceLimit.
+    static int32_t Round(double v)
     {
-        return {static_cast<int32_t>(std::lround(p.x * pixelsPerUnitX)) - scrollX,
-                static_cast<int32_t>(std::lround(-p.y * pixelsPerUnitY)) - scrollY};
+        if (!(v == v)) return 0;
+        if (v > kDeviceLimit) v = kDeviceLimit;
+        if (v < -kDeviceLimit) v = -kDeviceLimit;
+        return static_cast<int32_t>(std::lround(v));
     }
+
+    // The scroll offsets are window-sized, far below the limit, so the differences fit.
+    int32_t DeviceX(int32_t x) const { return Round(x * pixelsPerUnitX) - scrollX; }
+    int32_t DeviceY(int32_t y) const { return Round(-static_cast<double>(y) * pixelsPerUnitY) - scrollY; }
+    DevicePoint ToDevice(LPoint p) const { return {DeviceX(p.x), DeviceY(p.y)}; }
+
     LPoint ToLogical(DevicePoint d) const
     {
-        return {static_cast<int32_t>(std::lround((d.x + scrollX) / pixelsPerUnitX)),
-                static_cast<int32_t>(std::lround(-(d.y + scrollY) / pixelsPerUnitY))};
+        return {static_cast<int32_t>(std::lround((d.x + static_cast<double>(scrollX)) / pixelsPerUnitX)),
+                static_cast<int32_t>(std::lround(-(d.y + static_cast<double>(scrollY)) / pixelsPerUnitY))};
     }
     // Lengths (pen widths, font heights) in pixels, at least 1.
     int32_t ToDeviceLength(int32_t units) const
     {
-        auto px = static_cast<int32_t>(std::lround(units * pixelsPerUnitY));
+        const int32_t px = Round(units * pixelsPerUnitY);
         return px < 1 ? 1 : px;
     }
 };

@@ -1,10 +1,12 @@
 #include "app/draw/recording_canvas.h"
 
+#include <algorithm>
+
 namespace velk {
 
 RecordingCanvas::Op RecordingCanvas::Make(Kind kind) const
 {
-    Op op{kind, {}, {}, pen_, brush_, font_, textColour_, align_, FillMode::Alternate, Rgb{}};
+    Op op{kind, {}, {}, pen_, brush_, font_, textColour_, align_, FillMode::Alternate, Rgb{}, opaque_, background_};
     return op;
 }
 
@@ -96,6 +98,55 @@ const RecordingCanvas::Op* RecordingCanvas::FindText(std::string_view part) cons
     for (const Op& op : ops_)
         if (op.kind == Kind::Text && op.text.find(part) != std::string::npos) return &op;
     return nullptr;
+}
+
+std::vector<const RecordingCanvas::Op*> RecordingCanvas::OpsInColour(Rgb colour) const
+{
+    std::vector<const Op*> found;
+    for (const Op& op : ops_) {
+        bool match = false;
+        switch (op.kind) {
+        case Kind::MoveTo: break;
+        case Kind::Text: match = op.textColour == colour; break;
+        case Kind::SetPixel: match = op.pixel == colour; break;
+        case Kind::Polygon:
+        case Kind::Rectangle:
+        case Kind::Ellipse:
+            match = (op.pen.style != PenStyle::Null && op.pen.colour == colour) ||
+                    (!op.brush.hollow && op.brush.colour == colour);
+            break;
+        case Kind::LineTo:
+        case Kind::Polyline: match = op.pen.style != PenStyle::Null && op.pen.colour == colour; break;
+        }
+        if (match) found.push_back(&op);
+    }
+    return found;
+}
+
+std::optional<LRect> RecordingCanvas::BoundingBox(const std::vector<const Op*>& ops)
+{
+    std::optional<LRect> box;
+    for (const Op* op : ops) {
+        for (const LPoint& p : op->points) {
+            if (!box) {
+                box = LRect{p.x, p.y, p.x, p.y};
+                continue;
+            }
+            box->left = std::min(box->left, p.x);
+            box->right = std::max(box->right, p.x);
+            box->bottom = std::min(box->bottom, p.y);
+            box->top = std::max(box->top, p.y);
+        }
+    }
+    return box;
+}
+
+std::optional<LRect> RecordingCanvas::BoundingBox() const
+{
+    std::vector<const Op*> all;
+    for (const Op& op : ops_)
+        if (op.kind != Kind::MoveTo) all.push_back(&op);
+    return BoundingBox(all);
 }
 
 }  // namespace velk

@@ -2,6 +2,7 @@
 // A canvas that remembers every call, for tests: "trace 3 was drawn at x = 250", "the pick
 // mark sits at 12.4 ms", "this text was written in red".
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
         TextAlign align = TextAlign::TopLeft;
         FillMode fill = FillMode::Alternate;
         Rgb pixel;  // SetPixel only
+        bool opaque = false;  // text background filled
+        Rgb background;
     };
 
     void SetPen(const Pen& pen) override { pen_ = pen; }
@@ -47,6 +50,9 @@ public:
     void TextOut(LPoint p, std::string_view utf8) override;
     // A fixed-pitch estimate: each byte of text is half the font height wide.
     LSize TextExtent(std::string_view utf8) override;
+    Pen CurrentPen() const override { return pen_; }
+    Brush CurrentBrush() const override { return brush_; }
+    Font CurrentFont() const override { return font_; }
 
     const std::vector<Op>& Ops() const { return ops_; }
     std::vector<const Op*> OpsOf(Kind kind) const;
@@ -54,6 +60,14 @@ public:
     std::vector<std::string> Texts() const;
     // The first text op whose text contains `part`, or nullptr.
     const Op* FindText(std::string_view part) const;
+    // The ops drawn in a colour: lines, polylines and outlines by their pen (a null pen draws
+    // nothing and never matches), texts by their text colour, pixels by theirs, fills by the
+    // brush.
+    std::vector<const Op*> OpsInColour(Rgb colour) const;
+    // The smallest rectangle holding every point of the given ops (left <= right, bottom <= top);
+    // nullopt when they hold no point. Texts count their anchor only.
+    static std::optional<LRect> BoundingBox(const std::vector<const Op*>& ops);
+    std::optional<LRect> BoundingBox() const;
     void Clear() { ops_.clear(); }
 
 private:

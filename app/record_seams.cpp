@@ -1,0 +1,26 @@
+#include "app/record_seams.h"
+
+namespace velk {
+
+void BuildColourTable(Workspace&) {}
+void ReverseColourTable(Workspace&) {}
+bool ColourTableReversed(const Workspace&) { return false; }
+int DrawContourTimeHorizontal(RecordPaint&, Workspace&, int, int) { return 0; }
+int DrawContourTimeVertical(RecordPaint&, Workspace&, int, int) { return 0; }
+int DrawVelocityModel(RecordPaint&, Workspace&, int, int) { return 0; }
+
+void DrawGeometry(RecordPaint&, Workspace&, int, int) {}
+void DrawArrayGeometry(RecordPaint&, Workspace&, int, int) {}
+
+void DrawPickOverlay(RecordPaint&, Workspace&, int, int) {}
+void DrawTheoreticalCurves(RecordPaint&, Workspace&, int, int) {}
+void DrawVelocityLines(RecordPaint&, Workspace&, int, int) {}
+void DrawMuteLines(RecordPaint&, Workspace&, int, int) {}
+
+void DrawWavelengthLimitLines(RecordPaint&, Workspace&, int, int) {}
+void ShowTwoLayerTraveltime(RecordPaint&, Workspace&, int, int) {}
+
+bool StrongMotionDisplay(const Workspace&) { return false; }
+const Matrix2D<float>* RunningStackRows(const Workspace&) { return nullptr; }
+
+}  // namespace velk

@@ -1,0 +1,45 @@
+#pragma once
+// Where the record drawing meets pictures and overlays that other parts of the program draw.
+// Each function is called at its place in the drawing and draws nothing until its feature
+// fills it in; those that return an extent return 0.
+
+#include "app/base/matrix2d.h"
+#include "app/record_paint.h"
+
+namespace velk {
+
+class Workspace;
+
+// Colour contour layouts and the velocity model.
+void BuildColourTable(Workspace& ws);
+void ReverseColourTable(Workspace& ws);
+bool ColourTableReversed(const Workspace& ws);  // the palette's reverse flag
+int DrawContourTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+int DrawContourTimeVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+int DrawVelocityModel(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+
+// The geometry pictures (display modes 3 and 4).
+void DrawGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+void DrawArrayGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+
+// Overlays of picking and editing.
+void DrawPickOverlay(RecordPaint& paint, Workspace& ws, int originTime, int originDistance);
+void DrawTheoreticalCurves(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+void DrawVelocityLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+// Edit mode 9: the mute points and lines; nothing while the view holds no mute point.
+void DrawMuteLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+
+// The picked phase-velocity curve over a dispersion record.
+void DrawWavelengthLimitLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+// Edit mode 7: the two-layer traveltime curves that the mouse fits.
+void ShowTwoLayerTraveltime(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+
+// Strong-motion display: whether it is on (station ranges, time-axis correction, station
+// labels). Off until strong-motion sets can be loaded.
+bool StrongMotionDisplay(const Workspace& ws);
+
+// The acquisition's running stack, drawn under a new record while the stack decision is
+// pending; null while there is none.
+const Matrix2D<float>* RunningStackRows(const Workspace& ws);
+
+}  // namespace velk
