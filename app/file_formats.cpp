@@ -5,6 +5,7 @@
 
 #include "app/document.h"
 #include "app/load_setup.h"
+#include "app/seg1_segy_gpr_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "formats/seg2.h"
@@ -46,6 +47,7 @@ void RegisterFileFormats(FormatRegistry& registry)
     registry.SetReader(kFileSeg2, ReadSeg2Record);
     registry.SetWriter(kFileSeg2, WriteSeg2Record);
     registry.SetWriter(kFile560QX, WriteSeg2AsFloatRecord);
+    RegisterSeg1SegYGprFormats(registry);
 }
 
 }  // namespace velk

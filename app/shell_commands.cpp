@@ -10,6 +10,7 @@
 #include "app/file_commands.h"
 #include "app/operations.h"
 #include "app/recent_files.h"
+#include "app/seg1_segy_gpr_commands.h"
 #include "app/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/signal_commands.h"
@@ -133,6 +134,7 @@ CommandTable BuildCommandTable()
     AddViewCommands(table);
     AddRecordDrawingCommands(table);
     AddSeg2FileCommands(table);
+    AddSeg1SegYGprCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made
     return table;
 }
