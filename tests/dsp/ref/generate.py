@@ -435,10 +435,16 @@ FIXTURES = [fft_fixture, dft_fixture, spectrum_fixture, curves_fixture, appliers
             complex_fixture, interpolate_fixture, commands_fixture]
 
 
+def more_fixtures():
+    """The fixtures of the gain, notch and wavelet code (gain_ref.py)."""
+    import gain_ref
+    return gain_ref.FIXTURES
+
+
 def main():
     check = "--check" in sys.argv[1:]
     differ = []
-    for make in FIXTURES:
+    for make in FIXTURES + more_fixtures():
         fx = make()
         path = os.path.join(HERE, fx.name)
         text = fx.text()
