@@ -431,8 +431,158 @@ kept 64 (seed 7800).""")
     return fx
 
 
+
+# ----------------------------------------------------------------------------------------------
+# Correlation, convolution and stacking
+
+def circular_correlation(x, y):
+    """out[i] = sum_j x[j] y[(i + j) mod n]."""
+    return np.real(np.fft.ifft(np.conj(np.fft.fft(x)) * np.fft.fft(y)))
+
+
+def circular_convolution(x, y):
+    return np.real(np.fft.ifft(np.fft.fft(x) * np.fft.fft(y)))
+
+
+def semblance_correlation(x, y):
+    n = len(x)
+    out = np.zeros(n)
+    for i in range(n):
+        k = (i + np.arange(n)) % n
+        a = x + y[k]
+        s = a.astype(f32).astype(np.float64)
+        e = (x * x + y[k] * y[k]).astype(f32).astype(np.float64)
+        keep = e > 0
+        out[i] = np.sum(np.abs(a[keep]) * s[keep] * s[keep] * 0.5 / e[keep])
+    return out
+
+
+def semblance_stack(rows, method, k):
+    rows = np.asarray(rows)
+    n_rows, samples = rows.shape
+    stacked = rows.sum(axis=0)
+    squares = (rows * rows).sum(axis=0)
+    h = k // 2
+    out = np.zeros(samples)
+    for t in range(samples):
+        u = np.arange(t - h, t - h + k)
+        u = u[(u >= 0) & (u < samples)]
+        a = np.sum(squares[u])
+        b = np.sum(stacked[u] ** 2)
+        if method == 2:
+            af, bf = f32(a), f32(b)
+            out[t] = 0.0 if abs(af) < f32(1e-9) else float(bf / f32(n_rows) / af)
+        else:
+            w = stacked[t] * len(u)
+            out[t] = w / n_rows if abs(a) < float(f32(1e-9)) else b * w / n_rows / a
+    return out
+
+
+def correlation_fixture():
+    fx = Fixture("correlation.txt", """
+Correlation kernels. corr_n / conv_n: circular correlation sum_j x[j] y[(i+j) mod n] and
+convolution of x = lcg(8000 + n, n), y = lcg(8001 + n, n); every lag for n <= 100, else the lags
+idx_corr_n (and the largest modulus peak_corr_n, peak_conv_n).
+spec_*: X1 = complex_input(8100, 16), X2 = complex_input(8101, 16); cross = X1 conj(X2),
+conv = X1 X2 (complex128 of the float32-exact inputs).
+rows_*: x1 = lcg(8200, 300), x2 = x1 delayed by 7 samples plus 0.1 lcg(8201, 300);
+N = 512; rows = (1/N) sum_m x1[m] x2[(m + lag) mod N] of the zero-filled rows, every lag.
+semblance: SemblanceCorrelation of x = lcg(8300, 64), y = lcg(8301, 64), every lag.
+stack2_k5 / stack3_k5: semblance and semblance-weighted stack of the rows lcg(8400 + r, 40),
+r = 0..2, window 5 samples.""")
+    for n in (8, 100, 1000, 1024):
+        x = lcg(8000 + n, n)
+        y = lcg(8001 + n, n)
+        corr = circular_correlation(x, y)
+        conv = circular_convolution(x, y)
+        if n <= 100:
+            idx = list(range(n))
+        else:
+            idx = sampled_bins(n, 8050 + n, 24)
+            fx.add(f"idx_corr_{n}", idx)
+        fx.add(f"peak_corr_{n}", [np.max(np.abs(corr))])
+        fx.add(f"peak_conv_{n}", [np.max(np.abs(conv))])
+        fx.add(f"corr_{n}", corr[idx])
+        fx.add(f"conv_{n}", conv[idx])
+
+    x1 = complex_input(8100, 16)
+    x2 = complex_input(8101, 16)
+    cross = x1 * np.conj(x2)
+    conv = x1 * x2
+    fx.add("spec_cross_re", cross.real)
+    fx.add("spec_cross_im", cross.imag)
+    fx.add("spec_conv_re", conv.real)
+    fx.add("spec_conv_im", conv.imag)
+
+    x1 = lcg(8200, 300)
+    x2 = (np.concatenate([np.zeros(7), x1])[:300] + 0.1 * lcg(8201, 300)).astype(f32).astype(np.float64)
+    n_fft = 512
+    rows = circular_correlation(np.pad(x1, (0, n_fft - 300)), np.pad(x2, (0, n_fft - 300))) / n_fft
+    fx.add("rows_x2", x2)
+    fx.add("rows_corr", rows)
+
+    fx.add("semblance", semblance_correlation(lcg(8300, 64), lcg(8301, 64)))
+
+    rows = [lcg(8400 + r, 40) for r in range(3)]
+    fx.add("stack2_k5", semblance_stack(rows, 2, 5))
+    fx.add("stack3_k5", semblance_stack(rows, 3, 5))
+    return fx
+
+
+def correlation_commands_fixture():
+    fx = Fixture("correlation_commands.txt", """
+Correlation commands on whole records; trace t of a case is x_t = lcg(seed + t, samples), the
+reference is trace r; values at the listed indices (idx_*), with the largest modulus (peak_*).
+xcorr: (1/N) circular correlation of x_0 with x_t at N = 1024, 1000 samples (seed 8500, r = 0).
+conv: scipy.signal.fftconvolve(x_1, x_t) wrapped modulo N = 1024, times 1/N, first 1000 values
+(seed 8600, r = 1; traces 0 and 2).
+auto: (1/N) circular autocorrelation at N = 1024, first 1000 values (seed 8700).
+tdcorr1000: -circular correlation of x_0 with x_t zero-filled to 1024 (seed 8800, 1000 samples);
+tdcorr3000: the same zero-filled to 4096 (seed 8900, 3000 samples).
+tdconv: -circular convolution of x_0 with x_t at n = 300 (seed 9000).""")
+    import scipy.signal
+
+    def traces(seed, count, samples):
+        return [lcg(seed + t, samples) for t in range(count)]
+
+    def add(name, rows, count=24):
+        rows = [np.asarray(r, dtype=np.float64) for r in rows]
+        fx.add(f"peak_{name}", [max(np.max(np.abs(r)) for r in rows)])
+        for t, r in enumerate(rows):
+            idx = sampled_bins(len(r), 9500 + 31 * t + len(name), count)
+            fx.add(f"idx_{name}_{t}", idx)
+            fx.add(f"{name}_{t}", r[idx])
+
+    def pad(x, n):
+        return np.pad(x, (0, n - len(x)))
+
+    xs = traces(8500, 3, 1000)
+    add("xcorr", [circular_correlation(pad(xs[0], 1024), pad(x, 1024)) / 1024 for x in xs])
+
+    xs = traces(8600, 3, 1000)
+    out = []
+    for t in (0, 2):
+        full = scipy.signal.fftconvolve(xs[1], xs[t])
+        wrapped = np.zeros(1024)
+        for i, v in enumerate(full):
+            wrapped[i % 1024] += v
+        out.append(wrapped[:1000] / 1024)
+    add("conv", out)
+
+    xs = traces(8700, 2, 1000)
+    add("auto", [circular_correlation(pad(x, 1024), pad(x, 1024))[:1000] / 1024 for x in xs])
+
+    xs = traces(8800, 2, 1000)
+    add("tdcorr1000", [-circular_correlation(pad(xs[0], 1024), pad(x, 1024)) for x in xs])
+    xs = traces(8900, 2, 3000)
+    add("tdcorr3000", [-circular_correlation(pad(xs[0], 4096), pad(x, 4096)) for x in xs])
+    xs = traces(9000, 2, 300)
+    add("tdconv", [-circular_convolution(xs[0], x) for x in xs])
+    return fx
+
 FIXTURES = [fft_fixture, dft_fixture, spectrum_fixture, curves_fixture, appliers_fixture,
-            complex_fixture, interpolate_fixture, commands_fixture]
+            complex_fixture, interpolate_fixture, commands_fixture, correlation_fixture,
+            correlation_commands_fixture]
 
 
 def more_fixtures():
