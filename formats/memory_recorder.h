@@ -36,7 +36,7 @@ struct MemoryRecorderRead {
 };
 
 // The readers' message for a file that cannot be opened (Japanese in both languages).
-inline constexpr const char* kCannotOpenDataFileJa = "ﾃﾞｰﾀﾌｧｲﾙをｵｰﾌﾟﾝできません";
+inline constexpr const char* kCannotOpenRecorderFileJa = "ﾃﾞｰﾀﾌｧｲﾙをｵｰﾌﾟﾝできません";
 
 inline constexpr size_t k8840HeaderSize = 134;
 inline constexpr size_t k8840ChannelRecordSize = 28;
