@@ -8,6 +8,7 @@
 #include "app/axis_config.h"
 #include "app/command_table.h"
 #include "app/file_commands.h"
+#include "app/gain_commands.h"
 #include "app/operations.h"
 #include "app/recent_files.h"
 #include "app/seg1_segy_gpr_commands.h"
@@ -136,6 +137,7 @@ CommandTable BuildCommandTable()
     AddSeg2FileCommands(table);
     AddSeg1SegYGprCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made
+    AddGainCommands(table);    // after the signal commands, whose menus it reuses
     return table;
 }
 

@@ -23,7 +23,10 @@
 #include "app/display_state.h"
 #include "app/filter_test.h"
 #include "dsp/accept_flag.h"
+#include "dsp/agc.h"
 #include "dsp/fft_work_buffer.h"
+#include "dsp/notch.h"
+#include "dsp/wavelet.h"
 #include "surfacewave/contour_settings.h"
 #include "surfacewave/taup_settings.h"
 #include "survey/file_group.h"
@@ -171,6 +174,9 @@ public:
     FftWorkBuffer fftWork{4100};         // the Fourier commands' work arrays, sized with the store
     AcceptFlag bandPassAccepted;         // OK/Cancel of the band-pass dialog
     FilterTest filterTest;               // the filter test of edit mode 8 (overlay state)
+    AgcSettings agc;                     // remembered values of the two AGC commands
+    NotchSettings notch;                 // remembered values of the notch commands
+    WaveletChoice wavelet;               // the shared wavelet type and frequency
 
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;

@@ -208,9 +208,9 @@ Notch filters. bins: the bins the spectral notch zeroes for 50 Hz with harmonics
 those bins zeroed, x = lcg(9200, 1000) (t = 0). Least squares: hum_t = 0.8 sin(2 pi 50.3 j / 1000
 + phase_t) + 0.05 lcg(9300 + t, 1000) as float32 at 1 ms, phase_t = 0.6 + 0.7 t (t = 0..3);
 estimate: the mean over the traces of 1000 k / 512 with k the strongest bin (0..255) of
-fft(hum_t[:512]); fit_t: scipy.optimize.curve_fit of A sin(0.006283185307 f t + phase) to
-hum_t[:100] (t = j ms) from (max(|window|, 0.1), 0, estimate), as (A, phase, f) with A > 0 and
-the phase in (-pi, pi].""")
+fft(hum_t[:512]); fit_t: scipy.optimize.curve_fit of A sin(0.006283185307 f t + phase) to the
+coarse pre-arrival window of a pick at 200 ms, hum_t[0:200:2] (t = 2 j ms), from
+(max(|window|, 0.1), 0, estimate), as (A, phase, f) with A > 0 and the phase in (-pi, pi].""")
     n, dt = 2048, 1.0
     df = 1000.0 / (n * dt)
     bins = notch_bins(n, 50.0, df, True)
@@ -228,9 +228,9 @@ the phase in (-pi, pi].""")
     def model(tt, a, phase, f):
         return a * np.sin(0.006283185307 * f * tt + phase)
 
-    tt = np.arange(100, dtype=float)
+    tt = 2.0 * np.arange(100, dtype=float)
     for t, h in enumerate(hums):
-        window = h[:100]
+        window = h[0:200:2]
         start = max(float(np.max(np.abs(window))), 0.1)
         (a, phase, f), _ = scipy.optimize.curve_fit(model, tt, window, p0=(start, 0.0, estimate), xtol=1e-14,
                                                     ftol=1e-14, gtol=1e-14, maxfev=100000)
