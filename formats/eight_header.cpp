@@ -125,7 +125,7 @@ int ReadBlocks(ByteSource& file, LoadTarget& target, int skip, bool integerTimes
                 ++cc.nonFinite;
             }
         }
-        h.intervalUs = static_cast<float>(static_cast<double>(h.intervalUs) * skip);
+        if (skip != 1) h.intervalUs = static_cast<float>(static_cast<double>(h.intervalUs) * skip);
         h.samples = static_cast<int32_t>(kept);
         target.Header(k) = h;
         static_cast<CTraceHeader&>(target.HeaderEx(k)) = h;
