@@ -4,6 +4,8 @@
 // be saved" message.
 
 #include "app/document.h"
+#include "app/eight_header_commands.h"
+#include "app/instrument_commands.h"
 #include "app/load_setup.h"
 #include "app/seg1_segy_gpr_commands.h"
 #include "app/workspace.h"
@@ -48,6 +50,8 @@ void RegisterFileFormats(FormatRegistry& registry)
     registry.SetWriter(kFileSeg2, WriteSeg2Record);
     registry.SetWriter(kFile560QX, WriteSeg2AsFloatRecord);
     RegisterSeg1SegYGprFormats(registry);
+    RegisterEightHeaderFormat(registry);
+    RegisterTorvaneOrgFormat(registry);
 }
 
 }  // namespace velk

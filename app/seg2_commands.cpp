@@ -329,7 +329,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
     // 7. The picks of the record being left, then the commit.
     if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
     CommitRead(ws, target, read, true);
-    ctx.doc.AdoptPath(*path, kFileSeg2);
+    ctx.doc.AdoptPath(*path, reader.fileType);
     CParameterSet& p = store.Params();
     p.traceCount = count;
     if (!append) p.ClearFlags();

@@ -43,6 +43,7 @@ struct SkipRoadReader {
     std::string initialName;
     FileFilter filter;
     std::function<int(const std::string& path, LoadTarget& target, int skip, FormatContext& fc)> read;
+    int fileType = 0;  // the document's file-type code for the file read (0 SEG-2)
 };
 // The SEG-2 branch ("*.*", "Seg2 file (*.*)", ReadSeg2File).
 SkipRoadReader Seg2SkipReader();

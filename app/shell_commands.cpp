@@ -7,7 +7,9 @@
 
 #include "app/axis_config.h"
 #include "app/command_table.h"
+#include "app/eight_header_commands.h"
 #include "app/file_commands.h"
+#include "app/instrument_commands.h"
 #include "app/gain_commands.h"
 #include "app/operations.h"
 #include "app/recent_files.h"
@@ -136,6 +138,8 @@ CommandTable BuildCommandTable()
     AddRecordDrawingCommands(table);
     AddSeg2FileCommands(table);
     AddSeg1SegYGprCommands(table);
+    AddEightHeaderCommands(table);
+    AddInstrumentFileCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made
     AddGainCommands(table);    // after the signal commands, whose menus it reuses
     return table;

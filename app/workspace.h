@@ -25,6 +25,7 @@
 #include "dsp/accept_flag.h"
 #include "dsp/agc.h"
 #include "dsp/fft_work_buffer.h"
+#include "formats/org_variants.h"
 #include "dsp/notch.h"
 #include "dsp/wavelet.h"
 #include "surfacewave/contour_settings.h"
@@ -183,6 +184,7 @@ public:
     int acquisitionStartupValue = 1;
 
     int componentToEdit = -1;    // -1 all components, or 1..6
+    InstrumentFileState instrumentFiles;  // the shuttle header, Torvane9 geometry, 8-header flags
     std::string workingFolder;   // the folder at view construction
     // Where the readers' diagnostic files ("seg2.txt" ...) go; DiagnosticLog() makes the
     // working folder's sink on first use. Tests and tools may put a null sink here first.
