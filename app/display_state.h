@@ -60,6 +60,7 @@ struct DisplayState {
     int editMode = 0;           // 0 none, 1 first-arrival picking, 2 shot mark, 3 amplitude
                                 // picking, 4 velocity line, 5 trace selection, 6 mark point,
                                 // 7 curve editing, 8 filter test, 9 mute
+    int selectionMode = 0;      // 1 while trace selection (edit mode 5) is on
 
     // The view timer: automatic processing ticks every 1000 ms, the acquisition every 50 ms.
     static constexpr int kTimerId = 1;

@@ -64,6 +64,12 @@ public:
     // Band-pass filters through the dialog (app/band_pass_commands.cpp).
     int FourierBandPass();  // of complex frequency-domain data
     int BandPassDft();      // of time-domain traces at their exact length
+    // Vertical stack through dialog 158 (app/stack_commands.cpp).
+    int VerticalStack();
+    // Operations of the surface-wave subsystem that the processing menu runs
+    // (app/surfacewave_seams.h): "Cross correlation (up to 2048)" and "Coherence".
+    int CorrelateWithReference();
+    int CoherenceSelected();
 
     Workspace& ws;
     UiHost& ui;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/band_pass_commands.h"
+#include "app/correlation_commands.h"
 #include "app/data_kind.h"
 #include "app/display_filter_commands.h"
 #include "app/filter_test.h"
@@ -161,6 +162,7 @@ void AddSignalCommands(CommandTable& t)
     add(cmd::kEditRedo, "edit", 20, "&Redo", "やり直し(&R)", [](CommandContext& c) { return OnEditRedo(c.ws); },
         kRuleRedo);
 
+    AddCorrelationCommands(t);
     RegisterDataKindRules(t);
 }
 

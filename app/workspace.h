@@ -174,6 +174,7 @@ public:
     CTheoreticalTraveltime theoretical;  // sized with the store
     FftWorkBuffer fftWork{4100};         // the Fourier commands' work arrays, sized with the store
     AcceptFlag bandPassAccepted;         // OK/Cancel of the band-pass dialog
+    AcceptFlag verticalStackAccepted;    // OK/Cancel of the "Vertical stacking" dialog
     FilterTest filterTest;               // the filter test of edit mode 8 (overlay state)
     AgcSettings agc;                     // remembered values of the two AGC commands
     NotchSettings notch;                 // remembered values of the notch commands

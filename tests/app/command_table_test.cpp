@@ -100,7 +100,7 @@ TEST(CommandTable, FileMenuOrderAndSubmenus)
     const MenuNode& construction = option->children.back();
     EXPECT_EQ(construction.kind, MenuNode::Kind::Submenu);
     EXPECT_EQ(construction.text, "Under construction");
-    ASSERT_EQ(construction.children.size(), 1u);
+    ASSERT_GE(construction.children.size(), 1u);  // other features add their submenus after it
     EXPECT_EQ(construction.children[0].id, cmd::kOperationsTest);
     EXPECT_EQ(construction.children[0].text, "test");
 }
