@@ -586,9 +586,11 @@ FIXTURES = [fft_fixture, dft_fixture, spectrum_fixture, curves_fixture, appliers
 
 
 def more_fixtures():
-    """The fixtures of the gain, notch and wavelet code (gain_ref.py)."""
+    """The fixtures of the gain, notch and wavelet code (gain_ref.py) and of trace editing, NMO
+    and the generators (trace_edit_ref.py)."""
     import gain_ref
-    return gain_ref.FIXTURES
+    import trace_edit_ref
+    return gain_ref.FIXTURES + trace_edit_ref.FIXTURES
 
 
 def main():
