@@ -3,9 +3,11 @@
 // trace table arranged by source (rows) and receiver (columns). There is one per Workspace.
 //
 // What is here so far: the data model, the naming settings the view keeps in the profile, and
-// the operations the workspace calls, whose bodies read, gather and store nothing yet (each
-// returns 0 and leaves the store untouched). The gathers already carry their guards: an empty
-// group gives 0, and a copy is bounded by the caller's rows, headers and row length.
+// the operations the workspace calls. The gathers, the write-back, the marks and the kill work
+// on the trace table held in memory (table row i holds the traces of member file i); reading
+// member files from disk and the project file are not built yet (they return 0 and leave the
+// store untouched). Every gather carries its guards: an empty group gives 0, and a copy is
+// bounded by the caller's rows, headers and row length.
 
 #include <array>
 #include <cstdint>
@@ -75,19 +77,29 @@ public:
     // yet: 0 traces, store untouched.
     int ReadNthFile(int index, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
                     std::span<CTraceHeaderEx> headersEx);
+    // Member file `fileIndex` into rows and headers from 0: for now its traces as the table
+    // holds them (the in-use cells of table row fileIndex, in order). Returns the count.
     int ReadListedFile(int fileIndex, Matrix2D<float>& rows, std::span<CTraceHeader> headers);
 
     // Gathers into caller rows and headers; each returns its trace count, 0 for an empty group.
+    // BuildGather: the row is clamped to the files; all marks are cleared, then the in-use
+    // cells of that row are copied (header and samples) and marked.
     int BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex);
     int CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers,
                              int receiverIndex);
+    // The in-use cells whose midpoint, the integer mean (receiver + source) / 2, equals
+    // midpoint position `midpointIndex`, in table order, as many as the caller's arrays hold.
     int CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int midpointIndex);
-    // Writes shown traces back into one table row; returns the count.
+    // How many cells CdpGather would find for the midpoint (all of them, not bounded by any
+    // caller's arrays); 0 for an index outside the midpoints.
+    int CdpFold(int midpointIndex) const;
+    // Writes the traces back into the in-use cells of one table row, in order (headers and
+    // samples); returns the count.
     int StoreRow(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers,
                  int sourceIndex);
     // Mark := 0 for every cell; returns the cells cleared.
     int ClearMarks();
-    // Zeroes the cells whose receiver word is listed; returns how many.
+    // Zeroes the samples of every cell whose receiver word is listed; returns how many.
     int KillTraces(std::span<const int32_t> receiverHundredths);
 
     // The most traces a gather may write into these caller arrays: the smaller of the header
