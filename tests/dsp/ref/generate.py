@@ -584,6 +584,10 @@ FIXTURES = [fft_fixture, dft_fixture, spectrum_fixture, curves_fixture, appliers
             complex_fixture, interpolate_fixture, commands_fixture, correlation_fixture,
             correlation_commands_fixture]
 
+# The F-K, median and tau-p velocity filters and the old FFT (velocity_filters.py).
+import velocity_filters  # noqa: E402
+FIXTURES.append(lambda: velocity_filters.velocity_fixture(sys.modules[__name__]))
+
 
 def more_fixtures():
     """The fixtures of the gain, notch and wavelet code (gain_ref.py) and of trace editing, NMO
