@@ -140,11 +140,12 @@ InstrumentReadResult ReadOrgVariant(ByteSource& file, LoadTarget& target, Format
         std::span<float> row = target.Row(k);
         const uint8_t* src = bytes.data() + kOrgDataOffset + static_cast<size_t>(i) * traceBytes;
         for (int64_t m = 0; m < n; ++m) {
+            // The files store the opposite sign; negating the integer keeps a zero sample +0.
             double value;
             if (v.qk) {
-                value = -static_cast<double>(static_cast<int32_t>(U32(src + 4 * static_cast<size_t>(m))));
+                value = static_cast<double>(-static_cast<int64_t>(static_cast<int32_t>(U32(src + 4 * static_cast<size_t>(m)))));
             } else {
-                value = -static_cast<double>(I16(src + 2 * static_cast<size_t>(m))) / factor[static_cast<size_t>(i)];
+                value = -I16(src + 2 * static_cast<size_t>(m)) / factor[static_cast<size_t>(i)];
             }
             row[static_cast<size_t>(m)] = ToFiniteFloat(value, cc);
         }
@@ -175,7 +176,7 @@ int ReadLoggerBlocks(std::span<const uint8_t> bytes, LoadTarget& target, FormatC
     for (int64_t i = 0; i < toRead; ++i) {
         std::span<float> row = target.Row(static_cast<int>(i));
         const uint8_t* src = bytes.data() + kShuttleHeaderSize + static_cast<size_t>(i) * blockBytes;
-        for (int m = 0; m < kLoggerBlockSamples; ++m) row[static_cast<size_t>(m)] = -static_cast<float>(I16(src + 2 * m));
+        for (int m = 0; m < kLoggerBlockSamples; ++m) row[static_cast<size_t>(m)] = static_cast<float>(-I16(src + 2 * m));
     }
     return static_cast<int>(toRead);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "recorddump/instrument_fixtures.h"
 #include "recorddump/writer_fixtures.h"
 
 int main(int argc, char** argv)
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     int status = 0;
     std::vector<velk::tools::WriterFixture> all = velk::tools::WriterFixtures();
     for (auto& f : velk::tools::GeneratorFixtures()) all.push_back(std::move(f));
+    for (auto& f : velk::tools::InstrumentFixtures()) all.push_back(std::move(f));
     for (const velk::tools::WriterFixture& f : all) {
         const std::string path = folder + "/" + f.name;
         std::string error;

@@ -1,9 +1,14 @@
 #include "recorddump/recorddump.h"
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 
+#include "app/command_table.h"
 #include "app/document.h"
+#include "app/eight_header_commands.h"
+#include "app/instrument_commands.h"
+#include "app/recent_files.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "platform/numtext.h"
@@ -60,7 +65,13 @@ protected:
         out_ += "question: \"" + Escape(request.message) + "\" -> " + std::to_string(request.defaultChoice) + "\n";
         return request.defaultChoice;
     }
-    std::optional<std::string> DoOpenFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<std::string> DoOpenFile(const FileRequest&) override
+    {
+        std::optional<std::string> path = std::move(openPath_);
+        openPath_.reset();
+        out_ += std::string("file dialog -> ") + (path ? FileNameOf(*path) : "Cancel") + "\n";
+        return path;
+    }
     std::vector<std::string> DoOpenFiles(const FileRequest&) override { return {}; }
     std::optional<std::string> DoSaveFile(const FileRequest&) override { return std::nullopt; }
     std::optional<std::string> DoBrowseFolder(const FolderRequest&) override { return std::nullopt; }
@@ -105,7 +116,12 @@ protected:
         return ok;
     }
 
+public:
+    // The answer of the next file-open dialog (once).
+    void AnswerOpen(std::string path) { openPath_ = std::move(path); }
+
 private:
+    std::optional<std::string> openPath_;
     std::deque<std::string> answers_;
     std::deque<std::string> dialogs_;
     std::string& out_;
@@ -141,6 +157,21 @@ void DumpStore(const Workspace& ws, const CVelkarineDoc& doc, const DumpOptions&
 
 }  // namespace
 
+const std::vector<ReaderCommand>& ReaderCommands()
+{
+    static const std::vector<ReaderCommand> commands = {
+        {"eight-header-text", cmd::kOpenEightHeaderText},
+        {"eight-header-oldest", cmd::kOpenOldestEightHeader},
+        {"torvane9", cmd::kOpenTorvane9},
+        {"qk", cmd::kOpenQk},
+        {"470", cmd::kOpen470},
+        {"shuttle", cmd::kOpenShuttle},
+        {"kesh", cmd::kReadKesh},
+        {"suspension", cmd::kOpenSuspension},
+    };
+    return commands;
+}
+
 bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, std::string& file, std::string* error)
 {
     auto fail = [&](const std::string& why) {
@@ -171,6 +202,13 @@ bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, s
         } else if (a == "--dialog") {
             if (!value(v)) return fail("--dialog needs Class[:Field=Value,...]");
             options.dialogs.push_back(v);
+        } else if (a == "--reader") {
+            if (!value(v)) return fail("--reader needs a name");
+            const auto& readers = ReaderCommands();
+            if (std::none_of(readers.begin(), readers.end(), [&](const ReaderCommand& r) { return v == r.name; })) {
+                return fail("unknown reader " + v);
+            }
+            options.reader = v;
         } else if (a == "--cancel-dialog") {
             if (!value(v)) return fail("--cancel-dialog needs a dialog class");
             options.dialogs.push_back("!" + v);
@@ -197,7 +235,20 @@ std::string DumpRecord(const std::string& path, const DumpOptions& options)
     ws.InitForView();
     CVelkarineDoc doc(ws);
     RegisterFileFormats(doc.Formats());
-    const bool loaded = doc.LoadRecord(ws, path, ui);
+    bool loaded = false;
+    if (options.reader.empty()) {
+        loaded = doc.LoadRecord(ws, path, ui);
+    } else {
+        int id = 0;
+        for (const ReaderCommand& r : ReaderCommands())
+            if (options.reader == r.name) id = r.id;
+        out += "reader: " + options.reader + "\n";
+        ui.AnswerOpen(path);
+        const CommandTable table = BuildCommandTable();
+        RecentFileList recent;
+        CommandContext ctx{ws, ui, doc, recent, nullptr, nullptr};
+        loaded = RunCommand(table, id, ctx) == 1;
+    }
     out += std::string("loaded: ") + (loaded ? "yes" : "no") + "\n";
     DumpStore(ws, doc, options, out);
     return out;

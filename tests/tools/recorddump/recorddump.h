@@ -7,10 +7,12 @@
 //
 //   recorddump [--max-traces N] [--max-sample N] [--japanese] [--max-print N]
 //              [--answer ok|cancel|yes|no]... [--dialog Class[:Field=Value[,Field=Value]]]...
-//              [--cancel-dialog Class]... FILE
+//              [--cancel-dialog Class]... [--reader NAME] FILE
 //
 // Messages are answered OK unless an --answer is queued; dialogs are answered OK with their
 // preset values unless a --dialog (values to set) or --cancel-dialog for that class is queued.
+// --reader reads the file through the menu command of that name instead of File > Open (for
+// formats only a command opens); its first file dialog is answered with FILE.
 
 #include <string>
 #include <vector>
@@ -26,7 +28,15 @@ struct DumpOptions {
     // Dialog answers in order of use: "Class:Field=Value,Field=Value" (OK with these values)
     // or "!Class" (Cancel).
     std::vector<std::string> dialogs;
+    std::string reader;  // a name of ReaderCommands(), or empty for File > Open
 };
+
+// The menu commands --reader can name: name and command id.
+struct ReaderCommand {
+    const char* name;
+    int id;
+};
+const std::vector<ReaderCommand>& ReaderCommands();
 
 // Parses the options before the file name; the file is the last word. False with the reason
 // in *error for an unknown option or a missing value.

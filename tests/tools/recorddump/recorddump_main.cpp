@@ -16,7 +16,7 @@ int main(int argc, char** argv)
                      "recorddump: %s\n"
                      "usage: recorddump [--max-traces N] [--max-sample N] [--japanese] [--max-print N]\n"
                      "                  [--answer ok|cancel|yes|no]... [--dialog Class[:Field=Value,...]]...\n"
-                     "                  [--cancel-dialog Class]... FILE\n",
+                     "                  [--cancel-dialog Class]... [--reader NAME] FILE\n",
                      error.c_str());
         return 2;
     }
