@@ -6,6 +6,7 @@
 
 #include "app/command_table.h"
 #include "app/load_setup.h"
+#include "app/strong_motion_commands.h"
 #include "app/workspace.h"
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"
@@ -67,7 +68,11 @@ const WriterCheck* FormatRegistry::Check(int code) const
 
 // ---------------------------------------------------------------------------------------------
 
-CVelkarineDoc::CVelkarineDoc(Workspace& ws) { ws.settings.coordinateMode = -1; }
+CVelkarineDoc::CVelkarineDoc(Workspace& ws)
+    : strongMotion(ws.strongMotion), coordinateOrigin(ws.coordinateOrigin), strongMotionFlag(ws.strongMotionFlag)
+{
+    ws.settings.coordinateMode = -1;
+}
 
 void CVelkarineDoc::OnNewDocument(Workspace& ws)
 {
@@ -176,8 +181,12 @@ void CVelkarineDoc::Commit(Workspace& ws, UiHost& ui, const LoadTarget& target, 
     CommitLoadTarget(ws, target, count, false);
     std::vector<CTraceHeader> records(static_cast<size_t>(store.MaxTraces()));
     for (int k = 0; k < count; ++k) records[static_cast<size_t>(start + k)] = target.HeaderAt(k);
+    // A strong-motion load brings the shown record of every trace read; the set-up's sort
+    // moves them with their traces.
+    if (fileType == kFileStrongMotionText || fileType == kFileStrongMotionSet) CommitStrongMotionLoad(ws, start, count);
     LoadSetupInfo info;
     info.fileName = currentFileName;
+    info.moveStationRecords = StationRecordMover(ws);
     if (append) {
         AppendLoadedTraces(ws, ui, count, records, info);
     } else {
@@ -201,6 +210,10 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
     // SEG-2.
     int writerCode = fileType;
     if (fileType == kFile560QX && !formats_.Writer(kFile560QX)) writerCode = kFileSeg2;
+    // A strong-motion set is saved by naming a set file, whatever file the record came from
+    // (station files have no writer of their own).
+    const bool setFile = FileTypeFromExtension(path, 0) == kFileStrongMotionSet;
+    if (setFile) writerCode = kFileStrongMotionSet;
     const RecordWriter* writer = formats_.Writer(writerCode);
     const WriterCheck* check = formats_.Check(writerCode);
     if (!writer || (check && !(*check)(ws, *this))) {
@@ -229,6 +242,7 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
         return false;
     }
     if (fileType == kFile560QX) fileType = kFileSeg2;
+    if (setFile) fileType = kFileStrongMotionSet;
     path_ = path;
     title_ = FileNameOf(path);
     return true;

@@ -93,7 +93,8 @@ public:
     bool LoadRecord(Workspace& ws, const std::string& path, UiHost& ui);
 
     // Writes the record to `path` with the writer of the document's code (code 6 with its own
-    // writer when one is registered, else the SEG-2 writer; either way the code is 0 after). A code without a writer, or a writer with
+    // writer when one is registered, else the SEG-2 writer; either way the code is 0 after; a
+    // path naming a set file, ".sgm", takes the set's writer and code 4). A code without a writer, or a writer with
     // nothing to save, gives a message and touches no file. A failing writer leaves the old
     // file as it was and the document unchanged. True on success, with path and title set.
     bool SaveRecord(Workspace& ws, const std::string& path, UiHost& ui);
@@ -110,9 +111,11 @@ public:
 
     int fileType = kFileSeg2;
     std::string currentFileName;  // the current waveform file's name without its folder
-    CStrongMotionSet strongMotion;
-    CCoordinateOrigin coordinateOrigin;
-    int strongMotionFlag = 0;     // 1 while a strong-motion set is loaded
+    // The workspace's strong-motion set, its coordinate origin and its flag (1 once a set has
+    // been loaded): the document's by the file roads, the workspace's so the view finds them.
+    CStrongMotionSet& strongMotion;
+    CCoordinateOrigin& coordinateOrigin;
+    int& strongMotionFlag;
 
 private:
     void Commit(Workspace& ws, UiHost& ui, const LoadTarget& target, int count, bool append);

@@ -7,6 +7,7 @@
 #include "app/eight_header_commands.h"
 #include "app/instrument_commands.h"
 #include "app/load_setup.h"
+#include "app/strong_motion_commands.h"
 #include "app/seg1_segy_gpr_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
@@ -49,6 +50,7 @@ void RegisterFileFormats(FormatRegistry& registry)
     registry.SetReader(kFileSeg2, ReadSeg2Record);
     registry.SetWriter(kFileSeg2, WriteSeg2Record);
     registry.SetWriter(kFile560QX, WriteSeg2AsFloatRecord);
+    RegisterStrongMotionFormats(registry);
     RegisterSeg1SegYGprFormats(registry);
     RegisterEightHeaderFormat(registry);
     RegisterTorvaneOrgFormat(registry);

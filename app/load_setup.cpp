@@ -194,7 +194,7 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
 }
 
 void AppendLoadedTraces(Workspace& ws, UiHost& ui, int newCount, std::span<const CTraceHeader> records,
-                        const LoadSetupInfo& /*info*/)
+                        const LoadSetupInfo& info)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
@@ -236,7 +236,7 @@ void AppendLoadedTraces(Workspace& ws, UiHost& ui, int newCount, std::span<const
     p.tracesShown = end;
     p.shownTime = static_cast<float>(first.samples * p.sampleInterval);
     ui.Message(RecordSummaryMessage(end, p.sampleInterval, p.samplesPerTrace));
-    SortStoreByReceiver(store, end);
+    SortStoreByReceiver(store, end, info.moveStationRecords);
 }
 
 void GenericSetUp(Workspace& ws, UiHost& ui, int traceCount, int samples, float intervalMs,

@@ -15,6 +15,7 @@
 
 namespace velk {
 
+struct CommandContext;
 class ViewSurface;
 class Workspace;
 
@@ -64,6 +65,9 @@ public:
     // Band-pass filters through the dialog (app/band_pass_commands.cpp).
     int FourierBandPass();  // of complex frequency-domain data
     int BandPassDft();      // of time-domain traces at their exact length
+    // "Open binary data file" (app/text_import_commands.cpp): the record from a dump of int32
+    // words; the command's context gives the document the imported file leaves untitled.
+    int OpenBinaryDataFile(CommandContext& ctx);
     // Vertical stack through dialog 158 (app/stack_commands.cpp).
     int VerticalStack();
     // Operations of the surface-wave subsystem that the processing menu runs

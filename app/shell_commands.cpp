@@ -11,12 +11,14 @@
 #include "app/file_commands.h"
 #include "app/instrument_commands.h"
 #include "app/gain_commands.h"
+#include "app/memory_recorder_commands.h"
 #include "app/operations.h"
 #include "app/recent_files.h"
 #include "app/seg1_segy_gpr_commands.h"
 #include "app/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/signal_commands.h"
+#include "app/text_import_commands.h"
 #include "app/view_commands.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
@@ -138,6 +140,8 @@ CommandTable BuildCommandTable()
     AddRecordDrawingCommands(table);
     AddSeg2FileCommands(table);
     AddSeg1SegYGprCommands(table);
+    AddMemoryRecorderCommands(table);
+    AddTextImportCommands(table);
     AddEightHeaderCommands(table);
     AddInstrumentFileCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made

@@ -11,13 +11,12 @@ struct CommandContext;
 class Workspace;
 
 // A strong-motion set is loaded (any kind); enables "Show observation station code etc.".
-// False until the strong-motion readers exist.
 bool StrongMotionSetLoaded(const Workspace& ws);
-// A strong-motion set of stations is loaded: next and previous file then step through the
-// stations. False until the strong-motion readers exist.
+// A strong-motion set is shown station by station (view mode 9): next and previous file then
+// step through the stations.
 bool StrongMotionStationsLoaded(const Workspace& ws);
-// Steps to the next (forward) or previous station, clamped to the set; true to repaint.
-// Nothing to step until the strong-motion readers exist.
+// Steps to the next (forward) or previous station, clamped to the set, and refills the store
+// with it; true to repaint (false at either end).
 bool StepStrongMotionStation(Workspace& ws, bool forward);
 
 // The view shows an array geometry (microtremor arrays). False until the array geometry exists.

@@ -20,6 +20,7 @@ Workspace::Workspace(Profile& profile, UiHost& ui)
     // sets, the traveltime set, the tau-p settings (which read their keys), the display
     // filter state, the texts.
     ResetDisplayFilter(displayFilter);
+    coordinateOrigin.Load(profile);
 }
 
 Workspace::~Workspace() = default;
@@ -121,6 +122,7 @@ void Workspace::SaveProgramEndSettings()
     WriteSettingsTable(*this, WritePhase::ProgramEnd);
     SaveContourSettings(profile(), contour);
     SaveTauPSettings(profile(), tauP);
+    coordinateOrigin.Save(profile());
 }
 
 void Workspace::Shutdown(const FrameRect& frameRect)

@@ -25,6 +25,7 @@
 #include "dsp/accept_flag.h"
 #include "dsp/agc.h"
 #include "dsp/fft_work_buffer.h"
+#include "formats/strong_motion.h"
 #include "formats/org_variants.h"
 #include "dsp/notch.h"
 #include "dsp/wavelet.h"
@@ -185,6 +186,13 @@ public:
     int acquisitionStartupValue = 1;
 
     int componentToEdit = -1;    // -1 all components, or 1..6
+
+    // The strong-motion set of the document (one per run), the plane-coordinate origin of its
+    // stations (profile keys read here, written at the end of the program), and the flag that
+    // is 1 once a strong-motion set has been loaded.
+    CStrongMotionSet strongMotion;
+    CCoordinateOrigin coordinateOrigin;
+    int strongMotionFlag = 0;
     InstrumentFileState instrumentFiles;  // the shuttle header, Torvane9 geometry, 8-header flags
     std::string workingFolder;   // the folder at view construction
     // Where the readers' diagnostic files ("seg2.txt" ...) go; DiagnosticLog() makes the

@@ -103,7 +103,7 @@ const std::vector<std::string> kViewObjectKeys = {
 const std::vector<std::string> kProgramEndKeys = {
     "ReceiverInterval", "bMoveReceivers", "SourceInterval", "DepthMaxForDepthTravsformation",
     "bMedianFilter", "MinMaxPlot", "TAUP_V_START", "TAUP_V_END", "TAUP_V_PITCH",
-    "TAUP_I_STACK_MENU"};
+    "TAUP_I_STACK_MENU", "iCorollary", "LatitudeOrigin", "LongitudeOrigin"};
 
 std::vector<std::string> Concat(std::vector<std::vector<std::string>> parts)
 {
