@@ -15,6 +15,8 @@
 //   24000..24199  view core, store commands (app/view_commands.h); rules 1000..1199
 //   21400..21419  memory-recorder files and key files (app/memory_recorder_commands.h)
 //   21420..21459  text and binary imports and exports (app/text_import_commands.h); rule 2140
+//   26000..26199  deconvolution, re-sampling and interpolation (app/deconvolution_commands.h,
+//                 app/resampling_commands.h)
 //   25000..25199  correlation, convolution and stacking (app/correlation_commands.h); rules
 //                 2500..2519
 //   25200..25399  gain, notch and wavelet commands (app/gain_commands.h)

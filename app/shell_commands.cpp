@@ -7,6 +7,7 @@
 
 #include "app/axis_config.h"
 #include "app/command_table.h"
+#include "app/deconvolution_commands.h"
 #include "app/eight_header_commands.h"
 #include "app/file_commands.h"
 #include "app/instrument_commands.h"
@@ -14,6 +15,7 @@
 #include "app/memory_recorder_commands.h"
 #include "app/operations.h"
 #include "app/recent_files.h"
+#include "app/resampling_commands.h"
 #include "app/seg1_segy_gpr_commands.h"
 #include "app/seg2_commands.h"
 #include "app/shell_services.h"
@@ -145,6 +147,8 @@ CommandTable BuildCommandTable()
     AddEightHeaderCommands(table);
     AddInstrumentFileCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made
+    AddDeconvolutionCommands(table);  // after the signal commands, whose menus it reuses
+    AddResamplingCommands(table);
     AddGainCommands(table);    // after the signal commands, whose menus it reuses
     return table;
 }

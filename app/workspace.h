@@ -23,6 +23,7 @@
 #include "app/display_state.h"
 #include "app/filter_test.h"
 #include "dsp/accept_flag.h"
+#include "dsp/deconvolution.h"
 #include "dsp/agc.h"
 #include "dsp/fft_work_buffer.h"
 #include "formats/strong_motion.h"
@@ -180,6 +181,7 @@ public:
     AgcSettings agc;                     // remembered values of the two AGC commands
     NotchSettings notch;                 // remembered values of the notch commands
     WaveletChoice wavelet;               // the shared wavelet type and frequency
+    DeconvolutionSettings deconvolution; // the deconvolution commands' last values
 
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;

@@ -99,7 +99,7 @@ def make():
     # F-K interpolation of 24 traces x 100 samples: time at 128 points, space at D = 64,
     # wavenumbers stuffed to 128 (the Nyquist row split), 48 traces x 100 samples kept;
     # every 13th value (row-major) stored.
-    data = lcg(41, 24 * 100).reshape(24, 100)
+    data = np.array([lcg(41 + t, 100) for t in range(24)])
     pad = np.zeros((64, 128))
     pad[:24, :100] = data
     F = np.fft.fft2(pad)
