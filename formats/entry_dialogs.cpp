@@ -8,7 +8,7 @@ namespace velk {
 DialogRequest CReceiverLocationDlg::Request(int language)
 {
     DialogRequest request(kClass, Msg(language, "Receiver location", "受振点位置"));
-    request.Float("Receiver location", receiverLocation, -1.0e7, 1.0e7)
+    request.Float("Location", receiverLocation, -1.0e7, 1.0e7)
         .Label(Msg(language, "Receiver location =", "受振点位置 ="))
         .Unit("m");
     return request;

@@ -121,16 +121,16 @@ struct Columns {
 DialogRequest CReadTextFormatDlg::Request(int language)
 {
     DialogRequest request(kClass, Msg(language, "Read text-format file", "テキスト形式ファイルの読み込み"));
-    request.Int("# of samples", samples, 1, kMaxSamples).Label(Msg(language, "# of samples", "サンプル数"));
-    request.Float("Sampling time", samplingTime, 1.0e-9).Label(Msg(language, "Sampling time", "サンプリング時間")).Unit("msec");
+    request.Int("Samples", samples, 1, kMaxSamples).Label(Msg(language, "# of samples", "サンプル数"));
+    request.Float("SamplingTime", samplingTime, 1.0e-9).Label(Msg(language, "Sampling time", "サンプリング時間")).Unit("msec");
     return request;
 }
 
 DialogRequest CSamplesFrequencyDlg::Request(int language)
 {
     DialogRequest request(kClass, Msg(language, "# of samples and sampling frequency", "サンプル数とサンプリング周波数"));
-    request.Int("# of samples", samples, 1).Label(Msg(language, "# of samples", "サンプル数"));
-    request.Float("Sampling frequency", samplingFrequency, 1.0e-9).Label(Msg(language, "Sampling frequency", "サンプリング周波数")).Unit("Hz");
+    request.Int("Samples", samples, 1).Label(Msg(language, "# of samples", "サンプル数"));
+    request.Float("Frequency", samplingFrequency, 1.0e-9).Label(Msg(language, "Sampling frequency", "サンプリング周波数")).Unit("Hz");
     return request;
 }
 

@@ -135,7 +135,7 @@ TEST(MemoryRecorderRoads, InputGainOfTheFirstEightChannels)
     ImportFixture f;
     ASSERT_EQ(f.Load8840(10), 1);
     const float second = f.Sample(1, 0), ninth = f.Sample(8, 0);
-    f.ui.AnswerDialog(CInputGainDlg::kClass, {{"2 cha.", "2.0"}, {"8 cha.", "0"}});
+    f.ui.AnswerDialog(CInputGainDlg::kClass, {{"Gain2", "2.0"}, {"Gain8", "0"}});
     ASSERT_EQ(f.Run(cmd::kInputGain), 1);
     EXPECT_EQ(f.Sample(1, 0), 2.0f * second);
     EXPECT_EQ(f.Sample(7, 0), 0.0f);
@@ -147,7 +147,7 @@ TEST(TextImportRoads, TextColumnsWithTheCommonSetUp)
 {
     ImportFixture f;
     f.ui.AnswerFileOpen(f.Put("cols.txt", fx::Numbers({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})));
-    f.ui.AnswerDialog(CReadTextFormatDlg::kClass, {{"# of samples", "4"}, {"Sampling time", "0.5"}});
+    f.ui.AnswerDialog(CReadTextFormatDlg::kClass, {{"Samples", "4"}, {"SamplingTime", "0.5"}});
     f.ui.ExpectMessage(" Number of trace = 2 \n Sampling time = 0.500000 \n Number of sample = 4 ");
     ASSERT_EQ(f.Run(cmd::kOpenTextData), 1);
     EXPECT_EQ(f.H(1), (CTraceHeader{2, 200, 0, 1, 1, 1.0f, 500.0f, 4}));
@@ -165,9 +165,9 @@ TEST(TextImportRoads, BinaryThroughTheOperationsHolder)
     f.ui.AnswerFileOpen(f.Put("dump.bin", fx::Int32Words({1, 2, 3, 4, 5, 6, 7})));
     f.ui.ExpectMessage("28 7");
     f.ui.AnswerDialogWith(CReadTextFormatDlg::kClass, [](DialogRequest& request) {
-        EXPECT_EQ(request.Find("# of samples")->Text(), "7");
-        EXPECT_EQ(request.Find("Sampling time")->Text(), "10");
-        request.SetFromText("# of samples", "2");
+        EXPECT_EQ(request.Find("Samples")->Text(), "7");
+        EXPECT_EQ(request.Find("SamplingTime")->Text(), "10");
+        request.SetFromText("Samples", "2");
         return true;
     });
     f.ui.ExpectAnyMessage();
@@ -184,7 +184,7 @@ TEST(TextImportRoads, BrevikTracesAlsoBecomeEightHeaderFiles)
     f.ws.store.SetCapacity(16, 4);
     ASSERT_TRUE(f.ws.store.Resize(16, 4));
     f.ui.AnswerFileOpen(f.Put("line.txt", fx::PairsFile(9, 0.001)));
-    f.ui.AnswerDialog("CReceiverLocationDlg", {{"Receiver location", "2.5"}});
+    f.ui.AnswerDialog("CReceiverLocationDlg", {{"Location", "2.5"}});
     ASSERT_EQ(f.Run(cmd::kReadBrevik), 1);
     EXPECT_EQ(f.ws.store.TraceCount(), 2);
     const std::string side = f.log->Text("mam1_line.8hd");

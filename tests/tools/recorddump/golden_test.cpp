@@ -16,6 +16,7 @@
 #include "platform/byte_io.h"
 #include "recorddump/recorddump.h"
 #include "recorddump/sample_shot.h"
+#include "recorddump/import_file_fixtures.h"
 #include "recorddump/instrument_fixtures.h"
 #include "recorddump/writer_fixtures.h"
 #include "tools/test_support.h"
@@ -101,6 +102,7 @@ TEST(WriterFixtures, DataFilesEqualTheirRegeneration)
     std::vector<WriterFixture> all = WriterFixtures();
     for (auto& f : GeneratorFixtures()) all.push_back(std::move(f));
     for (auto& f : InstrumentFixtures()) all.push_back(std::move(f));
+    for (auto& f : ImportFileFixtures()) all.push_back(std::move(f));
     for (const WriterFixture& f : all) {
         SCOPED_TRACE(f.name);
         EXPECT_TRUE(ReadFileBytes((data / f.name).string()) == f.bytes)

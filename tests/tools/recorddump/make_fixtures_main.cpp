@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/atomic_file.h"
+#include "recorddump/import_file_fixtures.h"
 #include "recorddump/instrument_fixtures.h"
 #include "recorddump/writer_fixtures.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv)
     std::vector<velk::tools::WriterFixture> all = velk::tools::WriterFixtures();
     for (auto& f : velk::tools::GeneratorFixtures()) all.push_back(std::move(f));
     for (auto& f : velk::tools::InstrumentFixtures()) all.push_back(std::move(f));
+    for (auto& f : velk::tools::ImportFileFixtures()) all.push_back(std::move(f));
     for (const velk::tools::WriterFixture& f : all) {
         const std::string path = folder + "/" + f.name;
         std::string error;

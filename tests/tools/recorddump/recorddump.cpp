@@ -8,7 +8,9 @@
 #include "app/document.h"
 #include "app/eight_header_commands.h"
 #include "app/instrument_commands.h"
+#include "app/memory_recorder_commands.h"
 #include "app/recent_files.h"
+#include "app/text_import_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "platform/numtext.h"
@@ -168,6 +170,19 @@ const std::vector<ReaderCommand>& ReaderCommands()
         {"shuttle", cmd::kOpenShuttle},
         {"kesh", cmd::kReadKesh},
         {"suspension", cmd::kOpenSuspension},
+        {"hioki-8840", cmd::kOpenHioki8840},
+        {"hioki-8826", cmd::kOpenHioki8826},
+        {"hioki-key", cmd::kOpenMemoryRecorderKeyFile},
+        {"key", cmd::kOpenKeyFile},
+        {"text", cmd::kOpenTextData},
+        {"text-rows", cmd::kOpenTextRows},
+        {"oskerby", cmd::kReadOskerby},
+        {"morvath", cmd::kReadMorvath},
+        {"laser-doppler", cmd::kReadLaserDoppler},
+        {"binary", cmd::kOpenBinaryData},
+        {"brevik", cmd::kReadBrevik},
+        {"dwm", cmd::kReadDwm},
+        {"varnel", cmd::kReadVarnel},
     };
     return commands;
 }
@@ -209,6 +224,15 @@ bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, s
                 return fail("unknown reader " + v);
             }
             options.reader = v;
+        } else if (a == "--first") {
+            const size_t eq = value(v) ? v.find('=') : std::string::npos;
+            if (eq == std::string::npos) return fail("--first needs NAME=FILE");
+            const std::string name = v.substr(0, eq);
+            const auto& readers = ReaderCommands();
+            if (name != "open" && std::none_of(readers.begin(), readers.end(), [&](const ReaderCommand& r) { return name == r.name; })) {
+                return fail("unknown reader " + name);
+            }
+            options.first.emplace_back(name, v.substr(eq + 1));
         } else if (a == "--cancel-dialog") {
             if (!value(v)) return fail("--cancel-dialog needs a dialog class");
             options.dialogs.push_back("!" + v);
@@ -235,20 +259,26 @@ std::string DumpRecord(const std::string& path, const DumpOptions& options)
     ws.InitForView();
     CVelkarineDoc doc(ws);
     RegisterFileFormats(doc.Formats());
-    bool loaded = false;
-    if (options.reader.empty()) {
-        loaded = doc.LoadRecord(ws, path, ui);
-    } else {
+    const CommandTable table = BuildCommandTable();
+    RecentFileList recent;
+    // A file through File > Open ("open") or the menu command of a reader name.
+    auto read = [&](const std::string& reader, const std::string& file) {
+        if (reader.empty() || reader == "open") return doc.LoadRecord(ws, file, ui);
         int id = 0;
         for (const ReaderCommand& r : ReaderCommands())
-            if (options.reader == r.name) id = r.id;
-        out += "reader: " + options.reader + "\n";
-        ui.AnswerOpen(path);
-        const CommandTable table = BuildCommandTable();
-        RecentFileList recent;
+            if (reader == r.name) id = r.id;
+        ui.AnswerOpen(file);
         CommandContext ctx{ws, ui, doc, recent, nullptr, nullptr};
-        loaded = RunCommand(table, id, ctx) == 1;
+        return RunCommand(table, id, ctx) == 1;
+    };
+    for (const auto& [reader, file] : options.first) {
+        const size_t slash = path.find_last_of('/');
+        const std::string beside = file.empty() || file[0] == '/' || slash == std::string::npos ? file : path.substr(0, slash + 1) + file;
+        out += "first: " + reader + " " + FileNameOf(file) + "\n";
+        read(reader, beside);
     }
+    if (!options.reader.empty()) out += "reader: " + options.reader + "\n";
+    const bool loaded = read(options.reader, path);
     out += std::string("loaded: ") + (loaded ? "yes" : "no") + "\n";
     DumpStore(ws, doc, options, out);
     return out;

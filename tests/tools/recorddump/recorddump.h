@@ -7,14 +7,17 @@
 //
 //   recorddump [--max-traces N] [--max-sample N] [--japanese] [--max-print N]
 //              [--answer ok|cancel|yes|no]... [--dialog Class[:Field=Value[,Field=Value]]]...
-//              [--cancel-dialog Class]... [--reader NAME] FILE
+//              [--cancel-dialog Class]... [--first NAME=FILE]... [--reader NAME] FILE
 //
 // Messages are answered OK unless an --answer is queued; dialogs are answered OK with their
 // preset values unless a --dialog (values to set) or --cancel-dialog for that class is queued.
 // --reader reads the file through the menu command of that name instead of File > Open (for
-// formats only a command opens); its first file dialog is answered with FILE.
+// formats only a command opens); its first file dialog is answered with FILE. --first reads
+// another file before (by the reader NAME, or "open" for File > Open; a relative path is taken
+// beside FILE), for commands that work on a loaded record such as the key files.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace velk::tools {
@@ -29,6 +32,7 @@ struct DumpOptions {
     // or "!Class" (Cancel).
     std::vector<std::string> dialogs;
     std::string reader;  // a name of ReaderCommands(), or empty for File > Open
+    std::vector<std::pair<std::string, std::string>> first;  // reader name ("open") and file, in order
 };
 
 // The menu commands --reader can name: name and command id.
