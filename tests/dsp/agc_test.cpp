@@ -174,15 +174,5 @@ TEST(Agc, ZavAgcOfALongRecordKeepsThePolarityAndFlattensTheEnvelope)
     }
 }
 
-TEST(Agc, NormalizeByPeakUsesTheLargestMagnitude)
-{
-    std::vector<float> row = {0.5f, -4.0f, 2.0f, 99.0f};
-    EXPECT_EQ(NormalizeByPeak(row, 3), 4.0f);
-    EXPECT_EQ(row, (std::vector<float>{0.125f, -1.0f, 0.5f, 99.0f}));
-    std::vector<float> dead(3, 0.0f);
-    EXPECT_EQ(NormalizeByPeak(dead, 3), 0.0f);
-    EXPECT_EQ(dead, std::vector<float>(3, 0.0f));
-}
-
 }  // namespace
 }  // namespace velk

@@ -39,14 +39,6 @@ TEST(Notch, FiftyHertzAtOneMillisecondZeroesTheListedBinsUpToTheMiddle)
     EXPECT_EQ(r3, (std::vector<double>{0, 0, 1, 1, 1, 1, 1, 0}));
 }
 
-TEST(Notch, LargestBinTakesTheFirstOfEquals)
-{
-    const double re[] = {0.0, 3.0, -3.0, 1.0};
-    const double im[] = {0.0, 0.0, 0.0, 2.0};
-    EXPECT_EQ(LargestBin(re, im, 4), 1);
-    EXPECT_EQ(LargestBin(re, im, 1), 0);
-}
-
 TEST(Notch, SubtractingTheHumLeavesTheRest)
 {
     const double dt = 2.0;

@@ -101,19 +101,6 @@ TEST(Wavelet, SmoothThreeKeepsTheEnds)
     EXPECT_EQ(x[0], static_cast<float>(in[0]));
 }
 
-TEST(Wavelet, SourceSpectraOfTypesFiveAndEight)
-{
-    std::vector<double> s(9, -1.0);
-    ASSERT_EQ(SourceSpectrum(8, 9, s, 30.0f, 2.0f), 1);
-    for (int i = 0; i < 4; ++i) EXPECT_DOUBLE_EQ(s[static_cast<size_t>(i)], std::exp(-0.04 * i));
-    for (int i = 4; i < 9; ++i) EXPECT_EQ(s[static_cast<size_t>(i)], 0.0);
-    ASSERT_EQ(SourceSpectrum(5, 9, s, 30.0f, 10.0f), 1);
-    EXPECT_NEAR(s[3], 2.0 / std::sqrt(M_PI) * (900.0 / 27000.0) * std::exp(-1.0), 1e-15);
-    std::vector<double> untouched(9, -1.0);
-    EXPECT_EQ(SourceSpectrum(6, 9, untouched, 30.0f, 10.0f), 0);
-    EXPECT_EQ(untouched, std::vector<double>(9, -1.0));
-}
-
 TEST(Wavelet, WindowedSpectraAndTheirCount)
 {
     EXPECT_EQ(WfftWindowCount(1000, 100, 0), 11);
