@@ -13,6 +13,8 @@
 //
 // Ranges of the features that keep their ids beside their commands:
 //   24000..24199  view core, store commands (app/view_commands.h); rules 1000..1199
+//   25600..25799  F-K, median and tau-p velocity filters, old FFT
+//                 (app/velocity_filter_commands.h); rules 2560..2579
 //   21400..21419  memory-recorder files and key files (app/memory_recorder_commands.h)
 //   21420..21459  text and binary imports and exports (app/text_import_commands.h); rule 2140
 //   26000..26199  deconvolution, re-sampling and interpolation (app/deconvolution_commands.h,

@@ -65,6 +65,10 @@ public:
     // Band-pass filters through the dialog (app/band_pass_commands.cpp).
     int FourierBandPass();  // of complex frequency-domain data
     int BandPassDft();      // of time-domain traces at their exact length
+    // The "Old FFT" band-pass and power spectrum on the tabled transform
+    // (app/old_fft_commands.cpp).
+    int BandPassOldFft();
+    int PowerSpectrumOldFft();
     // "Open binary data file" (app/text_import_commands.cpp): the record from a dump of int32
     // words; the command's context gives the document the imported file leaves untitled.
     int OpenBinaryDataFile(CommandContext& ctx);

@@ -17,6 +17,7 @@
 #include "app/recent_files.h"
 #include "app/resampling_commands.h"
 #include "app/seg1_segy_gpr_commands.h"
+#include "app/velocity_filter_commands.h"
 #include "app/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/signal_commands.h"
@@ -147,6 +148,7 @@ CommandTable BuildCommandTable()
     AddEightHeaderCommands(table);
     AddInstrumentFileCommands(table);
     AddSignalCommands(table);  // last: reuses the menus the others made
+    AddVelocityFilterCommands(table);  // after the signal commands, whose menus it reuses
     AddDeconvolutionCommands(table);  // after the signal commands, whose menus it reuses
     AddResamplingCommands(table);
     AddGainCommands(table);    // after the signal commands, whose menus it reuses

@@ -22,6 +22,7 @@
 #include "app/base/waveform_store.h"
 #include "app/display_state.h"
 #include "app/filter_test.h"
+#include "app/velocity_filter_state.h"
 #include "dsp/accept_flag.h"
 #include "dsp/deconvolution.h"
 #include "dsp/agc.h"
@@ -178,6 +179,7 @@ public:
     AcceptFlag bandPassAccepted;         // OK/Cancel of the band-pass dialog
     AcceptFlag verticalStackAccepted;    // OK/Cancel of the "Vertical stacking" dialog
     FilterTest filterTest;               // the filter test of edit mode 8 (overlay state)
+    VelocityFilterState velocityFilters; // the F-K, median and tau-p commands' last values
     AgcSettings agc;                     // remembered values of the two AGC commands
     NotchSettings notch;                 // remembered values of the notch commands
     WaveletChoice wavelet;               // the shared wavelet type and frequency
