@@ -154,15 +154,47 @@ std::string TimeLabel(const Workspace& ws, int i, float step, double s0)
     return decimals ? FormatC("%7.1f", v) : FormatC("%6.0f", v);
 }
 
+// Decimals for steps below 1, unless the axes are fixed: judged on the steps as the labels show
+// them (seconds and kilometres are a thousandth of the steps' own units).
+void ChooseDecimals(Workspace& ws)
+{
+    if (ws.display.axesFixed == 1) return;
+    const bool kilo = ws.settings.kmDisplay == 1;
+    const bool seconds = kilo || (ws.settings.threeComponentLabel == 1 && ws.store.dataKind() == kTimeDomain);
+    const double timeStep =
+        ws.settings.xi * (seconds ? 0.001 : 1.0) * (ws.display.axes.timeUnit == 1 ? 0.001 : 1.0);
+    const double distanceStep = ws.settings.yi * (kilo ? 0.001 : 1.0);
+    ws.display.axes.timeDecimals = timeStep < 1.0 ? 1 : 0;
+    ws.display.axes.distanceDecimals = distanceStep < 1.0 ? 1 : 0;
+}
+
 // The label start time: the first shown sample's time for waveforms, else 0.
 double LabelStart(const Workspace& ws)
 {
     return ws.store.Params().recordKind == 0 ? static_cast<double>(ws.store.Params().windowStartTime) : 0.0;
 }
 
-void Text(Canvas& c, int32_t x, int32_t y, const std::string& text)
+std::string Trimmed(const std::string& text)
 {
-    if (!text.empty()) c.TextOut({x, y}, text);
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : text.substr(first);
+}
+
+// A tick label over a tick: the number centred on it. (The labels are printf fields made for a
+// fixed-pitch face; in a proportional one their padding would push them off their ticks.)
+void LabelOver(Canvas& c, int32_t x, int32_t y, const std::string& field)
+{
+    const std::string text = Trimmed(field);
+    if (!text.empty()) c.TextOut({x - c.TextExtent(text).cx / 2, y}, text);
+}
+
+// A tick label beside the frame: the number right-aligned where its field starting at x ends.
+void LabelBeside(Canvas& c, int32_t x, int32_t y, const std::string& field)
+{
+    const std::string text = Trimmed(field);
+    if (text.empty()) return;
+    const int32_t right = x + c.TextExtent(std::string(field.size(), '0')).cx;
+    c.TextOut({right - c.TextExtent(text).cx, y}, text);
 }
 
 // Text centred on x.
@@ -289,10 +321,7 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
     l.rightExtent = 0;
     l.bottomExtent = 0;
     const double s0 = LabelStart(ws);
-    if (ws.display.axesFixed != 1) {
-        a.distanceDecimals = dstep < 1.0f ? 1 : 0;
-        a.timeDecimals = tstep < 1.0f ? 1 : 0;
-    }
+    ChooseDecimals(ws);
     const int count = std::clamp(distanceTickCount, 0, kMaxTickCount);
     const int32_t right = SaturatingAdd(xorg, Trunc(hscale * s.xe));
 
@@ -311,7 +340,7 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
         } else if (!threeComponent) {
             const double v = distanceOrigin + k * static_cast<double>(dstep);
             largestLabel = std::max(largestLabel, std::fabs(s.kmDisplay == 1 ? v * 0.001 : v));
-            c.TextOut({xorg - 160, -y + 25}, DistanceLabel(ws, v));
+            LabelBeside(c, xorg - 160, -y + 25, DistanceLabel(ws, v));
             Line(c, xorg - 10, -y, xorg, -y);
             Line(c, right, -y, right + 10, -y);
         }
@@ -366,7 +395,7 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
             Line(c, x, -yorg, x, -bottom);
         }
         l.rightExtent = std::max(l.rightExtent, x);
-        Text(c, x - 100, 60 - yorg, TimeLabel(ws, i, tstep, s0));
+        LabelOver(c, x, 60 - yorg, TimeLabel(ws, i, tstep, s0));
     }
 
     // Time-axis title above the labels.
@@ -393,10 +422,7 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
     l.rightExtent = 0;
     l.bottomExtent = 0;
     const double s0 = LabelStart(ws);
-    if (ws.display.axesFixed != 1) {
-        a.distanceDecimals = dstep < 1.0f ? 1 : 0;
-        a.timeDecimals = tstep < 1.0f ? 1 : 0;
-    }
+    ChooseDecimals(ws);
     const int count = std::clamp(distanceTickCount, 0, kMaxTickCount);
     const int32_t bottom = SaturatingAdd(yorg, Trunc(hscale * s.xe));
 
@@ -412,7 +438,7 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
         if (k == 0 || k == count - 1) {
             Line(c, x, -yorg, x, -bottom);
         } else {
-            c.TextOut({x - 90, 60 - yorg}, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
+            LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
             Line(c, x, -yorg + 10, x, -yorg);
             Line(c, x, -bottom, x, -bottom - 10);
         }
@@ -435,7 +461,7 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
             c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
             Line(c, xorg, -y, right, -y);
         }
-        Text(c, xorg - 160, -y + 25, TimeLabel(ws, i, tstep, s0));
+        LabelBeside(c, xorg - 160, -y + 25, TimeLabel(ws, i, tstep, s0));
     }
 
     // Time-axis title along the left side, reading upwards from below its middle.

@@ -5,6 +5,7 @@
 
 #include "app/draw/coordinates.h"
 #include "app/draw/fonts.h"
+#include "app/draw/parallel.h"
 #include "app/filter_test.h"
 #include "app/record_axes.h"
 #include "app/record_seams.h"
@@ -96,61 +97,195 @@ void BuildTimeTable(Workspace& ws, TimeTable& table, float intervalUs, bool vert
     table.count = k;
 }
 
+// One trace of the window on its way to the canvas.
+struct TraceJob {
+    int trace = 0;
+    Pen pen;
+    int32_t base = 0;               // -yb across the time axis, xb along it
+    const float* samples = nullptr;  // the first shown sample
+    int n = 0;                      // samples drawn
+    double factor = 0.0;            // polarity x gain x vscale
+    size_t count = 0;               // points made
+    LRect bounds;
+};
+
 // The points of one trace. Horizontal: (time position, base + deflection), base = -yb;
-// vertical: (base - deflection, time position), base = xb. Shading appends a stroke back to
-// the base after every sample of a shaded lobe. Returns the number of points.
-template <bool Vertical>
-size_t TracePoints(const float* samples, int n, const int32_t* along, double factor, bool clip, double limit,
-                   int shading, int32_t base, LPoint* out)
+// vertical: (base - deflection, time position), base = xb. The deflection is trunc(a), or
+// +-trunc(limit) beyond the clip limit, which is trunc of a clamped to +-limit; the limit is
+// at most the coordinate limit, so the sum with the base (itself limited) fits. Shading appends
+// a stroke back to the base after every sample of a shaded lobe.
+template <bool Vertical, int Shading>
+void TracePoints(TraceJob& job, const int32_t* along, double limit, LPoint* out)
 {
-    const int32_t clipped = SaturatingTrunc(limit);
     size_t m = 0;
-    for (int k = 0; k < n; ++k) {
-        const double a = samples[k] * factor;
-        int32_t d = SaturatingTrunc(a);
-        if (clip && std::fabs(a) > limit) d = a > 0 ? clipped : -clipped;
-        const LPoint p = Vertical ? LPoint{SaturatingAdd(base, -d), along[k]} : LPoint{along[k], SaturatingAdd(base, d)};
+    const int32_t base = job.base;
+    int32_t low = Shading != 0 ? 0 : kCoordinateLimit, high = Shading != 0 ? 0 : -kCoordinateLimit;
+    for (int k = 0; k < job.n; ++k) {
+        double a = job.samples[k] * job.factor;
+        if (!(a == a)) a = 0.0;
+        double c = a < -limit ? -limit : a;
+        c = c > limit ? limit : c;
+        const int32_t d = static_cast<int32_t>(c);
+        low = d < low ? d : low;
+        high = d > high ? d : high;
+        const LPoint p = Vertical ? LPoint{base - d, along[k]} : LPoint{along[k], base + d};
         out[m++] = p;
-        if ((shading > 0 && a > 0) || (shading < 0 && a < 0)) {
+        if ((Shading > 0 && a > 0) || (Shading < 0 && a < 0)) {
             out[m++] = Vertical ? LPoint{base, p.y} : LPoint{p.x, base};
             out[m++] = p;
         }
     }
-    return m;
+    job.count = m;
+    if (job.n > 0) {
+        const int32_t a0 = std::min(along[0], along[job.n - 1]), a1 = std::max(along[0], along[job.n - 1]);
+        job.bounds = Vertical ? LRect{base - high, a1, base - low, a0} : LRect{a0, base + high, a1, base + low};
+    }
 }
 
-// One trace: gain, points and the lines or polygons. Returns false when nothing was drawn.
 template <bool Vertical>
-void DrawTrace(Workspace& ws, Canvas& c, const Matrix2D<float>& rows, int i, const TimeTable& table, int32_t base,
-               double clipLimit, int shading)
+void TracePoints(TraceJob& job, const int32_t* along, bool clip, double clipLimit, int shading, LPoint* out)
 {
+    const double limit = clip && clipLimit < kCoordinateLimit ? std::max(clipLimit, 0.0) : kCoordinateLimit;
+    if (shading > 0) {
+        TracePoints<Vertical, 1>(job, along, limit, out);
+    } else if (shading < 0) {
+        TracePoints<Vertical, -1>(job, along, limit, out);
+    } else {
+        TracePoints<Vertical, 0>(job, along, limit, out);
+    }
+}
+
+// The polylines of a trace's points, cut as PolylineChunked cuts them.
+void AddRuns(std::vector<PolylineRun>& runs, const TraceJob& job, const LPoint* points, int chunk)
+{
+    const size_t count = job.count;
+    if (count == 0) return;
+    if (count == 1) {
+        runs.push_back({std::span<const LPoint>(points, 1), job.pen, job.bounds});
+        return;
+    }
+    const size_t c = static_cast<size_t>(std::clamp(chunk, 1, kPolylineChunk));
+    for (size_t start = 0; start + 1 < count; start += c) {
+        runs.push_back({std::span<const LPoint>(points + start, std::min(c + 1, count - start)), job.pen, job.bounds});
+    }
+}
+
+// Points of a batch of traces are made on several threads (each trace its own buffer) and
+// handed to the canvas as one batch; about this many points at a time.
+constexpr size_t kBatchPoints = size_t{1} << 22;
+
+// The shown traces of `rows`, in either direction. Traces with labels beside them, and spectra
+// drawn as areas, go one by one (their texts and polygons keep their places between the lines);
+// the others in batches.
+template <bool Vertical>
+void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, int& minComponent, int& maxComponent)
+{
+    if (!args.rows || args.rows->Empty()) return;
+    Canvas& c = paint.canvas;
     const WaveformStore& store = ws.store;
     const CParameterSet& p = store.Params();
-    const float g = TraceDisplayGain(ws, i);
-    ws.display.appliedGain[static_cast<size_t>(i)] = g;
+    DisplayState& d = ws.display;
+    const bool jp = Japanese(ws);
+    const bool threeComponent = !Vertical && ws.settings.threeComponentLabel == 1;
+    const bool peakLabels = !Vertical && ws.settings.showAmplitude == 1;
+    const bool areas = store.dataKind() == kRealSpectrum && d.spectrumFill == 1;
+    const bool oneByOne = threeComponent || peakLabels || areas;
+    const bool clip = d.clip == -1;
+    const double clipLimit = static_cast<double>(p.plotscale) * args.meanSpacing * 0.49;
+    const int chunk = Vertical ? kPolygonChunk : kPolylineChunk;
+    const int32_t labelRight = SaturatingAdd(SaturatingTrunc(static_cast<double>(p.shownTime) * p.hscale), args.xorg);
+    const int firstSample = std::max(d.firstSampleShown, 0);
+    EnsureAppliedGains(ws);
+    const TraceWindow w = ShownTraces(ws);
 
-    const int first = std::max(ws.display.firstSampleShown, 0);
-    const int n = std::clamp(store.TraceSamples(i) - first, 0, table.count);
-    if (n <= 0 || i < rows.RowLow() || i > rows.RowHigh()) return;
-    const auto row = rows.Row(i);
-    if (static_cast<size_t>(first) + static_cast<size_t>(n) > row.size()) return;
+    TimeTable table;
+    std::vector<std::vector<LPoint>>& buffers = d.drawing.batch;
+    std::vector<TraceJob> jobs;
+    std::vector<PolylineRun> runs;
+    auto buffer = [&](size_t j, size_t need) -> LPoint* {
+        if (buffers.size() <= j) buffers.resize(j + 1);
+        if (buffers[j].size() < need) buffers[j].resize(need);
+        return buffers[j].data();
+    };
+    const size_t perSample = args.shading != 0 ? 3 : 1;
+    auto flush = [&] {
+        if (jobs.empty()) return;
+        for (size_t j = 0; j < jobs.size(); ++j) buffer(j, static_cast<size_t>(jobs[j].n) * perSample);
+        const int32_t* along = d.drawing.sampleX.data();
+        ParallelFor(static_cast<int>(jobs.size()), [&](int j) {
+            TracePoints<Vertical>(jobs[static_cast<size_t>(j)], along, clip, clipLimit, args.shading,
+                                  buffers[static_cast<size_t>(j)].data());
+        });
+        runs.clear();
+        for (size_t j = 0; j < jobs.size(); ++j) AddRuns(runs, jobs[j], buffers[j].data(), chunk);
+        c.Polylines(runs);
+        jobs.clear();
+    };
 
-    std::vector<LPoint>& points = ws.display.drawing.points;
-    const size_t need = static_cast<size_t>(n) * (shading != 0 ? 3 : 1);
-    if (points.size() < need) points.resize(need);
-    const double factor = static_cast<double>(ws.settings.polarity) * g * p.vscale;
-    const size_t m = TracePoints<Vertical>(row.data() + first, n, ws.display.drawing.sampleX.data(), factor,
-                                           ws.display.clip == -1, clipLimit, shading, base, points.data());
-    const std::span<const LPoint> list(points.data(), m);
-    if (store.dataKind() == kRealSpectrum && ws.display.spectrumFill == 1) {
-        if (Vertical) {
-            PolygonToBaselineX(list, n, kPolygonChunk, c, base);
-        } else {
-            PolygonToBaselineY(list, n, kPolylineChunk, c, base);
+    for (int i = w.first; i < w.last; ++i) {
+        const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
+        const size_t t = static_cast<size_t>(i);
+        TraceJob job;
+        job.trace = i;
+        const int selected = t < p.selectionFlags.size() ? p.selectionFlags[t] : 0;
+        job.pen = TracePen(args.overlay == 1 ? 7 : h.component, selected, d.colourFlag, minComponent, maxComponent);
+        job.pen.width = args.penWidth;
+        const int32_t position = SaturatingAdd(
+            Vertical ? args.xorg : args.yorg,
+            SaturatingTrunc((h.receiverHundredths * 0.01 - args.distanceOrigin) * static_cast<double>(p.plotscale)));
+        job.base = Vertical ? position : -position;
+        const float g = TraceDisplayGain(ws, i);
+        d.appliedGain[t] = g;
+        job.factor = static_cast<double>(ws.settings.polarity) * g * p.vscale;
+
+        if (table.interval != h.intervalUs) {
+            flush();
+            BuildTimeTable(ws, table, h.intervalUs, Vertical, args.xorg, args.yorg);
         }
-    } else {
-        PolylineChunked(list, static_cast<int>(m), Vertical ? kPolygonChunk : kPolylineChunk, c);
+        job.n = std::clamp(store.TraceSamples(i) - firstSample, 0, table.count);
+        const bool hasRow = i >= args.rows->RowLow() && i <= args.rows->RowHigh() &&
+                            static_cast<size_t>(firstSample) + static_cast<size_t>(job.n) <= args.rows->Cols();
+        if (!hasRow) job.n = 0;
+        if (job.n > 0) job.samples = args.rows->Row(i).data() + firstSample;
+
+        if (!oneByOne) {
+            if (job.n > 0) jobs.push_back(job);
+            if (jobs.size() * static_cast<size_t>(std::max(table.count, 1)) * perSample >= kBatchPoints) flush();
+            continue;
+        }
+
+        ScopedPen pen(c, job.pen);
+        if (threeComponent && h.component >= 1 && h.component <= 6) {
+            static constexpr const char* kNames[] = {"NS", "EW", "UD", "NS-D", "EW-D", "UD-D"};
+            ScopedFont font(c, FontFor(FontUse::ComponentName, jp));
+            c.SetTextColour(kBlack);
+            c.TextOut({args.xorg - 120, 25 + job.base}, kNames[h.component - 1]);
+        }
+        if (job.n > 0) {
+            LPoint* points = buffer(0, static_cast<size_t>(job.n) * perSample);
+            TracePoints<Vertical>(job, d.drawing.sampleX.data(), clip, clipLimit, args.shading, points);
+            const std::span<const LPoint> list(points, job.count);
+            if (areas) {
+                if (Vertical) {
+                    PolygonToBaselineX(list, job.n, kPolygonChunk, c, job.base);
+                } else {
+                    PolygonToBaselineY(list, job.n, kPolylineChunk, c, job.base);
+                }
+            } else {
+                PolylineChunked(list, static_cast<int>(job.count), chunk, c);
+            }
+        }
+        if (peakLabels) {
+            const double v = (t < p.traceMaxima.size() ? p.traceMaxima[t] : 0.0f) *
+                             static_cast<double>(ws.settings.amplitudeConstant);
+            const std::string text = FormatC(v >= 1.0 ? "%.2f" : "%.4f", v) + ws.settings.amplitudeUnit;
+            const bool sameReceiver = i > w.first && h.receiverHundredths == store.current.headers[t - 1].receiverHundredths;
+            ScopedFont font(c, FontFor(FontUse::PeakLabel, jp));
+            c.SetTextColour(kBlack);
+            c.TextOut({threeComponent ? labelRight + 20 : labelRight - 250, (sameReceiver ? -60 : -5) + job.base}, text);
+        }
     }
+    flush();
 }
 
 void DrawRecordTitle(RecordPaint& paint, const Workspace& ws, int xorg, int extent)
@@ -290,49 +425,7 @@ void PolygonToBaselineX(std::span<const LPoint> points, int count, int chunk, Ca
 void DrawWiggleTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, int& minComponent,
                       int& maxComponent)
 {
-    if (!args.rows || args.rows->Empty()) return;
-    Canvas& c = paint.canvas;
-    const WaveformStore& store = ws.store;
-    const CParameterSet& p = store.Params();
-    const bool jp = Japanese(ws);
-    const bool threeComponent = ws.settings.threeComponentLabel == 1;
-    EnsureAppliedGains(ws);
-    const TraceWindow w = ShownTraces(ws);
-    const double clipLimit = static_cast<double>(p.plotscale) * args.meanSpacing * 0.49;
-    const int32_t labelRight = SaturatingAdd(SaturatingTrunc(static_cast<double>(p.shownTime) * p.hscale), args.xorg);
-    TimeTable table;
-
-    for (int i = w.first; i < w.last; ++i) {
-        const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
-        const int selected = static_cast<size_t>(i) < p.selectionFlags.size() ? p.selectionFlags[static_cast<size_t>(i)] : 0;
-        Pen pen = TracePen(args.overlay == 1 ? 7 : h.component, selected, ws.display.colourFlag, minComponent,
-                           maxComponent);
-        pen.width = args.penWidth;
-        ScopedPen scopedPen(c, pen);
-
-        const int32_t yb = SaturatingAdd(args.yorg, SaturatingTrunc((h.receiverHundredths * 0.01 - args.distanceOrigin) *
-                                                                      static_cast<double>(p.plotscale)));
-        if (threeComponent && h.component >= 1 && h.component <= 6) {
-            static constexpr const char* kNames[] = {"NS", "EW", "UD", "NS-D", "EW-D", "UD-D"};
-            ScopedFont font(c, FontFor(FontUse::ComponentName, jp));
-            c.SetTextColour(kBlack);
-            c.TextOut({args.xorg - 120, 25 - yb}, kNames[h.component - 1]);
-        }
-        if (table.interval != h.intervalUs) BuildTimeTable(ws, table, h.intervalUs, false, args.xorg, args.yorg);
-        DrawTrace<false>(ws, c, *args.rows, i, table, -yb, clipLimit, args.shading);
-
-        if (ws.settings.showAmplitude == 1) {
-            const size_t t = static_cast<size_t>(i);
-            const double v = (t < p.traceMaxima.size() ? p.traceMaxima[t] : 0.0f) *
-                             static_cast<double>(ws.settings.amplitudeConstant);
-            const std::string text = FormatC(v >= 1.0 ? "%.2f" : "%.4f", v) + ws.settings.amplitudeUnit;
-            const bool sameReceiver =
-                i > w.first && h.receiverHundredths == store.current.headers[t - 1].receiverHundredths;
-            ScopedFont font(c, FontFor(FontUse::PeakLabel, jp));
-            c.SetTextColour(kBlack);
-            c.TextOut({threeComponent ? labelRight + 20 : labelRight - 250, (sameReceiver ? -60 : -5) - yb}, text);
-        }
-    }
+    DrawTraces<false>(paint, ws, args, minComponent, maxComponent);
 }
 
 int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
@@ -418,7 +511,6 @@ int DrawWiggleTimeVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg
 {
     Canvas& c = paint.canvas;
     WaveformStore& store = ws.store;
-    const CParameterSet& p = store.Params();
     DisplayState& d = ws.display;
     RecordLayout& l = d.layout;
 
@@ -443,21 +535,15 @@ int DrawWiggleTimeVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg
     l.meanSpacing = w.Count() > 0 ? (l.distanceMaximum - l.distanceMinimum) / static_cast<float>(w.Count()) : 0.0f;
 
     ScopedBrush brush(c, Brush{kBlack, false});
-    EnsureAppliedGains(ws);
-    const Matrix2D<float>& rows = store.dataKind() == kComplexShowImag ? store.current.imag : store.current.rows;
-    const int shading = store.dataKind() == kRealSpectrum ? 0 : ws.settings.shading;
-    const double clipLimit = static_cast<double>(p.plotscale) * l.meanSpacing * 0.49;
-    int lowest = 100, highest = 0;
-    TimeTable table;
-    for (int i = w.first; i < w.last; ++i) {
-        const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
-        const int selected = static_cast<size_t>(i) < p.selectionFlags.size() ? p.selectionFlags[static_cast<size_t>(i)] : 0;
-        ScopedPen pen(c, TracePen(h.component, selected, d.colourFlag, lowest, highest));
-        const int32_t xb = SaturatingAdd(
-            xorg, SaturatingTrunc((h.receiverHundredths * 0.01 - l.distanceOrigin) * static_cast<double>(p.plotscale)));
-        if (table.interval != h.intervalUs) BuildTimeTable(ws, table, h.intervalUs, true, xorg, yorg);
-        DrawTrace<true>(ws, c, rows, i, table, xb, clipLimit, shading);
-    }
+    WiggleTraceArgs args;
+    args.xorg = xorg;
+    args.yorg = yorg;
+    args.rows = store.dataKind() == kComplexShowImag ? &store.current.imag : &store.current.rows;
+    args.meanSpacing = l.meanSpacing;
+    args.distanceOrigin = l.distanceOrigin;
+    args.shading = store.dataKind() == kRealSpectrum ? 0 : ws.settings.shading;
+    int lowest = 100, highest = 0;  // the legend is not drawn in this direction
+    DrawTraces<true>(paint, ws, args, lowest, highest);
 
     if (!paint.printing && ws.settings.triggerPlot == 1 && store.dataKind() == kTimeDomain) {
         DrawTriggerLine(paint, ws, xorg, yorg);

@@ -58,6 +58,14 @@ struct Font {
 
 enum class FillMode { Alternate, Winding };
 
+// One polyline of a batch, in its own pen; `bounds` holds every point (left <= right,
+// bottom <= top).
+struct PolylineRun {
+    std::span<const LPoint> points;
+    Pen pen;
+    LRect bounds;
+};
+
 // Where TextOut's point lies on the text: the default is its top-left corner.
 enum class TextAlign { TopLeft, TopCentre, TopRight, BaselineLeft, BottomLeft };
 
@@ -76,6 +84,17 @@ public:
     virtual void MoveTo(LPoint p) = 0;
     virtual void LineTo(LPoint p) = 0;  // with the current pen, then moves there
     virtual void Polyline(std::span<const LPoint> points) = 0;
+    // Polylines one after the other, each in its pen; the current pen stays. A backend may draw
+    // a batch faster than line by line (the trace lines of a record); the result is the same.
+    virtual void Polylines(std::span<const PolylineRun> runs)
+    {
+        const Pen old = CurrentPen();
+        for (const PolylineRun& run : runs) {
+            SetPen(run.pen);
+            Polyline(run.points);
+        }
+        SetPen(old);
+    }
     virtual void Polygon(std::span<const LPoint> points, FillMode mode) = 0;  // pen outline, brush fill
     virtual void Rectangle(LRect r) = 0;                                      // pen outline, brush fill
     virtual void Ellipse(LRect bounds) = 0;                                   // pen outline, brush fill

@@ -36,13 +36,16 @@ struct LogicalMapping {
         return m;
     }
 
-    // Nearest pixel, halves away from zero, clamped to +-kDeviceLimit.
+    // Nearest pixel, halves away from zero, clamped to +-kDeviceLimit; NaN gives 0. (Every point
+    // of a record passes here, so no library call.)
     static int32_t Round(double v)
     {
-        if (!(v == v)) return 0;
-        if (v > kDeviceLimit) v = kDeviceLimit;
-        if (v < -kDeviceLimit) v = -kDeviceLimit;
-        return static_cast<int32_t>(std::lround(v));
+        if (!(v >= -kDeviceLimit)) {
+            v = v == v ? -kDeviceLimit : 0.0;
+        } else if (v > kDeviceLimit) {
+            v = kDeviceLimit;
+        }
+        return static_cast<int32_t>(v + std::copysign(0.5, v));
     }
 
     // The scroll offsets are window-sized, far below the limit, so the differences fit.

@@ -1,7 +1,10 @@
 #pragma once
-// CVelkarineView: the one view of the run, filling the frame's client area. It paints the
-// record (the record drawing fills the paint entry), shows the transient text of a running
-// operation, and runs the view timer, whose ticks go to the core's OnTimer.
+// CVelkarineView: the one view of the run, filling the frame's client area. A scrolled canvas
+// of 128000 x 32000 logical units (0.1 mm each) at the screen's resolution. Its paint lays a
+// kept picture of the record on the window and the overlay layer over it; the picture is drawn
+// again only when the record or the display changed, the window was scrolled or resized.
+// Transient texts (progress of a running operation) are overlay figures that end with the next
+// drawing of the record. The view timer's ticks go to the core's OnTimer.
 //
 // Commands reach the core through the frame: every menu id runs its command-table row, and a
 // row that asks for a repaint ends in Repaint() here. The check and enable states come from
@@ -10,10 +13,12 @@
 #include <functional>
 #include <string>
 
+#include <wx/bitmap.h>
 #include <wx/scrolwin.h>
 #include <wx/timer.h>
 
 #include "app/command_table.h"
+#include "app/draw/mapping.h"
 #include "app/shell_services.h"
 
 class wxDC;
@@ -22,31 +27,44 @@ namespace velk {
 
 class Workspace;
 
-class CVelkarineView : public wxScrolledWindow, public ViewSurface {
+class CVelkarineView : public wxScrolledCanvas, public ViewSurface {
 public:
+    // The document's extent in logical units.
+    static constexpr int kDocumentWidth = 128000;
+    static constexpr int kDocumentHeight = 32000;
+
     // `context` gives the command context a timer tick runs in.
     CVelkarineView(wxWindow* parent, Workspace& ws, std::function<CommandContext()> context);
     ~CVelkarineView() override;
 
     // A full repaint ends the transient text: the operation that showed it is over.
     void Repaint() override;
+    void RequestRepaint(RepaintKind kind) override;
     void ShowTransientText(const std::string& text) override;
     void StartTimer(int milliseconds) override;
     void StopTimer() override;
 
-    const std::string& TransientText() const { return transient_; }
+    std::string TransientText() const;
     bool TimerRunning() const { return timer_.IsRunning(); }
+    // Logical units to window pixels and back, as the paint uses them (the mouse's mapping).
+    LogicalMapping Mapping() const;
 
 private:
+    // Scroll extent and steps from the screen's resolution.
+    void OnInitialUpdate();
     void OnPaint(wxPaintEvent& event);
-    // The paint entry: draws the record on the prepared device context.
-    void OnDraw(wxDC& dc);
+    // The paint entry: draws the record on a device context with this mapping (thin lines
+    // through the line raster when the context draws on a bitmap of `rasterSize`).
+    void OnDraw(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize = wxDefaultSize);
     void OnTimerTick(wxTimerEvent& event);
 
     Workspace& ws_;
     std::function<CommandContext()> context_;
     wxTimer timer_;
-    std::string transient_;
+    wxBitmap picture_;          // the record as last drawn
+    bool pictureStale_ = true;
+    LogicalMapping pictureMapping_;
+    wxSize ppi_;
 };
 
 }  // namespace velk

@@ -7,7 +7,9 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
+#include "app/axis_config.h"
 #include "app/ui/ui_script.h"
+#include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/app/form_dlg.h"
 #include "dialogs/app/progress_dlg.h"
 #include "dialogs/app/two_choice_dlg.h"
@@ -182,6 +184,10 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
 {
     if (auto answer = Scripted("dialog", request.DialogClass())) {
         return *answer != "Cancel" && request.Check().empty();
+    }
+    if (request.DialogClass() == CAxisConfigDlg::kClass) {
+        CAxisConfigWnd dlg(Parent(), request, Language());
+        return dlg.ShowModal() == wxID_OK;
     }
     CFormDlg dlg(Parent(), request, Language());
     return dlg.ShowModal() == wxID_OK;

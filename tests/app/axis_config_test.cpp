@@ -57,8 +57,8 @@ TEST_F(AxisConfiguration, PresetAndApplyRoundTrip)
     EXPECT_EQ(ws->store.Params().normalisation, 1);
     EXPECT_FLOAT_EQ(TraceDisplayGain(*ws, 0), 7.0f);
     Paint();
-    EXPECT_NE(canvas.FindText("   200"), nullptr);
-    EXPECT_NE(canvas.FindText("   600"), nullptr);
+    EXPECT_NE(canvas.FindText("200"), nullptr);
+    EXPECT_NE(canvas.FindText("600"), nullptr);
     EXPECT_EQ(ws->display.axes.timeTickCount, 5);
     const CAxisConfigDlg again = PresetAxisConfig(*ws);
     EXPECT_FLOAT_EQ(again.timeStart, 200.0f);

@@ -1,0 +1,34 @@
+#pragma once
+// The picture of the record that the view keeps between paints, and the print path's entry:
+// the paint entry of the core drawn through the wx canvas.
+
+#include <string>
+
+#include <wx/bitmap.h>
+#include <wx/dc.h>
+
+#include "app/draw/mapping.h"
+
+namespace velk {
+
+class StatusPanes;
+class Workspace;
+
+struct RecordRenderInfo {
+    StatusPanes* status = nullptr;
+    std::string documentTitle;
+    std::string currentFileName;
+    bool fastLines = true;   // thin trace lines through the line raster
+    bool batchLines = true;  // ... laid on the bitmap at the next other call, not after each line
+};
+
+// Draws the record on a white `bitmap` (whose size the caller chose) with this mapping.
+void RenderRecordBitmap(wxBitmap& bitmap, const LogicalMapping& mapping, Workspace& ws, const RecordRenderInfo& info);
+
+// Draws the overlay layer on a device context (the window's paint DC) with the same mapping.
+void DrawOverlay(wxDC& dc, const LogicalMapping& mapping, const Workspace& ws);
+
+// The mapping of a device context: its pixels per inch and the given scroll offset.
+LogicalMapping MappingFor(const wxDC& dc, int scrollX = 0, int scrollY = 0);
+
+}  // namespace velk

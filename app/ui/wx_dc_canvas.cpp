@@ -1,0 +1,231 @@
+#include "app/ui/wx_dc_canvas.h"
+
+#include <algorithm>
+#include <vector>
+
+#include <wx/bitmap.h>
+#include <wx/font.h>
+#include <wx/image.h>
+
+namespace velk {
+namespace {
+
+// The toolkit's renderer keeps coordinates in 24.8 fixed point: stay well inside it.
+constexpr int32_t kToolkitLimit = 1 << 22;
+
+int32_t ToolkitCoordinate(int32_t v) { return std::clamp(v, -kToolkitLimit, kToolkitLimit); }
+
+wxColour W(Rgb c) { return wxColour(c.r, c.g, c.b); }
+
+wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+
+}  // namespace
+
+WxDcCanvas::WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize) : dc_(dc), mapping_(mapping)
+{
+    if (rasterSize.x > 0 && rasterSize.y > 0) {
+        raster_ = std::make_unique<LineRaster>();
+        raster_->Reset(rasterSize.x, rasterSize.y);
+    }
+    dc_.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+    SetPen(pen_);
+    SetBrush(brush_);
+}
+
+WxDcCanvas::~WxDcCanvas() { Flush(); }
+
+wxPoint WxDcCanvas::Device(LPoint p) const
+{
+    const DevicePoint d = mapping_.ToDevice(p);
+    return {ToolkitCoordinate(d.x), ToolkitCoordinate(d.y)};
+}
+
+bool WxDcCanvas::RasterLine(const Pen& pen) const
+{
+    return raster_ && pen.style == PenStyle::Solid && mapping_.ToDeviceLength(pen.width) <= 1;
+}
+
+void WxDcCanvas::Flush()
+{
+    if (!raster_ || raster_->Dirty().Empty()) return;
+    const LineRaster::Box box = raster_->Dirty();
+    const int w = box.x1 - box.x0 + 1, h = box.y1 - box.y0 + 1;
+    wxImage image(w, h, false);
+    image.InitAlpha();
+    unsigned char* rgb = image.GetData();
+    unsigned char* alpha = image.GetAlpha();
+    for (int y = 0; y < h; ++y) {
+        const uint32_t* row = raster_->Row(box.y0 + y) + box.x0;
+        for (int x = 0; x < w; ++x) {
+            const uint32_t p = row[x];
+            *rgb++ = static_cast<unsigned char>(p >> 16);
+            *rgb++ = static_cast<unsigned char>(p >> 8);
+            *rgb++ = static_cast<unsigned char>(p);
+            *alpha++ = static_cast<unsigned char>(p >> 24);
+        }
+    }
+    dc_.DrawBitmap(wxBitmap(image, 32), box.x0, box.y0, true);
+    raster_->ClearDirty();
+}
+
+void WxDcCanvas::SetPen(const Pen& pen)
+{
+    pen_ = pen;
+    if (pen.style == PenStyle::Null) {
+        dc_.SetPen(*wxTRANSPARENT_PEN);
+        return;
+    }
+    wxPen p(W(pen.colour), mapping_.ToDeviceLength(pen.width));
+    switch (pen.style) {
+    case PenStyle::Solid: p.SetStyle(wxPENSTYLE_SOLID); break;
+    case PenStyle::Dash: p.SetStyle(wxPENSTYLE_LONG_DASH); break;
+    case PenStyle::Dot: p.SetStyle(wxPENSTYLE_DOT); break;
+    case PenStyle::DashDot: p.SetStyle(wxPENSTYLE_DOT_DASH); break;
+    case PenStyle::DashDotDot: {
+        static const wxDash dashes[] = {6, 2, 1, 2, 1, 2};
+        p.SetDashes(6, dashes);
+        p.SetStyle(wxPENSTYLE_USER_DASH);
+        break;
+    }
+    case PenStyle::Null: break;
+    }
+    p.SetCap(wxCAP_BUTT);
+    dc_.SetPen(p);
+}
+
+void WxDcCanvas::SetBrush(const Brush& brush)
+{
+    brush_ = brush;
+    dc_.SetBrush(brush.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(W(brush.colour)));
+}
+
+void WxDcCanvas::SetFont(const Font& font)
+{
+    if (!(font == font_)) fontApplied_ = false;
+    font_ = font;
+}
+
+void WxDcCanvas::ApplyFont()
+{
+    if (fontApplied_) return;
+    const int height = mapping_.ToDeviceLength(font_.height > 0 ? font_.height : 35);
+    wxFontInfo info(wxSize(0, height));
+    if (!font_.face.empty()) info.FaceName(wxString::FromUTF8(font_.face));
+    wxFont f(info);
+    f.SetNumericWeight(std::clamp(font_.weight, 1, 1000));
+    dc_.SetFont(f);
+    fontApplied_ = true;
+}
+
+void WxDcCanvas::SetTextBackground(bool opaque, Rgb colour)
+{
+    opaque_ = opaque;
+    background_ = colour;
+}
+
+void WxDcCanvas::LineTo(LPoint p)
+{
+    Flush();
+    dc_.DrawLine(Device(current_), Device(p));
+    current_ = p;
+}
+
+void WxDcCanvas::Polyline(std::span<const LPoint> points)
+{
+    if (points.empty()) return;
+    if (RasterLine(pen_)) {
+        raster_->Polyline(points, mapping_, LineRaster::Colour(pen_.colour));
+        if (!batch_) Flush();
+        return;
+    }
+    Flush();
+    std::vector<wxPoint> device(points.size());
+    for (size_t i = 0; i < points.size(); ++i) device[i] = Device(points[i]);
+    dc_.DrawLines(static_cast<int>(device.size()), device.data());
+}
+
+void WxDcCanvas::Polylines(std::span<const PolylineRun> runs)
+{
+    const bool raster = std::all_of(runs.begin(), runs.end(), [this](const PolylineRun& r) { return RasterLine(r.pen); });
+    if (!raster || !batch_) {
+        Canvas::Polylines(runs);
+        return;
+    }
+    lines_.clear();
+    for (const PolylineRun& r : runs) lines_.push_back({r.points, LineRaster::Colour(r.pen.colour), r.bounds});
+    raster_->Polylines(lines_, mapping_);
+}
+
+void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
+{
+    if (points.empty()) return;
+    Flush();
+    std::vector<wxPoint> device(points.size());
+    for (size_t i = 0; i < points.size(); ++i) device[i] = Device(points[i]);
+    dc_.DrawPolygon(static_cast<int>(device.size()), device.data(), 0, 0,
+                    mode == FillMode::Winding ? wxWINDING_RULE : wxODDEVEN_RULE);
+}
+
+void WxDcCanvas::Rectangle(LRect r)
+{
+    Flush();
+    const wxPoint a = Device({r.left, r.top}), b = Device({r.right, r.bottom});
+    dc_.DrawRectangle(wxRect(wxPoint(std::min(a.x, b.x), std::min(a.y, b.y)), wxPoint(std::max(a.x, b.x), std::max(a.y, b.y))));
+}
+
+void WxDcCanvas::Ellipse(LRect r)
+{
+    Flush();
+    const wxPoint a = Device({r.left, r.top}), b = Device({r.right, r.bottom});
+    dc_.DrawEllipse(wxRect(wxPoint(std::min(a.x, b.x), std::min(a.y, b.y)), wxPoint(std::max(a.x, b.x), std::max(a.y, b.y))));
+}
+
+void WxDcCanvas::SetPixel(LPoint p, Rgb colour)
+{
+    Flush();
+    const wxPen old = dc_.GetPen();
+    dc_.SetPen(wxPen(W(colour)));
+    dc_.DrawPoint(Device(p));
+    dc_.SetPen(old);
+}
+
+void WxDcCanvas::TextOut(LPoint p, std::string_view utf8)
+{
+    if (utf8.empty()) return;
+    Flush();
+    ApplyFont();
+    const wxString text = Text(utf8);
+    wxPoint at = Device(p);
+    if (align_ != TextAlign::TopLeft) {
+        wxCoord w = 0, h = 0, descent = 0;
+        dc_.GetTextExtent(text, &w, &h, &descent);
+        switch (align_) {
+        case TextAlign::TopCentre: at.x -= w / 2; break;
+        case TextAlign::TopRight: at.x -= w; break;
+        case TextAlign::BaselineLeft: at.y -= h - descent; break;
+        case TextAlign::BottomLeft: at.y -= h; break;
+        case TextAlign::TopLeft: break;
+        }
+    }
+    dc_.SetTextForeground(W(textColour_));
+    if (opaque_) {
+        dc_.SetBackgroundMode(wxBRUSHSTYLE_SOLID);
+        dc_.SetTextBackground(W(background_));
+    }
+    if (font_.escapement != 0) {
+        dc_.DrawRotatedText(text, at, font_.escapement / 10.0);
+    } else {
+        dc_.DrawText(text, at);
+    }
+    if (opaque_) dc_.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
+}
+
+LSize WxDcCanvas::TextExtent(std::string_view utf8)
+{
+    ApplyFont();
+    wxCoord w = 0, h = 0;
+    dc_.GetTextExtent(Text(utf8), &w, &h);
+    return {static_cast<int32_t>(w / mapping_.pixelsPerUnitX + 0.5), static_cast<int32_t>(h / mapping_.pixelsPerUnitY + 0.5)};
+}
+
+}  // namespace velk

@@ -1,0 +1,79 @@
+#pragma once
+// The Canvas on a wx device context: the window, a bitmap, a printer or a print preview. The
+// mapping turns logical units into the device's pixels (its own resolution, its scroll
+// position), so one unit is 0.1 mm on paper.
+//
+// On a bitmap the canvas may take thin solid polylines (the trace lines) into a line raster of
+// the bitmap's size and lay them onto the bitmap in one go before anything else is drawn, so
+// the picture keeps the order of the drawing calls.
+
+#include <memory>
+#include <vector>
+
+#include <wx/dc.h>
+
+#include "app/draw/canvas.h"
+#include "app/draw/line_raster.h"
+#include "app/draw/mapping.h"
+
+namespace velk {
+
+class WxDcCanvas : public Canvas {
+public:
+    // `rasterSize`: the size of the bitmap the DC draws on, to draw thin lines through the line
+    // raster; wxDefaultSize draws everything through the DC.
+    WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize = wxDefaultSize);
+    ~WxDcCanvas() override;
+
+    void SetPen(const Pen& pen) override;
+    void SetBrush(const Brush& brush) override;
+    void SetFont(const Font& font) override;
+    void SetTextColour(Rgb colour) override { textColour_ = colour; }
+    void SetTextAlign(TextAlign align) override { align_ = align; }
+    void SetTextBackground(bool opaque, Rgb colour) override;
+
+    void MoveTo(LPoint p) override { current_ = p; }
+    void LineTo(LPoint p) override;
+    void Polyline(std::span<const LPoint> points) override;
+    void Polylines(std::span<const PolylineRun> runs) override;
+    void Polygon(std::span<const LPoint> points, FillMode mode) override;
+    void Rectangle(LRect r) override;
+    void Ellipse(LRect bounds) override;
+    void SetPixel(LPoint p, Rgb colour) override;
+    void TextOut(LPoint p, std::string_view utf8) override;
+    LSize TextExtent(std::string_view utf8) override;
+    Pen CurrentPen() const override { return pen_; }
+    Brush CurrentBrush() const override { return brush_; }
+    Font CurrentFont() const override { return font_; }
+
+    // Lays the raster's lines onto the device (also done before every other drawing call and at
+    // the end of the canvas's life).
+    void Flush();
+
+    // Off: the raster is laid on the device after every line (for comparisons).
+    void SetBatchLines(bool on) { batch_ = on; }
+
+    const LogicalMapping& Mapping() const { return mapping_; }
+
+private:
+    wxPoint Device(LPoint p) const;
+    bool RasterLine(const Pen& pen) const;
+    void ApplyFont();
+
+    wxDC& dc_;
+    LogicalMapping mapping_;
+    std::unique_ptr<LineRaster> raster_;
+    Pen pen_;
+    Brush brush_;
+    Font font_;
+    Rgb textColour_;
+    TextAlign align_ = TextAlign::TopLeft;
+    bool opaque_ = false;
+    Rgb background_{255, 255, 255};
+    LPoint current_;
+    std::vector<LineRaster::Line> lines_;  // a batch on its way to the raster
+    bool fontApplied_ = false;
+    bool batch_ = true;
+};
+
+}  // namespace velk

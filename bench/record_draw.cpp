@@ -1,0 +1,160 @@
+// Redraw of a 1024-trace x 16384-sample record in wiggle mode (no shading, colour pens, scales
+// that fit the record into 1920 x 1080 pixels) through DrawRecord:
+//   BM_RecordToBitmap      the view's road: the wx canvas into a wxMemoryDC, thin trace lines
+//                          through the line raster;
+//   BM_RecordEveryPointDc  the same with every point handed to the device context's own lines;
+//   BM_RecordCoreOnly      the drawing core alone on a canvas that only counts the points.
+// Needs an X display: xvfb-run build-bench/bench/record_draw
+
+#include <benchmark/benchmark.h>
+
+#include <wx/app.h>
+#include <wx/bitmap.h>
+#include <wx/init.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "app/draw/mapping.h"
+#include "app/record_drawing.h"
+#include "app/record_extents.h"
+#include "app/ui/record_render.h"
+#include "app/workspace.h"
+#include "platform/profile.h"
+#include "platform/uihost.h"
+
+namespace velk {
+namespace {
+
+constexpr int kTraces = 1024;
+constexpr int kSamples = 16384;
+
+class CountingCanvas : public Canvas {
+public:
+    void SetPen(const Pen& p) override { pen_ = p; }
+    void SetBrush(const Brush& b) override { brush_ = b; }
+    void SetFont(const Font& f) override { font_ = f; }
+    void SetTextColour(Rgb) override {}
+    void SetTextAlign(TextAlign) override {}
+    void SetTextBackground(bool, Rgb) override {}
+    void MoveTo(LPoint) override {}
+    void LineTo(LPoint) override { ++points; }
+    void Polyline(std::span<const LPoint> p) override
+    {
+        points += p.size();
+        if (!p.empty()) sum += p.back().y;
+    }
+    void Polygon(std::span<const LPoint> p, FillMode) override { points += p.size(); }
+    void Rectangle(LRect) override {}
+    void Ellipse(LRect) override {}
+    void SetPixel(LPoint, Rgb) override {}
+    void TextOut(LPoint, std::string_view) override {}
+    LSize TextExtent(std::string_view t) override { return {static_cast<int32_t>(t.size()) * 17, 35}; }
+    Pen CurrentPen() const override { return pen_; }
+    Brush CurrentBrush() const override { return brush_; }
+    Font CurrentFont() const override { return font_; }
+    size_t points = 0;
+    int64_t sum = 0;
+
+private:
+    Pen pen_;
+    Brush brush_;
+    Font font_;
+};
+
+struct Record {
+    NullUiHost ui;
+    std::unique_ptr<Profile> profile;
+    std::unique_ptr<Workspace> ws;
+
+    Record()
+    {
+        profile = std::make_unique<Profile>(Profile::FromText("[General]\nMAXTRACES=1024\nMAX_SAMPLE=16384\n"));
+        ws = std::make_unique<Workspace>(*profile, ui);
+        ws->startup.language = -1;
+        ws->InitForView();
+        WaveformStore& s = ws->store;
+        std::mt19937 random(5);
+        std::normal_distribution<float> noise(0.0f, 1.0f);
+        s.Params().traceCount = kTraces;
+        for (int i = 0; i < kTraces; ++i) {
+            CTraceHeader& h = s.current.headers[static_cast<size_t>(i)];
+            h.traceNumber = i + 1;
+            h.receiverHundredths = i * 100;
+            h.intervalUs = 250.0f;
+            h.samples = kSamples;
+            h.component = 1;
+            for (int j = 0; j < kSamples; ++j) {
+                const double t = j * 0.00025 - 0.05 - i / 1500.0;
+                s.current.rows[i][j] = static_cast<float>(std::exp(-t * t * 4000.0) * std::cos(250.0 * t) * 100.0) +
+                                       noise(random);
+            }
+        }
+        RecalcRecordExtents(*ws, 0);
+        CParameterSet& p = s.Params();
+        p.hscale = 1.1f;     // 4096 ms in 4505 units: 1703 pixels at 96 dpi
+        p.plotscale = 2.0f;  // 1023 m and two 50 m margins in 2300 units: 870 pixels
+        p.vscale = 0.005f;
+        p.normalisation = 0;
+        ws->settings.shading = 0;
+        ws->display.colourFlag = 1;
+    }
+};
+
+Record& TheRecord()
+{
+    static Record record;
+    return record;
+}
+
+void Bitmap(benchmark::State& state, bool fastLines)
+{
+    Record& r = TheRecord();
+    wxBitmap bitmap(1920, 1080, 24);
+    const LogicalMapping mapping = LogicalMapping::ForDpi(96.0, 96.0);
+    RecordRenderInfo info;
+    info.documentTitle = "record.sg2";
+    info.fastLines = fastLines;
+    for (auto _ : state) {
+        RenderRecordBitmap(bitmap, mapping, *r.ws, info);
+        benchmark::ClobberMemory();
+    }
+    state.counters["points"] = static_cast<double>(kTraces) * kSamples;
+}
+
+void BM_RecordToBitmap(benchmark::State& state) { Bitmap(state, true); }
+void BM_RecordEveryPointDc(benchmark::State& state) { Bitmap(state, false); }
+
+void BM_RecordCoreOnly(benchmark::State& state)
+{
+    Record& r = TheRecord();
+    for (auto _ : state) {
+        CountingCanvas canvas;
+        RecordPaint paint{canvas, nullptr, false, "record.sg2", {}};
+        DrawRecord(paint, *r.ws);
+        benchmark::DoNotOptimize(canvas.sum);
+        state.counters["points"] = static_cast<double>(canvas.points);
+    }
+}
+
+BENCHMARK(BM_RecordToBitmap)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RecordEveryPointDc)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RecordCoreOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+}  // namespace velk
+
+int main(int argc, char** argv)
+{
+    int wxArgc = 1;
+    char* wxArgv[] = {argv[0], nullptr};
+    wxApp::SetInstance(new wxApp());
+    if (!wxEntryStart(wxArgc, wxArgv)) return 1;
+    wxTheApp->CallOnInit();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    wxEntryCleanup();
+    return 0;
+}

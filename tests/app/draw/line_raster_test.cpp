@@ -1,0 +1,81 @@
+// The line raster: merging the points of a pixel column and clipping segments to the buffer
+// give the same pixels as drawing every segment in full.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "app/draw/line_raster.h"
+
+namespace velk {
+namespace {
+
+bool SamePixels(const LineRaster& a, const LineRaster& b, int dx = 0, int dy = 0)
+{
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Pixel(x, y) != b.Pixel(x + dx, y + dy)) return false;
+    return true;
+}
+
+TEST(LineRaster, MergedColumnsEqualEverySegment)
+{
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    const uint32_t colours[] = {LineRaster::Colour({0, 0, 0}), LineRaster::Colour({255, 0, 0})};
+    for (int pass = 0; pass < 40; ++pass) {
+        // Dense wiggles (many points to a column), sparse ones, spikes far off the buffer, and
+        // lines running back in x, in two colours that overlap.
+        const double pointsPerColumn = pass % 4 == 0 ? 0.3 : 1.0 + pass * 0.7;
+        std::vector<DevicePoint> line;
+        for (int k = 0; k < 1500; ++k) {
+            double y = 40 + 25 * std::sin(k * 0.05) + 6 * noise(random);
+            if (k % 97 == 0) y = pass % 2 ? 3e8 : -2e7;
+            double x = k / pointsPerColumn - 20;
+            if (pass % 5 == 1) x = 140 - x;
+            line.push_back({static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y))});
+        }
+        LineRaster merged, every;
+        merged.Reset(120, 80);
+        every.Reset(120, 80);
+        for (int c = 0; c < 2; ++c) {
+            std::vector<DevicePoint> shifted = line;
+            for (DevicePoint& p : shifted) p.y += c * 7;
+            merged.Polyline(shifted, colours[c]);
+            every.PolylineEverySegment(shifted, colours[c]);
+        }
+        EXPECT_TRUE(SamePixels(merged, every)) << "pass " << pass;
+        EXPECT_FALSE(merged.Dirty().Empty());
+    }
+}
+
+TEST(LineRaster, ClippedSegmentsMatchTheUnclippedOnes)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> coordinate(-150, 210);
+    LineRaster small, large;
+    small.Reset(64, 64);
+    large.Reset(400, 400);
+    for (int n = 0; n < 3000; ++n) {
+        const DevicePoint a{coordinate(random), coordinate(random)}, b{coordinate(random), coordinate(random)};
+        small.Segment(a, b, 0xFF000000u | static_cast<uint32_t>(n));
+        large.Segment({a.x + 160, a.y + 160}, {b.x + 160, b.y + 160}, 0xFF000000u | static_cast<uint32_t>(n));
+    }
+    EXPECT_TRUE(SamePixels(small, large, 160, 160));
+
+    // Both end pixels are set, and a single point draws nothing.
+    LineRaster r;
+    r.Reset(10, 10);
+    const DevicePoint one[] = {{3, 3}};
+    r.Polyline(one, 0xFFFFFFFFu);
+    EXPECT_TRUE(r.Dirty().Empty());
+    r.Segment({1, 1}, {8, 4}, 0xFF00FF00u);
+    EXPECT_EQ(r.Pixel(1, 1), 0xFF00FF00u);
+    EXPECT_EQ(r.Pixel(8, 4), 0xFF00FF00u);
+    r.ClearDirty();
+    EXPECT_EQ(r.Pixel(8, 4), 0u);
+}
+
+}  // namespace
+}  // namespace velk

@@ -1,0 +1,91 @@
+// The record in the real program's view: a SEG-2 record opened through the File road is drawn
+// in the window, and the "Axis configuration" command's window comes up with the record's axes.
+
+#include <gtest/gtest.h>
+
+#include <wx/image.h>
+#include <wx/imagpng.h>
+
+#include <map>
+#include <sstream>
+
+#include "app/axis_config.h"
+#include "app/seg2_commands.h"
+#include "gui_support.h"
+#include "tools/test_support.h"
+
+namespace velk {
+namespace {
+
+using namespace velk::gui;
+using velk::testing::ReadFileText;
+using velk::testing::TempFolder;
+using velk::testing::WriteFileText;
+
+std::map<std::string, std::string> Report(const std::string& text)
+{
+    std::map<std::string, std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return out;
+}
+
+TEST(RecordViewInTheProgram, AnOpenedRecordIsDrawnInTheView)
+{
+    PrivateDisplay display;
+    if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+    if (!HaveProgram("import")) GTEST_SKIP() << "no screenshot tool (ImageMagick import)";
+    TempFolder folder;
+    const std::string profile = folder.File("Velkarine.ini");
+    WriteFileText(profile, "[General]\nLanguageRegister=1\nLanguage=-1\n");
+    const std::string report = folder.File("report.txt"), go = folder.File("go");
+    const std::string record = std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2";
+    // Open the record, then show the axis dialog's window (the test ends the program).
+    const std::string script = "sleep 300; answer " + record + "; command " + std::to_string(cmd::kOpenSeg2) +
+                               "; sleep 800; report " + report + "; waitfile " + go + "; command " +
+                               std::to_string(cmd::kAxisConfiguration);
+
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM},
+                              {{"DISPLAY", display.Name()},
+                               {"VELKARINE_PROFILE", profile},
+                               {"VELKARINE_HOME", folder.File("home")},
+                               {"LANG", "C.UTF-8"},
+                               {"VELKARINE_UI_SCRIPT", script}},
+                              folder.File("output.txt")));
+    ASSERT_TRUE(WaitForFile(report, 30s)) << ReadFileText(folder.File("output.txt"));
+    std::this_thread::sleep_for(300ms);
+    const std::string shot = ShotPath("record-view.png");
+    ASSERT_TRUE(Screenshot(display.Name(), shot));
+    std::cout << "[ screenshot ] " << shot << '\n';
+    WriteFileText(go, "");
+    std::this_thread::sleep_for(1500ms);
+    const std::string dialogShot = ShotPath("record-view-axis-configuration.png");
+    if (Screenshot(display.Name(), dialogShot)) std::cout << "[ screenshot ] " << dialogShot << '\n';
+    program.Kill();
+
+    // Ink inside the view: the frame, the traces and their labels.
+    const auto r = Report(ReadFileText(report));
+    EXPECT_NE(r.at("display.traces").substr(r.at("display.traces").find('/') + 1), "0");
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    wxImage image;
+    ASSERT_TRUE(image.LoadFile(wxString::FromUTF8(shot), wxBITMAP_TYPE_PNG));
+    // The record's ink on the screen: dark lines and labels, and the blue time grid that nothing
+    // else draws.
+    int dark = 0, colour = 0;
+    for (int py = 0; py < image.GetHeight(); ++py) {
+        for (int px = 0; px < image.GetWidth(); ++px) {
+            const int red = image.GetRed(px, py), green = image.GetGreen(px, py), blue = image.GetBlue(px, py);
+            if (red < 60 && green < 60 && blue < 60) ++dark;
+            if (red == 0 && green == 100 && blue == 200) ++colour;  // the time grid
+        }
+    }
+    EXPECT_GT(colour, 50);
+    EXPECT_GT(dark, 500);
+}
+
+}  // namespace
+}  // namespace velk

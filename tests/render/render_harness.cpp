@@ -1,0 +1,140 @@
+#include "render_harness.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <sstream>
+
+#include "app/record_extents.h"
+#include "app/ui/record_render.h"
+
+namespace velk::render {
+
+Options ParseOptions(const std::vector<std::string>& words)
+{
+    Options out;
+    for (const std::string& w : words) {
+        const size_t eq = w.find('=');
+        if (eq != std::string::npos) out[w.substr(0, eq)] = w.substr(eq + 1);
+    }
+    return out;
+}
+
+Harness::Harness(const Options& options) : options_(options)
+{
+    const int traces = static_cast<int>(Number("traces", 24));
+    const int samples = static_cast<int>(Number("samples", 1000));
+    profile_ = std::make_unique<Profile>(Profile::FromText(
+        "[General]\nMAXTRACES=" + std::to_string(std::max(traces, 1)) + "\nMAX_SAMPLE=" + std::to_string(std::max(samples, 1)) + "\n"));
+    ws_ = std::make_unique<Workspace>(*profile_, ui_);
+    ws_->startup.language = static_cast<int>(Number("language", -1));
+    ws_->InitForView();
+    const double dpi = Number("dpi", 96);
+    mapping_ = LogicalMapping::ForDpi(dpi, dpi);
+    BuildRecord();
+    ApplyDisplay();
+}
+
+std::string Harness::Get(const std::string& name, const std::string& fallback) const
+{
+    const auto it = options_.find(name);
+    return it == options_.end() ? fallback : it->second;
+}
+
+double Harness::Number(const std::string& name, double fallback) const
+{
+    const auto it = options_.find(name);
+    return it == options_.end() ? fallback : std::atof(it->second.c_str());
+}
+
+void Harness::BuildRecord()
+{
+    WaveformStore& store = ws_->store;
+    const int traces = Get("empty", "0") == "1" ? 0 : std::min(static_cast<int>(Number("traces", 24)), store.MaxTraces());
+    const int samples = std::min(static_cast<int>(Number("samples", 1000)), store.MaxSample());
+    const float interval = static_cast<float>(Number("interval_us", 500));
+    const double spacing = Number("spacing", 2.0);
+    const std::string signal = Get("signal", "shot");
+    const std::string components = Get("components", "1");
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+
+    store.Params().traceCount = traces;
+    for (int i = 0; i < traces; ++i) {
+        CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
+        h = CTraceHeader{};
+        h.traceNumber = i + 1;
+        const int station = i;
+        h.receiverHundredths = static_cast<int32_t>(std::lround(station * spacing * 100.0));
+        h.sourceHundredths = static_cast<int32_t>(std::lround(-spacing * 100.0));
+        h.intervalUs = interval;
+        h.delayUs = static_cast<float>(Number("delay_us", 0));
+        h.samples = samples;
+        if (components == "1-8") h.component = i % 8 + 1;
+        if (components == "3c") h.component = i % 3 + 1;
+        const double offset = (station + 1) * spacing;  // m from the source
+        for (int j = 0; j < samples; ++j) {
+            const double t = j * interval * 1e-6;  // s
+            double v = 0.0;
+            if (signal == "sine") {
+                v = std::sin(2 * M_PI * 12.0 * t + i * 0.4);
+            } else if (signal == "spectrum") {
+                const double f = j / (samples * interval * 1e-6) * 0.5;
+                v = std::exp(-std::pow((f - 40.0 - 2 * i) / 15.0, 2)) + 0.05 * std::abs(noise(random));
+            } else {
+                // A direct wave at 400 m/s and a refraction at 1500 m/s behind it, Ricker
+                // wavelets of 40 Hz, with some noise.
+                auto ricker = [](double tau) {
+                    const double a = M_PI * 40.0 * tau;
+                    return (1 - 2 * a * a) * std::exp(-a * a);
+                };
+                v = ricker(t - 0.01 - offset / 400.0) + 0.7 * ricker(t - 0.02 - 0.015 - offset / 1500.0);
+                v = v * 1000.0 / (1.0 + 0.1 * offset) + 15.0 * noise(random);
+            }
+            store.current.rows[i][j] = static_cast<float>(v);
+        }
+    }
+    RecalcRecordExtents(*ws_, 1);
+}
+
+void Harness::ApplyDisplay()
+{
+    WaveformStore& store = ws_->store;
+    CParameterSet& p = store.Params();
+    DisplayState& d = ws_->display;
+    ViewSettings& s = ws_->settings;
+    p.hscale = static_cast<float>(Number("hscale", 1.0));
+    p.plotscale = static_cast<float>(Number("plotscale", 20.0));
+    p.vscale = static_cast<float>(Number("vscale", 0.05));
+    p.normalisation = static_cast<int>(Number("normalisation", 0));
+    s.plotDirection = static_cast<int>(Number("direction", 0));
+    s.shading = static_cast<int>(Number("shading", 0));
+    s.threeComponentLabel = static_cast<int>(Number("threec", 0));
+    s.showAmplitude = static_cast<int>(Number("amplitude", 0));
+    s.triggerPlot = static_cast<int>(Number("trigger", 1));
+    d.colourFlag = static_cast<int>(Number("colour", 1));
+    d.spectrumFill = static_cast<int>(Number("fill", 0));
+    d.plotMode = static_cast<int>(Number("plotmode", -2));
+    d.displayMode = static_cast<int>(Number("displaymode", 0));
+    d.clip = static_cast<int>(Number("clip", 1));
+    d.editMode = static_cast<int>(Number("editmode", 0));
+    store.dataKind() = static_cast<int>(Number("datakind", 0));
+    std::stringstream selected(Get("select", ""));
+    for (std::string item; std::getline(selected, item, ',');) {
+        const int i = std::atoi(item.c_str());
+        if (i >= 0 && i < store.TraceCount()) p.selectionFlags[static_cast<size_t>(i)] = 1;
+    }
+}
+
+wxBitmap Harness::Render()
+{
+    wxBitmap bitmap(static_cast<int>(Number("width", 1000)), static_cast<int>(Number("height", 700)), 24);
+    RecordRenderInfo info;
+    info.documentTitle = Get("title", "shot0001.sg2");
+    info.fastLines = Get("fast", "1") == "1";
+    info.batchLines = Get("batch", "1") == "1";
+    RenderRecordBitmap(bitmap, mapping_, *ws_, info);
+    return bitmap;
+}
+
+}  // namespace velk::render

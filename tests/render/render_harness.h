@@ -1,0 +1,56 @@
+#pragma once
+// A render harness for the record view: a synthetic record made through the core's API, the
+// display state set from "name=value" options, and the record drawn into a bitmap exactly as
+// the view draws it. Later features add their options and pictures here.
+//
+// Options (all optional):
+//   traces=24 samples=1000 interval_us=500 spacing=2 delay_us=0 signal=shot|sine|spectrum
+//   components=1|1-8|3c  select=<trace>[,<trace>...]  empty=1
+//   direction=0 shading=0 colour=1 fill=0 datakind=0 plotmode=-2 displaymode=0 clip=1
+//   normalisation=0 hscale=... plotscale=... vscale=0.05 threec=0 amplitude=0 trigger=1
+//   editmode=0 language=-1 title=shot0001.sg2
+//   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
+//   the bitmap at the next other drawing call rather than after every line)
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/bitmap.h>
+
+#include "app/draw/mapping.h"
+#include "app/workspace.h"
+#include "platform/profile.h"
+#include "platform/uihost.h"
+
+namespace velk::render {
+
+using Options = std::map<std::string, std::string>;
+
+// "name=value" words; a word without '=' is ignored.
+Options ParseOptions(const std::vector<std::string>& words);
+
+class Harness {
+public:
+    explicit Harness(const Options& options);
+
+    Workspace& ws() { return *ws_; }
+    const LogicalMapping& Mapping() const { return mapping_; }
+    // Draws the record; the bitmap has the size the options asked for.
+    wxBitmap Render();
+
+private:
+    void BuildRecord();
+    void ApplyDisplay();
+    std::string Get(const std::string& name, const std::string& fallback) const;
+    double Number(const std::string& name, double fallback) const;
+
+    Options options_;
+    NullUiHost ui_;
+    std::unique_ptr<Profile> profile_;
+    std::unique_ptr<Workspace> ws_;
+    LogicalMapping mapping_;
+};
+
+}  // namespace velk::render

@@ -1,0 +1,199 @@
+// The record as the view draws it, in a bitmap: pixel facts at mapped positions, the line
+// raster's batching against drawing each line at once, the pictures of the layouts for a
+// person to look at, and the "Axis configuration" window.
+
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/radiobox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <iostream>
+
+#include "app/axis_config.h"
+#include "dialogs/app/axis_config_dlg.h"
+#include "gui/gui_support.h"
+#include "render_harness.h"
+
+namespace velk {
+namespace {
+
+using namespace velk::gui;
+using render::Harness;
+using render::ParseOptions;
+
+class WxEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        display_ = std::make_unique<PrivateDisplay>();
+        if (!display_->Ok()) return;
+        ::setenv("DISPLAY", display_->Name().c_str(), 1);
+        static char name[] = "render_tests";
+        static char* argv[] = {name, nullptr};
+        int argc = 1;
+        wxApp::SetInstance(new wxApp());
+        ready_ = wxEntryStart(argc, argv);
+        if (ready_) {
+            wxTheApp->CallOnInit();
+            wxInitAllImageHandlers();
+        }
+    }
+    void TearDown() override
+    {
+        if (ready_) wxEntryCleanup();
+        ready_ = false;
+        display_.reset();
+    }
+    static bool Ready() { return ready_; }
+    static const std::string& Display() { return display_->Name(); }
+
+private:
+    static inline std::unique_ptr<PrivateDisplay> display_;
+    static inline bool ready_ = false;
+};
+
+[[maybe_unused]] ::testing::Environment* const kWx = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+
+class RecordPicture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!WxEnvironment::Ready()) GTEST_SKIP() << "no X server (Xvfb) for the render test";
+    }
+
+    static wxImage Draw(Harness& h, const std::string& shot = {})
+    {
+        wxImage image = h.Render().ConvertToImage();
+        if (!shot.empty()) {
+            const std::string path = ShotPath("render-" + shot + ".png");
+            if (image.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG)) std::cout << "[ picture ] " << path << '\n';
+        }
+        return image;
+    }
+    static int Count(const wxImage& image, unsigned char r, unsigned char g, unsigned char b)
+    {
+        int n = 0;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x)
+                n += image.GetRed(x, y) == r && image.GetGreen(x, y) == g && image.GetBlue(x, y) == b ? 1 : 0;
+        return n;
+    }
+    // The darkest pixel within `radius` of a device point.
+    static int Darkest(const wxImage& image, DevicePoint p, int radius = 1)
+    {
+        int darkest = 255 * 3;
+        for (int y = p.y - radius; y <= p.y + radius; ++y)
+            for (int x = p.x - radius; x <= p.x + radius; ++x)
+                if (x >= 0 && y >= 0 && x < image.GetWidth() && y < image.GetHeight())
+                    darkest = std::min(darkest, image.GetRed(x, y) + image.GetGreen(x, y) + image.GetBlue(x, y));
+        return darkest;
+    }
+};
+
+TEST_F(RecordPicture, FrameAtTheOriginSelectionInRedAndTheEmptyNotice)
+{
+    Harness plain(ParseOptions({}));
+    const wxImage image = Draw(plain);
+    const LogicalMapping& m = plain.Mapping();
+    const int xorg = plain.ws().settings.xOrg0, yorg = plain.ws().settings.yOrg0;
+    EXPECT_LT(Darkest(image, m.ToDevice({xorg, -yorg})), 200);             // the frame's corner
+    EXPECT_LT(Darkest(image, m.ToDevice({xorg + 200, -yorg}), 0), 200);    // its top line
+    EXPECT_EQ(Count(image, 255, 0, 0), 0);
+
+    Harness selected(ParseOptions({"select=5"}));
+    const wxImage red = Draw(selected);
+    EXPECT_GT(Count(red, 255, 0, 0), 200);
+
+    Harness empty(ParseOptions({"empty=1"}));
+    const wxImage notice = Draw(empty, "empty");
+    const DevicePoint at = empty.Mapping().ToDevice({10, -18});
+    int ink = 0;
+    for (int y = at.y; y < at.y + 16; ++y)
+        for (int x = at.x; x < at.x + 120; ++x) ink += notice.GetRed(x, y) < 128 ? 1 : 0;
+    EXPECT_GT(ink, 30);
+    EXPECT_GT(Darkest(notice, empty.Mapping().ToDevice({xorg, -yorg}), 2), 700);  // no frame
+}
+
+TEST_F(RecordPicture, BatchedTraceLinesAreThoseDrawnOneByOne)
+{
+    // Dense traces (many samples to a pixel column) through the line raster, laid onto the
+    // bitmap in one go or after every line: the same pixels.
+    const std::vector<std::string> dense = {"traces=48", "samples=16000", "interval_us=125", "hscale=0.4",
+                                            "plotscale=8", "components=1-8", "select=3", "shading=1", "trigger=1"};
+    Harness batched(ParseOptions(dense));
+    std::vector<std::string> oneByOne = dense;
+    oneByOne.push_back("batch=0");
+    Harness each(ParseOptions(oneByOne));
+    const wxImage a = Draw(batched, "dense"), b = Draw(each);
+    ASSERT_EQ(a.GetSize(), b.GetSize());
+    const size_t bytes = static_cast<size_t>(a.GetWidth()) * a.GetHeight() * 3;
+    EXPECT_EQ(std::memcmp(a.GetData(), b.GetData(), bytes), 0);
+}
+
+TEST_F(RecordPicture, PicturesOfTheLayouts)
+{
+    const std::vector<std::pair<std::string, std::vector<std::string>>> pictures = {
+        {"direction0", {}},
+        {"direction1", {"direction=1", "plotscale=40"}},
+        {"shading-negative", {"shading=-1"}},
+        {"shading-none", {"shading=0"}},
+        {"shading-positive", {"shading=1"}},
+        {"components-colour", {"components=1-8", "traces=16", "select=9"}},
+        {"components-monochrome", {"components=1-8", "traces=16", "colour=-1", "select=9"}},
+        {"spectrum-fill", {"signal=spectrum", "datakind=1", "fill=1", "trigger=-1"}},
+        {"three-component", {"components=3c", "threec=1", "traces=18", "amplitude=1"}},
+        {"japanese", {"language=1", "amplitude=1"}},
+    };
+    for (const auto& [name, options] : pictures) {
+        Harness h(ParseOptions(options));
+        const wxImage image = Draw(h, name);
+        EXPECT_GT(Count(image, 255, 255, 255), image.GetWidth() * image.GetHeight() / 4) << name;
+    }
+}
+
+TEST_F(RecordPicture, AxisConfigurationWindow)
+{
+    Harness h(ParseOptions({}));
+    h.Render();  // the tick choice the dialog is preset from
+    CAxisConfigDlg dlg = PresetAxisConfig(h.ws());
+    DialogRequest request = dlg.Request(-1);
+    request.Load();
+    auto* window = new CAxisConfigWnd(nullptr, request, -1);
+    window->Show();
+    for (int i = 0; i < 10; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(30);
+    }
+    auto* margin = dynamic_cast<wxStaticText*>(window->FindWindow(CAxisConfigDlg::kFirstUnitLabelId + 6));
+    ASSERT_NE(margin, nullptr);
+    EXPECT_EQ(margin->GetLabel(), "mm");
+    auto* end = dynamic_cast<wxTextCtrl*>(window->FindWindow(CAxisConfigDlg::kTimeEndId));
+    ASSERT_NE(end, nullptr);
+    EXPECT_EQ(end->GetValue(), "600");  // the axis runs on to its next tick
+    const std::string shot = ShotPath("render-axis-configuration.png");
+    if (Screenshot(WxEnvironment::Display(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
+
+    // The other units: the axis values x 0.001 and their labels in seconds at once.
+    auto* units = dynamic_cast<wxRadioBox*>(window->FindWindow(CAxisConfigDlg::kUnitsId));
+    ASSERT_NE(units, nullptr);
+    units->SetSelection(1);
+    wxCommandEvent event(wxEVT_RADIOBOX, CAxisConfigDlg::kUnitsId);
+    event.SetInt(1);
+    event.SetEventObject(units);
+    units->GetEventHandler()->ProcessEvent(event);
+    EXPECT_EQ(end->GetValue(), "0.6");
+    EXPECT_EQ(dynamic_cast<wxStaticText*>(window->FindWindow(CAxisConfigDlg::kFirstUnitLabelId + 1))->GetLabel(), "sec");
+    EXPECT_TRUE(window->TakeValues().empty());
+    request.Commit();
+    EXPECT_EQ(dlg.units, 1);
+    EXPECT_FLOAT_EQ(dlg.timeEnd, 0.6f);
+    window->Destroy();
+}
+
+}  // namespace
+}  // namespace velk
