@@ -92,7 +92,9 @@ TEST(EightHeader, WriterLaysOutHeadersLittleEndianAndReadsBackBitForBit)
         EXPECT_EQ(target.HeaderAt(i), rec.headers[static_cast<size_t>(i)]) << i;
         const std::vector<float> got = Samples(target, i);
         ASSERT_EQ(got.size(), traces[static_cast<size_t>(i)].samples.size());
-        EXPECT_EQ(std::memcmp(got.data(), traces[static_cast<size_t>(i)].samples.data(), 4 * got.size()), 0) << i;
+        if (!got.empty()) {
+            EXPECT_EQ(std::memcmp(got.data(), traces[static_cast<size_t>(i)].samples.data(), 4 * got.size()), 0) << i;
+        }
     }
     ByteSink again;
     ASSERT_TRUE(WriteEightHeader(again, rec.rows, std::vector<CTraceHeader>{target.HeaderAt(0), target.HeaderAt(1),
