@@ -686,8 +686,10 @@ int CStrongMotionSet::ReadSgm(ByteSource& file, std::string* error)
             std::vector<float> values(static_cast<size_t>(m));
             for (float& v : values) file.ReadF32(v, ByteOrder::Little);
             // A record goes to the slot of its component; one without a usable component to
-            // the slot of its place in the file.
+            // the slot of its place in the file, which becomes its component (as for a station
+            // file), so that the set reads back the same after a write.
             const int slot = record.component >= 1 && record.component <= kStationSlots ? record.component : j + 1;
+            record.component = slot;
             const auto s = static_cast<size_t>(slot - 1);
             if (!station->filled[s]) ++station->traceCount;
             station->filled[s] = true;
