@@ -22,6 +22,8 @@
 //   25000..25199  correlation, convolution and stacking (app/correlation_commands.h); rules
 //                 2500..2519
 //   25200..25399  gain, notch and wavelet commands (app/gain_commands.h)
+//   25800..25999  trace editing, NMO and the waveform generators (app/trace_edit_menu.h);
+//                 rules 2580..2599
 
 #include <array>
 #include <functional>

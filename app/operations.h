@@ -72,6 +72,17 @@ public:
     // "Open binary data file" (app/text_import_commands.cpp): the record from a dump of int32
     // words; the command's context gives the document the imported file leaves untitled.
     int OpenBinaryDataFile(CommandContext& ctx);
+    // Trace editing (app/trace_edit_commands.cpp): drops the selected traces.
+    int DeleteSelectedTraces();
+    // Synthetic records (app/synthetic_commands.cpp). The generators replace the record; the
+    // noise routines add to it or replace its values.
+    int GenerateTimeDomain();
+    int GenerateFrequencyDomain(float& apparentVelocity);
+    int GenerateFkDomain();
+    void GenerateRandomTimeSeries(int mode, float factor);
+    void GenerateGaussianNoise(float sigma);
+    int GenerateNoiseGaussianSpectrum();
+    int GenerateNoiseFromCorrelation();
     // Vertical stack through dialog 158 (app/stack_commands.cpp).
     int VerticalStack();
     // Operations of the surface-wave subsystem that the processing menu runs

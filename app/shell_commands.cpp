@@ -22,6 +22,7 @@
 #include "app/shell_services.h"
 #include "app/signal_commands.h"
 #include "app/text_import_commands.h"
+#include "app/trace_edit_menu.h"
 #include "app/view_commands.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
@@ -152,6 +153,7 @@ CommandTable BuildCommandTable()
     AddDeconvolutionCommands(table);  // after the signal commands, whose menus it reuses
     AddResamplingCommands(table);
     AddGainCommands(table);    // after the signal commands, whose menus it reuses
+    AddTraceEditCommands(table);  // after the signal commands, whose menus it reuses
     return table;
 }
 

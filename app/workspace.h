@@ -22,6 +22,7 @@
 #include "app/base/waveform_store.h"
 #include "app/display_state.h"
 #include "app/filter_test.h"
+#include "app/trace_edit_state.h"
 #include "app/velocity_filter_state.h"
 #include "dsp/accept_flag.h"
 #include "dsp/deconvolution.h"
@@ -180,6 +181,7 @@ public:
     AcceptFlag verticalStackAccepted;    // OK/Cancel of the "Vertical stacking" dialog
     FilterTest filterTest;               // the filter test of edit mode 8 (overlay state)
     VelocityFilterState velocityFilters; // the F-K, median and tau-p commands' last values
+    TraceEditState traceEdit;            // the editing, NMO and generator commands' last inputs
     AgcSettings agc;                     // remembered values of the two AGC commands
     NotchSettings notch;                 // remembered values of the notch commands
     WaveletChoice wavelet;               // the shared wavelet type and frequency

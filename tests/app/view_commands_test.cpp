@@ -428,7 +428,7 @@ TEST_F(ViewMenus, PlacedInTheMenusTheCommandsBelongTo)
     EXPECT_EQ(texts("option", {"etc."}).front(), "English");
     EXPECT_EQ(texts("option", {"Processing", "Option"}).front(), "Selected trace only");
     EXPECT_EQ(texts("edit", {"Change record length"}),
-              (std::vector<std::string>{"1024", "2048", "4096", "8192", "16384"}));
+              (std::vector<std::string>{"1024", "2048", "4096", "8192", "16384", "Arbitrary"}));
     EXPECT_EQ(texts("edit", {"Option", "Select component to be edited"}),
               (std::vector<std::string>{"All components", "1st component", "2nd component", "3rd component",
                                         "4th component", "5th component", "6th component"}));
