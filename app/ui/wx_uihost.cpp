@@ -13,6 +13,8 @@
 #include "dialogs/app/form_dlg.h"
 #include "dialogs/app/progress_dlg.h"
 #include "dialogs/app/two_choice_dlg.h"
+#include "dialogs/dsp/taup_transform_wnd.h"
+#include "dsp/taup.h"
 #include "platform/language.h"
 
 namespace velk {
@@ -187,6 +189,10 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
     }
     if (request.DialogClass() == CAxisConfigDlg::kClass) {
         CAxisConfigWnd dlg(Parent(), request, Language());
+        return dlg.ShowModal() == wxID_OK;
+    }
+    if (request.DialogClass() == CTauPTransformDlg::kClass) {
+        CTauPTransformWnd dlg(Parent(), request, Language());
         return dlg.ShowModal() == wxID_OK;
     }
     CFormDlg dlg(Parent(), request, Language());
