@@ -159,7 +159,7 @@ int OpenTorvane9File(CommandContext& ctx)
         CSourceLocationDlg dlg;
         dlg.sourceLocation = kept.torvane9Source;
         dlg.changeComponent = 1;
-        dlg.component = ComponentIndexOf(store.current.headers[0].component + 1);
+        dlg.component = ComponentIndexOf(std::min(store.current.headers[0].component, CSourceLocationDlg::kComponents) + 1);  // the next one
         DialogRequest request = dlg.Request(language);
         if (!ctx.ui.RunDialog(request)) return 0;
         source = dlg.sourceLocation;
