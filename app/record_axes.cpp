@@ -527,9 +527,8 @@ void DrawTriggerLine(RecordPaint& paint, const Workspace& ws, int xorg, int yorg
     ScopedPen pen(c, Pen{PenStyle::Solid, 1, kTrigger});
     c.Polyline(points);
     ScopedFont font(c, FontFor(FontUse::Status, Japanese(ws)));
-    c.SetTextColour(kTrigger);
-    c.TextOut({points.back().x + 10, points.back().y - 10}, "Trigger");
     c.SetTextColour(kBlack);
+    c.TextOut({points.back().x + 10, points.back().y - 10}, "Trigger");
 }
 
 void DrawGatherTitle(RecordPaint& paint, const Workspace& ws, int xorg, int yorg)

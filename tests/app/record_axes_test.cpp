@@ -124,6 +124,13 @@ TEST_F(Axes, FrameGridLabelsAndTrigger)
     // Not on paper.
     Paint(true);
     EXPECT_TRUE(canvas.OpsInColour({200, 200, 0}).empty());
+
+    // Reciprocal labels: 1000 / time, and none at time zero.
+    ws->settings.triggerPlot = -1;
+    ws->display.axes.reciprocalAxis = 1;
+    Paint();
+    EXPECT_TRUE(HasText(canvas, "50"));  // 1000 / 20 ms
+    for (const std::string& t : canvas.Texts()) EXPECT_EQ(t.find("inf"), std::string::npos);
 }
 
 TEST_F(Axes, TitlesByDataKindUnitsAndLanguage)
