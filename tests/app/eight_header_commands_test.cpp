@@ -1,6 +1,6 @@
 // The 8-header roads headless: File > Open and Save through the registry, the skip road's
 // 8-header branch, the old layouts, appending, "Save 8 header file", the text form and the
-// join; the menu rows.
+// join.
 
 #include <gtest/gtest.h>
 
@@ -192,30 +192,6 @@ TEST(EightHeaderRoads, JoinAsksForThreeFilesAndCountsTheRecords)
     EXPECT_EQ(headers[0].samples, 150);
     EXPECT_EQ(headers[0].sourceHundredths, 300);
     EXPECT_EQ(f.ws.store.TraceCount(), 0);
-}
-
-TEST(EightHeaderRoads, MenuRows)
-{
-    const CommandTable table = BuildCommandTable();
-    struct Row {
-        int id;
-        const char* menu;
-        const char* english;
-    };
-    for (const Row& r : {Row{cmd::kOpenEightHeaderWithSkip, "file.option", "Open 8header file (with sample_skip)"},
-                         Row{cmd::kOpenEightHeaderText, "file.eightheader", "Open 8 header file (text format, FD results)"},
-                         Row{cmd::kAppendEightHeader, "file.eightheader", "Append 8 header file"},
-                         Row{cmd::kSaveEightHeader, "file.eightheader", "Save 8 header file"},
-                         Row{cmd::kConnectEightHeaderFiles, "file.eightheader", "Connect 2 files (8 header files)"},
-                         Row{cmd::kOpenOldestEightHeader, "option.etc", "Open old 8 header file(oldest)"},
-                         Row{cmd::kOpenOlderEightHeader, "option.etc", "Open old 8 header file(older)"}}) {
-        const CommandRow* row = table.Find(r.id);
-        ASSERT_NE(row, nullptr) << r.english;
-        EXPECT_EQ(row->menu, r.menu);
-        EXPECT_EQ(row->english, r.english);
-        EXPECT_FALSE(row->japanese.empty());
-    }
-    EXPECT_EQ(table.Find(cmd::kSaveEightHeader)->enableRule, kRuleTracesLoaded);
 }
 
 }  // namespace

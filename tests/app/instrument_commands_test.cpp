@@ -263,26 +263,5 @@ TEST(InstrumentRoads, KeshFileHasOneMillisecond)
     EXPECT_EQ(f.ws.store.TraceCount(), 2);
 }
 
-TEST(InstrumentRoads, MenuRows)
-{
-    const CommandTable table = BuildCommandTable();
-    for (const auto& [id, text] : std::vector<std::pair<int, std::string>>{
-             {cmd::kOpenTorvane9, "Open Torvane9 file"},
-             {cmd::kOpen470, "Open ZAV 470 or 46000 file"},
-             {cmd::kOpenQk, "Open ZAV 470f,QK file"},
-             {cmd::kSaveQk, "Save 470f,QK file"},
-             {cmd::kOpenShuttle, "Open ZAV shuttle file"},
-             {cmd::kSaveShuttle, "Save ZAV shuttle file"},
-             {cmd::kReadKesh, "Read Kesh's file"},
-             {cmd::kOpenSuspension, "Open ZAV suspension file"},
-             {cmd::kSaveSuspension, "Save ZAV suspension file"}}) {
-        const CommandRow* row = table.Find(id);
-        ASSERT_NE(row, nullptr) << text;
-        EXPECT_EQ(row->english, text);
-        EXPECT_EQ(row->menu, "file.instrument");
-        EXPECT_FALSE(row->japanese.empty());
-    }
-}
-
 }  // namespace
 }  // namespace velk
