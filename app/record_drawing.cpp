@@ -189,7 +189,8 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
     const bool threeComponent = !Vertical && ws.settings.threeComponentLabel == 1;
     const bool peakLabels = !Vertical && ws.settings.showAmplitude == 1;
     const bool areas = store.dataKind() == kRealSpectrum && d.spectrumFill == 1;
-    const bool oneByOne = threeComponent || peakLabels || areas;
+    const bool strongMotion = !Vertical && StrongMotionDisplay(ws);
+    const bool oneByOne = threeComponent || peakLabels || areas || strongMotion;
     const bool clip = d.clip == -1;
     const double clipLimit = static_cast<double>(p.plotscale) * args.meanSpacing * 0.49;
     const int chunk = Vertical ? kPolygonChunk : kPolylineChunk;
@@ -223,6 +224,7 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
     };
 
     for (int i = w.first; i < w.last; ++i) {
+        if (strongMotion && ws.strongMotion.IsInDisplayRange(i) == 0) continue;
         const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
         const size_t t = static_cast<size_t>(i);
         TraceJob job;
@@ -264,6 +266,9 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
         if (job.n > 0) {
             LPoint* points = buffer(0, static_cast<size_t>(job.n) * perSample);
             TracePoints<Vertical>(job, d.drawing.sampleX.data(), clip, clipLimit, args.shading, points);
+            if (const int32_t shift = strongMotion ? StrongMotionTimeShift(ws, i) : 0; shift != 0) {
+                for (size_t k = 0; k < job.count; ++k) points[k].x = SaturatingAdd(points[k].x, shift);
+            }
             const std::span<const LPoint> list(points, job.count);
             if (areas) {
                 if (Vertical) {
@@ -284,6 +289,7 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
             c.SetTextColour(kBlack);
             c.TextOut({threeComponent ? labelRight + 20 : labelRight - 250, (sameReceiver ? -60 : -5) + job.base}, text);
         }
+        if (strongMotion) DrawStationLabel(paint, ws, i, labelRight - 250, 50 + job.base);
     }
     flush();
 }

@@ -1,5 +1,7 @@
 #include "app/record_seams.h"
 
+#include "app/workspace.h"
+
 namespace velk {
 
 void BuildColourTable(Workspace&) {}
@@ -20,7 +22,9 @@ void DrawMuteLines(RecordPaint&, Workspace&, int, int) {}
 void DrawWavelengthLimitLines(RecordPaint&, Workspace&, int, int) {}
 void ShowTwoLayerTraveltime(RecordPaint&, Workspace&, int, int) {}
 
-bool StrongMotionDisplay(const Workspace&) { return false; }
+bool StrongMotionDisplay(const Workspace& ws) { return ws.strongMotionFlag == 1; }
+int32_t StrongMotionTimeShift(const Workspace&, int) { return 0; }
+void DrawStationLabel(RecordPaint&, const Workspace&, int, int32_t, int32_t) {}
 const Matrix2D<float>* RunningStackRows(const Workspace&) { return nullptr; }
 
 }  // namespace velk

@@ -3,6 +3,8 @@
 // Each function is called at its place in the drawing and draws nothing until its feature
 // fills it in; those that return an extent return 0.
 
+#include <cstdint>
+
 #include "app/base/matrix2d.h"
 #include "app/record_paint.h"
 
@@ -34,9 +36,16 @@ void DrawWavelengthLimitLines(RecordPaint& paint, Workspace& ws, int xorg, int y
 // Edit mode 7: the two-layer traveltime curves that the mouse fits.
 void ShowTwoLayerTraveltime(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 
-// Strong-motion display: whether it is on (station ranges, time-axis correction, station
-// labels). Off until strong-motion sets can be loaded.
+// Strong-motion display: on while a strong-motion set is loaded; the time-horizontal layout
+// then leaves out the traces whose azimuth lies outside the set's display range.
 bool StrongMotionDisplay(const Workspace& ws);
+// The shift (logical units) of trace i by its station's start offset, for the earthquake view's
+// time-axis correction; the drawing stops at the time-axis end counted from the shifted start.
+// 0 until the earthquake view's correction exists.
+int32_t StrongMotionTimeShift(const Workspace& ws, int trace);
+// The station label right of trace i ("%s : %s", the station's two names) when the set asks
+// for it. Nothing until the earthquake view's labels exist.
+void DrawStationLabel(RecordPaint& paint, const Workspace& ws, int trace, int32_t x, int32_t y);
 
 // The acquisition's running stack, drawn under a new record while the stack decision is
 // pending; null while there is none.

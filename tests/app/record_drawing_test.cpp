@@ -236,6 +236,22 @@ TEST_F(RecordLayouts, PaintsStayDefinedForExtremeDataEmptyWindowsAndEmptyStores)
     }
 }
 
+TEST_F(RecordLayouts, AStrongMotionSetShowsTheTracesInItsAzimuthRange)
+{
+    Fill(3, 100, [](int, int j) { return static_cast<float>(j % 10); });
+    ws->strongMotionFlag = 1;
+    ws->strongMotion.shownRecords.resize(3);
+    const float azimuths[] = {10.0f, 200.0f, 90.0f};
+    for (size_t i = 0; i < 3; ++i) ws->strongMotion.shownRecords[i].azimuth = azimuths[i];
+    ws->strongMotion.minimumAngle = 0.0f;
+    ws->strongMotion.maximumAngle = 180.0f;
+    Paint();
+    const auto traces = Polylines(100);
+    ASSERT_EQ(traces.size(), 2u);
+    EXPECT_EQ(traces[0]->points[0].y, -350);
+    EXPECT_EQ(traces[1]->points[0].y, -450);  // the second trace is outside the range
+}
+
 TEST_F(RecordLayouts, TimeVerticalTracesAreColumnsDeflectingLeft)
 {
     Fill(2, 300, [](int, int j) { return j == 50 ? 2.0f : 0.0f; });
