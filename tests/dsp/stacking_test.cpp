@@ -92,29 +92,13 @@ TEST(Stacking, WindowRules)
     EXPECT_DOUBLE_EQ(w[0], B * W / 2.0 / A);
 }
 
-TEST(Stacking, DifferenceNormalizedSumAndConcatenate)
+TEST(Stacking, NormalizedSumSkipsARowOfZeros)
 {
-    const std::vector<float> a{1.0f, 2.0f, 3.0f}, b{4.0f, 4.0f, 4.0f}, zero{0.0f, 0.0f, 0.0f};
-    const float* rows[] = {a.data(), b.data(), zero.data()};
-    std::vector<float> d(3);
-    CVerticalStackDlg::Difference(3, rows, d.data());
-    EXPECT_EQ(d, (std::vector<float>{3.0f, 2.0f, 1.0f}));
-
+    const std::vector<float> a{1.0f, 2.0f, 4.0f}, b{-4.0f, 4.0f, 2.0f}, zero(3, 0.0f);
+    const float* rows[] = {a.data(), zero.data(), b.data()};
     std::vector<double> s(3, 99.0);
-    CVerticalStackDlg::NormalizedSum(3, 3, rows, s.data());  // the zero row adds nothing
-    EXPECT_DOUBLE_EQ(s[0], 1.0 / 3.0 + 1.0);
-    EXPECT_DOUBLE_EQ(s[2], 2.0);
-
-    const std::vector<double> p{1, 2, 3}, q{4, 5};
-    const double* joined[] = {p.data(), q.data()};
-    CTraceHeader h[2];
-    h[0].samples = 3;
-    h[1].samples = 2;
-    std::vector<double> out(5);
-    EXPECT_EQ(CVerticalStackDlg::Concatenate(2, joined, out, h), 5);
-    EXPECT_EQ(out, (std::vector<double>{1, 2, 3, 4, 5}));
-    std::vector<double> small(4);
-    EXPECT_EQ(CVerticalStackDlg::Concatenate(2, joined, small, h), 4);  // stops where out ends
+    CVerticalStackDlg::NormalizedSum(3, 3, rows, s.data());
+    EXPECT_EQ(s, (std::vector<double>{-0.75, 1.5, 1.5}));
 }
 
 }  // namespace

@@ -483,7 +483,7 @@ def correlation_fixture():
 Correlation kernels. corr_n / conv_n: circular correlation sum_j x[j] y[(i+j) mod n] and
 convolution of x = lcg(8000 + n, n), y = lcg(8001 + n, n); every lag for n <= 100, else the lags
 idx_corr_n (and the largest modulus peak_corr_n, peak_conv_n).
-spec_*: X1 = complex_input(8100, 16), X2 = complex_input(8101, 16); cross = X1 conj(X2),
+spectra_*: X1 = complex_input(8100, 16), X2 = complex_input(8101, 16); cross = X1 conj(X2),
 conv = X1 X2 (complex128 of the float32-exact inputs).
 rows_*: x1 = lcg(8200, 300), x2 = x1 delayed by 7 samples plus 0.1 lcg(8201, 300);
 N = 512; rows = (1/N) sum_m x1[m] x2[(m + lag) mod N] of the zero-filled rows, every lag.
@@ -509,10 +509,10 @@ r = 0..2, window 5 samples.""")
     x2 = complex_input(8101, 16)
     cross = x1 * np.conj(x2)
     conv = x1 * x2
-    fx.add("spec_cross_re", cross.real)
-    fx.add("spec_cross_im", cross.imag)
-    fx.add("spec_conv_re", conv.real)
-    fx.add("spec_conv_im", conv.imag)
+    fx.add("spectra_cross_re", cross.real)
+    fx.add("spectra_cross_im", cross.imag)
+    fx.add("spectra_conv_re", conv.real)
+    fx.add("spectra_conv_im", conv.imag)
 
     x1 = lcg(8200, 300)
     x2 = (np.concatenate([np.zeros(7), x1])[:300] + 0.1 * lcg(8201, 300)).astype(f32).astype(np.float64)
