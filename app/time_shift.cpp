@@ -67,7 +67,10 @@ void ShiftTracesCircular(Workspace& ws, float timeMs, int pushUndo)
     if (pushUndo == 1) store.PushUndo();
     const DataSet& from = Source(store);
     const long long n = std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
-    const double k = std::trunc(static_cast<double>(timeMs / interval));
+    // Truncated toward zero; a time that is a whole number of samples up to float rounding
+    // (a lag times the interval) counts as that number, not one less.
+    const double q = static_cast<double>(timeMs) / static_cast<double>(interval);
+    const double k = std::fabs(q - std::round(q)) < 1e-4 ? std::round(q) : std::trunc(q);
     if (n == 0 || !std::isfinite(k)) return;
     const long long shift = static_cast<long long>(std::fmod(k, static_cast<double>(n)));
     const int traces = store.TraceCount();

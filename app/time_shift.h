@@ -16,8 +16,8 @@ class Workspace;
 void ShiftTraces(Workspace& ws, float timeMs, int pushUndo);
 
 // Circular shift of the first `samples per trace` values by k = trunc(timeMs / the store's
-// interval) samples: sample j := old sample (j + k) mod N. Nothing when the store's interval
-// is not above 0.
+// interval) samples (a whole number of samples up to rounding counts as that number): sample
+// j := old sample (j + k) mod N. Nothing when the store's interval is not above 0.
 void ShiftTracesCircular(Workspace& ws, float timeMs, int pushUndo);
 
 }  // namespace velk

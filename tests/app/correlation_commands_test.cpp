@@ -173,6 +173,17 @@ TEST_F(Correlation, AutomaticShiftByCorrelationMovesTheOtherComponent)
     ASSERT_EQ(AutoShiftByCorrelation(*ws, ui, 0), 1);
     EXPECT_EQ(PeakIndex(1, n), 20);
 
+    // Mode 1 shifts circularly, by the whole lag also where lag x dt / dt rounds below it
+    // (15 samples at 0.3 ms).
+    const std::vector<double> x = dsptest::SignalLcg(5, n);
+    std::vector<double> rolled(x.size());
+    for (int k = 0; k < n; ++k) rolled[static_cast<size_t>((k + 15) % n)] = x[static_cast<size_t>(k)];
+    Load({x, rolled}, 300.0f);
+    Place(1, 1, 2);
+    Select(0);
+    ASSERT_EQ(AutoShiftByCorrelation(*ws, ui, 1), 1);
+    EXPECT_EQ(Row(1, n), Row(0, n));
+
     // The semblance measure finds the same lag.
     Load({early, late}, 500.0f);
     Place(1, 1, 2);
