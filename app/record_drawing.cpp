@@ -213,7 +213,8 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
         if (jobs.empty()) return;
         for (size_t j = 0; j < jobs.size(); ++j) buffer(j, static_cast<size_t>(jobs[j].n) * perSample);
         const int32_t* along = d.drawing.sampleX.data();
-        ParallelFor(static_cast<int>(jobs.size()), [&](int j) {
+        if (!d.drawing.workers) d.drawing.workers = std::make_shared<WorkerPool>();
+        d.drawing.workers->Run(static_cast<int>(jobs.size()), [&](int j) {
             TracePoints<Vertical>(jobs[static_cast<size_t>(j)], along, clip, clipLimit, args.shading,
                                   buffers[static_cast<size_t>(j)].data());
         });

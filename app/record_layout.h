@@ -8,12 +8,15 @@
 //                 xi, yi in ViewSettings);
 //   RecordDrawFlags the view's flags that only the drawing reads, and its reused point buffer.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/draw/canvas.h"
 
 namespace velk {
+
+class WorkerPool;
 
 struct RecordLayout {
     int xorg = 300;                // the plot origin of the last paint (logical units)
@@ -59,6 +62,9 @@ struct RecordDrawFlags {
     // to what a trace needs (three points per sample with shading).
     std::vector<std::vector<LPoint>> batch;  // one buffer per trace of a batch
     std::vector<int32_t> sampleX;    // x of each sample of the window, for one interval
+    // The threads that make the points (and draw the lines on a bitmap), made at the first
+    // paint that needs them.
+    std::shared_ptr<WorkerPool> workers;
 };
 
 }  // namespace velk

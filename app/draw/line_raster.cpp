@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <thread>
 
 #include "app/draw/parallel.h"
 
@@ -170,7 +171,7 @@ void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& 
     VerticalRun(runX, mapping.DeviceY(high), mapping.DeviceY(low), colour, w);
 }
 
-void LineRaster::Polylines(std::span<const Line> lines, const LogicalMapping& mapping)
+void LineRaster::Polylines(std::span<const Line> lines, const LogicalMapping& mapping, WorkerPool* pool)
 {
     if (lines.empty() || width_ <= 0 || height_ <= 0) return;
     // Bands across the lines' narrow direction, so a line touches few of them.
@@ -181,9 +182,11 @@ void LineRaster::Polylines(std::span<const Line> lines, const LogicalMapping& ma
     }
     const bool rowBands = wide >= tall;
     const int span = rowBands ? height_ : width_;
-    const int bands = std::clamp(span / 16, 1, 64);
+    // Enough bands to keep every core busy, few enough that a line seldom crosses into a
+    // second one (each band walks all the points of every line it meets).
+    const int bands = std::clamp(span / 48, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
     std::vector<Box> boxes(static_cast<size_t>(bands));
-    ParallelFor(bands, [&](int b) {
+    auto band = [&](int b) {
         const int first = static_cast<int>(static_cast<int64_t>(span) * b / bands);
         const int last = static_cast<int>(static_cast<int64_t>(span) * (b + 1) / bands) - 1;
         Window w = rowBands ? Window{0, first, width_ - 1, last, &boxes[static_cast<size_t>(b)]}
@@ -195,7 +198,8 @@ void LineRaster::Polylines(std::span<const Line> lines, const LogicalMapping& ma
             if (a1 < first || a0 > last) continue;
             Polyline(l.points, mapping, l.colour, w);
         }
-    });
+    };
+    ParallelFor(bands, band, pool);
     for (const Box& b : boxes)
         if (!b.Empty()) dirty_.Add(b.x0, b.y0, b.x1, b.y1);
 }

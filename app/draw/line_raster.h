@@ -22,6 +22,8 @@
 
 namespace velk {
 
+class WorkerPool;
+
 class LineRaster {
 public:
     // A colour as 0xFFRRGGBB; 0 marks a pixel nothing was drawn on.
@@ -49,8 +51,9 @@ public:
     // A polyline of logical points, mapped to pixels on the way (the same pixels as mapping each
     // point and drawing the result).
     void Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour);
-    // The lines in order, on several threads (bands across the lines' narrow direction).
-    void Polylines(std::span<const Line> lines, const LogicalMapping& mapping);
+    // The lines in order, on several threads (bands across the lines' narrow direction); the
+    // pool's, when one is given.
+    void Polylines(std::span<const Line> lines, const LogicalMapping& mapping, WorkerPool* pool = nullptr);
 
     // Every segment on its own, without merging: the reference the merged drawing matches.
     void PolylineEverySegment(std::span<const DevicePoint> points, uint32_t colour);

@@ -2,6 +2,7 @@
 
 #include <wx/dcmemory.h>
 
+#include "app/draw/parallel.h"
 #include "app/record_drawing.h"
 #include "app/ui/wx_dc_canvas.h"
 #include "app/workspace.h"
@@ -16,6 +17,8 @@ void RenderRecordBitmap(wxBitmap& bitmap, const LogicalMapping& mapping, Workspa
     {
         WxDcCanvas canvas(dc, mapping, info.fastLines ? bitmap.GetSize() : wxDefaultSize);
         canvas.SetBatchLines(info.batchLines);
+        if (!ws.display.drawing.workers) ws.display.drawing.workers = std::make_shared<WorkerPool>();
+        canvas.SetWorkerPool(ws.display.drawing.workers.get());
         RecordPaint paint{canvas, info.status, false, info.documentTitle, info.currentFileName};
         OnDraw(paint, ws);
         canvas.Flush();

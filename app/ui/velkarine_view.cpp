@@ -5,6 +5,7 @@
 #include <wx/dcscreen.h>
 
 #include "app/display_state.h"
+#include "app/draw/parallel.h"
 #include "app/document.h"
 #include "app/record_drawing.h"
 #include "app/record_paint.h"
@@ -123,6 +124,8 @@ void CVelkarineView::OnPaint(wxPaintEvent&)
 void CVelkarineView::OnDraw(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize)
 {
     WxDcCanvas canvas(dc, mapping, rasterSize);
+    if (!ws_.display.drawing.workers) ws_.display.drawing.workers = std::make_shared<WorkerPool>();
+    canvas.SetWorkerPool(ws_.display.drawing.workers.get());
     RecordPaint paint{canvas, nullptr, false, {}, {}};
     if (context_) {
         CommandContext ctx = context_();

@@ -153,7 +153,7 @@ void WxDcCanvas::Polylines(std::span<const PolylineRun> runs)
     }
     lines_.clear();
     for (const PolylineRun& r : runs) lines_.push_back({r.points, LineRaster::Colour(r.pen.colour), r.bounds});
-    raster_->Polylines(lines_, mapping_);
+    raster_->Polylines(lines_, mapping_, pool_);
 }
 
 void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)

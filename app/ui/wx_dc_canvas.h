@@ -52,6 +52,8 @@ public:
 
     // Off: the raster is laid on the device after every line (for comparisons).
     void SetBatchLines(bool on) { batch_ = on; }
+    // Threads for drawing batches of lines (none: threads made for each batch).
+    void SetWorkerPool(WorkerPool* pool) { pool_ = pool; }
 
     const LogicalMapping& Mapping() const { return mapping_; }
 
@@ -74,6 +76,7 @@ private:
     std::vector<LineRaster::Line> lines_;  // a batch on its way to the raster
     bool fontApplied_ = false;
     bool batch_ = true;
+    WorkerPool* pool_ = nullptr;
 };
 
 }  // namespace velk
