@@ -111,7 +111,7 @@ public:
 };
 
 // Select a pen, brush or font for one drawing step; the previous one comes back at the end of
-// the scope, as a GDI SelectObject pair would do.
+// the scope.
 class ScopedPen {
 public:
     ScopedPen(Canvas& canvas, const Pen& pen) : canvas_(canvas), old_(canvas.CurrentPen()) { canvas.SetPen(pen); }
