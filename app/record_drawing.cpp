@@ -6,6 +6,7 @@
 #include "app/draw/coordinates.h"
 #include "app/draw/fonts.h"
 #include "app/draw/parallel.h"
+#include "app/draw/trace_line.h"
 #include "app/filter_test.h"
 #include "app/record_axes.h"
 #include "app/record_seams.h"
@@ -97,82 +98,9 @@ void BuildTimeTable(Workspace& ws, TimeTable& table, float intervalUs, bool vert
     table.count = k;
 }
 
-// One trace of the window on its way to the canvas.
-struct TraceJob {
-    int trace = 0;
-    Pen pen;
-    int32_t base = 0;               // -yb across the time axis, xb along it
-    const float* samples = nullptr;  // the first shown sample
-    int n = 0;                      // samples drawn
-    double factor = 0.0;            // polarity x gain x vscale
-    size_t count = 0;               // points made
-    LRect bounds;
-};
-
-// The points of one trace. Horizontal: (time position, base + deflection), base = -yb;
-// vertical: (base - deflection, time position), base = xb. The deflection is trunc(a), or
-// +-trunc(limit) beyond the clip limit, which is trunc of a clamped to +-limit; the limit is
-// at most the coordinate limit, so the sum with the base (itself limited) fits. Shading appends
-// a stroke back to the base after every sample of a shaded lobe.
-template <bool Vertical, int Shading>
-void TracePoints(TraceJob& job, const int32_t* along, double limit, LPoint* out)
-{
-    size_t m = 0;
-    const int32_t base = job.base;
-    int32_t low = Shading != 0 ? 0 : kCoordinateLimit, high = Shading != 0 ? 0 : -kCoordinateLimit;
-    for (int k = 0; k < job.n; ++k) {
-        double a = job.samples[k] * job.factor;
-        if (!(a == a)) a = 0.0;
-        double c = a < -limit ? -limit : a;
-        c = c > limit ? limit : c;
-        const int32_t d = static_cast<int32_t>(c);
-        low = d < low ? d : low;
-        high = d > high ? d : high;
-        const LPoint p = Vertical ? LPoint{base - d, along[k]} : LPoint{along[k], base + d};
-        out[m++] = p;
-        if ((Shading > 0 && a > 0) || (Shading < 0 && a < 0)) {
-            out[m++] = Vertical ? LPoint{base, p.y} : LPoint{p.x, base};
-            out[m++] = p;
-        }
-    }
-    job.count = m;
-    if (job.n > 0) {
-        const int32_t a0 = std::min(along[0], along[job.n - 1]), a1 = std::max(along[0], along[job.n - 1]);
-        job.bounds = Vertical ? LRect{base - high, a1, base - low, a0} : LRect{a0, base + high, a1, base + low};
-    }
-}
-
-template <bool Vertical>
-void TracePoints(TraceJob& job, const int32_t* along, bool clip, double clipLimit, int shading, LPoint* out)
-{
-    const double limit = clip && clipLimit < kCoordinateLimit ? std::max(clipLimit, 0.0) : kCoordinateLimit;
-    if (shading > 0) {
-        TracePoints<Vertical, 1>(job, along, limit, out);
-    } else if (shading < 0) {
-        TracePoints<Vertical, -1>(job, along, limit, out);
-    } else {
-        TracePoints<Vertical, 0>(job, along, limit, out);
-    }
-}
-
-// The polylines of a trace's points, cut as PolylineChunked cuts them.
-void AddRuns(std::vector<PolylineRun>& runs, const TraceJob& job, const LPoint* points, int chunk)
-{
-    const size_t count = job.count;
-    if (count == 0) return;
-    if (count == 1) {
-        runs.push_back({std::span<const LPoint>(points, 1), job.pen, job.bounds});
-        return;
-    }
-    const size_t c = static_cast<size_t>(std::clamp(chunk, 1, kPolylineChunk));
-    for (size_t start = 0; start + 1 < count; start += c) {
-        runs.push_back({std::span<const LPoint>(points + start, std::min(c + 1, count - start)), job.pen, job.bounds});
-    }
-}
-
-// Points of a batch of traces are made on several threads (each trace its own buffer) and
-// handed to the canvas as one batch; about this many points at a time.
-constexpr size_t kBatchPoints = size_t{1} << 22;
+// A batch of traces is measured on several threads and handed to the canvas as one call; about
+// this many samples at a time.
+constexpr size_t kBatchSamples = size_t{1} << 22;
 
 // The shown traces of `rows`, in either direction. Traces with labels beside them, and spectra
 // drawn as areas, go one by one (their texts and polygons keep their places between the lines);
@@ -191,8 +119,8 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
     const bool areas = store.dataKind() == kRealSpectrum && d.spectrumFill == 1;
     const bool strongMotion = !Vertical && StrongMotionDisplay(ws);
     const bool oneByOne = threeComponent || peakLabels || areas || strongMotion;
-    const bool clip = d.clip == -1;
     const double clipLimit = static_cast<double>(p.plotscale) * args.meanSpacing * 0.49;
+    const double limit = d.clip == -1 && clipLimit < kCoordinateLimit ? std::max(clipLimit, 0.0) : kCoordinateLimit;
     const int chunk = Vertical ? kPolygonChunk : kPolylineChunk;
     const int32_t labelRight = SaturatingAdd(SaturatingTrunc(static_cast<double>(p.shownTime) * p.hscale), args.xorg);
     const int firstSample = std::max(d.firstSampleShown, 0);
@@ -200,85 +128,81 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
     const TraceWindow w = ShownTraces(ws);
 
     TimeTable table;
-    std::vector<std::vector<LPoint>>& buffers = d.drawing.batch;
-    std::vector<TraceJob> jobs;
-    std::vector<PolylineRun> runs;
-    auto buffer = [&](size_t j, size_t need) -> LPoint* {
-        if (buffers.size() <= j) buffers.resize(j + 1);
-        if (buffers[j].size() < need) buffers[j].resize(need);
-        return buffers[j].data();
-    };
-    const size_t perSample = args.shading != 0 ? 3 : 1;
+    std::vector<TraceLine> lines;
+    size_t batchSamples = 0;
     auto flush = [&] {
-        if (jobs.empty()) return;
-        for (size_t j = 0; j < jobs.size(); ++j) buffer(j, static_cast<size_t>(jobs[j].n) * perSample);
-        const int32_t* along = d.drawing.sampleX.data();
+        if (lines.empty()) return;
         if (!d.drawing.workers) d.drawing.workers = std::make_shared<WorkerPool>();
-        d.drawing.workers->Run(static_cast<int>(jobs.size()), [&](int j) {
-            TracePoints<Vertical>(jobs[static_cast<size_t>(j)], along, clip, clipLimit, args.shading,
-                                  buffers[static_cast<size_t>(j)].data());
-        });
-        runs.clear();
-        for (size_t j = 0; j < jobs.size(); ++j) AddRuns(runs, jobs[j], buffers[j].data(), chunk);
-        c.Polylines(runs);
-        jobs.clear();
+        d.drawing.workers->Run(static_cast<int>(lines.size()),
+                               [&](int j) { MeasureTraceLine(lines[static_cast<size_t>(j)]); });
+        c.TraceLines(lines);
+        lines.clear();
+        batchSamples = 0;
     };
 
     for (int i = w.first; i < w.last; ++i) {
         if (strongMotion && ws.strongMotion.IsInDisplayRange(i) == 0) continue;
         const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
         const size_t t = static_cast<size_t>(i);
-        TraceJob job;
-        job.trace = i;
+        TraceLine line;
         const int selected = t < p.selectionFlags.size() ? p.selectionFlags[t] : 0;
-        job.pen = TracePen(args.overlay == 1 ? 7 : h.component, selected, d.colourFlag, minComponent, maxComponent);
-        job.pen.width = args.penWidth;
+        line.pen = TracePen(args.overlay == 1 ? 7 : h.component, selected, d.colourFlag, minComponent, maxComponent);
+        line.pen.width = args.penWidth;
         const int32_t position = SaturatingAdd(
             Vertical ? args.xorg : args.yorg,
             SaturatingTrunc((h.receiverHundredths * 0.01 - args.distanceOrigin) * static_cast<double>(p.plotscale)));
-        job.base = Vertical ? position : -position;
+        line.base = Vertical ? position : -position;
+        line.vertical = Vertical;
+        line.shading = args.shading;
+        line.limit = limit;
+        line.chunk = chunk;
         const float g = TraceDisplayGain(ws, i);
         d.appliedGain[t] = g;
-        job.factor = static_cast<double>(ws.settings.polarity) * g * p.vscale;
+        line.factor = static_cast<double>(ws.settings.polarity) * g * p.vscale;
 
         if (table.interval != h.intervalUs) {
             flush();
             BuildTimeTable(ws, table, h.intervalUs, Vertical, args.xorg, args.yorg);
         }
-        job.n = std::clamp(store.TraceSamples(i) - firstSample, 0, table.count);
+        line.along = d.drawing.sampleX.data();
+        line.n = std::clamp(store.TraceSamples(i) - firstSample, 0, table.count);
         const bool hasRow = i >= args.rows->RowLow() && i <= args.rows->RowHigh() &&
-                            static_cast<size_t>(firstSample) + static_cast<size_t>(job.n) <= args.rows->Cols();
-        if (!hasRow) job.n = 0;
-        if (job.n > 0) job.samples = args.rows->Row(i).data() + firstSample;
+                            static_cast<size_t>(firstSample) + static_cast<size_t>(line.n) <= args.rows->Cols();
+        if (!hasRow) line.n = 0;
+        if (line.n > 0) line.samples = args.rows->Row(i).data() + firstSample;
 
         if (!oneByOne) {
-            if (job.n > 0) jobs.push_back(job);
-            if (jobs.size() * static_cast<size_t>(std::max(table.count, 1)) * perSample >= kBatchPoints) flush();
+            if (line.n > 0) {
+                lines.push_back(line);
+                batchSamples += static_cast<size_t>(line.n);
+            }
+            if (batchSamples >= kBatchSamples) flush();
             continue;
         }
 
-        ScopedPen pen(c, job.pen);
+        ScopedPen pen(c, line.pen);
         if (threeComponent && h.component >= 1 && h.component <= 6) {
             static constexpr const char* kNames[] = {"NS", "EW", "UD", "NS-D", "EW-D", "UD-D"};
             ScopedFont font(c, FontFor(FontUse::ComponentName, jp));
             c.SetTextColour(kBlack);
-            c.TextOut({args.xorg - 120, 25 + job.base}, kNames[h.component - 1]);
+            c.TextOut({args.xorg - 120, 25 + line.base}, kNames[h.component - 1]);
         }
-        if (job.n > 0) {
-            LPoint* points = buffer(0, static_cast<size_t>(job.n) * perSample);
-            TracePoints<Vertical>(job, d.drawing.sampleX.data(), clip, clipLimit, args.shading, points);
+        if (line.n > 0) {
+            std::vector<LPoint>& points = d.drawing.points;
+            if (points.size() < static_cast<size_t>(line.n) * 3) points.resize(static_cast<size_t>(line.n) * 3);
+            const size_t count = TraceLinePoints(line, points.data());
             if (const int32_t shift = strongMotion ? StrongMotionTimeShift(ws, i) : 0; shift != 0) {
-                for (size_t k = 0; k < job.count; ++k) points[k].x = SaturatingAdd(points[k].x, shift);
+                for (size_t k = 0; k < count; ++k) points[k].x = SaturatingAdd(points[k].x, shift);
             }
-            const std::span<const LPoint> list(points, job.count);
+            const std::span<const LPoint> list(points.data(), count);
             if (areas) {
                 if (Vertical) {
-                    PolygonToBaselineX(list, job.n, kPolygonChunk, c, job.base);
+                    PolygonToBaselineX(list, line.n, kPolygonChunk, c, line.base);
                 } else {
-                    PolygonToBaselineY(list, job.n, kPolylineChunk, c, job.base);
+                    PolygonToBaselineY(list, line.n, kPolylineChunk, c, line.base);
                 }
             } else {
-                PolylineChunked(list, static_cast<int>(job.count), chunk, c);
+                PolylineChunked(list, static_cast<int>(count), chunk, c);
             }
         }
         if (peakLabels) {
@@ -288,9 +212,9 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
             const bool sameReceiver = i > w.first && h.receiverHundredths == store.current.headers[t - 1].receiverHundredths;
             ScopedFont font(c, FontFor(FontUse::PeakLabel, jp));
             c.SetTextColour(kBlack);
-            c.TextOut({threeComponent ? labelRight + 20 : labelRight - 250, (sameReceiver ? -60 : -5) + job.base}, text);
+            c.TextOut({threeComponent ? labelRight + 20 : labelRight - 250, (sameReceiver ? -60 : -5) + line.base}, text);
         }
-        if (strongMotion) DrawStationLabel(paint, ws, i, labelRight - 250, 50 + job.base);
+        if (strongMotion) DrawStationLabel(paint, ws, i, labelRight - 250, 50 + line.base);
     }
     flush();
 }

@@ -58,9 +58,9 @@ struct RecordDrawFlags {
     std::string secondFileName;
     int velocityLinePointState = 0;  // 0 left end next, 1 right end next, 2 done
     int mutePointState = 0;          // 0 left side next, 2 right side next
-    // The points of the traces, reused from batch to batch and paint to paint; each buffer grows
-    // to what a trace needs (three points per sample with shading).
-    std::vector<std::vector<LPoint>> batch;  // one buffer per trace of a batch
+    // The points of a trace drawn on its own, reused from trace to trace and paint to paint; it
+    // grows to what a trace needs (three points per sample with shading).
+    std::vector<LPoint> points;
     std::vector<int32_t> sampleX;    // x of each sample of the window, for one interval
     // The threads that make the points (and draw the lines on a bitmap), made at the first
     // paint that needs them.

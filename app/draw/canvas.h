@@ -58,16 +58,10 @@ struct Font {
 
 enum class FillMode { Alternate, Winding };
 
-// One polyline of a batch, in its own pen; `bounds` holds every point (left <= right,
-// bottom <= top).
-struct PolylineRun {
-    std::span<const LPoint> points;
-    Pen pen;
-    LRect bounds;
-};
-
 // Where TextOut's point lies on the text: the default is its top-left corner.
 enum class TextAlign { TopLeft, TopCentre, TopRight, BaselineLeft, BottomLeft };
+
+struct TraceLine;  // app/draw/trace_line.h
 
 class Canvas {
 public:
@@ -84,17 +78,10 @@ public:
     virtual void MoveTo(LPoint p) = 0;
     virtual void LineTo(LPoint p) = 0;  // with the current pen, then moves there
     virtual void Polyline(std::span<const LPoint> points) = 0;
-    // Polylines one after the other, each in its pen; the current pen stays. A backend may draw
-    // a batch faster than line by line (the trace lines of a record); the result is the same.
-    virtual void Polylines(std::span<const PolylineRun> runs)
-    {
-        const Pen old = CurrentPen();
-        for (const PolylineRun& run : runs) {
-            SetPen(run.pen);
-            Polyline(run.points);
-        }
-        SetPen(old);
-    }
+    // Trace lines one after the other, each in its pen, as polylines of at most chunk + 1
+    // points; the current pen stays. A backend may draw them without making their points (the
+    // line raster does); the result is the same.
+    virtual void TraceLines(std::span<const TraceLine> lines);
     virtual void Polygon(std::span<const LPoint> points, FillMode mode) = 0;  // pen outline, brush fill
     virtual void Rectangle(LRect r) = 0;                                      // pen outline, brush fill
     virtual void Ellipse(LRect bounds) = 0;                                   // pen outline, brush fill

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "app/draw/parallel.h"
+#include "app/draw/trace_line.h"
 
 namespace velk {
 
@@ -135,69 +136,172 @@ void LineRaster::Polyline(std::span<const DevicePoint> points, uint32_t colour)
     VerticalRun(runX, low, high, colour, w);
 }
 
-void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour)
-{
-    Polyline(points, mapping, colour, Whole());
-}
+// The polyline being drawn: the current column's run, kept in logical units. The mapping is
+// monotonic, so the run's pixels are those of its highest and lowest logical points, and only
+// they, the run's last point and the first point of the next column are mapped. A trace has
+// several samples to a logical unit of time, and several units to a pixel column.
+struct ColumnRuns {
+    LineRaster& raster;
+    const LogicalMapping& mapping;
+    uint32_t colour;
+    const LineRaster::Window& window;
+    size_t count = 0;
+    int32_t lastX = 0, runX = 0, low = 0, high = 0, last = 0;
 
-void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour,
-                          const Window& w)
-{
-    if (points.size() < 2) return;
-    // The current column's run is kept in logical units: the mapping is monotonic, so the run's
-    // pixels are those of its highest and lowest logical points, and only they, the run's last
-    // point and the first point of the next column are mapped. A trace has several samples to a
-    // logical unit of time, and several units to a pixel column.
-    int32_t lastX = points[0].x;
-    int32_t runX = mapping.DeviceX(lastX);
-    int32_t low = points[0].y, high = low, last = low;
-    for (size_t i = 1; i < points.size(); ++i) {
-        const LPoint& p = points[i];
+    void Add(LPoint p)
+    {
+        if (count++ == 0) {
+            lastX = p.x;
+            runX = mapping.DeviceX(p.x);
+            low = high = last = p.y;
+            return;
+        }
         if (p.x != lastX) {
             lastX = p.x;
             const int32_t x = mapping.DeviceX(p.x);
             if (x != runX) {
-                VerticalRun(runX, mapping.DeviceY(high), mapping.DeviceY(low), colour, w);
-                Segment({runX, mapping.DeviceY(last)}, {x, mapping.DeviceY(p.y)}, colour, w);
+                raster.VerticalRun(runX, mapping.DeviceY(high), mapping.DeviceY(low), colour, window);
+                raster.Segment({runX, mapping.DeviceY(last)}, {x, mapping.DeviceY(p.y)}, colour, window);
                 runX = x;
                 low = high = last = p.y;
-                continue;
+                return;
             }
         }
         low = p.y < low ? p.y : low;
         high = p.y > high ? p.y : high;
         last = p.y;
     }
-    VerticalRun(runX, mapping.DeviceY(high), mapping.DeviceY(low), colour, w);
+    // A single point draws nothing, as a polyline of one point does on every device.
+    void Finish()
+    {
+        if (count >= 2) raster.VerticalRun(runX, mapping.DeviceY(high), mapping.DeviceY(low), colour, window);
+    }
+};
+
+void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour)
+{
+    const Window w = Whole();
+    ColumnRuns runs{*this, mapping, colour, w};
+    for (const LPoint& p : points) runs.Add(p);
+    runs.Finish();
 }
 
-void LineRaster::Polylines(std::span<const Line> lines, const LogicalMapping& mapping, WorkerPool* pool)
+namespace {
+
+// The pixel columns of a time axis: the samples k in [starts[c], starts[c + 1]) all map to
+// column xs[c]. Lines drawn on this axis (horizontal, unshaded) are drawn column by column: the
+// pixels a column's points give are those of its largest and smallest deflections, which come
+// from its largest and smallest samples (the deflection is monotonic in the sample).
+struct AxisColumns {
+    const int32_t* along = nullptr;
+    std::vector<int> starts;  // ends with the sample count
+    std::vector<int32_t> xs;
+};
+
+AxisColumns ColumnsOf(const int32_t* along, int n, const LogicalMapping& mapping)
+{
+    AxisColumns c;
+    c.along = along;
+    int32_t lastX = 0, lastColumn = 0;
+    for (int k = 0; k < n; ++k) {
+        if (k > 0 && along[k] == lastX) continue;
+        lastX = along[k];
+        const int32_t column = mapping.DeviceX(lastX);
+        if (k > 0 && column == lastColumn) continue;
+        lastColumn = column;
+        c.starts.push_back(k);
+        c.xs.push_back(column);
+    }
+    c.starts.push_back(n);
+    return c;
+}
+
+int32_t Deflection(const TraceLine& l, float sample)
+{
+    double a = sample * l.factor;
+    if (!(a == a)) a = 0.0;
+    double c = a < -l.limit ? -l.limit : a;
+    c = c > l.limit ? l.limit : c;
+    return static_cast<int32_t>(c);
+}
+
+}  // namespace
+
+void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMapping& mapping, WorkerPool* pool)
 {
     if (lines.empty() || width_ <= 0 || height_ <= 0) return;
     // Bands across the lines' narrow direction, so a line touches few of them.
     int64_t wide = 0, tall = 0;
-    for (const Line& l : lines) {
+    for (const TraceLine& l : lines) {
         wide += static_cast<int64_t>(l.bounds.right) - l.bounds.left;
         tall += static_cast<int64_t>(l.bounds.top) - l.bounds.bottom;
     }
     const bool rowBands = wide >= tall;
     const int span = rowBands ? height_ : width_;
     // Enough bands to keep every core busy, few enough that a line seldom crosses into a
-    // second one (each band walks all the points of every line it meets).
+    // second one (each band walks all the samples of every line it meets).
     const int bands = std::clamp(span / 48, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+
+    // The columns of each time axis of the batch (usually one).
+    std::vector<AxisColumns> axes;
+    for (const TraceLine& l : lines) {
+        if (l.vertical || l.shading != 0) continue;
+        auto same = [&](const AxisColumns& a) { return a.along == l.along; };
+        if (std::find_if(axes.begin(), axes.end(), same) != axes.end()) continue;
+        int n = 0;
+        for (const TraceLine& m : lines)
+            if (m.along == l.along) n = std::max(n, m.n);
+        axes.push_back(ColumnsOf(l.along, n, mapping));
+    }
+
     std::vector<Box> boxes(static_cast<size_t>(bands));
     auto band = [&](int b) {
         const int first = static_cast<int>(static_cast<int64_t>(span) * b / bands);
         const int last = static_cast<int>(static_cast<int64_t>(span) * (b + 1) / bands) - 1;
-        Window w = rowBands ? Window{0, first, width_ - 1, last, &boxes[static_cast<size_t>(b)]}
-                            : Window{first, 0, last, height_ - 1, &boxes[static_cast<size_t>(b)]};
-        for (const Line& l : lines) {
+        // The band's box on its own stack: neighbouring boxes share a cache line, and every run
+        // and segment grows the box.
+        Box box;
+        const Window w = rowBands ? Window{0, first, width_ - 1, last, &box} : Window{first, 0, last, height_ - 1, &box};
+        for (const TraceLine& l : lines) {
             // Device rows run down as logical y runs up.
             const int64_t a0 = rowBands ? mapping.DeviceY(l.bounds.top) : mapping.DeviceX(l.bounds.left);
             const int64_t a1 = rowBands ? mapping.DeviceY(l.bounds.bottom) : mapping.DeviceX(l.bounds.right);
-            if (a1 < first || a0 > last) continue;
-            Polyline(l.points, mapping, l.colour, w);
+            if (a1 < first || a0 > last || l.n < 2) continue;
+            const uint32_t colour = Colour(l.pen.colour);
+            const auto axis = std::find_if(axes.begin(), axes.end(), [&](const AxisColumns& a) { return a.along == l.along; });
+            if (axis == axes.end()) {
+                ColumnRuns runs{*this, mapping, colour, w};
+                ForEachTracePoint(l, [&runs](LPoint p) { runs.Add(p); });
+                runs.Finish();
+                continue;
+            }
+            int32_t previousX = 0, previousY = 0;
+            for (size_t c = 0; c + 1 < axis->starts.size() && axis->starts[c] < l.n; ++c) {
+                const int k0 = axis->starts[c], k1 = std::min(axis->starts[c + 1], l.n);
+                float low = l.samples[k0], high = low;
+                bool nan = false;
+                for (int k = k0; k < k1; ++k) {
+                    const float s = l.samples[k];
+                    low = s < low ? s : low;
+                    high = s > high ? s : high;
+                    nan |= s != s;
+                }
+                int32_t d0 = Deflection(l, low), d1 = Deflection(l, high);
+                if (d0 > d1) std::swap(d0, d1);
+                if (nan) {  // a sample that is not a number lies on the base
+                    d0 = std::min(d0, 0);
+                    d1 = std::max(d1, 0);
+                }
+                const int32_t x = axis->xs[c];
+                if (c > 0) {
+                    Segment({previousX, previousY}, {x, mapping.DeviceY(l.base + Deflection(l, l.samples[k0]))}, colour, w);
+                }
+                VerticalRun(x, mapping.DeviceY(l.base + d1), mapping.DeviceY(l.base + d0), colour, w);
+                previousX = x;
+                previousY = mapping.DeviceY(l.base + Deflection(l, l.samples[k1 - 1]));
+            }
         }
+        boxes[static_cast<size_t>(b)] = box;
     };
     ParallelFor(bands, band, pool);
     for (const Box& b : boxes)

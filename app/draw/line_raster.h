@@ -23,6 +23,7 @@
 namespace velk {
 
 class WorkerPool;
+struct TraceLine;
 
 class LineRaster {
 public:
@@ -35,13 +36,6 @@ public:
         void Add(int ax0, int ay0, int ax1, int ay1);
     };
 
-    // One polyline of a batch: its logical points, colour, and a rectangle holding them all.
-    struct Line {
-        std::span<const LPoint> points;
-        uint32_t colour = 0;
-        LRect bounds;  // left <= right, bottom <= top
-    };
-
     // A buffer of width x height pixels, all untouched.
     void Reset(int width, int height);
     int Width() const { return width_; }
@@ -51,9 +45,9 @@ public:
     // A polyline of logical points, mapped to pixels on the way (the same pixels as mapping each
     // point and drawing the result).
     void Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour);
-    // The lines in order, on several threads (bands across the lines' narrow direction); the
-    // pool's, when one is given.
-    void Polylines(std::span<const Line> lines, const LogicalMapping& mapping, WorkerPool* pool = nullptr);
+    // Trace lines in order, straight from their samples, on several threads (bands across the
+    // lines' narrow direction); the pool's, when one is given.
+    void TraceLines(std::span<const TraceLine> lines, const LogicalMapping& mapping, WorkerPool* pool = nullptr);
 
     // Every segment on its own, without merging: the reference the merged drawing matches.
     void PolylineEverySegment(std::span<const DevicePoint> points, uint32_t colour);
@@ -67,15 +61,18 @@ public:
     void ClearDirty();
 
 private:
+public:
     // Where one drawing pass may set pixels (inclusive), and the box of what it set.
     struct Window {
         int x0, y0, x1, y1;
         Box* dirty;
     };
+
+private:
     Window Whole() { return {0, 0, width_ - 1, height_ - 1, &dirty_}; }
     void VerticalRun(int64_t x, int64_t y0, int64_t y1, uint32_t colour, const Window& w);
     void Segment(DevicePoint a, DevicePoint b, uint32_t colour, const Window& w);
-    void Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour, const Window& w);
+    friend struct ColumnRuns;
 
     int width_ = 0;
     int height_ = 0;

@@ -7,6 +7,8 @@
 #include <wx/font.h>
 #include <wx/image.h>
 
+#include "app/draw/trace_line.h"
+
 namespace velk {
 namespace {
 
@@ -144,16 +146,14 @@ void WxDcCanvas::Polyline(std::span<const LPoint> points)
     dc_.DrawLines(static_cast<int>(device.size()), device.data());
 }
 
-void WxDcCanvas::Polylines(std::span<const PolylineRun> runs)
+void WxDcCanvas::TraceLines(std::span<const TraceLine> lines)
 {
-    const bool raster = std::all_of(runs.begin(), runs.end(), [this](const PolylineRun& r) { return RasterLine(r.pen); });
+    const bool raster = std::all_of(lines.begin(), lines.end(), [this](const TraceLine& l) { return RasterLine(l.pen); });
     if (!raster || !batch_) {
-        Canvas::Polylines(runs);
+        Canvas::TraceLines(lines);
         return;
     }
-    lines_.clear();
-    for (const PolylineRun& r : runs) lines_.push_back({r.points, LineRaster::Colour(r.pen.colour), r.bounds});
-    raster_->Polylines(lines_, mapping_, pool_);
+    raster_->TraceLines(lines, mapping_, pool_);
 }
 
 void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)

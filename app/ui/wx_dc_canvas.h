@@ -35,7 +35,7 @@ public:
     void MoveTo(LPoint p) override { current_ = p; }
     void LineTo(LPoint p) override;
     void Polyline(std::span<const LPoint> points) override;
-    void Polylines(std::span<const PolylineRun> runs) override;
+    void TraceLines(std::span<const TraceLine> lines) override;
     void Polygon(std::span<const LPoint> points, FillMode mode) override;
     void Rectangle(LRect r) override;
     void Ellipse(LRect bounds) override;
@@ -73,7 +73,6 @@ private:
     bool opaque_ = false;
     Rgb background_{255, 255, 255};
     LPoint current_;
-    std::vector<LineRaster::Line> lines_;  // a batch on its way to the raster
     bool fontApplied_ = false;
     bool batch_ = true;
     WorkerPool* pool_ = nullptr;

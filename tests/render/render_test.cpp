@@ -121,18 +121,21 @@ TEST_F(RecordPicture, FrameAtTheOriginSelectionInRedAndTheEmptyNotice)
 
 TEST_F(RecordPicture, BatchedTraceLinesAreThoseDrawnOneByOne)
 {
-    // Dense traces (many samples to a pixel column) through the line raster, laid onto the
-    // bitmap in one go or after every line: the same pixels.
-    const std::vector<std::string> dense = {"traces=48", "samples=16000", "interval_us=125", "hscale=0.4",
-                                            "plotscale=8", "components=1-8", "select=3", "shading=1", "trigger=1"};
-    Harness batched(ParseOptions(dense));
-    std::vector<std::string> oneByOne = dense;
-    oneByOne.push_back("batch=0");
-    Harness each(ParseOptions(oneByOne));
-    const wxImage a = Draw(batched, "dense"), b = Draw(each);
-    ASSERT_EQ(a.GetSize(), b.GetSize());
-    const size_t bytes = static_cast<size_t>(a.GetWidth()) * a.GetHeight() * 3;
-    EXPECT_EQ(std::memcmp(a.GetData(), b.GetData(), bytes), 0);
+    // Dense traces (many samples to a pixel column) through the line raster: drawn in one batch
+    // from their samples, column by column and in bands on several threads, or line by line
+    // from their points and laid on the bitmap after each: the same pixels.
+    for (const char* shading : {"shading=0", "shading=1"}) {
+        const std::vector<std::string> dense = {"traces=48", "samples=16000", "interval_us=125", "hscale=0.4",
+                                                "plotscale=8", "components=1-8", "select=3", shading, "trigger=1"};
+        Harness batched(ParseOptions(dense));
+        std::vector<std::string> oneByOne = dense;
+        oneByOne.push_back("batch=0");
+        Harness each(ParseOptions(oneByOne));
+        const wxImage a = Draw(batched, std::string("dense-") + shading), b = Draw(each);
+        ASSERT_EQ(a.GetSize(), b.GetSize());
+        const size_t bytes = static_cast<size_t>(a.GetWidth()) * a.GetHeight() * 3;
+        EXPECT_EQ(std::memcmp(a.GetData(), b.GetData(), bytes), 0) << shading;
+    }
 }
 
 TEST_F(RecordPicture, PicturesOfTheLayouts)

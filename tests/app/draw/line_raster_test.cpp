@@ -7,6 +7,7 @@
 #include <random>
 
 #include "app/draw/line_raster.h"
+#include "app/draw/trace_line.h"
 
 namespace velk {
 namespace {
@@ -47,6 +48,58 @@ TEST(LineRaster, MergedColumnsEqualEverySegment)
         }
         EXPECT_TRUE(SamePixels(merged, every)) << "pass " << pass;
         EXPECT_FALSE(merged.Dirty().Empty());
+    }
+}
+
+TEST(LineRaster, TraceLinesFromSamplesEqualEverySegmentOfTheirPoints)
+{
+    // Lines of samples (dense, sparse, with spikes, NaN, a negative factor, clipping, in both
+    // directions, shaded or not) drawn in one batch in bands, against their points drawn
+    // segment by segment, one line after the other.
+    std::mt19937 random(5);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    const LogicalMapping mapping = LogicalMapping::ForDpi(96.0, 96.0);
+    for (int pass = 0; pass < 12; ++pass) {
+        const bool vertical = pass % 4 == 3;
+        const int n = 3000;
+        const double unitsPerSample = 0.05 + pass * 0.2;
+        std::vector<int32_t> along(n);
+        for (int k = 0; k < n; ++k) {
+            const int32_t a = static_cast<int32_t>(40 + k * unitsPerSample);
+            along[static_cast<size_t>(k)] = vertical ? -a : a;
+        }
+        std::vector<std::vector<float>> samples(20);
+        std::vector<TraceLine> lines;
+        for (int t = 0; t < 20; ++t) {
+            std::vector<float>& s = samples[static_cast<size_t>(t)];
+            for (int k = 0; k < n; ++k) s.push_back(noise(random) * 3.0f + std::sin(k * 0.01f) * 20.0f);
+            s[100] = 1e30f;
+            s[777] = std::nanf("");
+            TraceLine l;
+            l.samples = s.data();
+            l.n = n - t * 37;
+            l.along = along.data();
+            l.factor = (t % 3 == 0 ? -1.0 : 1.0) * (0.5 + t * 0.2);
+            l.limit = t % 2 ? 15.0 : kCoordinateLimit;
+            l.base = vertical ? 60 + t * 27 : -(60 + t * 27);
+            l.vertical = vertical;
+            l.shading = pass % 3 == 1 ? 1 : (pass % 3 == 2 ? -1 : 0);
+            l.pen.colour = {static_cast<uint8_t>(t * 12), 0, static_cast<uint8_t>(255 - t * 12)};
+            MeasureTraceLine(l);
+            lines.push_back(l);
+        }
+        LineRaster batch, reference;
+        batch.Reset(320, 300);
+        reference.Reset(320, 300);
+        batch.TraceLines(lines, mapping);
+        for (const TraceLine& l : lines) {
+            std::vector<LPoint> points(static_cast<size_t>(l.n) * 3);
+            points.resize(TraceLinePoints(l, points.data()));
+            std::vector<DevicePoint> device;
+            for (const LPoint& p : points) device.push_back(mapping.ToDevice(p));
+            reference.PolylineEverySegment(device, LineRaster::Colour(l.pen.colour));
+        }
+        EXPECT_TRUE(SamePixels(batch, reference)) << "pass " << pass;
     }
 }
 
