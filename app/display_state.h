@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/draw/overlay.h"
+#include "app/edit_shapes.h"
 #include "app/record_layout.h"
 
 namespace velk {
@@ -61,6 +62,8 @@ struct DisplayState {
                                 // picking, 4 velocity line, 5 trace selection, 6 mark point,
                                 // 7 curve editing, 8 filter test, 9 mute
     int selectionMode = 0;      // 1 while trace selection (edit mode 5) is on
+    VelocityLineStore velocityLines;  // kept by the right button in edit mode 4
+    MuteLines mute;                   // the two lines of edit mode 9
 
     // The view timer: automatic processing ticks every 1000 ms, the acquisition every 50 ms.
     static constexpr int kTimerId = 1;

@@ -368,7 +368,7 @@ int OnApparentVelocityMute(Workspace& ws, UiHost& ui)
 int OnMuteByMouse(Workspace& ws)
 {
     ws.display.editMode = 9;
-    ws.traceEdit.mutePointCount = 0;
+    ws.display.mute = MuteLines{};
     return 1;
 }
 

@@ -18,7 +18,6 @@ struct TraceEditState {
     float generatorFrequency = 0.0f;  // Hz, the time-domain generator
     float generatorVelocity = 1.0f;   // km/s, the frequency-domain generator's apparent velocity
     int generatorEvents = 10;         // the frequency-domain generator's number of events
-    int mutePointCount = 0;        // points of the mouse mute's two lines collected so far
 
     // The seed of each generator run; empty: the current time. Tests put a fixed seed here.
     std::function<uint32_t()> randomSeed;

@@ -75,10 +75,10 @@ TEST_F(TraceEdit, ApparentVelocityMuteRefusesAZeroMaximumAndMutesOtherwise)
 
 TEST_F(TraceEdit, MouseMuteEntersEditModeNine)
 {
-    ws->traceEdit.mutePointCount = 3;
+    ws->display.mute.state = 3;
     EXPECT_EQ(OnMuteByMouse(*ws), 1);
     EXPECT_EQ(ws->display.editMode, 9);
-    EXPECT_EQ(ws->traceEdit.mutePointCount, 0);
+    EXPECT_EQ(ws->display.mute.state, 0);
     LoadLcg(1, 2, 100, 1000.0f);
     ui.ExpectMessage("The velocity of a mute line is 0 !");
     EXPECT_EQ(TaperAllTraces(*ws, ui, 0.0f, 10.0f, 0.0f, 1.0f), 0);
