@@ -82,6 +82,17 @@ struct DisplayState {
     int amplitudeFlag = 0;         // 1: the pick arrays hold amplitudes
     int pendingCurve = 0;          // 1: a phase-velocity curve was found and not yet copied
     int pendingCurveIndex = 0;     // its shot in the traveltime set
+    int currentLayerCode = 1;      // 1..3: the code each new pick gets (traveltime quality)
+    int referenceTimesLoaded = 0;  // 1 after the first amplitude picking from a file
+    int referenceTimesFlag = 0;    // 1: draw the reference times as the second pick set
+    int phaseVelocityFileMode = 0; // 1: the picks belong to phase-velocity curves (save .pvs)
+    int pickMarkStyle = 1;         // pick marks: negated by "Change traveltime symbol"
+    int pickMarkStyleSet = 0;      // 1 once the style was chosen (the overlay then keeps it)
+    // Per-trace values beside the pick arrays of the parameter set (store capacity entries,
+    // sized by the picking commands as they need them).
+    std::vector<float> amplitudePickTimes;  // ms: where the amplitude pick was read
+    std::vector<float> thirdValues;         // third column of the first-arrival file
+    std::vector<float> referenceTimes;      // ms: near which amplitude picking from a file looks
 
     // The record drawing: what the last paint derived, the axis choices, the drawing's own
     // flags, and the figures drawn over the record.
