@@ -8,6 +8,7 @@
 #include "app/draw/parallel.h"
 #include "app/draw/trace_line.h"
 #include "app/filter_test.h"
+#include "app/pick_overlay.h"
 #include "app/record_axes.h"
 #include "app/record_seams.h"
 #include "app/shell_services.h"
@@ -502,6 +503,11 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
     const bool vertical = ws.settings.plotDirection == 1;
     const bool wiggle = d.plotMode == -3 || d.plotMode == -2;
     int extent = 0;
+    const bool pickOverlay = PickOverlayShown(ws);
+    if (pickOverlay) {
+        ClearSameReceiverPicks(ws);
+        ChoosePickMarkStyle(ws);
+    }
 
     if (d.displayMode == 0) {
         if (wiggle) {
@@ -512,8 +518,7 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
             extent = vertical ? DrawContourTimeVertical(paint, ws, xorg, yorg) : DrawContourTimeHorizontal(paint, ws, xorg, yorg);
         }
         if (store.TraceCount() > 0) {
-            if ((d.editMode == 1 || d.editMode == 3 || d.editMode == 4) &&
-                store.dataKind() == d.drawing.phaseVelocityFileMode) {
+            if (pickOverlay) {
                 if (vertical) {
                     DrawPickOverlay(paint, ws, yorg, xorg);
                 } else {

@@ -14,11 +14,6 @@ int DrawVelocityModel(RecordPaint&, Workspace&, int, int) { return 0; }
 void DrawGeometry(RecordPaint&, Workspace&, int, int) {}
 void DrawArrayGeometry(RecordPaint&, Workspace&, int, int) {}
 
-void DrawPickOverlay(RecordPaint&, Workspace&, int, int) {}
-void DrawTheoreticalCurves(RecordPaint&, Workspace&, int, int) {}
-void DrawVelocityLines(RecordPaint&, Workspace&, int, int) {}
-void DrawMuteLines(RecordPaint&, Workspace&, int, int) {}
-
 void DrawWavelengthLimitLines(RecordPaint&, Workspace&, int, int) {}
 void ShowTwoLayerTraveltime(RecordPaint&, Workspace&, int, int) {}
 

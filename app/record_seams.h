@@ -24,13 +24,6 @@ int DrawVelocityModel(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 void DrawGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 void DrawArrayGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 
-// Overlays of picking and editing.
-void DrawPickOverlay(RecordPaint& paint, Workspace& ws, int originTime, int originDistance);
-void DrawTheoreticalCurves(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-void DrawVelocityLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-// Edit mode 9: the mute points and lines; nothing while the view holds no mute point.
-void DrawMuteLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-
 // The picked phase-velocity curve over a dispersion record.
 void DrawWavelengthLimitLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 // Edit mode 7: the two-layer traveltime curves that the mouse fits.

@@ -1,5 +1,6 @@
 #include "render_harness.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -119,10 +120,79 @@ void Harness::ApplyDisplay()
     d.clip = static_cast<int>(Number("clip", 1));
     d.editMode = static_cast<int>(Number("editmode", 0));
     store.dataKind() = static_cast<int>(Number("datakind", 0));
+    ApplyPicking();
     std::stringstream selected(Get("select", ""));
     for (std::string item; std::getline(selected, item, ',');) {
         const int i = std::atoi(item.c_str());
         if (i >= 0 && i < store.TraceCount()) p.selectionFlags[static_cast<size_t>(i)] = 1;
+    }
+}
+
+namespace {
+
+std::vector<double> Numbers(const std::string& text)
+{
+    std::vector<double> out;
+    std::stringstream in(text);
+    for (std::string item; std::getline(in, item, ',');) out.push_back(std::atof(item.c_str()));
+    return out;
+}
+
+}  // namespace
+
+void Harness::ApplyPicking()
+{
+    WaveformStore& store = ws_->store;
+    CParameterSet& p = store.Params();
+    DisplayState& d = ws_->display;
+    const double spacing = Number("spacing", 2.0);
+    // The direct wave of the synthetic shot: 10 ms + offset / 400 m/s.
+    auto direct = [](double offset) { return static_cast<float>(10.0 + std::abs(offset) * 2.5); };
+    if (Get("picks", "none") == "first") {
+        const int code = static_cast<int>(Number("layer", 1));
+        for (int i = 0; i < store.TraceCount(); ++i) {
+            const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
+            p.pickTimes[static_cast<size_t>(i)] = direct((h.receiverHundredths - h.sourceHundredths) * 0.01);
+            p.layerCodes[static_cast<size_t>(i)] = code;
+        }
+    }
+    const int shots = std::clamp(static_cast<int>(Number("shots", 0)), 0, CTraveltimeSet::kMaxShots);
+    if (shots > 0 && store.TraceCount() > 0) {
+        CTraveltimeSet& set = ws_->traveltimeSet;
+        set.hasData = 1;
+        set.shotCount = shots;
+        const int picks = std::min(store.TraceCount(), CTraveltimeSet::kMaxPicks);
+        for (int s = 0; s < shots; ++s) {
+            // Shot 0 is the record's; the others further along the line.
+            const double source = store.current.headers[0].sourceHundredths * 0.01 + s * 8.0 * spacing;
+            set.sourcePosition[s] = static_cast<float>(source);
+            set.pickCount[s] = picks;
+            for (int k = 0; k < picks; ++k) {
+                const double x = store.current.headers[static_cast<size_t>(k)].receiverHundredths * 0.01;
+                set.X(s, k) = static_cast<float>(x);
+                set.T(s, k) = direct(x - source);
+                set.K(s, k) = 1;
+            }
+        }
+    }
+    d.showTraveltimeCurves = static_cast<int>(Number("showcurves", -1));
+    // velocity=t0,d0,t1,d1[;t0,d0,t1,d1...]: stored velocity lines (ms, m).
+    std::stringstream lines(Get("velocity", ""));
+    for (std::string item; std::getline(lines, item, ';');) {
+        const std::vector<double> v = Numbers(item);
+        if (v.size() == 4) {
+            d.velocityLines.Append({static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2]),
+                                    static_cast<float>(v[3])},
+                                   store.MaxTraces());
+        }
+    }
+    // mute=state,s1,T1,s2,T2: the mouse mute's lines (m per ms, ms).
+    if (const std::vector<double> m = Numbers(Get("mute", "")); m.size() == 5) {
+        d.mute.state = static_cast<int>(m[0]);
+        d.mute.slope1 = static_cast<float>(m[1]);
+        d.mute.intercept1 = static_cast<float>(m[2]);
+        d.mute.slope2 = static_cast<float>(m[3]);
+        d.mute.intercept2 = static_cast<float>(m[4]);
     }
 }
 

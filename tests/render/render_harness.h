@@ -9,6 +9,9 @@
 //   direction=0 shading=0 colour=1 fill=0 datakind=0 plotmode=-2 displaymode=0 clip=1
 //   normalisation=0 hscale=... plotscale=... vscale=0.05 threec=0 amplitude=0 trigger=1
 //   editmode=0 language=-1 title=shot0001.sg2
+//   picks=none|first (each trace picked at the direct wave) layer=1 (their layer code)
+//   shots=0 (a traveltime set of this many shots, the first the record's) showcurves=-1
+//   velocity=t0,d0,t1,d1[;...] (stored velocity lines, ms and m) mute=state,s1,T1,s2,T2
 //   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
 //   the bitmap at the next other drawing call rather than after every line)
 
@@ -43,6 +46,7 @@ public:
 private:
     void BuildRecord();
     void ApplyDisplay();
+    void ApplyPicking();  // picks, traveltime set, velocity and mute lines
     std::string Get(const std::string& name, const std::string& fallback) const;
     double Number(const std::string& name, double fallback) const;
 
