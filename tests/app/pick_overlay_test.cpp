@@ -204,6 +204,9 @@ TEST_F(PickOverlay, TheoreticalCurvesVelocityLinesAndMuteLines)
     EXPECT_EQ(canvas.FindText("inf"), nullptr);  // the line at one time has no velocity
     ws->settings.plotDirection = 1;
     Paint();
+    const auto lines = Drawn(Kind::LineTo, kRed, 1);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0]->points, (std::vector<LPoint>{{Across(0), -310}, {Across(10), -315}}));
     label = canvas.FindText("2.00");
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(label->points[0], (LPoint{(Across(0) + Across(10)) / 2, -(312 - 120)}));

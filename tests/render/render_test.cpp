@@ -159,6 +159,39 @@ TEST_F(RecordPicture, PicturesOfTheLayouts)
     }
 }
 
+TEST_F(RecordPicture, PicksShotCurvesVelocityAndMuteLines)
+{
+    // Picks on the direct wave as red ticks, the record's shot as a magenta curve through them
+    // and two other shots in green; a velocity line in red; in both directions.
+    const std::vector<std::string> picking = {"editmode=1", "picks=first", "shots=3", "showcurves=1",
+                                              "velocity=20,10,60,30", "samples=300", "hscale=6", "plotscale=25"};
+    for (const char* direction : {"direction=0", "direction=1"}) {
+        std::vector<std::string> options = picking;
+        options.push_back(direction);
+        Harness h(ParseOptions(options));
+        const wxImage image = Draw(h, std::string("picks-") + direction);
+        EXPECT_GT(Count(image, 255, 0, 0), 24 * 6) << direction;    // ticks and the velocity line
+        EXPECT_GT(Count(image, 255, 0, 255), 100) << direction;     // the record's shot
+        EXPECT_GT(Count(image, 0, 255, 0), 200) << direction;       // the other two
+    }
+    // The curves stay off until asked for; the ticks stay.
+    std::vector<std::string> off = picking;
+    off[3] = "showcurves=-1";
+    Harness h(ParseOptions(off));
+    const wxImage image = Draw(h);
+    EXPECT_EQ(Count(image, 0, 255, 0), 0);
+    EXPECT_GT(Count(image, 255, 0, 0), 24 * 6);
+
+    // The mute lines: thin, so smoothed; count the pixels that are mostly magenta.
+    Harness mute(ParseOptions({"editmode=9", "mute=4,0.5,10,0.8,60", "samples=300", "hscale=6"}));
+    const wxImage lines = Draw(mute, "mute");
+    int magenta = 0;
+    for (int y = 0; y < lines.GetHeight(); ++y)
+        for (int x = 0; x < lines.GetWidth(); ++x)
+            magenta += lines.GetRed(x, y) > 200 && lines.GetGreen(x, y) < 120 && lines.GetBlue(x, y) > 200 ? 1 : 0;
+    EXPECT_GT(magenta, 200);
+}
+
 TEST_F(RecordPicture, AxisConfigurationWindow)
 {
     Harness h(ParseOptions({}));
