@@ -21,4 +21,9 @@ void CAcquisitionDevice::DrawLineBanner(int, int) {}
 void CAcquisitionDevice::DrawMonitorPanel() {}
 void CAcquisitionDevice::ComputeDisplayScale(float&) {}
 
+void CAcquisitionDevice::ManualTrigger() {}
+int CAcquisitionDevice::EditSettings() { return 0; }
+int CAcquisitionDevice::DiskMenu() { return 0; }
+int CAcquisitionDevice::EditDisplay() { return 0; }
+
 }  // namespace velk

@@ -22,6 +22,13 @@ public:
     int StartDsp();                        // 1: started (nothing to start yet)
     void MakeTraceHeaders();
     void SaveRecord();
+    // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
+    // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
+    // repainted). No-ops until the screens exist.
+    void ManualTrigger();
+    int EditSettings();
+    int DiskMenu();
+    int EditDisplay();
 
     // Drawing hooks of the acquisition screen: no-ops until the screen exists.
     void DrawKeyBar();

@@ -25,4 +25,6 @@ void CAcquisitionManager::StepMode()
     }
 }
 
+int CAcquisitionManager::EditModeGeometry() { return mode_ ? mode_->EditGeometry() : 0; }
+
 }  // namespace velk

@@ -15,6 +15,8 @@ public:
     virtual ~CAcquisitionMode() = default;
     int Type() const { return type_; }
     virtual int Step() { return 0; }
+    // The mode's geometry editor; 1 when the view must be repainted.
+    virtual int EditGeometry() { return 0; }
 
 private:
     int type_;
@@ -33,6 +35,8 @@ public:
     int CreateMode();
     // Runs the current mode's next step; nothing without a mode.
     void StepMode();
+    // The current mode's geometry editor; 0 without a mode.
+    int EditModeGeometry();
     CAcquisitionMode* Mode() const { return mode_.get(); }
 
     int lineIndex = -1;

@@ -24,6 +24,7 @@
 //   25200..25399  gain, notch and wavelet commands (app/gain_commands.h)
 //   25800..25999  trace editing, NMO and the waveform generators (app/trace_edit_menu.h);
 //                 rules 2580..2599
+//   27100..27199  edit modes of the mouse (app/edit_mode_commands.h); rules 2720..2739
 
 #include <array>
 #include <functional>

@@ -8,6 +8,7 @@
 #include "app/axis_config.h"
 #include "app/command_table.h"
 #include "app/deconvolution_commands.h"
+#include "app/edit_mode_commands.h"
 #include "app/eight_header_commands.h"
 #include "app/file_commands.h"
 #include "app/instrument_commands.h"
@@ -154,6 +155,7 @@ CommandTable BuildCommandTable()
     AddResamplingCommands(table);
     AddGainCommands(table);    // after the signal commands, whose menus it reuses
     AddTraceEditCommands(table);  // after the signal commands, whose menus it reuses
+    AddEditModeCommands(table);
     return table;
 }
 

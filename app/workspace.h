@@ -21,6 +21,7 @@
 #include "app/base/display_filter.h"
 #include "app/base/waveform_store.h"
 #include "app/display_state.h"
+#include "app/edit_controller.h"
 #include "app/filter_test.h"
 #include "app/trace_edit_state.h"
 #include "app/velocity_filter_state.h"
@@ -192,6 +193,7 @@ public:
     int acquisitionStartupValue = 1;
 
     int componentToEdit = -1;    // -1 all components, or 1..6
+    EditController editController;  // the mouse and keys of the record view, with their flags
 
     // The strong-motion set of the document (one per run), the plane-coordinate origin of its
     // stations (profile keys read here, written at the end of the program), and the flag that

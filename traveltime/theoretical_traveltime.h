@@ -5,6 +5,7 @@
 // will be read and written, empty until then.
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace velk {
@@ -32,6 +33,25 @@ public:
     float v1 = 0.3f;            // km/s
     float v2 = 1.5f;            // km/s
     float depth = 5.0f;         // m
+
+    // The three times (ms) of one trace at `receiver` with the source at `source` (metres),
+    // from V1, V2 (km/s) and D (m): direct x / V1; reflection sqrt(4 D^2 + x^2) / V1; head
+    // wave 2 D c / V1 + x / V2 with s = V1 / V2, c = sqrt(1 - s^2), which inside the critical
+    // distance (2 x s x D / c > x) is the reflection time. The head-wave time is NaN when V1 is
+    // not below V2 (no head wave).
+    struct Times {
+        float direct = 0.0f;
+        float head = 0.0f;
+        float reflection = 0.0f;
+    };
+    Times ComputeTheoreticalTimes(float receiver, float source) const;
+
+    // "Status : theoretical traveltime V1=%.1f V2=%.1f D=%.1f " (English); in Japanese the
+    // two-layer or the ground-water text by the mode.
+    std::string FormatTheoreticalTraveltimeStatus(int language) const;
+    // By the parameter being modified: "modify:V1", "modify:V2" (mode 0) or "modify:D1" (mode
+    // 1), "modify:D1"; empty for none.
+    std::string FormatModifyLabel(int language) const;
 };
 
 }  // namespace velk
