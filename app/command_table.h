@@ -25,6 +25,8 @@
 //   25800..25999  trace editing, NMO and the waveform generators (app/trace_edit_menu.h);
 //                 rules 2580..2599
 //   27100..27199  edit modes of the mouse (app/edit_mode_commands.h); rules 2720..2739
+//   27000..27099  first-arrival and amplitude picking, pick files (app/pick_commands.h);
+//                 rules 2700..2719
 
 #include <array>
 #include <functional>

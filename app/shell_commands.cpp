@@ -15,6 +15,7 @@
 #include "app/gain_commands.h"
 #include "app/memory_recorder_commands.h"
 #include "app/operations.h"
+#include "app/pick_commands.h"
 #include "app/recent_files.h"
 #include "app/resampling_commands.h"
 #include "app/seg1_segy_gpr_commands.h"
@@ -156,6 +157,7 @@ CommandTable BuildCommandTable()
     AddGainCommands(table);    // after the signal commands, whose menus it reuses
     AddTraceEditCommands(table);  // after the signal commands, whose menus it reuses
     AddEditModeCommands(table);
+    AddPickCommands(table);       // after the others, whose menus it reuses
     return table;
 }
 
