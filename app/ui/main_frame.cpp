@@ -19,6 +19,7 @@
 #include "dialogs/app/artwork.h"
 #include "dialogs/app/brand_windows.h"
 #include "platform/language.h"
+#include "platform/numtext.h"
 
 namespace velk {
 
@@ -256,6 +257,10 @@ void CMainFrame::SetPaneText(int pane, const std::string& text)
 void CMainFrame::SetPaneWidth(int pane, int width)
 {
     if (pane < 0 || pane >= StatusPanes::kPaneCount || !GetStatusBar()) return;
+    // Widths are given for an interface font five pixels a character wide; they grow with ours,
+    // so that the read-outs fit.
+    if (width > 0) width = std::max(width, width * GetStatusBar()->GetCharWidth() / 5);
+    if (widths_[pane] == width) return;
     widths_[pane] = width;
     GetStatusBar()->SetStatusWidths(StatusPanes::kPaneCount, widths_);
 }
@@ -337,6 +342,39 @@ std::string CMainFrame::Describe() const
         const wxRect v = view_->GetRect();
         out << "view.rect=" << v.x << ',' << v.y << ',' << v.width << ',' << v.height << '\n';
     }
+    if (const wxStatusBar* bar = GetStatusBar()) {
+        out << "status=";
+        for (int i = 0; i < StatusPanes::kTextPanes; ++i) out << (i ? "|" : "") << bar->GetStatusText(i).utf8_string();
+        out << '\n';
+    }
+    // What the mouse left: the picks, the selection and the overlay figures.
+    const Workspace& ws = app_.ws();
+    const CParameterSet& params = ws.store.Params();
+    out << "picks=";
+    for (int i = 0; i < ws.store.TraceCount(); ++i) {
+        out << (i ? "," : "") << FormatC("%.2f", static_cast<double>(params.pickTimes[static_cast<size_t>(i)]));
+    }
+    out << "\nselected=";
+    for (int i = 0; i < ws.store.TraceCount(); ++i) out << params.selectionFlags[static_cast<size_t>(i)];
+    out << "\nreceivers=";
+    for (int i = 0; i < ws.store.TraceCount(); ++i) {
+        out << (i ? "," : "") << ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths;
+    }
+    out << "\nsamples0=";
+    for (int k = 0; k < std::min(100, ws.store.TraceSamples(0)); ++k) {
+        out << (k ? "," : "") << FormatC("%g", static_cast<double>(ws.store.current.rows.Row(0)[static_cast<size_t>(k)]));
+    }
+    const RecordLayout& layout = ws.display.layout;
+    out << "\nlayout=" << layout.xorg << ',' << layout.yorg << ',' << FormatC("%g", static_cast<double>(layout.distanceOrigin))
+        << ',' << FormatC("%g", static_cast<double>(layout.timeOffset)) << ',' << layout.direction;
+    out << "\ninterval=" << FormatC("%g", static_cast<double>(params.sampleInterval));
+    out << "\noverlay=";
+    for (const OverlayFigure& f : ws.display.overlay.Figures()) {
+        out << f.owner << ':';
+        for (const LPoint& p : f.points) out << '(' << p.x << ',' << p.y << ')';
+        out << (f.text.empty() ? "" : "\"" + f.text + "\"") << ';';
+    }
+    out << '\n';
     std::istringstream display(DescribeDisplayState(app_.ws()));
     for (std::string line; std::getline(display, line);) out << "display." << line << '\n';
     return out.str();

@@ -48,6 +48,18 @@ UiScript::UiScript(std::string_view text)
             step.kind = Step::Kind::Close;
         } else if (verb == "command") {
             step.kind = Step::Kind::Command;
+        } else if (verb == "mouse") {
+            step.kind = Step::Kind::Mouse;
+        } else if (verb == "press") {
+            step.kind = Step::Kind::Press;
+        } else if (verb == "release") {
+            step.kind = Step::Kind::Release;
+        } else if (verb == "rightclick") {
+            step.kind = Step::Kind::RightClick;
+        } else if (verb == "key") {
+            step.kind = Step::Kind::Key;
+        } else if (verb == "editmode") {
+            step.kind = Step::Kind::EditMode;
         } else {
             errors_.emplace_back(line);
             continue;

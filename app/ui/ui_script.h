@@ -11,6 +11,11 @@
 //   sleep <ms>       go on after a pause
 //   close            close the frame as its close box does (the exit question is asked)
 //   command <id>     the menu command with this id, as a click on its item sends it
+//   mouse <x> <y>    move the pointer to the view's logical point (x, y) (0.1 mm, y up)
+//   press, release   the left mouse button
+//   rightclick       a click of the right mouse button
+//   key <name>       a key stroke: escape, left, right, up, down, delete, return, f1 .. f5
+//   editmode <n>     the view's edit mode := n, as the command that enters it would
 //
 // Answers before the first action are ready for the start-up questions; later ones are queued
 // when the script reaches them. Every scripted question is written to stderr.
@@ -28,7 +33,8 @@ public:
     static constexpr const char* kVariable = "VELKARINE_UI_SCRIPT";
 
     struct Step {
-        enum class Kind { Answer, Report, WaitFile, Sleep, Close, Command };
+        enum class Kind { Answer, Report, WaitFile, Sleep, Close, Command, Mouse, Press, Release, RightClick, Key,
+                          EditMode };
         Kind kind = Kind::Answer;
         std::string argument;
     };

@@ -2,10 +2,12 @@
 
 #include <clocale>
 #include <cstdio>
+#include <map>
 #include <filesystem>
 #include <vector>
 
 #include <wx/display.h>
+#include <wx/uiaction.h>
 
 #include "app/document.h"
 #include "app/file_commands.h"
@@ -209,7 +211,57 @@ void CVelkarineApp::RunScriptStep()
     case Kind::Command:
         if (frame_) frame_->SendCommand(std::atoi(step->argument.c_str()));
         break;
+    case Kind::Mouse:
+    case Kind::Press:
+    case Kind::Release:
+    case Kind::RightClick:
+    case Kind::Key:
+    case Kind::EditMode:
+        if (frame_ && frame_->View()) RunInputStep(*step);
+        break;
     case Kind::Answer:
+        break;
+    }
+}
+
+void CVelkarineApp::RunInputStep(const UiScript::Step& step)
+{
+    using Kind = UiScript::Step::Kind;
+    CVelkarineView* view = frame_->View();
+    wxUIActionSimulator input;
+    switch (step.kind) {
+    case Kind::Mouse: {
+        int x = 0, y = 0;
+        if (std::sscanf(step.argument.c_str(), "%d %d", &x, &y) != 2) {
+            std::fprintf(stderr, "[ui-script] mouse %s: two numbers expected\n", step.argument.c_str());
+            break;
+        }
+        const DevicePoint d = view->Mapping().ToDevice(LPoint{x, y});
+        input.MouseMove(view->ClientToScreen(wxPoint(d.x, d.y)));
+        break;
+    }
+    case Kind::Press: input.MouseDown(); break;
+    case Kind::Release: input.MouseUp(); break;
+    case Kind::RightClick: input.MouseClick(wxMOUSE_BTN_RIGHT); break;
+    case Kind::Key: {
+        static const std::map<std::string, int> kKeys = {
+            {"escape", WXK_ESCAPE}, {"left", WXK_LEFT}, {"right", WXK_RIGHT}, {"up", WXK_UP},
+            {"down", WXK_DOWN},     {"delete", WXK_DELETE}, {"return", WXK_RETURN}, {"f1", WXK_F1},
+            {"f2", WXK_F2},         {"f3", WXK_F3},     {"f4", WXK_F4},         {"f5", WXK_F5}};
+        const auto found = kKeys.find(step.argument);
+        if (found == kKeys.end()) {
+            std::fprintf(stderr, "[ui-script] key %s: unknown key\n", step.argument.c_str());
+            break;
+        }
+        view->SetFocus();
+        input.Char(found->second);
+        break;
+    }
+    case Kind::EditMode:
+        ws_->display.editMode = std::atoi(step.argument.c_str());
+        view->Repaint();
+        break;
+    default:
         break;
     }
 }

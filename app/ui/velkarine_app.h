@@ -14,6 +14,7 @@
 
 #include "app/command_table.h"
 #include "app/startup.h"
+#include "app/ui/ui_script.h"
 #include "dialogs/app/brand_windows.h"
 
 namespace velk {
@@ -57,6 +58,8 @@ private:
     void OnStartTimer(wxTimerEvent& event);
     void OnScriptTimer(wxTimerEvent& event);
     void RunScriptStep();
+    // The mouse, key and edit-mode steps: real input events through the window system.
+    void RunInputStep(const UiScript::Step& step);
 
     BuildInfo build_;
     std::unique_ptr<UiScript> script_;

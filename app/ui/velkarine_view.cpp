@@ -3,6 +3,10 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
+
+#include <cstdlib>
 
 #include "app/display_state.h"
 #include "app/draw/parallel.h"
@@ -11,6 +15,7 @@
 #include "app/record_paint.h"
 #include "app/ui/record_render.h"
 #include "app/ui/wx_dc_canvas.h"
+#include "app/view_commands.h"
 #include "app/view_seams.h"
 #include "app/workspace.h"
 
@@ -18,7 +23,7 @@ namespace velk {
 
 CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<CommandContext()> context)
     : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                       wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE),
+                       wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       ws_(ws),
       context_(std::move(context)),
       timer_(this, DisplayState::kTimerId)
@@ -28,6 +33,13 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     OnInitialUpdate();
     Bind(wxEVT_PAINT, &CVelkarineView::OnPaint, this);
     Bind(wxEVT_TIMER, &CVelkarineView::OnTimerTick, this, DisplayState::kTimerId);
+    Bind(wxEVT_LEFT_DOWN, &CVelkarineView::OnLeftDown, this);
+    Bind(wxEVT_MOTION, &CVelkarineView::OnMotion, this);
+    Bind(wxEVT_LEFT_UP, &CVelkarineView::OnLeftUp, this);
+    Bind(wxEVT_RIGHT_DOWN, &CVelkarineView::OnRightDown, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CVelkarineView::OnCaptureLost, this);
+    Bind(wxEVT_KEY_DOWN, &CVelkarineView::OnKeyDown, this);
+    Bind(wxEVT_KEY_UP, &CVelkarineView::OnKeyUp, this);
     // What the first paint used to do besides drawing: once the window is up.
     CallAfter([this] {
         OnFirstShow(ws_);
@@ -135,6 +147,145 @@ void CVelkarineView::OnDraw(wxDC& dc, const LogicalMapping& mapping, wxSize rast
     }
     velk::OnDraw(paint, ws_);
     canvas.Flush();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse and keys
+
+namespace {
+
+// The key numbers the input controller knows; 0 for the others.
+int KeyNumber(int code)
+{
+    switch (code) {
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER: return kKeyEnter;
+    case WXK_SHIFT: return kKeyShift;
+    case WXK_ESCAPE: return kKeyEscape;
+    case WXK_LEFT:
+    case WXK_NUMPAD_LEFT: return kKeyLeft;
+    case WXK_UP:
+    case WXK_NUMPAD_UP: return kKeyUp;
+    case WXK_RIGHT:
+    case WXK_NUMPAD_RIGHT: return kKeyRight;
+    case WXK_DOWN:
+    case WXK_NUMPAD_DOWN: return kKeyDown;
+    case WXK_DELETE:
+    case WXK_NUMPAD_DELETE: return kKeyDelete;
+    case WXK_F1: return kKeyF1;
+    case WXK_F2: return kKeyF2;
+    case WXK_F3: return kKeyF3;
+    case WXK_F4: return kKeyF4;
+    case WXK_F5: return kKeyF5;
+    default: return 0;
+    }
+}
+
+// The station's shut-down: VELKARINE_SHUTDOWN_COMMAND, else the system's power-off.
+std::string StationShutdownCommand()
+{
+    const char* configured = std::getenv("VELKARINE_SHUTDOWN_COMMAND");
+    return configured && *configured ? configured : "systemctl poweroff";
+}
+
+}  // namespace
+
+LPoint CVelkarineView::LogicalPoint(const wxMouseEvent& event) const
+{
+    const wxPoint p = event.GetPosition();
+    return Mapping().ToLogical(DevicePoint{p.x, p.y});
+}
+
+void CVelkarineView::Apply(const EditEffects& effects)
+{
+    CommandContext ctx = context_();
+    if (StatusPanes* status = ctx.frame ? ctx.frame->Status() : nullptr) {
+        for (const PaneText& pane : effects.panes) {
+            status->SetPaneWidth(pane.pane, pane.width);
+            status->SetPaneText(pane.pane, pane.text);
+        }
+    }
+    if (effects.stopTimer) StopViewTimer(ws_, this);
+    if (effects.repaint == RepaintKind::Record) {
+        // The controller has already ended the transient figures the change made stale.
+        pictureStale_ = true;
+        Refresh(false);
+    } else if (effects.repaint == RepaintKind::Overlay) {
+        Refresh(false);
+    }
+    const bool dragging = ws_.editController.Dragging(ws_);
+    if (dragging && !HasCapture()) {
+        CaptureMouse();
+    } else if (!dragging && HasCapture()) {
+        ReleaseMouse();
+    }
+    if (effects.followUp != EditEffects::FollowUp::None) {
+        Update();  // the change shows before the question
+        Apply(ws_.editController.RunFollowUp(ws_, ctx.ui, effects.followUp));
+    }
+    if (effects.close && ctx.frame) {
+        FrameServices* frame = ctx.frame;
+        CallAfter([frame] { frame->RequestClose(); });
+    }
+    if (effects.shutdown) {
+        wxWindow* top = wxGetTopLevelParent(this);
+        const std::string command = StationShutdownCommand();
+        CallAfter([top, command] {
+            // Closing saves the settings; then the station goes down.
+            if (top) top->Close(true);
+            wxExecute(wxString::FromUTF8(command), wxEXEC_ASYNC);
+        });
+    }
+}
+
+void CVelkarineView::OnLeftDown(wxMouseEvent& event)
+{
+    SetFocus();
+    if (context_) Apply(ws_.editController.OnLButtonDown(ws_, context_().ui, LogicalPoint(event)));
+    event.Skip();
+}
+
+void CVelkarineView::OnMotion(wxMouseEvent& event)
+{
+    if (context_) Apply(ws_.editController.OnMouseMove(ws_, context_().ui, LogicalPoint(event)));
+    event.Skip();
+}
+
+void CVelkarineView::OnLeftUp(wxMouseEvent& event)
+{
+    if (context_) Apply(ws_.editController.OnLButtonUp(ws_, context_().ui, LogicalPoint(event)));
+    if (HasCapture()) ReleaseMouse();
+    event.Skip();
+}
+
+void CVelkarineView::OnRightDown(wxMouseEvent& event)
+{
+    if (context_) Apply(ws_.editController.OnRButtonDown(ws_, LogicalPoint(event)));
+    event.Skip();
+}
+
+void CVelkarineView::OnCaptureLost(wxMouseCaptureLostEvent&)
+{
+    if (context_) Apply(ws_.editController.OnCaptureLost(ws_));
+}
+
+void CVelkarineView::OnKeyDown(wxKeyEvent& event)
+{
+    const int key = KeyNumber(event.GetKeyCode());
+    if (key == 0 || !context_) {
+        event.Skip();
+        return;
+    }
+    const EditEffects effects = ws_.editController.OnKeyDown(ws_, context_().ui, key);
+    Apply(effects);
+    if (effects.skip) event.Skip();
+}
+
+void CVelkarineView::OnKeyUp(wxKeyEvent& event)
+{
+    const int key = KeyNumber(event.GetKeyCode());
+    if (key != 0) Apply(ws_.editController.OnKeyUp(ws_, key));
+    event.Skip();
 }
 
 }  // namespace velk

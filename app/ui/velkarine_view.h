@@ -19,9 +19,13 @@
 
 #include "app/command_table.h"
 #include "app/draw/mapping.h"
+#include "app/edit_controller.h"
 #include "app/shell_services.h"
 
 class wxDC;
+class wxKeyEvent;
+class wxMouseCaptureLostEvent;
+class wxMouseEvent;
 
 namespace velk {
 
@@ -57,6 +61,19 @@ private:
     // through the line raster when the context draws on a bitmap of `rasterSize`).
     void OnDraw(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize = wxDefaultSize);
     void OnTimerTick(wxTimerEvent& event);
+
+    // The mouse and the keys go to the core's input controller; the view shows its effects.
+    void OnLeftDown(wxMouseEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnRightDown(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnKeyUp(wxKeyEvent& event);
+    LPoint LogicalPoint(const wxMouseEvent& event) const;
+    // Shows what an event changed, holds the mouse while a drag runs, and asks the question
+    // the event left for after the window shows the change.
+    void Apply(const EditEffects& effects);
 
     Workspace& ws_;
     std::function<CommandContext()> context_;
