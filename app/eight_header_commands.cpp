@@ -204,6 +204,7 @@ int OpenEightHeaderText(CommandContext& ctx)
     WidenReceiverRange(ws, count, 1e7f, -1e7f);
     ShowOldRecord(ws, count);
     ++store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 

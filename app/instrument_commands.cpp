@@ -83,6 +83,7 @@ void CommitGeneric(CommandContext& ctx, const ReadFile& r, const GenericSetUpOpt
     GenericSetUp(ws, ctx.ui, r.result.traces, r.result.samples, r.result.intervalMs, options);
     ws.display.recordLoaded = 1;
     ++ws.store.loadCounter;
+    MatchPicksAfterLoad(ws);
 }
 
 // What the instrument saves write: the loaded traces scaled so that the file peak (or, by
@@ -347,6 +348,7 @@ int OpenSuspensionFile(CommandContext& ctx)
     RecalcRecordExtents(ws, 0);
     ws.display.recordLoaded = 1;
     ++ws.store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 

@@ -1,4 +1,5 @@
 #include "app/memory_recorder_commands.h"
+#include "app/pick_matching.h"
 
 #include <algorithm>
 #include <optional>
@@ -117,6 +118,7 @@ int OpenMemoryRecorderRecord(CommandContext& ctx, int form)
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 

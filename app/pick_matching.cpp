@@ -80,6 +80,14 @@ int MatchPicksToTraces(Workspace& ws)
     return 0;
 }
 
+void MatchPicksAfterLoad(Workspace& ws)
+{
+    WaveformStore& store = ws.store;
+    if (store.loadCounter <= 1 || store.TraceCount() <= 0) return;
+    ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
+    MatchPicksToTraces(ws);
+}
+
 void CopyShotPicksToTraces(Workspace& ws)
 {
     DisplayState& d = ws.display;

@@ -22,6 +22,11 @@ int MergeRecordPicks(Workspace& ws);
 // Returns 1 when a shot matched, else 0.
 int MatchPicksToTraces(Workspace& ws);
 
+// After a load that replaced the record (the open counter already counted it): from the second
+// load of the run on, the record's source position becomes trace 1's source and the stored
+// picks are matched (MatchPicksToTraces).
+void MatchPicksAfterLoad(Workspace& ws);
+
 // The pending curve of a dispersion record (see MatchPicksToTraces) onto its traces: the
 // picks are cleared, the pending shot's picks copied as for a waveform record, and the
 // pending-curve flag cleared. The phase-velocity commands call it once the record is built.

@@ -250,6 +250,7 @@ int OpenSegYRecord(CommandContext& ctx)
     store.Params().recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 
@@ -281,6 +282,7 @@ int OpenGprRecord(CommandContext& ctx)
     store.Params().recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 

@@ -395,6 +395,7 @@ int OpenSeg2FloatRecord(CommandContext& ctx)
     store.Params().ClearFlags();
     GenericSetUp(ws, ctx.ui, std::min(read.tracesRead, store.MaxTraces()), read.samples, *interval, {});
     ++store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 

@@ -1,4 +1,5 @@
 #include "app/text_import_commands.h"
+#include "app/pick_matching.h"
 
 #include <algorithm>
 #include <functional>
@@ -86,6 +87,7 @@ void CommonSetUp(CommandContext& ctx, const TextImport& read, float delayUs,
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     ++ws.store.loadCounter;
+    MatchPicksAfterLoad(ws);
 }
 
 using TextReader = std::function<int(std::string_view text, LoadTarget& target, FormatContext& fc, TextImport& out)>;
@@ -226,6 +228,7 @@ int ReadMorvathRecord(CommandContext& ctx)
     p.recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
+    MatchPicksAfterLoad(ws);
     return 1;
 }
 

@@ -78,7 +78,12 @@ TEST_F(PickTest, MatchingCopiesTheShotOfTheRecordAndClearsOtherwise)
     EXPECT_EQ(MatchPicksToTraces(*ws), 0);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(P().pickTimes[static_cast<size_t>(i)], 0.0f);
 
-    ws->display.sourcePosition = -1.0f;
+    // After a load: from the second load on, trace 1's source position decides.
+    ws->store.loadCounter = 2;
+    MatchPicksAfterLoad(*ws);
+    EXPECT_EQ(ws->display.sourcePosition, -1.0f);
+    EXPECT_EQ(P().pickTimes[2], 6.0f);
+
     P().recordKind = 1;
     EXPECT_EQ(MatchPicksToTraces(*ws), 1);
     EXPECT_EQ(ws->display.pendingCurve, 1);
