@@ -7,8 +7,10 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
+#include "app/auto_pick_setup.h"
 #include "app/axis_config.h"
 #include "app/ui/ui_script.h"
+#include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/app/form_dlg.h"
 #include "dialogs/app/progress_dlg.h"
@@ -189,6 +191,10 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
     }
     if (request.DialogClass() == CAxisConfigDlg::kClass) {
         CAxisConfigWnd dlg(Parent(), request, Language());
+        return dlg.ShowModal() == wxID_OK;
+    }
+    if (request.DialogClass() == CAutoPickSetupDlg::kClass) {
+        CAutoPickSetupWnd dlg(Parent(), request, Language());
         return dlg.ShowModal() == wxID_OK;
     }
     if (request.DialogClass() == CTauPTransformDlg::kClass) {
