@@ -228,6 +228,11 @@ RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
             if (!in.Float(x) || !in.Float(t) || !in.Int(code)) return stop(RostrelSection::Shots);
             if (withW && !in.Float(w)) return stop(RostrelSection::Shots);
             if (withF && !in.Float(f)) return stop(RostrelSection::Shots);
+            if (!std::isfinite(t * timeFactor)) {  // seconds beyond the float range
+                r.end = TextReadEnd::BadValue;
+                r.where = RostrelSection::Shots;
+                return r;
+            }
             set.X(s, k) = x;
             set.T(s, k) = t * timeFactor;
             set.K(s, k) = code;

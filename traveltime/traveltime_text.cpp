@@ -1,6 +1,7 @@
 #include "traveltime/traveltime_text.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/numtext.h"
 #include "traveltime/traveltime_set.h"
@@ -21,7 +22,8 @@ void WriteTraveltimeText(CTraveltimeSet& set, std::string& out, int secondsFlag,
     out += FormatC("%d %d %f\n", version, set.formatLevel, 3.0);
 
     if (set.spacingWritten < 0.01f && set.shotCount > 0 && set.pickCount[0] >= 2) {
-        set.spacingWritten = set.X(0, 1) - set.X(0, 0);
+        const float spacing = set.X(0, 1) - set.X(0, 0);
+        if (std::isfinite(spacing)) set.spacingWritten = spacing;
     }
     const int shots = std::clamp(set.shotCount, 0, S::kMaxShots);
     out += FormatC("%d %d %f\n", set.kindWritten, shots, D(set.spacingWritten));
