@@ -9,6 +9,7 @@
 #include "app/draw/fonts.h"
 #include "app/filter_test.h"
 #include "app/operations.h"
+#include "app/plot_mapping.h"
 #include "app/record_axes.h"
 #include "app/record_extents.h"
 #include "app/store_commands.h"
@@ -145,20 +146,12 @@ CursorData CursorToData(const Workspace& ws, LPoint point)
 
 LPoint DataToCursor(const Workspace& ws, float rawTime, float distance)
 {
-    const Frame f = FrameOf(ws);
-    const CParameterSet& p = ws.store.Params();
-    const int32_t a = SaturatingAdd(
-        f.a0, SaturatingTrunc((static_cast<double>(rawTime) - p.windowStartTime) * p.hscale));
-    const int32_t b = SaturatingAdd(
-        f.b0, SaturatingTrunc((static_cast<double>(distance) - ws.display.layout.distanceOrigin) * p.plotscale));
-    return f.vertical ? LPoint{b, -a} : LPoint{a, -b};
+    return PlotMapping::ForRecord(ws, ws.settings.xOrg0, ws.settings.yOrg0).Point(rawTime, distance);
 }
 
 int TraceAlongDistance(const Workspace& ws, int trace)
 {
-    const Frame f = FrameOf(ws);
-    const double r = static_cast<double>(ReceiverMetres(ws, trace)) - ws.display.layout.distanceOrigin;
-    return SaturatingAdd(f.b0, SaturatingTrunc(r * ws.store.Params().plotscale));
+    return PlotMapping::ForRecord(ws, ws.settings.xOrg0, ws.settings.yOrg0).AlongDistance(ReceiverMetres(ws, trace));
 }
 
 int HitTrace(const Workspace& ws, int b, bool componentFilter)

@@ -7,40 +7,12 @@
 // the named steps below; DrawRecord runs them before the layouts whenever it will draw the
 // pick overlay, so the window, the printer and the clipboard see the same picks.
 
-#include <cstdint>
-
-#include "app/draw/canvas.h"
+#include "app/plot_mapping.h"
 #include "app/record_paint.h"
 
 namespace velk {
 
 class Workspace;
-
-// Time and distance to logical units, as the layouts place the traces: along the time axis
-// originTime + trunc((t - start) x hscale), along the distance axis originDistance +
-// trunc((r - distance origin) x plotscale); direction 0 draws time across and distance down,
-// direction 1 distance across and time down. Every value is saturated.
-struct PlotMapping {
-    int32_t originTime = 300;
-    int32_t originDistance = 300;
-    bool vertical = false;
-    double startTime = 0.0;       // ms at the time origin
-    double hscale = 1.0;          // units per ms
-    double plotscale = 1.0;       // units per m
-    double distanceOrigin = 0.0;  // m at the distance origin
-
-    // From the display state of the last paint; xorg and yorg as the layouts take them.
-    static PlotMapping ForRecord(const Workspace& ws, int xorg, int yorg);
-
-    int32_t AlongTime(double t) const;    // t in ms, counted like startTime
-    int32_t AlongDistance(double r) const;
-    // The point of an along-time and an along-distance position.
-    LPoint At(int32_t alongTime, int32_t alongDistance) const
-    {
-        return vertical ? LPoint{alongDistance, -alongTime} : LPoint{alongTime, -alongDistance};
-    }
-    LPoint Point(double t, double r) const { return At(AlongTime(t), AlongDistance(r)); }
-};
 
 // Whether DrawRecord draws the pick overlay: waveform display with traces, edit mode 1, 3 or 4,
 // and the store's data kind equal to the phase-velocity-file mode (first-arrival picks over a
