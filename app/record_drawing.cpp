@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/contour_display.h"
 #include "app/draw/coordinates.h"
 #include "app/draw/fonts.h"
 #include "app/draw/parallel.h"
@@ -12,6 +13,7 @@
 #include "app/record_axes.h"
 #include "app/record_seams.h"
 #include "app/shell_services.h"
+#include "app/velocity_model_display.h"
 #include "app/view_seams.h"
 #include "app/workspace.h"
 #include "platform/language.h"
@@ -257,6 +259,19 @@ void DrawComponentLegend(Canvas& c, const Workspace& ws, int xorg, int extent, i
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
+
+void MeasureAndFitScales(Workspace& ws)
+{
+    MeasureDistanceRange(ws);
+    FitScales(ws);
+}
+
+void ShownTraceRange(const Workspace& ws, int& first, int& last)
+{
+    const TraceWindow w = ShownTraces(ws);
+    first = w.first;
+    last = w.last;
+}
 
 float TraceDisplayGain(const Workspace& ws, int trace)
 {

@@ -55,6 +55,12 @@ struct WiggleTraceArgs {
 void DrawWiggleTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, int& minComponent,
                       int& maxComponent);
 
+// The automatic fit that every layout of the record runs unless the axes are fixed: the
+// distance range of the shown traces, then the scales reduced until the record fits.
+void MeasureAndFitScales(Workspace& ws);
+// The store indices of the shown traces: [first, last).
+void ShownTraceRange(const Workspace& ws, int& first, int& last);
+
 // The display gain of a trace: by trace (gain mode 0) 1000 / its peak, by file (1) 1000 / the
 // record's peak or the fixed file gain, otherwise 1; times its display factor. 0 for a zero
 // peak.

@@ -4,13 +4,6 @@
 
 namespace velk {
 
-void BuildColourTable(Workspace&) {}
-void ReverseColourTable(Workspace&) {}
-bool ColourTableReversed(const Workspace&) { return false; }
-int DrawContourTimeHorizontal(RecordPaint&, Workspace&, int, int) { return 0; }
-int DrawContourTimeVertical(RecordPaint&, Workspace&, int, int) { return 0; }
-int DrawVelocityModel(RecordPaint&, Workspace&, int, int) { return 0; }
-
 void DrawGeometry(RecordPaint&, Workspace&, int, int) {}
 void DrawArrayGeometry(RecordPaint&, Workspace&, int, int) {}
 

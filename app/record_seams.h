@@ -12,14 +12,6 @@ namespace velk {
 
 class Workspace;
 
-// Colour contour layouts and the velocity model.
-void BuildColourTable(Workspace& ws);
-void ReverseColourTable(Workspace& ws);
-bool ColourTableReversed(const Workspace& ws);  // the palette's reverse flag
-int DrawContourTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-int DrawContourTimeVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-int DrawVelocityModel(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-
 // The geometry pictures (display modes 3 and 4).
 void DrawGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 void DrawArrayGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);

@@ -135,6 +135,7 @@ int OnColourMonochrome(Workspace& ws)
 {
     ws.display.colourFlag = -ws.display.colourFlag;
     ws.display.spectrumFill = -ws.display.spectrumFill;
+    ws.palette.colourScheme = -ws.palette.colourScheme;
     return 1;
 }
 

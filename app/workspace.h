@@ -24,6 +24,7 @@
 #include "app/edit_controller.h"
 #include "app/filter_test.h"
 #include "app/trace_edit_state.h"
+#include "app/velocity_model_display.h"
 #include "app/velocity_filter_state.h"
 #include "dsp/accept_flag.h"
 #include "dsp/deconvolution.h"
@@ -33,6 +34,7 @@
 #include "formats/org_variants.h"
 #include "dsp/notch.h"
 #include "dsp/wavelet.h"
+#include "surfacewave/contour_palette.h"
 #include "surfacewave/contour_settings.h"
 #include "surfacewave/taup_settings.h"
 #include "survey/file_group.h"
@@ -170,6 +172,8 @@ public:
     std::unique_ptr<COlvenarLink> olvenarLink;  // while the view exists
 
     CContourSettings contour;
+    ContourPalette palette;      // plot mode and line flag: display.plotMode, display.plotSubFlag
+    VelocityModelView modelView; // the velocity model display (display mode 1)
     WaveformStore store;         // the three parameter sets are store.current/level1/level2.params
     CTraveltimeSet traveltimeSet;
     TauPSettings tauP;

@@ -311,6 +311,7 @@ TEST_F(Toggles, UnitTextLanguageAndSigns)
     OnColourMonochrome(*ws);
     EXPECT_EQ(ws->display.colourFlag, -1);
     EXPECT_EQ(ws->display.spectrumFill, -3);
+    EXPECT_EQ(ws->palette.colourScheme, 1);  // the grey table
     OnClip(*ws);
     EXPECT_EQ(ws->display.clip, -1);
 }

@@ -119,6 +119,12 @@ void Harness::ApplyDisplay()
     d.displayMode = static_cast<int>(Number("displaymode", 0));
     d.clip = static_cast<int>(Number("clip", 1));
     d.editMode = static_cast<int>(Number("editmode", 0));
+    d.plotSubFlag = static_cast<int>(Number("lines", 0));
+    d.amplitudeFactor = static_cast<float>(Number("amplitudefactor", 50.0));
+    ws_->palette.reverseColours = static_cast<int>(Number("reverse", -1));
+    ws_->palette.drawCellOutlines = static_cast<int>(Number("outline", 0));
+    ws_->modelView.verticalExaggeration = static_cast<float>(Number("exaggeration", 1.0));
+    ws_->modelView.blankThreshold = static_cast<float>(Number("blank", -1000000.0));
     store.dataKind() = static_cast<int>(Number("datakind", 0));
     ApplyPicking();
     std::stringstream selected(Get("select", ""));

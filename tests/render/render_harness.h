@@ -12,6 +12,8 @@
 //   picks=none|first (each trace picked at the direct wave) layer=1 (their layer code)
 //   shots=0 (a traveltime set of this many shots, the first the record's) showcurves=-1
 //   velocity=t0,d0,t1,d1[;...] (stored velocity lines, ms and m) mute=state,s1,T1,s2,T2
+//   lines=0 (the contour-line flag) reverse=-1 outline=0 exaggeration=1 blank=-1000000
+//   amplitudefactor=50 (colour contours and the velocity model)
 //   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
 //   the bitmap at the next other drawing call rather than after every line)
 
