@@ -166,23 +166,34 @@ int OnUpdateTraveltimeCurves(CommandContext& ctx)
     return 1;
 }
 
-int OnOpenRostrelFile(CommandContext& ctx)
+int OpenRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
 {
-    Workspace& ws = ctx.ws;
     const int language = Language(ws);
-    if (ws.store.TraceCount() <= 0) {
-        ctx.ui.Message(OpenWaveformFirstText(language));
+    const std::optional<std::string> text = ReadText(path);
+    if (!text) {
+        ui.Message(ErrorOpeningFileText(language), MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
-    const std::optional<std::string> text = AskAndRead(ctx, Request("Velkarine output(*.vs)", "*.vs", "*.vs"));
-    if (!text) return 0;
     const RostrelRead read = ReadRostrelText(ws, *text);
     if (read.headerRead) {
         ws.display.editMode = ws.display.amplitudeFlag == 1 ? 3 : 1;
         ws.display.showTraveltimeCurves = 1;
     }
     const bool complete = read.headerRead && read.end == TextReadEnd::Complete;
-    ctx.ui.Message(RostrelReadMessage(read, language), MsgButtons::Ok, complete ? MsgIcon::None : MsgIcon::Warning);
+    ui.Message(RostrelReadMessage(read, language), MsgButtons::Ok, complete ? MsgIcon::None : MsgIcon::Warning);
+    return read.headerRead ? 1 : 0;
+}
+
+int OnOpenRostrelFile(CommandContext& ctx)
+{
+    Workspace& ws = ctx.ws;
+    if (ws.store.TraceCount() <= 0) {
+        ctx.ui.Message(OpenWaveformFirstText(Language(ws)));
+        return 0;
+    }
+    const std::optional<std::string> path = ctx.ui.OpenFile(Request("Velkarine output(*.vs)", "*.vs", "*.vs"));
+    if (!path) return 0;
+    OpenRostrelFile(ws, ctx.ui, *path);
     return 1;
 }
 
@@ -350,7 +361,7 @@ void AddPickCommands(CommandTable& t)
 
     // File.
     add(cmd::kSaveRostrelFile, "file", 70, "Save first arrival data as a Rostrel file",
-        "初動データをRostrelファイルに保存", OnSaveRostrelFile);
+        "初動データをRostrelファイルに保存", OnSaveRostrelFile, kRuleAlways);
     add(cmd::kOpenRostrelFile, "file", 71, "Open first arrival data as a Rostrel file",
         "初動データをRostrelファイルから開く", OnOpenRostrelFile, kRuleRostrelOpen);
     add(cmd::kOpenFirstArrivalFile, "file.option", 70, "Open first arrival file", "初動ファイルを開く",

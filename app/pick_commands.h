@@ -58,6 +58,11 @@ std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode);
 // what happened; 1 when the file was written.
 int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path);
 
+// Reads the traveltime file at `path` into the traveltime set (ReadRostrelText): edit mode 3 in
+// amplitude mode, else 1, the curves shown, and the message of the read. A file that cannot be
+// read gives "error in opening file" and changes nothing. 1 when the set was read.
+int OpenRostrelFile(Workspace& ws, UiHost& ui, const std::string& path);
+
 // The commands; 1 asks for a repaint.
 int OnPickFirstArrivalManually(CommandContext& ctx);
 int OnOpenFirstArrivalFile(CommandContext& ctx);
