@@ -17,6 +17,7 @@ void RenderRecordBitmap(wxBitmap& bitmap, const LogicalMapping& mapping, Workspa
     {
         WxDcCanvas canvas(dc, mapping, info.fastLines ? bitmap.GetSize() : wxDefaultSize);
         canvas.SetBatchLines(info.batchLines);
+        canvas.SetBatchPolygons(info.batchPolygons);
         if (!ws.display.drawing.workers) ws.display.drawing.workers = std::make_shared<WorkerPool>();
         canvas.SetWorkerPool(ws.display.drawing.workers.get());
         RecordPaint paint{canvas, info.status, false, info.documentTitle, info.currentFileName};

@@ -20,6 +20,7 @@ struct RecordRenderInfo {
     std::string currentFileName;
     bool fastLines = true;   // thin trace lines through the line raster
     bool batchLines = true;  // ... laid on the bitmap at the next other call, not after each line
+    bool batchPolygons = true;  // fills of one colour without outline drawn as one path
 };
 
 // Draws the record on a white `bitmap` (whose size the caller chose) with this mapping.

@@ -30,8 +30,8 @@ WxDcCanvas::WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSiz
         raster_->Reset(rasterSize.x, rasterSize.y);
     }
     dc_.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
-    SetPen(pen_);
-    SetBrush(brush_);
+    ApplyPen();
+    ApplyBrush();
 }
 
 WxDcCanvas::~WxDcCanvas() { Flush(); }
@@ -48,6 +48,28 @@ bool WxDcCanvas::RasterLine(const Pen& pen) const
 }
 
 void WxDcCanvas::Flush()
+{
+    FlushPolygons();
+    FlushRaster();
+}
+
+void WxDcCanvas::FlushPolygons()
+{
+    if (pendingCounts_.empty()) return;
+    dc_.SetPen(*wxTRANSPARENT_PEN);
+    dc_.SetBrush(wxBrush(W(pendingColour_)));
+    if (pendingCounts_.size() == 1) {
+        dc_.DrawPolygon(pendingCounts_[0], pendingPoints_.data(), 0, 0, wxWINDING_RULE);
+    } else {
+        dc_.DrawPolyPolygon(static_cast<int>(pendingCounts_.size()), pendingCounts_.data(), pendingPoints_.data(), 0, 0,
+                            wxWINDING_RULE);
+    }
+    penApplied_ = brushApplied_ = false;
+    pendingPoints_.clear();
+    pendingCounts_.clear();
+}
+
+void WxDcCanvas::FlushRaster()
 {
     if (!raster_ || raster_->Dirty().Empty()) return;
     const LineRaster::Box box = raster_->Dirty();
@@ -72,7 +94,16 @@ void WxDcCanvas::Flush()
 
 void WxDcCanvas::SetPen(const Pen& pen)
 {
+    if (pen == pen_) return;
     pen_ = pen;
+    penApplied_ = false;
+}
+
+void WxDcCanvas::ApplyPen()
+{
+    if (penApplied_) return;
+    penApplied_ = true;
+    const Pen& pen = pen_;
     if (pen.style == PenStyle::Null) {
         dc_.SetPen(*wxTRANSPARENT_PEN);
         return;
@@ -97,8 +128,16 @@ void WxDcCanvas::SetPen(const Pen& pen)
 
 void WxDcCanvas::SetBrush(const Brush& brush)
 {
+    if (brush == brush_) return;
     brush_ = brush;
-    dc_.SetBrush(brush.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(W(brush.colour)));
+    brushApplied_ = false;
+}
+
+void WxDcCanvas::ApplyBrush()
+{
+    if (brushApplied_) return;
+    brushApplied_ = true;
+    dc_.SetBrush(brush_.hollow ? *wxTRANSPARENT_BRUSH : wxBrush(W(brush_.colour)));
 }
 
 void WxDcCanvas::SetFont(const Font& font)
@@ -128,6 +167,7 @@ void WxDcCanvas::SetTextBackground(bool opaque, Rgb colour)
 void WxDcCanvas::LineTo(LPoint p)
 {
     Flush();
+    ApplyPen();
     dc_.DrawLine(Device(current_), Device(p));
     current_ = p;
 }
@@ -136,11 +176,13 @@ void WxDcCanvas::Polyline(std::span<const LPoint> points)
 {
     if (points.empty()) return;
     if (RasterLine(pen_)) {
+        FlushPolygons();
         raster_->Polyline(points, mapping_, LineRaster::Colour(pen_.colour));
         if (!batch_) Flush();
         return;
     }
     Flush();
+    ApplyPen();
     std::vector<wxPoint> device(points.size());
     for (size_t i = 0; i < points.size(); ++i) device[i] = Device(points[i]);
     dc_.DrawLines(static_cast<int>(device.size()), device.data());
@@ -153,13 +195,33 @@ void WxDcCanvas::TraceLines(std::span<const TraceLine> lines)
         Canvas::TraceLines(lines);
         return;
     }
+    FlushPolygons();
     raster_->TraceLines(lines, mapping_, pool_);
 }
 
 void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
 {
     if (points.empty()) return;
+    if (batchPolygons_ && pen_.style == PenStyle::Null && !brush_.hollow) {
+        FlushRaster();
+        if (!pendingCounts_.empty() && !(brush_.colour == pendingColour_)) FlushPolygons();
+        pendingColour_ = brush_.colour;
+        const size_t start = pendingPoints_.size();
+        int64_t twiceArea = 0;
+        for (const LPoint& q : points) pendingPoints_.push_back(Device(q));
+        for (size_t i = start; i < pendingPoints_.size(); ++i) {
+            const wxPoint a = pendingPoints_[i], b = pendingPoints_[i + 1 < pendingPoints_.size() ? i + 1 : start];
+            twiceArea += static_cast<int64_t>(a.x) * b.y - static_cast<int64_t>(b.x) * a.y;
+        }
+        // One way round for all, so that the winding rule paints their union.
+        if (twiceArea < 0) std::reverse(pendingPoints_.begin() + static_cast<std::ptrdiff_t>(start), pendingPoints_.end());
+        pendingCounts_.push_back(static_cast<int>(points.size()));
+        if (pendingPoints_.size() > 65536) FlushPolygons();
+        return;
+    }
     Flush();
+    ApplyPen();
+    ApplyBrush();
     std::vector<wxPoint> device(points.size());
     for (size_t i = 0; i < points.size(); ++i) device[i] = Device(points[i]);
     dc_.DrawPolygon(static_cast<int>(device.size()), device.data(), 0, 0,
@@ -169,6 +231,8 @@ void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
 void WxDcCanvas::Rectangle(LRect r)
 {
     Flush();
+    ApplyPen();
+    ApplyBrush();
     const wxPoint a = Device({r.left, r.top}), b = Device({r.right, r.bottom});
     dc_.DrawRectangle(wxRect(wxPoint(std::min(a.x, b.x), std::min(a.y, b.y)), wxPoint(std::max(a.x, b.x), std::max(a.y, b.y))));
 }
@@ -176,6 +240,8 @@ void WxDcCanvas::Rectangle(LRect r)
 void WxDcCanvas::Ellipse(LRect r)
 {
     Flush();
+    ApplyPen();
+    ApplyBrush();
     const wxPoint a = Device({r.left, r.top}), b = Device({r.right, r.bottom});
     dc_.DrawEllipse(wxRect(wxPoint(std::min(a.x, b.x), std::min(a.y, b.y)), wxPoint(std::max(a.x, b.x), std::max(a.y, b.y))));
 }
@@ -183,10 +249,9 @@ void WxDcCanvas::Ellipse(LRect r)
 void WxDcCanvas::SetPixel(LPoint p, Rgb colour)
 {
     Flush();
-    const wxPen old = dc_.GetPen();
     dc_.SetPen(wxPen(W(colour)));
     dc_.DrawPoint(Device(p));
-    dc_.SetPen(old);
+    penApplied_ = false;
 }
 
 void WxDcCanvas::TextOut(LPoint p, std::string_view utf8)

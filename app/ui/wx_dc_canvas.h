@@ -6,6 +6,10 @@
 // On a bitmap the canvas may take thin solid polylines (the trace lines) into a line raster of
 // the bitmap's size and lay them onto the bitmap in one go before anything else is drawn, so
 // the picture keeps the order of the drawing calls.
+//
+// Consecutive fills of one colour without an outline (the cells of a colour image) are drawn as
+// one path: each polygon turned the same way round and filled by the winding rule, which
+// paints exactly the pixels the polygons paint one by one.
 
 #include <memory>
 #include <vector>
@@ -52,6 +56,8 @@ public:
 
     // Off: the raster is laid on the device after every line (for comparisons).
     void SetBatchLines(bool on) { batch_ = on; }
+    // Off: every polygon goes to the device on its own (for comparisons).
+    void SetBatchPolygons(bool on) { batchPolygons_ = on; }
     // Threads for drawing batches of lines (none: threads made for each batch).
     void SetWorkerPool(WorkerPool* pool) { pool_ = pool; }
 
@@ -61,6 +67,10 @@ private:
     wxPoint Device(LPoint p) const;
     bool RasterLine(const Pen& pen) const;
     void ApplyFont();
+    void ApplyPen();
+    void ApplyBrush();
+    void FlushRaster();
+    void FlushPolygons();
 
     wxDC& dc_;
     LogicalMapping mapping_;
@@ -76,6 +86,14 @@ private:
     bool fontApplied_ = false;
     bool batch_ = true;
     WorkerPool* pool_ = nullptr;
+    // The pen and brush are handed to the device when a call draws with them.
+    bool penApplied_ = false;
+    bool brushApplied_ = false;
+    // Fills waiting to be drawn as one path, all of `pendingColour_`.
+    bool batchPolygons_ = true;
+    Rgb pendingColour_;
+    std::vector<wxPoint> pendingPoints_;
+    std::vector<int> pendingCounts_;
 };
 
 }  // namespace velk

@@ -209,6 +209,7 @@ wxBitmap Harness::Render()
     info.documentTitle = Get("title", "shot0001.sg2");
     info.fastLines = Get("fast", "1") == "1";
     info.batchLines = Get("batch", "1") == "1";
+    info.batchPolygons = Get("batchpolygons", "1") == "1";
     RenderRecordBitmap(bitmap, mapping_, *ws_, info);
     return bitmap;
 }

@@ -15,7 +15,8 @@
 //   lines=0 (the contour-line flag) reverse=-1 outline=0 exaggeration=1 blank=-1000000
 //   amplitudefactor=50 (colour contours and the velocity model)
 //   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
-//   the bitmap at the next other drawing call rather than after every line)
+//   the bitmap at the next other drawing call rather than after every line) batchpolygons=1
+//   (fills of one colour as one path)
 
 #include <map>
 #include <memory>

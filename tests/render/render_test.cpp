@@ -12,6 +12,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <cstring>
 #include <iostream>
 
 #include "app/axis_config.h"
@@ -156,6 +157,45 @@ TEST_F(RecordPicture, PicturesOfTheLayouts)
         Harness h(ParseOptions(options));
         const wxImage image = Draw(h, name);
         EXPECT_GT(Count(image, 255, 255, 255), image.GetWidth() * image.GetHeight() / 4) << name;
+    }
+}
+
+TEST_F(RecordPicture, ColourContoursAndTheVelocityModel)
+{
+    // Cells of one colour drawn as one path paint the pixels they paint one by one, also where
+    // many cells share a pixel.
+    for (const char* mode : {"plotmode=0", "plotmode=1"}) {
+        const std::vector<std::string> dense = {mode, "traces=64", "samples=2000", "interval_us=250", "hscale=0.8",
+                                                "vscale=0.01", "signal=shot"};
+        Harness batched(ParseOptions(dense));
+        std::vector<std::string> oneByOne = dense;
+        oneByOne.push_back("batchpolygons=0");
+        Harness each(ParseOptions(oneByOne));
+        const wxImage a = Draw(batched), b = Draw(each);
+        ASSERT_EQ(a.GetSize(), b.GetSize());
+        EXPECT_EQ(std::memcmp(a.GetData(), b.GetData(), static_cast<size_t>(a.GetWidth()) * a.GetHeight() * 3), 0) << mode;
+    }
+    // A sine record spans the levels: magenta lows, yellow and green, blue highs, inside the frame.
+    const std::vector<std::string> sine = {"signal=sine", "samples=400", "hscale=3", "vscale=0.01"};
+    for (const char* mode : {"plotmode=0", "plotmode=1"}) {
+        std::vector<std::string> options = sine;
+        options.push_back(mode);
+        Harness h(ParseOptions(options));
+        const wxImage image = Draw(h, std::string("contour-mode") + (mode + 9));
+        EXPECT_GT(Count(image, 255, 0, 255), 500) << mode;
+        EXPECT_GT(Count(image, 0, 255, 0) + Count(image, 100, 255, 0) + Count(image, 0, 200, 50), 500) << mode;
+        EXPECT_GT(Count(image, 0, 50, 200) + Count(image, 0, 25, 225), 500) << mode;
+        const LogicalMapping& m = h.Mapping();
+        const DevicePoint beyond = m.ToDevice({h.ws().display.layout.rightExtent + 20, -400});
+        EXPECT_EQ(image.GetRed(beyond.x, beyond.y) + image.GetGreen(beyond.x, beyond.y), 510) << mode;
+    }
+    // The velocity model with its cells and legend column, and the bubbles.
+    for (const char* mode : {"plotmode=0", "plotmode=1", "plotmode=-1"}) {
+        Harness h(ParseOptions({"displaymode=1", mode, "traces=24", "samples=40", "interval_us=1000", "signal=sine",
+                                "vscale=0.01", "outline=1"}));
+        const wxImage image = Draw(h, std::string("velocity-model-mode") + (mode + 9));
+        EXPECT_GT(Count(image, 255, 255, 255), image.GetWidth() * image.GetHeight() / 4) << mode;
+        EXPECT_GT(Count(image, 255, 0, 0) + Count(image, 255, 0, 255), 100) << mode;
     }
 }
 
