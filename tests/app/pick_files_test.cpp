@@ -317,6 +317,10 @@ TEST_F(PickTest, RostrelSaveAndOpenCommands)
     Run(cmd::kOpenRostrelFile);
     EXPECT_EQ(ws->display.phaseVelocityFileMode, 1);
     EXPECT_EQ(ws->display.editMode, 1);
+    ui.AnswerFileSave(dir.File("next"));
+    ui.ExpectMessage("Rostrel file has been saved");
+    Run(cmd::kSaveRostrelFile);
+    EXPECT_EQ(ReadFileText(dir.File("next.pvs")).substr(0, 5), "2000 ");
     ui.AnswerFileOpen(dir.File("missing.vs"));
     ui.ExpectMessage("error in opening file");
     Run(cmd::kOpenRostrelFile);
