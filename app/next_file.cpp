@@ -118,7 +118,9 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
         if (answer == MsgResult::Yes && !SaveMember(c, current)) return 0;
     }
 
-    if (store.TraceCount() > 0 && d.automaticProcessing == 1 && (!forward || handOff)) {
+    // The picks of the record being left go to the traveltime set in automatic processing, and
+    // whenever first-arrival picking is on, as on the open roads.
+    if (store.TraceCount() > 0 && ((d.automaticProcessing == 1 && (!forward || handOff)) || d.editMode == 1)) {
         MergeRecordPicks(ws);
     }
     const bool wasSpectrum = store.dataKind() == kRealSpectrum;
@@ -144,7 +146,8 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     }
 
     const bool validInterval = RecalcRecordExtents(ws, 0);
-    if (d.automaticProcessing == 1 && count > 0) {
+    // The stored picks of the new record's shot; the old record's picks never stay on it.
+    if (count > 0) {
         d.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
         MatchPicksToTraces(ws);
     }

@@ -258,6 +258,18 @@ TEST_F(NextFile, PicksGoToTheTraveltimeSetInAutomaticProcessing)
     EXPECT_EQ(ws->traveltimeSet.shotCount, 2);
 }
 
+TEST_F(NextFile, WithPickingOnThePicksOfEachShotTravelWithIt)
+{
+    ws->display.editMode = 1;
+    ws->display.sourcePosition = 0.0f;
+    for (int i = 0; i < 4; ++i) ws->store.Params().pickTimes[static_cast<size_t>(i)] = 5.0f;
+    Next();
+    EXPECT_EQ(ws->traveltimeSet.shotCount, 1);
+    EXPECT_EQ(ws->store.Params().pickTimes[0], 0.0f);  // shot 1 has no picks yet
+    Previous();
+    EXPECT_EQ(ws->store.Params().pickTimes[3], 5.0f);
+}
+
 TEST_F(NextFile, ASpectrumGoesBackAndTheDisplayValuesComeFromLevelOne)
 {
     CParameterSet& p = ws->store.Params();
