@@ -8,8 +8,10 @@
 // the picture keeps the order of the drawing calls.
 //
 // Consecutive fills of one colour without an outline (the cells of a colour image) are drawn as
-// one path: each polygon turned the same way round and filled by the winding rule, which
-// paints exactly the pixels the polygons paint one by one.
+// one path: each polygon turned the same way round and filled by the winding rule, so the path
+// covers their union. Polygons of one colour that follow each other meet only along cell edges,
+// which run along the axes through whole device pixels, so smoothed edges paint the same pixels
+// as the polygons one by one (the render test compares the two).
 
 #include <memory>
 #include <vector>
