@@ -1,10 +1,12 @@
 #include "app/ui/wx_dc_canvas.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include <wx/bitmap.h>
 #include <wx/font.h>
+#include <wx/graphics.h>
 #include <wx/image.h>
 
 #include "app/draw/trace_line.h"
@@ -20,6 +22,30 @@ int32_t ToolkitCoordinate(int32_t v) { return std::clamp(v, -kToolkitLimit, kToo
 wxColour W(Rgb c) { return wxColour(c.r, c.g, c.b); }
 
 wxString Text(std::string_view utf8) { return wxString::FromUTF8(utf8.data(), utf8.size()); }
+
+// Fills without an outline are drawn without smoothing their edges: a pixel is painted when its
+// centre lies inside, so cells that meet leave no seam, and a path of several cells paints
+// exactly what the cells paint one by one.
+class SharpFills {
+public:
+    explicit SharpFills(wxDC& dc) : gc_(dc.GetGraphicsContext())
+    {
+        if (gc_) {
+            old_ = gc_->GetAntialiasMode();
+            gc_->SetAntialiasMode(wxANTIALIAS_NONE);
+        }
+    }
+    ~SharpFills()
+    {
+        if (gc_) gc_->SetAntialiasMode(old_);
+    }
+    SharpFills(const SharpFills&) = delete;
+    SharpFills& operator=(const SharpFills&) = delete;
+
+private:
+    wxGraphicsContext* gc_;
+    wxAntialiasMode old_ = wxANTIALIAS_DEFAULT;
+};
 
 }  // namespace
 
@@ -58,6 +84,7 @@ void WxDcCanvas::FlushPolygons()
     if (pendingCounts_.empty()) return;
     dc_.SetPen(*wxTRANSPARENT_PEN);
     dc_.SetBrush(wxBrush(W(pendingColour_)));
+    SharpFills sharp(dc_);
     if (pendingCounts_.size() == 1) {
         dc_.DrawPolygon(pendingCounts_[0], pendingPoints_.data(), 0, 0, wxWINDING_RULE);
     } else {
@@ -224,6 +251,8 @@ void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
     ApplyBrush();
     std::vector<wxPoint> device(points.size());
     for (size_t i = 0; i < points.size(); ++i) device[i] = Device(points[i]);
+    std::optional<SharpFills> sharp;
+    if (pen_.style == PenStyle::Null) sharp.emplace(dc_);
     dc_.DrawPolygon(static_cast<int>(device.size()), device.data(), 0, 0,
                     mode == FillMode::Winding ? wxWINDING_RULE : wxODDEVEN_RULE);
 }

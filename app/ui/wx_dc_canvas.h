@@ -7,11 +7,10 @@
 // the bitmap's size and lay them onto the bitmap in one go before anything else is drawn, so
 // the picture keeps the order of the drawing calls.
 //
-// Consecutive fills of one colour without an outline (the cells of a colour image) are drawn as
-// one path: each polygon turned the same way round and filled by the winding rule, so the path
-// covers their union. Polygons of one colour that follow each other meet only along cell edges,
-// which run along the axes through whole device pixels, so smoothed edges paint the same pixels
-// as the polygons one by one (the render test compares the two).
+// Fills without an outline (the cells of a colour image) are drawn with sharp edges: a pixel is
+// painted when its centre lies inside. Consecutive ones of one colour are drawn as one path,
+// each polygon turned the same way round and filled by the winding rule, so the path covers
+// their union and paints exactly the pixels they paint one by one.
 
 #include <memory>
 #include <vector>
