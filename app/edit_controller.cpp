@@ -380,6 +380,7 @@ EditEffects EditController::OnLButtonDown(Workspace& ws, UiHost& ui, LPoint poin
     default:
         break;
     }
+    d.drawing.mutePointState = d.mute.state;
     if (e.repaint == RepaintKind::Record) ws.display.overlay.ClearTransient();
     return e;
 }
@@ -641,6 +642,7 @@ EditEffects EditController::OnLButtonUp(Workspace& ws, UiHost& ui, LPoint point)
     default:
         break;
     }
+    d.drawing.mutePointState = d.mute.state;
     if (e.repaint == RepaintKind::Record && d.editMode != 7) d.overlay.ClearTransient();
     return e;
 }
@@ -656,10 +658,12 @@ EditEffects EditController::RunFollowUp(Workspace& ws, UiHost& ui, EditEffects::
         if (answer == MsgResult::Ok) {
             if (TaperAllTraces(ws, ui, mute.intercept1, mute.intercept2, mute.slope1, mute.slope2) == 1) {
                 ws.display.editMode = 0;
+                ws.display.drawing.mutePointState = 0;  // the next mute starts at its left side
                 e.Repaint(RepaintKind::Record);
             }
         } else {
             mute.state = 0;
+            ws.display.drawing.mutePointState = 0;
             e.Repaint(RepaintKind::Record);
         }
     } else if (followUp == EditEffects::FollowUp::SaveQuestion) {

@@ -46,7 +46,7 @@ void AddEditModeCommands(CommandTable& t)
             t.AddMenu(std::move(def));
         }
     };
-    menu({"pick.option", "pick", "Option", "オプション", kInAllMenus, 500});
+    menu({"pick.option", "pick", "Option", "オプション", kInAllMenus, 900});
     menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, int (*action)(Workspace&),

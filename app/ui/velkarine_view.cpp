@@ -44,6 +44,7 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     CallAfter([this] {
         OnFirstShow(ws_);
         Repaint();
+        SetFocus();  // the keys go to the record
     });
 }
 

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app/pick_commands.h"
 #include "app/seg2_commands.h"
 #include "gui_support.h"
 #include "tools/test_support.h"
@@ -151,7 +152,7 @@ TEST_F(MouseInTheProgram, PickDragShotMarkAndSelection)
 
     // Second run: a pick drag from trace 2 at 100 ms to trace 6 at 200 ms, a shot mark at 20 ms,
     // a selection drag from trace 3 to trace 6.
-    std::string script = open + "editmode 1; sleep 200; " + at(100, 2) + "press; sleep 100; " + at(150, 4) + at(200, 6) +
+    std::string script = open + "command " + std::to_string(cmd::kPickFirstArrivalManually) + "; sleep 200; " + at(100, 2) + "press; sleep 100; " + at(150, 4) + at(200, 6) +
                          Steps("drag") + "release; " + Steps("picked") + "editmode 2; sleep 300; " + at(20, 0) +
                          "press; sleep 100; release; " + Steps("shifted") + "editmode 5; sleep 300; " + at(50, 3) +
                          "press; sleep 100; " + at(50, 5) + at(50, 6) + "release; " + Steps("selected") +
