@@ -27,7 +27,7 @@ CTheoreticalTraveltime::Times CTheoreticalTraveltime::ComputeTheoreticalTimes(fl
     t.direct = static_cast<float>(x / v1);
     t.reflection = static_cast<float>(std::sqrt(4.0 * depth * depth + x * x) / v1);
     t.head = static_cast<float>(2.0 * depth * c / v1 + x / v2);
-    if (2.0 * x * s * depth / c > x) t.head = t.reflection;
+    if (2.0 * s * depth / c > x) t.head = t.reflection;  // inside the critical distance
     return t;
 }
 

@@ -37,7 +37,7 @@ public:
     // The three times (ms) of one trace at `receiver` with the source at `source` (metres),
     // from V1, V2 (km/s) and D (m): direct x / V1; reflection sqrt(4 D^2 + x^2) / V1; head
     // wave 2 D c / V1 + x / V2 with s = V1 / V2, c = sqrt(1 - s^2), which inside the critical
-    // distance (2 x s x D / c > x) is the reflection time. The head-wave time is NaN when V1 is
+    // distance (2 s D / c > x) is the reflection time. The head-wave time is NaN when V1 is
     // not below V2 (no head wave).
     struct Times {
         float direct = 0.0f;
