@@ -156,12 +156,13 @@ TEST_F(MouseInTheProgram, PickDragShotMarkAndSelection)
                          Steps("drag") + "release; " + Steps("picked") + "editmode 2; sleep 300; " + at(20, 0) +
                          "press; sleep 100; release; " + Steps("shifted") + "editmode 5; sleep 300; " + at(50, 3) +
                          "press; sleep 100; " + at(50, 5) + at(50, 6) + "release; " + Steps("selected") +
-                         "answer OK; close";
+                         "key right; sleep 300; key escape; " + Steps("keys") + "answer OK; close";
     ASSERT_TRUE(Start(script));
     auto drag = Stage("drag");
     auto picked = Stage("picked");
     auto shifted = Stage("shifted");
     auto selected = Stage("selected");
+    auto keys = Stage("keys");
     const std::optional<int> rc = program.Wait(30s);
     ASSERT_TRUE(rc.has_value()) << ReadFileText(folder.File("output.txt"));
 
@@ -208,6 +209,10 @@ TEST_F(MouseInTheProgram, PickDragShotMarkAndSelection)
     ASSERT_EQ(flags.size(), receivers.size());
     EXPECT_EQ(flags.substr(0, 10), "0001111000") << flags;
     EXPECT_GT(CountColour(shots["selected"], 255, 0, 0), 200);
+
+    // The keys reach the view: Right enlarges the time scale, Escape ends the edit mode.
+    EXPECT_NEAR(std::stod(keys["display.hscale"]), hscale * 1.5, 1e-3 * hscale);
+    EXPECT_EQ(keys["display.editMode"], "0");
 }
 
 }  // namespace
