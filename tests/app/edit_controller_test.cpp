@@ -11,6 +11,7 @@
 #include "app/draw/mapping.h"
 #include "app/edit_controller.h"
 #include "app/edit_mode_commands.h"
+#include "app/filter_test.h"
 #include "app/record_extents.h"
 #include "app/trace_edit_commands.h"
 #include "view_fixture.h"
@@ -281,6 +282,25 @@ TEST_F(EditControllerTest, CurveFitKeepsTheModelWhereTheFormulaFails)
     ctl().OnMouseMove(*ws, ui, At(30, 5));
     EXPECT_FLOAT_EQ(m.depth, 5.0f);
     EXPECT_EQ(m.FormatModifyLabel(-1), "modify:D1");
+}
+
+TEST_F(EditControllerTest, FilterTestCutFollowsTheDrag)
+{
+    ws->store.Params().selectionFlags[2] = 1;
+    ASSERT_EQ(OnFilterTest(*ws, ui), 1);
+    FilterTest& test = ws->filterTest;
+    ASSERT_TRUE(ComputeFilterTest(*ws, test, 2));
+    test.testTrace = 2;
+    const float k = test.frequencyScale * ws->store.Params().hscale;
+    const int lowX = 300 + static_cast<int>(ws->settings.bpfLowCut * k);
+    const int band = TraceAlongDistance(*ws, 2) + 200;  // between the markers' ends
+    ctl().OnLButtonDown(*ws, ui, LPoint{lowX + 5, -band});
+    ASSERT_EQ(test.grabbedCut, 0);
+    EXPECT_TRUE(ctl().Dragging(*ws));
+    EXPECT_EQ(ctl().OnMouseMove(*ws, ui, LPoint{300 + static_cast<int>(20 * k), -band}).repaint, RepaintKind::Record);
+    EXPECT_NEAR(ws->settings.bpfLowCut, 20.0f, 0.5f);
+    ctl().OnLButtonUp(*ws, ui, LPoint{300 + static_cast<int>(20 * k), -band});
+    EXPECT_EQ(test.grabbedCut, -1);
 }
 
 struct FakeAcquisition : AcquisitionKeyTarget {
