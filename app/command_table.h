@@ -27,6 +27,8 @@
 //   27100..27199  edit modes of the mouse (app/edit_mode_commands.h); rules 2720..2739
 //   27000..27099  first-arrival and amplitude picking, pick files (app/pick_commands.h);
 //                 rules 2700..2719
+//   27400..27499  printing, the clipboard copy, the component choice and the earthquake view
+//                 (app/print_view_commands.h); rules 2780..2799
 
 #include <array>
 #include <functional>

@@ -30,6 +30,7 @@ struct DisplayState {
     int spectrumFill = 0;       // negated together with colourFlag
     int spectrumShading = 1;    // "Shade spectrum": 1 or -1
     int showStationCode = 0;    // 0 or 1
+    int timeAxisCorrection = 0; // 1: earthquake traces start at their station's time offset
     // Geometry viewer scales (display modes 3 and 4).
     float geometryXScale = 20.0f;
     float geometryYScale = 20.0f;

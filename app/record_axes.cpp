@@ -558,7 +558,7 @@ void DrawEditStatus(RecordPaint& paint, const Workspace& ws)
 {
     StatusPanes* status = paint.status;
     if (status) status->SetPaneWidth(0, 50);
-    if (paint.printing || ws.startup.acquisitionMode != 0) {
+    if (paint.printing || ws.display.drawing.screen == 0 || ws.startup.acquisitionMode != 0) {
         if (status) status->SetPaneWidth(1, 100);
         return;
     }

@@ -193,9 +193,13 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
         if (line.n > 0) {
             std::vector<LPoint>& points = d.drawing.points;
             if (points.size() < static_cast<size_t>(line.n) * 3) points.resize(static_cast<size_t>(line.n) * 3);
-            const size_t count = TraceLinePoints(line, points.data());
+            size_t count = TraceLinePoints(line, points.data());
             if (const int32_t shift = strongMotion ? StrongMotionTimeShift(ws, i) : 0; shift != 0) {
                 for (size_t k = 0; k < count; ++k) points[k].x = SaturatingAdd(points[k].x, shift);
+                // A shifted trace still ends at the end of the time axis.
+                if (!areas) {
+                    while (count > 0 && points[count - 1].x > labelRight) --count;
+                }
             }
             const std::span<const LPoint> list(points.data(), count);
             if (areas) {
@@ -440,7 +444,7 @@ int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yo
         DrawWiggleTraces(paint, ws, args, l.lowestComponent, l.highestComponent);
     }
 
-    if (!paint.printing && ws.settings.triggerPlot == 1 && store.dataKind() == kTimeDomain) {
+    if (!paint.printing && d.drawing.printing != 1 && ws.settings.triggerPlot == 1 && store.dataKind() == kTimeDomain) {
         DrawTriggerLine(paint, ws, xorg, yorg);
     }
     DrawVelocityLines(paint, ws, xorg, yorg);
@@ -492,7 +496,7 @@ int DrawWiggleTimeVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg
     int lowest = 100, highest = 0;  // the legend is not drawn in this direction
     DrawTraces<true>(paint, ws, args, lowest, highest);
 
-    if (!paint.printing && ws.settings.triggerPlot == 1 && store.dataKind() == kTimeDomain) {
+    if (!paint.printing && d.drawing.printing != 1 && ws.settings.triggerPlot == 1 && store.dataKind() == kTimeDomain) {
         DrawTriggerLine(paint, ws, xorg, yorg);
     }
     DrawVelocityLines(paint, ws, xorg, yorg);

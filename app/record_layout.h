@@ -57,6 +57,10 @@ struct RecordDrawFlags {
     std::string secondFileName;
     int velocityLinePointState = 0;  // 0 left end next, 1 right end next, 2 done
     int mutePointState = 0;          // 0 left side next, 2 right side next
+    // 1 while the record goes to a printer, a preview or the clipboard (no trigger line); the
+    // screen flag is 0 then (the edit status writes no text). See app/paper_output.h.
+    int printing = 0;
+    int screen = 1;
     // The points of a trace drawn on its own, reused from trace to trace and paint to paint; it
     // grows to what a trace needs (three points per sample with shading).
     std::vector<LPoint> points;

@@ -4,14 +4,10 @@
 
 namespace velk {
 
-void DrawGeometry(RecordPaint&, Workspace&, int, int) {}
-void DrawArrayGeometry(RecordPaint&, Workspace&, int, int) {}
-
 void DrawWavelengthLimitLines(RecordPaint&, Workspace&, int, int) {}
 void ShowTwoLayerTraveltime(RecordPaint&, Workspace&, int, int) {}
 
 bool StrongMotionDisplay(const Workspace& ws) { return ws.strongMotionFlag == 1; }
-int32_t StrongMotionTimeShift(const Workspace&, int) { return 0; }
 void DrawStationLabel(RecordPaint&, const Workspace&, int, int32_t, int32_t) {}
 const Matrix2D<float>* RunningStackRows(const Workspace&) { return nullptr; }
 

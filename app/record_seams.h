@@ -6,15 +6,14 @@
 #include <cstdint>
 
 #include "app/base/matrix2d.h"
+#include "app/geometry_pictures.h"
 #include "app/record_paint.h"
 
 namespace velk {
 
 class Workspace;
 
-// The geometry pictures (display modes 3 and 4).
-void DrawGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-void DrawArrayGeometry(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+// The geometry pictures (display modes 3 and 4): app/geometry_pictures.h.
 
 // The picked phase-velocity curve over a dispersion record.
 void DrawWavelengthLimitLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
@@ -26,7 +25,7 @@ void ShowTwoLayerTraveltime(RecordPaint& paint, Workspace& ws, int xorg, int yor
 bool StrongMotionDisplay(const Workspace& ws);
 // The shift (logical units) of trace i by its station's start offset, for the earthquake view's
 // time-axis correction; the drawing stops at the time-axis end counted from the shifted start.
-// 0 until the earthquake view's correction exists.
+// 0 while the correction is off (app/print_view_commands.cpp).
 int32_t StrongMotionTimeShift(const Workspace& ws, int trace);
 // The station label right of trace i ("%s : %s", the station's two names) when the set asks
 // for it. Nothing until the earthquake view's labels exist.

@@ -174,6 +174,9 @@ std::vector<SettingBinding> BuildTable()
     t.push_back(FloatRow("PICKFREQENCY", G, RW::EveryView, WP::ViewObject, 1, REF_F(w.autoPick.centreFrequency), "100.000000"));
     t.push_back(FloatRow("PICKNEAROFFSETLIMIT", G, RW::EveryView, WP::ViewObject, 4, REF_F(w.autoPick.nearOffsetLimit), "15.000000"));
     t.push_back(IntRow("PICKBPF", G, RW::EveryView, WP::ViewObject, 5, REF_I(w.autoPick.bandPass), "1"));
+    // The geometry viewer's scales: read when the view is built, written when it goes.
+    t.push_back(FloatRow("GEOMETRY_XSCALE", G, RW::Once, WP::ViewObject, 6, REF_F(w.display.geometryXScale), "20.000000"));
+    t.push_back(FloatRow("GEOMETRY_YSCALE", G, RW::Once, WP::ViewObject, 7, REF_F(w.display.geometryYScale), "20.000000"));
     // Band-pass corners.
     t.push_back(FloatRow("BPFFL", G, RW::Once, WP::ViewSettings, 61, REF_F(w.settings.bpfLowCut), "1.000000"));
     t.push_back(FloatRow("BPFFH", G, RW::Once, WP::ViewSettings, 62, REF_F(w.settings.bpfHighCut), "5000.000000"));

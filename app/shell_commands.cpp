@@ -16,6 +16,7 @@
 #include "app/memory_recorder_commands.h"
 #include "app/operations.h"
 #include "app/pick_commands.h"
+#include "app/print_view_commands.h"
 #include "app/recent_files.h"
 #include "app/resampling_commands.h"
 #include "app/seg1_segy_gpr_commands.h"
@@ -158,6 +159,7 @@ CommandTable BuildCommandTable()
     AddTraceEditCommands(table);  // after the signal commands, whose menus it reuses
     AddEditModeCommands(table);
     AddPickCommands(table);       // after the others, whose menus it reuses
+    AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     return table;
 }
 

@@ -7,6 +7,8 @@
 
 namespace velk {
 
+class RecordClipboard;  // app/paper_output.h
+
 // What a change needs of the view: nothing, a paint of the window over the kept picture of the
 // record (the overlay figures changed), or the record drawn again (data or display changed).
 enum class RepaintKind { None, Overlay, Record };
@@ -59,6 +61,11 @@ public:
     virtual void RequestClose() = 0;
     virtual void ShowAbout() = 0;
     virtual StatusPanes* Status() = 0;
+    // The record on the printer (with the print dialog) or in a print preview, the printer's page
+    // setup, and the clipboard of the copy command; a frame without them does nothing.
+    virtual void PrintRecord(bool preview) { (void)preview; }
+    virtual void PrintSetup() {}
+    virtual RecordClipboard* Clipboard() { return nullptr; }
 };
 
 // The frame title for a document title: "<title> - Velkarine", or "Velkarine" when untitled.

@@ -25,8 +25,6 @@ bool StepStrongMotionStation(Workspace& ws, bool forward)
     return RefillEarthquakeTraces(ws, ws.ui()) == 1;
 }
 
-bool ArrayGeometryPresent(const Workspace&) { return false; }
-
 int OnTimer(CommandContext&) { return 0; }
 
 }  // namespace velk

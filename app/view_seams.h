@@ -19,7 +19,8 @@ bool StrongMotionStationsLoaded(const Workspace& ws);
 // with it; true to repaint (false at either end).
 bool StepStrongMotionStation(Workspace& ws, bool forward);
 
-// The view shows an array geometry (microtremor arrays). False until the array geometry exists.
+// The view shows an array geometry (microtremor arrays): its array flag is 1 and the array holds
+// points (app/geometry_pictures.cpp).
 bool ArrayGeometryPresent(const Workspace& ws);
 
 // MatchPicksToTraces (the stored picks of the current shot onto the traces) is in

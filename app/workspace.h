@@ -18,6 +18,7 @@
 
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_manager.h"
+#include "app/array_geometry_view.h"
 #include "app/base/display_filter.h"
 #include "app/base/waveform_store.h"
 #include "app/display_state.h"
@@ -198,6 +199,7 @@ public:
 
     int componentToEdit = -1;    // -1 all components, or 1..6
     EditController editController;  // the mouse and keys of the record view, with their flags
+    ArrayGeometryView arrayGeometry;  // the microtremor array the geometry view shows
 
     // The strong-motion set of the document (one per run), the plane-coordinate origin of its
     // stations (profile keys read here, written at the end of the program), and the flag that

@@ -218,6 +218,17 @@ void CMainFrame::ShowAbout()
     dlg.ShowModal();
 }
 
+void CMainFrame::PrintRecord(bool preview)
+{
+    if (preview) {
+        printer_.Preview(this, app_.ws(), app_.doc().Title());
+    } else {
+        printer_.Print(this, app_.ws(), app_.doc().Title());
+    }
+}
+
+void CMainFrame::PrintSetup() { printer_.PageSetup(this); }
+
 void CMainFrame::DocumentTitleChanged(const std::string& title) { SetTitle(W(FrameTitle(title))); }
 
 void CMainFrame::RecentFilesChanged()

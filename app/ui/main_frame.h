@@ -10,6 +10,7 @@
 #include "app/command_table.h"
 #include "app/shell_services.h"
 #include "app/startup.h"
+#include "app/ui/record_print.h"
 
 class wxMenu;
 
@@ -28,6 +29,9 @@ public:
     void RequestClose() override;
     void ShowAbout() override;
     StatusPanes* Status() override { return this; }
+    void PrintRecord(bool preview) override;
+    void PrintSetup() override;
+    RecordClipboard* Clipboard() override { return &clipboard_; }
 
     // StatusPanes
     void SetPaneText(int pane, const std::string& text) override;
@@ -62,6 +66,8 @@ private:
     wxRect restored_;
     int widths_[StatusPanes::kPaneCount] = {};
     std::string lockTexts_[3];
+    RecordPrinter printer_;
+    WxRecordClipboard clipboard_;
 };
 
 }  // namespace velk

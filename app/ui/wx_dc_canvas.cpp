@@ -1,10 +1,12 @@
 #include "app/ui/wx_dc_canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
 #include <wx/bitmap.h>
+#include <wx/dcmemory.h>
 #include <wx/font.h>
 #include <wx/graphics.h>
 #include <wx/image.h>
@@ -182,6 +184,21 @@ void WxDcCanvas::ApplyFont()
     wxFont f(info);
     f.SetNumericWeight(std::clamp(font_.weight, 1, 1000));
     dc_.SetFont(f);
+    if (matchScreenText_) {
+        // The same font on a screen bitmap gives the height text should have; the device's
+        // measure of it tells how far the device strays.
+        wxBitmap probe(1, 1);
+        wxMemoryDC screen(probe);
+        screen.SetFont(f);
+        const wxString sample = "0Hg";
+        const int wanted = screen.GetTextExtent(sample).y;
+        const int got = dc_.GetTextExtent(sample).y;
+        if (wanted > 0 && got > 0 && std::abs(got - wanted) * 20 > wanted) {
+            wxFont corrected(f);
+            corrected.SetPixelSize(wxSize(0, std::max(1, static_cast<int>(std::lround(height * double(wanted) / got)))));
+            dc_.SetFont(corrected);
+        }
+    }
     fontApplied_ = true;
 }
 

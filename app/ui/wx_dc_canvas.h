@@ -59,6 +59,10 @@ public:
     void SetBatchLines(bool on) { batch_ = on; }
     // Off: every polygon goes to the device on its own (for comparisons).
     void SetBatchPolygons(bool on) { batchPolygons_ = on; }
+    // On: every font is measured on the device and its height corrected so that text has the
+    // size it has on the screen for the same logical height (printer contexts whose text comes
+    // out larger than asked).
+    void SetMatchScreenText(bool on) { matchScreenText_ = on; }
     // Threads for drawing batches of lines (none: threads made for each batch).
     void SetWorkerPool(WorkerPool* pool) { pool_ = pool; }
 
@@ -86,6 +90,7 @@ private:
     LPoint current_;
     bool fontApplied_ = false;
     bool batch_ = true;
+    bool matchScreenText_ = false;
     WorkerPool* pool_ = nullptr;
     // The pen and brush are handed to the device when a call draws with them.
     bool penApplied_ = false;

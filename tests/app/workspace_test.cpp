@@ -99,7 +99,8 @@ const std::vector<std::string> kViewKeys = {
     "yi", "BPFFL", "BPFFH", "BPFSL", "BPFSH", "ThreeComponentLabel", "bChangeDataLength",
     "i_km", "MAX_X_SIZE"};
 const std::vector<std::string> kViewObjectKeys = {
-    "PICKFREQENCY", "PICKNCHECK", "PICKPORTION", "PICKNEAROFFSETLIMIT", "PICKBPF", "Olvenar"};
+    "PICKFREQENCY", "PICKNCHECK", "PICKPORTION", "PICKNEAROFFSETLIMIT", "PICKBPF", "GEOMETRY_XSCALE",
+    "GEOMETRY_YSCALE", "Olvenar"};
 const std::vector<std::string> kProgramEndKeys = {
     "ReceiverInterval", "bMoveReceivers", "SourceInterval", "DepthMaxForDepthTravsformation",
     "bMedianFilter", "MinMaxPlot", "TAUP_V_START", "TAUP_V_END", "TAUP_V_PITCH",

@@ -127,6 +127,7 @@ void Harness::ApplyDisplay()
     ws_->modelView.blankThreshold = static_cast<float>(Number("blank", -1000000.0));
     store.dataKind() = static_cast<int>(Number("datakind", 0));
     ApplyPicking();
+    BuildGeometry();
     std::stringstream selected(Get("select", ""));
     for (std::string item; std::getline(selected, item, ',');) {
         const int i = std::atoi(item.c_str());
@@ -200,6 +201,53 @@ void Harness::ApplyPicking()
         d.mute.slope2 = static_cast<float>(m[3]);
         d.mute.intercept2 = static_cast<float>(m[4]);
     }
+// geometry=<rows>x<receivers>: a survey line of that many shots along a spread (row 0 read
+// without samples, one killed receiver per row, the middle row the gather shown, every fifth
+// position unused). array=triangle|plane: a ten-point array (plane: in plane coordinates of
+// thousands of metres), point 4 unused.
+void Harness::BuildGeometry()
+{
+    const std::string geometry = Get("geometry", "");
+    if (const size_t x = geometry.find('x'); x != std::string::npos) {
+        CFileGroup& g = ws_->fileGroup;
+        const int rows = std::clamp(std::atoi(geometry.substr(0, x).c_str()), 1, 50);
+        const int receivers = std::clamp(std::atoi(geometry.substr(x + 1).c_str()), 1, 200);
+        g.sourceCount = rows;
+        g.receiverCount = receivers;
+        g.entryCount = rows;
+        g.table.assign(static_cast<size_t>(rows), std::vector<CTraceEntry>(static_cast<size_t>(receivers)));
+        for (int j = 0; j < receivers; ++j) g.receiverPositions[static_cast<size_t>(j)] = j * 200;
+        for (int i = 0; i < rows; ++i) {
+            g.sourcePositions[static_cast<size_t>(i)] = -300 + i * 200 * receivers / std::max(rows - 1, 1);
+            for (int j = 0; j < receivers; ++j) {
+                CTraceEntry& e = g.table[static_cast<size_t>(i)][static_cast<size_t>(j)];
+                e.use = (i + j) % 5 == 4 ? 0 : 1;
+                e.hasSamples = i == 0 ? 0 : 1;
+                e.alive = j == (i * 3) % receivers ? 0 : 1;
+                e.mark = i == rows / 2 ? 1 : 0;
+            }
+        }
+        g.minPosition = std::min(g.sourcePositions[0], 0);
+        g.maxPosition = std::max(g.sourcePositions[static_cast<size_t>(rows - 1)], (receivers - 1) * 200);
+    }
+    const std::string array = Get("array", "");
+    if (array == "triangle" || array == "plane") {
+        ArrayGeometryView& a = ws_->arrayGeometry;
+        const double side = 20.0, c30 = std::cos(M_PI / 6), t30 = std::tan(M_PI / 6);
+        const double xy[10][2] = {{0, 0},           {side / 2, 0},          {side, 0},
+                                  {3 * side / 4, side / 2 * c30}, {side / 2, side * c30}, {side / 4, side / 2 * c30},
+                                  {side / 2 - side / 8, side / 4 * c30}, {side / 2 + side / 8, side / 4 * c30},
+                                  {side / 2, side / 2 * c30}, {side / 2, side / 2 * t30}};
+        const double x0 = array == "plane" ? -35210.5 : 0.0, y0 = array == "plane" ? 12880.25 : 0.0;
+        a.shown = 1;
+        a.firstNumber = 1;
+        a.points.clear();
+        for (int k = 0; k < 10; ++k) {
+            a.points.push_back({static_cast<float>(x0 + xy[k][0]), static_cast<float>(y0 + xy[k][1]), k == 3 ? 0 : 1});
+        }
+    }
+    if (Number("gxscale", 0) > 0) ws_->display.geometryXScale = static_cast<float>(Number("gxscale", 20));
+    if (Number("gyscale", 0) > 0) ws_->display.geometryYScale = static_cast<float>(Number("gyscale", 20));
 }
 
 wxBitmap Harness::Render()

@@ -14,6 +14,8 @@
 //   velocity=t0,d0,t1,d1[;...] (stored velocity lines, ms and m) mute=state,s1,T1,s2,T2
 //   lines=0 (the contour-line flag) reverse=-1 outline=0 exaggeration=1 blank=-1000000
 //   amplitudefactor=50 (colour contours and the velocity model)
+//   geometry=<rows>x<receivers> array=triangle|plane gxscale=20 gyscale=20 (with displaymode=3
+//   or 4: the geometry pictures)
 //   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
 //   the bitmap at the next other drawing call rather than after every line) batchpolygons=1
 //   (fills of one colour as one path)
@@ -50,6 +52,7 @@ private:
     void BuildRecord();
     void ApplyDisplay();
     void ApplyPicking();  // picks, traveltime set, velocity and mute lines
+    void BuildGeometry();
     std::string Get(const std::string& name, const std::string& fallback) const;
     double Number(const std::string& name, double fallback) const;
 
