@@ -201,6 +201,8 @@ void Harness::ApplyPicking()
         d.mute.slope2 = static_cast<float>(m[3]);
         d.mute.intercept2 = static_cast<float>(m[4]);
     }
+}
+
 // geometry=<rows>x<receivers>: a survey line of that many shots along a spread (row 0 read
 // without samples, one killed receiver per row, the middle row the gather shown, every fifth
 // position unused). array=triangle|plane: a ten-point array (plane: in plane coordinates of
