@@ -12,6 +12,7 @@
 #include "app/eight_header_commands.h"
 #include "app/file_commands.h"
 #include "app/instrument_commands.h"
+#include "app/interactive_edit.h"
 #include "app/gain_commands.h"
 #include "app/memory_recorder_commands.h"
 #include "app/operations.h"
@@ -160,6 +161,7 @@ CommandTable BuildCommandTable()
     AddEditModeCommands(table);
     AddPickCommands(table);       // after the others, whose menus it reuses
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
+    AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
     return table;
 }
 

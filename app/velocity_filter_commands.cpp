@@ -6,7 +6,9 @@
 #include <utility>
 
 #include "app/data_kind.h"
+#include "app/interactive_edit.h"
 #include "app/operations.h"
+#include "app/view_commands.h"
 #include "app/workspace.h"
 
 namespace velk {
@@ -74,8 +76,8 @@ void AddVelocityFilterCommands(CommandTable& t)
     add(cmd::kTauPVelocityFilter, v, 20, "tau-P", "τ-P", op(OnTauPVelocityFilter), kRuleTimeDomain);
     add(cmd::kMedianVelocityFilter, v, 30, "Median", "メディアン", op(OnMedianVelocityFilter), kRuleTimeDomain);
     const char* m = "option.processing.median";
-    add(cmd::kSubtractFirstArrival, m, 10, "Subtract first arrival time", "初動時刻を引く", CommandAction(),
-        kRuleReceiverShiftTable);
+    add(cmd::kSubtractFirstArrival, m, 10, "Subtract first arrival time", "初動時刻を引く",
+        [](CommandContext& c) { return OnSubtractFirstArrivalTime(c.ws, c.ui); }, kRuleReceiverShiftTable);
     add(cmd::kAddFirstArrival, m, 20, "Add first arrival time", "初動時刻を足す",
         [](CommandContext& c) { return OnAddFirstArrivalTime(c.ws, c.ui); }, kRuleTimeDomain);
     add(cmd::kEnhanceVertical, m, 30, "Enhance vertical trajectories", "鉛直な軌跡を強調",
@@ -105,7 +107,7 @@ void AddVelocityFilterCommands(CommandTable& t)
     t.Add(std::move(dft));
 
     t.SetRule(kRuleFkInverse, [](const Workspace& ws, const RecentFileList&) { return CanInverseFkTransform(ws); });
-    t.SetRule(kRuleReceiverShiftTable, [](const Workspace&, const RecentFileList&) { return false; });
+    t.SetRule(kRuleReceiverShiftTable, [](const Workspace& ws, const RecentFileList&) { return TimeDomainData(ws); });
 }
 
 }  // namespace velk

@@ -42,8 +42,8 @@ constexpr int kOldPowerSpectrum = 25631;      // ... > Power spectrum(up to 2048
 enum VelocityFilterRule : int {
     // A forward F-K transform waits for its inverse and the store still holds its result.
     kRuleFkInverse = 2560,
-    // "Subtract first arrival time" runs through the receiver time-shift table of interactive
-    // editing; until that table exists the item stays disabled.
+    // "Subtract first arrival time" (through the receiver time-shift table of interactive
+    // editing): time-domain data loaded.
     kRuleReceiverShiftTable = 2561,
 };
 

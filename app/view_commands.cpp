@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/interactive_edit.h"
 #include "app/next_file.h"
 #include "app/record_extents.h"
 #include "app/shell_services.h"
@@ -511,7 +512,9 @@ void AddViewCommands(CommandTable& t)
     add(cmd::kNormalizeByTrace, "view.normalize", 20, "By each trace", "トレース単位",
         ws([](Workspace& w) { return OnNormalize(w, 0); }));
     add(cmd::kRenormalize, "view.normalize", 30, "Re-normalize", "再正規化", ws(OnRenormalize));
-    add(cmd::kClip, "view", 330, "Clipping", "クリッピング", ws(OnClip));
+    // Checked while the clip flag is -1 (the rule comes with the interactive editing).
+    add(cmd::kClip, "view", 330, "Clipping", "クリッピング", ws(OnClip), ItemKind::Check, kRuleAlways,
+        kRuleClipChecked);
     const struct { int id; int value; const char* en; const char* ja; } shades[] = {
         {cmd::kShadePositive, 1, "Shade positive side", "正側を塗りつぶす"},
         {cmd::kNoShading, 0, "No shading", "塗りつぶしなし"},

@@ -24,6 +24,7 @@
 #include "app/display_state.h"
 #include "app/edit_controller.h"
 #include "app/filter_test.h"
+#include "app/interactive_edit_state.h"
 #include "app/trace_edit_state.h"
 #include "app/velocity_model_display.h"
 #include "app/velocity_filter_state.h"
@@ -188,6 +189,7 @@ public:
     FilterTest filterTest;               // the filter test of edit mode 8 (overlay state)
     VelocityFilterState velocityFilters; // the F-K, median and tau-p commands' last values
     TraceEditState traceEdit;            // the editing, NMO and generator commands' last inputs
+    InteractiveEditState interactiveEdit;  // the receiver shift table, the picks' mute window
     AgcSettings agc;                     // remembered values of the two AGC commands
     NotchSettings notch;                 // remembered values of the notch commands
     WaveletChoice wavelet;               // the shared wavelet type and frequency

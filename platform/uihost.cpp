@@ -429,6 +429,22 @@ void DialogRequest::Commit() const {
     for (const auto& f : fields_) f.Commit();
 }
 
+DialogRequest& DialogRequest::AddButton(std::string name, Action action, std::string label) {
+    if (label.empty()) label = name;
+    buttons_.push_back(Button{std::move(name), std::move(label), std::move(action)});
+    return *this;
+}
+
+bool DialogRequest::Press(std::string_view name) {
+    for (const Button& b : buttons_) {
+        if (b.name == name) {
+            if (b.action) b.action(*this);
+            return true;
+        }
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // UiHost
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -229,6 +230,21 @@ public:
     DialogRequest& OkOnly(bool on = true) { okOnly_ = on; return *this; }
     bool IsOkOnly() const { return okOnly_; }
 
+    // A push button besides OK and Cancel ("Next", "Set"): its action works on the values being
+    // edited. A window hands its controls' values to the request first and shows the edited
+    // values again afterwards; a scripted answer calls Press. The action may change the caller's
+    // struct (a dialog's working copy); Cancel still commits nothing of the edited values.
+    using Action = std::function<void(DialogRequest&)>;
+    struct Button {
+        std::string name;
+        std::string label;  // the text on the button (default: the name)
+        Action action;
+    };
+    DialogRequest& AddButton(std::string name, Action action, std::string label = {});
+    const std::vector<Button>& Buttons() const { return buttons_; }
+    // Runs the named button's action; false when there is no such button.
+    bool Press(std::string_view name);
+
     std::deque<DialogField>& Fields() { return fields_; }
     const std::deque<DialogField>& Fields() const { return fields_; }
     DialogField* Find(std::string_view name);
@@ -249,6 +265,7 @@ private:
     std::string dialogClass_;
     std::string title_;
     bool okOnly_ = false;
+    std::vector<Button> buttons_;
     std::deque<DialogField> fields_;  // a deque keeps returned references valid
 };
 

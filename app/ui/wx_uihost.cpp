@@ -16,8 +16,10 @@
 #include "dialogs/app/progress_dlg.h"
 #include "dialogs/app/two_choice_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
+#include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
 #include "platform/language.h"
+#include "survey/header_edit_dialogs.h"
 
 namespace velk {
 
@@ -199,6 +201,16 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
     }
     if (request.DialogClass() == CTauPTransformDlg::kClass) {
         CTauPTransformWnd dlg(Parent(), request, Language());
+        return dlg.ShowModal() == wxID_OK;
+    }
+    if (request.DialogClass() == CHeaderInfoDlg::kClass) {
+        const std::vector<std::string> columns(CHeaderInfoDlg::kTitles.begin(), CHeaderInfoDlg::kTitles.end());
+        CPagedTableWnd dlg(Parent(), request, Language(), columns, CHeaderInfoDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    }
+    if (request.DialogClass() == CGeometryDlg::kClass) {
+        CPagedTableWnd dlg(Parent(), request, Language(), {"Channel", "Interval", "Geophone coordinate"},
+                           CGeometryDlg::kRows);
         return dlg.ShowModal() == wxID_OK;
     }
     CFormDlg dlg(Parent(), request, Language());

@@ -367,8 +367,9 @@ TEST_F(VelocityCommands, MenuRowsAndRules)
     EXPECT_EQ(table.Find(cmd::kDft2d)->menus, 0u);
     EXPECT_TRUE(enabled(cmd::kFkTransform));
     EXPECT_FALSE(enabled(cmd::kFkInverseTransform));
-    EXPECT_FALSE(enabled(cmd::kSubtractFirstArrival));
+    EXPECT_TRUE(enabled(cmd::kSubtractFirstArrival));  // time-domain data
     ASSERT_EQ(Run(OnFkTransform), 1);
+    EXPECT_FALSE(enabled(cmd::kSubtractFirstArrival));
     EXPECT_TRUE(enabled(cmd::kFkInverseTransform));
     EXPECT_FALSE(enabled(cmd::kFkFilter));
     const MenuBarModel ja = table.BuildMenuBar(kMenuDefault, 1);
