@@ -7,12 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "acquisition/receiver_interval_dlg.h"
 #include "app/base/edit_text_files.h"
 #include "app/base/position.h"
 #include "app/data_kind.h"
 #include "app/import_roads.h"
 #include "app/record_extents.h"
 #include "app/time_shift.h"
+#include "app/trace_edit_menu.h"
 #include "app/trace_edit_dialogs.h"
 #include "app/workspace.h"
 #include "dsp/trace_edit.h"
@@ -400,6 +402,23 @@ int OnEditGeometry(Workspace& ws, UiHost& ui)
     return 1;
 }
 
+int EditReceiverInterval(Workspace& ws, UiHost& ui)
+{
+    WaveformStore& store = ws.store;
+    const int n = store.TraceCount();
+    // The dialog works on a copy, so that Cancel leaves no undo snapshot behind.
+    std::vector<CTraceHeader> headers(store.current.headers.begin(), store.current.headers.begin() + n);
+    float spacing = ws.geometry.receiverInterval * 100.0f;
+    CReceiverIntervalDlg dlg;
+    dlg.ApplySpacing(n, headers, spacing, ui, Language(ws));
+    if (!dlg.accepted) return 0;
+    if (n > 0) store.PushUndo();
+    std::copy(headers.begin(), headers.end(), store.current.headers.begin());
+    ws.geometry.receiverInterval = spacing * 0.01f;
+    ReceiverRangeFromEnds(ws);
+    return 1;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Menu type
 
@@ -470,6 +489,18 @@ void AddInteractiveEditCommands(CommandTable& t)
         "震源・受振点位置などの表示/編集", wsUi(OnShowEditHeaders), kRuleTracesLoaded);
     add(cmd::kEditGeometry, "edit", 131, "Edit source/receiver locations, etc.", "震源・受振点位置などの編集",
         wsUi(OnEditGeometry), kRuleTracesLoaded);
+    {
+        CommandRow r;
+        r.id = cmd::kReceiverInterval;
+        r.menu = "edit";
+        r.order = 132;
+        r.english = "Receiver interval(&I)...";
+        r.japanese = "受振点間隔(&I)...";
+        r.accelerator = "Ctrl+I";
+        r.enableRule = kRuleReceiverInterval;
+        r.action = wsUi(EditReceiverInterval);
+        t.Add(std::move(r));
+    }
     add(cmd::kInputSourceLocation, "edit.option", 20, "Input source location etc.", "震源位置などの入力",
         wsUi(OnInputSourceLocation), kRuleTracesLoaded);
 

@@ -30,6 +30,7 @@ constexpr int kReverseSelected = 27211;
 constexpr int kShowEditHeaders = 27212;
 constexpr int kInputSourceLocation = 27213;
 constexpr int kEditGeometry = 27214;
+constexpr int kReceiverInterval = 27215;
 // View.
 constexpr int kPreTriggerShift = 27220;
 constexpr int kNormalizeTraces = 27221;
@@ -89,6 +90,9 @@ int OnMuteAtPicks(Workspace& ws, UiHost& ui);
 int OnShowEditHeaders(Workspace& ws, UiHost& ui);
 int OnInputSourceLocation(Workspace& ws, UiHost& ui);
 int OnEditGeometry(Workspace& ws, UiHost& ui);
+// Edit > "Receiver interval(&I)..." (Ctrl+I): the spacing dialog preset with the program's
+// receiver interval; on OK every receiver is rewritten (undo first) and the interval kept.
+int EditReceiverInterval(Workspace& ws, UiHost& ui);
 
 // Option > etc. > Menu type > Simple: COMPLETEMENU inverted; "Please re-start the program !".
 int OnMenuTypeSimple(Workspace& ws, UiHost& ui);

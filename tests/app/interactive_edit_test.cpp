@@ -292,6 +292,33 @@ TEST_F(InteractiveEdit, GeometryEditorSetsKeepsChannelsSortsAndUndoes)
     EXPECT_EQ(Header(0).receiverHundredths, 100);
 }
 
+TEST_F(InteractiveEdit, ReceiverIntervalPresetsAndTheFreeValue)
+{
+    Ramps(3, 4);
+    ws->geometry.receiverInterval = 1.0005f;  // 100.05 cm: the 1 m preset
+    ui.AnswerDialogWith("CReceiverIntervalDlg", [](DialogRequest& r) {
+        EXPECT_EQ(r.Find("Interval")->IntValue(), 4);
+        return r.Find("Interval")->SetInt(7).empty();  // 2.5m
+    });
+    ASSERT_EQ(EditReceiverInterval(*ws, ui), 1);
+    EXPECT_EQ(Header(2).receiverHundredths, 500);
+    EXPECT_FLOAT_EQ(ws->geometry.receiverInterval, 2.5f);
+    EXPECT_EQ(ws->store.undoDepth, 1);
+
+    ws->geometry.receiverInterval = 1.002f;  // no preset: the free value from traces 1 and 2
+    ui.AnswerDialogWith("CReceiverIntervalDlg", [](DialogRequest& r) {
+        EXPECT_EQ(r.Find("Interval")->IntValue(), 11);
+        EXPECT_EQ(r.Find("Free value")->Text(), "2.5");
+        return r.SetFromText("Free value", "0.29").empty();
+    });
+    ASSERT_EQ(EditReceiverInterval(*ws, ui), 1);
+    EXPECT_EQ(Header(1).receiverHundredths, 29);  // not 28
+    EXPECT_EQ(Header(2).receiverHundredths, 58);
+    ui.CancelDialog("CReceiverIntervalDlg");
+    EXPECT_EQ(EditReceiverInterval(*ws, ui), 0);
+    EXPECT_EQ(ws->store.undoDepth, 2);
+}
+
 TEST_F(InteractiveEdit, ToggleCommandsAndTheirChecks)
 {
     Ramps(2, 4);
