@@ -10,6 +10,8 @@
 
 #include "app/draw/mapping.h"
 #include "app/edit_controller.h"
+
+#include "app/data_kind.h"
 #include "app/edit_mode_commands.h"
 #include "app/filter_test.h"
 #include "app/record_extents.h"
@@ -244,8 +246,16 @@ TEST_F(EditControllerTest, ShotMarkAmplitudeAndScrolledReadOut)
     EXPECT_EQ(Pane(ctl().OnMouseMove(*ws, ui, At(5, 2)), 4), "2:amp.=20106.00000");
     ws->store.Params().windowStartTime = 0.0f;
 
-    // Shot mark at 20 ms: the sample at 20 ms becomes sample 0, delays 0, mode 0.
+    // A shot mark on a record with a bad interval is refused: samples and delays stay.
     ws->display.editMode = 2;
+    ws->store.current.headers[2].intervalUs = 0.0f;
+    ui.ExpectMessage(InvalidIntervalMessage(ws->startup.language));
+    ctl().OnLButtonDown(*ws, ui, At(20, 0));
+    EXPECT_FLOAT_EQ(ws->store.current.headers[6].delayUs, -10000.0f);
+    EXPECT_EQ(ws->display.editMode, 2);
+    ws->store.current.headers[2].intervalUs = ws->store.current.headers[3].intervalUs;
+
+    // Shot mark at 20 ms: the sample at 20 ms becomes sample 0, delays 0, mode 0.
     ctl().OnLButtonDown(*ws, ui, At(20, 0));
     EXPECT_FLOAT_EQ(ws->store.current.rows.Row(6)[0], 60021.0f);
     EXPECT_FLOAT_EQ(ws->store.current.headers[6].delayUs, 0.0f);

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <vector>
 
+#include "app/interactive_edit.h"
 #include "app/pick_commands.h"
 #include "app/seg2_commands.h"
 #include "gui_support.h"
@@ -153,8 +154,8 @@ TEST_F(MouseInTheProgram, PickDragShotMarkAndSelection)
     // Second run: a pick drag from trace 2 at 100 ms to trace 6 at 200 ms, a shot mark at 20 ms,
     // a selection drag from trace 3 to trace 6.
     std::string script = open + "command " + std::to_string(cmd::kPickFirstArrivalManually) + "; sleep 200; " + at(100, 2) + "press; sleep 100; " + at(150, 4) + at(200, 6) +
-                         Steps("drag") + "release; " + Steps("picked") + "editmode 2; sleep 300; " + at(20, 0) +
-                         "press; sleep 100; release; " + Steps("shifted") + "editmode 5; sleep 300; " + at(50, 3) +
+                         Steps("drag") + "release; " + Steps("picked") + "command " + std::to_string(cmd::kPointShotMark) + "; sleep 300; " + at(20, 0) +
+                         "press; sleep 100; release; " + Steps("shifted") + "command " + std::to_string(cmd::kSelectTrace) + "; sleep 300; " + at(50, 3) +
                          "press; sleep 100; " + at(50, 5) + at(50, 6) + "release; " + Steps("selected") +
                          "key right; sleep 300; key escape; " + Steps("keys") + "answer OK; close";
     ASSERT_TRUE(Start(script));
