@@ -60,6 +60,14 @@ void CommandTable::AddMenu(MenuDef menu)
     menus_.push_back(std::move(menu));
 }
 
+void CommandTable::AddMenuIfMissing(MenuDef menu)
+{
+    for (const MenuDef& m : menus_) {
+        if (m.key == menu.key) return;
+    }
+    menus_.push_back(std::move(menu));
+}
+
 void CommandTable::Add(CommandRow row)
 {
     if (row.kind != ItemKind::Separator && row.kind != ItemKind::RecentFiles && Find(row.id)) {

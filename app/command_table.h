@@ -184,6 +184,8 @@ struct ToolbarButton {
 class CommandTable {
 public:
     void AddMenu(MenuDef menu);
+    // AddMenu unless a menu with the key exists (a submenu several features put items in).
+    void AddMenuIfMissing(MenuDef menu);
     void Add(CommandRow row);
     void SetRule(int ruleId, CommandRule rule);
 

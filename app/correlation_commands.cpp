@@ -578,21 +578,16 @@ int OnSortByDistance(Workspace& ws)
 
 void AddCorrelationCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    menu({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
-    menu({"option.etc.etc", "option.etc", "etc.", "その他", kInAllMenus, 900});
-    menu({"option.etc.etc.oldfft", "option.etc.etc", "Old FFT", "旧FFT", kInAllMenus, 50});
-    menu({"option.construction.refraction", "option.construction", "Refraction analysis", "屈折法解析", kInAllMenus, 50});
-    menu({"edit.timeshift", "edit", "Time shift traces", "トレースの時間シフト", kInAllMenus, 120});
-    menu({"edit.timeshift.auto", "edit.timeshift", "Automatic shift", "自動シフト", kInAllMenus, 50});
-    menu({"edit.timeshift.swave", "edit.timeshift", "Automatic correction for S-waves", "S波の自動補正", kInAllMenus,
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
+    t.AddMenuIfMissing({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    t.AddMenuIfMissing({"option.etc.etc", "option.etc", "etc.", "その他", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.etc.etc.oldfft", "option.etc.etc", "Old FFT", "旧FFT", kInAllMenus, 50});
+    t.AddMenuIfMissing({"option.construction.refraction", "option.construction", "Refraction analysis", "屈折法解析", kInAllMenus, 50});
+    t.AddMenuIfMissing({"edit.timeshift", "edit", "Time shift traces", "トレースの時間シフト", kInAllMenus, 120});
+    t.AddMenuIfMissing({"edit.timeshift.auto", "edit.timeshift", "Automatic shift", "自動シフト", kInAllMenus, 50});
+    t.AddMenuIfMissing({"edit.timeshift.swave", "edit.timeshift", "Automatic correction for S-waves", "S波の自動補正", kInAllMenus,
           60});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,

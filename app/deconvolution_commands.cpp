@@ -245,10 +245,7 @@ int OnUnknownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 
 void AddDeconvolutionCommands(CommandTable& t)
 {
-    const auto& menus = t.Menus();
-    if (std::none_of(menus.begin(), menus.end(), [](const MenuDef& m) { return m.key == "option.processing"; })) {
-        t.AddMenu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    }
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
     t.AddMenu({"option.processing.deconvolution", "option.processing", "De-convolution", "デコンボリューション",
                kInAllMenus, 55});
     auto add = [&](int id, double order, const char* en, const char* ja,

@@ -40,14 +40,9 @@ int OnPickContinuously(Workspace& ws)
 
 void AddEditModeCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"pick.option", "pick", "Option", "オプション", kInAllMenus, 900});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"pick.option", "pick", "Option", "オプション", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, int (*action)(Workspace&),
                    ItemKind kind = ItemKind::Command, int check = kRuleNone) {

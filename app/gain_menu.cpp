@@ -16,20 +16,14 @@ namespace velk {
 void AddGainCommands(CommandTable& t)
 {
     // Menus another feature may have made already are reused.
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    menu({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
-    menu({"option.processing.agc", "option.processing", "AGC", "AGC", kInAllMenus, 40});
-    menu({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
-    menu({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
-    menu({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
-    menu({"pick.option", "pick", "Option", "オプション", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
+    t.AddMenuIfMissing({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.processing.agc", "option.processing", "AGC", "AGC", kInAllMenus, 40});
+    t.AddMenuIfMissing({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    t.AddMenuIfMissing({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
+    t.AddMenuIfMissing({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
+    t.AddMenuIfMissing({"pick.option", "pick", "Option", "オプション", kInAllMenus, 900});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable) {

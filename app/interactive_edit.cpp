@@ -434,22 +434,17 @@ int OnMenuTypeSimple(Workspace& ws, UiHost& ui)
 
 void AddInteractiveEditCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"edit.selected", "edit", "Selected traces", "選択トレース", kInAllMenus, 110});
-    menu({"edit.timeshift", "edit", "Time shift traces", "トレースの時間シフト", kInAllMenus, 120});
-    menu({"edit.option", "edit", "Option", "オプション", kInAllMenus, 300});
-    menu({"view.option", "view", "Option", "オプション", kInAllMenus, 500});
-    menu({"view.amplitude", "view", "Show amplitude", "振幅表示", kInAllMenus, 350});
-    menu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    menu({"option.processing.mute", "option.processing", "Mute", "ミュート", kInAllMenus, 45});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
-    menu({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
-    menu({"option.etc.menutype", "option.etc", "Menu type", "メニューの種類", kInAllMenus, 110});
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"edit.selected", "edit", "Selected traces", "選択トレース", kInAllMenus, 110});
+    t.AddMenuIfMissing({"edit.timeshift", "edit", "Time shift traces", "トレースの時間シフト", kInAllMenus, 120});
+    t.AddMenuIfMissing({"edit.option", "edit", "Option", "オプション", kInAllMenus, 300});
+    t.AddMenuIfMissing({"view.option", "view", "Option", "オプション", kInAllMenus, 500});
+    t.AddMenuIfMissing({"view.amplitude", "view", "Show amplitude", "振幅表示", kInAllMenus, 350});
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
+    t.AddMenuIfMissing({"option.processing.mute", "option.processing", "Mute", "ミュート", kInAllMenus, 45});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    t.AddMenuIfMissing({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
+    t.AddMenuIfMissing({"option.etc.menutype", "option.etc", "Menu type", "メニューの種類", kInAllMenus, 110});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable, int check = kRuleNone) {

@@ -496,15 +496,10 @@ int OnTraceThinning(Workspace& ws, UiHost&)
 
 void AddResamplingCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"edit.resample", "edit", "Resample data", "データのリサンプル", kInAllMenus, 210});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
-    menu({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"edit.resample", "edit", "Resample data", "データのリサンプル", kInAllMenus, 210});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    t.AddMenuIfMissing({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable) {

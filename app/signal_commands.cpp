@@ -28,17 +28,12 @@ int RunOperation(CommandContext& ctx, int (CWaveOperations::*operation)())
 
 void AddSignalCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    menu({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
-    menu({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
-    menu({"view.option.fuzz", "view.option", "Fuzz filter", "簡易フィルター", kInFullMenus, 40});
-    menu({"view.option.fuzzshort", "view.option", "Fuzz filter", "簡易フィルター", kIn285, 40});
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
+    t.AddMenuIfMissing({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
+    t.AddMenuIfMissing({"view.option.fuzz", "view.option", "Fuzz filter", "簡易フィルター", kInFullMenus, 40});
+    t.AddMenuIfMissing({"view.option.fuzzshort", "view.option", "Fuzz filter", "簡易フィルター", kIn285, 40});
 
     auto make = [](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable = kRuleAlways, ItemKind kind = ItemKind::Command, int check = kRuleNone) {

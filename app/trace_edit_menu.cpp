@@ -14,28 +14,23 @@ namespace velk {
 
 void AddTraceEditCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"edit.selected", "edit", "Selected traces", "選択トレース", kInAllMenus, 110});
-    menu({"edit.timeshift", "edit", "Time shift traces", "トレースの時間シフト", kInAllMenus, 120});
-    menu({"edit.timeshift.auto", "edit.timeshift", "Automatic shift", "自動シフト", kInAllMenus, 50});
-    menu({"edit.recordlength", "edit", "Change record length", "レコード長の変更", kInAllMenus, 200});
-    menu({"edit.resample", "edit", "Resample data", "データのリサンプル", kInAllMenus, 210});
-    menu({"edit.option", "edit", "Option", "オプション", kInAllMenus, 300});
-    menu({"edit.option.reverse", "edit.option", "Reverse spread", "展開の反転", kInAllMenus, 40});
-    menu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    menu({"option.processing.mute", "option.processing", "Mute", "ミュート", kInAllMenus, 45});
-    menu({"option.processing.velocity", "option.processing", "Velocity filter", "速度フィルター", kInAllMenus, 40});
-    menu({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
-    menu({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
-    menu({"option.generate", "option", "Genarate waveform data", "波形データの生成", kInAllMenus, 720});
-    menu({"option.earthquakes", "option", "Earthquakes", "地震", kInAllMenus, 730});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
-    menu({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"edit.selected", "edit", "Selected traces", "選択トレース", kInAllMenus, 110});
+    t.AddMenuIfMissing({"edit.timeshift", "edit", "Time shift traces", "トレースの時間シフト", kInAllMenus, 120});
+    t.AddMenuIfMissing({"edit.timeshift.auto", "edit.timeshift", "Automatic shift", "自動シフト", kInAllMenus, 50});
+    t.AddMenuIfMissing({"edit.recordlength", "edit", "Change record length", "レコード長の変更", kInAllMenus, 200});
+    t.AddMenuIfMissing({"edit.resample", "edit", "Resample data", "データのリサンプル", kInAllMenus, 210});
+    t.AddMenuIfMissing({"edit.option", "edit", "Option", "オプション", kInAllMenus, 300});
+    t.AddMenuIfMissing({"edit.option.reverse", "edit.option", "Reverse spread", "展開の反転", kInAllMenus, 40});
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
+    t.AddMenuIfMissing({"option.processing.mute", "option.processing", "Mute", "ミュート", kInAllMenus, 45});
+    t.AddMenuIfMissing({"option.processing.velocity", "option.processing", "Velocity filter", "速度フィルター", kInAllMenus, 40});
+    t.AddMenuIfMissing({"option.processing.option", "option.processing", "Option", "オプション", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
+    t.AddMenuIfMissing({"option.generate", "option", "Genarate waveform data", "波形データの生成", kInAllMenus, 720});
+    t.AddMenuIfMissing({"option.earthquakes", "option", "Earthquakes", "地震", kInAllMenus, 730});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    t.AddMenuIfMissing({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable) {

@@ -34,19 +34,14 @@ int RunMember(CommandContext& ctx, int (CWaveOperations::*operation)())
 
 void AddVelocityFilterCommands(CommandTable& t)
 {
-    auto menu = [&](MenuDef def) {
-        const auto& menus = t.Menus();
-        if (std::none_of(menus.begin(), menus.end(), [&](const MenuDef& m) { return m.key == def.key; })) {
-            t.AddMenu(std::move(def));
-        }
-    };
-    menu({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
-    menu({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
-    menu({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
-    menu({"option.processing.velocity", "option.processing", "Velocity filter", "速度フィルター", kInAllMenus, 40});
-    menu({"option.processing.median", "option.processing", "Median filter", "メディアンフィルター", kInAllMenus, 41});
-    menu({"option.etc.etc", "option.etc", "etc.", "その他", kInAllMenus, 900});
-    menu({"option.etc.etc.oldfft", "option.etc.etc", "Old FFT", "旧FFT", kInAllMenus, 50});
+    // Menus another feature may have made already are reused.
+    t.AddMenuIfMissing({"option.processing", "option", "Processing", "処理", kInAllMenus, 700});
+    t.AddMenuIfMissing({"option.fourier", "option", "Fourier analysis", "フーリエ解析", kInAllMenus, 710});
+    t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
+    t.AddMenuIfMissing({"option.processing.velocity", "option.processing", "Velocity filter", "速度フィルター", kInAllMenus, 40});
+    t.AddMenuIfMissing({"option.processing.median", "option.processing", "Median filter", "メディアンフィルター", kInAllMenus, 41});
+    t.AddMenuIfMissing({"option.etc.etc", "option.etc", "etc.", "その他", kInAllMenus, 900});
+    t.AddMenuIfMissing({"option.etc.etc.oldfft", "option.etc.etc", "Old FFT", "旧FFT", kInAllMenus, 50});
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable) {
