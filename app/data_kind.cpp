@@ -58,6 +58,24 @@ bool CheckIntervalUs(Workspace& ws, UiHost& ui, float intervalUs)
 
 bool CheckIntervalMs(Workspace& ws, UiHost& ui, float intervalMs) { return CheckIntervalUs(ws, ui, intervalMs); }
 
+bool TimeDomainTraces(Workspace& ws, UiHost& ui)
+{
+    if (ws.store.TraceCount() == 0) {
+        return false;
+    }
+    if (ws.store.dataKind() != kTimeDomain) {
+        ui.Message(Msg(ws.startup.language, "Not time domain data", "時間領域のデータではありません"), MsgButtons::Ok,
+                   MsgIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+int RecordSamples(const WaveformStore& store)
+{
+    return std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
+}
+
 bool CheckTraceIntervals(Workspace& ws, UiHost& ui)
 {
     const int traces = ws.store.TraceCount();

@@ -14,6 +14,7 @@ namespace velk {
 
 class CommandTable;
 class UiHost;
+class WaveformStore;
 class Workspace;
 
 // ---------------------------------------------------------------------------------------------
@@ -67,6 +68,12 @@ bool CheckTraceIntervals(Workspace& ws, UiHost& ui);
 // The same for one interval in µs (a header's) or ms (the store's).
 bool CheckIntervalUs(Workspace& ws, UiHost& ui, float intervalUs);
 bool CheckIntervalMs(Workspace& ws, UiHost& ui, float intervalMs);
+
+// True when traces are loaded and hold time-domain samples; a record of another kind is
+// refused with "Not time domain data". False without a message when nothing is loaded.
+bool TimeDomainTraces(Workspace& ws, UiHost& ui);
+// The record's samples per trace, within the rows.
+int RecordSamples(const WaveformStore& store);
 
 // Raises every trace's sample count to n (at most the row length): the columns between a
 // trace's old count and n become zero in the rows and, for complex data, in the imaginary

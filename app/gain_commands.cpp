@@ -14,31 +14,6 @@
 
 namespace velk {
 
-namespace {
-
-// Traces are loaded and hold time-domain samples; a record of another kind is refused with
-// the message.
-bool TimeDomainTraces(Workspace& ws, UiHost& ui)
-{
-    if (ws.store.TraceCount() == 0) {
-        return false;
-    }
-    if (ws.store.dataKind() != kTimeDomain) {
-        ui.Message(Msg(ws.startup.language, "Not time domain data", "時間領域のデータではありません"), MsgButtons::Ok,
-                   MsgIcon::Warning);
-        return false;
-    }
-    return true;
-}
-
-// The record's samples per trace, within the rows.
-int RecordSamples(const WaveformStore& store)
-{
-    return std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
-}
-
-}  // namespace
-
 std::string AgcProgressText(int trace) { return FormatC(" AGC calculation : trace = %d ", trace); }
 
 int OnZavAgc(Workspace& ws, UiHost& ui, ProgressSink& progress)

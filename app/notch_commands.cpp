@@ -23,24 +23,6 @@ namespace {
 
 constexpr const char* kPickFirst = "初動を読み取って下さい";
 
-bool TimeDomainTraces(Workspace& ws, UiHost& ui)
-{
-    if (ws.store.TraceCount() == 0) {
-        return false;
-    }
-    if (ws.store.dataKind() != kTimeDomain) {
-        ui.Message(Msg(ws.startup.language, "Not time domain data", "時間領域のデータではありません"), MsgButtons::Ok,
-                   MsgIcon::Warning);
-        return false;
-    }
-    return true;
-}
-
-int RecordSamples(const WaveformStore& store)
-{
-    return std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
-}
-
 // The spectrum of the first `length` samples of trace i, zero-filled beyond the trace.
 void TraceSpectrum(const WaveformStore& store, int i, int length, double* re, double* im)
 {

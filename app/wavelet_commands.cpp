@@ -17,15 +17,6 @@
 
 namespace velk {
 
-namespace {
-
-int RecordSamples(const WaveformStore& store)
-{
-    return std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
-}
-
-}  // namespace
-
 std::string WaveletConvolutionProgressText(int trace) { return FormatC(" Convolution : trace = %d ", trace); }
 
 bool RunWaveletDialog(Workspace& ws, UiHost& ui)
@@ -53,12 +44,7 @@ int OnWaveletConvolution(Workspace& ws, UiHost& ui, ProgressSink& progress)
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     const int language = ws.startup.language;
-    if (store.TraceCount() == 0) {
-        return 0;
-    }
-    if (store.dataKind() != kTimeDomain) {
-        ui.Message(Msg(language, "Not time domain data", "時間領域のデータではありません"), MsgButtons::Ok,
-                   MsgIcon::Warning);
+    if (!TimeDomainTraces(ws, ui)) {
         return 0;
     }
     if (!CheckIntervalMs(ws, ui, p.sampleInterval) || !RunWaveletDialog(ws, ui)) {
