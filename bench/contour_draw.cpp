@@ -21,6 +21,7 @@
 #include "app/record_extents.h"
 #include "app/ui/record_render.h"
 #include "app/workspace.h"
+#include "bench/synthetic_record.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"
 #include "surfacewave/contour_palette.h"
@@ -31,36 +32,10 @@ namespace {
 constexpr int kTraces = 128;
 constexpr int kSamples = 4100;
 
-struct Record {
-    NullUiHost ui;
-    std::unique_ptr<Profile> profile;
-    std::unique_ptr<Workspace> ws;
-
-    Record()
+struct Record : SyntheticRecord {
+    Record() : SyntheticRecord(kTraces, kSamples, 400.0)
     {
-        profile = std::make_unique<Profile>(Profile::FromText("[General]\nMAXTRACES=128\nMAX_SAMPLE=4100\n"));
-        ws = std::make_unique<Workspace>(*profile, ui);
-        ws->startup.language = -1;
-        ws->InitForView();
-        WaveformStore& s = ws->store;
-        std::mt19937 random(5);
-        std::normal_distribution<float> noise(0.0f, 1.0f);
-        s.Params().traceCount = kTraces;
-        for (int i = 0; i < kTraces; ++i) {
-            CTraceHeader& h = s.current.headers[static_cast<size_t>(i)];
-            h.traceNumber = i + 1;
-            h.receiverHundredths = i * 100;
-            h.intervalUs = 250.0f;
-            h.samples = kSamples;
-            h.component = 1;
-            for (int j = 0; j < kSamples; ++j) {
-                const double t = j * 0.00025 - 0.05 - i / 1500.0;
-                s.current.rows[i][j] =
-                    static_cast<float>(std::exp(-t * t * 400.0) * std::cos(250.0 * t) * 100.0) + noise(random);
-            }
-        }
-        RecalcRecordExtents(*ws, 0);
-        CParameterSet& p = s.Params();
+        CParameterSet& p = ws->store.Params();
         p.hscale = 4.0f;     // 1025 ms in 4100 units: 1550 pixels at 96 dpi
         p.plotscale = 20.0f; // 127 m and two margins in 2640 units: 1000 pixels
         p.vscale = 0.01f;    // by trace: the values span the levels
