@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "platform/language.h"
 
 namespace velk {

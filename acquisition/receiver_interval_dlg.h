@@ -5,7 +5,7 @@
 #include <array>
 #include <span>
 
-#include "app/base/trace_header.h"
+#include "base/trace_header.h"
 #include "platform/uihost.h"
 
 namespace velk {

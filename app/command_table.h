@@ -12,25 +12,25 @@
 // free range 20000..29999, allocated here by feature.
 //
 // Ranges of the features that keep their ids beside their commands:
-//   24000..24199  view core, store commands (app/view_commands.h); rules 1000..1199
+//   24000..24199  view core, store commands (app/view/view_commands.h); rules 1000..1199
 //   25600..25799  F-K, median and tau-p velocity filters, old FFT
-//                 (app/velocity_filter_commands.h); rules 2560..2579
-//   21400..21419  memory-recorder files and key files (app/memory_recorder_commands.h)
-//   21420..21459  text and binary imports and exports (app/text_import_commands.h); rule 2140
-//   26000..26199  deconvolution, re-sampling and interpolation (app/deconvolution_commands.h,
-//                 app/resampling_commands.h)
-//   25000..25199  correlation, convolution and stacking (app/correlation_commands.h); rules
+//                 (app/dsp/velocity_filter_commands.h); rules 2560..2579
+//   21400..21419  memory-recorder files and key files (app/formats/memory_recorder_commands.h)
+//   21420..21459  text and binary imports and exports (app/formats/text_import_commands.h); rule 2140
+//   26000..26199  deconvolution, re-sampling and interpolation (app/dsp/deconvolution_commands.h,
+//                 app/dsp/resampling_commands.h)
+//   25000..25199  correlation, convolution and stacking (app/dsp/correlation_commands.h); rules
 //                 2500..2519
-//   25200..25399  gain, notch and wavelet commands (app/gain_commands.h)
-//   25800..25999  trace editing, NMO and the waveform generators (app/trace_edit_menu.h);
+//   25200..25399  gain, notch and wavelet commands (app/dsp/gain_commands.h)
+//   25800..25999  trace editing, NMO and the waveform generators (app/dsp/trace_edit_menu.h);
 //                 rules 2580..2599
-//   27100..27199  edit modes of the mouse (app/edit_mode_commands.h); rules 2720..2739
-//   27000..27099  first-arrival and amplitude picking, pick files (app/pick_commands.h);
+//   27100..27199  edit modes of the mouse (app/view/edit_mode_commands.h); rules 2720..2739
+//   27000..27099  first-arrival and amplitude picking, pick files (app/picking/pick_commands.h);
 //                 rules 2700..2719
 //   27400..27499  printing, the clipboard copy, the component choice and the earthquake view
-//                 (app/print_view_commands.h); rules 2780..2799
+//                 (app/view/print_view_commands.h); rules 2780..2799
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
-//                 header, source and geometry editors (app/interactive_edit.h); rules 2740..2759
+//                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 
 #include <array>
 #include <functional>

@@ -55,26 +55,26 @@ public:
     // Option > Under construction > test: always enabled; repaints the owner view.
     int OnTest();
 
-    // Fourier analysis (app/fourier_commands.cpp). Each returns 1 when it changed the store.
+    // Fourier analysis (app/dsp/fourier_commands.cpp). Each returns 1 when it changed the store.
     int ForwardFft();
     int InverseFft();
     int ForwardDft();
     int InverseDftAll();
     int PowerSpectrumDft();
     int DecibelSpectrumDft();
-    // Band-pass filters through the dialog (app/band_pass_commands.cpp).
+    // Band-pass filters through the dialog (app/dsp/band_pass_commands.cpp).
     int FourierBandPass();  // of complex frequency-domain data
     int BandPassDft();      // of time-domain traces at their exact length
     // The "Old FFT" band-pass and power spectrum on the tabled transform
-    // (app/old_fft_commands.cpp).
+    // (app/dsp/old_fft_commands.cpp).
     int BandPassOldFft();
     int PowerSpectrumOldFft();
-    // "Open binary data file" (app/text_import_commands.cpp): the record from a dump of int32
+    // "Open binary data file" (app/formats/text_import_commands.cpp): the record from a dump of int32
     // words; the command's context gives the document the imported file leaves untitled.
     int OpenBinaryDataFile(CommandContext& ctx);
-    // Trace editing (app/trace_edit_commands.cpp): drops the selected traces.
+    // Trace editing (app/dsp/trace_edit_commands.cpp): drops the selected traces.
     int DeleteSelectedTraces();
-    // Synthetic records (app/synthetic_commands.cpp). The generators replace the record; the
+    // Synthetic records (app/dsp/synthetic_commands.cpp). The generators replace the record; the
     // noise routines add to it or replace its values.
     int GenerateTimeDomain();
     int GenerateFrequencyDomain(float& apparentVelocity);
@@ -83,10 +83,10 @@ public:
     void GenerateGaussianNoise(float sigma);
     int GenerateNoiseGaussianSpectrum();
     int GenerateNoiseFromCorrelation();
-    // Vertical stack through dialog 158 (app/stack_commands.cpp).
+    // Vertical stack through dialog 158 (app/dsp/stack_commands.cpp).
     int VerticalStack();
     // Operations of the surface-wave subsystem that the processing menu runs
-    // (app/surfacewave_seams.h): "Cross correlation (up to 2048)" and "Coherence".
+    // (app/surfacewave/surfacewave_seams.h): "Cross correlation (up to 2048)" and "Coherence".
     int CorrelateWithReference();
     int CoherenceSelected();
 

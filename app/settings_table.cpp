@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "app/base/settings_io.h"
+#include "base/settings_io.h"
 #include "app/workspace.h"
 #include "platform/numtext.h"
 #include "platform/profile.h"

@@ -7,7 +7,7 @@
 
 namespace velk {
 
-class RecordClipboard;  // app/paper_output.h
+class RecordClipboard;  // app/view/paper_output.h
 
 // What a change needs of the view: nothing, a paint of the window over the kept picture of the
 // record (the overlay figures changed), or the record drawn again (data or display changed).

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/base/settings_io.h"
+#include "base/settings_io.h"
 #include "app/command_table.h"
 #include "app/start_dialogs.h"
 #include "platform/language.h"

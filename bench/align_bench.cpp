@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 #include "dsp/trace_edit.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <memory>
 #include <string>
 
-#include "app/band_pass_commands.h"
+#include "app/dsp/band_pass_commands.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

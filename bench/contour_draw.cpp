@@ -16,9 +16,9 @@
 #include <memory>
 #include <random>
 
-#include "app/draw/mapping.h"
-#include "app/record_drawing.h"
-#include "app/record_extents.h"
+#include "draw/mapping.h"
+#include "app/view/record_drawing.h"
+#include "app/view/record_extents.h"
 #include "app/ui/record_render.h"
 #include "app/workspace.h"
 #include "bench/synthetic_record.h"

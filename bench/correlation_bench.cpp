@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "app/correlation_commands.h"
-#include "app/time_shift.h"
+#include "app/dsp/correlation_commands.h"
+#include "app/dsp/time_shift.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

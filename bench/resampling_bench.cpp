@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "app/deconvolution_commands.h"
-#include "app/resampling_commands.h"
+#include "app/dsp/deconvolution_commands.h"
+#include "app/dsp/resampling_commands.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "formats/load_target.h"
 #include "formats/seg2.h"
 #include "platform/byte_io.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "app/record_extents.h"
+#include "app/view/record_extents.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

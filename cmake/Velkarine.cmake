@@ -28,24 +28,34 @@ macro(velk_add_folders)
   endforeach()
 endmacro()
 
-# velk_library(name DEPS a b ...): one static library from the *.cpp files of this folder.
+# Globs the *.cpp files of this folder and of each named subfolder into srcs (in the caller).
+macro(velk_glob_sources)
+  set(srcs)
+  foreach(sub . ${ARGN})
+    file(GLOB sub_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+    list(APPEND srcs ${sub_srcs})
+  endforeach()
+endmacro()
+
+# velk_library(name [SUBDIRS s ...] DEPS a b ...): one static library from the *.cpp files of
+# this folder and of the subfolders named.
 function(velk_library name)
-  cmake_parse_arguments(A "" "" "DEPS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(A "" "" "DEPS;SUBDIRS" ${ARGN})
+  velk_glob_sources(${A_SUBDIRS})
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${VELK_WARNINGS})
   target_link_libraries(${name} PUBLIC ${A_DEPS})
 endfunction()
 
-# velk_test(name DEPS a b ... [LABELS gui]): one GoogleTest executable from the *.cpp files
-# of this folder, its tests registered with CTest.
+# velk_test(name [SUBDIRS s ...] DEPS a b ... [LABELS gui]): one GoogleTest executable from the
+# *.cpp files of this folder and of the subfolders named, its tests registered with CTest.
 function(velk_test name)
   if(NOT VELK_TESTS)
     return()
   endif()
-  cmake_parse_arguments(A "" "" "DEPS;LABELS" ${ARGN})
-  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(A "" "" "DEPS;LABELS;SUBDIRS" ${ARGN})
+  velk_glob_sources(${A_SUBDIRS})
   add_executable(${name} ${srcs})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
   target_compile_options(${name} PRIVATE ${VELK_WARNINGS})

@@ -16,7 +16,7 @@
 #include <span>
 #include <vector>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

@@ -6,8 +6,8 @@
 #include "dsp/band_pass.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
-#include "traveltime/least_squares.h"
-#include "traveltime/matrix_product.h"
+#include "dsp/least_squares.h"
+#include "dsp/matrix_product.h"
 
 namespace velk {
 

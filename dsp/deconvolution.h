@@ -1,7 +1,7 @@
 #pragma once
 // Spiking deconvolution by a Wiener (least-squares inverse) operator: the dialog's fields, the
 // remembered values, the three solvers of the Toeplitz normal equations and the operator
-// design. The commands are in app/deconvolution_commands.h.
+// design. The commands are in app/dsp/deconvolution_commands.h.
 //
 // Autocorrelation convention: the forward transform is scaled 1/L and the inverse unscaled, so
 // lag k is (1/L) sum_m x[m] x[m + k] over a circular series of L points.

@@ -2,7 +2,7 @@
 // CFkArraysDlg: the holder of the two-dimensional DFT's input and output matrices (a dialog
 // class that is never shown; nothing but its matrices and routines is used).
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

@@ -14,7 +14,7 @@
 #include <complex>
 #include <vector>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

@@ -3,7 +3,7 @@
 // position, each e^(-i...) scaled 1/n, and its inverse, each e^(+i...) unscaled, on the real and
 // imaginary rows of a store (trace i in row RowLow() + i of both matrices).
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

@@ -10,7 +10,7 @@
 
 #include <span>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

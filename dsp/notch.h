@@ -1,7 +1,7 @@
 #pragma once
 // Notch filters against power-line hum: the spectral notch's bin rule, the subtraction of
 // fitted sinusoids, and the two notch dialogs. The fits themselves are the least-squares
-// routines of traveltime/least_squares.h; the commands are in app/notch_commands.h.
+// routines of dsp/least_squares.h; the commands are in app/dsp/notch_commands.h.
 
 #include <span>
 

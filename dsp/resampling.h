@@ -1,6 +1,6 @@
 #pragma once
 // Re-sampling by a cubic spline: dialog 199's field and the spline routines that live under its
-// name. The re-sampling and interpolation commands are in app/resampling_commands.h.
+// name. The re-sampling and interpolation commands are in app/dsp/resampling_commands.h.
 //
 // The spline's end conditions are M[0] = M[1] and M[n-1] = M[n-2] (equal second derivatives
 // in the first two and in the last two knots).

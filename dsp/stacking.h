@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "app/base/trace_header.h"
+#include "base/trace_header.h"
 
 namespace velk {
 

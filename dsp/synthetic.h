@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

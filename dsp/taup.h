@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

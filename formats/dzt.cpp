@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "platform/byte_io.h"
 #include "platform/language.h"
 #include "platform/numtext.h"

@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/base/matrix2d.h"
-#include "app/base/trace_header.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 #include "formats/seg2.h"

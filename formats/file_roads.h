@@ -5,15 +5,15 @@
 // "Set sampling time", "Sample skip", "Source and receiver location", "Source location etc.").
 //
 // The set-up steps that turn freshly read traces into the current record need the whole
-// workspace (picks, display state, settings); they live in app/load_setup.h.
+// workspace (picks, display state, settings); they live in app/formats/load_setup.h.
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "app/base/trace_header.h"
-#include "app/base/waveform_store.h"
+#include "base/trace_header.h"
+#include "base/waveform_store.h"
 #include "platform/uihost.h"
 
 namespace velk {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <limits>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "platform/atomic_file.h"
 #include "platform/numtext.h"
 

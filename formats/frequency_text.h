@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 
 namespace velk {
 

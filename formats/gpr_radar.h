@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 

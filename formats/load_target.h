@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/base/trace_header.h"
+#include "base/trace_header.h"
 
 namespace velk {
 

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/base/matrix2d.h"
-#include "app/base/trace_header.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 #include "formats/format_support.h"
 #include "formats/trace_arrays.h"
 #include "platform/uihost.h"

@@ -28,7 +28,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/base/matrix2d.h"
+#include "base/matrix2d.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 

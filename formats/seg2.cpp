@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "formats/file_roads.h"
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"

@@ -20,9 +20,9 @@
 #include <string>
 #include <vector>
 
-#include "app/base/matrix2d.h"
-#include "app/base/trace_header.h"
-#include "app/base/waveform_store.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
+#include "base/waveform_store.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 

@@ -20,7 +20,7 @@
 #include <span>
 #include <string>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 #include "platform/byte_io.h"

@@ -7,8 +7,8 @@
 #include <limits>
 #include <utility>
 
-#include "app/base/position.h"
-#include "app/base/settings_io.h"
+#include "base/position.h"
+#include "base/settings_io.h"
 #include "dsp/fourier.h"
 #include "formats/entry_dialogs.h"
 #include "formats/file_roads.h"

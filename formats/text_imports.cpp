@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "formats/load_target.h"
 #include "platform/language.h"
 #include "platform/numtext.h"

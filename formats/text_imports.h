@@ -20,8 +20,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/base/matrix2d.h"
-#include "app/base/trace_header.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 #include "formats/format_support.h"
 #include "platform/uihost.h"
 

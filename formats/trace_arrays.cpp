@@ -6,7 +6,7 @@
 #include <iterator>
 #include <numeric>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "platform/numtext.h"
 
 namespace velk {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/pick_files.h"
+#include "app/picking/pick_files.h"
 #include "pick_harness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

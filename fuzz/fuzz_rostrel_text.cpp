@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/pick_files.h"
+#include "app/picking/pick_files.h"
 #include "pick_harness.h"
 #include "traveltime/traveltime_text.h"
 

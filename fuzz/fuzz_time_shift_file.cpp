@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/base/edit_text_files.h"
+#include "base/edit_text_files.h"
 
 namespace {
 

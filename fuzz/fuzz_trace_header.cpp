@@ -7,7 +7,7 @@
 #include <cstring>
 #include <span>
 
-#include "app/base/trace_header.h"
+#include "base/trace_header.h"
 #include "platform/byte_io.h"
 
 namespace {

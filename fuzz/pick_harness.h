@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/pick_matching.h"
+#include "app/picking/pick_matching.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

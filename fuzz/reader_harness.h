@@ -36,8 +36,8 @@
 #include <string>
 #include <vector>
 
-#include "app/base/trace_header.h"
-#include "app/base/waveform_store.h"
+#include "base/trace_header.h"
+#include "base/waveform_store.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
 #include "platform/byte_io.h"

@@ -6,7 +6,7 @@ set -uo pipefail
 tree=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$tree" || exit 2
 bad=0
-core_dirs="app formats dsp survey traveltime surfacewave acquisition platform nordalis"
+core_dirs="app base draw formats dsp survey traveltime surfacewave acquisition platform nordalis"
 for d in $core_dirs; do
   [ -d "$d" ] || continue
   hits=$(grep -rnE '#[[:space:]]*include[[:space:]]*[<"](wx|gtk|gdk)/' "$d" \

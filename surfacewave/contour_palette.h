@@ -17,7 +17,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/draw/canvas.h"
+#include "draw/canvas.h"
 
 namespace velk {
 

@@ -5,8 +5,8 @@
 #include <numbers>
 #include <vector>
 
-#include "app/base/position.h"
-#include "app/base/waveform_store.h"
+#include "base/position.h"
+#include "base/waveform_store.h"
 #include "dsp/fourier.h"
 #include "platform/language.h"
 #include "platform/uihost.h"

@@ -1,6 +1,6 @@
 #include "surfacewave/taup_settings.h"
 
-#include "app/base/settings_io.h"
+#include "base/settings_io.h"
 #include "platform/profile.h"
 
 namespace velk {

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/base/matrix2d.h"
-#include "app/base/trace_header.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 
 namespace velk {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/base/trace_header.h"
+#include "base/trace_header.h"
 #include "platform/uihost.h"
 
 namespace velk {

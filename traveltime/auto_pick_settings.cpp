@@ -1,6 +1,6 @@
 #include "traveltime/auto_pick_settings.h"
 
-#include "app/base/settings_io.h"
+#include "base/settings_io.h"
 #include "platform/profile.h"
 
 namespace velk {

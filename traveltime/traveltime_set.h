@@ -11,7 +11,7 @@
 #include <memory>
 #include <span>
 
-#include "app/base/trace_header.h"
+#include "base/trace_header.h"
 
 namespace velk {
 

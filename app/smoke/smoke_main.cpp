@@ -7,9 +7,9 @@
 #include <system_error>
 #include <vector>
 
-#include "app/base/matrix2d.h"
-#include "app/base/position.h"
-#include "app/base/trace_header.h"
+#include "base/matrix2d.h"
+#include "base/position.h"
+#include "base/trace_header.h"
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"
 #include "platform/profile.h"

@@ -8,8 +8,8 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
-#include "app/document.h"
-#include "app/recent_files.h"
+#include "app/formats/document.h"
+#include "app/formats/recent_files.h"
 #include "app/ui/gtk_settings.h"
 #include "app/ui/toolbar_art.h"
 #include "app/ui/velkarine_app.h"

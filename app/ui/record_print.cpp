@@ -10,10 +10,10 @@
 #include <wx/generic/printps.h>
 #include <wx/printdlg.h>
 
-#include "app/display_state.h"
-#include "app/draw/parallel.h"
-#include "app/record_drawing.h"
-#include "app/record_paint.h"
+#include "app/view/display_state.h"
+#include "draw/parallel.h"
+#include "app/view/record_drawing.h"
+#include "app/view/record_paint.h"
 #include "app/ui/record_render.h"
 #include "app/ui/wx_dc_canvas.h"
 #include "app/workspace.h"

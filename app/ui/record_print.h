@@ -18,7 +18,7 @@
 #include <wx/cmndata.h>
 #include <wx/print.h>
 
-#include "app/paper_output.h"
+#include "app/view/paper_output.h"
 
 namespace velk {
 

@@ -2,8 +2,8 @@
 
 #include <wx/dcmemory.h>
 
-#include "app/draw/parallel.h"
-#include "app/record_drawing.h"
+#include "draw/parallel.h"
+#include "app/view/record_drawing.h"
 #include "app/ui/wx_dc_canvas.h"
 #include "app/workspace.h"
 

@@ -7,7 +7,7 @@
 #include <wx/bitmap.h>
 #include <wx/dc.h>
 
-#include "app/draw/mapping.h"
+#include "draw/mapping.h"
 
 namespace velk {
 

@@ -9,15 +9,15 @@
 #include <wx/display.h>
 #include <wx/uiaction.h>
 
-#include "app/document.h"
-#include "app/file_commands.h"
-#include "app/recent_files.h"
+#include "app/formats/document.h"
+#include "app/formats/file_commands.h"
+#include "app/formats/recent_files.h"
 #include "app/ui/gtk_settings.h"
 #include "app/ui/main_frame.h"
 #include "app/ui/ui_script.h"
 #include "app/ui/velkarine_view.h"
 #include "app/ui/wx_uihost.h"
-#include "app/view_commands.h"
+#include "app/view/view_commands.h"
 #include "app/workspace.h"
 #include "platform/atomic_file.h"
 #include "platform/language.h"

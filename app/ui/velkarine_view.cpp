@@ -8,15 +8,15 @@
 
 #include <cstdlib>
 
-#include "app/display_state.h"
-#include "app/draw/parallel.h"
-#include "app/document.h"
-#include "app/record_drawing.h"
-#include "app/record_paint.h"
+#include "app/view/display_state.h"
+#include "draw/parallel.h"
+#include "app/formats/document.h"
+#include "app/view/record_drawing.h"
+#include "app/view/record_paint.h"
 #include "app/ui/record_render.h"
 #include "app/ui/wx_dc_canvas.h"
-#include "app/view_commands.h"
-#include "app/view_seams.h"
+#include "app/view/view_commands.h"
+#include "app/view/view_seams.h"
 #include "app/workspace.h"
 
 namespace velk {

@@ -18,8 +18,8 @@
 #include <wx/timer.h>
 
 #include "app/command_table.h"
-#include "app/draw/mapping.h"
-#include "app/edit_controller.h"
+#include "draw/mapping.h"
+#include "app/view/edit_controller.h"
 #include "app/shell_services.h"
 
 class wxDC;

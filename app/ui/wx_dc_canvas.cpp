@@ -11,7 +11,7 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 
-#include "app/draw/trace_line.h"
+#include "draw/trace_line.h"
 
 namespace velk {
 namespace {

@@ -17,9 +17,9 @@
 
 #include <wx/dc.h>
 
-#include "app/draw/canvas.h"
-#include "app/draw/line_raster.h"
-#include "app/draw/mapping.h"
+#include "draw/canvas.h"
+#include "draw/line_raster.h"
+#include "draw/mapping.h"
 
 namespace velk {
 

@@ -7,8 +7,8 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
-#include "app/auto_pick_setup.h"
-#include "app/axis_config.h"
+#include "app/picking/auto_pick_setup.h"
+#include "app/view/axis_config.h"
 #include "app/ui/ui_script.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"

@@ -7,7 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/auto_pick_setup.h"
+#include "app/picking/auto_pick_setup.h"
 #include "platform/language.h"
 
 namespace velk {

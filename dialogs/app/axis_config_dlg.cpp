@@ -9,7 +9,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/axis_config.h"
+#include "app/view/axis_config.h"
 #include "platform/language.h"
 
 namespace velk {

@@ -9,7 +9,7 @@
 #include "dsp/deconvolution.h"
 #include "dsp/fixture.h"
 #include "dsp/resampling.h"
-#include "traveltime/least_squares.h"
+#include "dsp/least_squares.h"
 
 namespace velk {
 namespace {

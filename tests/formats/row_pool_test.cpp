@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "formats/load_target.h"
 
 namespace velk {

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "platform/atomic_file.h"
 #include "seg2_fixture_writer.h"
 #include "seg2_test_support.h"

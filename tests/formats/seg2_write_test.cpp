@@ -10,7 +10,7 @@
 #include <cstring>
 #include <limits>
 
-#include "app/base/position.h"
+#include "base/position.h"
 #include "platform/atomic_file.h"
 #include "seg2_conformance.h"
 #include "seg2_test_support.h"

@@ -8,7 +8,7 @@
 
 #include "formats/load_target.h"
 #include "formats/text_imports.h"
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "platform/numtext.h"
 #include "tests/formats/import_fixtures.h"
 #include "tools/scripted_uihost.h"

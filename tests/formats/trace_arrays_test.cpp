@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/base/waveform_store.h"
+#include "base/waveform_store.h"
 #include "formats/trace_arrays.h"
 #include "tools/test_support.h"
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "app/auto_pick_setup.h"
+#include "app/picking/auto_pick_setup.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "gui_support.h"
 #include "traveltime/auto_pick_settings.h"

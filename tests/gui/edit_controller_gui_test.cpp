@@ -14,9 +14,9 @@
 #include <sstream>
 #include <vector>
 
-#include "app/interactive_edit.h"
-#include "app/pick_commands.h"
-#include "app/seg2_commands.h"
+#include "app/view/interactive_edit.h"
+#include "app/picking/pick_commands.h"
+#include "app/formats/seg2_commands.h"
 #include "gui_support.h"
 #include "tools/test_support.h"
 

@@ -10,9 +10,9 @@
 #include <cmath>
 #include <iostream>
 
-#include "app/pick_commands.h"
-#include "app/seg2_commands.h"
-#include "app/view_commands.h"
+#include "app/picking/pick_commands.h"
+#include "app/formats/seg2_commands.h"
+#include "app/view/view_commands.h"
 #include "gui_support.h"
 #include "platform/numtext.h"
 #include "tools/test_support.h"

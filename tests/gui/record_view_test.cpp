@@ -9,8 +9,8 @@
 #include <map>
 #include <sstream>
 
-#include "app/axis_config.h"
-#include "app/seg2_commands.h"
+#include "app/view/axis_config.h"
+#include "app/formats/seg2_commands.h"
 #include "gui_support.h"
 #include "tools/test_support.h"
 

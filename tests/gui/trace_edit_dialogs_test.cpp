@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "acquisition/input_integer_dlg.h"
-#include "app/trace_edit_dialogs.h"
+#include "app/dsp/trace_edit_dialogs.h"
 #include "dialogs/app/form_dlg.h"
 #include "dsp/nmo.h"
 #include "dsp/synthetic.h"

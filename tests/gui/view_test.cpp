@@ -7,7 +7,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/view_commands.h"
+#include "app/view/view_commands.h"
 #include "gui_support.h"
 #include "tools/test_support.h"
 

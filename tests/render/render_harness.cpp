@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/record_extents.h"
+#include "app/view/record_extents.h"
 #include "app/ui/record_render.h"
 
 namespace velk::render {

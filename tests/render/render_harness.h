@@ -27,7 +27,7 @@
 
 #include <wx/bitmap.h>
 
-#include "app/draw/mapping.h"
+#include "draw/mapping.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

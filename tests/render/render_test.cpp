@@ -15,7 +15,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/axis_config.h"
+#include "app/view/axis_config.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "gui/gui_support.h"
 #include "render_harness.h"

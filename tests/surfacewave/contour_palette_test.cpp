@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "app/draw/recording_canvas.h"
+#include "draw/recording_canvas.h"
 #include "surfacewave/contour_palette.h"
 
 namespace velk {

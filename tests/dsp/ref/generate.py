@@ -354,7 +354,7 @@ InterpolateMidpoints: input lcg(4100 + L, L/2), output of the numpy version of i
 
 
 # ----------------------------------------------------------------------------------------------
-# Processing commands on a record (app/fourier_commands.cpp, app/band_pass_commands.cpp)
+# Processing commands on a record (app/dsp/fourier_commands.cpp, app/dsp/band_pass_commands.cpp)
 
 
 def commands_fixture():

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "app/command_table.h"
-#include "app/document.h"
-#include "app/eight_header_commands.h"
-#include "app/instrument_commands.h"
-#include "app/memory_recorder_commands.h"
-#include "app/recent_files.h"
-#include "app/text_import_commands.h"
+#include "app/formats/document.h"
+#include "app/formats/eight_header_commands.h"
+#include "app/formats/instrument_commands.h"
+#include "app/formats/memory_recorder_commands.h"
+#include "app/formats/recent_files.h"
+#include "app/formats/text_import_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "platform/numtext.h"

@@ -2,8 +2,8 @@
 
 #include <functional>
 
-#include "app/base/matrix2d.h"
-#include "app/base/trace_header.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 #include "formats/seg2.h"
 #include "platform/byte_io.h"
 #include "seg2_fixture_writer.h"

@@ -1,0 +1,164 @@
+#include "app/view/contour_display.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "draw/coordinates.h"
+#include "app/view/record_axes.h"
+#include "app/view/record_drawing.h"
+#include "app/workspace.h"
+#include "surfacewave/contour_palette.h"
+
+namespace velk {
+
+void BuildColourTable(Workspace& ws) { BuildColourTable(ws.palette); }
+void ReverseColourTable(Workspace& ws) { ReverseColourTable(ws.palette); }
+bool ColourTableReversed(const Workspace& ws) { return ws.palette.reverseColours == 1; }
+
+float ContourLowerBound(const Workspace& ws)
+{
+    if (ws.display.spectrumFill == 1 && ws.store.undoDepth > 0) return 0.0f;
+    return ws.store.dataKind() == kRealSpectrum ? 0.0f : -10.0f;
+}
+
+float SetContourLevels(Workspace& ws)
+{
+    if (ws.palette.levelsFixed == 0) SetAutomaticLevels(ws.palette, ContourLowerBound(ws));
+    return ws.display.layout.meanSpacing;
+}
+
+namespace {
+
+// Positions along the time axis of samples 0 .. count - 1 for one sample interval:
+// trunc(k x interval x hscale x 0.001) from the origin.
+void TimePositions(std::vector<int32_t>& at, int count, float intervalUs, float hscale)
+{
+    at.resize(static_cast<size_t>(std::max(count, 0)));
+    for (int k = 0; k < count; ++k) {
+        at[static_cast<size_t>(k)] = SaturatingTrunc(static_cast<double>(k) * intervalUs * hscale * 0.001);
+    }
+}
+
+// The cells of the shown traces and samples. Vertical: traces are columns, time runs down.
+template <bool Vertical>
+void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
+{
+    const WaveformStore& store = ws.store;
+    const CParameterSet& p = store.Params();
+    DisplayState& d = ws.display;
+    const ContourPalette& palette = ws.palette;
+    const Matrix2D<float>& rows = store.dataKind() == kComplexShowImag ? store.current.imag : store.current.rows;
+    int first = 0, last = 0;
+    ShownTraceRange(ws, first, last);
+    if (d.appliedGain.size() < static_cast<size_t>(std::max(store.MaxTraces(), 0))) {
+        d.appliedGain.resize(static_cast<size_t>(std::max(store.MaxTraces(), 0)), 1.0f);
+    }
+    for (int i = first; i < last; ++i) d.appliedGain[static_cast<size_t>(i)] = TraceDisplayGain(ws, i);
+
+    const int firstSample = std::max(d.firstSampleShown, 0);
+    const int shown = std::max(p.samplesShown, 0);
+    const int fill = d.plotMode;
+    const int lines = d.plotSubFlag;
+    const double origin = d.layout.distanceOrigin;
+    auto across = [&](int i) {
+        return SaturatingAdd(Vertical ? xorg : yorg,
+                             SaturatingTrunc((store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01 -
+                                              origin) *
+                                             static_cast<double>(p.plotscale)));
+    };
+
+    ScopedPen pen(c, Pen{PenStyle::Solid, 1, {0, 0, 0}});
+    std::vector<int32_t> along;
+    float tableInterval = -1.0f;
+    ContourCellPieces pieces;
+    ContourQuad q;
+    for (int i = first; i + 1 < last; ++i) {
+        const int k = i + 1;
+        const bool hasRows = i >= rows.RowLow() && k <= rows.RowHigh();
+        if (!hasRows) continue;
+        // Each cell reads both traces: stop at the shorter one and at the row's end.
+        const size_t cols = rows.Cols();
+        const int available = static_cast<int>(std::min<size_t>(
+            {static_cast<size_t>(std::max(std::min(store.TraceSamples(i), store.TraceSamples(k)), 0)), cols,
+             static_cast<size_t>(INT32_MAX)}));
+        const int count = std::min(shown, available - firstSample);
+        if (count < 2) continue;
+        const float interval = store.current.headers[static_cast<size_t>(i)].intervalUs;
+        if (interval != tableInterval || along.size() < static_cast<size_t>(count)) {
+            TimePositions(along, count, interval, p.hscale);
+            tableInterval = interval;
+        }
+        const float* a = rows.Row(i).data() + firstSample;
+        const float* b = rows.Row(k).data() + firstSample;
+        const float scale = p.vscale * d.appliedGain[static_cast<size_t>(i)];
+        const int32_t ai = across(i), ak = across(k);
+        for (int j = 0; j + 1 < count; ++j) {
+            const int32_t t0 = along[static_cast<size_t>(j)], t1 = along[static_cast<size_t>(j + 1)];
+            if (Vertical) {
+                const int32_t y0 = -SaturatingAdd(yorg, t0), y1 = -SaturatingAdd(yorg, t1);
+                q.p = {LPoint{ai, y0}, LPoint{ak, y0}, LPoint{ak, y1}, LPoint{ai, y1}};
+            } else {
+                const int32_t x0 = SaturatingAdd(xorg, t0), x1 = SaturatingAdd(xorg, t1);
+                q.p = {LPoint{x0, -ai}, LPoint{x0, -ak}, LPoint{x1, -ak}, LPoint{x1, -ai}};
+            }
+            q.v = {scale * a[j], scale * b[j], scale * b[j + 1], scale * a[j + 1]};
+            if (fill == 1) {
+                ComputeContourQuad(palette, q, lines, pieces);
+                DrawContourPieces(palette, c, pieces);
+            } else if (fill == 0) {
+                FillContourCell(palette, c, q, (q.v[0] + q.v[1] + q.v[2] + q.v[3]) * 0.25f);
+            }
+            if (lines == 1) {
+                ComputeContourQuadLines(palette, q, pieces);
+                DrawContourPieces(palette, c, pieces);
+            }
+        }
+    }
+}
+
+template <bool Vertical>
+int DrawContour(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
+{
+    Canvas& c = paint.canvas;
+    WaveformStore& store = ws.store;
+    DisplayState& d = ws.display;
+    RecordLayout& l = d.layout;
+    l.xorg = xorg;
+    l.yorg = yorg;
+    l.direction = Vertical ? 1 : 0;
+    if (store.TraceCount() <= 0) {
+        DrawNoData(paint, ws);
+        return 0;
+    }
+    c.SetTextBackground(false, Rgb{255, 255, 255});
+    l.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
+    if (d.axesFixed != 1) MeasureAndFitScales(ws);
+    const AxisChoice axes = Vertical ? ChooseAxisTickStepsVertical(AxisInputFrom(ws)) : ChooseAxisTickSteps(AxisInputFrom(ws));
+    StoreAxisChoice(ws, axes);
+    const int extent =
+        Vertical ? DrawAxesVertical(paint, ws, xorg, yorg, axes.distanceOrigin, axes.distanceTickCount, axes.distanceEnd)
+                 : DrawAxesHorizontal(paint, ws, xorg, yorg, axes.distanceOrigin, axes.distanceTickCount, axes.distanceEnd);
+    int first = 0, last = 0;
+    ShownTraceRange(ws, first, last);
+    l.meanSpacing = last > first ? (l.distanceMaximum - l.distanceMinimum) / static_cast<float>(last - first) : 0.0f;
+    SetContourLevels(ws);
+    DrawCells<Vertical>(c, ws, xorg, yorg);
+    if (ws.settings.threeComponentLabel != 1) DrawGatherTitle(paint, ws, xorg, yorg);
+    DrawEditStatus(paint, ws);
+    l.extent = extent;
+    return extent;
+}
+
+}  // namespace
+
+int DrawContourTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
+{
+    return DrawContour<false>(paint, ws, xorg, yorg);
+}
+
+int DrawContourTimeVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
+{
+    return DrawContour<true>(paint, ws, xorg, yorg);
+}
+
+}  // namespace velk

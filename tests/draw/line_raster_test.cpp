@@ -1,0 +1,134 @@
+// The line raster: merging the points of a pixel column and clipping segments to the buffer
+// give the same pixels as drawing every segment in full.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "draw/line_raster.h"
+#include "draw/trace_line.h"
+
+namespace velk {
+namespace {
+
+bool SamePixels(const LineRaster& a, const LineRaster& b, int dx = 0, int dy = 0)
+{
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            if (a.Pixel(x, y) != b.Pixel(x + dx, y + dy)) return false;
+    return true;
+}
+
+TEST(LineRaster, MergedColumnsEqualEverySegment)
+{
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    const uint32_t colours[] = {LineRaster::Colour({0, 0, 0}), LineRaster::Colour({255, 0, 0})};
+    for (int pass = 0; pass < 40; ++pass) {
+        // Dense wiggles (many points to a column), sparse ones, spikes far off the buffer, and
+        // lines running back in x, in two colours that overlap.
+        const double pointsPerColumn = pass % 4 == 0 ? 0.3 : 1.0 + pass * 0.7;
+        std::vector<DevicePoint> line;
+        for (int k = 0; k < 1500; ++k) {
+            double y = 40 + 25 * std::sin(k * 0.05) + 6 * noise(random);
+            if (k % 97 == 0) y = pass % 2 ? 3e8 : -2e7;
+            double x = k / pointsPerColumn - 20;
+            if (pass % 5 == 1) x = 140 - x;
+            line.push_back({static_cast<int32_t>(std::lround(x)), static_cast<int32_t>(std::lround(y))});
+        }
+        LineRaster merged, every;
+        merged.Reset(120, 80);
+        every.Reset(120, 80);
+        for (int c = 0; c < 2; ++c) {
+            std::vector<DevicePoint> shifted = line;
+            for (DevicePoint& p : shifted) p.y += c * 7;
+            merged.Polyline(shifted, colours[c]);
+            every.PolylineEverySegment(shifted, colours[c]);
+        }
+        EXPECT_TRUE(SamePixels(merged, every)) << "pass " << pass;
+        EXPECT_FALSE(merged.Dirty().Empty());
+    }
+}
+
+TEST(LineRaster, TraceLinesFromSamplesEqualEverySegmentOfTheirPoints)
+{
+    // Lines of samples (dense, sparse, with spikes, NaN, a negative factor, clipping, in both
+    // directions, shaded or not) drawn in one batch in bands, against their points drawn
+    // segment by segment, one line after the other.
+    std::mt19937 random(5);
+    std::normal_distribution<float> noise(0.0f, 1.0f);
+    const LogicalMapping mapping = LogicalMapping::ForDpi(96.0, 96.0);
+    for (int pass = 0; pass < 12; ++pass) {
+        const bool vertical = pass % 4 == 3;
+        const int n = 3000;
+        const double unitsPerSample = 0.05 + pass * 0.2;
+        std::vector<int32_t> along(n);
+        for (int k = 0; k < n; ++k) {
+            const int32_t a = static_cast<int32_t>(40 + k * unitsPerSample);
+            along[static_cast<size_t>(k)] = vertical ? -a : a;
+        }
+        std::vector<std::vector<float>> samples(20);
+        std::vector<TraceLine> lines;
+        for (int t = 0; t < 20; ++t) {
+            std::vector<float>& s = samples[static_cast<size_t>(t)];
+            for (int k = 0; k < n; ++k) s.push_back(noise(random) * 3.0f + std::sin(k * 0.01f) * 20.0f);
+            s[100] = 1e30f;
+            s[777] = std::nanf("");
+            TraceLine l;
+            l.samples = s.data();
+            l.n = n - t * 37;
+            l.along = along.data();
+            l.factor = (t % 3 == 0 ? -1.0 : 1.0) * (0.5 + t * 0.2);
+            l.limit = t % 2 ? 15.0 : kCoordinateLimit;
+            l.base = vertical ? 60 + t * 27 : -(60 + t * 27);
+            l.vertical = vertical;
+            l.shading = pass % 3 == 1 ? 1 : (pass % 3 == 2 ? -1 : 0);
+            l.pen.colour = {static_cast<uint8_t>(t * 12), 0, static_cast<uint8_t>(255 - t * 12)};
+            MeasureTraceLine(l);
+            lines.push_back(l);
+        }
+        LineRaster batch, reference;
+        batch.Reset(320, 300);
+        reference.Reset(320, 300);
+        batch.TraceLines(lines, mapping);
+        for (const TraceLine& l : lines) {
+            std::vector<LPoint> points(static_cast<size_t>(l.n) * 3);
+            points.resize(TraceLinePoints(l, points.data()));
+            std::vector<DevicePoint> device;
+            for (const LPoint& p : points) device.push_back(mapping.ToDevice(p));
+            reference.PolylineEverySegment(device, LineRaster::Colour(l.pen.colour));
+        }
+        EXPECT_TRUE(SamePixels(batch, reference)) << "pass " << pass;
+    }
+}
+
+TEST(LineRaster, ClippedSegmentsMatchTheUnclippedOnes)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> coordinate(-150, 210);
+    LineRaster small, large;
+    small.Reset(64, 64);
+    large.Reset(400, 400);
+    for (int n = 0; n < 3000; ++n) {
+        const DevicePoint a{coordinate(random), coordinate(random)}, b{coordinate(random), coordinate(random)};
+        small.Segment(a, b, 0xFF000000u | static_cast<uint32_t>(n));
+        large.Segment({a.x + 160, a.y + 160}, {b.x + 160, b.y + 160}, 0xFF000000u | static_cast<uint32_t>(n));
+    }
+    EXPECT_TRUE(SamePixels(small, large, 160, 160));
+
+    // Both end pixels are set, and a single point draws nothing.
+    LineRaster r;
+    r.Reset(10, 10);
+    const DevicePoint one[] = {{3, 3}};
+    r.Polyline(one, 0xFFFFFFFFu);
+    EXPECT_TRUE(r.Dirty().Empty());
+    r.Segment({1, 1}, {8, 4}, 0xFF00FF00u);
+    EXPECT_EQ(r.Pixel(1, 1), 0xFF00FF00u);
+    EXPECT_EQ(r.Pixel(8, 4), 0xFF00FF00u);
+    r.ClearDirty();
+    EXPECT_EQ(r.Pixel(8, 4), 0u);
+}
+
+}  // namespace
+}  // namespace velk
