@@ -71,6 +71,11 @@ bool TimeDomainTraces(Workspace& ws, UiHost& ui)
     return true;
 }
 
+bool TimeDomainWithInterval(Workspace& ws, UiHost& ui)
+{
+    return TimeDomainTraces(ws, ui) && CheckIntervalMs(ws, ui, ws.store.Params().sampleInterval);
+}
+
 int RecordSamples(const WaveformStore& store)
 {
     return std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());

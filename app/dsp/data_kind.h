@@ -72,6 +72,9 @@ bool CheckIntervalMs(Workspace& ws, UiHost& ui, float intervalMs);
 // True when traces are loaded and hold time-domain samples; a record of another kind is
 // refused with "Not time domain data". False without a message when nothing is loaded.
 bool TimeDomainTraces(Workspace& ws, UiHost& ui);
+// TimeDomainTraces and then a usable store interval (CheckIntervalMs): the preamble of the gain
+// and notch commands.
+bool TimeDomainWithInterval(Workspace& ws, UiHost& ui);
 // The record's samples per trace, within the rows.
 int RecordSamples(const WaveformStore& store);
 

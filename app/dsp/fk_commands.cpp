@@ -22,6 +22,7 @@ namespace velk {
 
 namespace {
 
+using velocity_support::BeginRowsChange;
 using velocity_support::CheckedRecord;
 using velocity_support::CheckedReceiverSpacing;
 using velocity_support::Refuse;
@@ -171,8 +172,7 @@ int OnFkFilter(CWaveOperations& ops)
     memory.fkVelocity1126 = dlg.velocity1126;
     memory.fkVelocity1125 = dlg.velocity1125;
 
-    ws.store.PushUndo();
-    RaiseSampleCounts(ws, r.samples);
+    BeginRowsChange(ws, r.samples);
     CFkFilterDlg::Filter(ws.store.current.rows, r.traces, r.samples, r.interval, dx, dlg.Velocities(), dlg.fanMode);
     ResetDisplayFactors(ws);
     ws.store.ComputeTraceMaxima();
@@ -210,8 +210,7 @@ int OnFkTransform(CWaveOperations& ops)
         return 0;
     }
 
-    store.PushUndo();
-    RaiseSampleCounts(ws, n);
+    BeginRowsChange(ws, n);
     ops.progress.SetText(kForwardFourierText);
     FkForwardTransform(store.current.rows, store.current.imag, r.traces, n, nx);
 
@@ -324,8 +323,7 @@ int OnFkSpectrum(CWaveOperations& ops)
     const int nt = CFkFilterDlg::TimeLength(r.samples);
     const int bins = std::max(1, nt / 16);
 
-    store.PushUndo();
-    RaiseSampleCounts(ws, r.samples);
+    BeginRowsChange(ws, r.samples);
     ops.progress.SetText(kForwardFourierText);
     FkPowerSpectrum(store.current.rows, r.traces, r.samples, nt, nx, bins);
 
@@ -359,8 +357,7 @@ int OnDft2d(CWaveOperations& ops)
     }
     CFkArraysDlg holder(r.traces, r.samples);  // before the snapshot: a refused allocation changes nothing
 
-    store.PushUndo();
-    RaiseSampleCounts(ws, r.samples);
+    BeginRowsChange(ws, r.samples);
     std::vector<double> values(static_cast<size_t>(r.samples));
     for (int t = 0; t < r.traces; ++t) {
         const std::span<const float> row = store.current.rows.Row(t);

@@ -20,7 +20,7 @@ int OnZavAgc(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
-    if (!TimeDomainTraces(ws, ui) || !CheckIntervalMs(ws, ui, p.sampleInterval)) {
+    if (!TimeDomainWithInterval(ws, ui)) {
         return 0;
     }
     CAgcDlg dlg;
@@ -65,7 +65,7 @@ int OnInstantaneousAgc(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
     WaveformStore& store = ws.store;
     const float dt = store.Params().sampleInterval;
-    if (!TimeDomainTraces(ws, ui) || !CheckIntervalMs(ws, ui, dt)) {
+    if (!TimeDomainWithInterval(ws, ui)) {
         return 0;
     }
     CInstantaneousAgcDlg dlg;

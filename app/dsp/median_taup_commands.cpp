@@ -19,10 +19,13 @@ namespace velk {
 
 namespace {
 
+using velocity_support::BeginRowsChange;
 using velocity_support::CheckedRecord;
+using velocity_support::PositiveVelocities;
 using velocity_support::ReceiverPositions;
 using velocity_support::Refuse;
 using velocity_support::RecordShape;
+using velocity_support::SourceReference;
 
 // The first `samples` values of traces 0..traces-1, as a matrix of their own.
 Matrix2D<float> CopyTraces(const WaveformStore& store, int traces, int samples)
@@ -68,8 +71,7 @@ int VerticalTrajectories(Workspace& ws, UiHost& ui, bool subtract)
     Matrix2D<float> input = CopyTraces(ws.store, r.traces, r.samples);
 
     WaveformStore& store = ws.store;
-    store.PushUndo();
-    RaiseSampleCounts(ws, r.samples);
+    BeginRowsChange(ws, r.samples);
     MedianAcrossTraces(r.traces, dlg.traces, input, store.current.rows, r.samples);
     if (subtract) {
         for (int t = 0; t < r.traces; ++t) {
@@ -139,8 +141,7 @@ int OnMedianVelocityFilter(CWaveOperations& ops)
     if (!ops.ui.RunDialog(request)) {
         return 0;
     }
-    if (!(dlg.maxVelocity > 0.0f) || !(dlg.minVelocity > 0.0f)) {
-        Refuse(ops.ui, VelocityRefusal(ws.startup.language));
+    if (!PositiveVelocities(ops.ui, ws.startup.language, dlg.maxVelocity, dlg.minVelocity)) {
         return 0;
     }
     memory.medianTraces = dlg.traces;
@@ -152,8 +153,7 @@ int OnMedianVelocityFilter(CWaveOperations& ops)
     std::vector<double> positions;
     ReceiverPositions(ws, r.traces, positions);
 
-    ws.store.PushUndo();
-    RaiseSampleCounts(ws, r.samples);
+    BeginRowsChange(ws, r.samples);
     ops.progress.SetText(kMedianFilterText);
     MedianAlongSlowness(r.traces, dlg.traces, input, ws.store.current.rows, r.samples, r.interval, positions,
                         dlg.minVelocity, dlg.maxVelocity, dlg.steps, dlg.weighting);
@@ -207,7 +207,7 @@ int OnTauPTransform(CWaveOperations& ops)
     RaiseSampleCounts(ws, r.samples);
     std::vector<double> positions;
     ReceiverPositions(ws, r.traces, positions);
-    const double reference = store.current.headers[0].sourceHundredths * 0.01;
+    const double reference = SourceReference(ws);
     ops.progress.SetText(kTauPTransformText);
     CTauPTransformDlg::SlantStack(store.current.rows, store.current.rows, dlg.minP, dlg.interval, np, r.samples,
                                   r.traces, r.interval, positions, reference, dlg.method, 0);
@@ -246,8 +246,7 @@ int OnTauPVelocityFilter(CWaveOperations& ops)
     dlg.method = memory.taupMethod;
     DialogRequest request = dlg.Request(ws.startup.language);
     if (ops.ui.RunDialog(request)) {
-        if (!(dlg.maxVelocity > 0.0f) || !(dlg.minVelocity > 0.0f)) {
-            Refuse(ops.ui, VelocityRefusal(ws.startup.language));
+        if (!PositiveVelocities(ops.ui, ws.startup.language, dlg.maxVelocity, dlg.minVelocity)) {
             return 0;
         }
         memory.taupMaxVelocity = dlg.maxVelocity;
@@ -261,10 +260,9 @@ int OnTauPVelocityFilter(CWaveOperations& ops)
         const float dp = (std::max(a, b) - p0) / static_cast<float>(np - 1);
         std::vector<double> positions;
         ReceiverPositions(ws, r.traces, positions);
-        const double reference = store.current.headers[0].sourceHundredths * 0.01;
+        const double reference = SourceReference(ws);
 
-        store.PushUndo();
-        RaiseSampleCounts(ws, r.samples);
+        BeginRowsChange(ws, r.samples);
         ops.progress.SetText(kTauPForwardText);
         ops.progress.SetText(kTauPInverseText);
         CTauPVelocityFilterDlg::Filter(store.current.rows, p0, dp, np, r.samples, r.traces, r.interval, positions,

@@ -46,7 +46,7 @@ int OnNotchFilter(Workspace& ws, UiHost& ui)
 {
     WaveformStore& store = ws.store;
     const float dt = store.Params().sampleInterval;
-    if (!TimeDomainTraces(ws, ui) || !CheckIntervalMs(ws, ui, dt)) {
+    if (!TimeDomainWithInterval(ws, ui)) {
         return 0;
     }
     CNotchFilterDlg dlg;
@@ -91,7 +91,7 @@ int OnLsqNotchFilter(Workspace& ws, UiHost& ui, ProgressSink& progress)
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     const double dt = p.sampleInterval;
-    if (!TimeDomainTraces(ws, ui) || !CheckIntervalMs(ws, ui, p.sampleInterval)) {
+    if (!TimeDomainWithInterval(ws, ui)) {
         return 0;
     }
     const int traces = store.TraceCount();
@@ -234,7 +234,7 @@ int OnCutDominantFrequency(Workspace& ws, UiHost& ui)
 {
     WaveformStore& store = ws.store;
     const double dt = store.Params().sampleInterval;
-    if (!TimeDomainTraces(ws, ui) || !CheckIntervalMs(ws, ui, store.Params().sampleInterval)) {
+    if (!TimeDomainWithInterval(ws, ui)) {
         return 0;
     }
     const int samples = RecordSamples(store);

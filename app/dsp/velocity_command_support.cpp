@@ -57,6 +57,23 @@ void ReceiverPositions(const Workspace& ws, int count, std::vector<double>& posi
     }
 }
 
+double SourceReference(const Workspace& ws) { return ws.store.current.headers[0].sourceHundredths * 0.01; }
+
+bool PositiveVelocities(UiHost& ui, int language, float maxVelocity, float minVelocity)
+{
+    if (maxVelocity > 0.0f && minVelocity > 0.0f) {
+        return true;
+    }
+    Refuse(ui, VelocityRefusal(language));
+    return false;
+}
+
+void BeginRowsChange(Workspace& ws, int samples)
+{
+    ws.store.PushUndo();
+    RaiseSampleCounts(ws, samples);
+}
+
 }  // namespace velocity_support
 
 // ---------------------------------------------------------------------------------------------

@@ -34,6 +34,16 @@ double CheckedReceiverSpacing(Workspace& ws, UiHost& ui);
 // Receiver word x 0.01 of traces 0..count-1, in m.
 void ReceiverPositions(const Workspace& ws, int count, std::vector<double>& positions);
 
+// The source word of trace 1 in m: the reference position of the slant stacks.
+double SourceReference(const Workspace& ws);
+
+// Both velocities of a dialog above 0; otherwise the velocity refusal is shown and false returned.
+bool PositiveVelocities(UiHost& ui, int language, float maxVelocity, float minVelocity);
+
+// What a filter does just before it writes the rows: the undo snapshot, then every trace's
+// sample count raised to `samples`.
+void BeginRowsChange(Workspace& ws, int samples);
+
 }  // namespace velocity_support
 
 }  // namespace velk
