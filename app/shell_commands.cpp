@@ -26,6 +26,7 @@
 #include "app/shell_services.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
+#include "app/traveltime/theoretical_commands.h"
 #include "app/dsp/trace_edit_menu.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
@@ -162,6 +163,7 @@ CommandTable BuildCommandTable()
     AddPickCommands(table);       // after the others, whose menus it reuses
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
+    AddTheoreticalTraveltimeCommands(table);  // after the picking commands, whose menus it reuses
     return table;
 }
 
