@@ -26,6 +26,7 @@
 #include "app/shell_services.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
+#include "app/traveltime/model_commands.h"
 #include "app/traveltime/theoretical_commands.h"
 #include "app/dsp/trace_edit_menu.h"
 #include "app/view/view_commands.h"
@@ -164,6 +165,7 @@ CommandTable BuildCommandTable()
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
     AddTheoreticalTraveltimeCommands(table);  // after the picking commands, whose menus it reuses
+    AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     return table;
 }
 
