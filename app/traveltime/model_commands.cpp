@@ -11,6 +11,7 @@
 #include "app/dsp/generated_record.h"
 #include "app/dsp/wavelet_commands.h"
 #include "app/operations.h"
+#include "app/view/edit_controller.h"
 #include "app/workspace.h"
 #include "base/position.h"
 #include "dsp/synthetic.h"
@@ -212,7 +213,9 @@ int OnTwoLayerRecord(Workspace& ws, UiHost& ui)
     const std::vector<float> w = Wavelet(ws.wavelet.type, dlg.frequency, dlg.dataLength, dlg.samplingTime);
     ModelTwoLayerRecord(Rows(ws, dlg.traces, dlg.dataLength, dlg.samplingTime, w), model, dlg.traceInterval,
                         dlg.source, dlg.includeDirect == 1);
-    return Finish(ws, *layout, dlg.dataLength);
+    Finish(ws, *layout, dlg.dataLength);
+    RecomputeTheoreticalCurves(ws);  // the model's curves over the new record
+    return 1;
 }
 
 int CWaveOperations::ModelDeconvolution()

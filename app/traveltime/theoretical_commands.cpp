@@ -70,6 +70,16 @@ void DrawTwoLayerTraveltime(RecordPaint& paint, Workspace& ws, int xorg, int yor
     const double low = std::min(d.firstReceiver, d.lastReceiver) - kReceiverRangeSlack;
     const double high = std::max(d.firstReceiver, d.lastReceiver) + kReceiverRangeSlack;
     const int traces = ws.store.TraceCount();
+    // A repaint of the record ends the transient texts; in this mode they belong with the curves.
+    const auto& figures = ws.display.overlay.Figures();
+    if (!paint.printing && std::none_of(figures.begin(), figures.end(), [](const OverlayFigure& f) {
+            return f.owner == EditController::kTextOwner;
+        })) {
+        const int language = ws.startup.language;
+        const std::string status = m.FormatTheoreticalTraveltimeStatus(language);
+        ShowTheoreticalTraveltimeTexts(ws, m.modifiedParameter >= 0 ? m.FormatModifyLabel(language) + " " + status
+                                                                    : status);
+    }
     Canvas& c = paint.canvas;
     std::vector<LPoint> points;
     m.pointCount = 0;

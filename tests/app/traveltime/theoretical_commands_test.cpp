@@ -61,6 +61,10 @@ TEST_F(TheoreticalCommands, EditModeSevenDrawsTheModelsCurvesAndFollowsADrag)
     EXPECT_EQ(ws->theoretical.pointCount, 7);
     // At 0 m, inside the critical distance, the head wave is the reflection, 2 units later.
     EXPECT_EQ(head->points[0], (LPoint{reflection->points[0].x + 2, reflection->points[0].y}));
+    // A repaint of the record keeps the texts of the mode.
+    ws->display.overlay.ClearTransient();
+    Paint();
+    EXPECT_EQ(OverlayTexts().size(), 2u);
 
     // Drag the head wave at 35 m to 50 ms: V2 from the pointer, the curves recomputed.
     const LPoint grab = DataToCursor(*ws, ws->theoretical.curves[1][7], 35.0f);
