@@ -29,6 +29,9 @@
 //                 rules 2700..2719
 //   27400..27499  printing, the clipboard copy, the component choice and the earthquake view
 //                 (app/view/print_view_commands.h); rules 2780..2799
+//   27520..27599  theoretical traveltimes, their fits and the synthetic models
+//                 (app/traveltime/theoretical_commands.h, app/traveltime/model_commands.h);
+//                 rules 2810..2829
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 

@@ -83,6 +83,11 @@ public:
     void GenerateGaussianNoise(float sigma);
     int GenerateNoiseGaussianSpectrum();
     int GenerateNoiseFromCorrelation();
+    // Synthetic models (app/traveltime/model_commands.cpp): the true image of the dipping
+    // reflectors, the deconvolution test record (dialog 169) and the hum record (dialog 195).
+    int ModelDippingReflector();
+    int ModelDeconvolution();
+    int ModelHumNoise();
     // Vertical stack through dialog 158 (app/dsp/stack_commands.cpp).
     int VerticalStack();
     // Operations of the surface-wave subsystem that the processing menu runs

@@ -26,6 +26,8 @@
 #include "app/shell_services.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
+#include "app/traveltime/model_commands.h"
+#include "app/traveltime/theoretical_commands.h"
 #include "app/dsp/trace_edit_menu.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
@@ -162,6 +164,8 @@ CommandTable BuildCommandTable()
     AddPickCommands(table);       // after the others, whose menus it reuses
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
+    AddTheoreticalTraveltimeCommands(table);  // after the picking commands, whose menus it reuses
+    AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     return table;
 }
 

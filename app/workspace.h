@@ -43,6 +43,7 @@
 #include "survey/olvenar_link.h"
 #include "survey/survey_services.h"
 #include "traveltime/auto_pick_settings.h"
+#include "traveltime/modelling_dialogs.h"
 #include "traveltime/theoretical_traveltime.h"
 #include "traveltime/traveltime_set.h"
 
@@ -194,6 +195,7 @@ public:
     NotchSettings notch;                 // remembered values of the notch commands
     WaveletChoice wavelet;               // the shared wavelet type and frequency
     DeconvolutionSettings deconvolution; // the deconvolution commands' last values
+    CHumFrequencyDlg hum;                // the hum model's harmonics and amplitude
 
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;

@@ -23,15 +23,16 @@ struct Schedule {
     double growth = 1.1;
 };
 
-// The damped Gauss-Newton loop. `after` runs on the parameters after every update (clamps).
-// Returns 0 with the parameters of the last round and the RMS of the first and last rounds,
-// 1 when a system could not be solved (p then holds the values reached so far).
-int Fit(std::vector<double>& p, const Model& model, std::span<const double> samples, double step, Schedule s,
-        const std::function<void(std::vector<double>&)>& after, double& rmsFirst, double& rmsLast,
+// The damped Gauss-Newton loop over the points (abscissa[j], samples[j]). `after` runs on the
+// parameters after every update (clamps). Returns 0 with the parameters of the last round and
+// the RMS of the first and last rounds (each taken before its round's update), 1 when a system
+// could not be solved (p then holds the values reached so far).
+int Fit(std::vector<double>& p, const Model& model, std::span<const double> abscissa, std::span<const double> samples,
+        Schedule s, const std::function<void(std::vector<double>&)>& after, double& rmsFirst, double& rmsLast,
         std::string* log)
 {
     const int np = static_cast<int>(p.size());
-    if (samples.empty() || np < 1) {
+    if (samples.empty() || np < 1 || abscissa.size() < samples.size()) {
         return 1;
     }
     const int stride = np + 1;
@@ -44,8 +45,7 @@ int Fit(std::vector<double>& p, const Model& model, std::span<const double> samp
         std::fill(rhs.begin(), rhs.end(), 0.0);
         double sum = 0.0;
         for (size_t j = 0; j < samples.size(); ++j) {
-            const double t = static_cast<double>(j) * step;
-            const double r = samples[j] - model(t, p, grad);
+            const double r = samples[j] - model(abscissa[j], p, grad);
             sum += r * r;
             for (int a = 0; a < np; ++a) {
                 rhs[static_cast<size_t>(a)] += grad[static_cast<size_t>(a)] * r;
@@ -75,6 +75,16 @@ int Fit(std::vector<double>& p, const Model& model, std::span<const double> samp
         }
     }
     return 0;
+}
+
+// Sample j at j x step.
+std::vector<double> SampleTimes(size_t count, double step)
+{
+    std::vector<double> t(count);
+    for (size_t j = 0; j < count; ++j) {
+        t[j] = static_cast<double>(j) * step;
+    }
+    return t;
 }
 
 // RMS of the residuals of the model at the given parameters (for a call with no rounds).
@@ -180,7 +190,7 @@ int CLeastSquaresDlg::FitSinusoids(double amplitude, double phase, double freque
     }
     if (rounds <= 0) {
         rmsFirst = rmsLast = Rms(p, model, samples, stepMs);
-    } else if (Fit(p, model, samples, stepMs, {rounds, alpha, beta},
+    } else if (Fit(p, model, SampleTimes(samples.size(), stepMs), samples, {rounds, alpha, beta},
                    [](std::vector<double>& q) { q[2] = std::clamp(q[2], 48.0, 62.0); }, rmsFirst, rmsLast,
                    nullptr) != 0) {
         return 1;
@@ -203,7 +213,7 @@ int CLeastSquaresDlg::FitSinusoidsIterative(double& amplitude, double& phase, do
     std::vector<double> p = {amplitude0, phase0};
     double first = 0.0;
     double last = 0.0;
-    if (Fit(p, model, samples, stepMs, {50, 0.1, 1.1}, {}, first, last, nullptr) != 0) {
+    if (Fit(p, model, SampleTimes(samples.size(), stepMs), samples, {50, 0.1, 1.1}, {}, first, last, nullptr) != 0) {
         return 1;
     }
     amplitude = p[0];
@@ -241,7 +251,7 @@ int CLeastSquaresDlg::FitSinusoidsLogged(std::span<double> amplitudes, std::span
     double first = 0.0;
     double last = 0.0;
     std::string text;
-    const int code = Fit(p, model, samples, stepMs, {50, 0.1, 1.1}, {}, first, last, &text);
+    const int code = Fit(p, model, SampleTimes(samples.size(), stepMs), samples, {50, 0.1, 1.1}, {}, first, last, &text);
     if (log) {
         *log = std::move(text);
     }
@@ -254,6 +264,133 @@ int CLeastSquaresDlg::FitSinusoidsLogged(std::span<double> amplitudes, std::span
     }
     rms = last;
     return 0;
+}
+
+namespace {
+
+constexpr double kFailedRms = -999.0;
+constexpr double kRadiansPerDegree = 0.017452888;
+constexpr double kDegreesPerRadian = 57.297104;
+
+// The reflection of a VSP: p = (u, b[, slowness]); the source at zs on the well axis y = 0 is
+// mirrored in the line y = u z + b and the path runs from the image to the receiver at z.
+double VspModel(double z, double zs, const std::vector<double>& p, double slowness, std::vector<double>& g)
+{
+    const double u = p[0];
+    const double b = p[1];
+    const double q = 1.0 + u * u;
+    const double k = (u * zs + b) / q;  // the image lies at (zs - 2 u k, 2 k)
+    const double dkdu = (zs - 2.0 * u * k) / q;
+    const double dkdb = 1.0 / q;
+    const double a = z - zs + 2.0 * u * k;
+    const double c = 2.0 * k;
+    const double path = std::hypot(a, c);
+    double dpdu = 0.0;
+    double dpdb = 0.0;
+    if (path > 0.0) {
+        dpdu = (a * (2.0 * k + 2.0 * u * dkdu) + c * 2.0 * dkdu) / path;
+        dpdb = (a * 2.0 * u * dkdb + c * 2.0 * dkdb) / path;
+    }
+    g[0] = slowness * dpdu;
+    g[1] = slowness * dpdb;
+    if (g.size() > 2) {
+        g[2] = path;
+    }
+    return path * slowness;
+}
+
+bool Usable(const std::vector<double>& p)
+{
+    return std::all_of(p.begin(), p.end(), [](double v) { return std::isfinite(v); });
+}
+
+// The VSP starting line from the angle (degrees) and the crossing distance (m).
+std::vector<double> VspStart(double angle, double distance)
+{
+    if (std::fabs(90.0 - angle) <= 0.1) {
+        return {0.0, 0.0};
+    }
+    const double u = std::tan(angle * kRadiansPerDegree);
+    return {u, -u * distance};
+}
+
+}  // namespace
+
+int CLeastSquaresDlg::FitReflectionTwoLayer(std::span<const double> offsets, std::span<const double> times,
+                                            double& velocity, double& depth, int rounds, double& rms)
+{
+    rms = kFailedRms;
+    if (!(velocity != 0.0) || times.empty() || offsets.size() < times.size()) {
+        return 0;
+    }
+    const Model model = [](double x, const std::vector<double>& p, std::vector<double>& g) {
+        const double root = std::sqrt(x * x + 4.0 * p[1] * p[1]);
+        g[0] = root;
+        g[1] = root > 0.0 ? 4.0 * p[0] * p[1] / root : 0.0;
+        return p[0] * root;
+    };
+    std::vector<double> p = {1.0 / velocity, depth};
+    double first = 0.0;
+    double last = 0.0;
+    if (Fit(p, model, offsets, times, {rounds, 0.5, 1.0}, {}, first, last, nullptr) != 0 || !Usable(p) ||
+        p[0] == 0.0) {
+        return 0;
+    }
+    velocity = 1.0 / p[0];
+    depth = p[1];
+    rms = last;
+    return 1;
+}
+
+int CLeastSquaresDlg::FitVspGivenVelocity(std::span<const double> receivers, std::span<const double> times,
+                                          double& angle, double& distance, int rounds, double& rms, double velocity,
+                                          double source)
+{
+    rms = kFailedRms;
+    if (!(velocity != 0.0) || times.empty() || receivers.size() < times.size()) {
+        return 0;
+    }
+    const double slowness = 1.0 / velocity;
+    const Model model = [slowness, source](double z, const std::vector<double>& p, std::vector<double>& g) {
+        return VspModel(z, source, p, slowness, g);
+    };
+    std::vector<double> p = VspStart(angle, distance);
+    double first = 0.0;
+    double last = 0.0;
+    if (Fit(p, model, receivers, times, {rounds, 0.5, 1.0}, {}, first, last, nullptr) != 0 || !Usable(p) ||
+        p[0] == 0.0) {
+        return 0;
+    }
+    angle = std::atan(p[0]) * kDegreesPerRadian;
+    distance = -p[1] / p[0];
+    rms = last;
+    return 1;
+}
+
+int CLeastSquaresDlg::FitVspFull(std::span<const double> receivers, std::span<const double> times, double& angle,
+                                 double& distance, int rounds, double& rms, double& velocity, double source,
+                                 double stepFactor)
+{
+    rms = kFailedRms;
+    if (!(velocity != 0.0) || times.empty() || receivers.size() < times.size()) {
+        return 0;
+    }
+    const Model model = [source](double z, const std::vector<double>& p, std::vector<double>& g) {
+        return VspModel(z, source, p, p[2], g);
+    };
+    std::vector<double> p = VspStart(angle, distance);
+    p.push_back(1.0 / velocity);
+    double first = 0.0;
+    double last = 0.0;
+    if (Fit(p, model, receivers, times, {rounds, stepFactor, 1.0}, {}, first, last, nullptr) != 0 || !Usable(p) ||
+        p[0] == 0.0 || p[2] == 0.0) {
+        return 0;
+    }
+    angle = std::atan(p[0]) * kDegreesPerRadian;
+    distance = -p[1] / p[0];
+    velocity = 1.0 / p[2];
+    rms = last;
+    return 1;
 }
 
 }  // namespace velk

@@ -1,15 +1,15 @@
 #pragma once
 // CLeastSquaresDlg: the holder of the least-squares routines (the "Least square method" dialog,
 // OK and Cancel only, is never shown). A Gauss-Jordan solver with partial pivoting, the
-// augmented-system wrapper, and damped Gauss-Newton fits of power-line hum sinusoids to trace
-// samples for the notch filters.
+// augmented-system wrapper, damped Gauss-Newton fits of power-line hum sinusoids to trace
+// samples for the notch filters, and fits of reflection traveltimes to picked first arrivals.
 //
 // The fits share one loop: every round evaluates the model and its partial derivatives at each
-// sample, takes the RMS of the residuals, solves the normal equations J^T J d = J^T r with
+// point, takes the RMS of the residuals, solves the normal equations J^T J d = J^T r with
 // tolerance 1e-6 and adds factor x d to the parameters. The factor starts at the caller's
 // value, is multiplied by a growth factor after each round and never exceeds 1.0. All rounds
-// run; there is no convergence test. Sample j lies at t = j x step (ms); frequencies are in Hz,
-// phases in radians.
+// run; there is no convergence test. For the sinusoids sample j lies at t = j x step (ms);
+// frequencies are in Hz, phases in radians.
 
 #include <span>
 #include <string>
@@ -64,6 +64,28 @@ public:
     static int FitSinusoidsLogged(std::span<double> amplitudes, std::span<double> phases, double frequency,
                                   std::span<const double> samples, double stepMs, double& rms,
                                   std::string* log = nullptr);
+
+    // Reflection traveltime fits to points (position m, time ms), one point a pick; the factor
+    // stays constant. Each returns 1 with the fitted values and the RMS (ms) of the last round,
+    // or 0 with rms = -999 and the values untouched when a system cannot be solved, there are
+    // no points, or a result is not usable (not finite, a zero slope of the reflector).
+    //
+    // Horizontal two-layer reflection t = sqrt(x^2 + 4 D^2) / V over the offsets x, in the
+    // slowness 1/V and D; factor 0.5.
+    static int FitReflectionTwoLayer(std::span<const double> offsets, std::span<const double> times, double& velocity,
+                                     double& depth, int rounds, double& rms);
+    // Vertical seismic profile: source at `source` and receivers at the given depths along the
+    // well, the reflector the line y = u z + b that crosses the well at distance = -b / u at
+    // angle = atan(u) to it (degrees); the time is the distance from the source's mirror image
+    // in the reflector to the receiver over the velocity (km/s). Starts from u = tan(angle),
+    // b = -u distance, or from u = b = 0 within 0.1 degree of 90 (normal equations that cannot
+    // be solved). Given the velocity: u and b, factor 0.5.
+    static int FitVspGivenVelocity(std::span<const double> receivers, std::span<const double> times, double& angle,
+                                   double& distance, int rounds, double& rms, double velocity, double source);
+    // The same with the slowness fitted too, at the caller's constant factor.
+    static int FitVspFull(std::span<const double> receivers, std::span<const double> times, double& angle,
+                          double& distance, int rounds, double& rms, double& velocity, double source,
+                          double stepFactor);
 };
 
 }  // namespace velk

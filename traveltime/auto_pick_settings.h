@@ -23,6 +23,10 @@ void SaveAutoPickSettings(Profile& profile, const AutoPickSettings& settings);
 struct ModellingValues {
     float migrationVelocity = 3.0f;              // MIGRATION_VELOCITY, km/s
     float depthMaxForDepthTransformation = 15.0f;  // DepthMaxForDepthTravsformation, m
+    // The reflector of the vertical seismic profile, kept while the program runs: where it
+    // crosses the well (m) and its angle to the well (degrees).
+    float vspDistance = 30.0f;
+    float vspAngle = 60.0f;
 };
 
 }  // namespace velk

@@ -18,13 +18,13 @@ int OnNmoCorrection(Workspace& ws, UiHost& ui)
 {
     WaveformStore& store = ws.store;
     CNmoCorrectionDlg dlg;
-    dlg.velocity = std::clamp(ws.traceEdit.nmoVelocity, static_cast<float>(CNmoCorrectionDlg::kMin),
+    dlg.velocity = std::clamp(ws.modelling.migrationVelocity, static_cast<float>(CNmoCorrectionDlg::kMin),
                               static_cast<float>(CNmoCorrectionDlg::kMax));
     DialogRequest request = dlg.Request(ws.startup.language);
     if (!ui.RunDialog(request)) {
         return 0;
     }
-    ws.traceEdit.nmoVelocity = dlg.velocity;
+    ws.modelling.migrationVelocity = dlg.velocity;
     if (store.TraceCount() == 0 || !CheckTraceIntervals(ws, ui)) {
         return 0;
     }

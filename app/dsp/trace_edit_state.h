@@ -14,7 +14,6 @@ namespace velk {
 struct TraceEditState {
     int insertDistance = 0;        // cm, the receiver position of the last inserted trace
     ApparentVelocityMute mute;     // the apparent-velocity mute record
-    float nmoVelocity = 0.0f;      // km/s, "NMO correction"
     float generatorFrequency = 0.0f;  // Hz, the time-domain generator
     float generatorVelocity = 1.0f;   // km/s, the frequency-domain generator's apparent velocity
     int generatorEvents = 10;         // the frequency-domain generator's number of events

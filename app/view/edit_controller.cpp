@@ -208,6 +208,14 @@ void RecomputeTheoreticalCurves(Workspace& ws)
     }
 }
 
+void ShowTheoreticalTraveltimeTexts(Workspace& ws, const std::string& status)
+{
+    const std::string hint = Msg(ws.startup.language, "Use a mouse to modify traveltime curve",
+                                 "マウスで走時曲線を変更してください");
+    ws.display.overlay.Replace(EditController::kTextOwner,
+                               {TextFigure(ws, status, LPoint{10, -18}), TextFigure(ws, hint, LPoint{10, -68})});
+}
+
 // ---------------------------------------------------------------------------------------------
 
 AcquisitionKeyTarget& EditController::Acquisition(Workspace& ws)
@@ -348,10 +356,8 @@ EditEffects EditController::OnLButtonDown(Workspace& ws, UiHost& ui, LPoint poin
             if (grabbed) {
                 m.modifiedParameter = curve;
                 const int language = ws.startup.language;
-                ws.display.overlay.Replace(
-                    kTextOwner, {TextFigure(ws, m.FormatTheoreticalTraveltimeStatus(language) +
-                                                    m.FormatModifyLabel(language),
-                                            LPoint{10, -18})});
+                ShowTheoreticalTraveltimeTexts(ws, m.FormatTheoreticalTraveltimeStatus(language) +
+                                                       m.FormatModifyLabel(language));
                 e.Repaint(RepaintKind::Overlay);
                 break;
             }
@@ -491,9 +497,8 @@ EditEffects EditController::OnMouseMove(Workspace& ws, UiHost& ui, LPoint point)
             const CTheoreticalTraveltime& m = ws.theoretical;
             const int language = ws.startup.language;
             d.overlay.ClearTransient();
-            d.overlay.Replace(kTextOwner, {TextFigure(ws, m.FormatModifyLabel(language) + " " +
-                                                              m.FormatTheoreticalTraveltimeStatus(language),
-                                                      LPoint{10, -18})});
+            ShowTheoreticalTraveltimeTexts(ws, m.FormatModifyLabel(language) + " " +
+                                                   m.FormatTheoreticalTraveltimeStatus(language));
             e.Repaint(RepaintKind::Record);
         }
         break;
@@ -602,9 +607,7 @@ EditEffects EditController::OnLButtonUp(Workspace& ws, UiHost& ui, LPoint point)
         break;
     case 7:
         ws.theoretical.modifiedParameter = -1;
-        d.overlay.Replace(kTextOwner, {TextFigure(ws, ws.theoretical.FormatTheoreticalTraveltimeStatus(
-                                                          ws.startup.language),
-                                                  LPoint{10, -18})});
+        ShowTheoreticalTraveltimeTexts(ws, ws.theoretical.FormatTheoreticalTraveltimeStatus(ws.startup.language));
         e.Repaint(RepaintKind::Overlay);
         break;
     case 8:

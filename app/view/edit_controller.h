@@ -190,5 +190,8 @@ private:
 
 // Recomputes the theoretical curves of every trace from the model (ws.theoretical).
 void RecomputeTheoreticalCurves(Workspace& ws);
+// The texts of edit mode 7 as overlay text: `status` at the status line's place and the hint
+// "Use a mouse to modify traveltime curve" one status line below it.
+void ShowTheoreticalTraveltimeTexts(Workspace& ws, const std::string& status);
 
 }  // namespace velk

@@ -549,7 +549,7 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
         if (recordKind == 1 && !vertical && d.drawing.dispersionCurveOverlay == 1) {
             DrawWavelengthLimitLines(paint, ws, xorg, yorg);
         }
-        if (d.editMode == 7) ShowTwoLayerTraveltime(paint, ws, xorg, yorg);
+        if (d.editMode == 7) DrawTwoLayerTraveltime(paint, ws, xorg, yorg);
         if (d.editMode == 8 && !vertical) {
             const FilterTestGeometry geometry{xorg, yorg, d.layout.distanceOrigin, d.layout.meanSpacing};
             DrawFilterTest(paint.canvas, ws, ws.filterTest, geometry);

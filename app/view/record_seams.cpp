@@ -5,7 +5,6 @@
 namespace velk {
 
 void DrawWavelengthLimitLines(RecordPaint&, Workspace&, int, int) {}
-void ShowTwoLayerTraveltime(RecordPaint&, Workspace&, int, int) {}
 
 bool StrongMotionDisplay(const Workspace& ws) { return ws.strongMotionFlag == 1; }
 void DrawStationLabel(RecordPaint&, const Workspace&, int, int32_t, int32_t) {}

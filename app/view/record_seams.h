@@ -17,8 +17,9 @@ class Workspace;
 
 // The picked phase-velocity curve over a dispersion record.
 void DrawWavelengthLimitLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
-// Edit mode 7: the two-layer traveltime curves that the mouse fits.
-void ShowTwoLayerTraveltime(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
+// Edit mode 7: the two-layer traveltime curves that the mouse fits
+// (app/traveltime/theoretical_commands.cpp).
+void DrawTwoLayerTraveltime(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 
 // Strong-motion display: on while a strong-motion set is loaded; the time-horizontal layout
 // then leaves out the traces whose azimuth lies outside the set's display range.

@@ -100,7 +100,7 @@ const std::vector<std::string> kViewKeys = {
     "i_km", "MAX_X_SIZE"};
 const std::vector<std::string> kViewObjectKeys = {
     "PICKFREQENCY", "PICKNCHECK", "PICKPORTION", "PICKNEAROFFSETLIMIT", "PICKBPF", "GEOMETRY_XSCALE",
-    "GEOMETRY_YSCALE", "Olvenar"};
+    "GEOMETRY_YSCALE", "velocity1", "velocity2", "depth_2nd_layer", "iTheoreticalTraveltimeMode", "Olvenar"};
 const std::vector<std::string> kProgramEndKeys = {
     "ReceiverInterval", "bMoveReceivers", "SourceInterval", "DepthMaxForDepthTravsformation",
     "bMedianFilter", "MinMaxPlot", "TAUP_V_START", "TAUP_V_END", "TAUP_V_PITCH",

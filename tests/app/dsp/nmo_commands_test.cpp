@@ -43,14 +43,14 @@ TEST_F(NmoGathers, CommandCorrectsEveryTraceWithUndo)
     ws->store.current.headers[0].receiverHundredths = 10000;  // 100 m
     ws->store.current.headers[1].receiverHundredths = 0;
     ui.AnswerDialogWith("CNmoCorrectionDlg", [](DialogRequest& r) {
-        EXPECT_EQ(r.Find("Velocity")->Text(), "1e-05");  // the remembered 0, within the range
+        EXPECT_EQ(r.Find("Velocity")->Text(), "3");  // MIGRATION_VELOCITY
         return r.SetFromText("Velocity", "1").empty();
     });
     ASSERT_EQ(OnNmoCorrection(*ws, ui), 1);
     EXPECT_EQ(Row(0, 400)[99], 140.0f);
     EXPECT_EQ(Row(1, 400)[99], 99.0f);  // zero offset
     EXPECT_EQ(ws->store.undoDepth, 1);
-    EXPECT_EQ(ws->traceEdit.nmoVelocity, 1.0f);
+    EXPECT_EQ(ws->modelling.migrationVelocity, 1.0f);
 }
 
 TEST_F(NmoGathers, ConstantVelocityStackSumsEachMidpoint)

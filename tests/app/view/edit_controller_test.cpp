@@ -276,7 +276,8 @@ TEST_F(EditControllerTest, CurveFitKeepsTheModelWhereTheFormulaFails)
     EXPECT_FLOAT_EQ(m.curves[0][5], 12.0f);
     ctl().OnLButtonUp(*ws, ui, At(12, 5));
     EXPECT_EQ(m.modifiedParameter, -1);
-    EXPECT_EQ(OverlayTexts(), std::vector<std::string>{"Status : theoretical traveltime V1=0.5 V2=1.5 D=5.0 "});
+    EXPECT_EQ(OverlayTexts(), (std::vector<std::string>{"Status : theoretical traveltime V1=0.5 V2=1.5 D=5.0 ",
+                                                        "Use a mouse to modify traveltime curve"}));
     // V2 from a time inside the delay term: negative, kept. D from x > V1 t: NaN, kept.
     m.modifiedParameter = 1;
     ctl().OnMouseMove(*ws, ui, At(5, 5));
