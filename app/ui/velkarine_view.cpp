@@ -207,6 +207,7 @@ void CVelkarineView::Apply(const EditEffects& effects)
         }
     }
     if (effects.stopTimer) StopViewTimer(ws_, this);
+    if (!effects.recentFile.empty()) ctx.recent.Add(effects.recentFile);
     if (effects.repaint == RepaintKind::Record) {
         // The controller has already ended the transient figures the change made stale.
         pictureStale_ = true;
