@@ -384,7 +384,6 @@ int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yo
 {
     Canvas& c = paint.canvas;
     WaveformStore& store = ws.store;
-    CParameterSet& p = store.Params();
     DisplayState& d = ws.display;
     RecordLayout& l = d.layout;
     CAcquisitionDevice& device = ws.acquisitionDevice;
