@@ -217,6 +217,7 @@ void SimulatedSeismograph::chk_meas_flg(FLAG* flag, const PARM* parm, const int8
         MakeMonitorSet(monitor);
         flag->monitor = 1;
     }
+    flag->complete = 0;  // only a ready record is complete
     switch (state_) {
     case State::Off:
     case State::Idle: flag->code = 0; break;

@@ -85,7 +85,9 @@ TEST(SimulatedSeismograph, StateMachineOnTheClock)
     EXPECT_EQ(ready.code, 23);
     EXPECT_EQ(ready.complete, 1);
     s.Read();
-    EXPECT_EQ(s.Chk().code, kStatusTriggerWait);
+    const FLAG waiting = s.Chk();
+    EXPECT_EQ(waiting.code, kStatusTriggerWait);
+    EXPECT_EQ(waiting.complete, 0);
     EXPECT_EQ(s.Chk(kCommandStop).code, 0);
     EXPECT_EQ(s.sim.GetState(), State::Idle);
 
