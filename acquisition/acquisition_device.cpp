@@ -1,6 +1,70 @@
 #include "acquisition/acquisition_device.h"
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "acquisition/acquisition_manager.h"
+#include "base/position.h"
+#include "base/settings_io.h"
+#include "formats/seg2.h"
+#include "platform/language.h"
+#include "platform/numtext.h"
+#include "platform/profile.h"
+#include "platform/uihost.h"
+#include "survey/file_group.h"
+
 namespace velk {
+
+namespace {
+
+constexpr double kUnitPerCount = 4.8828125e-05;  // 1 / 20480
+constexpr float kSeg2Scale = 2048.0f;
+constexpr int kSeg2FloatCode = 4;
+
+// A byte of the settings: read as an integer, clamped to what the tables hold.
+void ReadByte(const Profile& profile, const std::string& key, int8_t& value, int lo, int hi)
+{
+    int32_t v = value;
+    ReadSettingInt(profile, key, v);
+    value = static_cast<int8_t>(std::clamp(v, lo, hi));
+}
+
+void ReadClamped(const Profile& profile, const char* key, int& value, int lo, int hi)
+{
+    int32_t v = value;
+    ReadSettingInt(profile, key, v);
+    value = std::clamp(v, lo, hi);
+}
+
+int32_t Hundredths(double metres) { return MetresToHundredths(metres).value_or(0); }
+
+}  // namespace
+
+double SignalTriggerThreshold(float level)
+{
+    const double t = static_cast<double>(level) * 327.68;
+    return t >= 32768.0 ? 32768.0 : t;
+}
+
+int32_t MonitorWordValue(int32_t word) { return static_cast<int16_t>(static_cast<uint16_t>(word & 0xFFFF)); }
+
+double MonitorLevel(int32_t word, int gainCode)
+{
+    return static_cast<double>(MonitorWordValue(word)) / DivisorOf(gainCode);
+}
+
+CAcquisitionDevice::CAcquisitionDevice()
+    : buffer_(std::make_unique<InstrumentRow[]>(kInstrumentRows)),
+      stack_(0, kInstrumentRows - 1, 0, kInstrumentRowSamples - 1)
+{
+    gain_bf.fill(1);
+    extraBytes.fill(1);
+    gainCableOrder = GainsInCableOrder();
+}
+
+CAcquisitionDevice::~CAcquisitionDevice() = default;
 
 void CAcquisitionDevice::GetRecordLimits(int& samples, int& traces)
 {
@@ -10,16 +74,289 @@ void CAcquisitionDevice::GetRecordLimits(int& samples, int& traces)
 
 void CAcquisitionDevice::Disarm() { armed = 0; }
 void CAcquisitionDevice::RequestStop() { stopRequest = 1; }
-void CAcquisitionDevice::SaveSettings(Profile&) {}
-int CAcquisitionDevice::StartDsp() { return 1; }
-void CAcquisitionDevice::MakeTraceHeaders() {}
-void CAcquisitionDevice::SaveRecord() {}
+
+int CAcquisitionDevice::StartDsp(UiHost& ui, int language)
+{
+    dspReady_ = 0;
+    if (!instrument_) return 0;
+    const uint16_t code = instrument_->Init_DSP();
+    if (code == 1) {
+        ui.Message(Msg(language, "Cannot load Kernel to DSP.", "DSPにカーネルをロードできません。"), MsgButtons::Ok,
+                   MsgIcon::Error);
+        return 0;
+    }
+    if (code == 2) {
+        ui.Message(Msg(language, "Cannot load DSP program!", "DSPプログラムをロードできません!"), MsgButtons::Ok,
+                   MsgIcon::Error);
+        return 0;
+    }
+    instrument_->Clear_ADC_Buf(channelBytes.data(), buffer_.get(), &parm);
+    dspReady_ = 1;
+    return 1;
+}
+
+bool CAcquisitionDevice::EnsureDspReady(UiHost& ui, int language)
+{
+    return dspReady_ != 0 || StartDsp(ui, language) == 1;
+}
+
+void CAcquisitionDevice::LoadSettings(const Profile& profile, int& lineIndex)
+{
+    int32_t line = lineIndex;
+    ReadSettingInt(profile, "LineName", line);
+    lineIndex = line;
+    ReadClamped(profile, "NextID", NextID, 0, kMaxNextId);
+    ReadByte(profile, "setPRM.disp_ch", parm.disp_ch, 0, 4);
+    ReadByte(profile, "setPRM.m_size", parm.m_size, 0, 4);
+    ReadByte(profile, "setPRM.rate", parm.rate, 0, 6);
+    ReadByte(profile, "setPRM.pre_trig", parm.pre_trig, 0, 1);
+    ReadByte(profile, "setPRM.stk_flg", parm.stk_flg, 0, 3);
+    ReadClamped(profile, "TriggerMode", TriggerMode, 0, 11);
+    parm.trig_level = static_cast<int8_t>(TriggerMode == 11 ? 0 : TriggerMode);
+    for (int i = 0; i < kInstrumentChannels; ++i) {
+        ReadByte(profile, FormatC("gain_bf_%d", i), gain_bf[static_cast<size_t>(i)], 0, 3);
+        ReadByte(profile, FormatC("hold_bf_%d", i), hold_bf[static_cast<size_t>(i)], 0, 1);
+    }
+    ReadClamped(profile, "iDirectionFirst", iDirectionFirst, 0, 1);
+    ReadClamped(profile, "iDirectionSecond", iDirectionSecond, 0, 1);
+    float level = SignalTriggerLevel;
+    if (ReadSettingFloat(profile, "SignalTriggerLevel", level) && std::isfinite(level)) {
+        SignalTriggerLevel = std::clamp(level, 0.0f, 100.0f);
+    }
+    ReadClamped(profile, "bAutomaticShift", bAutomaticShift, 0, 1);
+    ReadClamped(profile, "iReferenceChannel", iReferenceChannel, 0, 24);
+    ReadClamped(profile, "SaveAux", SaveAux, 0, 1);
+}
+
+void CAcquisitionDevice::SaveSettings(Profile& profile, int lineIndex)
+{
+    Profile::Batch batch(profile);
+    WriteSettingInt(profile, "LineName", std::max(lineIndex, 0));
+    WriteSettingInt(profile, "NextID", NextID);
+    WriteSettingInt(profile, "setPRM.disp_ch", parm.disp_ch);
+    WriteSettingInt(profile, "setPRM.m_size", parm.m_size);
+    WriteSettingInt(profile, "setPRM.rate", parm.rate);
+    WriteSettingInt(profile, "setPRM.pre_trig", parm.pre_trig);
+    WriteSettingInt(profile, "setPRM.stk_flg", parm.stk_flg);
+    WriteSettingInt(profile, "TriggerMode", TriggerMode);
+    for (int i = 0; i < kInstrumentChannels; ++i) {
+        WriteSettingInt(profile, FormatC("gain_bf_%d", i), gain_bf[static_cast<size_t>(i)]);
+        WriteSettingInt(profile, FormatC("hold_bf_%d", i), hold_bf[static_cast<size_t>(i)]);
+    }
+    WriteSettingInt(profile, "iDirectionFirst", iDirectionFirst);
+    WriteSettingInt(profile, "iDirectionSecond", iDirectionSecond);
+    WriteSettingFloat(profile, "SignalTriggerLevel", SignalTriggerLevel);
+    WriteSettingInt(profile, "bAutomaticShift", bAutomaticShift);
+    WriteSettingInt(profile, "iReferenceChannel", iReferenceChannel);
+    WriteSettingInt(profile, "SaveAux", SaveAux);
+}
+
+void CAcquisitionDevice::ReleaseAllChannels() { std::fill_n(hold_bf.begin(), kInstrumentChannels, int8_t{0}); }
+void CAcquisitionDevice::HoldAllChannels() { std::fill_n(hold_bf.begin(), kInstrumentChannels, int8_t{1}); }
+
+int CAcquisitionDevice::CableRow(int channel) const
+{
+    if (channel < 0 || channel >= kInstrumentChannels) return std::clamp(auxChannelRow, 0, kInstrumentRows - 1);
+    if (channel < 12) return iDirectionFirst == 1 ? 11 - channel : channel;
+    return iDirectionSecond == 1 ? 35 - channel : channel;
+}
+
+std::array<int8_t, kInstrumentRows> CAcquisitionDevice::GainsInCableOrder() const
+{
+    std::array<int8_t, kInstrumentRows> g{};
+    for (int i = 0; i < kInstrumentChannels; ++i) g[static_cast<size_t>(CableRow(i))] = gain_bf[static_cast<size_t>(i)];
+    g[kInstrumentRows - 1] = gain_bf[kInstrumentRows - 1];
+    return g;
+}
+
+std::array<float, kInstrumentRows> CAcquisitionDevice::RowPositions(float receiverInterval) const
+{
+    std::array<float, kInstrumentRows> p{};
+    for (int i = 0; i < kInstrumentChannels; ++i) {
+        p[static_cast<size_t>(CableRow(i))] = static_cast<float>(i) * receiverInterval + firstReceiverPosition;
+    }
+    p[kInstrumentRows - 1] = kInstrumentChannels * receiverInterval + firstReceiverPosition;
+    return p;
+}
+
+void CAcquisitionDevice::SendSpreadHint(float receiverInterval)
+{
+    if (instrument_) instrument_->SetSpreadHint(sourcePosition, RowPositions(receiverInterval));
+}
+
+double CAcquisitionDevice::ChannelLevel(int channel) const
+{
+    if (channel >= 0 && channel < kInstrumentChannels && hold_bf[static_cast<size_t>(channel)] == 1) return 0.0;
+    const int gain = gain_bf[static_cast<size_t>(std::clamp(channel, 0, kInstrumentRows - 1))];
+    return MonitorLevel(monitorValues[static_cast<size_t>(CableRow(channel))], gain);
+}
+
+int CAcquisitionDevice::DisplayChannels() const { return ChannelsOf(parm.disp_ch); }
+
+int CAcquisitionDevice::BuildRecord(Matrix2D<float>& traces, std::span<CTraceHeader> headers,
+                                    float receiverInterval) const
+{
+    if (traces.Empty()) return 0;
+    const int channels = DisplayChannels();
+    const int capacity = static_cast<int>(std::min<size_t>(headers.size(), traces.Rows()));
+    const int samples = std::min(SamplesOf(parm.m_size), static_cast<int>(traces.Cols()));
+    const float intervalUs = static_cast<float>(IntervalUsOf(parm.rate));
+    const int32_t source = Hundredths(sourcePosition);
+    int count = 0;
+    auto take = [&](int row, int gainCode, double position, bool held) {
+        if (count >= capacity) return;
+        CTraceHeader& h = headers[static_cast<size_t>(count)];
+        h.traceNumber = count;
+        h.receiverHundredths = Hundredths(position);
+        h.sourceHundredths = source;
+        h.samples = samples;
+        h.intervalUs = intervalUs;
+        std::span<float> out = traces.Row(traces.RowLow() + count);
+        ++count;
+        if (held) {
+            if (stackCount == 0) std::fill_n(out.begin(), samples, 0.0f);
+            return;
+        }
+        const double scale = kUnitPerCount / DivisorOf(gainCode);
+        const int32_t* raw = buffer_[static_cast<size_t>(row)];
+        for (int j = 0; j < samples; ++j) out[static_cast<size_t>(j)] = static_cast<float>(raw[j] * scale);
+    };
+    for (int i = 0; i < channels; ++i) {
+        take(CableRow(i), gain_bf[static_cast<size_t>(i)], static_cast<double>(i) * receiverInterval + firstReceiverPosition,
+             hold_bf[static_cast<size_t>(i)] == 1);
+    }
+    if (SaveAux == 1) {
+        take(CableRow(kInstrumentChannels), gain_bf[kInstrumentRows - 1],
+             static_cast<double>(channels) * receiverInterval + firstReceiverPosition, false);
+    }
+    return count;
+}
+
+int CAcquisitionDevice::MakeTraceHeaders(std::span<CTraceHeader> headers, float receiverInterval) const
+{
+    const int count = std::min(DisplayChannels() + 1, static_cast<int>(headers.size()));
+    const int samples = SamplesOf(parm.m_size);
+    const float intervalUs = static_cast<float>(IntervalUsOf(parm.rate));
+    for (int i = 0; i < count; ++i) {
+        CTraceHeader& h = headers[static_cast<size_t>(i)];
+        h.traceNumber = i;
+        h.receiverHundredths = Hundredths(static_cast<double>(i) * receiverInterval);
+        h.sourceHundredths = 0;
+        h.gain = 10;
+        h.component = 1;
+        h.intervalUs = intervalUs;
+        h.samples = samples;
+    }
+    return count;
+}
+
+void CAcquisitionDevice::AccumulateStack(int count, const Matrix2D<float>& traces,
+                                         std::span<const CTraceHeader> headers)
+{
+    if (traces.Empty()) return;
+    count = std::clamp(count, 0, static_cast<int>(std::min({headers.size(), traces.Rows(), stack_.Rows()})));
+    if (stackCount == 0) {
+        stack_.Fill(0.0f);
+        stackHeaders_.clear();
+    }
+    const int channels = DisplayChannels();
+    for (int i = 0; i < count; ++i) {
+        const bool held = i < channels && hold_bf[static_cast<size_t>(i)] == 1;
+        if (held && stackCount > 0) continue;  // the shown trace of a held channel is the stack itself
+        const int n = std::clamp(headers[static_cast<size_t>(i)].samples, 0,
+                                 static_cast<int>(std::min(traces.Cols(), stack_.Cols())));
+        std::span<const float> in = traces.Row(traces.RowLow() + i);
+        std::span<float> sum = stack_.Row(i);
+        for (int j = 0; j < n; ++j) {
+            sum[static_cast<size_t>(j)] = stackCount == 0 ? in[static_cast<size_t>(j)] : sum[static_cast<size_t>(j)] + in[static_cast<size_t>(j)];
+        }
+    }
+    stackHeaders_.assign(headers.begin(), headers.begin() + count);
+    stackTraces_ = count;
+    ++stackCount;
+}
+
+void CAcquisitionDevice::ResetStack()
+{
+    stackCount = 0;
+    stack_.Fill(0.0f);
+    stackHeaders_.clear();
+    stackTraces_ = 0;
+}
+
+void CAcquisitionDevice::ComputeDisplayScale(float receiverInterval, float& distanceMinimum, float& distanceMaximum,
+                                             float& timeScale) const
+{
+    distanceMinimum = firstReceiverPosition;
+    distanceMaximum = firstReceiverPosition + 23.0f * receiverInterval;
+    const double span = static_cast<double>(IntervalUsOf(parm.rate)) * SamplesOf(parm.m_size);
+    timeScale = static_cast<float>(displayFill * 2000000.0 / span);
+}
+
+namespace {
+
+std::filesystem::path DataFolder(const CAcquisitionManager& manager)
+{
+    if (!manager.dataFolder.empty()) return std::filesystem::path(manager.dataFolder);
+    std::error_code ec;
+    std::filesystem::path cwd = std::filesystem::current_path(ec);
+    return ec ? std::filesystem::path(".") : cwd;
+}
+
+}  // namespace
+
+std::string CAcquisitionDevice::UpdateLineFile(CAcquisitionManager& manager)
+{
+    manager.lineFilePath = (DataFolder(manager) / ("qk" + manager.LineId() + ".xml")).string();
+    manager.lineFileSet = 1;
+    return manager.lineFilePath;
+}
+
+int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<const CTraceHeader> headers, int count,
+                                   const SaveTarget& target, std::string& savedPath)
+{
+    namespace fs = std::filesystem;
+    UiHost& ui = target.ui;
+    const int language = target.language;
+    const fs::path folder = DataFolder(target.manager);
+    const std::string name = FormatC("qk%s%04d.sg2", target.manager.LineId().c_str(), NextID);
+    const std::string path = (folder / name).string();
+    auto failed = [&] {
+        ui.Message(FormatC(Msg(language, "Cannot save %s", "%s を保存できません").c_str(), path.c_str()), MsgButtons::Ok,
+                   MsgIcon::Error);
+        return 0;
+    };
+
+    std::error_code ec;
+    if (!fs::is_directory(folder, ec)) {
+        fs::create_directories(folder, ec);
+        if (!fs::is_directory(folder, ec)) return failed();
+    }
+    if (fs::exists(path, ec)) {
+        const std::string question =
+            FormatC(Msg(language, "%s already exists. Overwrite it?", "%s は既に存在します。上書きしますか?").c_str(), path.c_str());
+        if (ui.Message(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return 0;
+    }
+    if (!WriteSeg2File(path, traces, headers, count, kSeg2FloatCode, kSeg2Scale)) return failed();
+
+    target.group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval);
+    UpdateLineFile(target.manager);
+    if (CAcquisitionMode* mode = target.manager.Mode()) {
+        const int type = target.manager.surveyType;
+        mode->Advance(type == 3 || type == 4 ? 1 : 0);
+    }
+    NextID = NextID >= kMaxNextId ? 0 : NextID + 1;
+    if (parm.byte9 == 0 || parm.byte9 == 3) ResetStack();
+    WriteSettingInt(target.profile, "NextID", NextID);
+    savedPath = path;
+    return 1;
+}
+
 void CAcquisitionDevice::DrawKeyBar() {}
 void CAcquisitionDevice::DrawMenuKeyBar() {}
 void CAcquisitionDevice::UpdateStatusBar() {}
 void CAcquisitionDevice::DrawLineBanner(int, int) {}
 void CAcquisitionDevice::DrawMonitorPanel() {}
-void CAcquisitionDevice::ComputeDisplayScale(float&) {}
 
 void CAcquisitionDevice::ManualTrigger() {}
 int CAcquisitionDevice::EditSettings() { return 0; }

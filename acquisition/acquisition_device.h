@@ -1,27 +1,139 @@
 #pragma once
-// CAcquisitionDevice: the seismograph the workstation drives in acquisition mode. What is here
-// so far: the record limits, the flags the view reads (all off), and the operations the view
-// calls, as no-ops. The instrument library, the record cycle and the screens come with the
-// acquisition work; SaveSettings is where the instrument settings will be written.
+// CAcquisitionDevice: the seismograph the workstation drives in acquisition mode. It holds the
+// parameters in the two records the instrument library takes (PARM, FLAG), the per-channel
+// gains and holds, the raw sample buffer, the monitor values, the flags of the record cycle,
+// the running stack and the persistent acquisition settings, and it is the only caller of the
+// instrument library (which the Workspace owns and hands in as a pointer).
+//
+// Channel numbering: the 24 channels form two cables of 12. With iDirectionFirst 1, channel k
+// of 1..12 comes from cable position 13 - k; with iDirectionSecond 1, channel 12 + k from
+// position 25 - k. Buffer row r holds cable position r + 1; the gains sent to the instrument,
+// the monitor values and the recorded traces all go through this mapping.
+//
+// Still to come with the record cycle and the acquisition screen: the monitor loop, the
+// drawing hooks, ManualTrigger and the screen's dialogs (no-ops here).
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "acquisition/instrument/instrument_library.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 
 namespace velk {
 
+class CAcquisitionManager;
+class CFileGroup;
 class Profile;
+class UiHost;
+
+// Signal-trigger threshold in monitor counts: level x 327.68, at most 32768.
+double SignalTriggerThreshold(float level);
+// A monitor word as a level: the low 16 bits sign-extended, divided by the gain's divisor.
+int32_t MonitorWordValue(int32_t word);
+double MonitorLevel(int32_t word, int gainCode);
 
 class CAcquisitionDevice {
 public:
     static constexpr int kRecordSamples = 16400;
     static constexpr int kRecordTraces = 64;
+    static constexpr int kMaxNextId = 9999;
+
+    CAcquisitionDevice();
+    ~CAcquisitionDevice();
+    CAcquisitionDevice(const CAcquisitionDevice&) = delete;
+    CAcquisitionDevice& operator=(const CAcquisitionDevice&) = delete;
 
     // The instrument's record limits: 16400 samples, 64 traces.
     static void GetRecordLimits(int& samples, int& traces);
 
+    // A new instrument starts with its DSP not ready.
+    void SetInstrument(InstrumentLibrary* instrument)
+    {
+        instrument_ = instrument;
+        dspReady_ = 0;
+    }
+    InstrumentLibrary* Instrument() const { return instrument_; }
+
     void Disarm();                         // armed := 0
     void RequestStop();                    // stop request := 1
-    void SaveSettings(Profile& profile);   // hook: no keys yet
-    int StartDsp();                        // 1: started (nothing to start yet)
-    void MakeTraceHeaders();
-    void SaveRecord();
+
+    // Init_DSP; codes 1 and 2 show "Cannot load Kernel to DSP." / "Cannot load DSP program!"
+    // and return 0, leaving the DSP not ready; otherwise Clear_ADC_Buf, ready, 1.
+    int StartDsp(UiHost& ui, int language);
+    // True when the DSP is ready, else one more StartDsp. Every operation that makes a
+    // measurement call asks this first and stops when it fails.
+    bool EnsureDspReady(UiHost& ui, int language);
+    bool DspReady() const { return dspReady_ != 0; }
+
+    // The settings keys of section "General", in their order. LineName is the manager's line
+    // index (written as 0 when negative). Loading clamps every value to what the tables and
+    // buffers hold and sets PARM byte 7 from TriggerMode (0 for the program's trigger, 11).
+    void LoadSettings(const Profile& profile, int& lineIndex);
+    void SaveSettings(Profile& profile, int lineIndex);
+
+    void ReleaseAllChannels();  // the 24 channels recorded
+    void HoldAllChannels();     // none of the 24 recorded
+
+    // The buffer row (0..24) of channel index 0..23 by the cable directions; the AUX index 24
+    // maps to the AUX channel row.
+    int CableRow(int channel) const;
+    // gain_bf in cable order, then the AUX gain: what chk_meas_flg takes.
+    std::array<int8_t, kInstrumentRows> GainsInCableOrder() const;
+    // The receiver position of each buffer row, for the instrument's spread hint.
+    std::array<float, kInstrumentRows> RowPositions(float receiverInterval) const;
+    // Sends the source and the row positions to the instrument (done on arming).
+    void SendSpreadHint(float receiverInterval);
+    // The displayed level of channel index 0..24 from the latest monitor values: 0 when held;
+    // the AUX index reads the AUX channel row.
+    double ChannelLevel(int channel) const;
+
+    // The record in the buffer into trace rows and headers: the channels of disp_ch, then the
+    // AUX trace when SaveAux is 1. A held channel is zero in the first record of a stack and
+    // keeps the shown trace afterwards. Positions in cm, rounded to the nearest. Returns the
+    // trace count (bounded by the rows and headers given).
+    int BuildRecord(Matrix2D<float>& traces, std::span<CTraceHeader> headers, float receiverInterval) const;
+    // Headers of a stacked record: channels + 1 of them, receivers from 0, source 0.
+    int MakeTraceHeaders(std::span<CTraceHeader> headers, float receiverInterval) const;
+    // Adds a record to the stack (the first one replaces it); held channels keep the stack's
+    // trace once it holds one. stackCount + 1.
+    void AccumulateStack(int count, const Matrix2D<float>& traces, std::span<const CTraceHeader> headers);
+    // Empties the stack: count 0 and no samples left over for the next record.
+    void ResetStack();
+    const Matrix2D<float>& Stack() const { return stack_; }
+    std::span<const CTraceHeader> StackHeaders() const { return stackHeaders_; }
+    int StackTraceCount() const { return stackTraces_; }
+
+    // The display's receiver range (first receiver, first + 23 intervals) and the time scale
+    // display fill x 2,000,000 / (interval us x samples).
+    void ComputeDisplayScale(float receiverInterval, float& distanceMinimum, float& distanceMaximum,
+                             float& timeScale) const;
+
+    // The path of the line's file list, "<data folder>/qk<line ID>.xml" (nothing written yet).
+    std::string UpdateLineFile(CAcquisitionManager& manager);
+
+    struct SaveTarget {
+        CFileGroup& group;
+        CAcquisitionManager& manager;
+        Profile& profile;
+        UiHost& ui;
+        int language = 0;
+        float receiverInterval = 1.0f;
+    };
+    // Writes the shown record as "qk<line ID><NextID 4 digits>.sg2" into the data folder (the
+    // working folder when it is empty; a missing folder is made), SEG-2 code 4; then the file
+    // group entry, the line file, the mode's Advance (flag 1 for survey types 3 and 4),
+    // NextID + 1 (10000 becomes 0, written to the profile) and, with PARM byte 9 0 or 3, the
+    // stack emptied. An existing file is overwritten only after Yes to "%s already exists.
+    // Overwrite it?"; No, or a failed write ("Cannot save %s"), returns 0 and changes nothing.
+    // Returns 1 with the path in savedPath.
+    int SaveRecord(const Matrix2D<float>& traces, std::span<const CTraceHeader> headers, int count,
+                   const SaveTarget& target, std::string& savedPath);
+
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
     // repainted). No-ops until the screens exist.
@@ -36,16 +148,55 @@ public:
     void UpdateStatusBar();
     void DrawLineBanner(int x, int y);
     void DrawMonitorPanel();
-    void ComputeDisplayScale(float& timeScale);
 
-    // Flags the view reads (1 = on).
+    // The raw buffer the instrument fills: kInstrumentRows rows of kInstrumentRowSamples.
+    InstrumentRow* Buffer() { return buffer_.get(); }
+    const InstrumentRow* Buffer() const { return buffer_.get(); }
+
+    // --- Fields ---------------------------------------------------------------------------
+    int NextID = 1;
+    int bAutomaticShift = 1;
+    int iReferenceChannel = 11;
+    float SignalTriggerLevel = 10.0f;
+    int auxChannelRow = 24;
+    FLAG flag;
+    PARM parm;
     int monitorRunning = 0;
     int armed = 0;
     int stopRequest = 0;
+    int triggerReceived = 0;
+    int stackCount = 0;
+    int iDirectionFirst = 0;
+    int iDirectionSecond = 1;
+    int SaveAux = 1;
+    std::array<int8_t, kInstrumentRows> hold_bf{};
+    std::array<int8_t, kInstrumentRows> channelBytes{};
+    std::array<int8_t, kInstrumentRows> gain_bf{};
+    std::array<int8_t, kInstrumentRows> extraBytes{};
+    std::array<int8_t, kInstrumentRows> gainCableOrder{};
+    std::array<int32_t, kInstrumentRows> monitorValues{};
+    std::array<int32_t, kInstrumentRows> monitorValues2{};
+    float displayFill = 0.85f;
+    float rowHeight = 34.0f;
+    float sourcePosition = -0.5f;          // m
+    float firstReceiverPosition = 0.0f;    // m
+    int TriggerMode = 11;                  // 0 off, 1..10 x 100 mV, 11 the program's trigger
+
+    // Flags the view reads (1 = on). displayRefreshRequest is set when a new record has been
+    // read; the view's record drawing clears it.
     int suspendDrawing = 0;
     int displayRefreshRequest = 0;
     int stackPending = 0;
     int acquisitionScreen = 0;
+
+private:
+    int DisplayChannels() const;
+    InstrumentLibrary* instrument_ = nullptr;
+    int dspReady_ = 0;
+    std::unique_ptr<InstrumentRow[]> buffer_;
+    Matrix2D<float> stack_;
+    std::vector<CTraceHeader> stackHeaders_;
+    int stackTraces_ = 0;
 };
 
 }  // namespace velk

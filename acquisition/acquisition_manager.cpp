@@ -1,5 +1,7 @@
 #include "acquisition/acquisition_manager.h"
 
+#include <algorithm>
+
 #include "platform/paths.h"
 
 namespace velk {
@@ -23,6 +25,13 @@ void CAcquisitionManager::StepMode()
     if (mode_) {
         mode_->Step();
     }
+}
+
+std::string CAcquisitionManager::LineId() const
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz";
+    const int i = std::max(lineIndex, 0);
+    return {kLetters[std::min(i / 26, 25)], kLetters[i % 26]};
 }
 
 int CAcquisitionManager::EditModeGeometry() { return mode_ ? mode_->EditGeometry() : 0; }

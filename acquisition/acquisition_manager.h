@@ -17,6 +17,13 @@ public:
     virtual int Step() { return 0; }
     // The mode's geometry editor; 1 when the view must be repainted.
     virtual int EditGeometry() { return 0; }
+    // After a record is saved: the next shot's position and step (flag 1 for the 2D
+    // surface-wave and refraction lines). Nothing yet; the survey modes fill it.
+    virtual int Advance(int flag)
+    {
+        (void)flag;
+        return 1;
+    }
 
 private:
     int type_;
@@ -38,10 +45,17 @@ public:
     // The current mode's geometry editor; 0 without a mode.
     int EditModeGeometry();
     CAcquisitionMode* Mode() const { return mode_.get(); }
+    // Makes `mode` the current mode (the survey modes and tests build their own).
+    void SetMode(std::unique_ptr<CAcquisitionMode> mode) { mode_ = std::move(mode); }
+    // The two-letter line ID: with i = max(line index, 0), "abc..z"[min(i / 26, 25)] then
+    // "abc..z"[i mod 26]; index 0 is "aa".
+    std::string LineId() const;
 
     int lineIndex = -1;
     int surveyType = 0;   // 0 none, 1..7 survey methods, 8 and 9 the QD7000 methods
     std::string dataFolder;
+    std::string lineFilePath;  // the line's file list, once formed
+    int lineFileSet = 0;
 
 private:
     std::unique_ptr<CAcquisitionMode> mode_;

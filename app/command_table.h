@@ -34,6 +34,7 @@
 //                 rules 2810..2829
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
+//   29000..29099  the instrument and its record operations (app/acquisition/); rules 3100..3119
 
 #include <array>
 #include <functional>

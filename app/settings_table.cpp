@@ -95,7 +95,7 @@ void ResetInstrumentHook(Workspace& w)
 void InstrumentSettingsHook(Workspace& w)
 {
     if (w.startup.acquisitionMode != 0) {
-        w.acquisitionDevice.SaveSettings(w.profile());
+        w.acquisitionDevice.SaveSettings(w.profile(), w.acquisitionManager ? w.acquisitionManager->lineIndex : -1);
     }
 }
 

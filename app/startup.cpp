@@ -31,6 +31,14 @@ bool IsExistingFile(const std::string& path)
 
 constexpr const char* kFrameSection = "general";
 
+// The instrument settings and the line index are read before each mode is built, so that
+// NextID and the measuring conditions survive a restart.
+void CreateModeWithSettings(Workspace& ws, CAcquisitionManager& manager)
+{
+    ws.acquisitionDevice.LoadSettings(ws.profile(), manager.lineIndex);
+    manager.CreateMode();
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -179,7 +187,7 @@ StartupResult RunStartup(Workspace& ws, const std::string& firstWord, UiHost& ui
             manager.surveyType = 0;
         } else {
             manager.surveyType = wizard != 0 ? 9 : 8;
-            manager.CreateMode();
+            CreateModeWithSettings(ws, manager);
             menu = wizard;
         }
         windows.ShowStartPanel();
@@ -201,7 +209,7 @@ StartupResult RunStartup(Workspace& ws, const std::string& firstWord, UiHost& ui
         CAcquisitionMenuDlg dlg;
         dlg.type = manager.surveyType;
         manager.surveyType = dlg.Run(ui, s.language);  // 0 after Cancel
-        manager.CreateMode();                          // builds a mode for 1..9 only
+        CreateModeWithSettings(ws, manager);  // builds a mode for 1..9 only
         if (s.language == kLanguageEnglish) ws.acquisitionStartupValue = 0;
     } else {
         s.instrumentMenu = 0;
@@ -214,7 +222,7 @@ StartupResult RunStartup(Workspace& ws, const std::string& firstWord, UiHost& ui
             ws.survey.openLineRequest = 1;
         } else {
             manager.surveyType = choice;
-            manager.CreateMode();
+            CreateModeWithSettings(ws, manager);
             manager.dataFolder.clear();
         }
     }

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "acquisition/instrument/simulated_seismograph.h"
+#include "acquisition/simulator_profile.h"
 #include "app/settings_table.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -21,6 +23,16 @@ Workspace::Workspace(Profile& profile, UiHost& ui)
     // filter state, the texts.
     ResetDisplayFilter(displayFilter);
     coordinateOrigin.Load(profile);
+    UseClock(std::make_unique<SystemClock>());
+}
+
+void Workspace::UseClock(std::unique_ptr<Clock> newClock)
+{
+    acquisitionDevice.SetInstrument(nullptr);
+    instrument.reset();
+    clock = std::move(newClock);
+    instrument = std::make_unique<SimulatedSeismograph>(LoadSimulatorConfig(*profile_), *clock);
+    acquisitionDevice.SetInstrument(instrument.get());
 }
 
 Workspace::~Workspace() = default;

@@ -18,6 +18,7 @@
 
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_manager.h"
+#include "acquisition/instrument/instrument_library.h"
 #include "app/view/array_geometry_view.h"
 #include "base/display_filter.h"
 #include "base/waveform_store.h"
@@ -46,6 +47,7 @@
 #include "traveltime/modelling_dialogs.h"
 #include "traveltime/theoretical_traveltime.h"
 #include "traveltime/traveltime_set.h"
+#include "platform/clock.h"
 
 namespace velk {
 
@@ -158,6 +160,9 @@ public:
     // All three, in order.
     void Shutdown(const FrameRect& frame);
 
+    // Replaces the clock (tests drive a ManualClock) and builds the instrument anew on it.
+    void UseClock(std::unique_ptr<Clock> newClock);
+
     // Creates the acquisition manager (start-up in acquisition mode); returns it.
     CAcquisitionManager& CreateAcquisitionManager();
 
@@ -197,6 +202,11 @@ public:
     DeconvolutionSettings deconvolution; // the deconvolution commands' last values
     CHumFrequencyDlg hum;                // the hum model's harmonics and amplitude
 
+    // The time of the run (the simulated instrument, the record cycle, the noise log and the
+    // archiving read it) and the instrument the acquisition device drives: the simulated
+    // seismograph, configured by the Simulator_* keys of the profile.
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<InstrumentLibrary> instrument;
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;
     int acquisitionStartupValue = 1;

@@ -1,6 +1,11 @@
 #include "survey/file_group.h"
 
 #include <algorithm>
+#include <optional>
+
+#include "dsp/edit_helpers.h"
+#include "formats/file_roads.h"
+#include "platform/numtext.h"
 
 namespace velk {
 
@@ -21,6 +26,25 @@ CFileGroup::CFileGroup()
 }
 
 int CFileGroup::Load(ByteSource&) { return 0; }
+
+int CFileGroup::AddFile(const std::string& name, float sourcePosition, float firstReceiver, float receiverInterval)
+{
+    const std::optional<int32_t> id = ParseInt(FileNameSortKey(name));
+    if (!id || entryCount < 0 || entryCount >= kMaxFiles || entries.size() < static_cast<size_t>(kMaxFiles)) {
+        return entryCount;
+    }
+    FileListEntry& e = entries[static_cast<size_t>(entryCount)];
+    e.inUse = 1;
+    e.fileName = name;
+    e.fileType = FileTypeOfGroupMember(name, 0);
+    e.hasType = 1;
+    e.id = *id;
+    e.shotDistance = sourcePosition;
+    e.firstReceiver = firstReceiver;
+    e.receiverInterval = receiverInterval;
+    e.numberOfAuxiliary = 0;
+    return ++entryCount;
+}
 int CFileGroup::Save(ByteSink&) { return 0; }
 
 int CFileGroup::ReadNthFile(int, Matrix2D<float>&, std::span<CTraceHeader>,

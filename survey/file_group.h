@@ -73,6 +73,11 @@ public:
     int Load(ByteSource& source);
     int Save(ByteSink& sink);
 
+    // Appends a file of the line: in use, the group-member type of its name, the number in
+    // its name as the id, the geometry given (m). A name without a number, or a full list,
+    // adds nothing. Returns the file count.
+    int AddFile(const std::string& name, float sourcePosition, float firstReceiver, float receiverInterval);
+
     // Member file `index` into the store's rows and headers (and extended headers). Not built
     // yet: 0 traces, store untouched.
     int ReadNthFile(int index, Matrix2D<float>& rows, std::span<CTraceHeader> headers,

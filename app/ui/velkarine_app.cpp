@@ -36,7 +36,7 @@ namespace velk {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 // The work area of the display that shows most of the rectangle (or the first display).
 ScreenRect WorkAreaFor(const ScreenRect& rect)
@@ -103,7 +103,7 @@ bool CVelkarineApp::OnInit()
     if (IsJapanese(ws_->startup.language)) SetInterfaceFont(std::string(kJapaneseFontFace) + " 10");
 
     // 4. The start time.
-    startTime_ = Clock::now();
+    startTime_ = SteadyClock::now();
 
     // 5. The frame, minimised until the start panel's time is over, and the view.
     doc_ = std::make_unique<CVelkarineDoc>(*ws_);
@@ -124,7 +124,7 @@ bool CVelkarineApp::OnInit()
 
     Bind(wxEVT_TIMER, &CVelkarineApp::OnStartTimer, this, startTimer_.GetId());
     Bind(wxEVT_TIMER, &CVelkarineApp::OnScriptTimer, this, scriptTimer_.GetId());
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - startTime_);
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - startTime_);
     startTimer_.StartOnce(std::max<int>(1, kStartPanelMilliseconds - static_cast<int>(elapsed.count())));
     return true;
 }
@@ -168,10 +168,10 @@ void CVelkarineApp::OnScriptTimer(wxTimerEvent&)
     if (inScriptStep_ || shutDown_) return;
     if (!waitFile_.empty()) {
         std::error_code ec;
-        if (!std::filesystem::exists(waitFile_, ec) && Clock::now() < waitUntil_) return;
+        if (!std::filesystem::exists(waitFile_, ec) && SteadyClock::now() < waitUntil_) return;
         waitFile_.clear();
         waitUntil_ = {};
-    } else if (Clock::now() < waitUntil_) {
+    } else if (SteadyClock::now() < waitUntil_) {
         return;
     }
     inScriptStep_ = true;
@@ -200,10 +200,10 @@ void CVelkarineApp::RunScriptStep()
         break;
     case Kind::WaitFile:
         waitFile_ = step->argument;
-        waitUntil_ = Clock::now() + std::chrono::seconds(60);
+        waitUntil_ = SteadyClock::now() + std::chrono::seconds(60);
         break;
     case Kind::Sleep:
-        waitUntil_ = Clock::now() + std::chrono::milliseconds(std::atoi(step->argument.c_str()));
+        waitUntil_ = SteadyClock::now() + std::chrono::milliseconds(std::atoi(step->argument.c_str()));
         break;
     case Kind::Close:
         if (frame_) frame_->Close(false);

@@ -11,6 +11,7 @@
 #include "app/view/display_state.h"
 #include "draw/parallel.h"
 #include "app/formats/document.h"
+#include "app/formats/recent_files.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
 #include "app/ui/record_render.h"
@@ -207,6 +208,7 @@ void CVelkarineView::Apply(const EditEffects& effects)
         }
     }
     if (effects.stopTimer) StopViewTimer(ws_, this);
+    if (!effects.recentFile.empty()) ctx.recent.Add(effects.recentFile);
     if (effects.repaint == RepaintKind::Record) {
         // The controller has already ended the transient figures the change made stale.
         pictureStale_ = true;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/acquisition/record_saving.h"
 #include "app/dsp/data_kind.h"
 #include "draw/coordinates.h"
 #include "draw/fonts.h"
@@ -117,10 +118,10 @@ public:
     void DrawMenuKeyBar() override { ws_.acquisitionDevice.DrawMenuKeyBar(); }
     bool StackedRecordsWaiting() override { return false; }
     void CopyStackIntoStore() override {}
-    void MakeTraceHeaders() override { ws_.acquisitionDevice.MakeTraceHeaders(); }
-    void ComputeDisplayScale() override { ws_.acquisitionDevice.ComputeDisplayScale(ws_.store.Params().hscale); }
-    void SaveRecord() override { ws_.acquisitionDevice.SaveRecord(); }
-    void ClearStackCount() override {}
+    void MakeTraceHeaders() override { MakeAcquiredTraceHeaders(ws_); }
+    void ComputeDisplayScale() override { ComputeAcquiredDisplayScale(ws_); }
+    int SaveRecord(std::string& savedPath) override { return SaveAcquiredRecord(ws_, ws_.ui(), savedPath); }
+    void ClearStackCount() override { ws_.acquisitionDevice.ResetStack(); }
 
 private:
     Workspace& ws_;
@@ -190,6 +191,7 @@ void EditEffects::Merge(const EditEffects& other)
     close = close || other.close;
     shutdown = shutdown || other.shutdown;
     skip = skip && other.skip;
+    if (!other.recentFile.empty()) recentFile = other.recentFile;
 }
 
 void RecomputeTheoreticalCurves(Workspace& ws)
@@ -675,8 +677,11 @@ EditEffects EditController::RunFollowUp(Workspace& ws, UiHost& ui, EditEffects::
         AcquisitionKeyTarget& acquisition = Acquisition(ws);
         if (ui.Message(Msg(language, "Save to HDD?", "ハードディスクに保存しますか?"), MsgButtons::OkCancel,
                        MsgIcon::Question) == MsgResult::Ok) {
-            acquisition.SaveRecord();
-            acquisition.ClearStackCount();
+            std::string saved;
+            if (acquisition.SaveRecord(saved) == 1) {
+                acquisition.ClearStackCount();
+                e.recentFile = saved;
+            }
         }
         acquisition.ComputeDisplayScale();
         e.Repaint(RepaintKind::Record);

@@ -92,7 +92,8 @@ public:
     virtual void CopyStackIntoStore() = 0;
     virtual void MakeTraceHeaders() = 0;
     virtual void ComputeDisplayScale() = 0;
-    virtual void SaveRecord() = 0;
+    // 1 when saved, with the path for the recent-file list.
+    virtual int SaveRecord(std::string& savedPath) = 0;
     virtual void ClearStackCount() = 0;
 };
 
@@ -114,6 +115,7 @@ struct EditEffects {
     bool close = false;      // close the main frame (as its close box does), after this event
     bool shutdown = false;   // shut the station down (the user said OK)
     bool skip = true;        // keys: let the window's default handling have the key too
+    std::string recentFile;  // a file saved by this event, for the recent-file list
 
     void Repaint(RepaintKind kind)
     {

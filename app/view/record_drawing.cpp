@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/acquisition/record_saving.h"
 #include "app/view/contour_display.h"
 #include "draw/coordinates.h"
 #include "draw/fonts.h"
@@ -383,7 +384,6 @@ int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yo
 {
     Canvas& c = paint.canvas;
     WaveformStore& store = ws.store;
-    CParameterSet& p = store.Params();
     DisplayState& d = ws.display;
     RecordLayout& l = d.layout;
     CAcquisitionDevice& device = ws.acquisitionDevice;
@@ -407,7 +407,7 @@ int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yo
     l.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
 
     if (store.dataKind() == kTimeDomain && acquisition && device.displayRefreshRequest) {
-        device.ComputeDisplayScale(p.hscale);
+        ComputeAcquiredDisplayScale(ws);
         device.displayRefreshRequest = 0;
     } else if (d.axesFixed != 1) {
         MeasureDistanceRange(ws);
@@ -579,7 +579,7 @@ void OnFirstShow(Workspace& ws)
         ws.survey.openLineRequest = 0;
     }
     if (ws.startup.acquisitionMode != 0 && ws.display.drawing.dspStarted == 0) {
-        ws.acquisitionDevice.StartDsp();
+        ws.acquisitionDevice.StartDsp(ws.ui(), ws.startup.language);
         ws.display.drawing.dspStarted = 1;
     }
 }

@@ -3,7 +3,9 @@
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_manager.h"
 #include "platform/paths.h"
+#include "platform/language.h"
 #include "platform/profile.h"
+#include "tools/scripted_uihost.h"
 
 namespace velk {
 namespace {
@@ -27,13 +29,17 @@ TEST(AcquisitionDevice, RecordLimitsAndFlags)
     EXPECT_EQ(d.armed, 0);
     d.RequestStop();
     EXPECT_EQ(d.stopRequest, 1);
-    EXPECT_EQ(d.StartDsp(), 1);
-    Profile p = Profile::FromText("");
-    d.SaveSettings(p);
-    EXPECT_EQ(p.Text(), "");
-    float scale = 2.0f;
-    d.ComputeDisplayScale(scale);
-    EXPECT_EQ(scale, 2.0f);
+    // Without an instrument the DSP cannot start, and says nothing.
+    ScriptedUiHost ui;
+    EXPECT_EQ(d.StartDsp(ui, kLanguageEnglish), 0);
+    EXPECT_TRUE(ui.Messages().empty());
+    // The display: 24 receivers from the first one; 0.85 x 2e6 / (100 us x 1024 samples).
+    d.firstReceiverPosition = 2.0f;
+    float low = 0.0f, high = 0.0f, scale = 0.0f;
+    d.ComputeDisplayScale(0.5f, low, high, scale);
+    EXPECT_EQ(low, 2.0f);
+    EXPECT_EQ(high, 13.5f);
+    EXPECT_FLOAT_EQ(scale, 0.85f * 2000000.0f / (100.0f * 1024.0f));
 }
 
 TEST(AcquisitionManager, ModesOnlyForTypesOneToNine)
@@ -56,6 +62,17 @@ TEST(AcquisitionManager, ModesOnlyForTypesOneToNine)
         EXPECT_EQ(m.CreateMode(), 0);
         EXPECT_EQ(m.Mode(), nullptr);
         m.StepMode();
+    }
+}
+
+TEST(AcquisitionManager, LineIds)
+{
+    CAcquisitionManager m;
+    const std::pair<int, const char*> cases[] = {{-1, "aa"}, {0, "aa"}, {25, "az"}, {26, "ba"}, {27, "bb"},
+                                                  {675, "zz"}, {700, "zy"}};
+    for (const auto& [index, id] : cases) {
+        m.lineIndex = index;
+        EXPECT_EQ(m.LineId(), id) << index;
     }
 }
 

@@ -313,6 +313,15 @@ TEST(Acquisition, PcStartDialogPresetsChoiceOneAndBuildsTheChosenMethod)
     EXPECT_EQ(f.ws->startup.acquisitionMode, 1);
 }
 
+TEST(Acquisition, BuildingAModeReadsTheInstrumentSettings)
+{
+    Fixture f("[General]\nLanguageRegister=1\nLanguage=-1\nNextID=57\nLineName=3\n");
+    f.ui.AnswerDialog("CAcquisitionMenuPcDlg", {{"Choice", "#4"}});
+    RunStartup(*f.ws, "DataAcquisition", f.ui, f.windows);
+    EXPECT_EQ(f.ws->acquisitionDevice.NextID, 57);
+    EXPECT_EQ(f.ws->acquisitionManager->lineIndex, 3);
+}
+
 TEST(Acquisition, PcStartDialogOpenLine)
 {
     Fixture f("[General]\nLanguageRegister=1\nLanguage=-1\nQKWMenu=9\n");

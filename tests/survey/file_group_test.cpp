@@ -125,5 +125,23 @@ TEST(SurveyServices, SiblingPathsAndModules)
     RunModule(m, 0);
 }
 
+TEST(FileGroup, AddFileTakesTheNumberOfTheName)
+{
+    CFileGroup g;
+    EXPECT_EQ(g.AddFile("qkab0012.sg2", 1.5f, -1.0f, 2.0f), 1);
+    EXPECT_EQ(g.AddFile("nodigits.dat", 0.0f, 0.0f, 1.0f), 1);  // no number: not added
+    const FileListEntry& e = g.entries[0];
+    EXPECT_EQ(e.inUse, 1);
+    EXPECT_EQ(e.hasType, 1);
+    EXPECT_EQ(e.fileType, 0);
+    EXPECT_EQ(e.id, 12);
+    EXPECT_EQ(e.fileName, "qkab0012.sg2");
+    EXPECT_EQ(e.shotDistance, 1.5f);
+    EXPECT_EQ(e.firstReceiver, -1.0f);
+    EXPECT_EQ(e.receiverInterval, 2.0f);
+    g.entryCount = CFileGroup::kMaxFiles;  // a full list takes no more
+    EXPECT_EQ(g.AddFile("qk0001.sg2", 0.0f, 0.0f, 1.0f), CFileGroup::kMaxFiles);
+}
+
 }  // namespace
 }  // namespace velk

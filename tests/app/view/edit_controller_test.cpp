@@ -336,7 +336,13 @@ struct FakeAcquisition : AcquisitionKeyTarget {
     void CopyStackIntoStore() override { calls.push_back("copy-stack"); }
     void MakeTraceHeaders() override { calls.push_back("headers"); }
     void ComputeDisplayScale() override { calls.push_back("scale"); }
-    void SaveRecord() override { calls.push_back("save"); }
+    int SaveRecord(std::string& savedPath) override
+    {
+        calls.push_back("save");
+        savedPath = "/data/qkaa0001.sg2";
+        return saveResult;
+    }
+    int saveResult = 1;
     void ClearStackCount() override { calls.push_back("clear-stack"); }
 };
 
@@ -398,9 +404,15 @@ TEST_F(EditControllerTest, AcquisitionKeys)
     EditEffects e = ctl().OnKeyDown(*ws, ui, kKeyEscape);
     ASSERT_EQ(e.followUp, EditEffects::FollowUp::SaveQuestion);
     ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
-    ctl().RunFollowUp(*ws, ui, e.followUp);
+    EXPECT_EQ(ctl().RunFollowUp(*ws, ui, e.followUp).recentFile, "/data/qkaa0001.sg2");
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"disarm", "stop", "copy-stack", "headers", "scale", "save",
                                                     "clear-stack", "scale"}));
+    // A save that did not happen keeps the stack and names no file.
+    fake.calls.clear();
+    fake.saveResult = 0;
+    ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
+    EXPECT_TRUE(ctl().RunFollowUp(*ws, ui, e.followUp).recentFile.empty());
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"save", "scale"}));
     EXPECT_EQ(ctl().stopFlag, 1);
     ws->acquisitionDevice.armed = 0;
 
