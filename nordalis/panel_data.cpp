@@ -99,9 +99,14 @@ void ReadWfftPanels(ByteSource& source, PanelData& data)
 
 WfftReadResult ReadWfftFile(const std::string& path)
 {
+    ByteSource source = ByteSource::FromFile(path);
+    return ReadWfft(source, path);
+}
+
+WfftReadResult ReadWfft(ByteSource& source, const std::string& path)
+{
     WfftReadResult result;
     const std::string refusal = "Cannot read the time-frequency file " + path;
-    ByteSource source = ByteSource::FromFile(path);
     PanelData header;
     uint64_t bytes = 0;
     if (!source.Ok() || !ReadWfftHeader(source, header) || !ValueBytes(header.n1, header.n2, header.n3, bytes) ||

@@ -67,6 +67,8 @@ struct WfftReadResult {
     std::string message;  // empty when read (or empty without fault)
 };
 WfftReadResult ReadWfftFile(const std::string& path);
+// The same over bytes already at hand; `path` names them in the message.
+WfftReadResult ReadWfft(ByteSource& source, const std::string& path);
 
 // Smallest and largest finite value of panel i; (0, 0) when it has none.
 std::pair<float, float> PanelMinMax(const PanelData& data, int panel);
