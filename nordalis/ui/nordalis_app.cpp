@@ -110,6 +110,7 @@ void CNordalisApp::OnScriptTimer(wxTimerEvent&)
         std::error_code ec;
         if (!std::filesystem::exists(waitFile_, ec) && now < waitUntil_) return;
         waitFile_.clear();
+        waitUntil_ = {};
     } else if (now < waitUntil_) {
         return;
     }
