@@ -18,7 +18,7 @@
 #include "app/operations.h"
 #include "app/picking/pick_commands.h"
 #include "app/view/print_view_commands.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/dsp/resampling_commands.h"
 #include "app/formats/seg1_segy_gpr_commands.h"
 #include "app/dsp/velocity_filter_commands.h"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/workspace.h"
+#include "platform/screen_rect.h"
 
 namespace velk {
 
@@ -69,23 +70,9 @@ int ChooseToolbarResource(int language, int feetShortMenu, int acquisitionMode, 
 // ---------------------------------------------------------------------------------------------
 // Frame placement
 
-struct ScreenRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const ScreenRect&) const = default;
-};
-
-inline constexpr int kMinFrameWidth = 320;
-inline constexpr int kMinFrameHeight = 240;
-
 // Acquisition mode: 810 x 580 at (0, 0). Otherwise WindowX, WindowY, WindowW, WindowH of
 // section "general" (defaults 110, 138, 768, 537).
 ScreenRect ChooseFramePlacement(const StartupValues& startup, const Profile& profile);
-// Keeps a rectangle on the display: at least the minimum size, at most the work area, moved
-// inside it. An empty work area (unknown display) changes only the size minimum.
-ScreenRect ClampToWorkArea(ScreenRect rect, const ScreenRect& workArea);
 
 // ---------------------------------------------------------------------------------------------
 // The start-up sequence before the frame

@@ -257,9 +257,8 @@ std::vector<IniDocument::Entry> IniDocument::Entries() const
 // ---------------------------------------------------------------------------------------------
 // Profile
 
-std::string Profile::DefaultPath()
+std::string Profile::ConfigFolder()
 {
-    if (const char* p = std::getenv("VELKARINE_PROFILE"); p && *p) return p;
     std::string config;
     if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && x[0] == '/') {
         config = x;
@@ -267,7 +266,13 @@ std::string Profile::DefaultPath()
         config = HomeDir() + "/.config";
     }
     while (config.size() > 1 && config.back() == '/') config.pop_back();
-    return config + "/velkarine/Velkarine.ini";
+    return config + "/velkarine";
+}
+
+std::string Profile::DefaultPath(const char* variable, const char* fileName)
+{
+    if (const char* p = std::getenv(variable); p && *p) return p;
+    return ConfigFolder() + "/" + fileName;
 }
 
 Profile::Profile(std::string path) : path_(std::move(path)) { Load(); }

@@ -79,10 +79,12 @@ class Profile {
 public:
     static constexpr std::string_view kGeneral = "General";
 
-    // $VELKARINE_PROFILE when set and not empty, else
-    // ${XDG_CONFIG_HOME:-~/.config}/velkarine/Velkarine.ini (a relative XDG_CONFIG_HOME is
-    // ignored, as the XDG rules say).
-    static std::string DefaultPath();
+    // ${XDG_CONFIG_HOME:-~/.config}/velkarine (a relative XDG_CONFIG_HOME is ignored, as the
+    // XDG rules say): where both programs keep their INI files.
+    static std::string ConfigFolder();
+    // $<variable> when set and not empty, else <ConfigFolder()>/<fileName>: by default
+    // $VELKARINE_PROFILE or .../velkarine/Velkarine.ini.
+    static std::string DefaultPath(const char* variable = "VELKARINE_PROFILE", const char* fileName = "Velkarine.ini");
     static Profile OpenDefault() { return Profile(DefaultPath()); }
 
     // Reads the file. A missing file is an empty profile (no error). A file that exists but

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "platform/language.h"

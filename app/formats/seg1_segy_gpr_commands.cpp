@@ -9,7 +9,7 @@
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"

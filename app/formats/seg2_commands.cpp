@@ -10,7 +10,7 @@
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
 #include "app/view/record_extents.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"

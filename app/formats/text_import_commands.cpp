@@ -11,7 +11,7 @@
 #include "app/formats/load_setup.h"
 #include "app/operations.h"
 #include "app/view/record_extents.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/formats/strong_motion_commands.h"
 #include "app/workspace.h"
 #include "formats/eight_header.h"

@@ -9,12 +9,12 @@
 #include <wx/utils.h>
 
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/ui/gtk_settings.h"
-#include "app/ui/toolbar_art.h"
+#include "ui/toolbar_art.h"
 #include "app/ui/velkarine_app.h"
 #include "app/ui/velkarine_view.h"
-#include "app/ui/wx_uihost.h"
+#include "ui/wx_uihost.h"
 #include "app/workspace.h"
 #include "dialogs/app/artwork.h"
 #include "dialogs/app/brand_windows.h"

@@ -15,7 +15,8 @@
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
 #include "app/ui/record_render.h"
-#include "app/ui/wx_dc_canvas.h"
+#include "ui/page_placement.h"
+#include "ui/wx_dc_canvas.h"
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/uihost.h"
@@ -61,40 +62,9 @@ bool CRecordPrintout::OnPrintPage(int)
 {
     wxDC* dc = GetDC();
     if (!dc) return false;
-    // One logical unit of the page DC is one pixel of the printer, in the preview too. (A
-    // preview without a printer reports no page size in pixels: the paper's millimetres give it.)
-    int ppiX = 0, ppiY = 0;
-    GetPPIPrinter(&ppiX, &ppiY);
-    if (ppiX <= 0 || ppiY <= 0) return false;
-    int pageX = 0, pageY = 0;
-    GetPageSizePixels(&pageX, &pageY);
-    if (pageX <= 0 || pageY <= 0) {
-        int mmX = 0, mmY = 0;
-        GetPageSizeMM(&mmX, &mmY);
-        pageX = static_cast<int>(std::lround(mmX * ppiX / 25.4));
-        pageY = static_cast<int>(std::lround(mmY * ppiY / 25.4));
-    }
-    if (pageX <= 0 || pageY <= 0) return false;
-    if (IsPreview()) {
-        int w = 0, h = 0;
-        dc->GetSize(&w, &h);
-        dc->SetUserScale(static_cast<double>(w) / pageX, static_cast<double>(h) / pageY);
-    } else {
-        dc->SetUserScale(1.0, 1.0);
-    }
-    LogicalMapping mapping = LogicalMapping::ForDpi(ppiX, ppiY);
-    // The origin of the record is the top-left corner of the printable area, or the corner of the
-    // margins chosen in the page setup when they lie further in. The paper rectangle that the
-    // toolkit reports is relative to the printable area; without one (a preview with no
-    // printer) the origin stays at the printable area.
-    wxPoint origin(0, 0);
-    const wxRect paper = GetPaperRectPixels();
-    if (!paper.IsEmpty()) {
-        origin.x = std::max(0, paper.x + static_cast<int>(std::lround(marginMm_.x * ppiX / 25.4)));
-        origin.y = std::max(0, paper.y + static_cast<int>(std::lround(marginMm_.y * ppiY / 25.4)));
-    }
-    mapping.scrollX = -origin.x;
-    mapping.scrollY = -origin.y;
+    LogicalMapping mapping;
+    wxPoint origin;
+    if (!PlacePage(*this, *dc, marginMm_, mapping, &origin)) return false;
     lastOrigin_ = origin;
     lastPixelsPerUnit_ = mapping.pixelsPerUnitX;
 

@@ -11,12 +11,13 @@
 
 #include "app/formats/document.h"
 #include "app/formats/file_commands.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/ui/gtk_settings.h"
+#include "app/ui/main_dialogs.h"
 #include "app/ui/main_frame.h"
-#include "app/ui/ui_script.h"
+#include "ui/ui_script.h"
 #include "app/ui/velkarine_view.h"
-#include "app/ui/wx_uihost.h"
+#include "ui/wx_uihost.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
 #include "platform/atomic_file.h"
@@ -77,6 +78,7 @@ bool CVelkarineApp::OnInit()
     }
     ui_ = std::make_unique<WxUiHost>();
     ui_->SetScript(script_.get());
+    RegisterMainDialogs(*ui_);
     // While the frame is still minimised (start-up) a dialog owned by it could be hidden with
     // it: such dialogs stand on their own.
     ui_->SetParentSource([this]() -> wxWindow* { return frame_ && !frame_->IsIconized() ? frame_ : nullptr; });

@@ -16,7 +16,7 @@
 #include <set>
 #include <vector>
 
-#include "dialogs/app/form_dlg.h"
+#include "ui/form_dlg.h"
 #include "dsp/correlation.h"
 #include "dsp/stacking.h"
 #include "gui_support.h"

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "dialogs/app/brand_windows.h"
-#include "dialogs/app/form_dlg.h"
-#include "dialogs/app/progress_dlg.h"
-#include "dialogs/app/two_choice_dlg.h"
+#include "ui/form_dlg.h"
+#include "ui/progress_dlg.h"
+#include "ui/two_choice_dlg.h"
 #include "gui_support.h"
 
 namespace velk {

@@ -15,7 +15,7 @@
 #include <memory>
 #include <set>
 
-#include "dialogs/app/form_dlg.h"
+#include "ui/form_dlg.h"
 #include "dsp/agc.h"
 #include "dsp/notch.h"
 #include "dsp/wavelet.h"

@@ -50,9 +50,11 @@ public:
     Child& operator=(const Child&) = delete;
     ~Child() { Kill(); }
 
-    // argv[0] is looked up in PATH; `env` entries replace or add variables.
+    // argv[0] is looked up in PATH; `env` entries replace or add variables; a working folder,
+    // when given, is the child's current folder.
     bool Start(const std::vector<std::string>& argv, const std::map<std::string, std::string>& env = {},
-               const std::string& outputFile = {}, const std::vector<int>& keepFds = {})
+               const std::string& outputFile = {}, const std::vector<int>& keepFds = {},
+               const std::string& workingFolder = {})
     {
         std::map<std::string, std::string> all;
         for (char** e = environ; *e; ++e) {
@@ -77,6 +79,7 @@ public:
             posix_spawn_file_actions_addopen(&actions, 1, outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             posix_spawn_file_actions_adddup2(&actions, 1, 2);
         }
+        if (!workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
         (void)keepFds;  // inherited: posix_spawn keeps descriptors without FD_CLOEXEC
         const int rc = posix_spawnp(&pid_, args[0].c_str(), &actions, nullptr, argp.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/command_table.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "dsp/correlation.h"
 #include "app/dsp/signal_fixture.h"
 

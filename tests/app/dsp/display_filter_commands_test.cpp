@@ -4,7 +4,7 @@
 
 #include "app/dsp/band_pass_commands.h"
 #include "app/command_table.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/dsp/signal_commands.h"
 #include "app/store_commands.h"
 #include "dsp/band_pass.h"

@@ -10,7 +10,7 @@
 #include "app/command_table.h"
 #include "app/dsp/data_kind.h"
 #include "app/operations.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/dsp/signal_commands.h"
 #include "app/store_commands.h"
 #include "dsp/fourier.h"

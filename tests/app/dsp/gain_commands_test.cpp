@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "app/command_table.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "dsp/agc.h"
 #include "app/dsp/signal_fixture.h"
 

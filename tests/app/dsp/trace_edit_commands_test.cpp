@@ -13,7 +13,7 @@
 #include "base/settings_io.h"
 #include "app/command_table.h"
 #include "app/operations.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/store_commands.h"
 #include "app/dsp/trace_edit_dialogs.h"
 #include "app/dsp/trace_edit_menu.h"

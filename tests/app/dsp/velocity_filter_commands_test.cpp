@@ -10,7 +10,7 @@
 #include "app/command_table.h"
 #include "app/dsp/data_kind.h"
 #include "app/operations.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "dsp/fk_filter.h"
 #include "dsp/median_filter.h"
 #include "dsp/taup.h"

@@ -9,7 +9,7 @@
 #include "app/formats/document.h"
 #include "app/formats/file_commands.h"
 #include "app/operations.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "platform/atomic_file.h"

@@ -9,7 +9,7 @@
 
 #include "app/command_table.h"
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "formats/eight_header.h"

@@ -11,7 +11,7 @@
 #include "base/position.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/formats/seg1_segy_gpr_commands.h"
 #include "app/workspace.h"
 #include "formats/gpr_radar.h"

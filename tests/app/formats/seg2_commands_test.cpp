@@ -12,7 +12,7 @@
 
 #include "base/position.h"
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"

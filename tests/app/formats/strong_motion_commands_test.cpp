@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/formats/strong_motion_commands.h"
 #include "app/view/view_seams.h"
 #include "app/workspace.h"

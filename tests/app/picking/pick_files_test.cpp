@@ -11,7 +11,7 @@
 #include "app/picking/pick_commands.h"
 #include "app/picking/pick_files.h"
 #include "app/picking/pick_matching.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "platform/atomic_file.h"
 #include "tools/test_support.h"
 #include "traveltime/traveltime_text.h"

@@ -11,7 +11,7 @@
 
 #include "base/edit_text_files.h"
 #include "app/command_table.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/dsp/time_shift.h"
 #include "app/dsp/velocity_filter_commands.h"
 #include "app/view/draw_fixture.h"

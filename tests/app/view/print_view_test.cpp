@@ -10,7 +10,7 @@
 #include "app/view/geometry_pictures.h"
 #include "app/view/paper_output.h"
 #include "app/view/print_view_commands.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/view/draw_fixture.h"
 #include "tests/formats/import_fixtures.h"
 #include "tools/test_support.h"

@@ -8,7 +8,7 @@
 
 #include "app/formats/document.h"
 #include "app/formats/next_file.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/view/record_extents.h"
 #include "app/shell_services.h"
 #include "app/store_commands.h"

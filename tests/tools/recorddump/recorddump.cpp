@@ -9,7 +9,7 @@
 #include "app/formats/eight_header_commands.h"
 #include "app/formats/instrument_commands.h"
 #include "app/formats/memory_recorder_commands.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/formats/text_import_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"

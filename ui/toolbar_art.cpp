@@ -1,4 +1,4 @@
-#include "app/ui/toolbar_art.h"
+#include "ui/toolbar_art.h"
 
 #include <map>
 
@@ -36,6 +36,32 @@ wxBitmap LetterTile(const std::string& label)
     return bitmap;
 }
 
+// A magnifier with a plus or minus and an arrow along the axis it zooms.
+wxBitmap ZoomGlass(bool in, bool vertical)
+{
+    const int s = kToolbarIconSize;
+    wxImage image(s, s);
+    image.InitAlpha();
+    for (int y = 0; y < s; ++y)
+        for (int x = 0; x < s; ++x) image.SetAlpha(x, y, 0);
+    wxBitmap bitmap(image);
+    wxMemoryDC dc(bitmap);
+    dc.SetPen(wxPen(wxColour(30, 78, 110), 2));
+    dc.SetBrush(wxBrush(wxColour(214, 232, 244)));
+    dc.DrawCircle(9, 9, 7);
+    dc.DrawLine(14, 14, 21, 21);
+    dc.DrawLine(6, 9, 13, 9);
+    if (in) dc.DrawLine(9, 6, 9, 13);
+    dc.SetPen(wxPen(wxColour(150, 40, 40), 2));
+    if (vertical) {
+        dc.DrawLine(21, 2, 21, 11);
+    } else {
+        dc.DrawLine(13, 21, 22, 21);
+    }
+    dc.SelectObject(wxNullBitmap);
+    return bitmap;
+}
+
 }  // namespace
 
 wxBitmap ToolbarBitmap(const std::string& key, const std::string& label)
@@ -45,7 +71,9 @@ wxBitmap ToolbarBitmap(const std::string& key, const std::string& label)
         {"about", wxART_HELP},        {"undo", wxART_UNDO},        {"redo", wxART_REDO},
         {"next", wxART_GO_FORWARD},   {"previous", wxART_GO_BACK}, {"print", wxART_PRINT},
         {"copy", wxART_COPY},         {"up", wxART_GO_UP},         {"down", wxART_GO_DOWN},
+        {"cut", wxART_CUT},           {"paste", wxART_PASTE},      {"context_help", wxART_QUESTION},
     };
+    if (key.rfind("zoom_", 0) == 0) return ZoomGlass(key.find("_in") != std::string::npos, key[5] == 'y');
     auto it = stock.find(key);
     if (it != stock.end()) {
         wxBitmap bitmap = wxArtProvider::GetBitmap(it->second, wxART_TOOLBAR,

@@ -39,8 +39,8 @@ public:
         std::string argument;
     };
 
-    // Null when the variable is unset or empty.
-    static std::unique_ptr<UiScript> FromEnvironment();
+    // Null when the variable is unset or empty (each program reads its own variable).
+    static std::unique_ptr<UiScript> FromEnvironment(const char* variable = kVariable);
     explicit UiScript(std::string_view text);
 
     // The answer for the next question, if one is queued.

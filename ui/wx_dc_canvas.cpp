@@ -1,4 +1,4 @@
-#include "app/ui/wx_dc_canvas.h"
+#include "ui/wx_dc_canvas.h"
 
 #include <algorithm>
 #include <cmath>

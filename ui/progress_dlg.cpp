@@ -1,4 +1,4 @@
-#include "dialogs/app/progress_dlg.h"
+#include "ui/progress_dlg.h"
 
 #include <algorithm>
 

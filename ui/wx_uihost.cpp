@@ -1,4 +1,4 @@
-#include "app/ui/wx_uihost.h"
+#include "ui/wx_uihost.h"
 
 #include <cstdio>
 
@@ -7,19 +7,11 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
-#include "app/picking/auto_pick_setup.h"
-#include "app/view/axis_config.h"
-#include "app/ui/ui_script.h"
-#include "dialogs/app/auto_pick_setup_wnd.h"
-#include "dialogs/app/axis_config_dlg.h"
-#include "dialogs/app/form_dlg.h"
-#include "dialogs/app/progress_dlg.h"
-#include "dialogs/app/two_choice_dlg.h"
-#include "dialogs/dsp/taup_transform_wnd.h"
-#include "dialogs/survey/paged_table_wnd.h"
-#include "dsp/taup.h"
+#include "ui/ui_script.h"
+#include "ui/form_dlg.h"
+#include "ui/progress_dlg.h"
+#include "ui/two_choice_dlg.h"
 #include "platform/language.h"
-#include "survey/header_edit_dialogs.h"
 
 namespace velk {
 
@@ -61,6 +53,11 @@ private:
 };
 
 }  // namespace
+
+void WxUiHost::RegisterDialog(const std::string& dialogClass, DialogWindow window)
+{
+    windows_[dialogClass] = std::move(window);
+}
 
 wxWindow* WxUiHost::Parent() const { return parent_ ? parent_() : nullptr; }
 
@@ -191,27 +188,8 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
     if (auto answer = Scripted("dialog", request.DialogClass())) {
         return *answer != "Cancel" && request.Check().empty();
     }
-    if (request.DialogClass() == CAxisConfigDlg::kClass) {
-        CAxisConfigWnd dlg(Parent(), request, Language());
-        return dlg.ShowModal() == wxID_OK;
-    }
-    if (request.DialogClass() == CAutoPickSetupDlg::kClass) {
-        CAutoPickSetupWnd dlg(Parent(), request, Language());
-        return dlg.ShowModal() == wxID_OK;
-    }
-    if (request.DialogClass() == CTauPTransformDlg::kClass) {
-        CTauPTransformWnd dlg(Parent(), request, Language());
-        return dlg.ShowModal() == wxID_OK;
-    }
-    if (request.DialogClass() == CHeaderInfoDlg::kClass) {
-        const std::vector<std::string> columns(CHeaderInfoDlg::kTitles.begin(), CHeaderInfoDlg::kTitles.end());
-        CPagedTableWnd dlg(Parent(), request, Language(), columns, CHeaderInfoDlg::kRows);
-        return dlg.ShowModal() == wxID_OK;
-    }
-    if (request.DialogClass() == CGeometryDlg::kClass) {
-        CPagedTableWnd dlg(Parent(), request, Language(), {"Channel", "Interval", "Geophone coordinate"},
-                           CGeometryDlg::kRows);
-        return dlg.ShowModal() == wxID_OK;
+    if (const auto it = windows_.find(request.DialogClass()); it != windows_.end()) {
+        return it->second(Parent(), request, Language());
     }
     CFormDlg dlg(Parent(), request, Language());
     return dlg.ShowModal() == wxID_OK;

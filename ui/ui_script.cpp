@@ -1,4 +1,4 @@
-#include "app/ui/ui_script.h"
+#include "ui/ui_script.h"
 
 #include <cstdlib>
 
@@ -15,9 +15,9 @@ std::string_view Trim(std::string_view s)
 
 }  // namespace
 
-std::unique_ptr<UiScript> UiScript::FromEnvironment()
+std::unique_ptr<UiScript> UiScript::FromEnvironment(const char* variable)
 {
-    const char* text = std::getenv(kVariable);
+    const char* text = std::getenv(variable);
     if (!text || !*text) return nullptr;
     return std::make_unique<UiScript>(text);
 }

@@ -1,4 +1,4 @@
-#include "dialogs/app/form_dlg.h"
+#include "ui/form_dlg.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

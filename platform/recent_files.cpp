@@ -1,4 +1,4 @@
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 
 #include <algorithm>
 

@@ -1,10 +1,12 @@
 #pragma once
-// The UiHost of the real program: message boxes with the exact texts and buttons (labelled in
-// the interface language), the two-choice dialog, the toolkit's file and folder dialogs, the
-// progress window and the generic form for parameter dialogs. With a UI script (unattended
-// runs) a queued answer replaces the window.
+// The UiHost of both programs: message boxes with the exact texts and buttons (labelled in the
+// interface language), the two-choice dialog, the toolkit's file and folder dialogs, the
+// progress window and the generic form for parameter dialogs. A program registers the windows
+// of its own dialog classes at start-up; every other class is shown on the generic form. With a
+// UI script (unattended runs) a queued answer replaces the window.
 
 #include <functional>
+#include <map>
 #include <string>
 
 #include "platform/uihost.h"
@@ -22,6 +24,11 @@ public:
     // The window dialogs belong to (the main frame once it exists).
     void SetParentSource(std::function<wxWindow*()> parent) { parent_ = std::move(parent); }
     void SetScript(UiScript* script) { script_ = script; }
+
+    // A window of its own for one dialog class: shown modally over the parent in the interface
+    // language; true on OK.
+    using DialogWindow = std::function<bool(wxWindow* parent, DialogRequest& request, int language)>;
+    void RegisterDialog(const std::string& dialogClass, DialogWindow window);
 
 protected:
     MsgResult DoMessage(const MessageRequest& request) override;
@@ -42,6 +49,7 @@ private:
     const int* language_ = nullptr;
     std::function<wxWindow*()> parent_;
     UiScript* script_ = nullptr;
+    std::map<std::string, DialogWindow> windows_;
 };
 
 }  // namespace velk

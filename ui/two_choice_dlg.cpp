@@ -1,4 +1,4 @@
-#include "dialogs/app/two_choice_dlg.h"
+#include "ui/two_choice_dlg.h"
 
 #include <wx/sizer.h>
 

@@ -1,0 +1,41 @@
+#include "app/ui/main_dialogs.h"
+
+#include "app/picking/auto_pick_setup.h"
+#include "app/view/axis_config.h"
+#include "dialogs/app/auto_pick_setup_wnd.h"
+#include "dialogs/app/axis_config_dlg.h"
+#include "dialogs/dsp/taup_transform_wnd.h"
+#include "dialogs/survey/paged_table_wnd.h"
+#include "dsp/taup.h"
+#include "survey/header_edit_dialogs.h"
+#include "ui/wx_uihost.h"
+
+namespace velk {
+
+void RegisterMainDialogs(WxUiHost& ui)
+{
+    ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CAxisConfigWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CAutoPickSetupDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CAutoPickSetupWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CTauPTransformDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CTauPTransformWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CHeaderInfoDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        const std::vector<std::string> columns(CHeaderInfoDlg::kTitles.begin(), CHeaderInfoDlg::kTitles.end());
+        CPagedTableWnd dlg(parent, request, language, columns, CHeaderInfoDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CGeometryDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CPagedTableWnd dlg(parent, request, language, {"Channel", "Interval", "Geophone coordinate"},
+                           CGeometryDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    });
+}
+
+}  // namespace velk
