@@ -24,6 +24,7 @@
 #include "app/dsp/velocity_filter_commands.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
+#include "app/survey/exchange_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
 #include "app/dsp/trace_edit_menu.h"
@@ -107,8 +108,8 @@ void AddShellCommands(CommandTable& t)
     // Module items: made by the frame from the registered modules.
     for (int i = 0; i < cmd::kModuleCount; ++i) {
         CommandRow module = row(cmd::kModuleFirst + i, "module", 0, "", "", [i](CommandContext& ctx) {
-            RunModule(ctx.ws.modules, i);
-            return 0;
+            if (i >= ctx.ws.modules.Count()) return 0;
+            return RunModule(ctx.ws, ctx.ui, ctx.ws.modules.names[static_cast<size_t>(i)]);
         });
         module.menus = 0;
         t.Add(module);
@@ -162,6 +163,7 @@ CommandTable BuildCommandTable()
     AddPickCommands(table);       // after the others, whose menus it reuses
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
+    AddExchangeCommands(table);
     return table;
 }
 
