@@ -30,7 +30,7 @@ void AddExchangeCommands(CommandTable& t)
         OnModuleRegistration);
     row(cmd::kDeleteModule, "module", kInFullMenus, 30, "Delete module", "モジュール削除", kRuleModuleRegistered,
         OnDeleteModule);
-    row(cmd::kOptionWfft, "option.processing", kInAllMenus, 60, "WFFT", "WFFT", kRuleTracesLoaded,
+    row(cmd::kOptionWfft, "option.processing", kInAllMenus, 60, "WFFT", "WFFT", kRuleAlways,
         [](CommandContext& ctx) { return OnOptionWfft(ctx.ws, ctx.ui); });
     row(cmd::kOpenOld8HeaderFile, "file.eightheader", kInAllMenus, 50, "Open old 8header file",
         "古い8ヘッダーファイルを開く", kRuleAlways, OnOpenOld8HeaderFile);
