@@ -24,6 +24,7 @@
 #include "app/dsp/velocity_filter_commands.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
+#include "app/survey/exchange_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
 #include "app/traveltime/model_commands.h"
@@ -109,8 +110,8 @@ void AddShellCommands(CommandTable& t)
     // Module items: made by the frame from the registered modules.
     for (int i = 0; i < cmd::kModuleCount; ++i) {
         CommandRow module = row(cmd::kModuleFirst + i, "module", 0, "", "", [i](CommandContext& ctx) {
-            RunModule(ctx.ws.modules, i);
-            return 0;
+            if (i >= ctx.ws.modules.Count()) return 0;
+            return RunModule(ctx.ws, ctx.ui, ctx.ws.modules.names[static_cast<size_t>(i)]);
         });
         module.menus = 0;
         t.Add(module);
@@ -166,6 +167,7 @@ CommandTable BuildCommandTable()
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
     AddTheoreticalTraveltimeCommands(table);  // after the picking commands, whose menus it reuses
     AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
+    AddExchangeCommands(table);
     return table;
 }
 

@@ -57,6 +57,8 @@ public:
     virtual void DocumentTitleChanged(const std::string& title) = 0;
     // The recent-file list changed; rebuild its menu items.
     virtual void RecentFilesChanged() = 0;
+    // The registered modules changed; rebuild their items of the "Module" menu.
+    virtual void ModulesChanged() {}
     // Close the frame the way the window's close box does (with the exit question).
     virtual void RequestClose() = 0;
     virtual void ShowAbout() = 0;

@@ -10,6 +10,7 @@
 #include "platform/numtext.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
+#include "platform/shared_block.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -137,11 +138,12 @@ void Workspace::SaveProgramEndSettings()
     coordinateOrigin.Save(profile());
 }
 
-void Workspace::Shutdown(const FrameRect& frameRect)
+std::string Workspace::Shutdown(const FrameRect& frameRect)
 {
     SaveViewSettings(frameRect);
     ReleaseView();
     SaveProgramEndSettings();
+    return UnlinkSharedBlocks();
 }
 
 CAcquisitionManager& Workspace::CreateAcquisitionManager()

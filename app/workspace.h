@@ -9,9 +9,11 @@
 //   3. ws.InitForView();              view construction: settings, capacities, store allocation
 //   4. ... commands ...
 //   5. ws.Shutdown(frameRect);        = SaveViewSettings(frameRect), ReleaseView(),
-//                                       SaveProgramEndSettings()
+//                                       SaveProgramEndSettings(), then the shared blocks
+//                                       this process opened are removed
 // The destructor writes nothing.
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +43,7 @@
 #include "surfacewave/contour_settings.h"
 #include "surfacewave/taup_settings.h"
 #include "survey/file_group.h"
+#include "platform/process.h"
 #include "survey/olvenar_link.h"
 #include "survey/survey_services.h"
 #include "traveltime/auto_pick_settings.h"
@@ -157,8 +160,9 @@ public:
     void ReleaseView();
     // End of the program: the geometry keys, SaveContourSettings, SaveTauPSettings.
     void SaveProgramEndSettings();
-    // All three, in order.
-    void Shutdown(const FrameRect& frame);
+    // All three, in order, then the shared blocks are removed. Returns why a block could not
+    // be removed (empty when all went).
+    std::string Shutdown(const FrameRect& frame);
 
     // Replaces the clock (tests drive a ManualClock) and builds the instrument anew on it.
     void UseClock(std::unique_ptr<Clock> newClock);
@@ -178,6 +182,10 @@ public:
     SiblingProgramPaths programPaths;
     RegisteredModules modules;
     std::unique_ptr<COlvenarLink> olvenarLink;  // while the view exists
+    // How sibling programs and modules are started, and how a command waits for one; tests
+    // put fakes here.
+    std::unique_ptr<ProcessLauncher> launcher = std::make_unique<PosixProcessLauncher>();
+    std::function<void(int milliseconds)> sleep;  // empty: the thread sleeps
 
     CContourSettings contour;
     ContourPalette palette;      // plot mode and line flag: display.plotMode, display.plotSubFlag

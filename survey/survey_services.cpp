@@ -25,6 +25,24 @@ RegisteredModules::RegisteredModules()
 
 int RegisteredModules::Count() const { return std::clamp(count, 0, kMax); }
 
+bool RegisteredModules::Register(const std::string& path)
+{
+    const int n = Count();
+    if (n >= kMax) return false;
+    names[static_cast<size_t>(n)] = path;
+    count = n + 1;
+    return true;
+}
+
+bool RegisteredModules::DeleteLast()
+{
+    const int n = Count();
+    if (n == 0) return false;
+    count = n - 1;
+    names[static_cast<size_t>(count)] = FormatC("module %d", count);
+    return true;
+}
+
 void RegisteredModules::Load(const Profile& profile)
 {
     profile.ReadInt(kSection, "NModule", count);
@@ -46,7 +64,5 @@ void RegisteredModules::Save(Profile& profile) const
 int OpenFileList(CFileGroup&, int) { return 0; }
 
 void OnAutomaticProcessingStop() {}
-
-void RunModule(const RegisteredModules&, int) {}
 
 }  // namespace velk

@@ -1,7 +1,7 @@
 #pragma once
 // What the workspace uses of the survey and program-exchange side besides the file group: the
 // survey flags, the sibling-program paths, the registered modules, and the operations that
-// come with the file lists, automatic processing and modules (stubs for now).
+// come with the file lists and automatic processing (stubs for now).
 
 #include <array>
 #include <string>
@@ -37,6 +37,11 @@ struct RegisteredModules {
     // Writes NModule (clamped) and Module0 .. Module<count-1>.
     void Save(Profile& profile) const;
     int Count() const;  // count clamped to 0..6
+    // Adds a path as the next module; false when six are registered already.
+    bool Register(const std::string& path);
+    // Removes the last registered module (its path goes back to the default, so the ids of
+    // the others stay); false when none is registered.
+    bool DeleteLast();
 
     int count = 0;
     std::array<std::string, kMax> names;  // defaults "module 0" .. "module 5"
@@ -46,7 +51,5 @@ struct RegisteredModules {
 int OpenFileList(CFileGroup& group, int silent);
 // Stops the timer-driven automatic processing. Not built yet: nothing to stop.
 void OnAutomaticProcessingStop();
-// Runs registered module `index` (0..5). Not built yet: does nothing.
-void RunModule(const RegisteredModules& modules, int index);
 
 }  // namespace velk

@@ -26,6 +26,7 @@
 #include "platform/numtext.h"
 #include "platform/uihost.h"
 #include "surfacewave/fourier_decompose.h"
+#include "app/survey/exchange_commands.h"
 #include "survey/olvenar_link.h"
 
 namespace velk {
@@ -680,7 +681,7 @@ int StrongMotionSpectrum(Workspace& ws, UiHost& ui)
         return 0;
     }
     ws.olvenarLink->PutSpectrum(points, x.data(), y.data(), kFrequencyLabel, kAmplitudeLabel);
-    ws.olvenarLink->Launch("StrongGroundMotion", "8192");
+    ws.olvenarLink->Launch("StrongGroundMotion", "8192", LaunchServicesOf(ws, ui));
     return 0;
 }
 
@@ -717,7 +718,7 @@ int StrongMotionSpectrum3C(Workspace& ws, UiHost& ui)
         }
         link.PutChannel(c, h.component, points, x.data(), y.data());
     }
-    link.Launch("StrongGroundMotionThreeComponent", "8192ThreeComponents");
+    link.Launch("StrongGroundMotionThreeComponent", "8192ThreeComponents", LaunchServicesOf(ws, ui));
     return 0;
 }
 

@@ -112,7 +112,11 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_MOVE, [this](wxMoveEvent& e) { OnMoveOrSize(); e.Skip(); });
     Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { OnMoveOrSize(); e.Skip(); });
-    Bind(wxEVT_IDLE, [this](wxIdleEvent& e) { UpdateLockIndicators(); e.Skip(); });
+    Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
+        UpdateLockIndicators();
+        app_.ws().launcher->ReapChildren();  // no sibling program is left a zombie
+        e.Skip();
+    });
 }
 
 void CMainFrame::BuildMenuBar()
@@ -120,14 +124,18 @@ void CMainFrame::BuildMenuBar()
     const StartupValues& s = app_.ws().startup;
     MenuBarModel model = app_.commands().BuildMenuBar(menuResource_, s.language);
     if (PruneFullMenus(model, s.acquisitionMode == 1)) {
+        // Read at start; later registrations live in the workspace until it writes them back.
         RegisteredModules& modules = app_.ws().modules;
-        modules.Load(app_.profile());
+        if (!modulesRead_) modules.Load(app_.profile());
+        modulesRead_ = true;
         AddModuleItems(model, modules.Count(), modules.names);
     }
     auto* bar = new wxMenuBar;
+    moduleMenu_ = nullptr;
     for (const MenuNode& top : model.menus) {
         wxMenu* menu = MakeMenu(top);
         if (top.key == "file") fileMenu_ = menu;
+        if (top.key == "module") moduleMenu_ = menu;
         bar->Append(menu, W(top.text));
     }
     SetMenuBar(bar);
@@ -254,6 +262,18 @@ void CMainFrame::RecentFilesChanged()
     for (int i = 0; i < recent.Count(); ++i) {
         fileMenu_->Insert(static_cast<size_t>(pos + i), cmd::kFileRecent1 + i,
                           W(RecentFileList::MenuLabel(i, recent.At(i))), W(recent.At(i)));
+    }
+}
+
+void CMainFrame::ModulesChanged()
+{
+    if (!moduleMenu_) return;
+    for (int i = 0; i < cmd::kModuleCount; ++i) {
+        if (wxMenuItem* item = moduleMenu_->FindChildItem(cmd::kModuleFirst + i)) moduleMenu_->Destroy(item);
+    }
+    const RegisteredModules& modules = app_.ws().modules;
+    for (int i = 0; i < modules.Count(); ++i) {
+        moduleMenu_->Append(cmd::kModuleFirst + i, W(modules.names[static_cast<size_t>(i)]));
     }
 }
 

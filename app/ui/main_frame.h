@@ -26,6 +26,7 @@ public:
     // FrameServices
     void DocumentTitleChanged(const std::string& title) override;
     void RecentFilesChanged() override;
+    void ModulesChanged() override;
     void RequestClose() override;
     void ShowAbout() override;
     StatusPanes* Status() override { return this; }
@@ -61,6 +62,8 @@ private:
     CVelkarineApp& app_;
     CVelkarineView* view_ = nullptr;
     wxMenu* fileMenu_ = nullptr;
+    wxMenu* moduleMenu_ = nullptr;
+    bool modulesRead_ = false;  // the registered modules come from the profile once
     int menuResource_ = kMenuDefault;
     int toolbarResource_ = kMenuDefault;
     wxRect restored_;

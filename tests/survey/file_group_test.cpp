@@ -122,7 +122,22 @@ TEST(SurveyServices, SiblingPathsAndModules)
     CFileGroup g;
     EXPECT_EQ(OpenFileList(g, 1), 0);
     OnAutomaticProcessingStop();
-    RunModule(m, 0);
+}
+
+TEST(SurveyServices, SixModulesRegisterAndTheLastIsDeleted)
+{
+    RegisteredModules m;
+    for (int i = 0; i < 6; ++i) EXPECT_TRUE(m.Register("/bin/m" + std::to_string(i)));
+    EXPECT_FALSE(m.Register("/bin/seventh"));
+    EXPECT_EQ(m.count, 6);
+    EXPECT_TRUE(m.DeleteLast());
+    EXPECT_EQ(m.count, 5);
+    EXPECT_EQ(m.names[4], "/bin/m4");
+    EXPECT_EQ(m.names[5], "module 5");
+    EXPECT_TRUE(m.Register("/bin/again"));
+    EXPECT_EQ(m.names[5], "/bin/again");
+    RegisteredModules none;
+    EXPECT_FALSE(none.DeleteLast());
 }
 
 TEST(FileGroup, AddFileTakesTheNumberOfTheName)

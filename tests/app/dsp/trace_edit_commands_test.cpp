@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -21,7 +22,9 @@
 #include "dsp/trace_edit.h"
 #include "platform/profile.h"
 #include "app/dsp/signal_fixture.h"
+#include "platform/shared_block.h"
 #include "survey/olvenar_link.h"
+#include "tools/fake_launcher.h"
 
 namespace velk {
 namespace {
@@ -434,19 +437,30 @@ TEST_F(TraceEdit, FourierDecompositionGivesCosineTracesByFrequency)
 TEST_F(TraceEdit, StrongMotionSpectrumHandsAtMost8192Points)
 {
     Build(8, 20000);
+    SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-");
+    auto* launcher = new FakeLauncher;
+    ws->launcher.reset(launcher);
     LoadLcg(9500, 2, 10000, 10000.0f);  // 10 ms: N = 16384
     Select({1});
     EXPECT_EQ(StrongMotionSpectrum(*ws, ui), 0);
     const COlvenarLink& link = *ws->olvenarLink;
-    ASSERT_EQ(link.launches, (std::vector<std::string>{" -Velkarine -StrongGroundMotion -8192"}));
-    EXPECT_EQ(link.curve.count, 8192);
-    EXPECT_EQ(link.xLabel, "Frequency(Hz)");
-    EXPECT_EQ(link.yLabel, "Kine*sec");
-    EXPECT_FLOAT_EQ(link.curve.x[1], 1.0f / (16384 * 0.01f));
+    ASSERT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->starts[0].args, (std::vector<std::string>{"-Velkarine", "-StrongGroundMotion", "-8192"}));
+    auto word = [&](size_t at) {
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i) v |= static_cast<uint32_t>(link.Block()[at + i]) << (8 * i);
+        return v;
+    };
+    EXPECT_EQ(word(8356), 8192u);
+    EXPECT_STREQ(reinterpret_cast<const char*>(link.Block() + 73896), "Frequency(Hz)");
+    EXPECT_STREQ(reinterpret_cast<const char*>(link.Block() + 73976), "Kine*sec");
+    EXPECT_FLOAT_EQ(std::bit_cast<float>(word(8364)), 1.0f / (16384 * 0.01f));
     EXPECT_EQ(StrongMotionSpectrum3C(*ws, ui), 0);
-    EXPECT_EQ(link.channelCount, 2);
-    EXPECT_EQ(link.channels[1].count, 8192);
-    EXPECT_EQ(link.launches.back(), " -Velkarine -StrongGroundMotionThreeComponent -8192ThreeComponents");
+    EXPECT_EQ(word(8356), 2u);
+    EXPECT_EQ(word(8364), 8192u);
+    EXPECT_EQ(launcher->starts.back().args[1], "-StrongGroundMotionThreeComponent");
+    ws->Shutdown(FrameRect{});
+    SetSharedBlockPrefix("");
 }
 
 // ---------------------------------------------------------------------------------------------
