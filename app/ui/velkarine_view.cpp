@@ -11,7 +11,7 @@
 #include "app/view/display_state.h"
 #include "draw/parallel.h"
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
 #include "app/ui/record_render.h"

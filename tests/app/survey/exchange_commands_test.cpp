@@ -11,7 +11,7 @@
 
 #include "app/dsp/signal_fixture.h"
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "platform/byte_io.h"
 #include "platform/numtext.h"
 #include "platform/paths.h"
