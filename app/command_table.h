@@ -29,6 +29,7 @@
 //                 rules 2700..2719
 //   27400..27499  printing, the clipboard copy, the component choice and the earthquake view
 //                 (app/view/print_view_commands.h); rules 2780..2799
+//   27500..27519  automatic first-break picking (app/picking/auto_picking.h); rules 2800..2809
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 
@@ -151,6 +152,9 @@ struct CommandRow {
     int toolbar = 0;          // 0: no button; else its place (tens group buttons)
     std::string icon;         // toolbar art key ("new", "open", ...)
     CommandAction action;     // empty: the shell handles the id itself
+    // The status-bar prompt while the item is highlighted (optional), in both languages.
+    std::string promptEnglish;
+    std::string promptJapanese;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -163,6 +167,7 @@ struct MenuNode {
     ItemKind itemKind = ItemKind::Command;
     std::string key;   // submenus: the menu key
     std::string text;  // label in the chosen language, accelerator after a tab
+    std::string help;  // items: the status-bar prompt in the chosen language, or empty
     std::vector<MenuNode> children;
 };
 
@@ -186,6 +191,7 @@ public:
     void AddMenu(MenuDef menu);
     // AddMenu unless a menu with the key exists (a submenu several features put items in).
     void AddMenuIfMissing(MenuDef menu);
+    // Both refuse an id given twice (std::invalid_argument).
     void Add(CommandRow row);
     void SetRule(int ruleId, CommandRule rule);
 
