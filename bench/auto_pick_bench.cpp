@@ -53,7 +53,7 @@ bool Levinson(const double* r, double* a, int order)
         cur[static_cast<size_t>(m)] = k;
         for (int j = 1; j < m; ++j) cur[static_cast<size_t>(j)] = prev[static_cast<size_t>(j)] - k * prev[static_cast<size_t>(m - j)];
         error *= 1.0 - k * k;
-        if (!(error > 0.0)) return false;
+        if (error == 0.0 || !std::isfinite(error)) return false;
         prev = cur;
     }
     for (int j = 1; j <= order; ++j) a[j - 1] = prev[static_cast<size_t>(j)];
