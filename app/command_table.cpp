@@ -76,7 +76,12 @@ void CommandTable::Add(CommandRow row)
     rows_.push_back(std::move(row));
 }
 
-void CommandTable::SetRule(int ruleId, CommandRule rule) { rules_[ruleId] = std::move(rule); }
+void CommandTable::SetRule(int ruleId, CommandRule rule)
+{
+    if (!rules_.emplace(ruleId, std::move(rule)).second) {
+        throw std::invalid_argument("rule id used twice: " + std::to_string(ruleId));
+    }
+}
 
 const CommandRow* CommandTable::Find(int id) const
 {
@@ -143,6 +148,9 @@ MenuBarModel CommandTable::BuildMenuBar(int resource, int language) const
         node.text = PickText(language, row.english, row.japanese);
         if (!row.accelerator.empty() && node.kind == MenuNode::Kind::Item) {
             node.text += "\t" + row.accelerator;
+        }
+        if (!row.promptEnglish.empty() || !row.promptJapanese.empty()) {
+            node.help = PickText(language, row.promptEnglish, row.promptJapanese);
         }
         children[row.menu].push_back({row.order, sequence++, std::move(node)});
     }

@@ -32,6 +32,7 @@
 //   27520..27599  theoretical traveltimes, their fits and the synthetic models
 //                 (app/traveltime/theoretical_commands.h, app/traveltime/model_commands.h);
 //                 rules 2810..2829
+//   27500..27519  automatic first-break picking (app/picking/auto_picking.h); rules 2800..2809
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 //   29000..29099  the instrument and its record operations (app/acquisition/); rules 3100..3119
@@ -158,6 +159,9 @@ struct CommandRow {
     int toolbar = 0;          // 0: no button; else its place (tens group buttons)
     std::string icon;         // toolbar art key ("new", "open", ...)
     CommandAction action;     // empty: the shell handles the id itself
+    // The status-bar prompt while the item is highlighted (optional), in both languages.
+    std::string promptEnglish;
+    std::string promptJapanese;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -170,6 +174,7 @@ struct MenuNode {
     ItemKind itemKind = ItemKind::Command;
     std::string key;   // submenus: the menu key
     std::string text;  // label in the chosen language, accelerator after a tab
+    std::string help;  // items: the status-bar prompt in the chosen language, or empty
     std::vector<MenuNode> children;
 };
 
@@ -193,6 +198,7 @@ public:
     void AddMenu(MenuDef menu);
     // AddMenu unless a menu with the key exists (a submenu several features put items in).
     void AddMenuIfMissing(MenuDef menu);
+    // Both refuse an id given twice (std::invalid_argument).
     void Add(CommandRow row);
     void SetRule(int ruleId, CommandRule rule);
 

@@ -16,6 +16,7 @@
 #include "app/dsp/gain_commands.h"
 #include "app/formats/memory_recorder_commands.h"
 #include "app/operations.h"
+#include "app/picking/auto_picking.h"
 #include "app/picking/pick_commands.h"
 #include "app/view/print_view_commands.h"
 #include "platform/recent_files.h"
@@ -163,6 +164,7 @@ CommandTable BuildCommandTable()
     AddTraceEditCommands(table);  // after the signal commands, whose menus it reuses
     AddEditModeCommands(table);
     AddPickCommands(table);       // after the others, whose menus it reuses
+    AddAutoPickCommands(table);   // in the picking menu
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
     AddTheoreticalTraveltimeCommands(table);  // after the picking commands, whose menus it reuses

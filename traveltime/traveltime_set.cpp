@@ -64,6 +64,23 @@ void CTraveltimeSet::Reset()
     blockOpen = 0;
 }
 
+void CTraveltimeSet::NormalizeCurveAmplitudes()
+{
+    const int shots = std::clamp(shotCount, 0, kMaxShots);
+    float largest = 0.0f;
+    bool any = false;
+    for (int s = 0; s < shots; ++s) {
+        for (int p = 0; p < std::clamp(pickCount[s], 0, kMaxPicks); ++p) {
+            if (!any || F(s, p) > largest) largest = F(s, p);
+            any = true;
+        }
+    }
+    if (!any || !(largest > 0.0f) || !std::isfinite(largest)) return;
+    for (int s = 0; s < shots; ++s) {
+        for (int p = 0; p < std::clamp(pickCount[s], 0, kMaxPicks); ++p) F(s, p) /= largest;
+    }
+}
+
 int CTraveltimeSet::AppendShot(std::span<const CTraceHeader> headers, int count,
                                std::span<const float> pickTimes,
                                std::span<const int32_t> layerCodes, float position, int mode,

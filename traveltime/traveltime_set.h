@@ -4,8 +4,8 @@
 // unchanged for the refraction program. All storage is fixed and made once, on the heap, when
 // the set is built.
 //
-// What is here so far: the data model, the reset, AddShotPicks and SortShotPicks. The text
-// files and the shared block come with the traveltime-set work.
+// The text files are in traveltime_text.h; the shared block for the refraction program in
+// publish_traveltime_set.h.
 
 #include <cstdint>
 #include <memory>
@@ -47,6 +47,10 @@ public:
                      int mode, float positionA, float positionB, int* changed,
                      std::span<const CTraceHeader> spreadHeaders, int spreadTraceCount,
                      int useA);
+
+    // Divides F of every pick of every shot by the largest F of the set; nothing happens when N
+    // is 0 or the largest F is not above 0.
+    void NormalizeCurveAmplitudes();
 
     // Orders the shots by source position and each shot's picks by receiver position, both
     // ascending and stable; X, T, K, F and W of a pick move together.

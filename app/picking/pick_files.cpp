@@ -13,31 +13,6 @@ namespace velk {
 
 namespace {
 
-// Free-format reading that tells the end of the text from a value that is not a number.
-class Scan {
-public:
-    explicit Scan(std::string_view text) : sc_(text) {}
-
-    bool Int(int32_t& v) { return Read([&] { return sc_.ReadInt(v); }); }
-    bool Float(float& v) { return Read([&] { return sc_.ReadFloat(v); }); }
-    bool AtEnd() { return sc_.AtEnd(); }
-    TextReadEnd End() const { return end_; }
-
-private:
-    template <typename F>
-    bool Read(F read)
-    {
-        if (end_ != TextReadEnd::Complete) return false;
-        const bool atEnd = sc_.AtEnd();
-        if (read()) return true;
-        end_ = atEnd ? TextReadEnd::EndOfFile : TextReadEnd::BadValue;
-        return false;
-    }
-
-    TextScanner sc_;
-    TextReadEnd end_ = TextReadEnd::Complete;
-};
-
 double Receiver(const CTraceHeader& h) { return h.receiverHundredths * 0.01; }
 double Source(const CTraceHeader& h) { return h.sourceHundredths * 0.01; }
 
@@ -88,7 +63,7 @@ FirstArrivalRead ReadFirstArrivalText(Workspace& ws, std::string_view text)
     DisplayState& d = ws.display;
     const int traces = RecordTraces(ws);
     FirstArrivalRead result;
-    Scan in(text);
+    FreeFormScan in(text);
     for (int line = 0; line < kFirstArrivalMaxLines; ++line) {
         float x = 0.0f, t = 0.0f, v = 0.0f;
         if (!in.Float(x) || !in.Float(t) || !in.Float(v)) break;
@@ -155,163 +130,30 @@ void ShotOntoTraces(Workspace& ws, int s)
     }
 }
 
-bool CountFits(int32_t count, int limit) { return count >= 0 && count <= limit; }
-
 }  // namespace
 
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
 {
-    using S = CTraveltimeSet;
     EnsurePickVectors(ws);
-    CTraveltimeSet& set = ws.traveltimeSet;
     DisplayState& d = ws.display;
-    RostrelRead r;
-    Scan in(text);
-    const auto stop = [&](RostrelSection where) {
-        r.end = in.End();
-        r.where = where;
-        return r;
-    };
-    const auto refuse = [&](RostrelSection where, long long count, int shot) {
-        r.end = TextReadEnd::TooLarge;
-        r.where = where;
-        r.refusedCount = count;
-        r.refusedShot = shot;
-        return r;
-    };
-
-    // Header.
-    int32_t a = 0, b = 0, kind = 0, n = 0;
-    float c = 0.0f, spacing = 0.0f;
-    if (!in.Int(a) || !in.Int(b) || !in.Float(c)) return stop(RostrelSection::Header);
-    int level = 7;
-    if (a < 1000) {
-        kind = a;
-        n = b;
-        spacing = c;
-    } else {
-        level = std::max(b, 7);
-        if (!in.Int(kind) || !in.Int(n) || !in.Float(spacing)) return stop(RostrelSection::Header);
-    }
-    r.headerRead = true;
-    r.version = a;
-    r.shotsDeclared = n;
-    set.kindWritten = kind;
-    set.spacingWritten = spacing;
-    set.formatLevel = level;
-    set.shotCount = 0;
-    set.rowsA = set.colsA = set.colsC = set.rowsC = set.entriesB = 0;
-    set.hasData = 1;
-    if (kind < 10) {
-        d.amplitudeFlag = 0;
-    } else if (kind == 20) {
-        d.amplitudeFlag = 0;
-        d.phaseVelocityFileMode = 1;
-    } else {
-        d.amplitudeFlag = 1;
-    }
-    if (n < 0) return refuse(RostrelSection::Shots, n, -1);
-
-    // Shots.
-    const bool withF = a >= 2000;
-    const bool withW = kind == 3;
-    const float timeFactor = d.secondsFlag == 1 ? 1000.0f : 1.0f;
-    const int shots = std::min(n, S::kMaxShots);
-    for (int s = 0; s < shots; ++s) {
-        float position = 0.0f, third = 0.0f;
-        int32_t count = 0;
-        if (!in.Float(position) || !in.Int(count) || !in.Float(third)) return stop(RostrelSection::Shots);
-        if (!CountFits(count, S::kMaxPicks)) return refuse(RostrelSection::Shots, count, s);
-        for (int k = 0; k < count; ++k) {
-            float x = 0.0f, t = 0.0f, w = 0.0f, f = 1.0f;
-            int32_t code = 0;
-            if (!in.Float(x) || !in.Float(t) || !in.Int(code)) return stop(RostrelSection::Shots);
-            if (withW && !in.Float(w)) return stop(RostrelSection::Shots);
-            if (withF && !in.Float(f)) return stop(RostrelSection::Shots);
-            if (!std::isfinite(t * timeFactor)) {  // seconds beyond the float range
-                r.end = TextReadEnd::BadValue;
-                r.where = RostrelSection::Shots;
-                return r;
-            }
-            set.X(s, k) = x;
-            set.T(s, k) = t * timeFactor;
-            set.K(s, k) = code;
-            set.F(s, k) = f;
-            if (withW) set.W(s, k) = w;
-        }
-        // The shot is stored once it is complete.
-        set.sourcePosition[s] = position;
-        set.pickCount[s] = count;
-        set.thirdValue[s] = third;
-        set.shotCount = r.shotsStored = s + 1;
-        if (std::fabs(position - d.sourcePosition) < 0.0001f) ShotOntoTraces(ws, s);
-    }
-    if (n > S::kMaxShots) return refuse(RostrelSection::Shots, n, -1);
-
-    S::Sections& sec = set.sections();
-    const bool versioned = a >= 1000;
-
-    // Section A.
-    if (in.AtEnd()) return r;
-    int32_t rows = 0, cols = 0;
-    if (!in.Int(rows) || !in.Int(cols)) return stop(RostrelSection::SectionA);
-    if (!CountFits(rows, S::kMaxSectionRows)) return refuse(RostrelSection::SectionA, rows, -1);
-    if (!CountFits(cols, S::kMaxSectionCols)) return refuse(RostrelSection::SectionA, cols, -1);
-    set.colsA = cols;
-    for (int row = 0; row < rows; ++row) {
-        if (versioned) {
-            for (int col = 0; col < cols; ++col) {
-                if (!in.Float(sec.aLine1[row][col])) return stop(RostrelSection::SectionA);
-            }
-            if (cols > 0) sec.aFirst[row] = sec.aLine1[row][0];
+    TraveltimeTextOptions options;
+    options.keepEmptyShots = true;
+    options.headerAsWritten = true;
+    options.timeFactor = d.secondsFlag == 1 ? 1000.0f : 1.0f;
+    options.onHeader = [&d](int kind) {
+        if (kind < 10) {
+            d.amplitudeFlag = 0;
+        } else if (kind == 20) {
+            d.amplitudeFlag = 0;
+            d.phaseVelocityFileMode = 1;
         } else {
-            if (!in.Float(sec.aFirst[row])) return stop(RostrelSection::SectionA);
-            std::fill_n(sec.aLine1[row], cols, sec.aFirst[row]);
+            d.amplitudeFlag = 1;
         }
-        for (int col = 0; col < cols; ++col) {
-            if (!in.Float(sec.aLine2[row][col])) return stop(RostrelSection::SectionA);
-        }
-        set.rowsA = row + 1;
-    }
-
-    // Section B.
-    if (in.AtEnd()) return r;
-    int32_t entries = 0;
-    if (!in.Int(entries)) return stop(RostrelSection::SectionB);
-    if (!CountFits(entries, S::kMaxSectionBEntries)) return refuse(RostrelSection::SectionB, entries, -1);
-    for (int e = 0; e < entries; ++e) {
-        int32_t points = 0;
-        float v1 = 0.0f, v2 = 0.0f, v3 = 0.0f;
-        if (!in.Int(points) || !in.Float(v1) || !in.Float(v2) || !in.Float(v3)) return stop(RostrelSection::SectionB);
-        if (!CountFits(points, S::kMaxSectionBPoints)) return refuse(RostrelSection::SectionB, points, -1);
-        for (int q = 0; q < points; ++q) {
-            if (!in.Float(sec.bFirst[e][q]) || !in.Float(sec.bSecond[e][q])) return stop(RostrelSection::SectionB);
-        }
-        sec.bCount[e] = points;
-        sec.bValue1[e] = v1;
-        sec.bValue2[e] = v2;
-        sec.bValue3[e] = v3;
-        set.entriesB = e + 1;
-    }
-
-    // Section C.
-    if (in.AtEnd()) return r;
-    if (!in.Int(rows) || !in.Int(cols)) return stop(RostrelSection::SectionC);
-    if (!CountFits(rows, S::kMaxSectionRows)) return refuse(RostrelSection::SectionC, rows, -1);
-    if (!CountFits(cols, S::kMaxSectionCols)) return refuse(RostrelSection::SectionC, cols, -1);
-    set.colsC = cols;
-    for (int row = 0; row < rows; ++row) {
-        if (!in.Float(sec.cHeader1[row])) return stop(RostrelSection::SectionC);
-        if (level >= 9 && !in.Float(sec.cHeader2[row])) return stop(RostrelSection::SectionC);
-        for (int col = 0; col + 1 < cols; ++col) {
-            if (!in.Float(sec.cLine1[row][col])) return stop(RostrelSection::SectionC);
-        }
-        for (int col = 0; col < cols; ++col) {
-            if (!in.Float(sec.cLine2[row][col])) return stop(RostrelSection::SectionC);
-        }
-        set.rowsC = row + 1;
-    }
-    return r;
+    };
+    options.onShot = [&ws, &d](int s) {
+        if (std::fabs(ws.traveltimeSet.sourcePosition[s] - d.sourcePosition) < 0.0001f) ShotOntoTraces(ws, s);
+    };
+    return ParseTraveltimeText(ws.traveltimeSet, text, options);
 }
 
 std::string BadValueMessage(int language)
@@ -374,7 +216,7 @@ ReferenceTimesRead ReadReferenceTimesText(Workspace& ws, std::string_view text)
     const int traces = RecordTraces(ws);
     const float timeFactor = d.secondsFlag == 1 ? 1000.0f : 1.0f;
     ReferenceTimesRead result;
-    Scan in(text);
+    FreeFormScan in(text);
     int32_t a = 0, b = 0, kind = 0, n = 0;
     float c = 0.0f, spacing = 0.0f;
     if (in.Int(a) && in.Int(b) && in.Float(c) && in.Int(kind) && in.Int(n) && in.Float(spacing)) {

@@ -13,17 +13,11 @@
 #include <string>
 #include <string_view>
 
+#include "traveltime/traveltime_text.h"
+
 namespace velk {
 
 class Workspace;
-
-// How a text read ended.
-enum class TextReadEnd {
-    Complete,   // everything the file announced was read (or its end at a boundary)
-    EndOfFile,  // the file ended inside a part it announced
-    BadValue,   // a value that is not a number; reading stopped there
-    TooLarge,   // a count beyond the capacity; reading stopped there
-};
 
 // ---------------------------------------------------------------------------------------------
 // First-arrival file
@@ -49,36 +43,16 @@ std::string WriteFirstArrivalText(const Workspace& ws);
 // ---------------------------------------------------------------------------------------------
 // Traveltime text file, the view's reader
 
-enum class RostrelSection { Header, Shots, SectionA, SectionB, SectionC };
+// The view reader's result: that of the one traveltime-text parser.
+using RostrelRead = TraveltimeTextRead;
 
-struct RostrelRead {
-    bool headerRead = false;  // false: nothing was taken from the file
-    int version = 0;          // the first value, or the kind for the old headerless form
-    int shotsDeclared = 0;    // N of the file
-    int shotsStored = 0;      // shots now in the set
-    TextReadEnd end = TextReadEnd::Complete;
-    RostrelSection where = RostrelSection::Header;  // where reading stopped when not complete
-    long long refusedCount = 0;  // TooLarge: the count that was refused
-    int refusedShot = -1;        // TooLarge in the shot section: the shot (from 0), or -1 for N
-};
-
-// Reads a traveltime text file into the traveltime set. Line 1 "a b c": a below 1000 is the
-// old headerless form (a kind, b N, c spacing, format level 7); otherwise a is the version, b
-// the format level (at least 7) and line 2 gives kind, N and spacing. The kind and spacing
-// become the set's kind and spacing as written. Kind below 10: amplitude flag 0; 20: amplitude
-// flag 0 and phase-velocity-file mode 1; other kinds: amplitude flag 1. Per shot "position
-// count third", then per pick X T K (+ W for kind 3 below version 2000; + F from version
-// 2000, kind 3 X T K W F); older files get F 1.0. Times x 1000 in seconds mode. The picks of a
-// shot within 0.0001 m of the record's source position go onto the traces within 0.0001 m of
-// their X (amplitude mode: with the amplitude-pick time of the sample nearest in |value|).
-// Shots with no picks stay. Then sections A, B and C as the writer writes them.
-//
-// Limits: 501 shots, 1001 picks, sections A and C 1001 x 201, section B 501 x 1001. A count
-// beyond them, a value that is not a number or the end of the file inside a part stops the
-// reading; what was read stays, the shot count becomes the shots stored, and a section read
-// in part keeps its complete rows. The section sizes are cleared once the header is read, so
-// a file without sections writes none back. Sets the set's has-data flag once the header is
-// read. Edit mode and the curves flag are the command's.
+// Reads a traveltime text file into the traveltime set through ParseTraveltimeText (format and
+// limits there), keeping shots without picks. The kind and spacing of line 2 become the set's
+// kind and spacing as written. Kind below 10: amplitude flag 0; 20: amplitude flag 0 and
+// phase-velocity-file mode 1; other kinds: amplitude flag 1. Times x 1000 in seconds mode. The
+// picks of a shot within 0.0001 m of the record's source position go onto the traces within
+// 0.0001 m of their X (amplitude mode: with the amplitude-pick time of the sample nearest in
+// |value|). Edit mode and the curves flag are the command's.
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text);
 
 // The message after a read: "Rostrel file has been read !" when complete, else what was

@@ -43,9 +43,9 @@ wxMenu* MakeMenu(const MenuNode& node)
             break;
         case MenuNode::Kind::Item:
             switch (child.itemKind) {
-            case ItemKind::Check: menu->AppendCheckItem(child.id, W(child.text)); break;
-            case ItemKind::Radio: menu->AppendRadioItem(child.id, W(child.text)); break;
-            default: menu->Append(child.id, W(child.text)); break;
+            case ItemKind::Check: menu->AppendCheckItem(child.id, W(child.text), W(child.help)); break;
+            case ItemKind::Radio: menu->AppendRadioItem(child.id, W(child.text), W(child.help)); break;
+            default: menu->Append(child.id, W(child.text), W(child.help)); break;
             }
             break;
         }

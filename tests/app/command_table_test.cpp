@@ -156,6 +156,9 @@ TEST(CommandTable, DuplicateIdsAndMenuKeysAreRefused)
     row.id = 20500;
     table.Add(row);
     EXPECT_THROW(table.Add(row), std::invalid_argument);
+    const CommandRule rule = [](const Workspace&, const RecentFileList&) { return true; };
+    table.SetRule(2800, rule);
+    EXPECT_THROW(table.SetRule(2800, rule), std::invalid_argument);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -406,5 +406,43 @@ TEST_F(PickTest, SampleLineFileRoundTrips)
     EXPECT_EQ(again, text);
 }
 
+TEST_F(PickTest, GoldenFilesRoundTripThroughTheViewReader)
+{
+    struct Case {
+        const char* name;
+        int phaseVelocity;
+    };
+    for (const Case c : {Case{"v1996-kind0.vs", 0}, Case{"v1996-kind3.vs", 0}, Case{"v1996-kind10.vs", 0},
+                         Case{"v2000-kind20.pvs", 1}, Case{"v1996-level9.vs", 0}}) {
+        SCOPED_TRACE(c.name);
+        Set().Reset();
+        const std::string text = ReadFileText(std::string(VELK_TEST_DATA) + "/picks/" + c.name);
+        ASSERT_EQ(ReadRostrelText(*ws, text).end, TextReadEnd::Complete);
+        std::string again;
+        WriteTraveltimeText(Set(), again, 0, c.phaseVelocity);
+        EXPECT_EQ(again, text);
+    }
+}
+
+TEST_F(PickTest, OldHeaderlessFileReadsAndIsWrittenVersioned)
+{
+    const std::string text = ReadFileText(std::string(VELK_TEST_DATA) + "/picks/old-headerless.vs");
+    const RostrelRead read = ReadRostrelText(*ws, text);
+    ASSERT_EQ(read.end, TextReadEnd::Complete);
+    EXPECT_EQ(Set().kindWritten, 0);
+    EXPECT_EQ(Set().shotCount, 2);
+    EXPECT_EQ(Set().spacingWritten, 5.0f);
+    EXPECT_EQ(Set().formatLevel, 7);
+    EXPECT_EQ(Set().T(1, 0), 20.0f);
+    EXPECT_EQ(Set().rowsA, 2);
+    EXPECT_EQ(Set().sections().aLine1[1][1], 4.0f);  // the row's one value, repeated
+    EXPECT_EQ(Set().sections().aLine2[1][1], 0.4f);
+    EXPECT_EQ(Set().rowsC, 1);
+    std::string again;
+    WriteTraveltimeText(Set(), again, 0, 0);
+    EXPECT_EQ(again.substr(0, 29), "1996 7 3.000000\n0 2 5.000000\n");
+    EXPECT_NE(again.find("2 2 \n 3.000000  3.000000  \n 0.100000  0.200000  \n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace velk
