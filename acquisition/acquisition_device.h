@@ -4,6 +4,8 @@
 // calls, as no-ops. The instrument library, the record cycle and the screens come with the
 // acquisition work; SaveSettings is where the instrument settings will be written.
 
+#include <string>
+
 namespace velk {
 
 class Profile;
@@ -21,6 +23,9 @@ public:
     void SaveSettings(Profile& profile);   // hook: no keys yet
     int StartDsp();                        // 1: started (nothing to start yet)
     void MakeTraceHeaders();
+    // Writes the survey-line file of the line being recorded to `path`; 1 when written. Not
+    // built yet: 0.
+    int WriteLineFile(const std::string& path);
     void SaveRecord();
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be

@@ -27,4 +27,13 @@ void CAcquisitionManager::StepMode()
 
 int CAcquisitionManager::EditModeGeometry() { return mode_ ? mode_->EditGeometry() : 0; }
 
+std::string CAcquisitionManager::SwapDataFolder(const std::string& folder)
+{
+    std::string old = dataFolder;
+    dataFolder = folder;
+    return old;
+}
+
+int CAcquisitionManager::SelectMode(int) { return 0; }
+
 }  // namespace velk

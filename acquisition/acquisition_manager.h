@@ -38,6 +38,10 @@ public:
     // The current mode's geometry editor; 0 without a mode.
     int EditModeGeometry();
     CAcquisitionMode* Mode() const { return mode_.get(); }
+    // The data folder becomes `folder`; returns the folder it was.
+    std::string SwapDataFolder(const std::string& folder);
+    // Chooses the survey method of an opened line; -1 ends the opening. Not built yet: 0.
+    int SelectMode(int surveyMode);
 
     int lineIndex = -1;
     int surveyType = 0;   // 0 none, 1..7 survey methods, 8 and 9 the QD7000 methods

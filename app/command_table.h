@@ -31,6 +31,8 @@
 //                 (app/view/print_view_commands.h); rules 2780..2799
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
+//   28000..28099  file lists of the "Group (File list)" menu (app/survey/file_list_commands.h);
+//                 rules 3000..3019
 
 #include <array>
 #include <functional>

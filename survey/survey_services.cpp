@@ -43,8 +43,6 @@ void RegisteredModules::Save(Profile& profile) const
     }
 }
 
-int OpenFileList(CFileGroup&, int) { return 0; }
-
 void OnAutomaticProcessingStop() {}
 
 void RunModule(const RegisteredModules&, int) {}
