@@ -19,6 +19,7 @@
 #include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
 #include "platform/language.h"
+#include "survey/file_list_dialogs.h"
 #include "survey/header_edit_dialogs.h"
 
 namespace velk {
@@ -206,6 +207,11 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
     if (request.DialogClass() == CHeaderInfoDlg::kClass) {
         const std::vector<std::string> columns(CHeaderInfoDlg::kTitles.begin(), CHeaderInfoDlg::kTitles.end());
         CPagedTableWnd dlg(Parent(), request, Language(), columns, CHeaderInfoDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    }
+    if (request.DialogClass() == CFileListDlg::kClass) {
+        const std::vector<std::string> columns(CFileListDlg::kTitles.begin(), CFileListDlg::kTitles.end());
+        CPagedTableWnd dlg(Parent(), request, Language(), columns, CFileListDlg::kRows);
         return dlg.ShowModal() == wxID_OK;
     }
     if (request.DialogClass() == CGeometryDlg::kClass) {
