@@ -62,15 +62,15 @@ DialogRequest CPropertyDlg::Request(int language)
 // ---------------------------------------------------------------------------------------------
 // File list
 
-const std::array<const char*, CFileListDlg::kColumns> CFileListDlg::kTitles = {
+const std::array<const char*, FileListEditModel::kColumns> FileListEditModel::kTitles = {
     "Index", "Edit", "ID", "Source(m)", "1st receiver(m)", "Receiver int.(m)", "# of aux."};
 
-std::string CFileListDlg::FieldName(int column, int row)
+std::string FileListEditModel::FieldName(int column, int row)
 {
     return std::string(kTitles[static_cast<size_t>(column)]) + " " + std::to_string(row);
 }
 
-void CFileListDlg::LoadList(const CFileGroup& group)
+void FileListEditModel::LoadList(const CFileGroup& group)
 {
     count_ = std::clamp(group.entryCount, 0, kSlots);
     copy_.assign(kSlots, FileListEntry{});
@@ -83,7 +83,7 @@ void CFileListDlg::LoadList(const CFileGroup& group)
     ShowPage();
 }
 
-int CFileListDlg::StoreList(CFileGroup& group)
+int FileListEditModel::StoreList(CFileGroup& group)
 {
     const size_t t = static_cast<size_t>(std::clamp(group.fileType, 0, CFileGroup::kNamingSchemes - 1));
     group.sourceFromFile[t] = sourceFlag_;
@@ -92,9 +92,9 @@ int CFileListDlg::StoreList(CFileGroup& group)
     return count_;
 }
 
-void CFileListDlg::ClampCount() { count_ = std::clamp(countShown_, 0, kSlots); }
+void FileListEditModel::ClampCount() { count_ = std::clamp(countShown_, 0, kSlots); }
 
-void CFileListDlg::ShowPage()
+void FileListEditModel::ShowPage()
 {
     countShown_ = count_;
     for (int r = 0; r < kRows; ++r) {
@@ -110,7 +110,7 @@ void CFileListDlg::ShowPage()
     }
 }
 
-void CFileListDlg::TakePage()
+void FileListEditModel::TakePage()
 {
     for (int r = 0; r < kRows; ++r) {
         const int i = first_ + r;
@@ -120,21 +120,21 @@ void CFileListDlg::TakePage()
     ClampCount();
 }
 
-void CFileListDlg::Next()
+void FileListEditModel::Next()
 {
     TakePage();
     first_ = std::max(std::min(first_ + kRows, count_ - kRows), 0);
     ShowPage();
 }
 
-void CFileListDlg::Back()
+void FileListEditModel::Back()
 {
     TakePage();
     first_ = std::max(first_ - kRows, 0);
     ShowPage();
 }
 
-bool CFileListDlg::SetUp(UiHost& ui, int language)
+bool FileListEditModel::SetUp(UiHost& ui, int language)
 {
     CPropertyDlg dlg;
     if (count_ < 50) dlg.layout = CPropertyDlg::kFixedReceiver;
@@ -151,7 +151,7 @@ bool CFileListDlg::SetUp(UiHost& ui, int language)
     return true;
 }
 
-bool CFileListDlg::SetAuxiliaries(UiHost& ui, int language)
+bool FileListEditModel::SetAuxiliaries(UiHost& ui, int language)
 {
     CAuxChannelCountDlg dlg;
     DialogRequest r = dlg.Request(language);
@@ -161,7 +161,7 @@ bool CFileListDlg::SetAuxiliaries(UiHost& ui, int language)
     return true;
 }
 
-void CFileListDlg::DeleteSelected()
+void FileListEditModel::DeleteSelected()
 {
     std::array<int, kRows> selected{};
     for (int r = 0; r < kRows; ++r) selected[static_cast<size_t>(r)] = page_[static_cast<size_t>(r)].selected;
@@ -176,12 +176,12 @@ void CFileListDlg::DeleteSelected()
     ShowPage();
 }
 
-void CFileListDlg::Finish(bool ok)
+void FileListEditModel::Finish(bool ok)
 {
     if (ok) TakePage();
 }
 
-DialogRequest CFileListDlg::Request(int language, UiHost& ui)
+DialogRequest FileListEditModel::Request(int language, UiHost& ui)
 {
     DialogRequest r(kClass, Msg(language, "File list", "ファイルリスト"));
     for (int row = 1; row <= kRows; ++row) {

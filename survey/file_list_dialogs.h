@@ -1,6 +1,6 @@
 #pragma once
 // The dialogs that edit a file list and its naming options, as core objects shown through the
-// UiHost: "File list" (CFileListDlg, ten entries a page over a working copy of the list),
+// UiHost: "File list" (FileListEditModel, ten entries a page over a working copy of the list),
 // "Property", "File name option", "Select file type", "Use information in file", and the two
 // small shared ones, "Number of auxiliary channels" and "Offset". Each is a plain struct whose
 // values change only on OK; the list's working copy goes back to the group only through
@@ -71,7 +71,7 @@ struct CPropertyDlg {
 };
 
 // "File list": the working copy of the list, ten rows a page.
-class CFileListDlg {
+class FileListEditModel {
 public:
     static constexpr const char* kClass = "CFileListDlg";
     static constexpr int kRows = 10;

@@ -70,7 +70,7 @@ void TakeList(CommandContext& c, const CFileGroup& scratch)
 // The "File list" dialog over the scratch list; OK stores it there.
 bool RunListDialog(CommandContext& c, CFileGroup& scratch, int* setUpRuns = nullptr)
 {
-    CFileListDlg dlg;
+    FileListEditModel dlg;
     dlg.LoadList(scratch);
     DialogRequest r = dlg.Request(c.ws.startup.language, c.ui);
     if (!c.ui.RunDialog(r)) return false;

@@ -16,6 +16,7 @@
 #include "dialogs/app/progress_dlg.h"
 #include "dialogs/app/two_choice_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
+#include "dialogs/survey/file_list_dlg.h"
 #include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
 #include "platform/language.h"
@@ -209,9 +210,8 @@ bool WxUiHost::DoRunDialog(DialogRequest& request)
         CPagedTableWnd dlg(Parent(), request, Language(), columns, CHeaderInfoDlg::kRows);
         return dlg.ShowModal() == wxID_OK;
     }
-    if (request.DialogClass() == CFileListDlg::kClass) {
-        const std::vector<std::string> columns(CFileListDlg::kTitles.begin(), CFileListDlg::kTitles.end());
-        CPagedTableWnd dlg(Parent(), request, Language(), columns, CFileListDlg::kRows);
+    if (request.DialogClass() == FileListEditModel::kClass) {
+        CFileListDlg dlg(Parent(), request, Language());
         return dlg.ShowModal() == wxID_OK;
     }
     if (request.DialogClass() == CGeometryDlg::kClass) {

@@ -400,24 +400,24 @@ TEST(FileListDialog, PagesSetUpCountAndDelete)
     ScriptedUiHost ui;
     CFileGroup g;
     for (int i = 0; i < 3; ++i) g.AddFile("f" + std::to_string(i + 1) + ".dat", 0, 0, 1);
-    CFileListDlg dlg;
+    FileListEditModel dlg;
     dlg.LoadList(g);
     DialogRequest r = dlg.Request(-1, ui);
     EXPECT_EQ(r.Find("ID 4")->Text(), "-1");
     EXPECT_EQ(r.Find("Index 10")->Text(), "9");
-    r.Press(CFileListDlg::kNext);
+    r.Press(FileListEditModel::kNext);
     EXPECT_EQ(dlg.FirstRow(), 0);
 
     // "Property" with its defaults on a short list: fixed receivers.
     ui.AnswerDialogWith("CPropertyDlg", [](DialogRequest& p) { return p.Find("Layout")->IntValue() == 1; });
-    r.Press(CFileListDlg::kSetUp);
+    r.Press(FileListEditModel::kSetUp);
     EXPECT_EQ(r.Find("Source(m) 2")->Text(), "1.5");
     EXPECT_EQ(r.Find("1st receiver(m) 2")->Text(), "0");
     EXPECT_EQ(dlg.SetUpRuns(), 1);
 
     ASSERT_TRUE(r.SetFromText("Edit 1", "1").empty());
     ASSERT_TRUE(r.SetFromText("Edit 3", "1").empty());
-    r.Press(CFileListDlg::kDelete);
+    r.Press(FileListEditModel::kDelete);
     EXPECT_EQ(dlg.Count(), 1);
     EXPECT_EQ(r.Find("ID 1")->Text(), "2");
 
