@@ -227,6 +227,8 @@ TEST(FileGroupList, NumbersNamesAndKills)
     EXPECT_EQ(g.AddFile("202403151230.sg2", 0, 0, 1), 0);  // beyond int32: no number
     EXPECT_EQ(g.AddFile("x-.dat", 0, 0, 1), 1);             // a lone "-" is 0
     EXPECT_EQ(g.entries[0].id, 0);
+    EXPECT_EQ(g.AddFile("file0012.dat", 0, 0, 1), 2);
+    EXPECT_EQ(g.entries[1].id, 12);
     g.entries[0].id = 1;
     EXPECT_EQ(g.PatternFileName(0), "file0001.dat");
     g.fileType = 1;
