@@ -245,6 +245,29 @@ TEST(FileGroupList, NumbersNamesAndKills)
     EXPECT_EQ(g.table[0][0].alive, 1);
 }
 
+TEST(FileGroupList, ListedPathsResolveAgainstTheirFolder)
+{
+    NullUiHost ui;
+    CFileGroup g;
+    g.AddFile("a1.dat", 0, 0, 1);
+    g.AddFile("/abs/b2.dat", 0, 0, 1);
+    GroupReadContext ctx{ui, -1, NullLog()};
+    ctx.workingFolder = "/work";
+    auto path = [&](int n) {
+        std::string p = "unchanged";
+        g.GetListedPath(n, p, ctx);
+        return p;
+    };
+    EXPECT_EQ(path(0), "/work/a1.dat");
+    EXPECT_EQ(path(1), "/abs/b2.dat");
+    EXPECT_EQ(path(2), "unchanged");  // not in use
+    g.listFolder = "/lists";
+    EXPECT_EQ(path(0), "/lists/a1.dat");
+    ctx.instrumentMenu = 1;
+    ctx.dataFolder = "/qk";
+    EXPECT_EQ(path(0), "/qk/a1.dat");
+}
+
 TEST_F(FileListTest, FolderListSkipsUnnumberedNamesAndSortsById)
 {
     for (const char* name : {"a.dat", "b12.dat", "x-3.sg2"}) testing::WriteFileText(dir.File(name), "x");

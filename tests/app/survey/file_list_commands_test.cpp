@@ -58,6 +58,11 @@ TEST_F(FileListCommands, MakeFileListShowsFileZero)
 {
     const std::string a = WriteEightHeader("s1.8hd", {900, 800, 700});
     const std::string b = WriteEightHeader("s2.8hd", {900, 800});
+    CommandContext c = Context();
+    ui.CancelFilesOpen();
+    EXPECT_EQ(MakeFileList(c, true), 0);
+    EXPECT_EQ(ws.fileGroup.entryCount, 0);
+
     ui.AnswerFilesOpen({b, a});
     ui.ExpectMessage("2 files have been opened!");
     // Both files carry source 300: the list's positions are used.
@@ -65,7 +70,6 @@ TEST_F(FileListCommands, MakeFileListShowsFileZero)
         return !r.Find("Source position")->BoolValue() && !r.Find("Receiver position")->BoolValue();
     });
     ui.AnswerDialog("CFileListDlg", {{"Source(m) 1", "-0.5"}, {"Receiver int.(m) 1", "2"}});
-    CommandContext c = Context();
     ASSERT_EQ(MakeFileList(c, true), 2);
     const CFileGroup& g = ws.fileGroup;
     EXPECT_EQ(g.active, 1);
