@@ -992,6 +992,12 @@ ProjectLoadStatus CFileGroup::Load(ByteSource& source, int maxSample, int* trace
             if (source.ReadI32(p, le) != 4) return ProjectLoadStatus::Bad;
         }
     }
+    // Every cell record takes at least 40 bytes: a file too short for them is refused before
+    // the table is made.
+    constexpr uint64_t kCellBytes = 40;
+    if (static_cast<uint64_t>(s) * static_cast<uint64_t>(r) * kCellBytes > source.Remaining()) {
+        return ProjectLoadStatus::Bad;
+    }
     std::vector<std::vector<CTraceEntry>> cells(static_cast<size_t>(s), std::vector<CTraceEntry>(static_cast<size_t>(r)));
     int count = 0;
     for (auto& row : cells) {
