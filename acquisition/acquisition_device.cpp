@@ -363,4 +363,6 @@ int CAcquisitionDevice::EditSettings() { return 0; }
 int CAcquisitionDevice::DiskMenu() { return 0; }
 int CAcquisitionDevice::EditDisplay() { return 0; }
 
+int CAcquisitionDevice::WriteLineFile(const std::string&) { return 0; }
+
 }  // namespace velk

@@ -134,6 +134,9 @@ public:
     int SaveRecord(const Matrix2D<float>& traces, std::span<const CTraceHeader> headers, int count,
                    const SaveTarget& target, std::string& savedPath);
 
+    // Writes the survey-line file of the line being recorded to `path`; 1 when written. Not
+    // built yet: 0.
+    int WriteLineFile(const std::string& path);
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
     // repainted). No-ops until the screens exist.

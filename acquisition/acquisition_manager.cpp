@@ -36,4 +36,13 @@ std::string CAcquisitionManager::LineId() const
 
 int CAcquisitionManager::EditModeGeometry() { return mode_ ? mode_->EditGeometry() : 0; }
 
+std::string CAcquisitionManager::SwapDataFolder(const std::string& folder)
+{
+    std::string old = dataFolder;
+    dataFolder = folder;
+    return old;
+}
+
+int CAcquisitionManager::SelectMode(int) { return 0; }
+
 }  // namespace velk

@@ -50,6 +50,10 @@ public:
     // The two-letter line ID: with i = max(line index, 0), "abc..z"[min(i / 26, 25)] then
     // "abc..z"[i mod 26]; index 0 is "aa".
     std::string LineId() const;
+    // The data folder becomes `folder`; returns the folder it was.
+    std::string SwapDataFolder(const std::string& folder);
+    // Chooses the survey method of an opened line; -1 ends the opening. Not built yet: 0.
+    int SelectMode(int surveyMode);
 
     int lineIndex = -1;
     int surveyType = 0;   // 0 none, 1..7 survey methods, 8 and 9 the QD7000 methods

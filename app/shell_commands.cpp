@@ -26,6 +26,7 @@
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
+#include "app/survey/file_list_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
 #include "app/traveltime/model_commands.h"
@@ -170,6 +171,7 @@ CommandTable BuildCommandTable()
     AddTheoreticalTraveltimeCommands(table);  // after the picking commands, whose menus it reuses
     AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     AddExchangeCommands(table);
+    AddFileListCommands(table);
     return table;
 }
 

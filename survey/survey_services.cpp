@@ -61,8 +61,6 @@ void RegisteredModules::Save(Profile& profile) const
     }
 }
 
-int OpenFileList(CFileGroup&, int) { return 0; }
-
 void OnAutomaticProcessingStop() {}
 
 }  // namespace velk

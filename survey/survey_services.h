@@ -1,14 +1,13 @@
 #pragma once
 // What the workspace uses of the survey and program-exchange side besides the file group: the
 // survey flags, the sibling-program paths, the registered modules, and the operations that
-// come with the file lists and automatic processing (stubs for now).
+// come with automatic processing (stubs for now).
 
 #include <array>
 #include <string>
 
 namespace velk {
 
-class CFileGroup;
 class Profile;
 
 struct SurveyFlags {
@@ -47,8 +46,6 @@ struct RegisteredModules {
     std::array<std::string, kMax> names;  // defaults "module 0" .. "module 5"
 };
 
-// Opens the survey line's file list chosen at start; non-zero on success. Not built yet: 0.
-int OpenFileList(CFileGroup& group, int silent);
 // Stops the timer-driven automatic processing. Not built yet: nothing to stop.
 void OnAutomaticProcessingStop();
 

@@ -8,6 +8,7 @@
 #include "app/dsp/data_kind.h"
 #include "app/workspace.h"
 #include "dsp/nmo.h"
+#include "formats/format_support.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
 #include "survey/file_group.h"
@@ -123,10 +124,11 @@ int BuildCommonOffsetGather(CFileGroup& group, std::span<CTraceHeader> outHeader
     }
     Matrix2D<float> work(0, run.capacity - 1, 0, static_cast<int>(outRows.Cols()) - 1);
     std::vector<CTraceHeader> headers(static_cast<size_t>(run.capacity));
+    const GroupReadContext read = run.read ? *run.read : GroupReadContext{run.ui, run.language, NullLog()};
     for (int i = 0; i < files; ++i) {
         run.progress.SetText(FormatC("File=%d/%d", i, files));
         group.currentIndex = i;
-        const int n = group.ReadListedFile(i, work, headers);
+        const int n = group.ReadListedFile(i, work, headers, read);
         int best = -1;
         double bestMisfit = 100000.0;
         for (int t = 0; t < n; ++t) {

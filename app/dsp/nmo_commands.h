@@ -11,6 +11,7 @@
 namespace velk {
 
 class CFileGroup;
+struct GroupReadContext;
 class ProgressSink;
 class UiHost;
 class Workspace;
@@ -26,6 +27,8 @@ struct GatherRun {
     ProgressSink& progress;
     int language;
     int capacity;
+    // How listed files are read (folders, log); none: against the process folder, no log.
+    const GroupReadContext* read = nullptr;
 };
 
 // The CDP stack at one velocity: for every midpoint of the group its traces are NMO-corrected

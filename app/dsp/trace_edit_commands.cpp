@@ -316,9 +316,10 @@ int OnReverseSpread(Workspace& ws)
 int ReverseTraceOrderInGroup(Workspace& ws, CFileGroup& group)
 {
     WaveformStore& store = ws.store;
-    const int files = std::min<int>(group.entryCount, static_cast<int>(group.table.size()));
+    // Every shot of the table: one row per source.
+    const int shots = std::min<int>(group.sourceCount, static_cast<int>(group.table.size()));
     int reversed = 0;
-    for (int i = 0; i < files; ++i) {
+    for (int i = 0; i < shots; ++i) {
         const int n = group.BuildGather(store.current.rows, store.current.headers, i);
         if (n < kSpreadTraces) {
             continue;

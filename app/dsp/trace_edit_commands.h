@@ -43,8 +43,8 @@ bool CanReverseSpread(const Workspace& ws);
 // The reversal itself, without undo: the record's first 24 traces as above, then sorted by
 // receiver, maxima, receiver range.
 void ReverseTraceOrder(Workspace& ws);
-// Every file of the group with at least 24 traces: its record is built into the store, undo is
-// pushed, the spread reversed and the record written back. Returns the files reversed.
+// Every shot of the group's table with at least 24 traces: its gather is built into the store, undo is
+// pushed, the spread reversed and the gather written back. Returns the shots reversed.
 int ReverseTraceOrderInGroup(Workspace& ws, CFileGroup& group);
 
 // Option > Processing > Mute > "Mute(apparent velocity)": dialog 232 preset from the mute

@@ -110,8 +110,10 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
         int loaded = 0;
         BeginLoad(store, loaded);
 
+        // A project file always brings a gather of its own, never appended traces.
+        const bool project = fileType == kFileProject;
         bool append = false;
-        if (loaded > 0) {
+        if (loaded > 0 && !project) {
             COpenDataFileDlg dlg;
             dlg.value = 0;
             DialogRequest request = dlg.Request(language);
@@ -155,6 +157,7 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
 
         if (recordKind >= 0) store.Params().recordKind = recordKind;
         Commit(ws, ui, target, count, append);
+        if (ctx.afterCommit) ctx.afterCommit();
     } catch (const std::bad_alloc&) {
         ui.Message(NotEnoughMemoryMessage(language), MsgButtons::Ok, MsgIcon::Error);
         return fail();
@@ -176,6 +179,11 @@ void CVelkarineDoc::Commit(Workspace& ws, UiHost& ui, const LoadTarget& target, 
 {
     WaveformStore& store = ws.store;
     const int start = target.Start();
+    // A gather of the project file: its headers as they are; its own set-up follows.
+    if (fileType == kFileProject) {
+        CommitLoadTarget(ws, target, count, true);
+        return;
+    }
     // Rows and extended headers go in now; the header records by store index go to the
     // set-up steps, which copy them (the old headers are still there for the picks).
     CommitLoadTarget(ws, target, count, false);
@@ -214,6 +222,8 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
     // (station files have no writer of their own).
     const bool setFile = FileTypeFromExtension(path, 0) == kFileStrongMotionSet;
     if (setFile) writerCode = kFileStrongMotionSet;
+    const bool projectFile = FileTypeFromExtension(path, 0) == kFileProject;
+    if (projectFile) writerCode = kFileProject;
     const RecordWriter* writer = formats_.Writer(writerCode);
     const WriterCheck* check = formats_.Check(writerCode);
     if (!writer || (check && !(*check)(ws, *this))) {
@@ -243,6 +253,7 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
     }
     if (fileType == kFile560QX) fileType = kFileSeg2;
     if (setFile) fileType = kFileStrongMotionSet;
+    if (projectFile) fileType = kFileProject;
     path_ = path;
     title_ = FileNameOf(path);
     return true;

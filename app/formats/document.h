@@ -35,6 +35,9 @@ struct LoadContext {
     CVelkarineDoc& doc;
     const std::string& path;
     int language;
+    // Run once the record is the store's (a reader whose load changes more than the store,
+    // such as the project file's group, sets it).
+    std::function<void()> afterCommit{};
 };
 
 // Returns the number of traces read (at most target.Capacity()), or 0 or less for failure
@@ -94,7 +97,8 @@ public:
 
     // Writes the record to `path` with the writer of the document's code (code 6 with its own
     // writer when one is registered, else the SEG-2 writer; either way the code is 0 after; a
-    // path naming a set file, ".sgm", takes the set's writer and code 4). A code without a writer, or a writer with
+    // path naming a set file, ".sgm", takes the set's writer and code 4, and one naming a
+    // project file, ".QZ4", the project's writer and code 5). A code without a writer, or a writer with
     // nothing to save, gives a message and touches no file. A failing writer leaves the old
     // file as it was and the document unchanged. True on success, with path and title set.
     bool SaveRecord(Workspace& ws, const std::string& path, UiHost& ui);

@@ -8,6 +8,7 @@
 #include "app/formats/instrument_commands.h"
 #include "app/formats/load_setup.h"
 #include "app/formats/strong_motion_commands.h"
+#include "app/survey/file_list_commands.h"
 #include "app/formats/seg1_segy_gpr_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
@@ -54,6 +55,7 @@ void RegisterFileFormats(FormatRegistry& registry)
     RegisterSeg1SegYGprFormats(registry);
     RegisterEightHeaderFormat(registry);
     RegisterTorvaneOrgFormat(registry);
+    RegisterProjectFormat(registry);
 }
 
 }  // namespace velk

@@ -7,6 +7,7 @@
 #include "app/picking/pick_matching.h"
 #include "app/view/record_extents.h"
 #include "app/store_commands.h"
+#include "app/survey/file_list_commands.h"
 #include "app/view/view_seams.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
@@ -21,10 +22,14 @@ int FileGroupAccess::MemberFileType(int index)
     return FileTypeFromExtension(MemberPath(index), 1);
 }
 
+std::string FileGroupAccess::MemberName(int) { return {}; }
+
+WorkspaceFileGroup::WorkspaceFileGroup(Workspace& ws, UiHost& ui) : ws_(ws), ui_(ui), group_(ws.fileGroup) {}
+
 int WorkspaceFileGroup::ReadNthFile(int index, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
                                     std::span<CTraceHeaderEx> headersEx)
 {
-    return group_.ReadNthFile(index, rows, headers, headersEx);
+    return group_.ReadNthFile(index, rows, headers, headersEx, &lastPath_, MakeGroupReadContext(ws_, ui_));
 }
 
 int WorkspaceFileGroup::BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index)
@@ -45,13 +50,22 @@ int WorkspaceFileGroup::CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader>
 std::string WorkspaceFileGroup::MemberPath(int index)
 {
     if (index < 0 || index >= static_cast<int>(group_.entries.size())) return {};
+    std::string path;
+    group_.GetListedPath(index, path, MakeGroupReadContext(ws_, ui_));
+    return path;
+}
+
+std::string WorkspaceFileGroup::MemberName(int index)
+{
+    if (index < 0 || index >= static_cast<int>(group_.entries.size())) return {};
     const FileListEntry& entry = group_.entries[static_cast<size_t>(index)];
-    return entry.inUse == 1 ? entry.fileName : std::string();
+    return entry.inUse == 1 ? entry.fileName : lastPath_;
 }
 
 bool FileGroupHasFiles(const Workspace& ws)
 {
-    return ws.fileGroup.active != 0 && ws.fileGroup.entryCount > 0;
+    const CFileGroup& g = ws.fileGroup;
+    return g.active != 0 && (g.entryCount > 0 || g.dataLoaded == 1);
 }
 
 namespace {
@@ -103,11 +117,13 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     if (!store.IsAllocated()) return 0;
 
     CFileGroup& group = ws.fileGroup;
-    const int files = std::min<int>(group.entryCount, static_cast<int>(group.entries.size()));
+    // A project file steps through the sources of its table, a list through its files.
+    const bool project = c.doc.fileType == kFileProject;
+    const int files = project ? group.sourceCount
+                              : std::min<int>(group.entryCount, static_cast<int>(group.entries.size()));
     if (files <= 0) return 0;
     const int current = std::clamp<int>(group.currentIndex, 0, files - 1);
     const int next = std::clamp(forward ? current + 1 : current - 1, 0, files - 1);
-    const bool project = c.doc.fileType == kFileProject;
 
     // The question comes before anything changes, so that a save that does not happen leaves
     // the record on show as it was.
@@ -143,6 +159,8 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     if (!project) {
         d.modified = 0;
         SortStoreByReceiver(store, count);
+        const std::string name = c.group.MemberName(next);
+        if (!name.empty()) c.doc.currentFileName = name;
     }
 
     const bool validInterval = RecalcRecordExtents(ws, 0);

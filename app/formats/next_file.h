@@ -33,24 +33,31 @@ public:
     // The path of member file `index` ("" when the group cannot name it) and its file-type code.
     virtual std::string MemberPath(int index) = 0;
     virtual int MemberFileType(int index);
+    // The current file name after member `index` was read: its listed name, or the path read
+    // when the entry is named by the pattern ("" keeps the document's name).
+    virtual std::string MemberName(int index);
 };
 
 // The file group of the workspace.
 class WorkspaceFileGroup : public FileGroupAccess {
 public:
-    explicit WorkspaceFileGroup(CFileGroup& group) : group_(group) {}
+    WorkspaceFileGroup(Workspace& ws, UiHost& ui);
     int ReadNthFile(int index, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
                     std::span<CTraceHeaderEx> headersEx) override;
     int BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index) override;
     int CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index) override;
     int CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index) override;
     std::string MemberPath(int index) override;
+    std::string MemberName(int index) override;
 
 private:
+    Workspace& ws_;
+    UiHost& ui_;
     CFileGroup& group_;
+    std::string lastPath_;  // the path of the last ReadNthFile
 };
 
-// A file group is active and holds files.
+// A file group is active and holds files, or a loaded project table.
 bool FileGroupHasFiles(const Workspace& ws);
 
 struct StepContext {

@@ -5,8 +5,10 @@
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
+#include "dialogs/survey/file_list_dlg.h"
 #include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
+#include "survey/file_list_dialogs.h"
 #include "survey/header_edit_dialogs.h"
 #include "ui/wx_uihost.h"
 
@@ -29,6 +31,10 @@ void RegisterMainDialogs(WxUiHost& ui)
     ui.RegisterDialog(CHeaderInfoDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         const std::vector<std::string> columns(CHeaderInfoDlg::kTitles.begin(), CHeaderInfoDlg::kTitles.end());
         CPagedTableWnd dlg(parent, request, language, columns, CHeaderInfoDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(FileListEditModel::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CFileListDlg dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;
     });
     ui.RegisterDialog(CGeometryDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {

@@ -43,7 +43,8 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     Bind(wxEVT_KEY_UP, &CVelkarineView::OnKeyUp, this);
     // What the first paint used to do besides drawing: once the window is up.
     CallAfter([this] {
-        OnFirstShow(ws_);
+        CommandContext c = context_();
+        OnFirstShow(c);
         Repaint();
         SetFocus();  // the keys go to the record
     });

@@ -14,6 +14,8 @@
 #include "app/view/record_axes.h"
 #include "app/view/record_seams.h"
 #include "app/shell_services.h"
+#include "app/command_table.h"
+#include "app/survey/file_list_commands.h"
 #include "app/view/velocity_model_display.h"
 #include "app/view/view_seams.h"
 #include "app/workspace.h"
@@ -569,10 +571,11 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
     }
 }
 
-void OnFirstShow(Workspace& ws)
+void OnFirstShow(CommandContext& ctx)
 {
+    Workspace& ws = ctx.ws;
     if (ws.survey.openLineRequest == 1) {
-        if (OpenFileList(ws.fileGroup, 1) == 0) {
+        if (OpenFileList(ctx, true) == 0) {
             ws.startup.acquisitionMode = 0;
             return;
         }

@@ -16,6 +16,8 @@
 
 namespace velk {
 
+struct CommandContext;
+
 class Workspace;
 
 // Chunks of the primitives: no single call receives more points than this (+1 for the
@@ -26,7 +28,7 @@ inline constexpr int kPolygonChunk = 8200;
 // The first show of the view, once, after the window is up (not inside a paint): open the
 // survey line asked for at start (a failure leaves acquisition mode), then start the
 // acquisition DSP once.
-void OnFirstShow(Workspace& ws);
+void OnFirstShow(CommandContext& ctx);
 
 // The paint entry: the acquisition's key bar and status panes, the record (unless the
 // acquisition has suspended drawing), the acquisition's line banner, the file name in pane 5.

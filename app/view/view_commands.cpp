@@ -464,7 +464,7 @@ void AddViewCommands(CommandTable& t)
     const int sideRule = rule(CanShowSideWaveforms);
     auto side = [](bool right) -> CommandAction {
         return [right](CommandContext& c) {
-            WorkspaceFileGroup group(c.ws.fileGroup);
+            WorkspaceFileGroup group(c.ws, c.ui);
             return ShowSideWaveforms(c.ws, c.ui, group, right);
         };
     };
@@ -474,13 +474,13 @@ void AddViewCommands(CommandTable& t)
         ItemKind::Command, sideRule);
     add(cmd::kShowNextFile, "view", 112, "Show next waveform file", "次の波形ファイルを表示",
         [](CommandContext& c) {
-            WorkspaceFileGroup group(c.ws.fileGroup);
+            WorkspaceFileGroup group(c.ws, c.ui);
             StepContext step{c.ws, c.doc, c.ui, group};
             return ShowNextWaveformFile(step, true);
         });
     add(cmd::kShowPreviousFile, "view", 113, "Show previous waveform file", "前の波形ファイルを表示",
         [](CommandContext& c) {
-            WorkspaceFileGroup group(c.ws.fileGroup);
+            WorkspaceFileGroup group(c.ws, c.ui);
             StepContext step{c.ws, c.doc, c.ui, group};
             return ShowPreviousWaveformFile(step);
         });

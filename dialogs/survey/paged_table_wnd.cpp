@@ -1,6 +1,7 @@
 #include "dialogs/survey/paged_table_wnd.h"
 
 #include <wx/button.h>
+#include <wx/checkbox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
@@ -37,9 +38,14 @@ CPagedTableWnd::CPagedTableWnd(wxWindow* parent, DialogRequest& request, int lan
             cell.field = request_.Find(columns[c] + " " + std::to_string(r));
             cell.rowKey = key;
             const int width = c == 0 ? 50 : 100;
-            cell.text = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(width, -1),
-                                       cell.field && cell.field->IsReadOnly() ? wxTE_READONLY : 0);
-            grid->Add(cell.text, 0, wxEXPAND);
+            if (cell.field && cell.field->Type() == FieldType::Bool) {
+                cell.check = new wxCheckBox(this, wxID_ANY, wxString());
+                grid->Add(cell.check, 0, wxALIGN_CENTER);
+            } else {
+                cell.text = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(width, -1),
+                                           cell.field && cell.field->IsReadOnly() ? wxTE_READONLY : 0);
+                grid->Add(cell.text, 0, wxEXPAND);
+            }
             if (cell.field) cells_.push_back(cell);
         }
     }
@@ -60,6 +66,11 @@ CPagedTableWnd::CPagedTableWnd(wxWindow* parent, DialogRequest& request, int lan
             cell.radio = new wxRadioBox(this, wxID_ANY, U(Msg(language, field.LabelText())), wxDefaultPosition,
                                         wxDefaultSize, choices, 1, wxRA_SPECIFY_ROWS);
             radios->Add(cell.radio, 0, wxRIGHT, 8);
+        } else if (field.Type() == FieldType::Bool) {
+            cell.check = new wxCheckBox(this, wxID_ANY, U(Msg(language, field.LabelText())));
+            others->Add(cell.check, 0, wxALIGN_CENTER_VERTICAL);
+            others->AddSpacer(1);
+            others->AddSpacer(1);
         } else {
             cell.text = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(120, -1),
                                        field.IsReadOnly() ? wxTE_READONLY : 0);
@@ -106,6 +117,11 @@ void CPagedTableWnd::ShowValues()
             continue;
         }
         const bool blank = Blank(c);
+        if (c.check) {
+            c.check->SetValue(!blank && c.field->BoolValue());
+            c.check->Enable(!blank);
+            continue;
+        }
         c.text->ChangeValue(blank ? wxString() : U(c.field->Text()));
         c.text->Enable(!blank);
     }
@@ -115,8 +131,9 @@ wxString CPagedTableWnd::TakeValues()
 {
     for (Cell& c : cells_) {
         if (c.field->IsReadOnly() || Blank(c)) continue;
-        const std::string error = c.text ? c.field->SetFromText(c.text->GetValue().utf8_string())
-                                         : c.field->SetInt(c.radio->GetSelection());
+        const std::string error = c.text    ? c.field->SetFromText(c.text->GetValue().utf8_string())
+                                  : c.check ? c.field->SetBool(c.check->GetValue())
+                                            : c.field->SetInt(c.radio->GetSelection());
         if (!error.empty()) {
             if (c.text) c.text->SetFocus();
             return U(c.field->LabelText()) + ": " + U(Msg(language_, error));

@@ -1,7 +1,8 @@
 #pragma once
 // The window of a paged table dialog ("Header information", "Geometry"): the fields named
 // "<column> <row>" form a grid of edit boxes under the column titles, one page of rows; the
-// other fields follow as labelled boxes or radio groups; the request's buttons come before OK
+// other fields follow as labelled boxes, check boxes or radio groups (a bool cell of the grid
+// is a check box too); the request's buttons come before OK
 // and Cancel. A row whose first cell is empty holds no trace and shows nothing. A button hands
 // the boxes to the request, runs its action and shows the page again.
 
@@ -12,6 +13,7 @@
 
 #include "platform/uihost.h"
 
+class wxCheckBox;
 class wxRadioBox;
 class wxTextCtrl;
 
@@ -33,6 +35,7 @@ private:
         DialogField* field = nullptr;
         wxTextCtrl* text = nullptr;
         wxRadioBox* radio = nullptr;
+        wxCheckBox* check = nullptr;
         DialogField* rowKey = nullptr;  // the row's first cell (null outside the grid)
     };
     bool Blank(const Cell& c) const;

@@ -168,8 +168,9 @@ TEST_F(ProgramRun, AcquisitionModeFrame)
 {
     RunSpec run;
     run.profile = "[General]\nLanguageRegister=1\nLanguage=-1\n[general]\nWindowX=300\nWindowY=200\n";
-    // OK on the start dialog keeps its preset, "Open existed file list".
-    run.script = "answer OK; sleep 300; report " + Report(1) + "; waitfile " + Go() + "; answer OK; close";
+    // OK on the start dialog keeps its preset, "Open existed file list"; its file dialog is
+    // cancelled.
+    run.script = "answer OK; answer Cancel; sleep 300; report " + Report(1) + "; waitfile " + Go() + "; answer OK; close";
     run.args = {"DataAcquisition"};
     run.shot = "acquisition.png";
     const std::optional<int> rc = Execute(run);

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "formats/format_support.h"
 #include "platform/byte_io.h"
+#include "platform/uihost.h"
 #include "platform/paths.h"
 #include "platform/profile.h"
 #include "survey/olvenar_link.h"
@@ -51,8 +53,10 @@ TEST(FileGroup, GathersOnAnEmptyGroupReturnZeroAndTouchNothing)
     EXPECT_EQ(g.BuildGather(rows, headers, -1), 0);
     EXPECT_EQ(g.CommonReceiverGather(rows, headers, 3), 0);
     EXPECT_EQ(g.CdpGather(rows, headers, 100000), 0);
-    EXPECT_EQ(g.ReadNthFile(0, rows, headers, ex), 0);
-    EXPECT_EQ(g.ReadListedFile(0, rows, headers), 0);
+    NullUiHost ui;
+    const GroupReadContext ctx{ui, -1, NullLog()};
+    EXPECT_EQ(g.ReadNthFile(0, rows, headers, ex, nullptr, ctx), 0);
+    EXPECT_EQ(g.ReadListedFile(0, rows, headers, ctx), 0);
     EXPECT_EQ(g.StoreRow(rows, headers, 0), 0);
     EXPECT_EQ(g.ClearMarks(), 0);
     const int32_t receivers[] = {100, 200};
@@ -76,12 +80,12 @@ TEST(FileGroup, GatherCapacityIsBoundedByTheCallersArrays)
     EXPECT_EQ(g.GatherCapacity(rows, many), 11);
 }
 
-TEST(FileGroup, ProjectFileRoadsDoNothingYet)
+TEST(FileGroup, ProjectFileRefusesAShortFileAndSavesOnlyALoadedGroup)
 {
     CFileGroup g;
     const uint8_t bytes[] = {1, 2, 3};
     ByteSource src = ByteSource::FromSpan(bytes);
-    EXPECT_EQ(g.Load(src), 0);
+    EXPECT_EQ(g.Load(src, 4100), ProjectLoadStatus::Bad);
     ByteSink sink;
     EXPECT_EQ(g.Save(sink), 0);
     EXPECT_EQ(sink.Written(), 0u);
@@ -119,8 +123,6 @@ TEST(SurveyServices, SiblingPathsAndModules)
     EXPECT_EQ(flags.openLineRequest, 0);
     EXPECT_EQ(flags.appendFiles, 0);
     EXPECT_EQ(flags.applyShift, 0);
-    CFileGroup g;
-    EXPECT_EQ(OpenFileList(g, 1), 0);
     OnAutomaticProcessingStop();
 }
 

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <string>
 #include <vector>
 
 #include "app/dsp/data_kind.h"
 #include "app/dsp/signal_fixture.h"
+#include "formats/eight_header.h"
 #include "survey/file_group.h"
+#include "tools/test_support.h"
 
 namespace velk {
 namespace {
@@ -79,11 +83,25 @@ TEST_F(NmoGathers, ConstantVelocityStackSumsEachMidpoint)
 
 TEST_F(NmoGathers, CommonOffsetGatherTakesTheNearestOffsetOfEachFile)
 {
+    // The member files on disk; 8-header files keep their own positions. Traces: receiver,
+    // source (cm) and the value of every sample.
+    testing::TempFolder dir;
+    group.listFolder = dir.Path();
+    auto shot = [&](const std::string& name, std::vector<std::array<int, 3>> traces) {
+        const int n = static_cast<int>(traces.size());
+        Matrix2D<float> r(0, n - 1, 0, 49);
+        std::vector<CTraceHeader> h(traces.size());
+        for (int k = 0; k < n; ++k) {
+            const auto& t = traces[static_cast<size_t>(k)];
+            h[static_cast<size_t>(k)].Set(1, t[0], t[1], 1, 1, 0.0f, 1000.0f, 50);
+            for (float& v : r.Row(k)) v = static_cast<float>(t[2]);
+        }
+        ASSERT_TRUE(WriteEightHeaderFile(dir.File(name), r, h, n));
+        group.AddFile(name, 0.0f, 0.0f, 1.0f);
+    };
     group.spacing = 10.0f;
-    Entry(0, 500, 0, 1.0f);
-    Entry(0, 900, 0, 2.0f);   // 9 m: first of the two nearest
-    Entry(0, 1100, 0, 3.0f);  // 11 m
-    Entry(1, 3000, 1500, 4.0f);
+    shot("f0.8hd", {{{500, 0, 1}, {900, 0, 2}, {1100, 0, 3}}});  // 9 m: first of the two nearest
+    shot("f1.8hd", {{{3000, 1500, 4}}});
     ASSERT_EQ(BuildCommonOffsetGather(group, headers, rows, Run(8)), 2);
     EXPECT_EQ(headers[0].receiverHundredths, 900);
     EXPECT_EQ(rows[0][3], 2.0f);

@@ -265,15 +265,15 @@ TEST_F(TraceEdit, ReverseSpreadExchangesSamplesEndForEnd)
 TEST_F(TraceEdit, ReverseInGroupWritesEachFileBack)
 {
     CFileGroup& g = ws->fileGroup;
-    g.entryCount = 2;
-    g.table.resize(2);
+    g.AllocateTable(2, 24);
+    g.sourceCount = 2;
+    g.receiverCount = 24;
     for (int r = 0; r < 24; ++r) {
-        CTraceEntry e;
-        e.use = 1;
-        e.header.Set(r + 1, 100 * (r + 1), 0, 1, 1, 0.0f, 1000.0f, 4);
-        e.samples.assign(4, static_cast<float>(r));
-        g.table[0].push_back(e);
-        if (r < 5) g.table[1].push_back(e);  // too short a spread: left alone
+        CTraceHeader h;
+        h.Set(r + 1, 100 * (r + 1), 0, 1, 1, 0.0f, 1000.0f, 4);
+        const std::vector<float> samples(4, static_cast<float>(r));
+        g.table[0][static_cast<size_t>(r)].SetTrace(samples, h);
+        if (r < 5) g.table[1][static_cast<size_t>(r)].SetTrace(samples, h);  // too short a spread: left alone
     }
     EXPECT_EQ(ReverseTraceOrderInGroup(*ws, g), 1);
     EXPECT_EQ(g.table[0][0].samples, std::vector<float>(4, 23.0f));

@@ -206,6 +206,7 @@ TEST_F(NextFile, AMemberWithoutAWriterIsLeftUntouched)
 TEST_F(NextFile, AProjectBuildsTheMemberWithoutAsking)
 {
     doc->fileType = kFileProject;
+    ws->fileGroup.sourceCount = 3;  // a project steps through the sources of its table
     ws->display.modified = 1;
     EXPECT_EQ(Next(), 1);
     EXPECT_EQ(group.built, std::vector<int>{1});

@@ -1,0 +1,171 @@
+// The "Group (File list)" commands run headless, and the project file through the document.
+
+#include "app/survey/file_list_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "app/formats/file_road_fixture.h"
+#include "platform/byte_io.h"
+
+namespace velk {
+namespace {
+
+using testing::FileRoad;
+
+class FileListCommands : public ::testing::Test, public FileRoad {
+protected:
+    // A loaded table of two sources and three receivers, source 0 with two traces.
+    void LoadTable()
+    {
+        CFileGroup& g = ws.fileGroup;
+        g.AllocateTable(2, 3);
+        g.sourceCount = 2;
+        g.receiverCount = 3;
+        g.sourcePositions[1] = 500;
+        for (int r = 0; r < 3; ++r) g.receiverPositions[static_cast<size_t>(r)] = 100 * (r + 1);
+        const std::vector<float> row = {1.0f, 2.0f, 3.0f, 4.0f};
+        CTraceHeader h;
+        h.Set(1, 100, 0, 1, 1, 0.0f, 500.0f, 4);
+        g.table[0][0].SetTrace(row, h);
+        h.Set(2, 300, 0, 1, 1, 0.0f, 500.0f, 4);
+        g.table[0][2].SetTrace(row, h);
+        h.Set(3, 200, 500, 1, 1, 0.0f, 500.0f, 4);
+        g.table[1][1].SetTrace(row, h);
+        g.dataLoaded = 1;
+    }
+};
+
+TEST(FileListCommandTable, RowsAndRules)
+{
+    CommandTable t;
+    AddFileListCommands(t);
+    Profile profile = Profile::FromText("");
+    NullUiHost ui;
+    Workspace ws(profile, ui);
+    RecentFileList recent;
+    for (int id : {cmd::kShowFileList, cmd::kSaveFileListText, cmd::kSaveFileListTabular, cmd::kSaveFileListXml,
+                   cmd::kShiftFileList}) {
+        EXPECT_FALSE(t.IsEnabled(id, ws, recent)) << id;
+    }
+    EXPECT_TRUE(t.IsEnabled(cmd::kOpenFileList, ws, recent));
+    EXPECT_TRUE(t.IsEnabled(cmd::kMakeFileList, ws, recent));
+    ws.fileGroup.AddFile("f1.dat", 0, 0, 1);
+    EXPECT_TRUE(t.IsEnabled(cmd::kShowFileList, ws, recent));
+    EXPECT_EQ(t.Find(cmd::kShowFileList)->accelerator, "Ctrl+F");
+}
+
+TEST_F(FileListCommands, MakeFileListShowsFileZero)
+{
+    const std::string a = WriteEightHeader("s1.8hd", {900, 800, 700});
+    const std::string b = WriteEightHeader("s2.8hd", {900, 800});
+    CommandContext c = Context();
+    ui.CancelFilesOpen();
+    EXPECT_EQ(MakeFileList(c, true), 0);
+    EXPECT_EQ(ws.fileGroup.entryCount, 0);
+
+    ui.AnswerFilesOpen({b, a});
+    ui.ExpectMessage("2 files have been opened!");
+    // Both files carry source 300: the list's positions are used.
+    ui.AnswerDialogWith("CUseFileInfoDlg", [](DialogRequest& r) {
+        return !r.Find("Source position")->BoolValue() && !r.Find("Receiver position")->BoolValue();
+    });
+    ui.AnswerDialog("CFileListDlg", {{"Source(m) 1", "-0.5"}, {"Receiver int.(m) 1", "2"}});
+    ASSERT_EQ(MakeFileList(c, true), 2);
+    const CFileGroup& g = ws.fileGroup;
+    EXPECT_EQ(g.active, 1);
+    EXPECT_EQ(g.entries[0].fileName, "s1.8hd");
+    EXPECT_EQ(g.listFolder, folder.Path());
+    ASSERT_EQ(ws.store.TraceCount(), 3);
+    EXPECT_EQ(H(0).sourceHundredths, -50);
+    EXPECT_EQ(H(2).receiverHundredths, 400);
+    EXPECT_EQ(doc.currentFileName, "s1.8hd");
+    EXPECT_EQ(doc.Path(), a);
+}
+
+TEST_F(FileListCommands, OpenTextListCancelKeepsTheListAndOkTakesIt)
+{
+    ws.fileGroup.AddFile("old5.dat", 1, 2, 3);
+    const CFileGroup before = ws.fileGroup;
+    testing::WriteFileText(folder.File("line.txt"), "1 0 0 1 0\n2 2 0 1 0\n");
+    auto script = [&](bool ok) {
+        ui.AnswerDialog("COpenDataFileDlg");
+        ui.AnswerFileOpen(folder.File("line.txt"));
+        ui.AnswerDialog("CSelectFileTypeDlg", {{"File type", "SEG2"}});
+        ui.AnswerDialog("CFileNameOptionDlg");
+        if (ok) {
+            ui.AnswerDialog("CFileListDlg");
+        } else {
+            ui.CancelDialog("CFileListDlg");
+        }
+    };
+    script(false);
+    CommandContext c = Context();
+    EXPECT_EQ(OpenFileList(c, false), 0);
+    EXPECT_EQ(ws.fileGroup.entries, before.entries);
+    EXPECT_EQ(ws.fileGroup.entryCount, 1);
+
+    script(true);
+    ui.ExpectMessage(folder.File("file0001.dat"));  // the pattern's name: not on disk
+    EXPECT_EQ(OpenFileList(c, false), 1);
+    EXPECT_EQ(ws.fileGroup.entryCount, 2);
+    EXPECT_EQ(ws.fileGroup.entries[1].shotDistance, 2.0f);
+    EXPECT_EQ(ws.fileGroup.active, 1);
+    const UiCall& open = ui.Calls()[1];
+    ASSERT_EQ(open.kind, UiCallKind::OpenFile);
+    EXPECT_EQ(open.file.filters.at(0).description, "File list(*.xml)");
+}
+
+TEST_F(FileListCommands, ShiftFileListReadsTheFileAgain)
+{
+    WriteEightHeader("k3.8hd", {500, 400});
+    ws.fileGroup.listFolder = folder.Path();
+    ws.fileGroup.AddFile("k3.8hd", 1.0f, 0.0f, 1.0f);
+    ws.fileGroup.sourceFromFile[2] = 0;
+    ui.AnswerDialog("COffsetDlg", {{"Offset", "2.5"}});
+    EXPECT_EQ(FileRoad::Run(ShiftFileList), 1);
+    EXPECT_EQ(ws.fileGroup.entries[0].shotDistance, 3.5f);
+    ASSERT_EQ(ws.store.TraceCount(), 2);
+    EXPECT_EQ(H(0).sourceHundredths, 350);
+    EXPECT_EQ(H(0).receiverHundredths, 400);  // sorted by receiver
+}
+
+TEST_F(FileListCommands, ProjectFileThroughTheDocument)
+{
+    LoadTable();
+    const std::string path = folder.File("line.QZ4");
+    ASSERT_TRUE(doc.SaveRecord(ws, path, ui));  // Save As names a project file
+    EXPECT_EQ(doc.fileType, kFileProject);
+    ByteSink expected;
+    ws.fileGroup.Save(expected);
+    EXPECT_EQ(testing::ReadFileBytes(path), expected.Bytes());
+
+    // Nothing loaded: the old file stays as it was.
+    ws.fileGroup.dataLoaded = 0;
+    ui.ExpectMessage("This file type cannot be saved. The file was not changed.");
+    EXPECT_FALSE(doc.SaveRecord(ws, path, ui));
+    EXPECT_EQ(testing::ReadFileBytes(path), expected.Bytes());
+
+    FileRoad other;
+    other.ui.ExpectMessage("# of sources=2 # of receivers=3 # of traces=3");
+    ASSERT_TRUE(other.doc.LoadRecord(other.ws, path, other.ui));
+    EXPECT_EQ(other.doc.fileType, kFileProject);
+    const CFileGroup& g = other.ws.fileGroup;
+    EXPECT_EQ(g.active, 1);
+    EXPECT_EQ(g.dataLoaded, 1);
+    EXPECT_EQ(g.currentIndex, 0);
+    ASSERT_EQ(other.ws.store.TraceCount(), 2);
+    EXPECT_EQ(other.H(1).receiverHundredths, 300);
+    EXPECT_EQ(other.S(1, 3), 4.0f);
+    EXPECT_EQ(other.ws.store.Params().selectionFlags[1], 1);
+
+    // A wrong signature: the old counts and 0 traces; nothing changes.
+    std::vector<uint8_t> bytes = expected.Bytes();
+    bytes[0] = 'W';
+    testing::WriteFileBytes(folder.File("bad.QZ4"), bytes);
+    other.ui.ExpectMessage("# of sources=2 # of receivers=3 # of traces=0");
+    EXPECT_FALSE(other.doc.LoadRecord(other.ws, folder.File("bad.QZ4"), other.ui));
+    EXPECT_EQ(other.ws.store.TraceCount(), 2);
+}
+
+}  // namespace
+}  // namespace velk
