@@ -15,7 +15,7 @@
 #include <sstream>
 
 #include "app/formats/document.h"
-#include "app/formats/recent_files.h"
+#include "platform/recent_files.h"
 #include "app/picking/pick_matching.h"
 #include "app/view/view_fixture.h"
 #include "dsp/synthetic.h"
