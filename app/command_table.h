@@ -29,6 +29,8 @@
 //                 rules 2700..2719
 //   27400..27499  printing, the clipboard copy, the component choice and the earthquake view
 //                 (app/view/print_view_commands.h); rules 2780..2799
+//   28500..28599  synthetic records, the velocity model and ray tracing, earthquake simulation
+//                 files (app/traveltime/modelling_commands.h); rules 2830..2849
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 

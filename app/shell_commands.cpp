@@ -24,6 +24,7 @@
 #include "app/dsp/velocity_filter_commands.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
+#include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
 #include "app/dsp/trace_edit_menu.h"
@@ -162,6 +163,7 @@ CommandTable BuildCommandTable()
     AddPickCommands(table);       // after the others, whose menus it reuses
     AddPrintViewCommands(table);  // after the trace editing, whose Earthquakes menu it reuses
     AddInteractiveEditCommands(table);  // after the trace-editing commands, whose menus it reuses
+    AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     return table;
 }
 

@@ -23,6 +23,8 @@ void SaveAutoPickSettings(Profile& profile, const AutoPickSettings& settings);
 struct ModellingValues {
     float migrationVelocity = 3.0f;              // MIGRATION_VELOCITY, km/s
     float depthMaxForDepthTransformation = 15.0f;  // DepthMaxForDepthTravsformation, m
+    float vspAngle = 0.0f;     // the VSP generator's reflector, kept for the run (degrees)
+    float vspDistance = 0.0f;  // m
 };
 
 }  // namespace velk
