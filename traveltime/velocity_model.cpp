@@ -57,19 +57,20 @@ void CreateTwoLayerModel(VelocityModel& model)
 void SmoothGrid(int nx, int nz, std::span<float> grid)
 {
     if (nx < 3 || nz < 3 || grid.size() < static_cast<size_t>(nx) * static_cast<size_t>(nz)) return;
-    std::vector<float> copy(grid.begin(), grid.begin() + static_cast<std::ptrdiff_t>(nx) * nz);
-    auto at = [nx](std::span<float> g, int i, int k) -> float& { return g[static_cast<size_t>(k) * nx + i]; };
-    const std::span<float> c(copy);
+    // Two rows of the grid as it was before each pass are all the copy the passes need.
+    std::vector<float> before(static_cast<size_t>(nx)), above(static_cast<size_t>(nx));
+    auto row = [&](int k) { return grid.subspan(static_cast<size_t>(k) * nx, static_cast<size_t>(nx)); };
     for (int k = 1; k < nz - 1; ++k) {
-        for (int i = 1; i < nx - 1; ++i) {
-            at(grid, i, k) = kThird * (at(c, i - 1, k) + at(c, i, k) + at(c, i + 1, k));
-        }
+        const auto r = row(k);
+        std::copy(r.begin(), r.end(), before.begin());
+        for (int i = 1; i < nx - 1; ++i) r[i] = kThird * (before[i - 1] + before[i] + before[i + 1]);
     }
-    std::copy_n(grid.begin(), copy.size(), copy.begin());
+    std::copy_n(row(0).begin(), nx, above.begin());
     for (int k = 1; k < nz - 1; ++k) {
-        for (int i = 1; i < nx - 1; ++i) {
-            at(grid, i, k) = kThird * (at(c, i, k - 1) + at(c, i, k) + at(c, i, k + 1));
-        }
+        const auto r = row(k), below = row(k + 1);
+        std::copy(r.begin(), r.end(), before.begin());
+        for (int i = 1; i < nx - 1; ++i) r[i] = kThird * (above[i] + before[i] + below[i]);
+        std::swap(above, before);
     }
 }
 
