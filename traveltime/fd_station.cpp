@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <limits>
 
 #include "platform/language.h"
@@ -65,6 +67,18 @@ std::string CFdStationList::ReadStationText(std::string_view text)
     }
     count = static_cast<int>(stations.size());
     return echo;
+}
+
+std::string CFdStationList::ReadStationFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        count = 0;
+        stations.clear();
+        return {};
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return ReadStationText(text);
 }
 
 CObservationStationDlg CFdStationList::Dialog() const

@@ -69,6 +69,8 @@ struct CFdStationList {
     // value per station; at most kMaxStations, fewer when the text ends or a number does not
     // parse. Returns the echo of the stations read ("%s %f %f %f \n" each) for "station.txt".
     std::string ReadStationText(std::string_view text);
+    // The same from a file; a file that cannot be opened yields no stations. Returns the echo.
+    std::string ReadStationFile(const std::string& path);
 
     // The dialog preset with the list's values; Apply takes the kept ones back after OK.
     CObservationStationDlg Dialog() const;

@@ -277,7 +277,7 @@ int OnSpikeRecord(Workspace& ws, UiHost& ui)
 int OnDispersiveSurfaceWave(Workspace& ws, UiHost& ui)
 {
     if (!FitsStore(ws, ui, kDispersiveTraces, kDispersiveSamples, 0.5f)) return 0;
-    PutRecord(ws, DispersiveSurfaceWaveRecord());
+    PutRecord(ws, GenerateDispersiveSurfaceWave());
     ShowReceivers(ws, 50.0f);
     RecalcRecordExtents(ws, 0);
     return 1;
@@ -408,39 +408,44 @@ int OnModelSmoothing(Workspace& ws)
 // ---------------------------------------------------------------------------------------------
 // Station output
 
-int OnSaveEarthquakeSimulation(Workspace& ws, UiHost& ui)
+int WriteFdStationWaveforms(Workspace& ws, UiHost& ui, CFdStationList& list, int traceCount,
+                            const Matrix2D<float>& samples, std::span<const CTraceHeader> headers)
 {
     const int language = Language(ws);
+    CReceiverComponentDlg component;
+    DialogRequest first = component.Request(language);
+    if (!ui.RunDialog(first)) return 0;
+    CObservationStationDlg station = list.Dialog();
+    DialogRequest second = station.Request(language);
+    if (!ui.RunDialog(second)) return 0;
+    list.Apply(station);
+    DiagnosticLog(ws).Rewrite("search.txt", "");
+    int saved = 0;
+    for (const FdStationFile& file : list.StationFiles(station, component.component, traceCount, samples, headers)) {
+        const std::string target = ws.workingFolder.empty() ? file.name : ws.workingFolder + "/" + file.name;
+        AtomicFileWriter out(target);
+        if (out.Write(file.text) && out.Commit()) {
+            ++saved;
+        } else {
+            Warn(ui, Msg(language, "Cannot write the file ", "ファイルを書けません ") + target);
+        }
+    }
+    return saved;
+}
+
+int OnSaveEarthquakeSimulation(Workspace& ws, UiHost& ui)
+{
     FileRequest files;
     files.initialName = "*.*";
     files.filters = {{"Observation station file(*.*)", "*"}};
     const std::optional<std::string> path = ui.OpenFile(files);
     if (!path) return 0;
     CFdStationList list;
-    const std::optional<std::string> text = ReadText(*path);
-    DiagnosticLog(ws).Rewrite("station.txt", text ? list.ReadStationText(*text) : std::string());
-
-    int saved = 0;
-    CReceiverComponentDlg component;
-    DialogRequest first = component.Request(language);
-    CObservationStationDlg station = list.Dialog();
-    DialogRequest second = station.Request(language);
-    if (ui.RunDialog(first) && ui.RunDialog(second)) {
-        list.Apply(station);
-        DiagnosticLog(ws).Rewrite("search.txt", "");
-        const WaveformStore& store = ws.store;
-        for (const FdStationFile& file : list.StationFiles(station, component.component, store.TraceCount(),
-                                                           store.current.rows, store.current.headers)) {
-            const std::string target = ws.workingFolder.empty() ? file.name : ws.workingFolder + "/" + file.name;
-            AtomicFileWriter out(target);
-            if (out.Write(file.text) && out.Commit()) {
-                ++saved;
-            } else {
-                Warn(ui, Msg(language, "Cannot write the file ", "ファイルを書けません ") + target);
-            }
-        }
-    }
-    ui.Message(FormatC(Msg(language, "%d files have been saved !", "%d 個のファイルを保存しました !").c_str(), saved));
+    DiagnosticLog(ws).Rewrite("station.txt", list.ReadStationFile(*path));
+    const WaveformStore& store = ws.store;
+    const int saved =
+        WriteFdStationWaveforms(ws, ui, list, store.TraceCount(), store.current.rows, store.current.headers);
+    ui.Message(FormatC(Msg(Language(ws), "%d files have been saved !", "%d 個のファイルを保存しました !").c_str(), saved));
     return 0;
 }
 

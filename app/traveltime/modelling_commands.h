@@ -7,12 +7,16 @@
 // interval before anything changes, then pushes one undo snapshot and replaces the record;
 // Cancel changes nothing. Each command returns 1 when the view must be repainted.
 
+#include <span>
 #include <string>
 
 #include "app/command_table.h"
+#include "base/matrix2d.h"
+#include "base/trace_header.h"
 
 namespace velk {
 
+struct CFdStationList;
 class ProgressSink;
 class UiHost;
 class Workspace;
@@ -84,6 +88,11 @@ void SetContourSource(Workspace& ws, int source);
 std::string NoVelocityModelText(int language);
 
 // --- Station output --------------------------------------------------------------------------
+// Dialogs 218 and 219 (Cancel in either writes nothing), "search.txt" created empty, then one
+// file per station whose node has a trace, written atomically into the working folder.
+// Returns the number of files written.
+int WriteFdStationWaveforms(Workspace& ws, UiHost& ui, CFdStationList& list, int traceCount,
+                            const Matrix2D<float>& samples, std::span<const CTraceHeader> headers);
 // The file dialog, the station file, dialogs 218 and 219, the files; then
 // "%d files have been saved !".
 int OnSaveEarthquakeSimulation(Workspace& ws, UiHost& ui);

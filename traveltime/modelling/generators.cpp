@@ -248,7 +248,7 @@ GeneratedTraces SpikeRecord(const SpikeFile& file, int samples, float dt, int ma
 
 double DispersivePhaseVelocity(double f) { return std::clamp(400.0 - 10.0 * f, 100.0, 300.0); }
 
-GeneratedTraces DispersiveSurfaceWaveRecord()
+GeneratedTraces GenerateDispersiveSurfaceWave()
 {
     constexpr int n = kDispersiveSamples;
     constexpr float kIntervalUs = 500.0f;

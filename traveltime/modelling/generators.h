@@ -121,7 +121,7 @@ GeneratedTraces SpikeRecord(const SpikeFile& file, int samples, float dt, int ma
 
 // The fixed dispersive surface-wave record: 48 traces of 4096 samples at 0.5 ms, phase velocity
 // 400 - 10 f limited to 100..300 m/s, nothing from 40 Hz up.
-GeneratedTraces DispersiveSurfaceWaveRecord();
+GeneratedTraces GenerateDispersiveSurfaceWave();
 inline constexpr int kDispersiveTraces = 48;
 inline constexpr int kDispersiveSamples = 4096;
 // The phase velocity (m/s) of the dispersive record at f Hz.

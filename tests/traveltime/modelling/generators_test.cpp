@@ -93,7 +93,7 @@ TEST(RaySynthetics, ReflectionEarlierThanTheDirectWaveIsLeftOut)
 
 TEST(DispersiveRecord, SpectrumHasUnitAmplitudeAndDispersivePhase)
 {
-    const GeneratedTraces rec = DispersiveSurfaceWaveRecord();
+    const GeneratedTraces rec = GenerateDispersiveSurfaceWave();
     ASSERT_EQ(rec.traces, 48);
     ASSERT_EQ(rec.samples, 4096);
     EXPECT_EQ(rec.headers[47], (CTraceHeader{47, 4700, 0, 20, 1, 0.0f, 500.0f, 4096}));
