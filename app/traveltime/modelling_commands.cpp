@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -86,6 +87,10 @@ int RunRayGenerator(Workspace& ws, UiHost& ui, Dlg& dlg, int waveletType, Make m
     DialogRequest request = dlg.Request(Language(ws));
     if (!ui.RunDialog(request)) return 0;
     ws.modelling.migrationVelocity = dlg.velocity;
+    if constexpr (std::is_same_v<Dlg, CVspDlg>) {
+        ws.modelling.vspAngle = dlg.angle;
+        ws.modelling.vspDistance = dlg.distance;
+    }
     if (!RayValuesUsable(ws, ui, dlg, waveletType)) return 0;
     PutRecord(ws, make());
     // Trace k lies at k x interval: the display runs from the first receiver to the last.
@@ -218,11 +223,7 @@ int OnVsp(Workspace& ws, UiHost& ui)
     dlg.angle = ws.modelling.vspAngle;
     dlg.distance = ws.modelling.vspDistance;
     const int type = ws.wavelet.type;
-    return RunRayGenerator(ws, ui, dlg, type, [&] {
-        ws.modelling.vspAngle = dlg.angle;
-        ws.modelling.vspDistance = dlg.distance;
-        return VspRecord(dlg, type);
-    });
+    return RunRayGenerator(ws, ui, dlg, type, [&] { return VspRecord(dlg, type); });
 }
 
 int OnReflection(Workspace& ws, UiHost& ui)
