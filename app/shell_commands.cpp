@@ -27,6 +27,7 @@
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
 #include "app/traveltime/model_commands.h"
@@ -172,6 +173,7 @@ CommandTable BuildCommandTable()
     AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     AddExchangeCommands(table);
     AddFileListCommands(table);
+    AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     return table;
 }
 

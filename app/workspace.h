@@ -51,6 +51,7 @@
 #include "traveltime/theoretical_traveltime.h"
 #include "traveltime/traveltime_set.h"
 #include "platform/clock.h"
+#include "traveltime/velocity_model.h"
 
 namespace velk {
 
@@ -190,6 +191,7 @@ public:
     CContourSettings contour;
     ContourPalette palette;      // plot mode and line flag: display.plotMode, display.plotSubFlag
     VelocityModelView modelView; // the velocity model display (display mode 1)
+    VelocityModel velocityModel; // the modelling grids; SetContourSource sets modelView.grid
     WaveformStore store;         // the three parameter sets are store.current/level1/level2.params
     CTraveltimeSet traveltimeSet;
     TauPSettings tauP;

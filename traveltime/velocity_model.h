@@ -1,0 +1,82 @@
+#pragma once
+// The one two-dimensional velocity model of the modelling tools: a regular grid of square cells
+// in a vertical plane, with the traveltime grid of the last ray tracing and the last wavefield
+// snapshot, and the first-arrival ray tracer (an expanding-square solution of the eikonal
+// equation) that fills the traveltime grid from a point source.
+//
+// Grids are flat and row-major, nx x nz values: cell (i, k) lies at horizontal position i h and
+// depth k h and is element k nx + i. Nothing here knows the waveform store or the display.
+
+#include <span>
+#include <vector>
+
+namespace velk {
+
+class DialogRequest;
+
+// Dialog 200 "Modeling": the ray-tracing source, m. Both start at 0 each time.
+struct CModelingDlg {
+    static constexpr const char* kClass = "CModelingDlg";
+    float location = 0.0f;
+    float depth = 0.0f;
+    DialogRequest Request(int language);
+};
+
+struct VelocityModel {
+    static constexpr int kCreatedSize = 201;
+
+    int nx = 0;         // grid columns (horizontal)
+    int nz = 0;         // grid rows (depth)
+    float h = 1.0f;     // cell size, m, in both directions
+    std::vector<float> velocity;    // m/s
+    std::vector<float> density;     // for the finite differences
+    std::vector<float> traveltime;  // ms, from the last ray-tracing source
+    std::vector<float> snapshot;    // the last wavefield snapshot
+    float velocityMin = 0.0f;
+    float velocityMax = 0.0f;
+    float traveltimeMin = 0.0f;
+    float traveltimeMax = 0.0f;
+    float snapshotMin = 0.0f;
+    float snapshotMax = 0.0f;
+    float sourceX = 0.0f;      // m, the finite differences' source
+    float sourceDepth = 0.0f;  // m
+    int hasModel = 0;
+    int hasTraveltimes = 0;
+    int contourSource = 0;     // 0 the waveform record, 1 velocity, 2 traveltime, 3 snapshot
+
+    size_t Cells() const { return static_cast<size_t>(nx) * static_cast<size_t>(nz); }
+    float& At(std::vector<float>& grid, int i, int k) const { return grid[static_cast<size_t>(k) * nx + i]; }
+
+    // The wavefield of the finite differences; they own it and fill this in.
+    void ClearWavefield() {}
+};
+
+// "New model(Homogeneous)": 201 x 201 cells of 1 m at 3000 m/s, density 2000, velocity range
+// 2000..4000 for the display, source of the finite differences at (100 m, 100 m).
+void CreateHomogeneousModel(VelocityModel& model);
+// "New model(2 layers)": the same with 2000 m/s in rows 0..99 and 4000 m/s from row 100 (the
+// interface at 100 m depth), source depth 50 m.
+void CreateTwoLayerModel(VelocityModel& model);
+
+// One smoothing pass: from a copy, every cell off the edges becomes the mean (weights
+// 0.33333334) of itself and its two neighbours along x; then, again from a copy, along z. The
+// outermost rows and columns keep their values.
+void SmoothGrid(int nx, int nz, std::span<float> grid);
+// One pass over the model's velocity grid; the finite-difference wavefield is cleared.
+void SmoothVelocityModel(VelocityModel& model);
+
+// One side of a ring: n cells, each with the time T[j] of its neighbour on the inner ring and
+// the slowness of that neighbour (sIn) and of itself (sOut), in ms per m x 1000 (h x slowness is
+// ms). Writes the new times into out. Every cell is reached: a side without an interior local
+// minimum of T is seeded at the cells whose inner time is the side's smallest.
+void SolveRingSide(int n, std::span<const float> sIn, std::span<const float> sOut, std::span<const float> T,
+                   std::span<float> out, float h);
+
+// First-arrival times (ms) of every cell from a point source at (sourceColumn, sourceRow), the
+// slowness grid being 1 / (velocity x 0.001) smoothed twice. Returns false and leaves
+// `traveltime` unchanged when the grid is empty, the sizes do not match or the source lies
+// outside the grid.
+bool TraceTravelTimes(std::vector<float>& traveltime, std::span<const float> velocity, int nz, int nx, float h,
+                      int sourceColumn, int sourceRow);
+
+}  // namespace velk
