@@ -141,12 +141,12 @@ int OpenOldLayout(CommandContext& ctx, const FileRequest& request,
     ShowOldRecord(ws, count);
     ctx.ui.Message(RecordSummaryMessage(count, store.Params().sampleInterval, store.Params().samplesPerTrace));
     ++store.loadCounter;
+    TakeRecordSourcePosition(ws);
     if (older) {
         KilometresForWideRecords(ws);
         if (store.loadCounter > 1) {
             const auto& h = store.current.headers;
             if (count > 1) ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
-            ws.display.sourcePosition = static_cast<float>(h[0].sourceHundredths * 0.01);
             MatchPicksToTraces(ws);
         }
     }

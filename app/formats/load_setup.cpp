@@ -184,10 +184,7 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
     if (store.current.headers[0].component == 1000) d.secondsFlag = 1;
 
     // 14-15. The stored picks of this shot, the time offset, the CMP mark.
-    if (store.loadCounter > 1) {
-        d.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    MatchPicksAfterLoad(ws);
     d.displayTimeOffset = static_cast<float>(store.current.headers[0].delayUs * 0.001);
     if (info.fileName.find("cmp") != std::string::npos) d.cmpRecord = 1;
     return true;

@@ -126,10 +126,8 @@ void FinishOpen(Workspace& ws, int count, bool append)
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
-    if (!append && store.loadCounter > 1) {
-        ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
 }
 
 FileRequest AllFiles(const char* description)

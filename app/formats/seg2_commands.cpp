@@ -116,10 +116,8 @@ void FinishOpen(CommandContext& ctx, int count, bool append)
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
-    if (!append && store.loadCounter > 1) {
-        ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
 }
 
 float RecordPeak(const WaveformStore& store)
@@ -342,10 +340,8 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
     ResetDisplayFilter(ws.displayFilter);
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
-    if (!append && store.loadCounter > 1) {
-        ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
     return 1;
 }
 
