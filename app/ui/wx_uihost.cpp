@@ -21,6 +21,7 @@
 #include "dialogs/dsp/taup_transform_wnd.h"
 #include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
+#include "platform/file_patterns.h"
 #include "platform/language.h"
 #include "survey/header_edit_dialogs.h"
 
@@ -39,7 +40,7 @@ wxString Wildcard(const std::vector<FileFilter>& filters)
     wxString wildcard;
     for (const FileFilter& f : filters) {
         if (!wildcard.empty()) wildcard += "|";
-        wildcard += W(f.description) + "|" + W(f.pattern);
+        wildcard += W(f.description) + "|" + W(CaseBlindPatterns(f.pattern));
     }
     return wildcard;
 }
