@@ -236,7 +236,7 @@ int OpenSegYRecord(CommandContext& ctx)
     if (read.outcome == OpenOutcome::NothingRead || !read.target || read.traces <= 0) return 0;
 
     const int count = std::min(read.traces, store.MaxTraces());
-    ctx.ui.Message(RecordSummaryMessageMsec(count, read.intervalMs, read.samples));
+    ctx.ui.Message(RecordSummaryMessageMsec(count, read.intervalMs, read.samples, Language(ctx)));
     CommitRead(ws, *read.target, count, false);
     AdoptFile(ctx, read.path, kFileSegY);
     store.Params().ClearFlags();

@@ -227,7 +227,7 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
         interval = *confirmed;
     }
     const int count = std::min(read.start + n, store.MaxTraces());
-    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, read.samples));
+    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, read.samples, Language(ctx)));
 
     // Positions and components of the new traces, from the reader's arrays.
     std::vector<float> receivers = read.receivers;
@@ -322,7 +322,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
         FillMissingIntervals(target, read, interval);
     }
     const int samples = append ? store.TraceSamples(0) : std::clamp(target.HeaderAt(0).samples, 0, store.RowLength());
-    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, samples));
+    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, samples, Language(ctx)));
 
     // 7. The picks of the record being left, then the commit.
     if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
