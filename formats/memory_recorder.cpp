@@ -88,7 +88,7 @@ DialogRequest CInputGainDlg::Request(int language)
     text = "Set gain for Hioki Memory-recorder";
     request.String("Text", text).ReadOnly();
     for (int i = 0; i < kChannels; ++i) {
-        request.Float("Gain" + std::to_string(i + 1), gains[static_cast<size_t>(i)]).Label(std::to_string(i + 1) + " cha.");
+        request.Float("Gain" + std::to_string(i + 1), gains[static_cast<size_t>(i)]).Label(std::to_string(i + 1) + Msg(language, " cha."));
     }
     return request;
 }

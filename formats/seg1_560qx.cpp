@@ -102,19 +102,22 @@ int Read560QX(ByteSource& file, LoadTarget& target, FormatContext& ctx)
 
     const float intervalUs = static_cast<float>(intervalMs * 1000.0);
     const float delayUs = static_cast<float>(delayMs * 1000.0);
+    ConversionCount cc;
     for (int m = 0; m < toRead; ++m) {
         const uint8_t* src = bytes.data() + kSeg1DataStart + static_cast<size_t>(m) * traceBytes;
         const double factor = factors[static_cast<size_t>(m)];
         std::span<float> row = target.Row(m);
         for (int e = 0; e < kept; ++e) {
             const int16_t v = static_cast<int16_t>(src[2 * e] | (src[2 * e + 1] << 8));
-            row[static_cast<size_t>(e)] = static_cast<float>(v / factor);
+            // A tiny gain factor can carry a sample past the float range.
+            row[static_cast<size_t>(e)] = ToFiniteFloat(v / factor, cc);
         }
         CTraceHeader& h = target.Header(m);
         h.Set(m + 1, (m + 1) * 100, 0, gains[static_cast<size_t>(m)], 1, std::isfinite(delayUs) ? delayUs : 0.0f,
               std::isfinite(intervalUs) ? intervalUs : 0.0f, kept);
         static_cast<CTraceHeader&>(target.HeaderEx(m)) = h;
     }
+    if (cc.Any()) Tell(ctx, ConversionWarning(lang, cc));
     return toRead;
 }
 

@@ -11,7 +11,8 @@
 // C and n are checked against the room left, MAX_SAMPLE and the file size: the traces that do
 // not fit are left out and the samples beyond MAX_SAMPLE cut, each with its capacity message;
 // a file that ends at a trace boundary simply has fewer traces, a trace cut inside its samples
-// is dropped with a warning.
+// is dropped with a warning. A sample that its gain carries past the float range is clamped
+// to it, with the conversion warning.
 
 #include <string>
 

@@ -226,6 +226,7 @@ public:
     int allocated = 0;       // 1 once the header and arrays exist
     float minimumAngle = 0.0f;
     float maximumAngle = 360.0f;
+    int labelFlag = 0;       // 1: the drawing writes each trace's station code and component
     StrongMotionSetHeader header;
     std::vector<CStrongMotionTrace> shownRecords;  // by store index
     // The shown records of a fill whose traces are read but not yet in the store (a load

@@ -63,7 +63,7 @@ CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
         default:
             if (field.IsReadOnly() && field.Type() == FieldType::String && unlabelled) {
                 // A line of text across the dialog (a welcome line, a notice).
-                auto* line = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(field.Text()));
+                auto* line = new wxStaticText(this, wxID_ANY, Text(language, field.Text()));
                 line->Wrap(420);
                 top->Add(line, 0, wxLEFT | wxRIGHT | wxTOP, 12);
                 continue;

@@ -2,7 +2,7 @@
 // The generic form: a modal dialog built from a DialogRequest's field list. Numbers and texts
 // get an edit box (with the unit after it), a bool a check box, a choice a radio group; a
 // read-only text without a label of its own (its label is its name) is a line of text
-// across the dialog. Labels, units, choices
+// across the dialog. Labels, units, choices, lines of text
 // and the title are shown in the interface language (their Japanese twins come from the
 // message catalogue when the request carries English). OK takes every value through the
 // field's own checks and stays open, with the error shown, while one is refused.

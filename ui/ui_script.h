@@ -5,7 +5,8 @@
 //
 //   answer <text>    the next question gets this answer instead of a window:
 //                    OK, Cancel, Yes, No (message boxes, dialogs), 1 or 2 (two-choice),
-//                    a path (file and folder dialogs)
+//                    a path (file and folder dialogs); "window OK" (message boxes) shows the
+//                    box in a window of its own that closes itself after a moment with OK
 //   report <path>    write a description of the frame (title, menus, toolbar, status bar, font)
 //   waitfile <path>  go on once the file exists (at most 60 s)
 //   sleep <ms>       go on after a pause

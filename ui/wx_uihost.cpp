@@ -6,16 +6,23 @@
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
+// After msgdlg.h, which declares the base it builds on.
+#include <wx/generic/msgdlgg.h>
+#include <wx/timer.h>
 
 #include "ui/ui_script.h"
 #include "ui/form_dlg.h"
 #include "ui/progress_dlg.h"
 #include "ui/two_choice_dlg.h"
+#include "platform/file_patterns.h"
 #include "platform/language.h"
 
 namespace velk {
 
 namespace {
+
+constexpr const char* kWindowAnswer = "window ";
+constexpr int kWindowAnswerMilliseconds = 700;
 
 wxString W(const std::string& s) { return wxString::FromUTF8(s); }
 
@@ -25,7 +32,7 @@ wxString Wildcard(const std::vector<FileFilter>& filters)
     wxString wildcard;
     for (const FileFilter& f : filters) {
         if (!wildcard.empty()) wildcard += "|";
-        wildcard += W(f.description) + "|" + W(f.pattern);
+        wildcard += W(f.description) + "|" + W(CaseBlindPatterns(f.pattern));
     }
     return wildcard;
 }
@@ -72,7 +79,11 @@ std::optional<std::string> WxUiHost::Scripted(const char* kind, const std::strin
 
 MsgResult WxUiHost::DoMessage(const MessageRequest& request)
 {
-    if (auto answer = Scripted("message", request.text)) {
+    std::optional<std::string> answer = Scripted("message", request.text);
+    // "window <answer>": the box is shown as a real window would be, with its own event loop,
+    // and closes itself after a moment with the answer.
+    const bool inWindow = answer && answer->rfind(kWindowAnswer, 0) == 0;
+    if (answer && !inWindow) {
         std::optional<MsgResult> r = ParseResult(*answer);
         return r && IsButtonOf(*r, request.buttons) ? *r : DismissResult(request.buttons);
     }
@@ -91,6 +102,16 @@ MsgResult WxUiHost::DoMessage(const MessageRequest& request)
     case MsgIcon::Question: style |= wxICON_QUESTION; break;
     }
     const wxString caption = request.caption.empty() ? wxString("Velkarine") : W(request.caption);
+    if (inWindow) {
+        std::optional<MsgResult> r = ParseResult(answer->substr(std::string_view(kWindowAnswer).size()));
+        const MsgResult result = r && IsButtonOf(*r, request.buttons) ? *r : DismissResult(request.buttons);
+        wxGenericMessageDialog box(Parent(), W(request.text), caption, style);
+        wxTimer close;
+        close.Bind(wxEVT_TIMER, [&box](wxTimerEvent&) { box.EndModal(wxID_CANCEL); });
+        close.StartOnce(kWindowAnswerMilliseconds);
+        box.ShowModal();
+        return result;
+    }
     wxMessageDialog box(Parent(), W(request.text), caption, style);
     const int lang = Language();
     const wxString cancel = W(Msg(lang, "Cancel", "キャンセル"));

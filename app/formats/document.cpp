@@ -105,7 +105,6 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
 
     try {
         fileType = FileTypeFromExtension(path, 1);
-        currentFileName = FileNameOf(path);
 
         int loaded = 0;
         BeginLoad(store, loaded);
@@ -156,6 +155,8 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
         }
 
         if (recordKind >= 0) store.Params().recordKind = recordKind;
+        // Named only now: a window painted behind a failure's message shows the record kept.
+        currentFileName = FileNameOf(path);
         Commit(ws, ui, target, count, append);
         if (ctx.afterCommit) ctx.afterCommit();
     } catch (const std::bad_alloc&) {

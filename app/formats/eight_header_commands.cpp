@@ -139,14 +139,14 @@ int OpenOldLayout(CommandContext& ctx, const FileRequest& request,
     WidenReceiverRange(ws, count, 100000.0f, -100000.0f);
     ResetDisplayFilter(ws.displayFilter);
     ShowOldRecord(ws, count);
-    ctx.ui.Message(RecordSummaryMessage(count, store.Params().sampleInterval, store.Params().samplesPerTrace));
+    ctx.ui.Message(RecordSummaryMessage(count, store.Params().sampleInterval, store.Params().samplesPerTrace, Language(ctx)));
     ++store.loadCounter;
+    TakeRecordSourcePosition(ws);
     if (older) {
         KilometresForWideRecords(ws);
         if (store.loadCounter > 1) {
             const auto& h = store.current.headers;
             if (count > 1) ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
-            ws.display.sourcePosition = static_cast<float>(h[0].sourceHundredths * 0.01);
             MatchPicksToTraces(ws);
         }
     }
@@ -265,7 +265,7 @@ int AppendEightHeader(CommandContext& ctx)
     p.shownTime = static_cast<float>(p.samplesPerTrace * p.sampleInterval);
     p.tracesShown = count;
     ws.display.recordLoaded = 1;
-    ctx.ui.Message(RecordSummaryMessage(count, p.sampleInterval, p.samplesPerTrace));
+    ctx.ui.Message(RecordSummaryMessage(count, p.sampleInterval, p.samplesPerTrace, Language(ctx)));
     SortStoreByReceiver(store, count);
     return 1;
 }

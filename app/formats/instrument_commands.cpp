@@ -230,10 +230,10 @@ int OpenTorvane9File(CommandContext& ctx)
     SortStoreByReceiver(store, count);
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
+    TakeRecordSourcePosition(ws);
     if (store.loadCounter > 1 && count > 1) {
         const auto& h = store.current.headers;
         ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
-        ws.display.sourcePosition = static_cast<float>(h[0].sourceHundredths * 0.01);
         MatchPicksToTraces(ws);
     }
     return 1;

@@ -64,16 +64,16 @@ LogSink& DiagnosticLog(Workspace& ws)
     return *ws.diagnostics;
 }
 
-std::string RecordSummaryMessage(int traces, float intervalMs, int samples)
+std::string RecordSummaryMessage(int traces, float intervalMs, int samples, int language)
 {
-    return FormatC(" Number of trace = %d \n Sampling time = %f \n Number of sample = %d ", traces,
-                   static_cast<double>(intervalMs), samples);
+    return FormatC(Msg(language, " Number of trace = %d \n Sampling time = %f \n Number of sample = %d ").c_str(),
+                   traces, static_cast<double>(intervalMs), samples);
 }
 
-std::string RecordSummaryMessageMsec(int traces, float intervalMs, int samples)
+std::string RecordSummaryMessageMsec(int traces, float intervalMs, int samples, int language)
 {
-    return FormatC(" Number of trace = %d \n Sampling time = %f(msec) \n Number of sample = %d ", traces,
-                   static_cast<double>(intervalMs), samples);
+    return FormatC(Msg(language, " Number of trace = %d \n Sampling time = %f(msec) \n Number of sample = %d ").c_str(),
+                   traces, static_cast<double>(intervalMs), samples);
 }
 
 bool HasUsableInterval(const CTraceHeader& first) { return first.intervalUs * 0.001 >= 1e-9; }
@@ -170,7 +170,7 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
         p.samplesShown = samples;
         p.tracesShown = count;
     }
-    ui.Message(RecordSummaryMessage(count, p.sampleInterval, samples));
+    ui.Message(RecordSummaryMessage(count, p.sampleInterval, samples, Language(ws)));
 
     // 12-13. Scales for very short intervals and long spreads; seconds.
     ++store.loadCounter;
@@ -184,10 +184,7 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
     if (store.current.headers[0].component == 1000) d.secondsFlag = 1;
 
     // 14-15. The stored picks of this shot, the time offset, the CMP mark.
-    if (store.loadCounter > 1) {
-        d.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    MatchPicksAfterLoad(ws);
     d.displayTimeOffset = static_cast<float>(store.current.headers[0].delayUs * 0.001);
     if (info.fileName.find("cmp") != std::string::npos) d.cmpRecord = 1;
     return true;
@@ -235,7 +232,7 @@ void AppendLoadedTraces(Workspace& ws, UiHost& ui, int newCount, std::span<const
     p.samplesShown = p.samplesPerTrace;
     p.tracesShown = end;
     p.shownTime = static_cast<float>(first.samples * p.sampleInterval);
-    ui.Message(RecordSummaryMessage(end, p.sampleInterval, p.samplesPerTrace));
+    ui.Message(RecordSummaryMessage(end, p.sampleInterval, p.samplesPerTrace, Language(ws)));
     SortStoreByReceiver(store, end, info.moveStationRecords);
 }
 
@@ -251,7 +248,7 @@ void GenericSetUp(Workspace& ws, UiHost& ui, int traceCount, int samples, float 
     p.traceCount = count;
     p.samplesPerTrace = samples;
     p.sampleInterval = intervalMs;
-    if (options.showSummary) ui.Message(RecordSummaryMessage(count, intervalMs, samples));
+    if (options.showSummary) ui.Message(RecordSummaryMessage(count, intervalMs, samples, Language(ws)));
 
     for (int i = 0; i < count; ++i) {
         const int number = options.numberFromOne ? i + 1 : 1;

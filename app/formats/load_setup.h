@@ -29,9 +29,9 @@ void WidenReceiverRange(Workspace& ws, int count, float first, float last);
 void KilometresForWideRecords(Workspace& ws);
 
 // The message after a load: " Number of trace = %d \n Sampling time = %f \n Number of sample = %d ",
-// or with "(msec)" after the sampling time.
-std::string RecordSummaryMessage(int traces, float intervalMs, int samples);
-std::string RecordSummaryMessageMsec(int traces, float intervalMs, int samples);
+// or with "(msec)" after the sampling time; in Japanese, their twins of the message catalogue.
+std::string RecordSummaryMessage(int traces, float intervalMs, int samples, int language = -1);
+std::string RecordSummaryMessageMsec(int traces, float intervalMs, int samples, int language = -1);
 
 // " Unknown file format ! \n\n Exit program and \n Use Option - etc. - Open 8 header file (older)"
 inline constexpr const char* kUnknownFileFormat =

@@ -166,7 +166,7 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     const bool validInterval = RecalcRecordExtents(ws, 0);
     // The stored picks of the new record's shot; the old record's picks never stay on it.
     if (count > 0) {
-        d.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
+        TakeRecordSourcePosition(ws);
         MatchPicksToTraces(ws);
     }
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
@@ -216,6 +216,7 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
         d.gatherPosition = static_cast<float>(group.cdpPositions[static_cast<size_t>(index)] * 0.01);
     }
 
+    TakeRecordSourcePosition(ws);
     const bool validInterval = RecalcRecordExtents(ws, 0);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
     // A gather holds traces of the files: whatever the store held before, it is time domain now.

@@ -126,10 +126,8 @@ void FinishOpen(Workspace& ws, int count, bool append)
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
-    if (!append && store.loadCounter > 1) {
-        ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
 }
 
 FileRequest AllFiles(const char* description)
@@ -238,7 +236,7 @@ int OpenSegYRecord(CommandContext& ctx)
     if (read.outcome == OpenOutcome::NothingRead || !read.target || read.traces <= 0) return 0;
 
     const int count = std::min(read.traces, store.MaxTraces());
-    ctx.ui.Message(RecordSummaryMessageMsec(count, read.intervalMs, read.samples));
+    ctx.ui.Message(RecordSummaryMessageMsec(count, read.intervalMs, read.samples, Language(ctx)));
     CommitRead(ws, *read.target, count, false);
     AdoptFile(ctx, read.path, kFileSegY);
     store.Params().ClearFlags();

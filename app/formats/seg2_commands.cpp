@@ -116,10 +116,8 @@ void FinishOpen(CommandContext& ctx, int count, bool append)
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
-    if (!append && store.loadCounter > 1) {
-        ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
 }
 
 float RecordPeak(const WaveformStore& store)
@@ -229,7 +227,7 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
         interval = *confirmed;
     }
     const int count = std::min(read.start + n, store.MaxTraces());
-    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, read.samples));
+    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, read.samples, Language(ctx)));
 
     // Positions and components of the new traces, from the reader's arrays.
     std::vector<float> receivers = read.receivers;
@@ -324,7 +322,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
         FillMissingIntervals(target, read, interval);
     }
     const int samples = append ? store.TraceSamples(0) : std::clamp(target.HeaderAt(0).samples, 0, store.RowLength());
-    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, samples));
+    ctx.ui.Message(RecordSummaryMessageMsec(count, interval, samples, Language(ctx)));
 
     // 7. The picks of the record being left, then the commit.
     if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
@@ -342,10 +340,8 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
     ResetDisplayFilter(ws.displayFilter);
     ws.display.recordLoaded = 1;
     ++store.loadCounter;
-    if (!append && store.loadCounter > 1) {
-        ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MatchPicksToTraces(ws);
-    }
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
     return 1;
 }
 

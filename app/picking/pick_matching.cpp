@@ -80,12 +80,16 @@ int MatchPicksToTraces(Workspace& ws)
     return 0;
 }
 
+void TakeRecordSourcePosition(Workspace& ws)
+{
+    if (ws.store.TraceCount() <= 0) return;
+    ws.display.sourcePosition = static_cast<float>(ws.store.current.headers[0].sourceHundredths * 0.01);
+}
+
 void MatchPicksAfterLoad(Workspace& ws)
 {
-    WaveformStore& store = ws.store;
-    if (store.loadCounter <= 1 || store.TraceCount() <= 0) return;
-    ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-    MatchPicksToTraces(ws);
+    TakeRecordSourcePosition(ws);
+    if (ws.store.loadCounter > 1 && ws.store.TraceCount() > 0) MatchPicksToTraces(ws);
 }
 
 void CopyShotPicksToTraces(Workspace& ws)

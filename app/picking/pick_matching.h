@@ -22,8 +22,13 @@ int MergeRecordPicks(Workspace& ws);
 // Returns 1 when a shot matched, else 0.
 int MatchPicksToTraces(Workspace& ws);
 
-// After a load that replaced the record (the open counter already counted it): from the second
-// load of the run on, the record's source position becomes trace 1's source and the stored
+// The record's source position := trace 1's source word (m). Every road that loads or builds
+// a record calls it, the first load of the run included: the record's picks are merged into the
+// traveltime set at this position.
+void TakeRecordSourcePosition(Workspace& ws);
+
+// After a load that replaced the record (the open counter already counted it): the record's
+// source position as TakeRecordSourcePosition; from the second load of the run on, the stored
 // picks are matched (MatchPicksToTraces).
 void MatchPicksAfterLoad(Workspace& ws);
 

@@ -122,7 +122,8 @@ bool CVelkarineApp::OnInit()
     // 6. The file named on the command line.
     if (!line.fileToOpen.empty()) {
         CommandContext ctx = frame_->Context();
-        OpenDocumentFile(ctx, line.fileToOpen);
+        // As a command that opened a record: the picture is drawn again.
+        if (OpenDocumentFile(ctx, line.fileToOpen) && frame_->View()) frame_->View()->Repaint();
     }
 
     Bind(wxEVT_TIMER, &CVelkarineApp::OnStartTimer, this, startTimer_.GetId());

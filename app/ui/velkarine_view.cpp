@@ -119,8 +119,8 @@ void CVelkarineView::OnPaint(wxPaintEvent&)
     const LogicalMapping mapping = Mapping();
     const wxSize size = GetClientSize();
     if (size.x <= 0 || size.y <= 0) return;
-    if (pictureStale_ || !picture_.IsOk() || picture_.GetSize() != size || mapping.scrollX != pictureMapping_.scrollX ||
-        mapping.scrollY != pictureMapping_.scrollY) {
+    if (pictureStale_ || pictureLoads_ != ws_.store.loadCounter || !picture_.IsOk() || picture_.GetSize() != size ||
+        mapping.scrollX != pictureMapping_.scrollX || mapping.scrollY != pictureMapping_.scrollY) {
         if (!picture_.IsOk() || picture_.GetSize() != size) picture_.Create(size);
         {
             wxMemoryDC memory(picture_);
@@ -131,6 +131,7 @@ void CVelkarineView::OnPaint(wxPaintEvent&)
         }
         pictureMapping_ = mapping;
         pictureStale_ = false;
+        pictureLoads_ = ws_.store.loadCounter;
     }
     dc.DrawBitmap(picture_, 0, 0);
     DrawOverlay(dc, mapping, ws_);

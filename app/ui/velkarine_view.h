@@ -80,6 +80,9 @@ private:
     wxTimer timer_;
     wxBitmap picture_;          // the record as last drawn
     bool pictureStale_ = true;
+    // The store's load count when the picture was drawn: a load that a paint behind one of its
+    // messages preceded still brings a new picture, whatever road it took.
+    int pictureLoads_ = -1;
     LogicalMapping pictureMapping_;
     wxSize ppi_;
 };

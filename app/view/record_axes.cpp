@@ -132,22 +132,23 @@ std::string DistanceLabel(const Workspace& ws, double v)
     return ws.display.axes.distanceDecimals == 1 ? FormatC("%6.1f", v) : FormatC("%5.0f", v);
 }
 
-// Label of time tick i, or empty when it has none (the reciprocal of time zero).
-std::string TimeLabel(const Workspace& ws, int i, float step, double s0)
+// Label of the time tick at `t` ms from the axis start, or empty when it has none (the
+// reciprocal of time zero).
+std::string TimeLabel(const Workspace& ws, double t, double s0)
 {
     const AxisState& a = ws.display.axes;
     const bool timeDomain = ws.store.dataKind() == kTimeDomain;
     double v;
     bool decimals = a.timeDecimals == 1;
     if (a.reciprocalAxis == 1) {
-        const double t = i * static_cast<double>(step) + s0;
+        t += s0;
         if (t == 0.0) return {};
         v = 1000.0 / t;
         decimals = false;
     } else if (a.timeUnit == 1) {
-        v = i * static_cast<double>(step) * 0.001;
+        v = t * 0.001;
     } else {
-        v = s0 + i * static_cast<double>(step);
+        v = s0 + t;
     }
     if (timeDomain) v += ws.display.layout.timeOffset;
     if ((ws.settings.threeComponentLabel == 1 && timeDomain) || ws.settings.kmDisplay == 1) v *= 0.001;
@@ -172,6 +173,26 @@ void ChooseDecimals(Workspace& ws)
 double LabelStart(const Workspace& ws)
 {
     return ws.store.Params().recordKind == 0 ? static_cast<double>(ws.store.Params().windowStartTime) : 0.0;
+}
+
+// The time ticks fall where the labelled time is a whole multiple of the step, from the first
+// such time at or after the axis start (a record starting at -10 ms is labelled 0, 200, ...,
+// not -10, 190, ...). Returns that first tick's distance from the axis start, in ms of the axis.
+double FirstTimeTick(const Workspace& ws, float step, double s0)
+{
+    if (!Usable(step)) return 0.0;
+    const AxisState& a = ws.display.axes;
+    const double offset = ws.store.dataKind() == kTimeDomain ? static_cast<double>(ws.display.layout.timeOffset) : 0.0;
+    // The labelled time at the axis start, in the units of the step.
+    double start = s0 + offset;
+    if (a.reciprocalAxis == 1) {
+        start = s0;
+    } else if (a.timeUnit == 1) {
+        start = offset * 1000.0;
+    }
+    const double steps = start / step;
+    const double first = (std::ceil(steps - 1e-6) - steps) * step;
+    return std::isfinite(first) && first > 0.0 ? first : 0.0;
 }
 
 std::string Trimmed(const std::string& text)
@@ -383,19 +404,26 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
         c.TextOut({xorg + 60, 70 - bottom}, a.caption);
     }
 
-    // Time lines: the frame's left and right, the grid between, labels above the frame.
+    // Time lines: the frame's left and right, the grid between, labels above the frame at the
+    // ticks (FirstTimeTick), which need not start at the frame's left.
     const int tcount = std::clamp(a.timeTickCount, 0, kMaxTickCount);
+    const double axisEnd = (tcount - 1) * static_cast<double>(tstep);
+    const double firstTick = FirstTimeTick(ws, tstep, s0);
     for (int i = 0; i < tcount; ++i) {
-        const int32_t x = SaturatingAdd(xorg, Trunc(i * static_cast<double>(tstep) * hscale));
         if (i == 0 || i == tcount - 1) {
+            const int32_t edge = SaturatingAdd(xorg, Trunc(i * static_cast<double>(tstep) * hscale));
             c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
-            Line(c, x, -yorg, x, -bottom);
-        } else if (a.gridFlag >= 0) {
+            Line(c, edge, -yorg, edge, -bottom);
+            l.rightExtent = std::max(l.rightExtent, edge);
+        }
+        const double t = firstTick + i * static_cast<double>(tstep);
+        if (t > axisEnd + 1e-6 * tstep) continue;
+        const int32_t x = SaturatingAdd(xorg, Trunc(t * hscale));
+        if (t > 1e-6 * tstep && t < axisEnd - 1e-6 * tstep && a.gridFlag >= 0) {
             c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
             Line(c, x, -yorg, x, -bottom);
         }
-        l.rightExtent = std::max(l.rightExtent, x);
-        LabelOver(c, x, 60 - yorg, TimeLabel(ws, i, tstep, s0));
+        LabelOver(c, x, 60 - yorg, TimeLabel(ws, t, s0));
     }
 
     // Time-axis title above the labels.
@@ -450,18 +478,24 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
         c.TextOut({xorg + 60, 70 - bottom}, a.caption);
     }
 
-    // Time lines across, labels left of the frame.
+    // Time lines across, labels left of the frame at the ticks (FirstTimeTick).
     const int tcount = std::clamp(a.timeTickCount, 0, kMaxTickCount);
+    const double axisEnd = (tcount - 1) * static_cast<double>(tstep);
+    const double firstTick = FirstTimeTick(ws, tstep, s0);
     for (int i = 0; i < tcount; ++i) {
-        const int32_t y = SaturatingAdd(yorg, Trunc(i * static_cast<double>(tstep) * hscale));
         if (i == 0 || i == tcount - 1) {
+            const int32_t edge = SaturatingAdd(yorg, Trunc(i * static_cast<double>(tstep) * hscale));
             c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
-            Line(c, xorg, -y, right, -y);
-        } else if (a.gridFlag >= 0) {
+            Line(c, xorg, -edge, right, -edge);
+        }
+        const double t = firstTick + i * static_cast<double>(tstep);
+        if (t > axisEnd + 1e-6 * tstep) continue;
+        const int32_t y = SaturatingAdd(yorg, Trunc(t * hscale));
+        if (t > 1e-6 * tstep && t < axisEnd - 1e-6 * tstep && a.gridFlag >= 0) {
             c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
             Line(c, xorg, -y, right, -y);
         }
-        LabelBeside(c, xorg - 160, -y + 25, TimeLabel(ws, i, tstep, s0));
+        LabelBeside(c, xorg - 160, -y + 25, TimeLabel(ws, t, s0));
     }
 
     // Time-axis title along the left side, reading upwards from below its middle.

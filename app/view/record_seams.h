@@ -28,8 +28,8 @@ bool StrongMotionDisplay(const Workspace& ws);
 // time-axis correction; the drawing stops at the time-axis end counted from the shifted start.
 // 0 while the correction is off (app/view/print_view_commands.cpp).
 int32_t StrongMotionTimeShift(const Workspace& ws, int trace);
-// The station label right of trace i ("%s : %s", the station's two names) when the set asks
-// for it. Nothing until the earthquake view's labels exist.
+// The station label right of trace i ("%s : %s": the station code and the component of its
+// shown record) when the set's label flag is 1.
 void DrawStationLabel(RecordPaint& paint, const Workspace& ws, int trace, int32_t x, int32_t y);
 
 // The acquisition's running stack, drawn under a new record while the stack decision is

@@ -27,7 +27,8 @@ CPagedTableWnd::CPagedTableWnd(wxWindow* parent, DialogRequest& request, int lan
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(static_cast<int>(columns.size()), 4, 4);
     for (const std::string& title : columns) {
-        auto* label = new wxStaticText(this, wxID_ANY, U(title), wxDefaultPosition, wxSize(-1, -1), wxALIGN_CENTRE_HORIZONTAL);
+        auto* label = new wxStaticText(this, wxID_ANY, U(Msg(language, title)), wxDefaultPosition, wxSize(-1, -1),
+                                       wxALIGN_CENTRE_HORIZONTAL);
         label->Wrap(110);
         grid->Add(label, 0, wxALIGN_CENTER_HORIZONTAL | wxALIGN_BOTTOM);
     }
@@ -62,7 +63,7 @@ CPagedTableWnd::CPagedTableWnd(wxWindow* parent, DialogRequest& request, int lan
         cell.field = &field;
         if (field.Type() == FieldType::Choice) {
             wxArrayString choices;
-            for (const std::string& s : field.Choices()) choices.Add(U(s));
+            for (const std::string& s : field.Choices()) choices.Add(U(Msg(language, s)));
             cell.radio = new wxRadioBox(this, wxID_ANY, U(Msg(language, field.LabelText())), wxDefaultPosition,
                                         wxDefaultSize, choices, 1, wxRA_SPECIFY_ROWS);
             radios->Add(cell.radio, 0, wxRIGHT, 8);

@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -17,9 +18,11 @@
 
 #include "ui/form_dlg.h"
 #include "dsp/agc.h"
+#include "dsp/band_pass.h"
 #include "dsp/notch.h"
 #include "dsp/wavelet.h"
 #include "gui_support.h"
+#include "platform/language.h"
 
 namespace velk {
 namespace {
@@ -82,6 +85,41 @@ TEST(GainDialogs, TheSixFormsShowTheirTexts)
         wxMilliSleep(20);
     }
     const std::string shot = gui::ShotPath("gain_dialogs.png");
+    if (gui::Screenshot(std::getenv("DISPLAY"), shot)) std::cout << "[ screenshot ] " << shot << '\n';
+    for (CFormDlg* form : forms) form->Destroy();
+    for (int i = 0; i < 3; ++i) wxTheApp->Yield(true);
+}
+
+// In Japanese mode the forms of the band-pass, AGC and notch commands show no English word:
+// every label, choice and title comes from the message catalogue (units and acronyms stay).
+TEST(GainDialogs, JapaneseFormsShowJapaneseTexts)
+{
+    if (!wxTheApp || !std::getenv("DISPLAY")) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+
+    CBandPassDlg bandPass;
+    CAgcDlg agc{10.0f, 50.0f, 20.0f, 1};
+    CNotchFilterDlg notch{55.0f, 0, 1};
+    std::vector<DialogRequest> requests = {BandPassDialogRequest(bandPass), agc.Request(), notch.Request()};
+    const std::vector<std::string> titles = {"バンドパスフィルター", "AGC", "ノッチフィルター"};
+    const std::set<std::string> neutral = {"", "Hz", "db", "db/oct", "50Hz", "60Hz"};
+    std::vector<CFormDlg*> forms;
+    for (size_t i = 0; i < requests.size(); ++i) {
+        requests[i].Load();
+        auto* form = new CFormDlg(nullptr, requests[i], kLanguageJapanese);
+        form->Move(static_cast<int>(i) * 380, 0);
+        form->Show();
+        forms.push_back(form);
+        EXPECT_EQ(form->GetTitle().utf8_string(), titles[i]);
+        for (const std::string& t : TextsOf(form)) {
+            const bool ascii = std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            EXPECT_TRUE(!ascii || neutral.count(t)) << requests[i].Title() << ": \"" << t << "\" is left in English";
+        }
+    }
+    for (int i = 0; i < 5; ++i) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(20);
+    }
+    const std::string shot = gui::ShotPath("dialogs-japanese.png");
     if (gui::Screenshot(std::getenv("DISPLAY"), shot)) std::cout << "[ screenshot ] " << shot << '\n';
     for (CFormDlg* form : forms) form->Destroy();
     for (int i = 0; i < 3; ++i) wxTheApp->Yield(true);

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <wx/image.h>
+#include <wx/imagpng.h>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -173,6 +176,19 @@ inline bool Screenshot(const std::string& display, const std::string& path)
     if (!import.Start({"import", "-display", display, "-window", "root", path}, {}, "/dev/null")) return false;
     const std::optional<int> rc = import.Wait(20s);
     return rc && *rc == 0;
+}
+
+// The pixels of one colour in a screenshot (-1 when it cannot be read).
+inline int Pixels(const std::string& png, unsigned char r, unsigned char g, unsigned char b)
+{
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    wxImage image;
+    if (!image.LoadFile(wxString::FromUTF8(png), wxBITMAP_TYPE_PNG)) return -1;
+    int n = 0;
+    for (int py = 0; py < image.GetHeight(); ++py)
+        for (int px = 0; px < image.GetWidth(); ++px)
+            n += image.GetRed(px, py) == r && image.GetGreen(px, py) == g && image.GetBlue(px, py) == b ? 1 : 0;
+    return n;
 }
 
 inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout)

@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/image.h>
-#include <wx/imagpng.h>
-
 #include <cmath>
 #include <iostream>
+#include <sstream>
 
 #include "app/picking/pick_commands.h"
 #include "app/formats/seg2_commands.h"
@@ -24,19 +22,6 @@ using namespace velk::gui;
 using velk::testing::ReadFileText;
 using velk::testing::TempFolder;
 using velk::testing::WriteFileText;
-
-// The pixels of one colour in a screenshot (-1 when it cannot be read).
-int Pixels(const std::string& png, unsigned char r, unsigned char g, unsigned char b)
-{
-    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
-    wxImage image;
-    if (!image.LoadFile(wxString::FromUTF8(png), wxBITMAP_TYPE_PNG)) return -1;
-    int n = 0;
-    for (int py = 0; py < image.GetHeight(); ++py)
-        for (int px = 0; px < image.GetWidth(); ++px)
-            n += image.GetRed(px, py) == r && image.GetGreen(px, py) == g && image.GetBlue(px, py) == b ? 1 : 0;
-    return n;
-}
 
 // The first arrival at an offset of the sample shot: the direct wave (400 m/s) and the head wave
 // behind it (1800 m/s).
@@ -116,6 +101,48 @@ TEST(PickOverlayInTheProgram, PicksAndTraveltimeCurvesAreDrawnOverTheRecord)
     // The record's shot in magenta, the two others in green.
     EXPECT_GT(Pixels(curveShot, 255, 0, 255), 100);
     EXPECT_GT(Pixels(curveShot, 0, 255, 0), 200);
+}
+
+// The first record of the run, opened from the command line, picked (here through a first-arrival
+// file) and saved as a Rostrel file: the shot is written at the record's source, -2.5 m.
+TEST(PickOverlayInTheProgram, PicksOfTheFirstRecordAreSavedAtItsShot)
+{
+    PrivateDisplay display;
+    if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+    TempFolder folder;
+    const std::string profile = folder.File("Velkarine.ini");
+    WriteFileText(profile, "[General]\nLanguageRegister=1\nLanguage=-1\nWindowX=0\nWindowY=0\nWindowW=1270\nWindowH=1000\n");
+    std::string picks;
+    for (int i = 0; i < 24; ++i) picks += FormatC(" %f %f %f \n", i * 5.0, FirstArrival(i * 5.0 + 2.5), 0.0);
+    const std::string pickFile = folder.File("shot.fa");
+    WriteFileText(pickFile, picks);
+    const std::string saved = folder.File("line.vs");
+    const std::string output = folder.File("output.txt"), done = folder.File("done.txt"), go = folder.File("go");
+    const std::string record = std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2";
+    const std::string script = "answer OK; sleep 300; answer " + pickFile + "; answer OK; command " +
+                               std::to_string(cmd::kOpenFirstArrivalFile) + "; sleep 500; answer " + saved +
+                               "; answer OK; command " + std::to_string(cmd::kSaveRostrelFile) + "; sleep 500; report " +
+                               done + "; waitfile " + go;
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM, record},
+                              {{"DISPLAY", display.Name()},
+                               {"VELKARINE_PROFILE", profile},
+                               {"VELKARINE_HOME", folder.File("home")},
+                               {"LANG", "C.UTF-8"},
+                               {"VELKARINE_UI_SCRIPT", script}},
+                              output));
+    ASSERT_TRUE(WaitForFile(done, 30s)) << ReadFileText(output);
+    const std::string shot = ShotPath("pick-first-record-saved.png");
+    if (Screenshot(display.Name(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
+    WriteFileText(go, "");
+    program.Kill();
+    // The header lines, then the shot line: its position, 24 picks, the third value.
+    std::istringstream lines(ReadFileText(saved));
+    std::string line[3];
+    for (std::string& l : line) std::getline(lines, l);
+    std::cout << "[ saved file ] " << line[0] << " | " << line[1] << " | " << line[2] << '\n';
+    EXPECT_NE(ReadFileText(output).find("Rostrel file has been saved"), std::string::npos) << ReadFileText(output);
+    EXPECT_EQ(line[2], "-2.500000 24 0.000000");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "platform/uihost.h"
+#include "platform/file_patterns.h"
 
 #include <gtest/gtest.h>
+
+#include <fnmatch.h>
 
 #include <clocale>
 #include <functional>
@@ -12,6 +15,37 @@
 
 namespace velk {
 namespace {
+
+// ---------------------------------------------------------------------------------------------
+// File-dialog filters
+
+// True when one of the ';'-separated glob patterns matches the name.
+bool Matches(const std::string& patterns, const std::string& name) {
+    size_t start = 0;
+    while (start <= patterns.size()) {
+        size_t end = patterns.find(';', start);
+        if (end == std::string::npos) end = patterns.size();
+        if (::fnmatch(patterns.substr(start, end - start).c_str(), name.c_str(), 0) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+TEST(FileFilters, PatternsMatchWhateverTheCase) {
+    const struct {
+        const char* pattern;
+        const char* name;
+        bool shown;
+    } cases[] = {
+        {"*.dat", "A.DAT", true},          {"*.dat", "a.dat", true},         {"*.dat", "LINE1.Dat", true},
+        {"*.dat", "a.sg2", false},         {"*.*", "ANY.Thing", true},       {"*", "noextension", true},
+        {"*.sg2;*.SG2", "x.Sg2", true},    {"*.ORG", "y.org", true},         {"ew.DAT", "EW.dat", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Matches(CaseBlindPatterns(c.pattern), c.name), c.shown) << c.pattern << " " << c.name;
+    }
+    EXPECT_EQ(CaseBlindPatterns("*.dat;*.*"), "*.dat;*.[dD][aA][tT];*.*");  // the first stays first
+}
 
 // ---------------------------------------------------------------------------------------------
 // DialogRequest and DialogField

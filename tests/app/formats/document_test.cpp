@@ -50,6 +50,7 @@ public:
 struct TestFormat {
     int failAfter = -1;
     int calls = 0;
+    std::string nameAtFailure;
 
     RecordReader Reader()
     {
@@ -60,6 +61,7 @@ struct TestFormat {
             const int n = std::atoi(text);
             for (int k = 0; k < n; ++k) {
                 if (k == failAfter) {
+                    nameAtFailure = ctx.doc.currentFileName;  // what a paint behind the message shows
                     ctx.ui.Message("test reader failed");
                     return 0;
                 }
@@ -205,6 +207,7 @@ TEST(LoadRoad, FailingReaderLeavesTheStoreBitIdentical)
     // The document still describes the old record; the snapshot of the load stays for Undo.
     EXPECT_EQ(f.doc.Title(), "a.sg2");
     EXPECT_EQ(f.doc.currentFileName, "a.sg2");
+    EXPECT_EQ(f.format.nameAtFailure, "a.sg2");
     EXPECT_EQ(f.ws.store.undoDepth, 1);
 }
 

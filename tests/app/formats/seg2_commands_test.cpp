@@ -8,10 +8,13 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <vector>
 
 #include "base/position.h"
 #include "app/formats/document.h"
+#include "app/formats/file_commands.h"
+#include "app/picking/pick_commands.h"
 #include "platform/recent_files.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
@@ -581,6 +584,55 @@ TEST(DocumentSeg2, FileWithoutAnIntervalIsRefusedBeforeTheCommit)
     EXPECT_FALSE(f.doc.LoadRecord(f.ws, f.Write("bare.sg2", bare), f.ui));
     EXPECT_EQ(f.ws.store.TraceCount(), 1);
     EXPECT_EQ(f.ws.store.current.rows[0][3], 3.0f);
+}
+
+// The first record of the run takes its source position from trace 1 whatever road opened it,
+// so that its picks are merged at that shot.
+TEST(RecordSourcePosition, EveryRoadSetsItOnTheFirstLoad)
+{
+    const std::vector<std::pair<const char*, std::function<int(RoadFixture&, const std::string&)>>> roads = {
+        {"command line", [](RoadFixture& f, const std::string& path) {
+             CommandContext ctx = f.Context();
+             return OpenDocumentFile(ctx, path) ? 1 : 0;
+         }},
+        {"File > Open", [](RoadFixture& f, const std::string& path) {
+             f.ui.AnswerFileOpen(path);
+             CommandContext ctx = f.Context();
+             return OnFileOpen(ctx);
+         }},
+        {"Open SEG2 file", [](RoadFixture& f, const std::string& path) { return f.Open(path); }},
+    };
+    for (const auto& [name, open] : roads) {
+        RoadFixture f;
+        f.ui.SetStrict(false);
+        Shot shot;
+        shot.receivers = {0.0f, 5.0f, 10.0f};
+        shot.source = -2.5f;
+        EXPECT_GT(open(f, f.Write("shot.sg2", shot)), 0) << name;
+        EXPECT_EQ(f.ws.store.loadCounter, 1) << name;
+        EXPECT_FLOAT_EQ(f.ws.display.sourcePosition, -2.5f) << name;
+    }
+}
+
+TEST(RecordSourcePosition, PicksOfTheFirstRecordAreSavedAtItsShot)
+{
+    RoadFixture f;
+    f.ui.SetStrict(false);
+    Shot shot;
+    shot.receivers = {0.0f, 5.0f, 10.0f, 15.0f};
+    shot.source = -2.5f;
+    CommandContext ctx = f.Context();
+    ASSERT_TRUE(OpenDocumentFile(ctx, f.Write("shot.sg2", shot)));
+    CParameterSet& p = f.ws.store.Params();
+    p.pickTimes[0] = 4.0f;
+    p.pickTimes[3] = 9.0f;
+    const std::string out = f.folder.File("picks.vs");
+    EXPECT_EQ(SaveRostrelFile(f.ws, f.ui, out), 1);
+    // Line 3 is the shot line: its position, the pick count and the third value.
+    std::istringstream lines(velk::testing::ReadFileText(out));
+    std::string line;
+    for (int i = 0; i < 3; ++i) std::getline(lines, line);
+    EXPECT_EQ(line, "-2.500000 2 0.000000");
 }
 
 }  // namespace

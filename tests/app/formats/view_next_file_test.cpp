@@ -347,6 +347,7 @@ TEST_F(Gathers, CommonReceiverGathersStepAndClamp)
     EXPECT_EQ(ws->store.TraceCount(), 3);
     EXPECT_EQ(FirstSample(), 7002.0f);
     EXPECT_FLOAT_EQ(ws->display.gatherPosition, 12.0f);
+    EXPECT_FLOAT_EQ(ws->display.sourcePosition, 2.0f);  // the gather's trace 1
     ShowSideWaveforms(*ws, ui, group, true);
     EXPECT_EQ(ws->fileGroup.gatherIndex, 2);
     for (int k = 0; k < 4; ++k) ShowSideWaveforms(*ws, ui, group, false);

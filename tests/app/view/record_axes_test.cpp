@@ -120,7 +120,12 @@ TEST_F(Axes, FrameGridLabelsAndTrigger)
     EXPECT_EQ(trigger[0]->kind, Kind::Polyline);
     EXPECT_EQ(trigger[0]->points[0].x, 300 - 20);
     EXPECT_NE(canvas.FindText("Trigger"), nullptr);
-    EXPECT_TRUE(HasText(canvas, "2"));  // time labels count from the trigger
+    // Time labels count from the trigger: the first whole step, 20 ms, lies 18 ms into the axis.
+    const Op* twenty = nullptr;
+    for (const Op* op : canvas.OpsOf(Kind::Text))
+        if (op->text == "20" && op->points[0].y == 60 - 300) twenty = op;
+    ASSERT_NE(twenty, nullptr);
+    EXPECT_EQ(twenty->points[0].x + canvas.TextExtent("20").cx / 2, 300 + 180);
     // Not on paper.
     Paint(true);
     EXPECT_TRUE(canvas.OpsInColour({200, 200, 0}).empty());
@@ -131,6 +136,41 @@ TEST_F(Axes, FrameGridLabelsAndTrigger)
     Paint();
     EXPECT_TRUE(HasText(canvas, "50"));  // 1000 / 20 ms
     for (const std::string& t : canvas.Texts()) EXPECT_EQ(t.find("inf"), std::string::npos);
+}
+
+// The time labels of a paint, in order: above the frame (direction 0) or left of it (1).
+std::vector<std::string> TimeLabels(const RecordingCanvas& c, int direction)
+{
+    std::vector<std::string> labels;
+    for (const Op* op : c.OpsOf(Kind::Text)) {
+        const LPoint at = op->points[0];
+        if (op->font.escapement != 0) continue;
+        if (direction == 0 ? at.y == 60 - 300 : (at.x < 300 && at.y < -260)) labels.push_back(op->text);
+    }
+    return labels;
+}
+
+TEST_F(Axes, TimeTicksFallOnWholeStepsFromARecordStartingBeforeZero)
+{
+    Fill(4, 1000, [](int i, int j) { return static_cast<float>((j % 13) - 6 + i); });
+    ws->settings.triggerPlot = 1;
+    const struct {
+        float delayUs;
+        std::vector<std::string> labels;
+    } cases[] = {
+        {-10000.0f, {"0", "200", "400", "600", "800"}},
+        {-500000.0f, {"-400", "-200", "0", "200", "400"}},
+    };
+    for (const auto& k : cases) {
+        for (int i = 0; i < 4; ++i) ws->store.current.headers[static_cast<size_t>(i)].delayUs = k.delayUs;
+        for (int direction : {0, 1}) {
+            for (bool printing : {false, true}) {
+                ws->settings.plotDirection = direction;
+                Paint(printing);
+                EXPECT_EQ(TimeLabels(canvas, direction), k.labels) << k.delayUs << " direction " << direction;
+            }
+        }
+    }
 }
 
 TEST_F(Axes, TitlesByDataKindUnitsAndLanguage)

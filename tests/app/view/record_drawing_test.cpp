@@ -250,6 +250,18 @@ TEST_F(RecordLayouts, AStrongMotionSetShowsTheTracesInItsAzimuthRange)
     ASSERT_EQ(traces.size(), 2u);
     EXPECT_EQ(traces[0]->points[0].y, -350);
     EXPECT_EQ(traces[1]->points[0].y, -450);  // the second trace is outside the range
+
+    // With the set's label flag, each trace shown carries its station code and component.
+    ws->strongMotion.shownRecords[2].stationCode = "TKY007";
+    ws->strongMotion.shownRecords[2].componentLabel = "ud";
+    Paint();
+    EXPECT_EQ(canvas.FindText("TKY007"), nullptr);
+    ws->strongMotion.labelFlag = 1;
+    Paint();
+    const auto* label = canvas.FindText("TKY007 : ud");
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->points[0].y, 50 - 450);
+    EXPECT_EQ(label->font.weight, 45);
 }
 
 TEST_F(RecordLayouts, TimeVerticalTracesAreColumnsDeflectingLeft)
