@@ -30,7 +30,7 @@ DialogRequest CTwoLayerModelDlg::Request(int language)
     return r;
 }
 
-DialogRequest CVspDlg::Request(int language)
+DialogRequest CVspCurveDlg::Request(int language)
 {
     DialogRequest r(kClass, "VSP");
     r.Float("Angle(a)", angle).Label(Msg(language, "Angle(a)", "角度(a)")).Unit("degree (a != 0)");

@@ -16,8 +16,8 @@ struct CTwoLayerModelDlg {
 };
 
 // Dialog 186 "VSP": the reflector and the velocity.
-struct CVspDlg {
-    static constexpr const char* kClass = "CVspDlg";
+struct CVspCurveDlg {
+    static constexpr const char* kClass = "CVspCurveDlg";
     float angle = 60.0f;     // degrees
     float distance = 30.0f;  // m
     float velocity = 3.0f;   // km/s

@@ -8,7 +8,10 @@
 #include "app/picking/pick_matching.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
+#include "base/display_filter.h"
+#include "formats/file_roads.h"
 #include "formats/load_target.h"
+#include "formats/trace_arrays.h"
 
 namespace velk {
 
@@ -36,6 +39,30 @@ void AdoptUntitled(CommandContext& ctx, const std::string& path, int code)
     ctx.doc.AdoptPath("", code);
     ctx.doc.currentFileName = FileNameOf(path);
     if (ctx.frame) ctx.frame->DocumentTitleChanged(ctx.doc.Title());
+}
+
+void FinishOpenRoad(Workspace& ws, int count, bool append)
+{
+    WaveformStore& store = ws.store;
+    CParameterSet& p = store.Params();
+    for (int i = 0; i < count; ++i) store.displayFactor[static_cast<size_t>(i)] = 1.0f;
+    SortStoreByReceiver(store, count);
+    store.ComputeTraceMaxima();
+    store.dataKind() = kTimeDomain;
+    p.recordKind = kRecordWaveform;
+    WidenReceiverRange(ws, count, 1e8f, -1e8f);
+    KilometresForWideRecords(ws);
+    p.samplesShown = p.samplesPerTrace;
+    p.shownTime = static_cast<float>(p.samplesPerTrace * p.sampleInterval);
+    ResetDisplayFilter(ws.displayFilter);
+    p.timeAxisStart = 0.0f;
+    p.tracesShown = count;
+    ws.display.firstTraceShown = 0;
+    ws.display.firstSampleShown = 0;
+    ws.display.recordLoaded = 1;
+    ++store.loadCounter;
+    TakeRecordSourcePosition(ws);
+    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
 }
 
 float LoadedPeak(const WaveformStore& store)

@@ -33,6 +33,12 @@ void AdoptReadFile(CommandContext& ctx, const std::string& path, int code);
 // a name; the current file name is still the file's.
 void AdoptUntitled(CommandContext& ctx, const std::string& path, int code);
 
+// What the SEG-2, SEG-1, SEG-Y and GPR open roads do once traces 0 .. count-1 are committed:
+// display factors 1, traces sorted by receiver, peaks, time-domain waveform record, receiver
+// range and units, the whole record shown, the record's source position and, on a new shot
+// after the first, the stored picks matched onto the traces.
+void FinishOpenRoad(Workspace& ws, int count, bool append);
+
 // The largest |sample| of the loaded traces (over each trace's own count).
 float LoadedPeak(const WaveformStore& store);
 

@@ -7,6 +7,7 @@
 #include "base/display_filter.h"
 #include "base/position.h"
 #include "app/formats/document.h"
+#include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
 #include "platform/recent_files.h"
@@ -105,31 +106,6 @@ void FillMissingIntervals(LoadTarget& target, int count, float intervalMs)
     }
 }
 
-// Peaks, kinds, window, order and the stored picks of a new shot (as "Open SEG2 file" ends).
-void FinishOpen(Workspace& ws, int count, bool append)
-{
-    WaveformStore& store = ws.store;
-    CParameterSet& p = store.Params();
-    for (int i = 0; i < count; ++i) store.displayFactor[static_cast<size_t>(i)] = 1.0f;
-    SortStoreByReceiver(store, count);
-    store.ComputeTraceMaxima();
-    store.dataKind() = kTimeDomain;
-    p.recordKind = kRecordWaveform;
-    WidenReceiverRange(ws, count, 1e8f, -1e8f);
-    KilometresForWideRecords(ws);
-    p.samplesShown = p.samplesPerTrace;
-    p.shownTime = static_cast<float>(p.samplesPerTrace * p.sampleInterval);
-    ResetDisplayFilter(ws.displayFilter);
-    p.timeAxisStart = 0.0f;
-    p.tracesShown = count;
-    ws.display.firstTraceShown = 0;
-    ws.display.firstSampleShown = 0;
-    ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    TakeRecordSourcePosition(ws);
-    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
-}
-
 FileRequest AllFiles(const char* description)
 {
     FileRequest request;
@@ -218,7 +194,7 @@ int Open560QXRecord(CommandContext& ctx)
     } else {
         p.ClearFlags();
     }
-    FinishOpen(ws, count, append);
+    FinishOpenRoad(ws, count, append);
     return store.TraceCount();
 }
 

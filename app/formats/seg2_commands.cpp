@@ -7,6 +7,7 @@
 #include "base/display_filter.h"
 #include "base/position.h"
 #include "app/formats/document.h"
+#include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
 #include "app/view/record_extents.h"
@@ -94,32 +95,6 @@ bool AskAppendedSource(CommandContext& ctx, float seedSource,
     return true;
 }
 
-// Steps 8 to 11 of the open roads: peaks, kinds, window, order, the stored picks of a new shot.
-void FinishOpen(CommandContext& ctx, int count, bool append)
-{
-    Workspace& ws = ctx.ws;
-    WaveformStore& store = ws.store;
-    CParameterSet& p = store.Params();
-    for (int i = 0; i < count; ++i) store.displayFactor[static_cast<size_t>(i)] = 1.0f;
-    SortStoreByReceiver(store, count);
-    store.ComputeTraceMaxima();
-    store.dataKind() = kTimeDomain;
-    p.recordKind = kRecordWaveform;
-    WidenReceiverRange(ws, count, 1e8f, -1e8f);
-    KilometresForWideRecords(ws);
-    p.samplesShown = p.samplesPerTrace;
-    p.shownTime = static_cast<float>(p.samplesPerTrace * p.sampleInterval);
-    ResetDisplayFilter(ws.displayFilter);
-    p.timeAxisStart = 0.0f;
-    p.tracesShown = count;
-    ws.display.firstTraceShown = 0;
-    ws.display.firstSampleShown = 0;
-    ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    TakeRecordSourcePosition(ws);
-    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
-}
-
 float RecordPeak(const WaveformStore& store)
 {
     float peak = 0.0f;
@@ -200,7 +175,7 @@ int OpenSeg2Record(CommandContext& ctx)
     }
 
     // 8-11.
-    FinishOpen(ctx, count, append);
+    FinishOpenRoad(ctx.ws, count, append);
     return store.TraceCount();
 }
 
@@ -258,7 +233,7 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
     p.traceCount = count;
     p.samplesPerTrace = MaxSampleCount(count, store.current.headers);
     if (!append) p.sampleInterval = interval;
-    FinishOpen(ctx, count, append);
+    FinishOpenRoad(ctx.ws, count, append);
     return store.TraceCount();
 }
 

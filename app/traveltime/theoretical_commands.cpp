@@ -127,7 +127,7 @@ int OnTwoLayerDialog(Workspace& ws, UiHost& ui)
 int OnVspDialog(Workspace& ws, UiHost& ui)
 {
     ModellingValues& v = ws.modelling;
-    CVspDlg dlg;
+    CVspCurveDlg dlg;
     dlg.angle = v.vspAngle;
     dlg.distance = v.vspDistance;
     dlg.velocity = v.migrationVelocity;

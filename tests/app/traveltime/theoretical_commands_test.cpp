@@ -96,11 +96,11 @@ TEST_F(TheoreticalCommands, DialogsRefuseVelocitiesNotAboveZero)
     ui.ExpectMessage("The velocity must be larger than 0 !");
     EXPECT_EQ(OnTwoLayerDialog(*ws, ui), 0);
     EXPECT_EQ(ws->theoretical.v1, 0.3f);
-    ui.AnswerDialog("CVspDlg", {{"Velocity", "-1"}});
+    ui.AnswerDialog("CVspCurveDlg", {{"Velocity", "-1"}});
     ui.ExpectMessage("The velocity must be larger than 0 !");
     EXPECT_EQ(OnVspDialog(*ws, ui), 0);
     EXPECT_EQ(ws->modelling.migrationVelocity, 3.0f);
-    ui.AnswerDialog("CVspDlg", {{"Velocity", "2"}});
+    ui.AnswerDialog("CVspCurveDlg", {{"Velocity", "2"}});
     EXPECT_EQ(OnVspDialog(*ws, ui), 1);
     EXPECT_EQ(ws->modelling.migrationVelocity, 2.0f);
     EXPECT_EQ(ws->theoretical.curveCount, 2);
