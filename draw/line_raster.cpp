@@ -27,10 +27,14 @@ void LineRaster::Reset(int width, int height)
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u);
     dirty_ = Box{};
+    shapes_.clear();
+    fillPoints_.clear();
 }
 
 void LineRaster::ClearDirty()
 {
+    shapes_.clear();
+    fillPoints_.clear();
     if (!dirty_.Empty()) {
         for (int y = dirty_.y0; y <= dirty_.y1; ++y) {
             uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
@@ -52,7 +56,11 @@ void LineRaster::VerticalRun(int64_t x, int64_t y0, int64_t y1, uint32_t colour,
     w.dirty->Add(static_cast<int>(x), static_cast<int>(y0), static_cast<int>(x), static_cast<int>(y1));
 }
 
-void LineRaster::Segment(DevicePoint a, DevicePoint b, uint32_t colour) { Segment(a, b, colour, Whole()); }
+void LineRaster::Segment(DevicePoint a, DevicePoint b, uint32_t colour)
+{
+    FlushFills();
+    Segment(a, b, colour, Whole());
+}
 
 void LineRaster::Segment(DevicePoint a, DevicePoint b, uint32_t colour, const Window& w)
 {
@@ -118,6 +126,7 @@ void LineRaster::Polyline(std::span<const DevicePoint> points, uint32_t colour)
 {
     // A single point draws nothing, as a polyline of one point does on every device.
     if (points.size() < 2) return;
+    FlushFills();
     const Window w = Whole();
     int32_t runX = points[0].x, low = points[0].y, high = low, last = low;
     for (size_t i = 1; i < points.size(); ++i) {
@@ -180,6 +189,7 @@ struct ColumnRuns {
 
 void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour)
 {
+    FlushFills();
     const Window w = Whole();
     ColumnRuns runs{*this, mapping, colour, w};
     for (const LPoint& p : points) runs.Add(p);
@@ -230,6 +240,7 @@ int32_t Deflection(const TraceLine& l, float sample)
 void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMapping& mapping, WorkerPool* pool)
 {
     if (lines.empty() || width_ <= 0 || height_ <= 0) return;
+    FlushFills();
     // Bands across the lines' narrow direction, so a line touches few of them.
     int64_t wide = 0, tall = 0;
     for (const TraceLine& l : lines) {
@@ -310,7 +321,8 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
 
 void LineRaster::PolylineEverySegment(std::span<const DevicePoint> points, uint32_t colour)
 {
-    for (size_t i = 1; i < points.size(); ++i) Segment(points[i - 1], points[i], colour);
+    FlushFills();
+    for (size_t i = 1; i < points.size(); ++i) Segment(points[i - 1], points[i], colour, Whole());
 }
 
 }  // namespace velk

@@ -1,6 +1,7 @@
 #include "app/ui/wx_dc_canvas.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -49,20 +50,60 @@ private:
     wxAntialiasMode old_ = wxANTIALIAS_DEFAULT;
 };
 
+// Adds the time of its scope to a stage, when stages are kept.
+class StageTimer {
+public:
+    explicit StageTimer(double* stage) : stage_(stage)
+    {
+        if (stage_) start_ = std::chrono::steady_clock::now();
+    }
+    ~StageTimer()
+    {
+        if (stage_) *stage_ += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    }
+    StageTimer(const StageTimer&) = delete;
+    StageTimer& operator=(const StageTimer&) = delete;
+
+private:
+    double* stage_;
+    std::chrono::steady_clock::time_point start_;
+};
+
 }  // namespace
 
-WxDcCanvas::WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize) : dc_(dc), mapping_(mapping)
+WxDcCanvas::WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize, LineRaster* raster)
+    : dc_(dc), mapping_(mapping)
 {
     if (rasterSize.x > 0 && rasterSize.y > 0) {
-        raster_ = std::make_unique<LineRaster>();
-        raster_->Reset(rasterSize.x, rasterSize.y);
+        if (!raster) {
+            ownRaster_ = std::make_unique<LineRaster>();
+            raster = ownRaster_.get();
+        }
+        raster_ = raster;
+        // A raster of the same size is only cleaned where the last paint drew, and its pages
+        // stay mapped.
+        if (raster_->Width() == rasterSize.x && raster_->Height() == rasterSize.y) {
+            raster_->ClearDirty();
+        } else {
+            raster_->Reset(rasterSize.x, rasterSize.y);
+        }
     }
     dc_.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     ApplyPen();
     ApplyBrush();
 }
 
-WxDcCanvas::~WxDcCanvas() { Flush(); }
+WxDcCanvas::~WxDcCanvas()
+{
+    Flush();
+    if (raster_) raster_->SetWorkerPool(nullptr);
+}
+
+void WxDcCanvas::SetWorkerPool(WorkerPool* pool)
+{
+    pool_ = pool;
+    if (raster_) raster_->SetWorkerPool(pool);
+}
 
 wxPoint WxDcCanvas::Device(LPoint p) const
 {
@@ -100,7 +141,13 @@ void WxDcCanvas::FlushPolygons()
 
 void WxDcCanvas::FlushRaster()
 {
-    if (!raster_ || raster_->Dirty().Empty()) return;
+    if (!raster_) return;
+    {
+        StageTimer timer(stages_ ? &stages_->raster : nullptr);
+        raster_->FlushFills();
+    }
+    if (raster_->Dirty().Empty()) return;
+    StageTimer timer(stages_ ? &stages_->blit : nullptr);
     const LineRaster::Box box = raster_->Dirty();
     const int w = box.x1 - box.x0 + 1, h = box.y1 - box.y0 + 1;
     wxImage image(w, h, false);
@@ -221,7 +268,10 @@ void WxDcCanvas::Polyline(std::span<const LPoint> points)
     if (points.empty()) return;
     if (RasterLine(pen_)) {
         FlushPolygons();
-        raster_->Polyline(points, mapping_, LineRaster::Colour(pen_.colour));
+        {
+            StageTimer timer(stages_ ? &stages_->raster : nullptr);
+            raster_->Polyline(points, mapping_, LineRaster::Colour(pen_.colour));
+        }
         if (!batch_) Flush();
         return;
     }
@@ -240,12 +290,70 @@ void WxDcCanvas::TraceLines(std::span<const TraceLine> lines)
         return;
     }
     FlushPolygons();
+    StageTimer timer(stages_ ? &stages_->raster : nullptr);
     raster_->TraceLines(lines, mapping_, pool_);
+}
+
+bool WxDcCanvas::FillWithinLimit(std::span<const LPoint> points) const
+{
+    return std::all_of(points.begin(), points.end(), [this](LPoint p) {
+        const DevicePoint d = mapping_.ToDevice(p);
+        return std::abs(d.x) <= LineRaster::kFillLimit && std::abs(d.y) <= LineRaster::kFillLimit;
+    });
+}
+
+// The outline of a filled polygon as a closed line of the raster.
+void WxDcCanvas::RasterOutline(std::span<const LPoint> points)
+{
+    FlushPolygons();
+    std::vector<LPoint> closed(points.begin(), points.end());
+    closed.push_back(points.front());
+    StageTimer timer(stages_ ? &stages_->raster : nullptr);
+    raster_->Polyline(closed, mapping_, LineRaster::Colour(pen_.colour));
+    if (!batch_) Flush();
 }
 
 void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
 {
     if (points.empty()) return;
+    const bool fill = !brush_.hollow, outline = pen_.style != PenStyle::Null;
+    if (fill && raster_) {
+        const bool rasterOutline = outline && RasterLine(pen_);
+        if (outline && !rasterOutline) {
+            // A dashed or wide outline: the whole polygon on the device.
+            if (!FillWithinLimit(points)) return;
+            DevicePolygon(points, mode);
+            return;
+        }
+        if (rasterOutline && !FillWithinLimit(points)) return;
+        if (rasterFills_) {
+            FlushPolygons();
+            StageTimer timer(stages_ ? &stages_->raster : nullptr);
+            raster_->Fill(points, mapping_, LineRaster::Colour(brush_.colour), mode);
+        } else if (rasterOutline) {
+            // The device's fill under the raster's outline: the reference of the road above.
+            const Pen pen = pen_;
+            pen_ = Pen{PenStyle::Null, 0, {}};
+            penApplied_ = false;
+            DevicePolygon(points, mode);
+            pen_ = pen;
+            penApplied_ = false;
+        } else if (!FillWithinLimit(points)) {
+            return;
+        }
+        if (rasterOutline) {
+            RasterOutline(points);
+            return;
+        }
+        if (rasterFills_) return;
+    } else if (fill && !FillWithinLimit(points)) {
+        return;
+    }
+    DevicePolygon(points, mode);
+}
+
+void WxDcCanvas::DevicePolygon(std::span<const LPoint> points, FillMode mode)
+{
     if (batchPolygons_ && pen_.style == PenStyle::Null && !brush_.hollow) {
         FlushRaster();
         if (!pendingCounts_.empty() && !(brush_.colour == pendingColour_)) FlushPolygons();
