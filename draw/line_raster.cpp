@@ -1,6 +1,7 @@
 #include "draw/line_raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -199,9 +200,11 @@ void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& 
 namespace {
 
 // The pixel columns of a time axis: the samples k in [starts[c], starts[c + 1]) all map to
-// column xs[c]. Lines drawn on this axis (horizontal, unshaded) are drawn column by column: the
-// pixels a column's points give are those of its largest and smallest deflections, which come
-// from its largest and smallest samples (the deflection is monotonic in the sample).
+// column xs[c]. Lines drawn on this axis (horizontal) are drawn column by column: the pixels a
+// column's points give are those of its largest and smallest deflections, which come from its
+// largest and smallest samples (the deflection is monotonic in the sample), and the base when
+// a shaded lobe passes; a column's last point and the next one's first are those of its last
+// sample and the next one's first, shaded or not.
 struct AxisColumns {
     const int32_t* along = nullptr;
     std::vector<int> starts;  // ends with the sample count
@@ -256,7 +259,7 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
     // The columns of each time axis of the batch (usually one).
     std::vector<AxisColumns> axes;
     for (const TraceLine& l : lines) {
-        if (l.vertical || l.shading != 0) continue;
+        if (l.vertical) continue;
         auto same = [&](const AxisColumns& a) { return a.along == l.along; };
         if (std::find_if(axes.begin(), axes.end(), same) != axes.end()) continue;
         int n = 0;
@@ -289,7 +292,9 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
             int32_t previousX = 0, previousY = 0;
             for (size_t c = 0; c + 1 < axis->starts.size() && axis->starts[c] < l.n; ++c) {
                 const int k0 = axis->starts[c], k1 = std::min(axis->starts[c + 1], l.n);
-                float low = l.samples[k0], high = low;
+                // The extremes of the samples that are numbers (a column whose first sample is
+                // not one still shows the others).
+                float low = INFINITY, high = -INFINITY;
                 bool nan = false;
                 for (int k = k0; k < k1; ++k) {
                     const float s = l.samples[k];
@@ -297,9 +302,14 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                     high = s > high ? s : high;
                     nan |= s != s;
                 }
+                if (low > high) low = high = 0.0f;
                 int32_t d0 = Deflection(l, low), d1 = Deflection(l, high);
                 if (d0 > d1) std::swap(d0, d1);
-                if (nan) {  // a sample that is not a number lies on the base
+                // A sample that is not a number lies on the base; so do the strokes of a shaded
+                // lobe: a column holds one when its largest (or, shading the negative lobes,
+                // smallest) product of sample and factor has the lobe's sign.
+                const double lobe = l.shading == 0 ? 0.0 : ((l.shading > 0) == (l.factor > 0) ? high : low) * l.factor;
+                if (nan || (l.shading > 0 && lobe > 0) || (l.shading < 0 && lobe < 0)) {
                     d0 = std::min(d0, 0);
                     d1 = std::max(d1, 0);
                 }

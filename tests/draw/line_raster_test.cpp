@@ -74,7 +74,7 @@ TEST(LineRaster, TraceLinesFromSamplesEqualEverySegmentOfTheirPoints)
             std::vector<float>& s = samples[static_cast<size_t>(t)];
             for (int k = 0; k < n; ++k) s.push_back(noise(random) * 3.0f + std::sin(k * 0.01f) * 20.0f);
             s[100] = 1e30f;
-            s[777] = std::nanf("");
+            for (int k = 777; k < n; k += 401) s[static_cast<size_t>(k)] = std::nanf("");
             TraceLine l;
             l.samples = s.data();
             l.n = n - t * 37;
