@@ -84,12 +84,14 @@ void LineRaster::Fill(std::span<const DevicePoint> points, uint32_t colour, Fill
         s.x0 = std::max(x0, 0);
         s.x1 = std::min(x1, width_);
         if (s.x0 >= s.x1) return;
-    } else {
-        fillPoints_.insert(fillPoints_.end(), points.begin(), points.end());
     }
+    if (FillQueueFull()) FlushFills();
+    s.first = static_cast<uint32_t>(fillPoints_.size());
+    if (s.count > 0) fillPoints_.insert(fillPoints_.end(), points.begin(), points.end());
     shapes_.push_back(s);
-    if (shapes_.size() >= kMaxShapes || fillPoints_.size() >= kMaxFillPoints) FlushFills();
 }
+
+bool LineRaster::FillQueueFull() const { return shapes_.size() >= kMaxShapes || fillPoints_.size() >= kMaxFillPoints; }
 
 void LineRaster::FillRows(const Shape& shape, int r0, int r1, Box& box)
 {

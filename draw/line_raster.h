@@ -64,8 +64,10 @@ public:
     static constexpr int32_t kFillLimit = 1 << 22;
     void Fill(std::span<const DevicePoint> points, uint32_t colour, FillMode mode);
     void Fill(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour, FillMode mode);
-    // Draws the fills waiting (also done by every line call and before the pixels are read).
+    // Draws the fills waiting (also done by every line call, and by a fill that finds the queue
+    // full).
     void FlushFills();
+    bool FillQueueFull() const;
     // Threads for the bands of fills (none: threads made for each batch).
     void SetWorkerPool(WorkerPool* pool) { pool_ = pool; }
 

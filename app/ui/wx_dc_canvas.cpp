@@ -12,6 +12,7 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 
+#include "draw/parallel.h"
 #include "draw/trace_line.h"
 
 namespace velk {
@@ -152,19 +153,34 @@ void WxDcCanvas::FlushRaster()
     const int w = box.x1 - box.x0 + 1, h = box.y1 - box.y0 + 1;
     wxImage image(w, h, false);
     image.InitAlpha();
-    unsigned char* rgb = image.GetData();
-    unsigned char* alpha = image.GetAlpha();
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* row = raster_->Row(box.y0 + y) + box.x0;
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = row[x];
-            *rgb++ = static_cast<unsigned char>(p >> 16);
-            *rgb++ = static_cast<unsigned char>(p >> 8);
-            *rgb++ = static_cast<unsigned char>(p);
-            *alpha++ = static_cast<unsigned char>(p >> 24);
-        }
+    unsigned char* const rgb = image.GetData();
+    unsigned char* const alpha = image.GetAlpha();
+    // Rows in parallel: the picture of a dense record is a few million pixels.
+    constexpr int kRows = 64;
+    ParallelFor(
+        (h + kRows - 1) / kRows,
+        [&](int part) {
+            for (int y = part * kRows; y < std::min(h, (part + 1) * kRows); ++y) {
+                const uint32_t* row = raster_->Row(box.y0 + y) + box.x0;
+                unsigned char* c = rgb + static_cast<size_t>(y) * w * 3;
+                unsigned char* a = alpha + static_cast<size_t>(y) * w;
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = row[x];
+                    c[3 * x] = static_cast<unsigned char>(p >> 16);
+                    c[3 * x + 1] = static_cast<unsigned char>(p >> 8);
+                    c[3 * x + 2] = static_cast<unsigned char>(p);
+                    a[x] = static_cast<unsigned char>(p >> 24);
+                }
+            }
+        },
+        pool_);
+    // Straight to the renderer's own bitmap where there is one (one conversion fewer).
+    if (wxGraphicsContext* gc = dc_.GetGraphicsContext()) {
+        const wxGraphicsBitmap picture = gc->CreateBitmapFromImage(image);
+        gc->DrawBitmap(picture, box.x0, box.y0, w, h);
+    } else {
+        dc_.DrawBitmap(wxBitmap(image, 32), box.x0, box.y0, true);
     }
-    dc_.DrawBitmap(wxBitmap(image, 32), box.x0, box.y0, true);
     raster_->ClearDirty();
 }
 
@@ -327,8 +343,12 @@ void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
         }
         if (rasterOutline && !FillWithinLimit(points)) return;
         if (rasterFills_) {
+            // Queued here, drawn when the raster's fills are flushed.
             FlushPolygons();
-            StageTimer timer(stages_ ? &stages_->raster : nullptr);
+            if (raster_->FillQueueFull()) {
+                StageTimer timer(stages_ ? &stages_->raster : nullptr);
+                raster_->FlushFills();
+            }
             raster_->Fill(points, mapping_, LineRaster::Colour(brush_.colour), mode);
         } else if (rasterOutline) {
             // The device's fill under the raster's outline: the reference of the road above.
