@@ -251,10 +251,20 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
         tall += static_cast<int64_t>(l.bounds.top) - l.bounds.bottom;
     }
     const bool rowBands = wide >= tall;
-    const int span = rowBands ? height_ : width_;
+    // The bands share out the rows (or columns) the batch's lines reach, not the whole buffer:
+    // a batch of a few hundred traces of a thousand covers a quarter of the picture, and bands
+    // over all of it left three quarters of the threads idle while the others drew.
+    int64_t reachLow = INT64_MAX, reachHigh = INT64_MIN;
+    for (const TraceLine& l : lines) {
+        reachLow = std::min<int64_t>(reachLow, rowBands ? mapping.DeviceY(l.bounds.top) : mapping.DeviceX(l.bounds.left));
+        reachHigh = std::max<int64_t>(reachHigh, rowBands ? mapping.DeviceY(l.bounds.bottom) : mapping.DeviceX(l.bounds.right));
+    }
+    const int limit = rowBands ? height_ : width_;
+    const int offset = static_cast<int>(std::clamp<int64_t>(reachLow, 0, limit - 1));
+    const int span = static_cast<int>(std::clamp<int64_t>(reachHigh, 0, limit - 1)) - offset + 1;
     // Enough bands to keep every core busy, few enough that a line seldom crosses into a
     // second one (each band walks all the samples of every line it meets).
-    const int bands = std::clamp(span / 48, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    const int bands = std::clamp(span / 24, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 
     // The columns of each time axis of the batch (usually one).
     std::vector<AxisColumns> axes;
@@ -270,8 +280,9 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
 
     std::vector<Box> boxes(static_cast<size_t>(bands));
     auto band = [&](int b) {
-        const int first = static_cast<int>(static_cast<int64_t>(span) * b / bands);
-        const int last = static_cast<int>(static_cast<int64_t>(span) * (b + 1) / bands) - 1;
+        // The first and last bands take in what lies beyond the lines' reach.
+        const int first = b == 0 ? 0 : offset + static_cast<int>(static_cast<int64_t>(span) * b / bands);
+        const int last = b == bands - 1 ? limit - 1 : offset + static_cast<int>(static_cast<int64_t>(span) * (b + 1) / bands) - 1;
         // The band's box on its own stack: neighbouring boxes share a cache line, and every run
         // and segment grows the box.
         Box box;
@@ -315,7 +326,22 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                 }
                 const int32_t x = axis->xs[c];
                 if (c > 0) {
-                    Segment({previousX, previousY}, {x, mapping.DeviceY(l.base + Deflection(l, l.samples[k0]))}, colour, w);
+                    const int32_t y = mapping.DeviceY(l.base + Deflection(l, l.samples[k0]));
+                    if (x - previousX == 1) {
+                        // A segment to the next column is two runs: the steps of its first half
+                        // (rounded down) in the column it leaves, the rest in the next.
+                        const int64_t n = std::llabs(static_cast<int64_t>(y) - previousY);
+                        const int64_t sign = y < previousY ? -1 : 1;
+                        const int64_t half = (n + 1) / 2;
+                        if (n == 0) {
+                            VerticalRun(previousX, previousY, previousY, colour, w);
+                        } else {
+                            VerticalRun(previousX, previousY, previousY + sign * (half - 1), colour, w);
+                        }
+                        VerticalRun(x, previousY + sign * half, y, colour, w);
+                    } else {
+                        Segment({previousX, previousY}, {x, y}, colour, w);
+                    }
                 }
                 VerticalRun(x, mapping.DeviceY(l.base + d1), mapping.DeviceY(l.base + d0), colour, w);
                 previousX = x;
