@@ -300,6 +300,18 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                 runs.Finish();
                 continue;
             }
+            // The device rows of the line's deflections, looked up rather than mapped at every
+            // column (a trace's deflections span a few hundred units at most, as a rule).
+            const int32_t dLow = l.bounds.bottom - l.base, dHigh = l.bounds.top - l.base;
+            thread_local std::vector<int32_t> rows;
+            const bool table = static_cast<int64_t>(dHigh) - dLow < 4096;
+            if (table) {
+                rows.resize(static_cast<size_t>(dHigh - dLow + 1));
+                for (int32_t d = dLow; d <= dHigh; ++d) rows[static_cast<size_t>(d - dLow)] = mapping.DeviceY(l.base + d);
+            }
+            auto row = [&](int32_t d) {
+                return table && d >= dLow && d <= dHigh ? rows[static_cast<size_t>(d - dLow)] : mapping.DeviceY(l.base + d);
+            };
             int32_t previousX = 0, previousY = 0;
             for (size_t c = 0; c + 1 < axis->starts.size() && axis->starts[c] < l.n; ++c) {
                 const int k0 = axis->starts[c], k1 = std::min(axis->starts[c + 1], l.n);
@@ -326,7 +338,7 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                 }
                 const int32_t x = axis->xs[c];
                 if (c > 0) {
-                    const int32_t y = mapping.DeviceY(l.base + Deflection(l, l.samples[k0]));
+                    const int32_t y = row(Deflection(l, l.samples[k0]));
                     if (x - previousX == 1) {
                         // A segment to the next column is two runs: the steps of its first half
                         // (rounded down) in the column it leaves, the rest in the next.
@@ -343,9 +355,9 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                         Segment({previousX, previousY}, {x, y}, colour, w);
                     }
                 }
-                VerticalRun(x, mapping.DeviceY(l.base + d1), mapping.DeviceY(l.base + d0), colour, w);
+                VerticalRun(x, row(d1), row(d0), colour, w);
                 previousX = x;
-                previousY = mapping.DeviceY(l.base + Deflection(l, l.samples[k1 - 1]));
+                previousY = row(Deflection(l, l.samples[k1 - 1]));
             }
         }
         boxes[static_cast<size_t>(b)] = box;
