@@ -1,10 +1,14 @@
 // Paint of a 128-trace x 4100-sample record as a colour contour image (about 525,000 cells):
 //   BM_ContourFlatToBitmap    plot mode 0 ("Color contour plot") through the wx canvas into a
-//                             bitmap, the view's road;
-//   BM_ContourBandsToBitmap   plot mode 1 ("Fine color contour plot") likewise;
-//   BM_ContourCellGeometry    the reference: the band polygons of every cell computed alone, no
-//                             canvas.
-// Needs an X display: xvfb-run build-bench/bench/contour_draw
+//                             bitmap, the view's road: the cells filled in the raster; the
+//                             counters split the time into the raster (raster_ms), laying it
+//                             onto the bitmap (blit_ms) and the rest, the core's cell loop and
+//                             the axes and texts (core_ms);
+//   BM_ContourFlatToolkit     the same with the cells filled by the device context (one path per
+//                             run of cells of one colour), the road before the raster;
+//   BM_ContourBands*          plot mode 1 ("Fine color contour plot") likewise;
+//   BM_ContourCellGeometry    the band polygons of every cell computed alone, no canvas.
+// Needs an X display: xvfb-run build-bench/bench/contour_draw --benchmark_repetitions=5
 
 #include <benchmark/benchmark.h>
 
@@ -12,10 +16,13 @@
 #include <wx/bitmap.h>
 #include <wx/init.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <random>
 
+#include "ui/wx_dc_canvas.h"
+#include "draw/line_raster.h"
 #include "draw/mapping.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_extents.h"
@@ -49,24 +56,39 @@ Record& TheRecord()
     return record;
 }
 
-void Paint(benchmark::State& state, int plotMode)
+void Paint(benchmark::State& state, int plotMode, bool fastFills)
 {
     Record& r = TheRecord();
     r.ws->display.plotMode = plotMode;
     r.ws->display.plotSubFlag = 0;
     wxBitmap bitmap(1920, 1200, 24);
     const LogicalMapping mapping = LogicalMapping::ForDpi(96.0, 96.0);
+    // The raster lives as long as the view does: from paint to paint.
+    static LineRaster raster;
+    WxDcCanvasStages stages;
     RecordRenderInfo info;
     info.documentTitle = "record.sg2";
+    info.fastFills = fastFills;
+    info.raster = &raster;
+    info.stages = &stages;
+    double total = 0.0;
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         RenderRecordBitmap(bitmap, mapping, *r.ws, info);
         benchmark::ClobberMemory();
+        total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
+    const double n = static_cast<double>(state.iterations());
     state.counters["cells"] = static_cast<double>(kTraces - 1) * (kSamples - 1);
+    state.counters["raster_ms"] = stages.raster / n;
+    state.counters["blit_ms"] = stages.blit / n;
+    state.counters["core_ms"] = (total - stages.raster - stages.blit) / n;
 }
 
-void BM_ContourFlatToBitmap(benchmark::State& state) { Paint(state, 0); }
-void BM_ContourBandsToBitmap(benchmark::State& state) { Paint(state, 1); }
+void BM_ContourFlatToBitmap(benchmark::State& state) { Paint(state, 0, true); }
+void BM_ContourFlatToolkit(benchmark::State& state) { Paint(state, 0, false); }
+void BM_ContourBandsToBitmap(benchmark::State& state) { Paint(state, 1, true); }
+void BM_ContourBandsToolkit(benchmark::State& state) { Paint(state, 1, false); }
 
 void BM_ContourCellGeometry(benchmark::State& state)
 {
@@ -96,8 +118,10 @@ void BM_ContourCellGeometry(benchmark::State& state)
     }
 }
 
-BENCHMARK(BM_ContourFlatToBitmap)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ContourBandsToBitmap)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ContourFlatToBitmap)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ContourFlatToolkit)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ContourBandsToBitmap)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ContourBandsToolkit)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ContourCellGeometry)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace

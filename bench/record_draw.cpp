@@ -1,10 +1,12 @@
-// Redraw of a 1024-trace x 16384-sample record in wiggle mode (no shading, colour pens, scales
-// that fit the record into 1920 x 1080 pixels) through DrawRecord:
-//   BM_RecordToBitmap      the view's road: the wx canvas into a wxMemoryDC, thin trace lines
-//                          through the line raster;
-//   BM_RecordEveryPointDc  the same with every point handed to the device context's own lines;
-//   BM_RecordCoreOnly      the drawing core alone on a canvas that only counts the points.
-// Needs an X display: xvfb-run build-bench/bench/record_draw
+// Redraw of a 1024-trace x 16384-sample record (colour pens, scales that fit the record into
+// 1920 x 1080 pixels) through DrawRecord, as wiggles and with the positive lobes shaded:
+//   BM_Record*ToBitmap      the view's road: the wx canvas into a wxMemoryDC, thin trace lines
+//                           through the raster; the counters split the time into the raster
+//                           (raster_ms), laying it onto the bitmap (blit_ms) and the rest, the
+//                           core's own drawing and the axes and texts (core_ms);
+//   BM_Record*EveryPointDc  the same with every point handed to the device context's own lines;
+//   BM_Record*CoreOnly      the drawing core alone on a canvas that only counts the points.
+// Needs an X display: xvfb-run build-bench/bench/record_draw --benchmark_repetitions=5
 
 #include <benchmark/benchmark.h>
 
@@ -12,10 +14,13 @@
 #include <wx/bitmap.h>
 #include <wx/init.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <random>
 
+#include "ui/wx_dc_canvas.h"
+#include "draw/line_raster.h"
 #include "draw/mapping.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_extents.h"
@@ -83,27 +88,43 @@ Record& TheRecord()
     return record;
 }
 
-void Bitmap(benchmark::State& state, bool fastLines)
+void Bitmap(benchmark::State& state, bool fastLines, int shading)
 {
     Record& r = TheRecord();
+    r.ws->settings.shading = shading;
     wxBitmap bitmap(1920, 1080, 24);
     const LogicalMapping mapping = LogicalMapping::ForDpi(96.0, 96.0);
+    // The raster lives as long as the view does: from paint to paint.
+    static LineRaster raster;
+    WxDcCanvasStages stages;
     RecordRenderInfo info;
     info.documentTitle = "record.sg2";
     info.fastLines = fastLines;
+    info.raster = &raster;
+    info.stages = &stages;
+    double total = 0.0;
     for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
         RenderRecordBitmap(bitmap, mapping, *r.ws, info);
         benchmark::ClobberMemory();
+        total += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
+    const double n = static_cast<double>(state.iterations());
     state.counters["points"] = static_cast<double>(kTraces) * kSamples;
+    state.counters["raster_ms"] = stages.raster / n;
+    state.counters["blit_ms"] = stages.blit / n;
+    state.counters["core_ms"] = (total - stages.raster - stages.blit) / n;
 }
 
-void BM_RecordToBitmap(benchmark::State& state) { Bitmap(state, true); }
-void BM_RecordEveryPointDc(benchmark::State& state) { Bitmap(state, false); }
+void BM_RecordToBitmap(benchmark::State& state) { Bitmap(state, true, 0); }
+void BM_RecordEveryPointDc(benchmark::State& state) { Bitmap(state, false, 0); }
+void BM_RecordShadedToBitmap(benchmark::State& state) { Bitmap(state, true, 1); }
+void BM_RecordShadedEveryPointDc(benchmark::State& state) { Bitmap(state, false, 1); }
 
-void BM_RecordCoreOnly(benchmark::State& state)
+void CoreOnly(benchmark::State& state, int shading)
 {
     Record& r = TheRecord();
+    r.ws->settings.shading = shading;
     for (auto _ : state) {
         CountingCanvas canvas;
         RecordPaint paint{canvas, nullptr, false, "record.sg2", {}};
@@ -113,9 +134,15 @@ void BM_RecordCoreOnly(benchmark::State& state)
     }
 }
 
+void BM_RecordCoreOnly(benchmark::State& state) { CoreOnly(state, 0); }
+void BM_RecordShadedCoreOnly(benchmark::State& state) { CoreOnly(state, 1); }
+
 BENCHMARK(BM_RecordToBitmap)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RecordEveryPointDc)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RecordCoreOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RecordShadedToBitmap)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RecordShadedEveryPointDc)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_RecordShadedCoreOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 }  // namespace
 }  // namespace velk

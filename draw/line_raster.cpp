@@ -1,6 +1,7 @@
 #include "draw/line_raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -27,10 +28,14 @@ void LineRaster::Reset(int width, int height)
     height_ = std::max(height, 0);
     pixels_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u);
     dirty_ = Box{};
+    shapes_.clear();
+    fillPoints_.clear();
 }
 
 void LineRaster::ClearDirty()
 {
+    shapes_.clear();
+    fillPoints_.clear();
     if (!dirty_.Empty()) {
         for (int y = dirty_.y0; y <= dirty_.y1; ++y) {
             uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;
@@ -52,7 +57,11 @@ void LineRaster::VerticalRun(int64_t x, int64_t y0, int64_t y1, uint32_t colour,
     w.dirty->Add(static_cast<int>(x), static_cast<int>(y0), static_cast<int>(x), static_cast<int>(y1));
 }
 
-void LineRaster::Segment(DevicePoint a, DevicePoint b, uint32_t colour) { Segment(a, b, colour, Whole()); }
+void LineRaster::Segment(DevicePoint a, DevicePoint b, uint32_t colour)
+{
+    FlushFills();
+    Segment(a, b, colour, Whole());
+}
 
 void LineRaster::Segment(DevicePoint a, DevicePoint b, uint32_t colour, const Window& w)
 {
@@ -118,6 +127,7 @@ void LineRaster::Polyline(std::span<const DevicePoint> points, uint32_t colour)
 {
     // A single point draws nothing, as a polyline of one point does on every device.
     if (points.size() < 2) return;
+    FlushFills();
     const Window w = Whole();
     int32_t runX = points[0].x, low = points[0].y, high = low, last = low;
     for (size_t i = 1; i < points.size(); ++i) {
@@ -180,6 +190,7 @@ struct ColumnRuns {
 
 void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour)
 {
+    FlushFills();
     const Window w = Whole();
     ColumnRuns runs{*this, mapping, colour, w};
     for (const LPoint& p : points) runs.Add(p);
@@ -189,9 +200,11 @@ void LineRaster::Polyline(std::span<const LPoint> points, const LogicalMapping& 
 namespace {
 
 // The pixel columns of a time axis: the samples k in [starts[c], starts[c + 1]) all map to
-// column xs[c]. Lines drawn on this axis (horizontal, unshaded) are drawn column by column: the
-// pixels a column's points give are those of its largest and smallest deflections, which come
-// from its largest and smallest samples (the deflection is monotonic in the sample).
+// column xs[c]. Lines drawn on this axis (horizontal) are drawn column by column: the pixels a
+// column's points give are those of its largest and smallest deflections, which come from its
+// largest and smallest samples (the deflection is monotonic in the sample), and the base when
+// a shaded lobe passes; a column's last point and the next one's first are those of its last
+// sample and the next one's first, shaded or not.
 struct AxisColumns {
     const int32_t* along = nullptr;
     std::vector<int> starts;  // ends with the sample count
@@ -230,6 +243,7 @@ int32_t Deflection(const TraceLine& l, float sample)
 void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMapping& mapping, WorkerPool* pool)
 {
     if (lines.empty() || width_ <= 0 || height_ <= 0) return;
+    FlushFills();
     // Bands across the lines' narrow direction, so a line touches few of them.
     int64_t wide = 0, tall = 0;
     for (const TraceLine& l : lines) {
@@ -237,15 +251,25 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
         tall += static_cast<int64_t>(l.bounds.top) - l.bounds.bottom;
     }
     const bool rowBands = wide >= tall;
-    const int span = rowBands ? height_ : width_;
+    // The bands share out the rows (or columns) the batch's lines reach, not the whole buffer:
+    // a batch of a few hundred traces of a thousand covers a quarter of the picture, and bands
+    // over all of it left three quarters of the threads idle while the others drew.
+    int64_t reachLow = INT64_MAX, reachHigh = INT64_MIN;
+    for (const TraceLine& l : lines) {
+        reachLow = std::min<int64_t>(reachLow, rowBands ? mapping.DeviceY(l.bounds.top) : mapping.DeviceX(l.bounds.left));
+        reachHigh = std::max<int64_t>(reachHigh, rowBands ? mapping.DeviceY(l.bounds.bottom) : mapping.DeviceX(l.bounds.right));
+    }
+    const int limit = rowBands ? height_ : width_;
+    const int offset = static_cast<int>(std::clamp<int64_t>(reachLow, 0, limit - 1));
+    const int span = static_cast<int>(std::clamp<int64_t>(reachHigh, 0, limit - 1)) - offset + 1;
     // Enough bands to keep every core busy, few enough that a line seldom crosses into a
     // second one (each band walks all the samples of every line it meets).
-    const int bands = std::clamp(span / 48, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    const int bands = std::clamp(span / 24, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
 
     // The columns of each time axis of the batch (usually one).
     std::vector<AxisColumns> axes;
     for (const TraceLine& l : lines) {
-        if (l.vertical || l.shading != 0) continue;
+        if (l.vertical) continue;
         auto same = [&](const AxisColumns& a) { return a.along == l.along; };
         if (std::find_if(axes.begin(), axes.end(), same) != axes.end()) continue;
         int n = 0;
@@ -256,8 +280,9 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
 
     std::vector<Box> boxes(static_cast<size_t>(bands));
     auto band = [&](int b) {
-        const int first = static_cast<int>(static_cast<int64_t>(span) * b / bands);
-        const int last = static_cast<int>(static_cast<int64_t>(span) * (b + 1) / bands) - 1;
+        // The first and last bands take in what lies beyond the lines' reach.
+        const int first = b == 0 ? 0 : offset + static_cast<int>(static_cast<int64_t>(span) * b / bands);
+        const int last = b == bands - 1 ? limit - 1 : offset + static_cast<int>(static_cast<int64_t>(span) * (b + 1) / bands) - 1;
         // The band's box on its own stack: neighbouring boxes share a cache line, and every run
         // and segment grows the box.
         Box box;
@@ -275,10 +300,24 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                 runs.Finish();
                 continue;
             }
+            // The device rows of the line's deflections, looked up rather than mapped at every
+            // column (a trace's deflections span a few hundred units at most, as a rule).
+            const int32_t dLow = l.bounds.bottom - l.base, dHigh = l.bounds.top - l.base;
+            thread_local std::vector<int32_t> rows;
+            const bool table = static_cast<int64_t>(dHigh) - dLow < 4096;
+            if (table) {
+                rows.resize(static_cast<size_t>(dHigh - dLow + 1));
+                for (int32_t d = dLow; d <= dHigh; ++d) rows[static_cast<size_t>(d - dLow)] = mapping.DeviceY(l.base + d);
+            }
+            auto row = [&](int32_t d) {
+                return table && d >= dLow && d <= dHigh ? rows[static_cast<size_t>(d - dLow)] : mapping.DeviceY(l.base + d);
+            };
             int32_t previousX = 0, previousY = 0;
             for (size_t c = 0; c + 1 < axis->starts.size() && axis->starts[c] < l.n; ++c) {
                 const int k0 = axis->starts[c], k1 = std::min(axis->starts[c + 1], l.n);
-                float low = l.samples[k0], high = low;
+                // The extremes of the samples that are numbers (a column whose first sample is
+                // not one still shows the others).
+                float low = INFINITY, high = -INFINITY;
                 bool nan = false;
                 for (int k = k0; k < k1; ++k) {
                     const float s = l.samples[k];
@@ -286,19 +325,39 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
                     high = s > high ? s : high;
                     nan |= s != s;
                 }
+                if (low > high) low = high = 0.0f;
                 int32_t d0 = Deflection(l, low), d1 = Deflection(l, high);
                 if (d0 > d1) std::swap(d0, d1);
-                if (nan) {  // a sample that is not a number lies on the base
+                // A sample that is not a number lies on the base; so do the strokes of a shaded
+                // lobe: a column holds one when its largest (or, shading the negative lobes,
+                // smallest) product of sample and factor has the lobe's sign.
+                const double lobe = l.shading == 0 ? 0.0 : ((l.shading > 0) == (l.factor > 0) ? high : low) * l.factor;
+                if (nan || (l.shading > 0 && lobe > 0) || (l.shading < 0 && lobe < 0)) {
                     d0 = std::min(d0, 0);
                     d1 = std::max(d1, 0);
                 }
                 const int32_t x = axis->xs[c];
                 if (c > 0) {
-                    Segment({previousX, previousY}, {x, mapping.DeviceY(l.base + Deflection(l, l.samples[k0]))}, colour, w);
+                    const int32_t y = row(Deflection(l, l.samples[k0]));
+                    if (x - previousX == 1) {
+                        // A segment to the next column is two runs: the steps of its first half
+                        // (rounded down) in the column it leaves, the rest in the next.
+                        const int64_t n = std::llabs(static_cast<int64_t>(y) - previousY);
+                        const int64_t sign = y < previousY ? -1 : 1;
+                        const int64_t half = (n + 1) / 2;
+                        if (n == 0) {
+                            VerticalRun(previousX, previousY, previousY, colour, w);
+                        } else {
+                            VerticalRun(previousX, previousY, previousY + sign * (half - 1), colour, w);
+                        }
+                        VerticalRun(x, previousY + sign * half, y, colour, w);
+                    } else {
+                        Segment({previousX, previousY}, {x, y}, colour, w);
+                    }
                 }
-                VerticalRun(x, mapping.DeviceY(l.base + d1), mapping.DeviceY(l.base + d0), colour, w);
+                VerticalRun(x, row(d1), row(d0), colour, w);
                 previousX = x;
-                previousY = mapping.DeviceY(l.base + Deflection(l, l.samples[k1 - 1]));
+                previousY = row(Deflection(l, l.samples[k1 - 1]));
             }
         }
         boxes[static_cast<size_t>(b)] = box;
@@ -310,7 +369,8 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
 
 void LineRaster::PolylineEverySegment(std::span<const DevicePoint> points, uint32_t colour)
 {
-    for (size_t i = 1; i < points.size(); ++i) Segment(points[i - 1], points[i], colour);
+    FlushFills();
+    for (size_t i = 1; i < points.size(); ++i) Segment(points[i - 1], points[i], colour, Whole());
 }
 
 }  // namespace velk

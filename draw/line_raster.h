@@ -13,6 +13,15 @@
 // points cost nothing. A batch of polylines is drawn by several threads at once, each owning a
 // band of the buffer and drawing every line of the batch in order there, so the later line
 // still wins where lines cross.
+//
+// Solid fills without an outline (the cells of a colour image, the areas under a spectrum) are
+// painted by the rule of the toolkit's aliased fill, so a picture is the same whichever road
+// its fills take: each row is sampled 127/256 of a pixel below its top; an edge crosses the rows
+// whose sample lies in [top, bottom), at x rounded down to 1/256 of a pixel and kept within the
+// buffer; a span covers the pixels from floor(x + 127/256) of the crossing where the inside
+// begins to that of the crossing where it ends, and a gap of at most one pixel between two
+// spans of one polygon is painted too. Fills wait in order and are drawn in bands of rows on
+// several threads before the next line, so the later shape wins where shapes overlap.
 
 #include <cstdint>
 #include <span>
@@ -49,10 +58,24 @@ public:
     // lines' narrow direction); the pool's, when one is given.
     void TraceLines(std::span<const TraceLine> lines, const LogicalMapping& mapping, WorkerPool* pool = nullptr);
 
+    // A filled polygon without outline, by the winding or the alternate rule; points in device
+    // pixels or mapped from logical units. A polygon reaching beyond +-kFillLimit pixels draws
+    // nothing (no toolkit draws it faithfully, and it is no picture of anything).
+    static constexpr int32_t kFillLimit = 1 << 22;
+    void Fill(std::span<const DevicePoint> points, uint32_t colour, FillMode mode);
+    void Fill(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour, FillMode mode);
+    // Draws the fills waiting (also done by every line call, and by a fill that finds the queue
+    // full).
+    void FlushFills();
+    bool FillQueueFull() const;
+    // Threads for the bands of fills (none: threads made for each batch).
+    void SetWorkerPool(WorkerPool* pool) { pool_ = pool; }
+
     // Every segment on its own, without merging: the reference the merged drawing matches.
     void PolylineEverySegment(std::span<const DevicePoint> points, uint32_t colour);
     void Segment(DevicePoint a, DevicePoint b, uint32_t colour);
 
+    // Pixels as drawn so far; fills still waiting are not among them (FlushFills first).
     uint32_t Pixel(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     const uint32_t* Row(int y) const { return pixels_.data() + static_cast<size_t>(y) * width_; }
     // The pixels drawn since the last ClearDirty.
@@ -74,6 +97,21 @@ private:
     void Segment(DevicePoint a, DevicePoint b, uint32_t colour, const Window& w);
     friend struct ColumnRuns;
 
+    // A fill waiting: a polygon of `count` points from `first`, or with count 0 the rectangle
+    // of pixels [x0, x1) x [y0, y1 + 1); rows y0..y1 are the rows it may paint.
+    struct Shape {
+        uint32_t colour;
+        uint32_t first;
+        uint32_t count;
+        bool winding;
+        int32_t x0, y0, x1, y1;
+    };
+    void FillRows(const Shape& shape, int r0, int r1, Box& box);
+
+    WorkerPool* pool_ = nullptr;
+    std::vector<DevicePoint> fillPoints_;
+    std::vector<DevicePoint> mapped_;
+    std::vector<Shape> shapes_;
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;

@@ -1,6 +1,7 @@
 #include "ui/wx_dc_canvas.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -11,6 +12,7 @@
 #include <wx/graphics.h>
 #include <wx/image.h>
 
+#include "draw/parallel.h"
 #include "draw/trace_line.h"
 
 namespace velk {
@@ -49,20 +51,60 @@ private:
     wxAntialiasMode old_ = wxANTIALIAS_DEFAULT;
 };
 
+// Adds the time of its scope to a stage, when stages are kept.
+class StageTimer {
+public:
+    explicit StageTimer(double* stage) : stage_(stage)
+    {
+        if (stage_) start_ = std::chrono::steady_clock::now();
+    }
+    ~StageTimer()
+    {
+        if (stage_) *stage_ += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    }
+    StageTimer(const StageTimer&) = delete;
+    StageTimer& operator=(const StageTimer&) = delete;
+
+private:
+    double* stage_;
+    std::chrono::steady_clock::time_point start_;
+};
+
 }  // namespace
 
-WxDcCanvas::WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize) : dc_(dc), mapping_(mapping)
+WxDcCanvas::WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize, LineRaster* raster)
+    : dc_(dc), mapping_(mapping)
 {
     if (rasterSize.x > 0 && rasterSize.y > 0) {
-        raster_ = std::make_unique<LineRaster>();
-        raster_->Reset(rasterSize.x, rasterSize.y);
+        if (!raster) {
+            ownRaster_ = std::make_unique<LineRaster>();
+            raster = ownRaster_.get();
+        }
+        raster_ = raster;
+        // A raster of the same size is only cleaned where the last paint drew, and its pages
+        // stay mapped.
+        if (raster_->Width() == rasterSize.x && raster_->Height() == rasterSize.y) {
+            raster_->ClearDirty();
+        } else {
+            raster_->Reset(rasterSize.x, rasterSize.y);
+        }
     }
     dc_.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     ApplyPen();
     ApplyBrush();
 }
 
-WxDcCanvas::~WxDcCanvas() { Flush(); }
+WxDcCanvas::~WxDcCanvas()
+{
+    Flush();
+    if (raster_) raster_->SetWorkerPool(nullptr);
+}
+
+void WxDcCanvas::SetWorkerPool(WorkerPool* pool)
+{
+    pool_ = pool;
+    if (raster_) raster_->SetWorkerPool(pool);
+}
 
 wxPoint WxDcCanvas::Device(LPoint p) const
 {
@@ -100,24 +142,45 @@ void WxDcCanvas::FlushPolygons()
 
 void WxDcCanvas::FlushRaster()
 {
-    if (!raster_ || raster_->Dirty().Empty()) return;
+    if (!raster_) return;
+    {
+        StageTimer timer(stages_ ? &stages_->raster : nullptr);
+        raster_->FlushFills();
+    }
+    if (raster_->Dirty().Empty()) return;
+    StageTimer timer(stages_ ? &stages_->blit : nullptr);
     const LineRaster::Box box = raster_->Dirty();
     const int w = box.x1 - box.x0 + 1, h = box.y1 - box.y0 + 1;
     wxImage image(w, h, false);
     image.InitAlpha();
-    unsigned char* rgb = image.GetData();
-    unsigned char* alpha = image.GetAlpha();
-    for (int y = 0; y < h; ++y) {
-        const uint32_t* row = raster_->Row(box.y0 + y) + box.x0;
-        for (int x = 0; x < w; ++x) {
-            const uint32_t p = row[x];
-            *rgb++ = static_cast<unsigned char>(p >> 16);
-            *rgb++ = static_cast<unsigned char>(p >> 8);
-            *rgb++ = static_cast<unsigned char>(p);
-            *alpha++ = static_cast<unsigned char>(p >> 24);
-        }
+    unsigned char* const rgb = image.GetData();
+    unsigned char* const alpha = image.GetAlpha();
+    // Rows in parallel: the picture of a dense record is a few million pixels.
+    constexpr int kRows = 64;
+    ParallelFor(
+        (h + kRows - 1) / kRows,
+        [&](int part) {
+            for (int y = part * kRows; y < std::min(h, (part + 1) * kRows); ++y) {
+                const uint32_t* row = raster_->Row(box.y0 + y) + box.x0;
+                unsigned char* c = rgb + static_cast<size_t>(y) * w * 3;
+                unsigned char* a = alpha + static_cast<size_t>(y) * w;
+                for (int x = 0; x < w; ++x) {
+                    const uint32_t p = row[x];
+                    c[3 * x] = static_cast<unsigned char>(p >> 16);
+                    c[3 * x + 1] = static_cast<unsigned char>(p >> 8);
+                    c[3 * x + 2] = static_cast<unsigned char>(p);
+                    a[x] = static_cast<unsigned char>(p >> 24);
+                }
+            }
+        },
+        pool_);
+    // Straight to the renderer's own bitmap where there is one (one conversion fewer).
+    if (wxGraphicsContext* gc = dc_.GetGraphicsContext()) {
+        const wxGraphicsBitmap picture = gc->CreateBitmapFromImage(image);
+        gc->DrawBitmap(picture, box.x0, box.y0, w, h);
+    } else {
+        dc_.DrawBitmap(wxBitmap(image, 32), box.x0, box.y0, true);
     }
-    dc_.DrawBitmap(wxBitmap(image, 32), box.x0, box.y0, true);
     raster_->ClearDirty();
 }
 
@@ -221,7 +284,10 @@ void WxDcCanvas::Polyline(std::span<const LPoint> points)
     if (points.empty()) return;
     if (RasterLine(pen_)) {
         FlushPolygons();
-        raster_->Polyline(points, mapping_, LineRaster::Colour(pen_.colour));
+        {
+            StageTimer timer(stages_ ? &stages_->raster : nullptr);
+            raster_->Polyline(points, mapping_, LineRaster::Colour(pen_.colour));
+        }
         if (!batch_) Flush();
         return;
     }
@@ -240,12 +306,74 @@ void WxDcCanvas::TraceLines(std::span<const TraceLine> lines)
         return;
     }
     FlushPolygons();
+    StageTimer timer(stages_ ? &stages_->raster : nullptr);
     raster_->TraceLines(lines, mapping_, pool_);
+}
+
+bool WxDcCanvas::FillWithinLimit(std::span<const LPoint> points) const
+{
+    return std::all_of(points.begin(), points.end(), [this](LPoint p) {
+        const DevicePoint d = mapping_.ToDevice(p);
+        return std::abs(d.x) <= LineRaster::kFillLimit && std::abs(d.y) <= LineRaster::kFillLimit;
+    });
+}
+
+// The outline of a filled polygon as a closed line of the raster.
+void WxDcCanvas::RasterOutline(std::span<const LPoint> points)
+{
+    FlushPolygons();
+    std::vector<LPoint> closed(points.begin(), points.end());
+    closed.push_back(points.front());
+    StageTimer timer(stages_ ? &stages_->raster : nullptr);
+    raster_->Polyline(closed, mapping_, LineRaster::Colour(pen_.colour));
+    if (!batch_) Flush();
 }
 
 void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
 {
     if (points.empty()) return;
+    const bool fill = !brush_.hollow, outline = pen_.style != PenStyle::Null;
+    if (fill && raster_) {
+        const bool rasterOutline = outline && RasterLine(pen_);
+        if (outline && !rasterOutline) {
+            // A dashed or wide outline: the whole polygon on the device.
+            if (!FillWithinLimit(points)) return;
+            DevicePolygon(points, mode);
+            return;
+        }
+        if (rasterOutline && !FillWithinLimit(points)) return;
+        if (rasterFills_) {
+            // Queued here, drawn when the raster's fills are flushed.
+            FlushPolygons();
+            if (raster_->FillQueueFull()) {
+                StageTimer timer(stages_ ? &stages_->raster : nullptr);
+                raster_->FlushFills();
+            }
+            raster_->Fill(points, mapping_, LineRaster::Colour(brush_.colour), mode);
+        } else if (rasterOutline) {
+            // The device's fill under the raster's outline: the reference of the road above.
+            const Pen pen = pen_;
+            pen_ = Pen{PenStyle::Null, 0, {}};
+            penApplied_ = false;
+            DevicePolygon(points, mode);
+            pen_ = pen;
+            penApplied_ = false;
+        } else if (!FillWithinLimit(points)) {
+            return;
+        }
+        if (rasterOutline) {
+            RasterOutline(points);
+            return;
+        }
+        if (rasterFills_) return;
+    } else if (fill && !FillWithinLimit(points)) {
+        return;
+    }
+    DevicePolygon(points, mode);
+}
+
+void WxDcCanvas::DevicePolygon(std::span<const LPoint> points, FillMode mode)
+{
     if (batchPolygons_ && pen_.style == PenStyle::Null && !brush_.hollow) {
         FlushRaster();
         if (!pendingCounts_.empty() && !(brush_.colour == pendingColour_)) FlushPolygons();

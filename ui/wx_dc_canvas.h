@@ -8,9 +8,11 @@
 // the picture keeps the order of the drawing calls.
 //
 // Fills without an outline (the cells of a colour image) are drawn with sharp edges: a pixel is
-// painted when its centre lies inside. Consecutive ones of one colour are drawn as one path,
-// each polygon turned the same way round and filled by the winding rule, so the path covers
-// their union and paints exactly the pixels they paint one by one.
+// painted when its centre lies inside. On a bitmap they go into the raster too, by the rule of
+// the toolkit's aliased fill (draw/line_raster.h), with their outline, when they have one of a
+// thin solid pen, as a line of the raster. Elsewhere consecutive ones of one colour are drawn
+// as one path, each polygon turned the same way round and filled by the winding rule, so the
+// path covers their union. A fill reaching beyond the raster's limit draws nothing.
 
 #include <memory>
 #include <vector>
@@ -23,11 +25,20 @@
 
 namespace velk {
 
+// Where the time of paints went, in milliseconds, added up: drawing into the raster (lines and
+// fills), and laying the raster onto the device.
+struct WxDcCanvasStages {
+    double raster = 0.0;
+    double blit = 0.0;
+};
+
 class WxDcCanvas : public Canvas {
 public:
     // `rasterSize`: the size of the bitmap the DC draws on, to draw thin lines through the line
     // raster; wxDefaultSize draws everything through the DC.
-    WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize = wxDefaultSize);
+    // `raster`: the raster to draw into (reset to the size and left clean), kept by the caller
+    // from paint to paint; none: one of the canvas's own.
+    WxDcCanvas(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize = wxDefaultSize, LineRaster* raster = nullptr);
     ~WxDcCanvas() override;
 
     void SetPen(const Pen& pen) override;
@@ -59,12 +70,16 @@ public:
     void SetBatchLines(bool on) { batch_ = on; }
     // Off: every polygon goes to the device on its own (for comparisons).
     void SetBatchPolygons(bool on) { batchPolygons_ = on; }
+    // Off: fills go to the device even on a bitmap with a raster (for comparisons).
+    void SetRasterFills(bool on) { rasterFills_ = on; }
     // On: every font is measured on the device and its height corrected so that text has the
     // size it has on the screen for the same logical height (printer contexts whose text comes
     // out larger than asked).
     void SetMatchScreenText(bool on) { matchScreenText_ = on; }
     // Threads for drawing batches of lines (none: threads made for each batch).
-    void SetWorkerPool(WorkerPool* pool) { pool_ = pool; }
+    void SetWorkerPool(WorkerPool* pool);
+
+    void SetStages(WxDcCanvasStages* stages) { stages_ = stages; }
 
     const LogicalMapping& Mapping() const { return mapping_; }
 
@@ -76,10 +91,16 @@ private:
     void ApplyBrush();
     void FlushRaster();
     void FlushPolygons();
+    bool FillWithinLimit(std::span<const LPoint> points) const;
+    void RasterOutline(std::span<const LPoint> points);
+    void DevicePolygon(std::span<const LPoint> points, FillMode mode);
 
     wxDC& dc_;
     LogicalMapping mapping_;
-    std::unique_ptr<LineRaster> raster_;
+    std::unique_ptr<LineRaster> ownRaster_;
+    LineRaster* raster_ = nullptr;
+    bool rasterFills_ = true;
+    WxDcCanvasStages* stages_ = nullptr;
     Pen pen_;
     Brush brush_;
     Font font_;

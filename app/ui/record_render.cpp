@@ -15,9 +15,11 @@ void RenderRecordBitmap(wxBitmap& bitmap, const LogicalMapping& mapping, Workspa
     dc.SetBackground(*wxWHITE_BRUSH);
     dc.Clear();
     {
-        WxDcCanvas canvas(dc, mapping, info.fastLines ? bitmap.GetSize() : wxDefaultSize);
+        WxDcCanvas canvas(dc, mapping, info.fastLines ? bitmap.GetSize() : wxDefaultSize, info.raster);
         canvas.SetBatchLines(info.batchLines);
         canvas.SetBatchPolygons(info.batchPolygons);
+        canvas.SetRasterFills(info.fastFills);
+        canvas.SetStages(info.stages);
         if (!ws.display.drawing.workers) ws.display.drawing.workers = std::make_shared<WorkerPool>();
         canvas.SetWorkerPool(ws.display.drawing.workers.get());
         RecordPaint paint{canvas, info.status, false, info.documentTitle, info.currentFileName};

@@ -11,7 +11,9 @@
 
 namespace velk {
 
+class LineRaster;
 class StatusPanes;
+struct WxDcCanvasStages;
 class Workspace;
 
 struct RecordRenderInfo {
@@ -21,6 +23,12 @@ struct RecordRenderInfo {
     bool fastLines = true;   // thin trace lines through the line raster
     bool batchLines = true;  // ... laid on the bitmap at the next other call, not after each line
     bool batchPolygons = true;  // fills of one colour without outline drawn as one path
+    bool fastFills = true;      // fills through the raster too (with fastLines)
+    // The raster of the lines and fills, kept by the caller from paint to paint so that its
+    // pages stay mapped; none: one made for the paint.
+    LineRaster* raster = nullptr;
+    // When given: the time spent drawing into the raster and laying it on the bitmap is added.
+    WxDcCanvasStages* stages = nullptr;
 };
 
 // Draws the record on a white `bitmap` (whose size the caller chose) with this mapping.

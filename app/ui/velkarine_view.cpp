@@ -139,7 +139,7 @@ void CVelkarineView::OnPaint(wxPaintEvent&)
 
 void CVelkarineView::OnDraw(wxDC& dc, const LogicalMapping& mapping, wxSize rasterSize)
 {
-    WxDcCanvas canvas(dc, mapping, rasterSize);
+    WxDcCanvas canvas(dc, mapping, rasterSize, &raster_);
     if (!ws_.display.drawing.workers) ws_.display.drawing.workers = std::make_shared<WorkerPool>();
     canvas.SetWorkerPool(ws_.display.drawing.workers.get());
     RecordPaint paint{canvas, nullptr, false, {}, {}};

@@ -18,6 +18,7 @@
 #include <wx/timer.h>
 
 #include "app/command_table.h"
+#include "draw/line_raster.h"
 #include "draw/mapping.h"
 #include "app/view/edit_controller.h"
 #include "app/shell_services.h"
@@ -79,6 +80,7 @@ private:
     std::function<CommandContext()> context_;
     wxTimer timer_;
     wxBitmap picture_;          // the record as last drawn
+    LineRaster raster_;         // its lines and fills, kept so that its pages stay mapped
     bool pictureStale_ = true;
     // The store's load count when the picture was drawn: a load that a paint behind one of its
     // messages preceded still brings a new picture, whatever road it took.

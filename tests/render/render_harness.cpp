@@ -95,6 +95,12 @@ void Harness::BuildRecord()
             store.current.rows[i][j] = static_cast<float>(v);
         }
     }
+    if (Get("badsamples", "0") == "1") {
+        const float bad[] = {NAN, INFINITY, 1e30f};
+        for (int i = 1; i <= 3 && i < traces; ++i)
+            for (int j = samples / 4; j < samples / 4 + 20 && j < samples; ++j)
+                store.current.rows[i][j] = (j % 2 ? 1.0f : -1.0f) * bad[i - 1];
+    }
     RecalcRecordExtents(*ws_, 1);
 }
 
@@ -260,6 +266,7 @@ wxBitmap Harness::Render()
     info.fastLines = Get("fast", "1") == "1";
     info.batchLines = Get("batch", "1") == "1";
     info.batchPolygons = Get("batchpolygons", "1") == "1";
+    info.fastFills = Get("fastfills", "1") == "1";
     RenderRecordBitmap(bitmap, mapping_, *ws_, info);
     return bitmap;
 }

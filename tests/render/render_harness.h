@@ -18,7 +18,8 @@
 //   or 4: the geometry pictures)
 //   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
 //   the bitmap at the next other drawing call rather than after every line) batchpolygons=1
-//   (fills of one colour as one path)
+//   (fills of one colour as one path) fastfills=1 (fills through the raster as well)
+//   badsamples=0 (1: runs of NaN, infinite and 1e30 samples in traces 1, 2 and 3)
 
 #include <map>
 #include <memory>

@@ -14,6 +14,9 @@
 
 #include <cstring>
 #include <iostream>
+#include <random>
+
+#include <wx/dcmemory.h>
 
 #include "app/operations.h"
 #include "app/traveltime/modelling_commands.h"
@@ -22,6 +25,7 @@
 #include "gui/gui_support.h"
 #include "render_harness.h"
 #include "tools/scripted_uihost.h"
+#include "ui/wx_dc_canvas.h"
 
 namespace velk {
 namespace {
@@ -168,8 +172,8 @@ TEST_F(RecordPicture, ColourContoursAndTheVelocityModel)
     // Cells of one colour drawn as one path paint the pixels they paint one by one, also where
     // many cells share a pixel.
     for (const char* mode : {"plotmode=0", "plotmode=1"}) {
-        const std::vector<std::string> dense = {mode, "traces=64", "samples=2000", "interval_us=250", "hscale=0.8",
-                                                "vscale=0.01", "signal=shot"};
+        const std::vector<std::string> dense = {mode,          "traces=64",    "samples=2000", "interval_us=250",
+                                                "hscale=0.8",  "vscale=0.01",  "signal=shot",  "fastfills=0"};
         Harness batched(ParseOptions(dense));
         std::vector<std::string> oneByOne = dense;
         oneByOne.push_back("batchpolygons=0");
@@ -247,6 +251,99 @@ TEST_F(RecordPicture, TraveltimeContoursAndTheDispersiveRecord)
     ASSERT_EQ(OnDispersiveSurfaceWave(record.ws(), ui), 1);
     const wxImage wiggles = Draw(record, "dispersive-record");
     EXPECT_GT(wiggles.GetWidth() * wiggles.GetHeight() - Count(wiggles, 255, 255, 255), 5000);
+
+// The pixels where two pictures differ, red on white, for a person to look at.
+std::string Difference(const wxImage& a, const wxImage& b, const std::string& name)
+{
+    wxImage d(a.GetWidth(), a.GetHeight());
+    int count = 0;
+    for (int y = 0; y < a.GetHeight(); ++y)
+        for (int x = 0; x < a.GetWidth(); ++x) {
+            const bool same = a.GetRed(x, y) == b.GetRed(x, y) && a.GetGreen(x, y) == b.GetGreen(x, y) &&
+                              a.GetBlue(x, y) == b.GetBlue(x, y);
+            count += same ? 0 : 1;
+            d.SetRGB(x, y, 255, same ? 255 : 0, same ? 255 : 0);
+        }
+    const std::string path = ShotPath("render-fill-difference-" + name + ".png");
+    d.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG);
+    return std::to_string(count) + " pixels differ: " + path;
+}
+
+bool SamePicture(const wxImage& a, const wxImage& b)
+{
+    return a.GetSize() == b.GetSize() &&
+           std::memcmp(a.GetData(), b.GetData(), static_cast<size_t>(a.GetWidth()) * a.GetHeight() * 3) == 0;
+}
+
+TEST_F(RecordPicture, RasterFillsPaintWhatTheToolkitsFillsPaint)
+{
+    // Polygons of every kind (crossing themselves, either fill rule, partly off the bitmap or
+    // reaching far beyond it) through the raster and through the device one by one.
+    wxBitmap raster(160, 120, 24), device(160, 120, 24);
+    const LogicalMapping mapping = LogicalMapping::ForDpi(254.0, 254.0);  // a unit a pixel
+    std::mt19937 random(11);
+    auto paint = [&](wxBitmap& bitmap, bool fills) {
+        wxMemoryDC dc(bitmap);
+        dc.SetBackground(*wxWHITE_BRUSH);
+        dc.Clear();
+        WxDcCanvas canvas(dc, mapping, bitmap.GetSize());
+        canvas.SetRasterFills(fills);
+        canvas.SetBatchPolygons(false);
+        canvas.SetPen(Pen{PenStyle::Null, 0, {}});
+        std::mt19937 again = random;
+        for (int k = 0; k < 400; ++k) {
+            const int n = 3 + static_cast<int>(again() % 7);
+            const int spread = k % 3 == 0 ? 20 : 190;
+            std::vector<LPoint> points;
+            for (int i = 0; i < n; ++i) {
+                LPoint p{static_cast<int32_t>(again() % spread) - 15, -(static_cast<int32_t>(again() % spread) - 15)};
+                if (k % 50 == 7 && i == 0) p.x = 30'000'000;  // beyond the limit: nothing is drawn
+                p.x += (k % 7) * 20;
+                points.push_back(p);
+            }
+            canvas.SetBrush(Brush{Rgb{static_cast<uint8_t>(again()), static_cast<uint8_t>(k), 90}, false});
+            canvas.Polygon(points, k % 2 ? FillMode::Alternate : FillMode::Winding);
+        }
+        canvas.Flush();
+        dc.SelectObject(wxNullBitmap);
+    };
+    paint(raster, true);
+    paint(device, false);
+    const wxImage a = raster.ConvertToImage(), b = device.ConvertToImage();
+    EXPECT_TRUE(SamePicture(a, b)) << Difference(a, b, "polygons");
+
+    // The layouts that fill, in both directions, at a small size and at the benchmarks' size;
+    // records with runs of NaN, infinite and huge samples draw and fill alike on both roads.
+    const std::vector<std::vector<std::string>> records = {
+        {"plotmode=0", "signal=sine", "samples=400", "hscale=3", "vscale=0.01"},
+        {"plotmode=1", "signal=sine", "samples=400", "hscale=3", "vscale=0.01", "lines=1"},
+        {"plotmode=0", "signal=sine", "samples=400", "hscale=3", "vscale=0.01", "direction=1"},
+        {"plotmode=1", "signal=sine", "samples=400", "hscale=3", "vscale=0.01", "direction=1"},
+        {"displaymode=1", "plotmode=0", "traces=24", "samples=40", "interval_us=1000", "signal=sine", "vscale=0.01"},
+        {"displaymode=1", "plotmode=1", "traces=24", "samples=40", "interval_us=1000", "signal=sine", "vscale=0.01",
+         "outline=1"},
+        {"signal=spectrum", "datakind=1", "fill=1", "trigger=-1"},
+        {"signal=spectrum", "datakind=1", "fill=1", "trigger=-1", "direction=1", "plotscale=40"},
+        {"shading=1", "samples=600"},
+        {"shading=-1", "samples=600", "direction=1", "plotscale=40"},
+        {"plotmode=1", "signal=sine", "samples=400", "hscale=3", "vscale=0.01", "badsamples=1", "normalisation=2"},
+        {"signal=spectrum", "datakind=1", "fill=1", "trigger=-1", "badsamples=1", "normalisation=2"},
+        {"plotmode=0", "traces=128", "samples=4100", "interval_us=250", "hscale=4", "plotscale=20", "vscale=0.01",
+         "width=1920", "height=1200"},
+        {"plotmode=1", "traces=128", "samples=4100", "interval_us=250", "hscale=4", "plotscale=20", "vscale=0.01",
+         "width=1920", "height=1200"},
+        {"plotmode=1", "traces=128", "samples=4100", "interval_us=250", "hscale=4", "plotscale=20", "vscale=0.01",
+         "width=1920", "height=1200", "direction=1"},
+    };
+    for (size_t r = 0; r < records.size(); ++r) {
+        Harness fast(ParseOptions(records[r]));
+        std::vector<std::string> options = records[r];
+        options.insert(options.end(), {"fastfills=0", "batchpolygons=0"});
+        Harness slow(ParseOptions(options));
+        const wxImage x = Draw(fast, "fill-" + std::to_string(r)), y = Draw(slow);
+        EXPECT_TRUE(SamePicture(x, y)) << records[r][0] << ' ' << records[r][1] << ": "
+                                       << Difference(x, y, std::to_string(r));
+    }
 }
 
 TEST_F(RecordPicture, PicksShotCurvesVelocityAndMuteLines)
