@@ -206,52 +206,6 @@ TEST_F(RecordPicture, ColourContoursAndTheVelocityModel)
     }
 }
 
-// The two-layer model: the slow layer (rows 0-98) in the band of 2000 m/s above the fast one
-// (rows 101-200); the flat cells of plot mode 0 take the colours of the banded fill of mode 1.
-TEST_F(RecordPicture, TwoLayerVelocityModel)
-{
-    std::map<int, std::vector<Rgb>> colours;
-    for (const int mode : {0, 1}) {
-        Harness h(ParseOptions({}));
-        OnNewTwoLayerModel(h.ws());
-        h.ws().display.plotMode = mode;
-        h.ws().display.plotSubFlag = 0;
-        const wxImage image = Draw(h, "two-layer-model-mode" + std::to_string(mode));
-        const ContourPalette& palette = h.ws().palette;
-        const Rgb slow = BandColour(palette, ContourCellBand(palette, -10.0f));
-        const Rgb fast = BandColour(palette, ContourCellBand(palette, 10.0f));
-        ASSERT_FALSE(slow == fast);
-        for (const int row : {2, 50, 97, 102, 150, 198}) {
-            for (const int column : {3, 100, 197}) {
-                // Cell (column, row) of 1 m at plotscale 5: 300 + 5 column, 200 + 5 row below the origin.
-                const DevicePoint p = h.Mapping().ToDevice({300 + 5 * column + 2, -200 - 5 * row - 2});
-                const Rgb pixel{image.GetRed(p.x, p.y), image.GetGreen(p.x, p.y), image.GetBlue(p.x, p.y)};
-                EXPECT_TRUE(pixel == (row < 99 ? slow : fast)) << mode << ": " << column << ", " << row;
-                colours[mode].push_back(pixel);
-            }
-        }
-    }
-    EXPECT_TRUE(colours[0] == colours[1]);
-}
-
-// Pictures to look at: the traveltime contours after "Raytracing" in the two-layer model, and
-// the dispersive record as wiggles.
-TEST_F(RecordPicture, TraveltimeContoursAndTheDispersiveRecord)
-{
-    ScriptedUiHost ui;
-    ViewProgressText progress(nullptr);
-    Harness model(ParseOptions({}));
-    OnNewTwoLayerModel(model.ws());
-    ui.AnswerDialog("CModelingDlg", {{"Source location", "100"}, {"Source depth", "50"}});
-    ASSERT_EQ(OnRaytracing(model.ws(), ui, progress), 1);
-    const wxImage contours = Draw(model, "traveltime-contours");
-    EXPECT_GT(contours.GetWidth() * contours.GetHeight() - Count(contours, 255, 255, 255), 5000);
-
-    Harness record(ParseOptions({"traces=48", "samples=4096"}));
-    ASSERT_EQ(OnDispersiveSurfaceWave(record.ws(), ui), 1);
-    const wxImage wiggles = Draw(record, "dispersive-record");
-    EXPECT_GT(wiggles.GetWidth() * wiggles.GetHeight() - Count(wiggles, 255, 255, 255), 5000);
-
 // The pixels where two pictures differ, red on white, for a person to look at.
 std::string Difference(const wxImage& a, const wxImage& b, const std::string& name)
 {
@@ -344,6 +298,53 @@ TEST_F(RecordPicture, RasterFillsPaintWhatTheToolkitsFillsPaint)
         EXPECT_TRUE(SamePicture(x, y)) << records[r][0] << ' ' << records[r][1] << ": "
                                        << Difference(x, y, std::to_string(r));
     }
+}
+
+// The two-layer model: the slow layer (rows 0-98) in the band of 2000 m/s above the fast one
+// (rows 101-200); the flat cells of plot mode 0 take the colours of the banded fill of mode 1.
+TEST_F(RecordPicture, TwoLayerVelocityModel)
+{
+    std::map<int, std::vector<Rgb>> colours;
+    for (const int mode : {0, 1}) {
+        Harness h(ParseOptions({}));
+        OnNewTwoLayerModel(h.ws());
+        h.ws().display.plotMode = mode;
+        h.ws().display.plotSubFlag = 0;
+        const wxImage image = Draw(h, "two-layer-model-mode" + std::to_string(mode));
+        const ContourPalette& palette = h.ws().palette;
+        const Rgb slow = BandColour(palette, ContourCellBand(palette, -10.0f));
+        const Rgb fast = BandColour(palette, ContourCellBand(palette, 10.0f));
+        ASSERT_FALSE(slow == fast);
+        for (const int row : {2, 50, 97, 102, 150, 198}) {
+            for (const int column : {3, 100, 197}) {
+                // Cell (column, row) of 1 m at plotscale 5: 300 + 5 column, 200 + 5 row below the origin.
+                const DevicePoint p = h.Mapping().ToDevice({300 + 5 * column + 2, -200 - 5 * row - 2});
+                const Rgb pixel{image.GetRed(p.x, p.y), image.GetGreen(p.x, p.y), image.GetBlue(p.x, p.y)};
+                EXPECT_TRUE(pixel == (row < 99 ? slow : fast)) << mode << ": " << column << ", " << row;
+                colours[mode].push_back(pixel);
+            }
+        }
+    }
+    EXPECT_TRUE(colours[0] == colours[1]);
+}
+
+// Pictures to look at: the traveltime contours after "Raytracing" in the two-layer model, and
+// the dispersive record as wiggles.
+TEST_F(RecordPicture, TraveltimeContoursAndTheDispersiveRecord)
+{
+    ScriptedUiHost ui;
+    ViewProgressText progress(nullptr);
+    Harness model(ParseOptions({}));
+    OnNewTwoLayerModel(model.ws());
+    ui.AnswerDialog("CModelingDlg", {{"Source location", "100"}, {"Source depth", "50"}});
+    ASSERT_EQ(OnRaytracing(model.ws(), ui, progress), 1);
+    const wxImage contours = Draw(model, "traveltime-contours");
+    EXPECT_GT(contours.GetWidth() * contours.GetHeight() - Count(contours, 255, 255, 255), 5000);
+
+    Harness record(ParseOptions({"traces=48", "samples=4096"}));
+    ASSERT_EQ(OnDispersiveSurfaceWave(record.ws(), ui), 1);
+    const wxImage wiggles = Draw(record, "dispersive-record");
+    EXPECT_GT(wiggles.GetWidth() * wiggles.GetHeight() - Count(wiggles, 255, 255, 255), 5000);
 }
 
 TEST_F(RecordPicture, PicksShotCurvesVelocityAndMuteLines)
