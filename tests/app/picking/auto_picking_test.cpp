@@ -208,6 +208,7 @@ TEST_F(AutoPickTest, FileListAddsOneShotPerFileAndLogsTheFirst)
 {
     CFileGroup& group = ws->fileGroup;
     group.entryCount = 3;
+    group.sourceCount = 3;
     group.receiverCount = 6;
     group.table.assign(3, std::vector<CTraceEntry>(6));
     const std::vector<double> receivers{0, 5, 10, 15, 20, 25};
