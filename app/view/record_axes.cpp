@@ -324,6 +324,58 @@ Font SelectAxisFont(const Workspace& ws)
     return FontFor(monitor ? FontUse::AxisLabelMonitor : FontUse::AxisLabel, Japanese(ws));
 }
 
+namespace {
+
+// What both directions do first: no extent yet, the label decimals chosen; returns the time the
+// labels start from.
+double BeginAxes(Workspace& ws)
+{
+    ws.display.layout.rightExtent = 0;
+    ws.display.layout.bottomExtent = 0;
+    const double s0 = LabelStart(ws);
+    ChooseDecimals(ws);
+    return s0;
+}
+
+// The caption under the record when it is on.
+void DrawCaption(Canvas& c, const AxisState& a, bool jp, int xorg, int32_t bottom)
+{
+    if (a.captionFlag != 1) return;
+    ScopedFont caption(c, FontFor(FontUse::Status, jp));
+    c.TextOut({xorg + 60, 70 - bottom}, a.caption);
+}
+
+// The time lines of either direction, at distances `along` from the origin in logical units: the
+// frame's two edges (black), the grid lines between (grey, when the grid is on) and a label at
+// every tick. The ticks fall on whole multiples of the step from the first one at or after the
+// axis start (FirstTimeTick), so they need not start at the frame's edge.
+template <class Edge, class Grid, class Label>
+void DrawTimeLines(Canvas& c, const Workspace& ws, double s0, Edge edge, Grid grid, Label label)
+{
+    const AxisState& a = ws.display.axes;
+    const float tstep = ws.settings.xi;
+    const double hscale = ws.store.Params().hscale;
+    const int tcount = std::clamp(a.timeTickCount, 0, kMaxTickCount);
+    const double axisEnd = (tcount - 1) * static_cast<double>(tstep);
+    const double firstTick = FirstTimeTick(ws, tstep, s0);
+    for (int i = 0; i < tcount; ++i) {
+        if (i == 0 || i == tcount - 1) {
+            c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
+            edge(Trunc(i * static_cast<double>(tstep) * hscale));
+        }
+        const double t = firstTick + i * static_cast<double>(tstep);
+        if (t > axisEnd + 1e-6 * tstep) continue;
+        const int32_t along = Trunc(t * hscale);
+        if (t > 1e-6 * tstep && t < axisEnd - 1e-6 * tstep && a.gridFlag >= 0) {
+            c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
+            grid(along);
+        }
+        label(along, TimeLabel(ws, t, s0));
+    }
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 
 int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, float distanceOrigin,
@@ -337,12 +389,9 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
     const bool jp = Japanese(ws);
     const bool threeComponent = s.threeComponentLabel == 1;
     const double hscale = p.hscale, plotscale = p.plotscale;
-    const float dstep = s.yi, tstep = s.xi;
+    const float dstep = s.yi;
 
-    l.rightExtent = 0;
-    l.bottomExtent = 0;
-    const double s0 = LabelStart(ws);
-    ChooseDecimals(ws);
+    const double s0 = BeginAxes(ws);
     const int count = std::clamp(distanceTickCount, 0, kMaxTickCount);
     const int32_t right = SaturatingAdd(xorg, Trunc(hscale * s.xe));
 
@@ -399,32 +448,22 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
         c.TextOut({x, y}, title);
     }
 
-    if (a.captionFlag == 1) {
-        ScopedFont caption(c, FontFor(FontUse::Status, jp));
-        c.TextOut({xorg + 60, 70 - bottom}, a.caption);
-    }
+    DrawCaption(c, a, jp, xorg, bottom);
 
-    // Time lines: the frame's left and right, the grid between, labels above the frame at the
-    // ticks (FirstTimeTick), which need not start at the frame's left.
-    const int tcount = std::clamp(a.timeTickCount, 0, kMaxTickCount);
-    const double axisEnd = (tcount - 1) * static_cast<double>(tstep);
-    const double firstTick = FirstTimeTick(ws, tstep, s0);
-    for (int i = 0; i < tcount; ++i) {
-        if (i == 0 || i == tcount - 1) {
-            const int32_t edge = SaturatingAdd(xorg, Trunc(i * static_cast<double>(tstep) * hscale));
-            c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
-            Line(c, edge, -yorg, edge, -bottom);
-            l.rightExtent = std::max(l.rightExtent, edge);
-        }
-        const double t = firstTick + i * static_cast<double>(tstep);
-        if (t > axisEnd + 1e-6 * tstep) continue;
-        const int32_t x = SaturatingAdd(xorg, Trunc(t * hscale));
-        if (t > 1e-6 * tstep && t < axisEnd - 1e-6 * tstep && a.gridFlag >= 0) {
-            c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
-            Line(c, x, -yorg, x, -bottom);
-        }
-        LabelOver(c, x, 60 - yorg, TimeLabel(ws, t, s0));
-    }
+    // Time lines: the frame's left and right, the grid between, labels above the frame.
+    DrawTimeLines(c, ws, s0,
+                  [&](int32_t along) {
+                      const int32_t x = SaturatingAdd(xorg, along);
+                      Line(c, x, -yorg, x, -bottom);
+                      l.rightExtent = std::max(l.rightExtent, x);
+                  },
+                  [&](int32_t along) {
+                      const int32_t x = SaturatingAdd(xorg, along);
+                      Line(c, x, -yorg, x, -bottom);
+                  },
+                  [&](int32_t along, const std::string& text) {
+                      LabelOver(c, SaturatingAdd(xorg, along), 60 - yorg, text);
+                  });
 
     // Time-axis title above the labels.
     {
@@ -445,12 +484,9 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
     const ViewSettings& s = ws.settings;
     const bool jp = Japanese(ws);
     const double hscale = p.hscale, plotscale = p.plotscale;
-    const float dstep = s.yi, tstep = s.xi;
+    const float dstep = s.yi;
 
-    l.rightExtent = 0;
-    l.bottomExtent = 0;
-    const double s0 = LabelStart(ws);
-    ChooseDecimals(ws);
+    const double s0 = BeginAxes(ws);
     const int count = std::clamp(distanceTickCount, 0, kMaxTickCount);
     const int32_t bottom = SaturatingAdd(yorg, Trunc(hscale * s.xe));
 
@@ -473,30 +509,16 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
     }
     l.bottomExtent = bottom;
 
-    if (a.captionFlag == 1) {
-        ScopedFont caption(c, FontFor(FontUse::Status, jp));
-        c.TextOut({xorg + 60, 70 - bottom}, a.caption);
-    }
+    DrawCaption(c, a, jp, xorg, bottom);
 
-    // Time lines across, labels left of the frame at the ticks (FirstTimeTick).
-    const int tcount = std::clamp(a.timeTickCount, 0, kMaxTickCount);
-    const double axisEnd = (tcount - 1) * static_cast<double>(tstep);
-    const double firstTick = FirstTimeTick(ws, tstep, s0);
-    for (int i = 0; i < tcount; ++i) {
-        if (i == 0 || i == tcount - 1) {
-            const int32_t edge = SaturatingAdd(yorg, Trunc(i * static_cast<double>(tstep) * hscale));
-            c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
-            Line(c, xorg, -edge, right, -edge);
-        }
-        const double t = firstTick + i * static_cast<double>(tstep);
-        if (t > axisEnd + 1e-6 * tstep) continue;
-        const int32_t y = SaturatingAdd(yorg, Trunc(t * hscale));
-        if (t > 1e-6 * tstep && t < axisEnd - 1e-6 * tstep && a.gridFlag >= 0) {
-            c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
-            Line(c, xorg, -y, right, -y);
-        }
-        LabelBeside(c, xorg - 160, -y + 25, TimeLabel(ws, t, s0));
-    }
+    // Time lines across, labels left of the frame.
+    auto across = [&](int32_t along) {
+        const int32_t y = SaturatingAdd(yorg, along);
+        Line(c, xorg, -y, right, -y);
+    };
+    DrawTimeLines(c, ws, s0, across, across, [&](int32_t along, const std::string& text) {
+        LabelBeside(c, xorg - 160, -SaturatingAdd(yorg, along) + 25, text);
+    });
 
     // Time-axis title along the left side, reading upwards from below its middle.
     {
