@@ -68,6 +68,20 @@ void CommandTable::AddMenuIfMissing(MenuDef menu)
     menus_.push_back(std::move(menu));
 }
 
+void CommandTable::Add(int id, std::string menu, double order, std::string english, std::string japanese,
+                       CommandAction action, int enableRule)
+{
+    CommandRow r;
+    r.id = id;
+    r.menu = std::move(menu);
+    r.order = order;
+    r.english = std::move(english);
+    r.japanese = std::move(japanese);
+    r.action = std::move(action);
+    r.enableRule = enableRule;
+    Add(std::move(r));
+}
+
 void CommandTable::Add(CommandRow row)
 {
     if (row.kind != ItemKind::Separator && row.kind != ItemKind::RecentFiles && Find(row.id)) {

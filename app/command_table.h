@@ -204,6 +204,9 @@ public:
     void AddMenuIfMissing(MenuDef menu);
     // Both refuse an id given twice (std::invalid_argument).
     void Add(CommandRow row);
+    // A plain command row: its menu and place, both texts, the action and the enable rule.
+    void Add(int id, std::string menu, double order, std::string english, std::string japanese,
+             CommandAction action, int enableRule);
     void SetRule(int ruleId, CommandRule rule);
 
     const CommandRow* Find(int id) const;

@@ -25,18 +25,6 @@ void AddGainCommands(CommandTable& t)
     t.AddMenuIfMissing({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
     t.AddMenuIfMissing({"pick.option", "pick", "Option", "オプション", kInAllMenus, 900});
 
-    auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
-                   int enable) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        t.Add(std::move(r));
-    };
     using WithProgress = int (*)(Workspace&, UiHost&, ProgressSink&);
     using Plain = int (*)(Workspace&, UiHost&);
     auto withProgress = [](WithProgress command) -> CommandAction {
@@ -49,23 +37,23 @@ void AddGainCommands(CommandTable& t)
         return [command](CommandContext& c) { return command(c.ws, c.ui); };
     };
 
-    add(cmd::kZavAgc, "option.processing.agc", 10, "ZAV AGC", "ZAV AGC", withProgress(OnZavAgc), kRuleTimeDomain);
-    add(cmd::kInstantaneousAgc, "option.processing.agc", 20, "Instantaneous AGC", "瞬間AGC",
+    t.Add(cmd::kZavAgc, "option.processing.agc", 10, "ZAV AGC", "ZAV AGC", withProgress(OnZavAgc), kRuleTimeDomain);
+    t.Add(cmd::kInstantaneousAgc, "option.processing.agc", 20, "Instantaneous AGC", "瞬間AGC",
         withProgress(OnInstantaneousAgc), kRuleTimeDomain);
-    add(cmd::kNormalizeEachTrace, "option.etc.amplitude", 10, "Normalize by each trace", "トレースごとに正規化",
+    t.Add(cmd::kNormalizeEachTrace, "option.etc.amplitude", 10, "Normalize by each trace", "トレースごとに正規化",
         plain(OnNormalizeEachTrace), kRuleTimeDomain);
-    add(cmd::kMultiplyConstant, "option.etc.amplitude", 20, "Multiply constant", "定数を掛ける",
+    t.Add(cmd::kMultiplyConstant, "option.etc.amplitude", 20, "Multiply constant", "定数を掛ける",
         plain(OnMultiplyConstant), kRuleTimeDomain);
 
-    add(cmd::kNotchFilter, "pick", 800, "Notch filetr", "ノッチフィルター", plain(OnNotchFilter), kRuleTimeDomain);
-    add(cmd::kLsqNotchFilter, "pick.option", 800, "Notch filter(Least Square Method)", "ノッチフィルター(最小二乗法)",
+    t.Add(cmd::kNotchFilter, "pick", 800, "Notch filetr", "ノッチフィルター", plain(OnNotchFilter), kRuleTimeDomain);
+    t.Add(cmd::kLsqNotchFilter, "pick.option", 800, "Notch filter(Least Square Method)", "ノッチフィルター(最小二乗法)",
         withProgress(OnLsqNotchFilter), kRuleTimeDomain);
-    add(cmd::kCutDominantFrequency, "option.construction", 300, "Cutting dominant frequency", "卓越周波数の除去",
+    t.Add(cmd::kCutDominantFrequency, "option.construction", 300, "Cutting dominant frequency", "卓越周波数の除去",
         plain(OnCutDominantFrequency), kRuleTimeDomain);
 
-    add(cmd::kWaveletConvolution, "option.processing.option", 300, "Wavelet convolution", "ウェーブレットのたたみ込み",
+    t.Add(cmd::kWaveletConvolution, "option.processing.option", 300, "Wavelet convolution", "ウェーブレットのたたみ込み",
         withProgress(OnWaveletConvolution), kRuleTimeDomain);
-    add(cmd::kSourceConvolution, "option.fourier", 60, "Source convolution", "震源のたたみ込み",
+    t.Add(cmd::kSourceConvolution, "option.fourier", 60, "Source convolution", "震源のたたみ込み",
         plain(OnSourceConvolution), kRuleFftData);
 }
 

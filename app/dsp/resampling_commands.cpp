@@ -501,18 +501,6 @@ void AddResamplingCommands(CommandTable& t)
     t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
     t.AddMenuIfMissing({"option.construction", "option", "Under construction", "工事中", kInAllMenus, 900});
 
-    auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
-                   int enable) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        t.Add(std::move(r));
-    };
     using Command = int (*)(Workspace&, UiHost&, ProgressSink&);
     auto withProgress = [](Command command) -> CommandAction {
         return [command](CommandContext& c) {
@@ -526,19 +514,19 @@ void AddResamplingCommands(CommandTable& t)
             return OnTimeInterpolation(c.ws, c.ui, progress, unaliased);
         };
     };
-    add(cmd::kSplineResample, "edit.resample", 100, "Re-sampling (use spline interpolatiopn)",
+    t.Add(cmd::kSplineResample, "edit.resample", 100, "Re-sampling (use spline interpolatiopn)",
         "リサンプリング(スプライン補間)", withProgress(OnSplineResample), kRuleAlways);
-    add(cmd::kTimeInterpolation, "edit.resample", 110, "Time interpolation(Freq. domain)", "時間補間(周波数領域)",
+    t.Add(cmd::kTimeInterpolation, "edit.resample", 110, "Time interpolation(Freq. domain)", "時間補間(周波数領域)",
         timeInterpolation(false), kRuleTracesLoaded);
-    add(cmd::kTraceInterpolationFk, "option.etc", 70, "Trace interpolation(FK)", "トレース補間(FK)",
+    t.Add(cmd::kTraceInterpolationFk, "option.etc", 70, "Trace interpolation(FK)", "トレース補間(FK)",
         withProgress(OnTraceInterpolationFk), kRuleTracesLoaded);
-    add(cmd::kTraceThinning, "option.etc", 71, "Trace thinning out", "トレースの間引き",
+    t.Add(cmd::kTraceThinning, "option.etc", 71, "Trace thinning out", "トレースの間引き",
         [](CommandContext& c) { return OnTraceThinning(c.ws, c.ui); }, kRuleTracesLoaded);
-    add(cmd::kTimeInterpolationUnaliased, "option.construction", 60, "Time interpolation(Freq. domain, Unaliased)",
+    t.Add(cmd::kTimeInterpolationUnaliased, "option.construction", 60, "Time interpolation(Freq. domain, Unaliased)",
         "時間補間(周波数領域, エイリアスなし)", timeInterpolation(true), kRuleTracesLoaded);
-    add(cmd::kTraceInterpolationFkUnaliased, "option.construction", 61, "Trace interpolation(FK, Unaliased)",
+    t.Add(cmd::kTraceInterpolationFkUnaliased, "option.construction", 61, "Trace interpolation(FK, Unaliased)",
         "トレース補間(FK, エイリアスなし)", withProgress(OnTraceInterpolationFkUnaliased), kRuleTracesLoaded);
-    add(cmd::kTraceInterpolationFxUnaliased, "option.construction", 62, "Trace interpolation(FX, Unaliased)",
+    t.Add(cmd::kTraceInterpolationFxUnaliased, "option.construction", 62, "Trace interpolation(FX, Unaliased)",
         "トレース補間(FX, エイリアスなし)", withProgress(OnTraceInterpolationFxUnaliased), kRuleTracesLoaded);
 }
 

@@ -32,18 +32,6 @@ void AddTraceEditCommands(CommandTable& t)
     t.AddMenuIfMissing({"option.etc", "option", "etc.", "その他", kInAllMenus, 800});
     t.AddMenuIfMissing({"option.etc.amplitude", "option.etc", "Amplitude correction", "振幅補正", kInAllMenus, 100});
 
-    auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
-                   int enable) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        t.Add(std::move(r));
-    };
     using WsUi = int (*)(Workspace&, UiHost&);
     auto wsUi = [](WsUi f) -> CommandAction { return [f](CommandContext& c) { return f(c.ws, c.ui); }; };
     auto holder = [](int (CWaveOperations::*operation)()) -> CommandAction {
@@ -55,26 +43,26 @@ void AddTraceEditCommands(CommandTable& t)
     };
 
     // Edit > Selected traces.
-    add(cmd::kDeleteSelected, "edit.selected", 20, "Delate", "削除", holder(&CWaveOperations::DeleteSelectedTraces),
+    t.Add(cmd::kDeleteSelected, "edit.selected", 20, "Delate", "削除", holder(&CWaveOperations::DeleteSelectedTraces),
         kRuleTracesLoaded);
-    add(cmd::kKillTrace, "edit.selected", 30, "Kill trace", "トレースの消去", wsUi(OnKillTrace), kRuleTracesLoaded);
-    add(cmd::kStrongMotionSpectrum, "edit.selected", 40, "Show Fourier amplitude spectrum",
+    t.Add(cmd::kKillTrace, "edit.selected", 30, "Kill trace", "トレースの消去", wsUi(OnKillTrace), kRuleTracesLoaded);
+    t.Add(cmd::kStrongMotionSpectrum, "edit.selected", 40, "Show Fourier amplitude spectrum",
         "フーリエ振幅スペクトルを表示", wsUi(StrongMotionSpectrum), kRuleTracesLoaded);
 
     // Edit > Option.
-    add(cmd::kInsertTrace, "edit.option", 50, "Insert trace", "トレースの挿入", wsUi(OnInsertTrace), kRuleAlways);
-    add(cmd::kReverseSpread, "edit.option.reverse", 10, "1 to 24", "1 から 24",
+    t.Add(cmd::kInsertTrace, "edit.option", 50, "Insert trace", "トレースの挿入", wsUi(OnInsertTrace), kRuleAlways);
+    t.Add(cmd::kReverseSpread, "edit.option.reverse", 10, "1 to 24", "1 から 24",
         [](CommandContext& c) { return OnReverseSpread(c.ws); }, kRuleReverseSpread);
-    add(cmd::kDurationTime, "edit.option", 60, "Duration time", "継続時間", wsUi(WriteDuration), kRuleTracesLoaded);
-    add(cmd::kStrongMotionSpectrum3C, "edit.option", 70, "Show Fourier amplitude spectrum (multi compnents)",
+    t.Add(cmd::kDurationTime, "edit.option", 60, "Duration time", "継続時間", wsUi(WriteDuration), kRuleTracesLoaded);
+    t.Add(cmd::kStrongMotionSpectrum3C, "edit.option", 70, "Show Fourier amplitude spectrum (multi compnents)",
         "フーリエ振幅スペクトルを表示 (多成分)", wsUi(StrongMotionSpectrum3C), kRuleTracesLoaded);
 
     // Edit > Time shift traces.
-    add(cmd::kEditPretrigger, "edit.timeshift", 30, "Edit pre-trigger", "プリトリガーの編集", wsUi(OnEditPretrigger),
+    t.Add(cmd::kEditPretrigger, "edit.timeshift", 30, "Edit pre-trigger", "プリトリガーの編集", wsUi(OnEditPretrigger),
         kRuleTracesLoaded);
-    add(cmd::kTimeShiftByComponent, "edit.timeshift", 40, "Time-shift (by component)", "時間シフト (成分ごと)",
+    t.Add(cmd::kTimeShiftByComponent, "edit.timeshift", 40, "Time-shift (by component)", "時間シフト (成分ごと)",
         wsUi(OnTimeShiftByComponent), kRuleTracesLoaded);
-    add(cmd::kCorrelationLoop, "edit.timeshift.auto", 30, "Correlation(loop)", "相関(ループ)",
+    t.Add(cmd::kCorrelationLoop, "edit.timeshift.auto", 30, "Correlation(loop)", "相関(ループ)",
         [](CommandContext& c) {
             const int result = AutoShiftByCorrelation(c.ws, c.ui, 1);
             if (result == 1) c.ws.display.modified = 1;
@@ -89,54 +77,54 @@ void AddTraceEditCommands(CommandTable& t)
     const char* const decimationJa[] = {"1 つおき", "4 つごと", "8 つごと", "5 つごと"};
     for (size_t k = 0; k < std::size(decimations); ++k) {
         const int factor = decimations[k].second;
-        add(decimations[k].first, "edit.resample", 50 + static_cast<double>(k), decimationEn[k], decimationJa[k],
+        t.Add(decimations[k].first, "edit.resample", 50 + static_cast<double>(k), decimationEn[k], decimationJa[k],
             [factor](CommandContext& c) { return OnDecimate(c.ws, factor); }, kRuleTimeDomain);
     }
-    add(cmd::kRecordLengthArbitrary, "edit.recordlength", 50, "Arbitrary", "任意の長さ...",
+    t.Add(cmd::kRecordLengthArbitrary, "edit.recordlength", 50, "Arbitrary", "任意の長さ...",
         wsUi(OnRecordLengthArbitrary), kRuleTracesLoaded);
 
     // Option > Fourier analysis.
-    add(cmd::kFourierTimeShift, "option.fourier", 60, "Time shift", "時間シフト", wsUi(OnFourierTimeShift),
+    t.Add(cmd::kFourierTimeShift, "option.fourier", 60, "Time shift", "時間シフト", wsUi(OnFourierTimeShift),
         kRuleComplexData);
-    add(cmd::kFourierDifferential, "option.fourier", 61, "Differential", "微分", wsUi(OnFourierDifferential),
+    t.Add(cmd::kFourierDifferential, "option.fourier", 61, "Differential", "微分", wsUi(OnFourierDifferential),
         kRuleComplexData);
 
     // Option > Processing.
-    add(cmd::kNmoCorrection, "option.processing", 60, "NMO correction", "NMO補正", wsUi(OnNmoCorrection),
+    t.Add(cmd::kNmoCorrection, "option.processing", 60, "NMO correction", "NMO補正", wsUi(OnNmoCorrection),
         kRuleTimeDomain);
-    add(cmd::kApparentVelocityMute, "option.processing.mute", 10, "Mute(apparent velocity)", "ミュート(見かけ速度)",
+    t.Add(cmd::kApparentVelocityMute, "option.processing.mute", 10, "Mute(apparent velocity)", "ミュート(見かけ速度)",
         wsUi(OnApparentVelocityMute), kRuleTimeDomain);
-    add(cmd::kMuteByMouse, "option.processing.mute", 20, "Mute(by mouse)", "ミュート(マウス)",
+    t.Add(cmd::kMuteByMouse, "option.processing.mute", 20, "Mute(by mouse)", "ミュート(マウス)",
         [](CommandContext& c) { return OnMuteByMouse(c.ws); }, kRuleTimeDomain);
-    add(cmd::kSpacialFilter, "option.processing.velocity", 60, "Spacial filter", "空間フィルター",
+    t.Add(cmd::kSpacialFilter, "option.processing.velocity", 60, "Spacial filter", "空間フィルター",
         wsUi(OnSpacialFilter), kRuleAlways);
-    add(cmd::kIntegrationInTime, "option.processing.option", 60, "Integration in time", "時間積分",
+    t.Add(cmd::kIntegrationInTime, "option.processing.option", 60, "Integration in time", "時間積分",
         [](CommandContext& c) { return OnIntegrationInTime(c.ws); }, kRuleTimeDomain);
-    add(cmd::kExtractSingleFrequency, "option.processing.option", 61, "Extract single frequency",
+    t.Add(cmd::kExtractSingleFrequency, "option.processing.option", 61, "Extract single frequency",
         "単一周波数の抽出", wsUi(OnExtractSingleFrequency), kRuleTimeDomain);
-    add(cmd::kFourierDecomposition, "option.processing.option", 62, "Fourier decomposition", "フーリエ分解",
+    t.Add(cmd::kFourierDecomposition, "option.processing.option", 62, "Fourier decomposition", "フーリエ分解",
         wsUi(OnFourierDecomposition), kRuleTracesLoaded);
 
     // Option > etc., Option > Earthquakes.
-    add(cmd::kSetMaximumAmplitude, "option.etc.amplitude", 60, "Set maximum amplitude to 1", "最大振幅を 1 にする",
+    t.Add(cmd::kSetMaximumAmplitude, "option.etc.amplitude", 60, "Set maximum amplitude to 1", "最大振幅を 1 にする",
         [](CommandContext& c) { return NormalizeToMax(c.ws); }, kRuleTimeDomain);
-    add(cmd::kSetupCoordinate, "option.etc", 70, "Setup coordinate", "座標の設定", wsUi(OnSetupCoordinate),
+    t.Add(cmd::kSetupCoordinate, "option.etc", 70, "Setup coordinate", "座標の設定", wsUi(OnSetupCoordinate),
         kRuleAlways);
-    add(cmd::kAngleRange, "option.earthquakes", 60, "Set up min. and max. angle to be plotted",
+    t.Add(cmd::kAngleRange, "option.earthquakes", 60, "Set up min. and max. angle to be plotted",
         "表示する最小・最大角度の設定",
         wsUi(OnAngleRange), kRuleAngleRange);
 
     // Option > Genarate waveform data.
-    add(cmd::kGenerateTimeDomain, "option.generate", 10, "Generate in time domain", "時間領域で生成",
+    t.Add(cmd::kGenerateTimeDomain, "option.generate", 10, "Generate in time domain", "時間領域で生成",
         holder(&CWaveOperations::GenerateTimeDomain), kRuleAlways);
-    add(cmd::kGenerateFrequencyDomain, "option.generate", 11, "Generate in frequency domain", "周波数領域で生成",
+    t.Add(cmd::kGenerateFrequencyDomain, "option.generate", 11, "Generate in frequency domain", "周波数領域で生成",
         [](CommandContext& c) {
             ViewProgressText progress(c.view);
             CWaveOperations ops(c.ws, c.ui, progress);
             return ops.Run([](CWaveOperations& o) { return o.GenerateFrequencyDomain(o.ws.traceEdit.generatorVelocity); });
         },
         kRuleAlways);
-    add(cmd::kGenerateFkDomain, "option.generate", 12, "Generate in F-K domain", "F-K 領域で生成",
+    t.Add(cmd::kGenerateFkDomain, "option.generate", 12, "Generate in F-K domain", "F-K 領域で生成",
         holder(&CWaveOperations::GenerateFkDomain), kRuleAlways);
 
     auto rule = [&](int id, bool (*predicate)(const Workspace&)) {

@@ -43,18 +43,6 @@ void AddVelocityFilterCommands(CommandTable& t)
     t.AddMenuIfMissing({"option.etc.etc", "option.etc", "etc.", "その他", kInAllMenus, 900});
     t.AddMenuIfMissing({"option.etc.etc.oldfft", "option.etc.etc", "Old FFT", "旧FFT", kInAllMenus, 50});
 
-    auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
-                   int enable) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        t.Add(std::move(r));
-    };
     auto op = [](int (*operation)(CWaveOperations&)) -> CommandAction {
         return [operation](CommandContext& c) { return RunOperation(c, operation); };
     };
@@ -64,34 +52,34 @@ void AddVelocityFilterCommands(CommandTable& t)
 
     // Option > Processing.
     const char* p = "option.processing";
-    add(cmd::kFkSpectrum, p, 21, "F-K spectrum", "F-K スペクトル", op(OnFkSpectrum), kRuleTimeDomain);
-    add(cmd::kTauPTransform, p, 42, "tau-P transform", "τ-P 変換", op(OnTauPTransform), kRuleTimeDomain);
+    t.Add(cmd::kFkSpectrum, p, 21, "F-K spectrum", "F-K スペクトル", op(OnFkSpectrum), kRuleTimeDomain);
+    t.Add(cmd::kTauPTransform, p, 42, "tau-P transform", "τ-P 変換", op(OnTauPTransform), kRuleTimeDomain);
     const char* v = "option.processing.velocity";
-    add(cmd::kFkFilter, v, 10, "F-K", "F-K", op(OnFkFilter), kRuleTimeDomain);
-    add(cmd::kTauPVelocityFilter, v, 20, "tau-P", "τ-P", op(OnTauPVelocityFilter), kRuleTimeDomain);
-    add(cmd::kMedianVelocityFilter, v, 30, "Median", "メディアン", op(OnMedianVelocityFilter), kRuleTimeDomain);
+    t.Add(cmd::kFkFilter, v, 10, "F-K", "F-K", op(OnFkFilter), kRuleTimeDomain);
+    t.Add(cmd::kTauPVelocityFilter, v, 20, "tau-P", "τ-P", op(OnTauPVelocityFilter), kRuleTimeDomain);
+    t.Add(cmd::kMedianVelocityFilter, v, 30, "Median", "メディアン", op(OnMedianVelocityFilter), kRuleTimeDomain);
     const char* m = "option.processing.median";
-    add(cmd::kSubtractFirstArrival, m, 10, "Subtract first arrival time", "初動時刻を引く",
+    t.Add(cmd::kSubtractFirstArrival, m, 10, "Subtract first arrival time", "初動時刻を引く",
         [](CommandContext& c) { return OnSubtractFirstArrivalTime(c.ws, c.ui); }, kRuleReceiverShiftTable);
-    add(cmd::kAddFirstArrival, m, 20, "Add first arrival time", "初動時刻を足す",
+    t.Add(cmd::kAddFirstArrival, m, 20, "Add first arrival time", "初動時刻を足す",
         [](CommandContext& c) { return OnAddFirstArrivalTime(c.ws, c.ui); }, kRuleTimeDomain);
-    add(cmd::kEnhanceVertical, m, 30, "Enhance vertical trajectories", "鉛直な軌跡を強調",
+    t.Add(cmd::kEnhanceVertical, m, 30, "Enhance vertical trajectories", "鉛直な軌跡を強調",
         [](CommandContext& c) { return OnEnhanceVerticalTrajectories(c.ws, c.ui); }, kRuleTimeDomain);
-    add(cmd::kSubtractVertical, m, 40, "Subtract vertical trajectories", "鉛直な軌跡を除去",
+    t.Add(cmd::kSubtractVertical, m, 40, "Subtract vertical trajectories", "鉛直な軌跡を除去",
         [](CommandContext& c) { return OnSubtractVerticalTrajectories(c.ws, c.ui); }, kRuleTimeDomain);
 
     // Option > Fourier analysis.
     const char* f = "option.fourier";
-    add(cmd::kFkTransform, f, 60, "Transform to F-K domain(FFT)", "F-K 領域へ変換(FFT)", op(OnFkTransform),
+    t.Add(cmd::kFkTransform, f, 60, "Transform to F-K domain(FFT)", "F-K 領域へ変換(FFT)", op(OnFkTransform),
         kRuleTimeDomain);
-    add(cmd::kFkInverseTransform, f, 61, "Inverse transform from F-K domain(FFT)", "F-K 領域から逆変換(FFT)",
+    t.Add(cmd::kFkInverseTransform, f, 61, "Inverse transform from F-K domain(FFT)", "F-K 領域から逆変換(FFT)",
         op(OnFkInverseTransform), kRuleFkInverse);
 
     // Option > etc. > etc. > Old FFT.
     const char* o = "option.etc.etc.oldfft";
-    add(cmd::kOldBandPass, o, 10, "BPF (up to 2048)", "BPF (2048 まで)", member(&CWaveOperations::BandPassOldFft),
+    t.Add(cmd::kOldBandPass, o, 10, "BPF (up to 2048)", "BPF (2048 まで)", member(&CWaveOperations::BandPassOldFft),
         kRuleTimeDomain);
-    add(cmd::kOldPowerSpectrum, o, 20, "Power spectrum(up to 2048)", "パワースペクトル(2048 まで)",
+    t.Add(cmd::kOldPowerSpectrum, o, 20, "Power spectrum(up to 2048)", "パワースペクトル(2048 まで)",
         member(&CWaveOperations::PowerSpectrumOldFft), kRuleTimeDomain);
 
     // The 2-D DFT has no menu item.

@@ -463,18 +463,6 @@ void AddModellingCommands(CommandTable& t)
     t.AddMenuIfMissing({"option.etc.contour", "option.etc", "Contour", "コンター", kInAllMenus, 410});
     t.AddMenuIfMissing({"file.instrument", "file", "Instrument files", "測定器ファイル", kInAllMenus, 64});
 
-    auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
-                   int enable) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        t.Add(std::move(r));
-    };
     using WsUi = int (*)(Workspace&, UiHost&);
     auto wsUi = [](WsUi f) -> CommandAction { return [f](CommandContext& c) { return f(c.ws, c.ui); }; };
     using WsOnly = int (*)(Workspace&);
@@ -488,63 +476,63 @@ void AddModellingCommands(CommandTable& t)
     };
 
     // Option > Genarate waveform data.
-    add(cmd::kAddTimeNoise, "option.generate", 20, "Add random noise in time domain", "時間領域でランダムノイズを加える",
+    t.Add(cmd::kAddTimeNoise, "option.generate", 20, "Add random noise in time domain", "時間領域でランダムノイズを加える",
         wsUi(OnAddTimeNoise), kRuleTimeDomain);
-    add(cmd::kAddFrequencyNoise, "option.generate", 21, "Add random noise in frequency domain",
+    t.Add(cmd::kAddFrequencyNoise, "option.generate", 21, "Add random noise in frequency domain",
         "周波数領域でランダムノイズを加える", wsUi(OnAddFrequencyNoise), kRuleComplexData);
-    add(cmd::kDiffraction, "option.generate", 30, "Diffraction", "回折波", wsUi(OnDiffraction), kRuleAlways);
-    add(cmd::kVsp, "option.generate", 31, "VSP", "VSP", wsUi(OnVsp), kRuleAlways);
-    add(cmd::kReflection, "option.generate", 32, "Reflection(Dipping structure)", "反射波(傾斜構造)",
+    t.Add(cmd::kDiffraction, "option.generate", 30, "Diffraction", "回折波", wsUi(OnDiffraction), kRuleAlways);
+    t.Add(cmd::kVsp, "option.generate", 31, "VSP", "VSP", wsUi(OnVsp), kRuleAlways);
+    t.Add(cmd::kReflection, "option.generate", 32, "Reflection(Dipping structure)", "反射波(傾斜構造)",
         wsUi(OnReflection), kRuleAlways);
-    add(cmd::kNoiseModel, "option.generate", 33, "Noise model(Back ground)", "ノイズモデル(バックグラウンド)",
+    t.Add(cmd::kNoiseModel, "option.generate", 33, "Noise model(Back ground)", "ノイズモデル(バックグラウンド)",
         wsUi(OnNoiseModel), kRuleAlways);
-    add(cmd::kSelectWavelet, "option.generate", 40, "Select a wavelet", "ウェーブレットの選択",
+    t.Add(cmd::kSelectWavelet, "option.generate", 40, "Select a wavelet", "ウェーブレットの選択",
         [](CommandContext& c) {
             RunWaveletDialog(c.ws, c.ui);
             return 0;
         },
         kRuleAlways);
-    add(cmd::kCorrelatedNoise, "option.generate", 41, "Random noise with correlation functions",
+    t.Add(cmd::kCorrelatedNoise, "option.generate", 41, "Random noise with correlation functions",
         "相関関数をもつランダムノイズ", holder(&CWaveOperations::GenerateNoiseFromCorrelation), kRuleAlways);
-    add(cmd::kCorrelatedNoiseOld, "option.construction", 60, "Random noise with correlation functions(old)",
+    t.Add(cmd::kCorrelatedNoiseOld, "option.construction", 60, "Random noise with correlation functions(old)",
         "相関関数をもつランダムノイズ(旧)", holder(&CWaveOperations::GenerateNoiseGaussianSpectrum), kRuleAlways);
-    add(cmd::kSpikeRecord, "option.generate", 50, "Read traveltime data file for delta function",
+    t.Add(cmd::kSpikeRecord, "option.generate", 50, "Read traveltime data file for delta function",
         "デルタ関数用の走時データファイルを読む", wsUi(OnSpikeRecord), kRuleAlways);
-    add(cmd::kDispersiveSurfaceWave, "option.generate", 51, "Dispersive surface wave", "分散性表面波",
+    t.Add(cmd::kDispersiveSurfaceWave, "option.generate", 51, "Dispersive surface wave", "分散性表面波",
         wsUi(OnDispersiveSurfaceWave), kRuleAlways);
 
     // Option > Processing > VSP.
-    add(cmd::kTwoWayTime, "option.processing.vsp", 10, "2-Way Time transform", "往復走時への変換", wsUi(OnTwoWayTime),
+    t.Add(cmd::kTwoWayTime, "option.processing.vsp", 10, "2-Way Time transform", "往復走時への変換", wsUi(OnTwoWayTime),
         kRuleTimeDomain);
-    add(cmd::kVerticalSummation, "option.processing.vsp", 20, "Vertical Summation", "鉛直加算",
+    t.Add(cmd::kVerticalSummation, "option.processing.vsp", 20, "Vertical Summation", "鉛直加算",
         wsUi(OnVerticalSummation), kRuleTimeDomain);
 
     // Option > etc. > Velocity model, Option > etc. > Contour.
-    add(cmd::kNewHomogeneousModel, "option.etc.model", 10, "New model(Homogeneous)", "新規モデル(均質)",
+    t.Add(cmd::kNewHomogeneousModel, "option.etc.model", 10, "New model(Homogeneous)", "新規モデル(均質)",
         wsOnly(OnNewHomogeneousModel), kRuleAlways);
-    add(cmd::kNewTwoLayerModel, "option.etc.model", 20, "New model(2 layers)", "新規モデル(2層)",
+    t.Add(cmd::kNewTwoLayerModel, "option.etc.model", 20, "New model(2 layers)", "新規モデル(2層)",
         wsOnly(OnNewTwoLayerModel), kRuleAlways);
-    add(cmd::kRaytracing, "option.etc.model", 30, "Raytracing", "波線追跡",
+    t.Add(cmd::kRaytracing, "option.etc.model", 30, "Raytracing", "波線追跡",
         [](CommandContext& c) {
             ViewProgressText progress(c.view);
             return OnRaytracing(c.ws, c.ui, progress);
         },
         kRuleHasModel);
-    add(cmd::kModelSmoothing, "option.etc.model", 40, "Velocity model smoothing", "速度モデルの平滑化",
+    t.Add(cmd::kModelSmoothing, "option.etc.model", 40, "Velocity model smoothing", "速度モデルの平滑化",
         wsOnly(OnModelSmoothing), kRuleHasModel);
-    add(cmd::kContourVelocity, "option.etc.contour", 10, "Velocity model", "速度モデル",
+    t.Add(cmd::kContourVelocity, "option.etc.contour", 10, "Velocity model", "速度モデル",
         [](CommandContext& c) {
             SetContourSource(c.ws, 1);
             return 1;
         },
         kRuleHasModel);
-    add(cmd::kContourWaveform, "option.etc.contour", 20, "Waveform data", "波形データ",
+    t.Add(cmd::kContourWaveform, "option.etc.contour", 20, "Waveform data", "波形データ",
         [](CommandContext& c) {
             SetContourSource(c.ws, 0);
             return 1;
         },
         kRuleAlways);
-    add(cmd::kContourTraveltime, "option.etc.contour", 30, "Traveltime", "走時",
+    t.Add(cmd::kContourTraveltime, "option.etc.contour", 30, "Traveltime", "走時",
         [](CommandContext& c) {
             SetContourSource(c.ws, 2);
             return 1;
@@ -552,7 +540,7 @@ void AddModellingCommands(CommandTable& t)
         kRuleHasTraveltimes);
 
     // File > Instrument files.
-    add(cmd::kSaveEarthquakeSimulation, "file.instrument", 70, "Save earthquake simulation files",
+    t.Add(cmd::kSaveEarthquakeSimulation, "file.instrument", 70, "Save earthquake simulation files",
         "地震シミュレーションファイルを保存", wsUi(OnSaveEarthquakeSimulation), kRuleTracesLoaded);
 
     t.SetRule(kRuleHasModel, [](const Workspace& ws, const RecentFileList&) { return ws.velocityModel.hasModel == 1; });
