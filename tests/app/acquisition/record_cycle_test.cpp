@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+
+#include "acquisition/instrument/simulated_seismograph.h"
+#include "app/acquisition/acquisition_commands.h"
+#include "app/workspace.h"
+#include "formats/format_support.h"
+#include "formats/load_target.h"
+#include "formats/seg2.h"
+#include "platform/byte_io.h"
+#include "platform/clock.h"
+#include "platform/language.h"
+#include "platform/profile.h"
+#include "tools/scripted_uihost.h"
+#include "tools/test_support.h"
+
+namespace velk {
+namespace {
+
+// Passes every call on to the simulator and notes the commands the device writes into FLAG.
+class CommandLog : public InstrumentLibrary {
+public:
+    explicit CommandLog(InstrumentLibrary& inner) : inner_(inner) {}
+    uint16_t Init_DSP() override { return inner_.Init_DSP(); }
+    void Clear_ADC_Buf(const int8_t* c, InstrumentRow* b, const PARM* p) override { inner_.Clear_ADC_Buf(c, b, p); }
+    void chk_meas_flg(FLAG* flag, const PARM* parm, const int8_t* gains, void* reserved, int32_t* monitor) override
+    {
+        if (flag->code == kCommandMonitor || flag->code == kCommandTriggerWait || flag->code == kCommandStop) {
+            if (commands.empty() || commands.back() != flag->code || flag->code == kCommandStop) {
+                commands.push_back(flag->code);
+                at.push_back(now ? *now : 0);
+            }
+        }
+        inner_.chk_meas_flg(flag, parm, gains, reserved, monitor);
+    }
+    void DSP_MEAS_trigger() override { inner_.DSP_MEAS_trigger(); }
+    void read_meas_data(const PARM* p, const int8_t* c, InstrumentRow* b) override { inner_.read_meas_data(p, c, b); }
+    uint16_t Read_Batt() override { return inner_.Read_Batt(); }
+    void Timer_Count() override { inner_.Timer_Count(); }
+    void SetSpreadHint(float s, const std::array<float, kInstrumentRows>& r) override { inner_.SetSpreadHint(s, r); }
+
+    std::vector<int> commands;
+    std::vector<uint32_t> at;
+    const uint32_t* now = nullptr;
+
+private:
+    InstrumentLibrary& inner_;
+};
+
+// The window's timers, run on a manual clock: the 5 ms ticker, the 50 ms timer and the start
+// 200 ms after a run ended.
+struct Rig {
+    explicit Rig(const std::string& profileText)
+        : profile(Profile::FromText("[General]\n" + profileText)), ws(profile, ui)
+    {
+        auto owned = std::make_unique<ManualClock>(1000);
+        clock = owned.get();
+        ws.UseClock(std::move(owned));
+        sim = dynamic_cast<SimulatedSeismograph*>(ws.instrument.get());
+        log.emplace(*ws.instrument);
+        log->now = &tick;
+        ws.acquisitionDevice.SetInstrument(&*log);
+        ws.CreateAcquisitionManager().dataFolder = tmp.Path();
+        ws.startup.acquisitionMode = 1;
+        ws.InitForView();
+        ws.acquisitionDevice.acquisitionScreen = 1;
+        ws.acquisitionDevice.parm.stk_flg = 0;
+        ws.acquisitionDevice.SaveAux = 1;
+    }
+    void Apply(const AcquisitionEffects& e)
+    {
+        if (e.startTicker) ticker = true;
+        if (e.runEnded) ticker = false;
+        if (e.startTimer) timer = true;
+        if (e.stopTimer) timer = false;
+        if (e.startLater) startAt = tick + 200;
+        if (e.icon != 0) icons.push_back(e.icon);
+        if (e.invalidate) columns.push_back(e.column);
+        repaints += e.repaint ? 1 : 0;
+    }
+    // Runs the timers for `ms` milliseconds, or until `until` holds.
+    void Run(int ms, const std::function<bool()>& until = {})
+    {
+        for (int t = 0; t < ms; t += 5) {
+            clock->AdvanceMs(5);
+            tick = clock->TickCountMs();
+            if (ticker) Apply(AcquisitionMonitorTick(ws));
+            if (timer && tick % 50 == 0) Apply(AcquisitionTimerStep(ws, ui));
+            if (startAt && tick >= *startAt) {
+                startAt.reset();
+                Apply(CompletePendingStart(ws, ui));
+            }
+            if (until && until()) return;
+        }
+    }
+
+    testing::TempFolder tmp;
+    ScriptedUiHost ui;
+    Profile profile;
+    Workspace ws;
+    ManualClock* clock = nullptr;
+    SimulatedSeismograph* sim = nullptr;
+    std::optional<CommandLog> log;
+    uint32_t tick = 0;
+    bool ticker = false;
+    bool timer = false;
+    std::optional<uint32_t> startAt;
+    std::vector<int> icons;
+    std::vector<LRect> columns;
+    int repaints = 0;
+};
+
+constexpr const char* kQuietShots = "Simulator_NoiseLevel=0\nSimulator_Jitter=0\nSimulator_Shots=at:1\n"
+                                    "Simulator_TimeScale=0\n";
+
+TEST(RecordCycle, PreviewStacksTwoShotsAndSavesTheSum)
+{
+    Rig rig(kQuietShots);
+    CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+    rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+    rig.Run(40);
+    EXPECT_EQ(device.strip.banner, "Now setting for Trigger !");
+    EXPECT_EQ(device.strip.prompt, "Ready for trigger:No(Cancel) Yes(Enter)");
+    rig.Run(1500, [&] { return device.triggerReceived == 1; });
+    EXPECT_EQ(device.strip.banner, "Trigger received");
+
+    rig.ui.ExpectMessage("Stack ?", MsgButtons::OkCancel, MsgResult::Ok);
+    rig.ui.ExpectMessage("Continue(Enter) or Save(Esc) ?", MsgButtons::OkCancel, MsgResult::Ok);
+    rig.Run(100);
+    ASSERT_TRUE(rig.ui.VerifyAndClear());
+    EXPECT_EQ(device.stackCount, 1);
+    const auto first = device.Stack().Row(5);
+    const std::vector<float> one(first.begin(), first.begin() + 1024);
+    EXPECT_EQ(device.armed, 0);
+    rig.ui.ExpectMessage("Stack ?", MsgButtons::OkCancel, MsgResult::Ok);
+    rig.ui.ExpectMessage("Continue(Enter) or Save(Esc) ?", MsgButtons::OkCancel, MsgResult::Cancel);
+    rig.Run(2000, [&] { return device.NextID == 2; });
+    ASSERT_TRUE(rig.ui.VerifyAndClear());
+
+    ByteSource file = ByteSource::FromFile(rig.tmp.File("qkaa0001.sg2"));
+    ASSERT_TRUE(file.Ok());
+    LoadTarget target(0, 64, 16384, 16384);
+    FormatContext ctx{rig.ui, kLanguageEnglish, NullLog()};
+    ASSERT_EQ(ReadSeg2(file, target, 1, ctx), 25);
+    const auto saved = target.RowIfAny(5);
+    ASSERT_FALSE(one.empty());
+    double peak = 0.0;
+    for (size_t j = 0; j < one.size(); ++j) {
+        EXPECT_FLOAT_EQ(saved[j], 2.0f * one[j]) << j;
+        peak = std::max(peak, std::abs(static_cast<double>(one[j])));
+    }
+    EXPECT_GT(peak, 0.0);
+    EXPECT_EQ(target.HeaderAt(5).sourceHundredths, -50);
+    EXPECT_EQ(target.HeaderAt(5).receiverHundredths, 5 * static_cast<int>(std::lround(rig.ws.geometry.receiverInterval * 100)));
+    EXPECT_EQ(rig.ws.fileGroup.entryCount, 1);
+    EXPECT_EQ(rig.log->commands, (std::vector<int>{10, 9, 10, 9}));
+    EXPECT_EQ(device.stackCount, 0);
+    EXPECT_EQ(rig.icons.back(), 128);
+}
+
+}  // namespace
+}  // namespace velk
