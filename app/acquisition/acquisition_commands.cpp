@@ -31,7 +31,8 @@ bool Ask(Workspace& ws, UiHost& ui, const char* english, const char* japanese)
     return ok;
 }
 
-// The running stack, with its own headers and trace count, as the shown record.
+}  // namespace
+
 void CopyStackIntoStore(Workspace& ws)
 {
     const CAcquisitionDevice& device = ws.acquisitionDevice;
@@ -48,6 +49,8 @@ void CopyStackIntoStore(Workspace& ws)
     }
     store.Params().traceCount = count;
 }
+
+namespace {
 
 void ShowStack(Workspace& ws, AcquisitionEffects& e)
 {

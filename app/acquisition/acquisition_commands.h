@@ -42,6 +42,9 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui);
 // stacked in a mode other than "No", the stack shown and (askToSaveStack) "Save to HDD?".
 AcquisitionEffects StopAcquisition(Workspace& ws, UiHost& ui, bool askToSaveStack);
 
+// The running stack, with its own headers and trace count, as the shown record.
+void CopyStackIntoStore(Workspace& ws);
+
 // One 5 ms step of the running monitor.
 AcquisitionEffects AcquisitionMonitorTick(Workspace& ws);
 // The 50 ms step: the ready record, or the instrument's timer counter and the blinking icon.

@@ -574,6 +574,7 @@ void OnFirstShow(Workspace& ws)
     if (ws.survey.openLineRequest == 1) {
         if (OpenFileList(ws.fileGroup, 1) == 0) {
             ws.startup.acquisitionMode = 0;
+            ws.acquisitionDevice.acquisitionScreen = 0;
             return;
         }
         ws.survey.openLineRequest = 0;

@@ -9,6 +9,10 @@ void ShowTwoLayerTraveltime(RecordPaint&, Workspace&, int, int) {}
 
 bool StrongMotionDisplay(const Workspace& ws) { return ws.strongMotionFlag == 1; }
 void DrawStationLabel(RecordPaint&, const Workspace&, int, int32_t, int32_t) {}
-const Matrix2D<float>* RunningStackRows(const Workspace&) { return nullptr; }
+// While a stacking decision waits, the stack so far is drawn with the new record.
+const Matrix2D<float>* RunningStackRows(const Workspace& ws)
+{
+    return ws.acquisitionDevice.stackPending == 1 ? &ws.acquisitionDevice.Stack() : nullptr;
+}
 
 }  // namespace velk
