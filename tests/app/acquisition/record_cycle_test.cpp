@@ -162,3 +162,85 @@ TEST(RecordCycle, PreviewStacksTwoShotsAndSavesTheSum)
 
 }  // namespace
 }  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST(RecordCycle, ArmWhileMonitoringStopsWaitsAndArms)
+{
+    Rig rig("Simulator_Shots=manual\n");
+    CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+    rig.Apply(OnNoiseMonitorStart(rig.ws, rig.ui));
+    rig.Run(100);
+    EXPECT_EQ(device.strip.prompt, "Press F3 to trigger         ");
+    rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+    rig.Apply(OnTriggerArm(rig.ws, rig.ui));  // a second Arm before the start does nothing
+    rig.Run(400);
+    ASSERT_EQ(rig.log->commands, (std::vector<int>{1, 9, 10}));
+    EXPECT_GE(rig.log->at[2] - rig.log->at[1], 200u);  // the start, then the next tick's command
+    EXPECT_LE(rig.log->at[2] - rig.log->at[1], 205u);
+    EXPECT_EQ(device.armed, 1);
+    EXPECT_EQ(device.strip.expectedCode, kStatusTriggerWait);
+    EXPECT_EQ(rig.sim->GetState(), SimulatedSeismograph::State::TriggerWait);
+    // The icon blinks every 10 ticks while armed, and every way out restores it.
+    rig.Run(600);
+    EXPECT_EQ(rig.icons, (std::vector<int>{128, 238}));
+    rig.Run(500);
+    EXPECT_EQ(rig.icons, (std::vector<int>{128, 238, 128}));
+    rig.Apply(StopAcquisition(rig.ws, rig.ui, true));
+    rig.Run(20);
+    EXPECT_EQ(rig.icons.back(), 128);
+    EXPECT_EQ(rig.log->commands.back(), kCommandStop);
+    EXPECT_FALSE(rig.ticker);
+    EXPECT_FALSE(rig.timer);
+}
+
+TEST(RecordCycle, TheMonitorStripAdvancesOneColumnPerSetAndWraps)
+{
+    Rig rig("Simulator_Shots=manual\n");
+    CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+    device.parm.disp_ch = 3;  // 12 channels: 13 rows, the last one AUX
+    device.hold_bf[2] = 1;
+    rig.Apply(OnNoiseMonitorStart(rig.ws, rig.ui));
+    rig.repaints = 0;
+    rig.Run(80 * 50 + 20);
+    ASSERT_EQ(device.strip.rows.size(), 13u);
+    EXPECT_EQ(device.strip.step, 80);
+    EXPECT_EQ(device.strip.rows[0].size(), 81u);
+    EXPECT_EQ(rig.repaints, 1);  // the panel at the start, then only columns until the wrap
+    ASSERT_EQ(rig.columns.size(), 80u);
+    const LRect c = rig.columns.back();
+    EXPECT_LE(c.right - c.left, 22);
+    EXPECT_EQ(device.strip.rows[2].back().y, -(device.strip.y0 + 4 * 34));  // a held row draws 0
+    rig.Run(50);
+    EXPECT_EQ(device.strip.step, 0);
+    EXPECT_EQ(device.strip.rows[0].size(), 1u);
+    EXPECT_EQ(rig.repaints, 2);
+}
+
+TEST(RecordCycle, AutoStacksEveryShotAndEscSavesTheStack)
+{
+    Rig rig("Simulator_Shots=periodic:1\nSimulator_TimeScale=0\nSimulator_NoiseLevel=0.05\n");
+    CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+    device.parm.stk_flg = 2;
+    device.SaveAux = 0;
+    device.sourcePosition = 3.0f;
+    rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+    rig.Run(30000, [&] { return device.stackCount == 4; });
+    ASSERT_EQ(device.stackCount, 4);
+    EXPECT_EQ(device.armed, 1);
+    EXPECT_TRUE(rig.ticker);
+    rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
+    const AcquisitionEffects e = StopAcquisition(rig.ws, rig.ui, true);
+    ASSERT_TRUE(rig.ui.VerifyAndClear());
+    EXPECT_EQ(e.recentFile, rig.tmp.File("qkaa0001.sg2"));
+    ByteSource file = ByteSource::FromFile(e.recentFile);
+    LoadTarget target(0, 64, 16384, 16384);
+    FormatContext ctx{rig.ui, kLanguageEnglish, NullLog()};
+    ASSERT_EQ(ReadSeg2(file, target, 1, ctx), 24);
+    EXPECT_EQ(target.HeaderAt(0).sourceHundredths, 300);
+    EXPECT_EQ(device.stackCount, 0);
+}
+
+}  // namespace
+}  // namespace velk
