@@ -244,3 +244,39 @@ TEST(RecordCycle, AutoStacksEveryShotAndEscSavesTheStack)
 
 }  // namespace
 }  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST(RecordCycle, TheQuestionsOfNoAndPreview)
+{
+    Rig rig(kQuietShots);
+    CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+    auto shoot = [&] {
+        rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+        rig.Run(1500, [&] { return device.armed == 0 && device.runActive == 0 && !rig.startAt; });
+    };
+    // "No": Cancel brings back the record shown before; OK saves and advances NextID.
+    device.parm.stk_flg = 1;
+    rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Cancel);
+    shoot();
+    EXPECT_EQ(rig.ws.store.TraceCount(), 0);
+    EXPECT_EQ(device.NextID, 1);
+    rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
+    shoot();
+    EXPECT_EQ(device.NextID, 2);
+    EXPECT_EQ(rig.ws.store.TraceCount(), 25);
+    // Pre-view: a first record declined stays shown (the empty stack is not copied over it).
+    device.parm.stk_flg = 0;
+    rig.ui.ExpectMessage("Stack ?", MsgButtons::OkCancel, MsgResult::Cancel);
+    rig.ui.ExpectMessage("Continue(Enter) or Save(Esc) ?", MsgButtons::OkCancel, MsgResult::Cancel);
+    shoot();
+    ASSERT_TRUE(rig.ui.VerifyAndClear());
+    EXPECT_EQ(device.NextID, 3);
+    ASSERT_EQ(rig.ws.store.TraceCount(), 25);
+    const auto shown = rig.ws.store.current.rows.Row(3);
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.begin() + 1024, [](float v) { return v != 0.0f; }));
+}
+
+}  // namespace
+}  // namespace velk
