@@ -352,6 +352,28 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
     return 1;
 }
 
+std::vector<AcquisitionPane> CAcquisitionDevice::StatusPanes(int battery) const
+{
+    static constexpr std::array<const char*, 4> kStackModes{"Pre-view", "No", "Auto", "Manual re-arm"};
+    const int mode = std::clamp<int>(parm.stk_flg, 0, 3);
+    std::string trigger = TriggerMode == 0 ? "Off" : TriggerMode == 11 ? "Signal" : FormatC("%dmv", TriggerMode * 100);
+    return {
+        {0, 50, ""},
+        {1, 100, FormatC("Next ID=%d(%.1fm)", NextID, static_cast<double>(sourcePosition))},
+        {2, 100, FormatC("SR=%d micro-sec", IntervalUsOf(parm.rate))},
+        {3, 70, FormatC("DL=%d word", SamplesOf(parm.m_size))},
+        {4, 70, FormatC("# of stack=%d", stackCount)},
+        {5, 120, FormatC("Stack mode=%s", kStackModes[static_cast<size_t>(mode)])},
+        {6, 120, "Trigger level=" + trigger},
+        {7, 120, FormatC("Batt.=%3.1fV", battery * 0.1)},
+    };
+}
+
+std::vector<AcquisitionPane> CAcquisitionDevice::ReadStatusPanes()
+{
+    return StatusPanes(instrument_ ? instrument_->Read_Batt() : 126);
+}
+
 void CAcquisitionDevice::DrawKeyBar() {}
 void CAcquisitionDevice::DrawMenuKeyBar() {}
 void CAcquisitionDevice::UpdateStatusBar() {}

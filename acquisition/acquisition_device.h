@@ -72,6 +72,14 @@ struct MonitorStepResult {
     LRect column;
 };
 
+// A pane of the main status bar on the acquisition screen.
+struct AcquisitionPane {
+    int pane = 0;
+    int width = 0;
+    std::string text;
+    bool operator==(const AcquisitionPane&) const = default;
+};
+
 class CAcquisitionDevice {
 public:
     static constexpr int kRecordSamples = 16400;
@@ -200,6 +208,12 @@ public:
     int EditSettings();
     int DiskMenu();
     int EditDisplay();
+
+    // The eight status panes of the acquisition screen: NextID and source, sampling, length,
+    // stack count, stack mode, trigger level and the battery (in 0.1 V, as Read_Batt gives it).
+    std::vector<AcquisitionPane> StatusPanes(int battery) const;
+    // UpdateStatusBar's panes, with the battery read from the instrument (12.6 V without one).
+    std::vector<AcquisitionPane> ReadStatusPanes();
 
     // Drawing hooks of the acquisition screen: no-ops until the screen exists.
     void DrawKeyBar();

@@ -592,6 +592,12 @@ void OnDraw(RecordPaint& paint, Workspace& ws)
     if (acquisition) {
         device.DrawKeyBar();
         if (device.monitorRunning == 1) device.UpdateStatusBar();
+        if (paint.status && !paint.printing) {
+            for (const AcquisitionPane& p : device.ReadStatusPanes()) {
+                paint.status->SetPaneWidth(p.pane, p.width);
+                paint.status->SetPaneText(p.pane, p.text);
+            }
+        }
     }
     if (device.suspendDrawing == 0) DrawRecord(paint, ws);
     if (acquisition && device.monitorRunning == 0) {

@@ -411,3 +411,31 @@ TEST(AcquisitionDeviceSave, RefusedSaveChangesNothing)
 
 }  // namespace
 }  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST(AcquisitionDeviceScreen, StatusPanes)
+{
+    CAcquisitionDevice device;
+    device.parm.stk_flg = 1;
+    device.TriggerMode = 11;
+    std::vector<std::string> texts;
+    for (const AcquisitionPane& p : device.StatusPanes(126)) texts.push_back(p.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"", "Next ID=1(-0.5m)", "SR=100 micro-sec", "DL=1024 word",
+                                               "# of stack=0", "Stack mode=No", "Trigger level=Signal",
+                                               "Batt.=12.6V"}));
+    const struct {
+        int triggerMode;
+        const char* text;
+    } levels[] = {{0, "Trigger level=Off"}, {3, "Trigger level=300mv"}};
+    for (const auto& c : levels) {
+        device.TriggerMode = c.triggerMode;
+        EXPECT_EQ(device.StatusPanes(126)[6].text, c.text);
+    }
+    device.parm.stk_flg = 3;
+    EXPECT_EQ(device.StatusPanes(126)[5], (AcquisitionPane{5, 120, "Stack mode=Manual re-arm"}));
+}
+
+}  // namespace
+}  // namespace velk
