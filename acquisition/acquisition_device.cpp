@@ -374,6 +374,38 @@ std::vector<AcquisitionPane> CAcquisitionDevice::ReadStatusPanes()
     return StatusPanes(instrument_ ? instrument_->Read_Batt() : 126);
 }
 
+std::string CAcquisitionDevice::KeyBarText(int language, bool instrumentPresent, const std::string& modePrompt)
+{
+    const bool japanese = language == kLanguageJapanese;
+    if (instrumentPresent) {
+        return japanese ? "F1:ノイズ F2:設定 F3:トリガー F4:ディスク F5:画面 Alt:メニュー Enter:実行"
+                        : "F1:Noise F2:Settings F3:Arm F4:Disk F5:Disp. Alt:Menu Enter:Proc.";
+    }
+    return japanese ? "F5:画面 Alt:メニュー Enter:実行" : modePrompt;
+}
+
+std::string CAcquisitionDevice::MenuKeyBarText(int language)
+{
+    return language == kLanguageJapanese ? "F1:測定メニュー F2:測線設定 F3:元に戻す F4:終了 F5:Windows終了"
+                                         : "F1:Acquisition menu F2:Geometry F3:Undo F4:Exit F5:Exit Windows";
+}
+
+std::string CAcquisitionDevice::AmplitudeText(float amplitudeScale)
+{
+    return FormatC("Amp.=%.1f", static_cast<double>(amplitudeScale) * 100.0);
+}
+
+void CAcquisitionDevice::DrawKeyBar(Canvas& canvas, const std::string& text)
+{
+    ScopedPen pen(canvas, Pen{PenStyle::Null, 0, Rgb{255, 255, 255}});
+    ScopedBrush brush(canvas, Brush{Rgb{255, 255, 255}, false});
+    canvas.Rectangle(LRect{10, -18, 1400, -60});
+    canvas.SetFont(Font{"", 35});
+    canvas.SetTextColour(Rgb{0, 0, 0});
+    canvas.SetTextAlign(TextAlign::TopLeft);
+    canvas.TextOut(LPoint{10, -18}, text);
+}
+
 void CAcquisitionDevice::DrawKeyBar() {}
 void CAcquisitionDevice::DrawMenuKeyBar() {}
 void CAcquisitionDevice::UpdateStatusBar() {}

@@ -215,6 +215,14 @@ public:
     // UpdateStatusBar's panes, with the battery read from the instrument (12.6 V without one).
     std::vector<AcquisitionPane> ReadStatusPanes();
 
+    // Key bar A (the function keys with the instrument, else the mode's prompt; Japanese: the
+    // keys without the instrument's), key bar B (Shift held), and the monitor's amplitude.
+    static std::string KeyBarText(int language, bool instrumentPresent, const std::string& modePrompt);
+    static std::string MenuKeyBarText(int language);
+    static std::string AmplitudeText(float amplitudeScale);
+    // Draws a key bar's text over the blanked bar at (10, -18).
+    static void DrawKeyBar(Canvas& canvas, const std::string& text);
+
     // Drawing hooks of the acquisition screen: no-ops until the screen exists.
     void DrawKeyBar();
     void DrawMenuKeyBar();

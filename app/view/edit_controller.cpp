@@ -741,7 +741,10 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
     switch (key) {
     case kKeyShift:
         shiftState = 1;
-        if (acquisition) Acquisition(ws).DrawMenuKeyBar();
+        if (acquisition) {
+            Acquisition(ws).DrawMenuKeyBar();
+            e.Repaint(RepaintKind::Record);  // the paint draws bar B while Shift is held
+        }
         break;
     case kKeyLeft:
     case kKeyRight:
@@ -813,7 +816,10 @@ EditEffects EditController::OnKeyUp(Workspace& ws, int key)
     EditEffects e;
     if (key == kKeyShift) {
         shiftState = 0;
-        if (ws.startup.acquisitionMode != 0) Acquisition(ws).DrawKeyBar();
+        if (ws.startup.acquisitionMode != 0) {
+            Acquisition(ws).DrawKeyBar();
+            e.Repaint(RepaintKind::Record);
+        }
     }
     return e;
 }

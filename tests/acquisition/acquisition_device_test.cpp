@@ -439,3 +439,20 @@ TEST(AcquisitionDeviceScreen, StatusPanes)
 
 }  // namespace
 }  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST(AcquisitionDeviceScreen, KeyBars)
+{
+    using D = CAcquisitionDevice;
+    EXPECT_EQ(D::KeyBarText(kLanguageEnglish, true, "prompt"),
+              "F1:Noise F2:Settings F3:Arm F4:Disk F5:Disp. Alt:Menu Enter:Proc.");
+    EXPECT_EQ(D::KeyBarText(kLanguageEnglish, false, "prompt"), "prompt");
+    EXPECT_EQ(D::KeyBarText(kLanguageJapanese, false, "prompt"), "F5:画面 Alt:メニュー Enter:実行");
+    EXPECT_EQ(D::MenuKeyBarText(kLanguageEnglish), "F1:Acquisition menu F2:Geometry F3:Undo F4:Exit F5:Exit Windows");
+    EXPECT_EQ(D::AmplitudeText(0.125f), "Amp.=12.5");
+}
+
+}  // namespace
+}  // namespace velk
