@@ -352,13 +352,167 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
     return 1;
 }
 
+std::vector<AcquisitionPane> CAcquisitionDevice::StatusPanes(int battery) const
+{
+    static constexpr std::array<const char*, 4> kStackModes{"Pre-view", "No", "Auto", "Manual re-arm"};
+    const int mode = std::clamp<int>(parm.stk_flg, 0, 3);
+    std::string trigger = TriggerMode == 0 ? "Off" : TriggerMode == 11 ? "Signal" : FormatC("%dmv", TriggerMode * 100);
+    return {
+        {0, 50, ""},
+        {1, 100, FormatC("Next ID=%d(%.1fm)", NextID, static_cast<double>(sourcePosition))},
+        {2, 100, FormatC("SR=%d micro-sec", IntervalUsOf(parm.rate))},
+        {3, 70, FormatC("DL=%d word", SamplesOf(parm.m_size))},
+        {4, 70, FormatC("# of stack=%d", stackCount)},
+        {5, 120, FormatC("Stack mode=%s", kStackModes[static_cast<size_t>(mode)])},
+        {6, 120, "Trigger level=" + trigger},
+        {7, 120, FormatC("Batt.=%3.1fV", battery * 0.1)},
+    };
+}
+
+std::vector<AcquisitionPane> CAcquisitionDevice::ReadStatusPanes()
+{
+    return StatusPanes(instrument_ ? instrument_->Read_Batt() : 126);
+}
+
+std::string CAcquisitionDevice::KeyBarText(int language, bool instrumentPresent, const std::string& modePrompt)
+{
+    const bool japanese = language == kLanguageJapanese;
+    if (instrumentPresent) {
+        return japanese ? "F1:ノイズ F2:設定 F3:トリガー F4:ディスク F5:画面 Alt:メニュー Enter:実行"
+                        : "F1:Noise F2:Settings F3:Arm F4:Disk F5:Disp. Alt:Menu Enter:Proc.";
+    }
+    return japanese ? "F5:画面 Alt:メニュー Enter:実行" : modePrompt;
+}
+
+std::string CAcquisitionDevice::MenuKeyBarText(int language)
+{
+    return language == kLanguageJapanese ? "F1:測定メニュー F2:測線設定 F3:元に戻す F4:終了 F5:Windows終了"
+                                         : "F1:Acquisition menu F2:Geometry F3:Undo F4:Exit F5:Exit Windows";
+}
+
+std::string CAcquisitionDevice::AmplitudeText(float amplitudeScale)
+{
+    return FormatC("Amp.=%.1f", static_cast<double>(amplitudeScale) * 100.0);
+}
+
+void CAcquisitionDevice::DrawKeyBar(Canvas& canvas, const std::string& text)
+{
+    ScopedPen pen(canvas, Pen{PenStyle::Null, 0, Rgb{255, 255, 255}});
+    ScopedBrush brush(canvas, Brush{Rgb{255, 255, 255}, false});
+    canvas.Rectangle(LRect{10, -18, 1400, -60});
+    canvas.SetFont(Font{"", 35});
+    canvas.SetTextColour(Rgb{0, 0, 0});
+    canvas.SetTextAlign(TextAlign::TopLeft);
+    canvas.TextOut(LPoint{10, -18}, text);
+}
+
 void CAcquisitionDevice::DrawKeyBar() {}
 void CAcquisitionDevice::DrawMenuKeyBar() {}
 void CAcquisitionDevice::UpdateStatusBar() {}
 void CAcquisitionDevice::DrawLineBanner(int, int) {}
 void CAcquisitionDevice::DrawMonitorPanel() {}
 
-void CAcquisitionDevice::ManualTrigger() {}
+void CAcquisitionDevice::ManualTrigger()
+{
+    if (instrument_) instrument_->DSP_MEAS_trigger();
+}
+
+void CAcquisitionDevice::RunMonitorLoop(int64_t nowMs, int x0, int y0, float receiverInterval)
+{
+    strip.startTick = nowMs;
+    strip.x0 = x0;
+    strip.y0 = y0;
+    strip.step = 0;
+    strip.bannerCount = 0;
+    strip.banner.clear();
+    strip.prompt.clear();
+    const int rows = DisplayChannels() + 1;
+    strip.rows.assign(static_cast<size_t>(rows), {});
+    for (int i = 0; i < rows; ++i) {
+        strip.rows[static_cast<size_t>(i)].push_back(
+            LPoint{x0, -static_cast<int32_t>(y0 + (i + 2) * static_cast<int>(rowHeight))});
+    }
+    strip.panelRedraw = true;
+    monitorValues.fill(0);
+    monitorValues2.fill(0);
+    flag.code = armed == 1 ? kCommandTriggerWait : kCommandMonitor;
+    strip.expectedCode = armed == 1 ? kStatusTriggerWait : kStatusMonitoring;
+    flag.monitor = 0;
+    flag.complete = 0;
+    stopRequest = 0;
+    gainCableOrder = GainsInCableOrder();
+    if (armed == 1) SendSpreadHint(receiverInterval);
+    runActive = 1;
+}
+
+MonitorStepResult CAcquisitionDevice::MonitorTick(int64_t nowMs, int language, float amplitudeScale)
+{
+    MonitorStepResult r;
+    if (!instrument_ || runActive == 0) {
+        runActive = 0;
+        r.running = 0;
+        return r;
+    }
+    auto stopInstrument = [&] {
+        stopRequest = 0;
+        flag.code = kCommandStop;
+        instrument_->chk_meas_flg(&flag, &parm, gainCableOrder.data(), nullptr, nullptr);
+        runActive = 0;
+        r.running = 0;
+    };
+    instrument_->chk_meas_flg(&flag, &parm, gainCableOrder.data(), nullptr, monitorValues.data());
+    if (strip.step == 0 && strip.bannerCount == 0) {
+        strip.banner = armed == 1 ? Msg(language, "Now setting for Trigger !", "トリガー待ちの設定中 !")
+                                  : Msg(language, "Now setting for Noise monitor !", "ノイズモニターの設定中 !");
+        strip.panelRedraw = true;
+        ++strip.bannerCount;
+    }
+    if (flag.code == strip.expectedCode) {
+        strip.prompt = armed == 1 ? Msg(language, "Ready for trigger:No(Cancel) Yes(Enter)",
+                                        "トリガー待ち:いいえ(Cancel) はい(Enter)")
+                                  : Msg(language, "Press F3 to trigger         ", "F3キーでトリガー待ち         ");
+        if (flag.monitor > 0) {
+            for (int32_t& v : monitorValues) v = MonitorWordValue(v);
+            const int channels = DisplayChannels();
+            if (noiseLogHook) noiseLogHook(monitorValues[static_cast<size_t>(std::min(channels, kInstrumentRows - 1))]);
+            const int previousX = strip.rows.empty() || strip.rows[0].empty() ? strip.x0 : strip.rows[0].back().x;
+            ++strip.step;
+            const int x = strip.x0 + static_cast<int>(strip.step * MonitorStrip::kStepWidth);
+            const double threshold = SignalTriggerThreshold(SignalTriggerLevel);
+            for (int i = 0; i < static_cast<int>(strip.rows.size()); ++i) {
+                const int channel = i < channels ? i : kInstrumentChannels;
+                const int32_t raw = monitorValues[static_cast<size_t>(CableRow(channel))];
+                if (TriggerMode == 11 && threshold <= std::abs(static_cast<double>(raw))) instrument_->DSP_MEAS_trigger();
+                const double level = ChannelLevel(channel);
+                const int rowY = (i + 2) * static_cast<int>(rowHeight) + strip.y0;
+                const long lift = std::lround(MonitorStrip::kLevelHeight * amplitudeScale * level);
+                const long y = std::clamp(-(lift + rowY), static_cast<long>(strip.Bottom()), static_cast<long>(strip.Top()));
+                std::vector<LPoint>& points = strip.rows[static_cast<size_t>(i)];
+                points.push_back(LPoint{x, static_cast<int32_t>(y)});
+            }
+            r.advanced = true;
+            r.column = LRect{previousX, strip.Top(), x + 1, strip.Bottom()};
+            if (strip.step >= MonitorStrip::kWrapStep) {
+                strip.step = 0;
+                for (size_t i = 0; i < strip.rows.size(); ++i) {
+                    const LPoint last = strip.rows[i].back();
+                    strip.rows[i].assign(1, LPoint{strip.x0, last.y});
+                }
+                strip.startTick = nowMs;
+                strip.panelRedraw = true;
+            }
+        }
+        flag.monitor = 0;
+    }
+    if (armed == 1 && (flag.code == 0 || flag.code == 23) && flag.complete == 1) {
+        strip.banner = Msg(language, "Trigger received", "トリガーを受信しました");
+        triggerReceived = 1;
+        if (parm.stk_flg != 2) stopInstrument();
+        return r;
+    }
+    if (stopRequest == 1 || monitorRunning == 0) stopInstrument();
+    return r;
+}
 int CAcquisitionDevice::EditSettings() { return 0; }
 int CAcquisitionDevice::DiskMenu() { return 0; }
 int CAcquisitionDevice::EditDisplay() { return 0; }

@@ -10,11 +10,16 @@
 // position 25 - k. Buffer row r holds cable position r + 1; the gains sent to the instrument,
 // the monitor values and the recorded traces all go through this mapping.
 //
-// Still to come with the record cycle and the acquisition screen: the monitor loop, the
-// drawing hooks, ManualTrigger and the screen's dialogs (no-ops here).
+// The record cycle is a state machine driven by the caller's timers: RunMonitorLoop sets a run
+// up and MonitorTick takes one step of it; nothing here waits or pumps messages. The monitor
+// strip is kept as state (points per row, banner, prompt) that the paint draws.
+//
+// Still to come with the acquisition screen: the drawing hooks and the screen's dialogs
+// (no-ops here).
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -23,6 +28,7 @@
 #include "acquisition/instrument/instrument_library.h"
 #include "base/matrix2d.h"
 #include "base/trace_header.h"
+#include "draw/canvas.h"
 
 namespace velk {
 
@@ -36,6 +42,43 @@ double SignalTriggerThreshold(float level);
 // A monitor word as a level: the low 16 bits sign-extended, divided by the gain's divisor.
 int32_t MonitorWordValue(int32_t word);
 double MonitorLevel(int32_t word, int gainCode);
+
+// The noise monitor's strip: one polyline per displayed row (the channels, then AUX), growing
+// one column per new monitor set and cleared when it wraps after 81 steps.
+struct MonitorStrip {
+    static constexpr int kWrapStep = 81;
+    static constexpr double kStepWidth = 0.85 * 24.0;
+    static constexpr double kLevelHeight = 160.0;
+    int x0 = 0;
+    int y0 = 0;
+    int step = 0;              // 0..80
+    int bannerCount = 0;       // banners written in this run
+    int expectedCode = 0;      // 5 monitoring, 15 waiting for the trigger
+    int64_t startTick = 0;     // ms, renewed at each wrap
+    std::string banner;        // "Now setting for ..."; "Trigger received"
+    std::string prompt;
+    std::vector<std::vector<LPoint>> rows;  // per displayed row, at most 82 points
+    bool panelRedraw = false;  // the whole panel is to be drawn again (start, wrap)
+
+    int Top() const { return -(y0 + 5); }
+    int Bottom() const { return -(y0 + 950); }
+};
+
+// One monitor step: 0 when the run has ended. `column` is the logical rectangle of the strip
+// column the step advanced into (valid when `advanced`).
+struct MonitorStepResult {
+    int running = 1;
+    bool advanced = false;
+    LRect column;
+};
+
+// A pane of the main status bar on the acquisition screen.
+struct AcquisitionPane {
+    int pane = 0;
+    int width = 0;
+    std::string text;
+    bool operator==(const AcquisitionPane&) const = default;
+};
 
 class CAcquisitionDevice {
 public:
@@ -137,6 +180,30 @@ public:
     // Writes the survey-line file of the line being recorded to `path`; 1 when written. Not
     // built yet: 0.
     int WriteLineFile(const std::string& path);
+    // Sets a run up: start tick, the strip's pens at (x0, rows downwards from y0) with no
+    // points, both monitor sets zeroed, command 10 (armed) or 1 into FLAG with the running code
+    // 15 or 5 expected, FLAG bytes 1-2 and the stop request cleared, the gains into cable
+    // order and, when armed, the spread hint. Returns at once; MonitorTick does the rest.
+    void RunMonitorLoop(int64_t nowMs, int x0, int y0, float receiverInterval);
+    // One step of the run: the instrument's flags and monitor values, the banner and prompt,
+    // a strip column for a new set (the signal trigger per row while TriggerMode is 11), then
+    // the trigger test (a record is ready: "Trigger received"; the run ends unless stk_flg is 2)
+    // and the stop request (command 9). A run whose monitor flag was cleared stops as well.
+    MonitorStepResult MonitorTick(int64_t nowMs, int language, float amplitudeScale);
+    MonitorStrip strip;
+    // Called with the AUX row's raw monitor word of each new set while the noise log is open.
+    std::function<void(int32_t)> noiseLogHook;
+
+    // The record cycle's timers, which the caller runs: a run is active from RunMonitorLoop
+    // until MonitorTick returns 0; pendingStart is what starts once it has ended (1 the
+    // monitor, 2 armed).
+    int runActive = 0;
+    int pendingStart = 0;
+    int timerTicks = 0;
+    int timerSeconds = 0;
+    int icon = 128;            // the frame's icon: 128, or 238 while blinking
+    int questionOpen = 0;      // the record's questions are being asked
+
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
     // repainted). No-ops until the screens exist.
@@ -144,6 +211,20 @@ public:
     int EditSettings();
     int DiskMenu();
     int EditDisplay();
+
+    // The eight status panes of the acquisition screen: NextID and source, sampling, length,
+    // stack count, stack mode, trigger level and the battery (in 0.1 V, as Read_Batt gives it).
+    std::vector<AcquisitionPane> StatusPanes(int battery) const;
+    // UpdateStatusBar's panes, with the battery read from the instrument (12.6 V without one).
+    std::vector<AcquisitionPane> ReadStatusPanes();
+
+    // Key bar A (the function keys with the instrument, else the mode's prompt; Japanese: the
+    // keys without the instrument's), key bar B (Shift held), and the monitor's amplitude.
+    static std::string KeyBarText(int language, bool instrumentPresent, const std::string& modePrompt);
+    static std::string MenuKeyBarText(int language);
+    static std::string AmplitudeText(float amplitudeScale);
+    // Draws a key bar's text over the blanked bar at (10, -18).
+    static void DrawKeyBar(Canvas& canvas, const std::string& text);
 
     // Drawing hooks of the acquisition screen: no-ops until the screen exists.
     void DrawKeyBar();

@@ -138,8 +138,28 @@ ScreenRect ChooseFramePlacement(const StartupValues& startup, const Profile& pro
 
 // ---------------------------------------------------------------------------------------------
 
-StartupResult RunStartup(Workspace& ws, const std::string& firstWord, UiHost& ui,
-                         StartupWindows& windows)
+namespace {
+
+// The acquisition screen is on exactly while acquisition mode holds.
+void SyncAcquisitionScreen(Workspace& ws)
+{
+    ws.acquisitionDevice.acquisitionScreen = ws.startup.acquisitionMode == 1 ? 1 : 0;
+}
+
+StartupResult RunStartupSteps(Workspace& ws, const std::string& firstWord, UiHost& ui, StartupWindows& windows);
+
+}  // namespace
+
+StartupResult RunStartup(Workspace& ws, const std::string& firstWord, UiHost& ui, StartupWindows& windows)
+{
+    StartupResult result = RunStartupSteps(ws, firstWord, ui, windows);
+    SyncAcquisitionScreen(ws);
+    return result;
+}
+
+namespace {
+
+StartupResult RunStartupSteps(Workspace& ws, const std::string& firstWord, UiHost& ui, StartupWindows& windows)
 {
     StartupResult result;
     StartupValues& s = ws.startup;
@@ -210,12 +230,15 @@ StartupResult RunStartup(Workspace& ws, const std::string& firstWord, UiHost& ui
     return result;
 }
 
+}  // namespace
+
 bool FinishStartPanel(Workspace& ws)
 {
     StartupValues& s = ws.startup;
     if (s.acquisitionMode != 1 || s.qd7000SubMode == 1) return false;
     if (ws.acquisitionManager && ws.acquisitionManager->surveyType != 0) return false;
     s.acquisitionMode = 0;
+    SyncAcquisitionScreen(ws);
     return true;
 }
 

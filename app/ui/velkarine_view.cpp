@@ -22,18 +22,33 @@
 
 namespace velk {
 
+namespace {
+
+// The view timer keeps id 1; the record cycle runs timers of its own.
+constexpr int kMonitorTickerId = 2;
+constexpr int kAcquisitionTimerId = 3;
+constexpr int kPendingStartId = 4;
+
+}  // namespace
+
 CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<CommandContext()> context)
     : wxScrolledCanvas(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                        wxHSCROLL | wxVSCROLL | wxFULL_REPAINT_ON_RESIZE | wxWANTS_CHARS),
       ws_(ws),
       context_(std::move(context)),
-      timer_(this, DisplayState::kTimerId)
+      timer_(this, DisplayState::kTimerId),
+      monitorTicker_(this, kMonitorTickerId),
+      acquisitionTimer_(this, kAcquisitionTimerId),
+      pendingStart_(this, kPendingStartId)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(*wxWHITE);
     OnInitialUpdate();
     Bind(wxEVT_PAINT, &CVelkarineView::OnPaint, this);
     Bind(wxEVT_TIMER, &CVelkarineView::OnTimerTick, this, DisplayState::kTimerId);
+    Bind(wxEVT_TIMER, &CVelkarineView::OnMonitorTicker, this, kMonitorTickerId);
+    Bind(wxEVT_TIMER, &CVelkarineView::OnAcquisitionTimer, this, kAcquisitionTimerId);
+    Bind(wxEVT_TIMER, &CVelkarineView::OnPendingStart, this, kPendingStartId);
     Bind(wxEVT_LEFT_DOWN, &CVelkarineView::OnLeftDown, this);
     Bind(wxEVT_MOTION, &CVelkarineView::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &CVelkarineView::OnLeftUp, this);
@@ -50,7 +65,36 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     });
 }
 
-CVelkarineView::~CVelkarineView() { timer_.Stop(); }
+CVelkarineView::~CVelkarineView()
+{
+    timer_.Stop();
+    monitorTicker_.Stop();
+    acquisitionTimer_.Stop();
+    pendingStart_.Stop();
+}
+
+void CVelkarineView::ApplyAcquisition(const AcquisitionEffects& effects)
+{
+    if (effects.runEnded) monitorTicker_.Stop();
+    if (effects.startTicker) monitorTicker_.Start(5);
+    if (effects.stopTimer) acquisitionTimer_.Stop();
+    if (effects.startTimer) acquisitionTimer_.Start(DisplayState::kAcquisitionMs);
+    if (effects.startLater) pendingStart_.StartOnce(200);
+    if (!effects.recentFile.empty() && context_) context_().recent.Add(effects.recentFile);
+    if (effects.repaint) Repaint();
+}
+
+void CVelkarineView::OnMonitorTicker(wxTimerEvent&) { ApplyAcquisition(AcquisitionMonitorTick(ws_)); }
+
+void CVelkarineView::OnAcquisitionTimer(wxTimerEvent&)
+{
+    if (context_) ApplyAcquisition(AcquisitionTimerStep(ws_, context_().ui));
+}
+
+void CVelkarineView::OnPendingStart(wxTimerEvent&)
+{
+    if (context_) ApplyAcquisition(CompletePendingStart(ws_, context_().ui));
+}
 
 void CVelkarineView::OnInitialUpdate()
 {
@@ -210,6 +254,7 @@ void CVelkarineView::Apply(const EditEffects& effects)
         }
     }
     if (effects.stopTimer) StopViewTimer(ws_, this);
+    ApplyAcquisition(effects.acquisition);
     if (!effects.recentFile.empty()) ctx.recent.Add(effects.recentFile);
     if (effects.repaint == RepaintKind::Record) {
         // The controller has already ended the transient figures the change made stale.

@@ -75,10 +75,19 @@ private:
     // Shows what an event changed, holds the mouse while a drag runs, and asks the question
     // the event left for after the window shows the change.
     void Apply(const EditEffects& effects);
+    // The record cycle's own timers: the 5 ms monitor ticker, the 50 ms step and the start
+    // that waits 200 ms after a run ended.
+    void ApplyAcquisition(const AcquisitionEffects& effects);
+    void OnMonitorTicker(wxTimerEvent& event);
+    void OnAcquisitionTimer(wxTimerEvent& event);
+    void OnPendingStart(wxTimerEvent& event);
 
     Workspace& ws_;
     std::function<CommandContext()> context_;
     wxTimer timer_;
+    wxTimer monitorTicker_;
+    wxTimer acquisitionTimer_;
+    wxTimer pendingStart_;
     wxBitmap picture_;          // the record as last drawn
     LineRaster raster_;         // its lines and fills, kept so that its pages stay mapped
     bool pictureStale_ = true;

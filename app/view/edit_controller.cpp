@@ -1,5 +1,7 @@
 #include "app/view/edit_controller.h"
 
+#include <utility>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -93,22 +95,22 @@ bool FiniteAndPositive(double v) { return std::isfinite(v) && v > 0.0; }
 class WorkspaceAcquisition : public AcquisitionKeyTarget {
 public:
     explicit WorkspaceAcquisition(Workspace& ws) : ws_(ws) {}
-    void ManualTrigger() override { ws_.acquisitionDevice.ManualTrigger(); }
+    void ManualTrigger() override { effects_.Merge(OnManualTrigger(ws_, ws_.ui())); }
     void StepMode() override
     {
         if (ws_.acquisitionManager) ws_.acquisitionManager->StepMode();
     }
-    // The noise monitor, the trigger and the new survey line come with the acquisition
-    // screens; nothing runs yet.
-    void OnNoiseMonitorStart() override {}
-    void OnTriggerArm() override {}
+    void OnNoiseMonitorStart() override { effects_.Merge(velk::OnNoiseMonitorStart(ws_, ws_.ui())); }
+    void OnTriggerArm() override { effects_.Merge(velk::OnTriggerArm(ws_, ws_.ui())); }
     void OnAcquisitionMenu() override {}
     int EditModeGeometry() override { return ws_.acquisitionManager ? ws_.acquisitionManager->EditModeGeometry() : 0; }
     int EditSettings() override { return ws_.acquisitionDevice.EditSettings(); }
     int DiskMenu() override { return ws_.acquisitionDevice.DiskMenu(); }
     int EditDisplay() override { return ws_.acquisitionDevice.EditDisplay(); }
     void Disarm() override { ws_.acquisitionDevice.Disarm(); }
-    void RequestStop() override { ws_.acquisitionDevice.RequestStop(); }
+    // The common stop without its question (the controller asks it once the window shows
+    // the stack).
+    void RequestStop() override { effects_.Merge(StopAcquisition(ws_, ws_.ui(), false)); }
     void AutomaticProcessingStop() override
     {
         OnAutomaticProcessingStop();
@@ -116,15 +118,20 @@ public:
     }
     void DrawKeyBar() override { ws_.acquisitionDevice.DrawKeyBar(); }
     void DrawMenuKeyBar() override { ws_.acquisitionDevice.DrawMenuKeyBar(); }
-    bool StackedRecordsWaiting() override { return false; }
-    void CopyStackIntoStore() override {}
+    bool StackedRecordsWaiting() override
+    {
+        return ws_.acquisitionDevice.stackCount > 0 && ws_.acquisitionDevice.parm.stk_flg != 1;
+    }
+    void CopyStackIntoStore() override { velk::CopyStackIntoStore(ws_); }
     void MakeTraceHeaders() override { MakeAcquiredTraceHeaders(ws_); }
     void ComputeDisplayScale() override { ComputeAcquiredDisplayScale(ws_); }
     int SaveRecord(std::string& savedPath) override { return SaveAcquiredRecord(ws_, ws_.ui(), savedPath); }
     void ClearStackCount() override { ws_.acquisitionDevice.ResetStack(); }
+    AcquisitionEffects TakeEffects() override { return std::exchange(effects_, {}); }
 
 private:
     Workspace& ws_;
+    AcquisitionEffects effects_;
 };
 
 }  // namespace
@@ -192,6 +199,7 @@ void EditEffects::Merge(const EditEffects& other)
     shutdown = shutdown || other.shutdown;
     skip = skip && other.skip;
     if (!other.recentFile.empty()) recentFile = other.recentFile;
+    acquisition.Merge(other.acquisition);
 }
 
 void RecomputeTheoreticalCurves(Workspace& ws)
@@ -683,6 +691,7 @@ EditEffects EditController::RunFollowUp(Workspace& ws, UiHost& ui, EditEffects::
                 e.recentFile = saved;
             }
         }
+        e.acquisition.Merge(acquisition.TakeEffects());
         acquisition.ComputeDisplayScale();
         e.Repaint(RepaintKind::Record);
     }
@@ -735,7 +744,10 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
     switch (key) {
     case kKeyShift:
         shiftState = 1;
-        if (acquisition) Acquisition(ws).DrawMenuKeyBar();
+        if (acquisition) {
+            Acquisition(ws).DrawMenuKeyBar();
+            e.Repaint(RepaintKind::Record);  // the paint draws bar B while Shift is held
+        }
         break;
     case kKeyLeft:
     case kKeyRight:
@@ -797,6 +809,7 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
     default:
         break;
     }
+    if (acquisition) e.acquisition.Merge(Acquisition(ws).TakeEffects());
     if (e.repaint == RepaintKind::Record) ws.display.overlay.ClearTransient();
     return e;
 }
@@ -806,7 +819,10 @@ EditEffects EditController::OnKeyUp(Workspace& ws, int key)
     EditEffects e;
     if (key == kKeyShift) {
         shiftState = 0;
-        if (ws.startup.acquisitionMode != 0) Acquisition(ws).DrawKeyBar();
+        if (ws.startup.acquisitionMode != 0) {
+            Acquisition(ws).DrawKeyBar();
+            e.Repaint(RepaintKind::Record);
+        }
     }
     return e;
 }
@@ -820,8 +836,7 @@ EditEffects EditController::AcquisitionStop(Workspace& ws)
     acquisition.RequestStop();
     if (ws.display.timerRunning == 1) e.stopTimer = true;
     if (acquisition.StackedRecordsWaiting()) {
-        acquisition.CopyStackIntoStore();
-        acquisition.MakeTraceHeaders();
+        acquisition.CopyStackIntoStore();  // with its own headers: the true source and count
         RecalcRecordExtents(ws, 0);
         acquisition.ComputeDisplayScale();
         e.followUp = EditEffects::FollowUp::SaveQuestion;
@@ -863,14 +878,15 @@ EditEffects EditController::AcquisitionKey(Workspace& ws, UiHost& ui, int key)
             e.Repaint(RepaintKind::Record);
             break;
         case kKeyF4:
-            acquisition.Disarm();
-            acquisition.RequestStop();
+            // Every way out offers the pending stack first (the follow-up runs before the close).
+            e.Merge(AcquisitionStop(ws));
             acquisition.AutomaticProcessingStop();
             e.close = true;
             break;
         case kKeyF5:
             if (ui.Message(Msg(ws.startup.language, "Are you sure to shutdown?", "シャットダウンしますか?"),
                            MsgButtons::OkCancel, MsgIcon::Question) == MsgResult::Ok) {
+                e.Merge(AcquisitionStop(ws));
                 e.shutdown = true;
             }
             break;

@@ -26,6 +26,7 @@
 #include "draw/canvas.h"
 #include "app/view/edit_shapes.h"
 #include "app/shell_services.h"
+#include "app/acquisition/acquisition_commands.h"
 
 namespace velk {
 
@@ -95,6 +96,8 @@ public:
     // 1 when saved, with the path for the recent-file list.
     virtual int SaveRecord(std::string& savedPath) = 0;
     virtual void ClearStackCount() = 0;
+    // What the record cycle's commands asked of the window's timers since the last call.
+    virtual AcquisitionEffects TakeEffects() { return {}; }
 };
 
 struct PaneText {
@@ -116,6 +119,7 @@ struct EditEffects {
     bool shutdown = false;   // shut the station down (the user said OK)
     bool skip = true;        // keys: let the window's default handling have the key too
     std::string recentFile;  // a file saved by this event, for the recent-file list
+    AcquisitionEffects acquisition;  // the record cycle's timers and icon
 
     void Repaint(RepaintKind kind)
     {

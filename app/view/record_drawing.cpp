@@ -577,6 +577,7 @@ void OnFirstShow(CommandContext& ctx)
     if (ws.survey.openLineRequest == 1) {
         if (OpenFileList(ctx, true) == 0) {
             ws.startup.acquisitionMode = 0;
+            ws.acquisitionDevice.acquisitionScreen = 0;
             return;
         }
         ws.survey.openLineRequest = 0;
@@ -594,8 +595,27 @@ void OnDraw(RecordPaint& paint, Workspace& ws)
     if (acquisition) {
         device.DrawKeyBar();
         if (device.monitorRunning == 1) device.UpdateStatusBar();
+        if (paint.status && !paint.printing) {
+            for (const AcquisitionPane& p : device.ReadStatusPanes()) {
+                paint.status->SetPaneWidth(p.pane, p.width);
+                paint.status->SetPaneText(p.pane, p.text);
+            }
+        }
     }
     if (device.suspendDrawing == 0) DrawRecord(paint, ws);
+    if (acquisition && !paint.printing) {
+        // Bar B while Shift is held.
+        const int language = ws.startup.language;
+        const std::string bar = ws.editController.shiftState == 1
+                                    ? CAcquisitionDevice::MenuKeyBarText(language)
+                                    : CAcquisitionDevice::KeyBarText(language, ws.startup.instrumentMenu == 1,
+                                                                     std::string());
+        CAcquisitionDevice::DrawKeyBar(paint.canvas, bar);
+        if (device.monitorRunning == 1) {
+            ScopedFont font(paint.canvas, Font{"", 35});
+            paint.canvas.TextOut(LPoint{10, -1160}, CAcquisitionDevice::AmplitudeText(ws.store.Params().vscale));
+        }
+    }
     if (acquisition && device.monitorRunning == 0) {
         device.DrawLineBanner(std::max(ws.display.layout.rightExtent - 700, 1250), -10);
     }

@@ -17,6 +17,10 @@ void DrawStationLabel(RecordPaint& paint, const Workspace& ws, int trace, int32_
     paint.canvas.SetTextColour(Rgb{0, 0, 0});
     paint.canvas.TextOut({x, y}, record.stationCode + " : " + record.componentLabel);
 }
-const Matrix2D<float>* RunningStackRows(const Workspace&) { return nullptr; }
+// While a stacking decision waits, the stack so far is drawn with the new record.
+const Matrix2D<float>* RunningStackRows(const Workspace& ws)
+{
+    return ws.acquisitionDevice.stackPending == 1 ? &ws.acquisitionDevice.Stack() : nullptr;
+}
 
 }  // namespace velk

@@ -31,7 +31,9 @@ int ScaleAmplitude(Workspace& ws, double factor)
 {
     MultiplyScale(ws.store.Params().vscale, factor);
     MultiplyScale(ws.display.amplitudeFactor, factor);
-    return ws.acquisitionDevice.acquisitionScreen == 1 ? 0 : 1;
+    // The running monitor redraws itself; a record shown on the acquisition screen does not.
+    const CAcquisitionDevice& device = ws.acquisitionDevice;
+    return device.acquisitionScreen == 1 && device.monitorRunning == 1 ? 0 : 1;
 }
 
 bool DispersionCurves(const Workspace& ws) { return ws.store.Params().recordKind == 1; }

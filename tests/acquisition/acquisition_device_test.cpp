@@ -411,3 +411,48 @@ TEST(AcquisitionDeviceSave, RefusedSaveChangesNothing)
 
 }  // namespace
 }  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST(AcquisitionDeviceScreen, StatusPanes)
+{
+    CAcquisitionDevice device;
+    device.parm.stk_flg = 1;
+    device.TriggerMode = 11;
+    std::vector<std::string> texts;
+    for (const AcquisitionPane& p : device.StatusPanes(126)) texts.push_back(p.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"", "Next ID=1(-0.5m)", "SR=100 micro-sec", "DL=1024 word",
+                                               "# of stack=0", "Stack mode=No", "Trigger level=Signal",
+                                               "Batt.=12.6V"}));
+    const struct {
+        int triggerMode;
+        const char* text;
+    } levels[] = {{0, "Trigger level=Off"}, {3, "Trigger level=300mv"}};
+    for (const auto& c : levels) {
+        device.TriggerMode = c.triggerMode;
+        EXPECT_EQ(device.StatusPanes(126)[6].text, c.text);
+    }
+    device.parm.stk_flg = 3;
+    EXPECT_EQ(device.StatusPanes(126)[5], (AcquisitionPane{5, 120, "Stack mode=Manual re-arm"}));
+}
+
+}  // namespace
+}  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST(AcquisitionDeviceScreen, KeyBars)
+{
+    using D = CAcquisitionDevice;
+    EXPECT_EQ(D::KeyBarText(kLanguageEnglish, true, "prompt"),
+              "F1:Noise F2:Settings F3:Arm F4:Disk F5:Disp. Alt:Menu Enter:Proc.");
+    EXPECT_EQ(D::KeyBarText(kLanguageEnglish, false, "prompt"), "prompt");
+    EXPECT_EQ(D::KeyBarText(kLanguageJapanese, false, "prompt"), "F5:画面 Alt:メニュー Enter:実行");
+    EXPECT_EQ(D::MenuKeyBarText(kLanguageEnglish), "F1:Acquisition menu F2:Geometry F3:Undo F4:Exit F5:Exit Windows");
+    EXPECT_EQ(D::AmplitudeText(0.125f), "Amp.=12.5");
+}
+
+}  // namespace
+}  // namespace velk

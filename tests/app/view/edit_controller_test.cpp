@@ -405,7 +405,8 @@ TEST_F(EditControllerTest, AcquisitionKeys)
     ASSERT_EQ(e.followUp, EditEffects::FollowUp::SaveQuestion);
     ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
     EXPECT_EQ(ctl().RunFollowUp(*ws, ui, e.followUp).recentFile, "/data/qkaa0001.sg2");
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"disarm", "stop", "copy-stack", "headers", "scale", "save",
+    // The stack keeps its own headers (true source, its trace count).
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"disarm", "stop", "copy-stack", "scale", "save",
                                                     "clear-stack", "scale"}));
     // A save that did not happen keeps the stack and names no file.
     fake.calls.clear();
@@ -424,12 +425,18 @@ TEST_F(EditControllerTest, AcquisitionKeys)
     ctl().OnKeyDown(*ws, ui, kKeyShift);
     e = ctl().OnKeyDown(*ws, ui, kKeyF4);
     EXPECT_TRUE(e.close);
+    // Closing and shutting down offer the pending stack first, as Esc does.
+    EXPECT_EQ(e.followUp, EditEffects::FollowUp::SaveQuestion);
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"menu-bar", "menu", "bar", "menu-bar", "disarm", "stop",
-                                                    "automatic-stop"}));
+                                                    "copy-stack", "scale", "automatic-stop"}));
     ui.ExpectMessage("Are you sure to shutdown?", MsgButtons::OkCancel, MsgResult::Cancel);
-    EXPECT_FALSE(ctl().OnKeyDown(*ws, ui, kKeyF5).shutdown);
+    e = ctl().OnKeyDown(*ws, ui, kKeyF5);
+    EXPECT_FALSE(e.shutdown);
+    EXPECT_EQ(e.followUp, EditEffects::FollowUp::None);
     ui.ExpectMessage("Are you sure to shutdown?", MsgButtons::OkCancel, MsgResult::Ok);
-    EXPECT_TRUE(ctl().OnKeyDown(*ws, ui, kKeyF5).shutdown);
+    e = ctl().OnKeyDown(*ws, ui, kKeyF5);
+    EXPECT_TRUE(e.shutdown);
+    EXPECT_EQ(e.followUp, EditEffects::FollowUp::SaveQuestion);
     EXPECT_TRUE(ui.VerifyAndClear());
 }
 

@@ -162,9 +162,12 @@ TEST_F(Scales, AmplitudeFactorsByRecordKindAndTheAcquisitionScreen)
     OnReduceAmplitudeFast(*ws);
     EXPECT_FLOAT_EQ(p.vscale, 1.0f);
 
-    ws->acquisitionDevice.acquisitionScreen = 1;  // the acquisition screen repaints itself
+    ws->acquisitionDevice.acquisitionScreen = 1;
+    EXPECT_EQ(OnEnlargeAmplitude(*ws), 1);  // a shown record on the acquisition screen
+    ws->acquisitionDevice.monitorRunning = 1;  // the running monitor repaints itself
     EXPECT_EQ(OnEnlargeAmplitude(*ws), 0);
-    EXPECT_FLOAT_EQ(p.vscale, 1.5f);
+    ws->acquisitionDevice.monitorRunning = 0;
+    EXPECT_FLOAT_EQ(p.vscale, 2.25f);
     EXPECT_EQ(OnEnlargeTimeScale(*ws), 1);
 }
 
