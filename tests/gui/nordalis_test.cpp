@@ -110,5 +110,37 @@ TEST(NordalisViewer, KilledViewerLeavesSettingsAndWidePanelsOpen)
     EXPECT_EQ(ReadFileText(run.folder.File("nordalis_profile.txt")), before);
 }
 
+// The road from the main program: the sample shot, Select all traces, WFFT with its defaults;
+// the viewer beside it starts and shows one panel per trace.
+TEST(NordalisViewer, StartedByTheMainProgramsExport)
+{
+    PrivateDisplay display;
+    if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+    ViewerRun run;
+    const std::string profile = run.folder.File("Velkarine.ini");
+    WriteFileText(profile, "[General]\nLanguageRegister=1\nLanguage=-1\n");
+    const std::string record = std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2";
+    const std::string done = run.folder.File("done"), go = run.folder.File("go");
+    const std::string viewerReport = run.folder.File("viewer"), viewerGo = run.folder.File("viewer-go");
+    const std::string script = "answer OK; sleep 300; command 25014; answer OK; command 28100; sleep 300; report " +
+                               done + "; waitfile " + go;
+    std::map<std::string, std::string> env =
+        run.Env(display, "sleep 800; report " + viewerReport + "; waitfile " + viewerGo + "; close");
+    env["VELKARINE_PROFILE"] = profile;
+    env["VELKARINE_UI_SCRIPT"] = script;
+    env["LANG"] = "C.UTF-8";
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM, record}, env, run.folder.File("output.txt"), {}, run.folder.Path()));
+    ASSERT_TRUE(WaitForFile(viewerReport, 30s)) << ReadFileText(run.folder.File("output.txt"));
+    const std::string shot = ShotPath("nordalis-from-wfft.png");
+    if (Screenshot(display.Name(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
+    WriteFileText(viewerGo, "");
+    WriteFileText(go, "");
+    program.Kill();
+    // 24 traces of 2000 samples: P 2048, window 32, hop 8, "1/2" keeps 8 of the 16 bins.
+    EXPECT_NE(ReadFileText(viewerReport).find("panels=24 windows=247 frequencies=8"), std::string::npos)
+        << ReadFileText(viewerReport);
+}
+
 }  // namespace
 }  // namespace velk
