@@ -53,9 +53,9 @@ void ParseCommandLine(StartupValues& startup, const std::string& firstWord)
     if (Contains(firstWord, kSwitchFeet)) startup.feetShortMenu = 1;
 }
 
-CommandLine SplitCommandLine(const std::vector<std::string>& args)
+ProgramArguments SplitCommandLine(const std::vector<std::string>& args)
 {
-    CommandLine line;
+    ProgramArguments line;
     if (args.empty()) return line;
     const std::string& first = args[0];
     if (IsExistingFile(first) || !CarriesSwitch(first)) {

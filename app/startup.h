@@ -34,11 +34,11 @@ void ParseCommandLine(StartupValues& startup, const std::string& firstWord);
 // A first word that names an existing file is that file, not a switch word (a record in a
 // folder called "DataAcquisition" opens as a record). Otherwise a first word that carries a
 // switch is not a file name, and the next word, if any, is the file.
-struct CommandLine {
+struct ProgramArguments {
     std::string firstWord;  // "" when there are no arguments or the first word is a file
     std::string fileToOpen;
 };
-CommandLine SplitCommandLine(const std::vector<std::string>& args);  // args without argv[0]
+ProgramArguments SplitCommandLine(const std::vector<std::string>& args);  // args without argv[0]
 
 // ---------------------------------------------------------------------------------------------
 // Language

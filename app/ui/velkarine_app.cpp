@@ -100,7 +100,7 @@ bool CVelkarineApp::OnInit()
     // 2 and 3. Command line, language, menu flags; start panel or splash and start dialogs.
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(argv[i].utf8_string());
-    const CommandLine line = SplitCommandLine(args);
+    const ProgramArguments line = SplitCommandLine(args);
     const StartupResult started = RunStartup(*ws_, line.firstWord, *ui_, *this);
     splashMode_ = started.splashMode;
     if (IsJapanese(ws_->startup.language)) SetInterfaceFont(std::string(kJapaneseFontFace) + " 10");

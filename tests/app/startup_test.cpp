@@ -76,7 +76,7 @@ TEST(CommandLine, SwitchesAreSubstringsOfTheFirstWordOnly)
 
 TEST(CommandLine, SecondWordHasNoEffect)
 {
-    const CommandLine line = SplitCommandLine({"shot.sg2", "DataAcquisition"});
+    const ProgramArguments line = SplitCommandLine({"shot.sg2", "DataAcquisition"});
     EXPECT_EQ(line.fileToOpen, "shot.sg2");
     StartupValues s;
     ParseCommandLine(s, line.firstWord);
@@ -91,14 +91,14 @@ TEST(CommandLine, LongFirstWordIsExaminedWhole)
     StartupValues s;
     ParseCommandLine(s, word);
     EXPECT_EQ(s.acquisitionMode, 1);
-    const CommandLine line = SplitCommandLine({word});
+    const ProgramArguments line = SplitCommandLine({word});
     EXPECT_EQ(line.firstWord, word);
     EXPECT_EQ(line.fileToOpen, "");
 }
 
 TEST(CommandLine, SwitchWordThenFile)
 {
-    const CommandLine line = SplitCommandLine({"DataAcquisitionONQKW", "/data/a.sg2"});
+    const ProgramArguments line = SplitCommandLine({"DataAcquisitionONQKW", "/data/a.sg2"});
     EXPECT_EQ(line.firstWord, "DataAcquisitionONQKW");
     EXPECT_EQ(line.fileToOpen, "/data/a.sg2");
     EXPECT_EQ(SplitCommandLine({}).fileToOpen, "");
@@ -111,7 +111,7 @@ TEST(CommandLine, ExistingFileInSwitchNamedFolderIsARecord)
     std::filesystem::create_directory(dir);
     const std::string file = dir + "/shot.sg2";
     WriteFileText(file, "x");
-    const CommandLine line = SplitCommandLine({file});
+    const ProgramArguments line = SplitCommandLine({file});
     EXPECT_EQ(line.firstWord, "");
     EXPECT_EQ(line.fileToOpen, file);
     // A missing file of that name is still a switch word.
