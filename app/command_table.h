@@ -43,6 +43,8 @@
 //                 and 33135 kept); rules 3020..3039
 //   28000..28099  file lists of the "Group (File list)" menu (app/survey/file_list_commands.h);
 //                 rules 3000..3019
+//   28200..28249  the survey-line XML document (read and written through the file-list
+//                 commands; none of its own yet); rules 3040..3049
 
 #include <array>
 #include <functional>

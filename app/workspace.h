@@ -40,8 +40,10 @@
 #include "dsp/wavelet.h"
 #include "surfacewave/contour_palette.h"
 #include "surfacewave/contour_settings.h"
+#include "surfacewave/mam_geometry.h"
 #include "surfacewave/taup_settings.h"
 #include "survey/file_group.h"
+#include "survey/survey_line_xml.h"
 #include "platform/process.h"
 #include "survey/olvenar_link.h"
 #include "survey/survey_services.h"
@@ -172,6 +174,13 @@ public:
     // Creates the acquisition manager (start-up in acquisition mode); returns it.
     CAcquisitionManager& CreateAcquisitionManager();
 
+    // The document's microtremor-array geometry, made on first use (it reads its settings).
+    CMamGeometry& MamGeometry();
+    // The line document's view of that geometry: present while it exists, its values, and
+    // the hook that makes it. StoreMamGeometry puts the slot's values back into it.
+    MamGeometrySlot MamGeometrySlotOf();
+    void StoreMamGeometry(const MamGeometrySlot& slot);
+
     // --- Program-wide state -------------------------------------------------------------
     StartupValues startup;
     ViewSettings settings;
@@ -180,6 +189,7 @@ public:
     AcquisitionOverrides acquisitionOverrides;
 
     CFileGroup fileGroup;
+    SurveyLine surveyLine;       // the line the file list was last opened from
     SurveyFlags survey;
     SiblingProgramPaths programPaths;
     RegisteredModules modules;
@@ -225,6 +235,7 @@ public:
     int componentToEdit = -1;    // -1 all components, or 1..6
     EditController editController;  // the mouse and keys of the record view, with their flags
     ArrayGeometryView arrayGeometry;  // the microtremor array the geometry view shows
+    std::unique_ptr<CMamGeometry> mamGeometry;  // see MamGeometry()
 
     // The strong-motion set of the document (one per run), the plane-coordinate origin of its
     // stations (profile keys read here, written at the end of the program), and the flag that

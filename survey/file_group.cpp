@@ -119,12 +119,16 @@ namespace {
 constexpr const char* kListFullText = "The file list is full: at most %d files can be listed.";
 constexpr const char* kListFullJa = "ファイルリストが一杯です: 登録できるファイルは %d 個までです。";
 
-void ListFull(UiHost* ui, int language)
+}  // namespace
+
+void ListFullMessage(UiHost* ui, int language)
 {
     if (!ui) return;
     ui->Message(FormatC(Msg(language, kListFullText, kListFullJa).c_str(), CFileGroup::kMaxFiles),
                 MsgButtons::Ok, MsgIcon::Warning);
 }
+
+namespace {
 
 bool IsAbsolute(const std::string& name) { return !name.empty() && name.front() == '/'; }
 
@@ -199,7 +203,7 @@ int CFileGroup::AddFile(const std::string& name, float shotDistance, float first
     const std::optional<int32_t> number = FileNumberOf(FileNamePart(name));
     if (!number) return entryCount;
     if (entryCount >= kMaxFiles) {
-        ListFull(ui, language);
+        ListFullMessage(ui, language);
         return entryCount;
     }
     FileListEntry& e = entries[static_cast<size_t>(std::max(entryCount, 0))];
@@ -418,7 +422,7 @@ int FillList(CFileGroup& g, const std::string& folder, const std::vector<std::st
         const std::optional<int32_t> number = FileNumberOf(name);
         if (!number) continue;
         if (count >= CFileGroup::kMaxFiles) {
-            ListFull(&ui, language);
+            ListFullMessage(&ui, language);
             break;
         }
         FileListEntry& e = g.entries[static_cast<size_t>(count)];
@@ -610,7 +614,7 @@ int CFileGroup::ReadTextListText(std::string_view text, int first, UiHost& ui, i
             e.numberOfAuxiliary = auxiliaries;
         }
         if (i >= kMaxFiles) {
-            ListFull(&ui, language);
+            ListFullMessage(&ui, language);
             break;
         }
         entries[static_cast<size_t>(i)] = e;

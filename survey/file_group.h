@@ -270,6 +270,10 @@ private:
                    const GroupReadContext& ctx);
 };
 
+// "The file list is full: ..." (with the list's capacity) when a list would pass it; nothing
+// without a UiHost.
+void ListFullMessage(UiHost* ui, int language);
+
 // The numeric key of a file name as a list number: the digit run FileNameSortKey finds; a lone
 // "-" is 0; no run, or one beyond int32, is no number.
 std::optional<int32_t> FileNumberOf(std::string_view name);

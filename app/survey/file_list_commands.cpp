@@ -23,8 +23,6 @@ namespace velk {
 
 namespace {
 
-constexpr const char* kLineKey = "line_name";
-
 std::string ParentOf(const std::string& path)
 {
     const size_t slash = path.find_last_of('/');
@@ -203,12 +201,19 @@ int OpenFileList(CommandContext& c, bool atStartup)
     const std::optional<std::string> path = c.ui.OpenFile(request);
     if (!path) return 0;
 
-    SurveyLine line;
-    if (EndsWith(*path, ".xml") || EndsWith(*path, ".XML")) {
-        if (ReadLineXml(*path, kLineKey, scratch, first, line) < 0) return 0;
+    SurveyLine line = ws.surveyLine;
+    line.hasArrayGeometry = 0;
+    MamGeometrySlot geometry = ws.MamGeometrySlotOf();
+    const bool xml = EndsWith(*path, ".xml") || EndsWith(*path, ".XML");
+    if (xml) {
+        if (ReadLineXml(line, scratch, geometry, *path, first, &c.ui, language) < 0) {
+            c.ui.Message(Msg(language, kCannotOpenFile, "ファイルを開けません") + "\n\n" + *path, MsgButtons::Ok,
+                         MsgIcon::Error);
+            return 0;
+        }
         if (ws.startup.acquisitionMode != 0 && ws.acquisitionManager) {
             ws.acquisitionManager->SwapDataFolder(ParentOf(*path));
-            if (ws.acquisitionManager->SelectMode(line.surveyMode) == -1) return 0;
+            if (ws.acquisitionManager->SelectMode(line.qkwMenu) == -1) return 0;
         }
     } else {
         if (!scratch.EditNamingOptions(1, c.ui, language)) return 0;
@@ -222,6 +227,10 @@ int OpenFileList(CommandContext& c, bool atStartup)
         ws.arrayGeometry.shown = 1;
     }
     TakeList(c, scratch);
+    if (xml) {
+        ws.surveyLine = line;
+        ws.StoreMamGeometry(geometry);
+    }
     ShowListedFile(c, 0, false);
     return 1;
 }
@@ -279,7 +288,7 @@ int SaveFileListXml(CommandContext& c)
     if (ws.startup.acquisitionMode != 0) {
         written = ws.acquisitionDevice.WriteLineFile(*path);
     } else if (ws.acquisitionStartupValue == 1) {
-        written = WriteLineXml(*path, kLineKey, g);
+        written = WriteLineXml(ws.surveyLine, g, ws.MamGeometrySlotOf(), *path);
     }
     if (written == 0) WriteFailed(c);
     return 0;

@@ -44,6 +44,8 @@ void GatherStoreSetUp(Workspace& ws, int count, int kind);
 int ShowListedFile(CommandContext& ctx, int index, bool sortByReceiver);
 
 // "Open file list": an XML or text list (atStartup: any file), its list dialog, file 0 shown.
+// An unreadable line document says "Cannot open the file" with the path and changes nothing;
+// a line document's record and array geometry are taken together with its list.
 // Returns 1 when a list was taken (the view repaints), else 0.
 int OpenFileList(CommandContext& ctx, bool atStartup);
 // "Make file list" / "Make file list(select a folder)": from the menu the naming options and
@@ -54,6 +56,8 @@ int MakeFileListFromFolder(CommandContext& ctx, bool fromMenu);
 int ShowFileList(CommandContext& ctx);
 int SaveFileListText(CommandContext& ctx);
 int SaveFileListTabular(CommandContext& ctx);
+// "Save file list(XML)": in acquisition mode the device's line file, otherwise, while the
+// line-file switch is on, the workspace's line with the group's list and the array geometry.
 int SaveFileListXml(CommandContext& ctx);
 int ShiftFileList(CommandContext& ctx);
 
