@@ -43,6 +43,9 @@
 //                 and 33135 kept); rules 3020..3039
 //   28000..28099  file lists of the "Group (File list)" menu (app/survey/file_list_commands.h);
 //                 rules 3000..3019
+//   28250..28399  gathers and group commands of the "Group (File list)" menu
+//                 (app/survey/group_commands.h), the key-file writers
+//                 (app/formats/key_file_commands.h); rules 3050..3079
 
 #include <array>
 #include <functional>
