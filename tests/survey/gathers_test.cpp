@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "survey/file_group.h"
@@ -10,56 +11,46 @@
 namespace velk {
 namespace {
 
-// A table with the given source and receiver positions (cm); every cell listed in `filled`
-// (or every cell when it is empty, except `hole`) holds 4 samples of value 100 s + r.
-class Table {
-public:
+// A loaded table over the given positions (cm); every cell but `hole` holds 4 samples of value
+// 100 s + r.
+struct Table {
     Table(std::vector<int32_t> sources, std::vector<int32_t> receivers, std::pair<int, int> hole = {-1, -1})
     {
-        const int S = static_cast<int>(sources.size());
-        const int R = static_cast<int>(receivers.size());
-        g.AllocateTable(S, R);
-        g.sourceCount = S;
-        g.receiverCount = R;
+        g.AllocateTable(static_cast<int>(sources.size()), static_cast<int>(receivers.size()));
+        g.sourceCount = static_cast<int>(sources.size());
+        g.receiverCount = static_cast<int>(receivers.size());
+        std::copy(sources.begin(), sources.end(), g.sourcePositions.begin());
+        std::copy(receivers.begin(), receivers.end(), g.receiverPositions.begin());
         std::set<int32_t> cdps;
-        for (int s = 0; s < S; ++s) {
-            g.sourcePositions[static_cast<size_t>(s)] = sources[static_cast<size_t>(s)];
-            for (int r = 0; r < R; ++r) {
-                g.receiverPositions[static_cast<size_t>(r)] = receivers[static_cast<size_t>(r)];
+        for (int s = 0; s < g.sourceCount; ++s) {
+            for (int r = 0; r < g.receiverCount; ++r) {
                 cdps.insert((sources[static_cast<size_t>(s)] + receivers[static_cast<size_t>(r)]) / 2);
-                if (std::pair(s, r) != hole) Fill(s, r);
+                if (std::pair(s, r) == hole) continue;
+                CTraceHeader h;
+                h.Set(r + 1, receivers[static_cast<size_t>(r)], sources[static_cast<size_t>(s)], 1, 1, 0.0f, 1000.0f, 4);
+                Cell(s, r).SetTrace(std::vector<float>(4, static_cast<float>(100 * s + r)), h);
             }
         }
         g.cdpCount = static_cast<int>(cdps.size());
         std::copy(cdps.begin(), cdps.end(), g.cdpPositions.begin());
-        g.dataLoaded = 1;
     }
-    void Fill(int s, int r)
-    {
-        CTraceHeader h;
-        h.Set(r + 1, g.receiverPositions[static_cast<size_t>(r)], g.sourcePositions[static_cast<size_t>(s)], 1, 1,
-              0.0f, 1000.0f, 4);
-        g.table[static_cast<size_t>(s)][static_cast<size_t>(r)].SetTrace(
-            std::vector<float>(4, static_cast<float>(100 * s + r)), h);
-    }
+    CTraceEntry& Cell(int s, int r) { return g.table[static_cast<size_t>(s)][static_cast<size_t>(r)]; }
     int CdpIndex(int32_t m) const
     {
-        return static_cast<int>(std::find(g.cdpPositions.begin(), g.cdpPositions.begin() + g.cdpCount, m) -
-                                g.cdpPositions.begin());
+        return static_cast<int>(std::find(g.cdpPositions.begin(), g.cdpPositions.end(), m) - g.cdpPositions.begin());
     }
-    // The values (100 s + r) of the traces written, and their header words.
-    std::vector<int> Values(int n) const
+    std::vector<int> Values(int n) const  // the values 100 s + r of the traces written
     {
         std::vector<int> v;
         for (int k = 0; k < n; ++k) v.push_back(static_cast<int>(rows[k][0]));
         return v;
     }
-    std::vector<std::pair<int, int>> Marked() const
+    std::vector<std::pair<int, int>> Marked()
     {
         std::vector<std::pair<int, int>> m;
         for (int s = 0; s < g.sourceCount; ++s) {
             for (int r = 0; r < g.receiverCount; ++r) {
-                if (g.table[static_cast<size_t>(s)][static_cast<size_t>(r)].mark == 1) m.emplace_back(s, r);
+                if (Cell(s, r).mark == 1) m.emplace_back(s, r);
             }
         }
         return m;
@@ -112,40 +103,29 @@ TEST(Gathers, CuttersTakeTheRightCellsInOrder)
 TEST(Gathers, IndicesAreClampedAndCapacityStops)
 {
     Table t = Line();
-    struct Case {
-        int index;
-        int first;          // value of the first trace of the shot gather
-        int firstReceiver;  // and of the receiver gather
-    };
-    for (const Case c : {Case{-3, 0, 0}, Case{99, 400, 23}}) {
-        ASSERT_EQ(t.g.BuildGather(t.rows, t.headers, c.index), 24);
-        EXPECT_EQ(t.Values(1)[0], c.first) << c.index;
-        ASSERT_GT(t.g.CommonReceiverGather(t.rows, t.headers, c.index), 0);
-        EXPECT_EQ(t.Values(1)[0], c.firstReceiver) << c.index;
-        ASSERT_GT(t.g.TakeTracesByOffset(t.rows, t.headers, c.index, 0.0, 100.0), 0);
-        EXPECT_EQ(t.Values(1)[0], c.first) << c.index;
+    // Index, first value of the shot, receiver and offset-window gathers.
+    for (const auto& [index, shot, receiver] : {std::tuple{-3, 0, 0}, std::tuple{99, 400, 23}}) {
+        t.g.BuildGather(t.rows, t.headers, index);
+        EXPECT_EQ(t.Values(1)[0], shot) << index;
+        t.g.CommonReceiverGather(t.rows, t.headers, index);
+        EXPECT_EQ(t.Values(1)[0], receiver) << index;
+        t.g.TakeTracesByOffset(t.rows, t.headers, index, 0.0, 100.0);
+        EXPECT_EQ(t.Values(1)[0], shot) << index;
     }
-
-    std::vector<int32_t> receivers;
-    for (int r = 0; r < 100; ++r) receivers.push_back(100 * r);
+    std::vector<int32_t> receivers(100);
     Table wide({0}, receivers);
     bool stopped = false;
     EXPECT_EQ(wide.g.BuildGather(wide.rows, wide.headers, 0, &stopped), 64);
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(wide.g.ShotGatherSize(0), 100);
-    // Exactly full is not a stop.
-    Table small({0}, {100, 200});
-    std::vector<CTraceHeader> two(2);
-    EXPECT_EQ(small.g.GatherAllTraces(small.rows, two, &stopped), 2);
+    std::vector<CTraceHeader> two(2);  // exactly full is no stop
+    EXPECT_EQ(Table({0}, {100, 200}).g.GatherAllTraces(wide.rows, two, &stopped), 2);
     EXPECT_FALSE(stopped);
 }
 
 TEST(Gathers, CommonSpacingTakesTheNearestReceiverWithinAMetre)
 {
     Table t({-50, 300}, {950, 1050, 1200});
-    t.g.table[0][2] = CTraceEntry{};
-    t.g.table[1][0] = CTraceEntry{};
-    t.g.table[1][1] = CTraceEntry{};
+    for (auto [s, r] : {std::pair{0, 2}, {1, 0}, {1, 1}}) t.Cell(s, r) = CTraceEntry{};
     t.g.spacing = 10.0f;
     ASSERT_EQ(t.g.CommonSpacingGather(t.rows, t.headers), 1);
     EXPECT_EQ(t.Values(1), std::vector<int>{0});  // 9.5 m before 10.5 m; nothing at 12 m
@@ -157,18 +137,14 @@ TEST(Gathers, ExtrapolationFillsFromTheNearestShotOnly)
 {
     // Receivers to 100 m: the limit is 25 m.
     Table t({0, 2000, 4000, 5000}, {5000, 10000});
-    for (auto [s, r] : {std::pair{2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}}) {
-        t.g.table[static_cast<size_t>(s)][static_cast<size_t>(r)] = CTraceEntry{};
-    }
+    for (auto [s, r] : {std::pair{2, 0}, {3, 0}, {0, 1}, {1, 1}, {2, 1}}) t.Cell(s, r) = CTraceEntry{};
     EXPECT_EQ(t.g.ExtrapolateMissingTraces(), 2);
-    const CTraceEntry& filled = t.g.table[2][0];
-    EXPECT_EQ(filled.hasSamples, 1);
-    EXPECT_EQ(filled.samples, std::vector<float>(4, 100.0f));  // from the shot at 20 m
-    EXPECT_EQ(filled.header.sourceHundredths, 4000);
-    EXPECT_EQ(t.g.table[3][0].hasSamples, 0);  // 30 m from every shot present before
-    EXPECT_EQ(t.g.table[2][1].samples, std::vector<float>(4, 301.0f));
-    EXPECT_EQ(t.g.table[1][1].hasSamples, 0);
-    EXPECT_EQ(t.g.table[1][1].header.receiverHundredths, 10000);
+    EXPECT_EQ(t.Cell(2, 0).samples, std::vector<float>(4, 100.0f));  // from the shot at 20 m
+    EXPECT_EQ(t.Cell(2, 0).header.sourceHundredths, 4000);
+    EXPECT_EQ(t.Cell(3, 0).hasSamples, 0);  // 30 m from every shot present before
+    EXPECT_EQ(t.Cell(2, 1).samples, std::vector<float>(4, 301.0f));
+    EXPECT_EQ(t.Cell(1, 1).hasSamples, 0);
+    EXPECT_EQ(t.Cell(1, 1).header.receiverHundredths, 10000);
 
     CFileGroup empty;
     empty.AllocateTable(2, 0);
@@ -178,19 +154,17 @@ TEST(Gathers, ExtrapolationFillsFromTheNearestShotOnly)
 
 TEST(Gathers, StoreRowWritesNoMoreThanTheRecordHolds)
 {
-    Table t({0}, {100, 200, 300});
-    t.g.table[0][1] = CTraceEntry{};
+    Table t({0}, {100, 200, 300}, {0, 1});
     for (int k = 0; k < 3; ++k) {
         t.headers[static_cast<size_t>(k)].Set(k + 1, 7, 0, 1, 1, 0.0f, 1000.0f, 2);
         t.rows[k][0] = 50.0f + static_cast<float>(k);
     }
     EXPECT_EQ(t.g.StoreRow(t.rows, t.headers, 0, 1), 1);
-    EXPECT_EQ(t.g.table[0][0].samples, (std::vector<float>{50.0f, 0.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(t.g.table[0][0].header.samples, 2);
-    EXPECT_EQ(t.g.table[0][2].header.receiverHundredths, 300);  // beyond the count: unchanged
+    EXPECT_EQ(t.Cell(0, 0).samples, (std::vector<float>{50.0f, 0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(t.Cell(0, 2).header.receiverHundredths, 300);  // beyond the count: unchanged
     EXPECT_EQ(t.g.StoreRow(t.rows, t.headers, 0, 3), 2);
-    EXPECT_EQ(t.g.table[0][1].hasSamples, 0);
-    EXPECT_EQ(t.g.table[0][2].samples[0], 51.0f);
+    EXPECT_EQ(t.Cell(0, 1).hasSamples, 0);
+    EXPECT_EQ(t.Cell(0, 2).samples[0], 51.0f);
 }
 
 }  // namespace

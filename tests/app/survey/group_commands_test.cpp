@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/formats/file_road_fixture.h"
 #include "app/formats/next_file.h"
 #include "surfacewave/taup_velocity_range_dlg.h"
@@ -80,32 +82,31 @@ TEST_F(GroupCommands, RulesChecksAndStubbedItems)
 {
     const CommandTable t = BuildCommandTable();
     CFileGroup& g = ws.fileGroup;
-    auto enabled = [&](int id) { return t.IsEnabled(id, ws, recent); };
-    EXPECT_FALSE(enabled(cmd::kSetUpGeometry));
-    EXPECT_FALSE(enabled(cmd::kSetWaveformData));
-    EXPECT_FALSE(enabled(cmd::kCommonShotGather));
-    g.entryCount = 1;
-    g.geometryTraces = 4;
-    EXPECT_TRUE(enabled(cmd::kSetUpGeometry));
-    EXPECT_TRUE(enabled(cmd::kSetWaveformData));
-    EXPECT_TRUE(enabled(cmd::kCommonOffsetGather));
-    EXPECT_FALSE(enabled(cmd::kCommonSpacingGather));
-    EXPECT_FALSE(enabled(cmd::kCdpStack));
-    g.dataLoaded = 1;
-    g.gatherKind = 1;
-    for (int id : {cmd::kCommonShotGather, cmd::kCdpGather, cmd::kCdpStack, cmd::kCommonSpacingGather,
-                   cmd::kReceiveSorting, cmd::kExtrapolateGroupTraces}) {
-        EXPECT_TRUE(enabled(id)) << id;
+    // After each step: the items enabled, then those disabled.
+    struct Step {
+        std::function<void()> change;
+        std::vector<int> on, off;
+    };
+    const Step steps[] = {
+        {[] {}, {}, {cmd::kSetUpGeometry, cmd::kSetWaveformData, cmd::kCommonShotGather}},
+        {[&] { g.entryCount = 1, g.geometryTraces = 4; },
+         {cmd::kSetUpGeometry, cmd::kSetWaveformData, cmd::kCommonOffsetGather},
+         {cmd::kCommonSpacingGather, cmd::kCdpStack}},
+        {[&] { g.dataLoaded = 1, g.gatherKind = 1; },
+         {cmd::kCommonShotGather, cmd::kCdpGather, cmd::kCdpStack, cmd::kCommonSpacingGather, cmd::kReceiveSorting,
+          cmd::kExtrapolateGroupTraces},
+         // The receiver gather is on show; fewer than 24 traces; the stubbed operations.
+         {cmd::kCommonReceiverGather, cmd::kReverseGroupSpread, cmd::kCrossCorrelationGather,
+          cmd::kGroupFourierSpectrum, cmd::kGroupMamGeometryFromGps, cmd::kGroupCommonSourceDispersion,
+          cmd::kGroupOneCmpDispersion, cmd::kGroupCmpDispersion, cmd::kGroupTauPVelocity, cmd::kGroupTauPSlowness}},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        for (int id : step.on) EXPECT_TRUE(t.IsEnabled(id, ws, recent)) << id;
+        for (int id : step.off) EXPECT_FALSE(t.IsEnabled(id, ws, recent)) << id;
     }
-    EXPECT_FALSE(enabled(cmd::kCommonReceiverGather));
     EXPECT_TRUE(t.IsChecked(cmd::kCommonReceiverGather, ws, recent));
     EXPECT_FALSE(t.IsChecked(cmd::kCommonShotGather, ws, recent));
-    EXPECT_FALSE(enabled(cmd::kReverseGroupSpread));  // fewer than 24 traces on show
-    for (int id : {cmd::kCrossCorrelationGather, cmd::kGroupFourierSpectrum, cmd::kGroupMamGeometryFromGps,
-                   cmd::kGroupCommonSourceDispersion, cmd::kGroupOneCmpDispersion, cmd::kGroupCmpDispersion,
-                   cmd::kGroupTauPVelocity, cmd::kGroupTauPSlowness}) {
-        EXPECT_FALSE(enabled(id)) << id;  // their operations are not there yet
-    }
 }
 
 TEST_F(GroupCommands, GeometryReadGathersStackAndOffsetGather)
@@ -172,34 +173,29 @@ TEST_F(GroupCommands, GeometryReadGathersStackAndOffsetGather)
     EXPECT_EQ(ws.store.TraceCount(), 2);  // one trace of each file, read from disk
 }
 
-TEST_F(GroupCommands, GathersStopAtTheCapacityWithTheMessage)
+TEST_F(GroupCommands, CapacityReverseSpreadAndExtrapolation)
 {
     LoadTable(ws.fileGroup, 1, 100);
-    ui.ExpectMessage(GatherTooLargeText(-1));
-    Run(ShowCommonShotGather);
-    EXPECT_EQ(ws.store.TraceCount(), 64);
-    ui.ExpectMessage(GatherTooLargeText(-1));
-    Run(ShowAllTraces);
-    EXPECT_EQ(ws.store.TraceCount(), 64);
-}
+    for (auto command : {ShowCommonShotGather, ShowAllTraces}) {
+        ui.ExpectMessage(GatherTooLargeText(-1));
+        Run(command);
+        EXPECT_EQ(ws.store.TraceCount(), 64);
+    }
 
-TEST_F(GroupCommands, ReverseSpreadReversesEveryRowOnce)
-{
+    // Ten files over five sources: every row reversed exactly once.
+    ws.fileGroup = CFileGroup{};
     LoadTable(ws.fileGroup, 5, 24);
     ws.fileGroup.entryCount = 10;
     EXPECT_EQ(Run(ReverseGroupSpread), 1);
-    for (int s = 0; s < 5; ++s) {
-        EXPECT_EQ(ws.fileGroup.table[static_cast<size_t>(s)][0].samples[0], 100.0f * s + 23) << s;
-        EXPECT_EQ(ws.fileGroup.table[static_cast<size_t>(s)][0].header.receiverHundredths, 0) << s;
-    }
-}
+    for (size_t s = 0; s < 5; ++s) EXPECT_EQ(ws.fileGroup.table[s][0].samples[0], 100.0f * s + 23) << s;
 
-TEST_F(GroupCommands, ExtrapolationShowsTheShotGatherOnlyWhenFilled)
-{
+    // The shot gather follows only a filled cell, and the gather kind stays.
+    ws.fileGroup = CFileGroup{};
     LoadTable(ws.fileGroup, 2, 8);
     ws.fileGroup.sourcePositions[1] = 100;  // within a quarter of the last receiver (7 m)
     ws.fileGroup.gatherKind = 2;
     ws.fileGroup.gatherIndex = 1;
+    ws.store.Params().traceCount = 0;
     ui.ExpectMessage("0 traces were extrapolated !");
     Run(ExtrapolateGroupTraces);
     EXPECT_EQ(ws.store.TraceCount(), 0);
