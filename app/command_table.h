@@ -45,6 +45,9 @@
 //                 rules 3000..3019
 //   28200..28249  the survey-line XML document (read and written through the file-list
 //                 commands; none of its own yet); rules 3040..3049
+//   28250..28399  gathers and group commands of the "Group (File list)" menu
+//                 (app/survey/group_commands.h), the key-file writers
+//                 (app/formats/key_file_commands.h); rules 3050..3079
 
 #include <array>
 #include <functional>

@@ -27,6 +27,8 @@
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
+#include "app/formats/key_file_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
@@ -173,6 +175,8 @@ CommandTable BuildCommandTable()
     AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     AddExchangeCommands(table);
     AddFileListCommands(table);
+    AddGroupCommands(table);     // after the file lists, whose menu it fills
+    AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     return table;
 }

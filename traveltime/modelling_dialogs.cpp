@@ -46,6 +46,14 @@ DialogRequest CSetVelocityDlg::Request(int language)
     return r;
 }
 
+DialogRequest CMigrationVelocityDlg::Request(int language)
+{
+    DialogRequest r(kClass, Msg(language, "Migration velocity", "マイグレーション速度"));
+    // A velocity of 0 or below would divide by zero in the moveout.
+    r.Float("Velocity", velocity, 0.00001, 100000.0).Label(Msg(language, "Velocity", "速度")).Unit(kKmPerS);
+    return r;
+}
+
 DialogRequest CZeroOffsetSectionDlg::Request(int language)
 {
     DialogRequest r(kClass, Msg(language, "0 Offset profile(Diffraction)", "ゼロオフセット断面(回折)"));

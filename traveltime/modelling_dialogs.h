@@ -31,6 +31,14 @@ struct CSetVelocityDlg {
     DialogRequest Request(int language);
 };
 
+// Dialog 192 "Migration velocity": the one constant velocity (MIGRATION_VELOCITY) of the CDP
+// stack and the migrations.
+struct CMigrationVelocityDlg {
+    static constexpr const char* kClass = "CMigrationVelocityDlg";
+    float velocity = 3.0f;  // km/s, 0.00001 .. 100000
+    DialogRequest Request(int language);
+};
+
 // Dialog 190 "0 Offset profile(Diffraction)".
 struct CZeroOffsetSectionDlg {
     static constexpr const char* kClass = "CZeroOffsetSectionDlg";

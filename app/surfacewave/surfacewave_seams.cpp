@@ -10,4 +10,23 @@ bool CoherenceAvailable() { return false; }
 int CWaveOperations::CorrelateWithReference() { return 0; }
 int CWaveOperations::CoherenceSelected() { return 0; }
 
+bool RunPhaseVelocityDialog(Workspace&, UiHost&) { return false; }
+
+int CommonSourceDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool CommonSourceDispersionAvailable() { return false; }
+int OneCmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool OneCmpDispersionAvailable() { return false; }
+int CmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool CmpDispersionAvailable() { return false; }
+
+int TauPStack(Workspace&, UiHost&, ProgressSink&, float, float, int) { return 0; }
+bool TauPStackAvailable() { return false; }
+
+int CrossCorrelationGathers(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool CrossCorrelationGathersAvailable() { return false; }
+int ForwardFourierAll(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool ForwardFourierAllAvailable() { return false; }
+bool WriteGpsGeometry(Workspace&, UiHost&, int) { return false; }
+bool WriteGpsGeometryAvailable() { return false; }
+
 }  // namespace velk

@@ -132,26 +132,27 @@ void CopyListState(const CFileGroup& from, CFileGroup& to)
     to.listFolder = from.listFolder;
 }
 
-void GatherStoreSetUp(Workspace& ws, int count, int kind)
+bool GatherStoreSetUp(Workspace& ws, int count, int kind)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     const int n = std::clamp(count, 0, store.MaxTraces());
     p.traceCount = n;
     const bool validInterval = RecalcRecordExtents(ws, 0);
-    (void)validInterval;
     for (size_t i = 0; i < p.selectionFlags.size(); ++i) p.selectionFlags[i] = static_cast<int>(i) < n ? 1 : 0;
     store.dataKind() = kTimeDomain;
-    if (n == 0) return;
+    if (n == 0) return validInterval;
     const CTraceHeader& first = store.current.headers[0];
     if (kind == 0) {
         ws.display.gatherPosition = static_cast<float>(first.sourceHundredths * 0.01);
     } else if (kind == 1) {
-        ws.display.gatherPosition = static_cast<float>(first.receiverHundredths * 0.01);
-    } else {
+        // The receiver gather carries its common receiver in the source word.
+        ws.display.gatherPosition = static_cast<float>(first.sourceHundredths * 0.01);
+    } else if (kind == 2) {
         ws.display.gatherPosition =
             static_cast<float>((static_cast<double>(first.sourceHundredths) + first.receiverHundredths) * 0.005);
     }
+    return validInterval;
 }
 
 int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)

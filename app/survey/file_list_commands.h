@@ -36,8 +36,11 @@ GroupReadContext MakeGroupReadContext(Workspace& ws, UiHost& ui);
 
 // The store after a shot (kind 0), receiver (1) or CDP (2) gather of `count` traces: counts,
 // interval, record length, first and last position, maxima, the whole gather selected, and
-// the gather position of the view's label. An empty gather leaves 0 traces and reads nothing.
-void GatherStoreSetUp(Workspace& ws, int count, int kind);
+// the gather position of the view's label (the source word of trace 0 for a shot or receiver
+// gather, whose source word carries the common receiver; the midpoint of trace 0 for a CDP
+// gather). Any other kind sets no label. An empty gather leaves 0 traces and reads nothing.
+// False when the interval of the gather is not valid (InvalidIntervalMessage).
+bool GatherStoreSetUp(Workspace& ws, int count, int kind);
 
 // Member file `index` of the group into the store (undo snapshot; a file that gives no traces
 // leaves the record as it was); the document then stands for that file. Returns the traces.
