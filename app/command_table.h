@@ -48,6 +48,7 @@
 //   28250..28399  gathers and group commands of the "Group (File list)" menu
 //                 (app/survey/group_commands.h), the key-file writers
 //                 (app/formats/key_file_commands.h); rules 3050..3079
+//   28800..28899  tau-p velocity analysis (app/surfacewave/taup_commands.h); rules 2890..2909
 
 #include <array>
 #include <functional>

@@ -35,6 +35,7 @@
 #include "app/traveltime/model_commands.h"
 #include "app/traveltime/theoretical_commands.h"
 #include "app/dsp/trace_edit_menu.h"
+#include "app/surfacewave/taup_commands.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
@@ -177,6 +178,7 @@ CommandTable BuildCommandTable()
     AddFileListCommands(table);
     AddGroupCommands(table);     // after the file lists, whose menu it fills
     AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
+    AddTauPCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     return table;
 }

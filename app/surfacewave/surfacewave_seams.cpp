@@ -19,8 +19,7 @@ bool OneCmpDispersionAvailable() { return false; }
 int CmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
 bool CmpDispersionAvailable() { return false; }
 
-int TauPStack(Workspace&, UiHost&, ProgressSink&, float, float, int) { return 0; }
-bool TauPStackAvailable() { return false; }
+// TauPStack and TauPStackAvailable: taup_commands.cpp.
 
 int CrossCorrelationGathers(Workspace&, UiHost&, ProgressSink&) { return 0; }
 bool CrossCorrelationGathersAvailable() { return false; }

@@ -42,7 +42,9 @@ bool CmpDispersionAvailable();
 
 // The tau-p stack of every file of the group with ws.tauP, of the traces whose offset lies in
 // [minimumOffset, maximumOffset] m: one energy trace per file into the store (velocityMode 1:
-// the slownesses are velocities in km/s). Returns the traces written, 0 when none.
+// the slownesses are velocities in km/s). Returns the traces written, 0 when none. Refused
+// with a message before any store write: more files than MaxTraces(), no slowness, more
+// slownesses than MaxSample(). Defined in taup_commands.cpp.
 int TauPStack(Workspace& ws, UiHost& ui, ProgressSink& progress, float minimumOffset, float maximumOffset,
               int velocityMode);
 bool TauPStackAvailable();
