@@ -110,12 +110,16 @@ void LineRaster::Fill(std::span<const LPoint> points, std::span<const FillShape>
     if (mappedShapes_ < shapes_.size() && !(mapping == batchMapping_)) MapBatches();
     if (FillQueueFull()) FlushFills();
     batchMapping_ = mapping;
+    // All the points in one go (those of shapes of fewer than three points are never read).
+    const size_t base = fillPoints_.size();
+    fillPoints_.resize(base + points.size());
+    DevicePoint* const out = fillPoints_.data() + base;
+    for (size_t k = 0; k < points.size(); ++k) out[k] = {points[k].x, points[k].y};
     size_t first = 0;
     for (const FillShape& f : shapes) {
         if (f.count > points.size() - first) break;
         if (f.count >= 3) {
-            shapes_.push_back(Shape{Colour(f.colour), static_cast<uint32_t>(fillPoints_.size()), f.count, false, 0, 0, 0, 0});
-            for (uint32_t k = 0; k < f.count; ++k) fillPoints_.push_back({points[first + k].x, points[first + k].y});
+            shapes_.push_back(Shape{Colour(f.colour), static_cast<uint32_t>(base + first), f.count, false, 0, 0, 0, 0});
         }
         first += f.count;
     }
