@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "draw/coordinates.h"
+#include "draw/parallel.h"
 #include "app/view/record_axes.h"
 #include "app/view/record_drawing.h"
 #include "app/workspace.h"
@@ -39,7 +40,64 @@ void TimePositions(std::vector<int32_t>& at, int count, float intervalUs, float 
     }
 }
 
-// The cells of the shown traces and samples. Vertical: traces are columns, time runs down.
+// Two adjacent traces whose cells are drawn: their samples from the first shown, the number of
+// samples, the gain of the first and their positions across the time axis.
+struct CellPair {
+    const float* a = nullptr;
+    const float* b = nullptr;
+    int count = 0;
+    float scale = 0.0f;
+    int32_t ai = 0, ak = 0;
+};
+
+// Cell j of a pair. Vertical: traces are columns, time runs down.
+template <bool Vertical>
+ContourQuad CellQuad(const CellPair& r, const int32_t* along, int j, int xorg, int yorg)
+{
+    ContourQuad q;
+    const int32_t t0 = along[j], t1 = along[j + 1];
+    if (Vertical) {
+        const int32_t y0 = -SaturatingAdd(yorg, t0), y1 = -SaturatingAdd(yorg, t1);
+        q.p = {LPoint{r.ai, y0}, LPoint{r.ak, y0}, LPoint{r.ak, y1}, LPoint{r.ai, y1}};
+    } else {
+        const int32_t x0 = SaturatingAdd(xorg, t0), x1 = SaturatingAdd(xorg, t1);
+        q.p = {LPoint{x0, -r.ai}, LPoint{x0, -r.ak}, LPoint{x1, -r.ak}, LPoint{x1, -r.ai}};
+    }
+    q.v = {r.scale * r.a[j], r.scale * r.b[j], r.scale * r.b[j + 1], r.scale * r.a[j + 1]};
+    return q;
+}
+
+// The fills of a pair's cells without contour lines, as FillContourCell (mode 0) and
+// FillContourQuad (mode 1) paint them, into one batch.
+template <bool Vertical>
+void CellFills(const ContourPalette& palette, int fill, const CellPair& r, const int32_t* along, int xorg, int yorg,
+               RecordDrawFlags::CellRow& out)
+{
+    out.points.clear();
+    out.shapes.clear();
+    ContourCellPieces pieces;
+    for (int j = 0; j + 1 < r.count; ++j) {
+        const ContourQuad q = CellQuad<Vertical>(r, along, j, xorg, yorg);
+        if (fill == 0) {
+            out.points.insert(out.points.end(), q.p.begin(), q.p.end());
+            const float mean = (q.v[0] + q.v[1] + q.v[2] + q.v[3]) * 0.25f;
+            out.shapes.push_back({4, BandColour(palette, ContourCellBand(palette, mean))});
+            continue;
+        }
+        ComputeContourQuad(palette, q, 0, pieces);
+        for (int k = 0; k < pieces.polygonCount; ++k) {
+            const ContourPolygon& poly = pieces.polygons[static_cast<size_t>(k)];
+            out.points.insert(out.points.end(), poly.points.begin(), poly.points.begin() + poly.count);
+            out.shapes.push_back({static_cast<uint32_t>(poly.count), BandColour(palette, poly.band)});
+        }
+    }
+}
+
+// Cells handed to the workers at a time, about.
+constexpr size_t kBlockCells = size_t{1} << 18;
+
+// The cells of the shown traces and samples. Fills without contour lines are made a block of
+// pairs at a time on the workers and handed to the canvas as one batch per pair, in order.
 template <bool Vertical>
 void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
 {
@@ -59,6 +117,7 @@ void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
     const int shown = std::max(p.samplesShown, 0);
     const int fill = d.plotMode;
     const int lines = d.plotSubFlag;
+    const bool batches = lines != 1 && (fill == 0 || fill == 1);
     const double origin = d.layout.distanceOrigin;
     auto across = [&](int i) {
         return SaturatingAdd(Vertical ? xorg : yorg,
@@ -70,8 +129,22 @@ void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
     ScopedPen pen(c, Pen{PenStyle::Solid, 1, {0, 0, 0}});
     std::vector<int32_t> along;
     float tableInterval = -1.0f;
+    std::vector<CellPair> block;
+    size_t blockCells = 0;
+    auto flush = [&] {
+        if (block.empty()) return;
+        std::vector<RecordDrawFlags::CellRow>& out = d.drawing.cellRows;
+        if (out.size() < block.size()) out.resize(block.size());
+        if (!d.drawing.workers) d.drawing.workers = std::make_shared<WorkerPool>();
+        d.drawing.workers->Run(static_cast<int>(block.size()), [&](int k) {
+            const size_t u = static_cast<size_t>(k);
+            CellFills<Vertical>(palette, fill, block[u], along.data(), xorg, yorg, out[u]);
+        });
+        for (size_t k = 0; k < block.size(); ++k) c.FillPolygons(out[k].points, out[k].shapes);
+        block.clear();
+        blockCells = 0;
+    };
     ContourCellPieces pieces;
-    ContourQuad q;
     for (int i = first; i + 1 < last; ++i) {
         const int k = i + 1;
         const bool hasRows = i >= rows.RowLow() && k <= rows.RowHigh();
@@ -85,23 +158,20 @@ void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
         if (count < 2) continue;
         const float interval = store.current.headers[static_cast<size_t>(i)].intervalUs;
         if (interval != tableInterval || along.size() < static_cast<size_t>(count)) {
+            flush();
             TimePositions(along, count, interval, p.hscale);
             tableInterval = interval;
         }
-        const float* a = rows.Row(i).data() + firstSample;
-        const float* b = rows.Row(k).data() + firstSample;
-        const float scale = p.vscale * d.appliedGain[static_cast<size_t>(i)];
-        const int32_t ai = across(i), ak = across(k);
+        const CellPair pair{rows.Row(i).data() + firstSample, rows.Row(k).data() + firstSample, count,
+                            p.vscale * d.appliedGain[static_cast<size_t>(i)], across(i), across(k)};
+        if (batches) {
+            block.push_back(pair);
+            blockCells += static_cast<size_t>(count);
+            if (blockCells >= kBlockCells) flush();
+            continue;
+        }
         for (int j = 0; j + 1 < count; ++j) {
-            const int32_t t0 = along[static_cast<size_t>(j)], t1 = along[static_cast<size_t>(j + 1)];
-            if (Vertical) {
-                const int32_t y0 = -SaturatingAdd(yorg, t0), y1 = -SaturatingAdd(yorg, t1);
-                q.p = {LPoint{ai, y0}, LPoint{ak, y0}, LPoint{ak, y1}, LPoint{ai, y1}};
-            } else {
-                const int32_t x0 = SaturatingAdd(xorg, t0), x1 = SaturatingAdd(xorg, t1);
-                q.p = {LPoint{x0, -ai}, LPoint{x0, -ak}, LPoint{x1, -ak}, LPoint{x1, -ai}};
-            }
-            q.v = {scale * a[j], scale * b[j], scale * b[j + 1], scale * a[j + 1]};
+            const ContourQuad q = CellQuad<Vertical>(pair, along.data(), j, xorg, yorg);
             if (fill == 1) {
                 ComputeContourQuad(palette, q, lines, pieces);
                 DrawContourPieces(palette, c, pieces);
@@ -114,6 +184,7 @@ void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
             }
         }
     }
+    flush();
 }
 
 template <bool Vertical>
