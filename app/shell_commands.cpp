@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/acquisition/acquisition_menu.h"
 #include "app/view/axis_config.h"
 #include "app/command_table.h"
 #include "app/dsp/deconvolution_commands.h"
@@ -173,6 +174,7 @@ CommandTable BuildCommandTable()
     AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     AddExchangeCommands(table);
     AddFileListCommands(table);
+    AddAcquisitionCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     return table;
 }
