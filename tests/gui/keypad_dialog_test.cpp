@@ -1,6 +1,4 @@
-// The keypad window: the arrows, Enter and Esc reach the request's key actions before the radio
-// groups see them, the focus follows the request, and Enter closes as OK (the toolkit is started
-// by the environment of dialogs_test.cpp).
+// The keypad window (the toolkit is started by the environment of dialogs_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -36,6 +34,7 @@ TEST(KeypadDialog, ArrowsWorkTheModelAndEnterClosesAsOk)
     for (wxWindow* child : dlg.GetChildren())
         if (auto* r = dynamic_cast<wxRadioBox*>(child)) radios.push_back(r);
     ASSERT_EQ(radios.size(), 3u);  // normalize, waveform, the row
+    // The keys reach the model before the radio groups; the focus follows it; Enter is OK.
     int shownWaveform = -1;
     bool waveformFocused = false;
     dlg.CallAfter([&] {

@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "app/acquisition/acquisition_menu.h"
-#include "app/command_table.h"
 #include "app/shell_services.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
@@ -13,7 +11,6 @@
 #include "draw/recording_canvas.h"
 #include "platform/language.h"
 #include "platform/profile.h"
-#include "platform/recent_files.h"
 #include "tools/scripted_uihost.h"
 
 namespace velk {
@@ -111,7 +108,6 @@ TEST(AcquisitionScreen, KeyBarsByShiftAndInstrument)
     } cases[] = {
         {kLanguageEnglish, 1, 0, barA},
         {kLanguageEnglish, 1, 1, barB},
-        {kLanguageJapanese, 1, 0, "F1:ノイズ F2:設定 F3:トリガー F4:ディスク F5:画面 Alt:メニュー Enter:実行"},
         {kLanguageJapanese, 0, 0, "F5:画面 Alt:メニュー Enter:実行"},
     };
     for (const auto& k : cases) {
@@ -128,29 +124,6 @@ TEST(AcquisitionScreen, KeyBarsByShiftAndInstrument)
         EXPECT_EQ(c.FindText("Next ID=1(-0.5m)")->points[0], (LPoint{1400, -8}));
         EXPECT_NE(c.FindText("General data acquisition(0)"), nullptr);
     }
-}
-
-TEST(AcquisitionScreen, MenuRulesFollowTheRecordCycle)
-{
-    Screen s;
-    const CommandTable table = BuildCommandTable();
-    RecentFileList recent;
-    CAcquisitionDevice& device = s.ws.acquisitionDevice;
-    auto enabled = [&] {
-        std::vector<bool> v;
-        for (int id : {cmd::kNoiseMonitorStart, cmd::kNoiseMonitorStop, cmd::kManualTrigger, cmd::kTriggerArm})
-            v.push_back(table.IsEnabled(id, s.ws, recent));
-        return v;
-    };
-    EXPECT_EQ(enabled(), (std::vector<bool>{true, false, true, true}));
-    device.monitorRunning = 1;
-    device.armed = 1;
-    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, false}));
-    s.ws.startup.instrumentMenu = 0;
-    EXPECT_EQ(enabled(), (std::vector<bool>{false, false, false, false}));
-    s.ws.startup.instrumentMenu = 1;
-    device.acquisitionScreen = 0;
-    EXPECT_EQ(enabled(), (std::vector<bool>{false, false, true, false}));
 }
 
 }  // namespace

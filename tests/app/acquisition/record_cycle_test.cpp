@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <span>
 
 #include "acquisition/instrument/simulated_seismograph.h"
 #include "app/acquisition/acquisition_commands.h"
@@ -12,6 +15,7 @@
 #include "platform/byte_io.h"
 #include "platform/clock.h"
 #include "platform/language.h"
+#include "platform/numtext.h"
 #include "platform/profile.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
@@ -284,103 +288,78 @@ TEST(RecordCycle, TheQuestionsOfNoAndPreview)
 namespace velk {
 namespace {
 
-// The shown record's first 24 traces, 1024 samples each.
-std::vector<std::vector<float>> Rows(const Matrix2D<float>& m)
+// The first 24 traces, 1024 samples each.
+using Rows = std::vector<std::vector<float>>;
+Rows Take(const std::function<std::span<const float>(int)>& row)
 {
-    std::vector<std::vector<float>> rows;
-    for (int t = 0; t < 24; ++t) {
-        const auto r = m.Row(m.RowLow() + t);
-        rows.emplace_back(r.begin(), r.begin() + 1024);
-    }
+    Rows rows;
+    for (int t = 0; t < 24; ++t) rows.emplace_back(row(t).begin(), row(t).begin() + 1024);
     return rows;
 }
-
-double Peak(const std::vector<float>& row)
-{
-    double p = 0.0;
-    for (float v : row) p = std::max(p, std::abs(static_cast<double>(v)));
-    return p;
-}
+Rows StackRows(const CAcquisitionDevice& d) { return Take([&](int t) { return d.Stack().Row(t); }); }
 
 TEST(RecordCycle, JitteredShotsAreAlignedBeforeStacking)
 {
     Rig rig("Simulator_NoiseLevel=0\nSimulator_Jitter=3\nSimulator_Shots=periodic:1\nSimulator_TimeScale=0\n");
     CAcquisitionDevice& device = rig.ws.acquisitionDevice;
     device.parm.stk_flg = 2;
-    device.bAutomaticShift = 1;
     rig.Apply(OnTriggerArm(rig.ws, rig.ui));
-    rig.Run(10000, [&] { return device.stackCount == 1; });
-    ASSERT_EQ(device.stackCount, 1);
-    const auto one = Rows(device.Stack());
-    rig.Run(10000, [&] { return device.stackCount == 2; });
-    ASSERT_EQ(device.stackCount, 2);
-    const auto two = Rows(device.Stack());
-    for (int t = 0; t < 24; ++t) {
-        ASSERT_GT(Peak(one[t]), 0.0) << t;
-        EXPECT_GE(Peak(two[t]), 1.9 * Peak(one[t])) << t;
+    std::vector<Rows> stacks;
+    for (int n : {1, 2}) {
+        rig.Run(10000, [&] { return device.stackCount == n; });
+        stacks.push_back(StackRows(device));
     }
-    rig.Apply(StopAcquisition(rig.ws, rig.ui, false));
+    auto peak = [](const std::vector<float>& r) {
+        const auto [lo, hi] = std::minmax_element(r.begin(), r.end());
+        return std::max(*hi, -*lo);
+    };
+    for (int t = 0; t < 24; ++t) {
+        ASSERT_GT(peak(stacks[0][t]), 0.0f) << t;
+        EXPECT_GE(peak(stacks[1][t]), 1.9f * peak(stacks[0][t])) << t;
+    }
 }
 
 // Auto with noise: 16 shots stack without a question, Esc saves the stack, and its
 // signal-to-noise ratio against the noise-free shot is four times that of one shot.
 TEST(RecordCycle, SixteenAutoShotsImproveTheSignalToNoiseFourfold)
 {
-    const std::string shots = "Simulator_Shots=periodic:1\nSimulator_TimeScale=0\nSimulator_Jitter=0\n";
-    // The stack of `records` shots; with `save`, as Esc's "Save to HDD?" wrote it.
-    auto stackOf = [&](const std::string& noise, int records, std::vector<std::vector<float>>* first,
-                       std::string* pane, bool save) {
-        Rig rig(shots + noise);
+    // The first record and the stack of `records`, as Esc's "Save to HDD?" wrote it.
+    auto run = [](const std::string& noise, int records, Rows& first, Rows& saved) {
+        Rig rig("Simulator_Shots=periodic:1\nSimulator_TimeScale=0\n" + noise);
         CAcquisitionDevice& device = rig.ws.acquisitionDevice;
         device.parm.stk_flg = 2;
         device.SaveAux = 0;
         device.sourcePosition = 2.0f;
         rig.Apply(OnTriggerArm(rig.ws, rig.ui));
         rig.Run(10000, [&] { return device.stackCount == 1; });
-        if (first) *first = Rows(device.Stack());
+        first = StackRows(device);
         rig.Run(60000, [&] { return device.stackCount == records; });
-        EXPECT_EQ(device.stackCount, records);
-        if (pane) *pane = device.StatusPanes(126)[4].text;
-        if (!save) {
-            rig.Apply(StopAcquisition(rig.ws, rig.ui, false));
-            return Rows(device.Stack());
-        }
+        EXPECT_EQ(device.StatusPanes(126)[4].text, FormatC("# of stack=%d", records));
         rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
         ByteSource file = ByteSource::FromFile(StopAcquisition(rig.ws, rig.ui, true).recentFile);
-        EXPECT_TRUE(rig.ui.VerifyAndClear());
         LoadTarget target(0, 64, 16384, 16384);
         FormatContext ctx{rig.ui, kLanguageEnglish, NullLog()};
-        EXPECT_EQ(ReadSeg2(file, target, 1, ctx), 24);
+        ASSERT_EQ(ReadSeg2(file, target, 1, ctx), 24);
         EXPECT_EQ(target.HeaderAt(3).sourceHundredths, 200);
-        std::vector<std::vector<float>> rows;
-        for (int t = 0; t < 24; ++t) {
-            const auto r = target.RowIfAny(t);
-            rows.emplace_back(r.begin(), r.begin() + std::min<size_t>(r.size(), 1024));
-            rows.back().resize(1024);
-        }
-        return rows;
+        saved = Take([&](int t) { return target.RowIfAny(t); });
     };
-    const auto clean = stackOf("Simulator_NoiseLevel=0\n", 1, nullptr, nullptr, false);
-    std::vector<std::vector<float>> one;
-    std::string pane;
-    const auto saved = stackOf("Simulator_NoiseLevel=0.2\n", 16, &one, &pane, true);
-    EXPECT_EQ(pane, "# of stack=16");
-    auto snr = [&](auto sample, int records) {
+    Rows clean, unused, one, stack;
+    run("Simulator_NoiseLevel=0\n", 1, clean, unused);
+    run("Simulator_NoiseLevel=0.2\n", 16, one, stack);
+    auto snr = [&](const Rows& record, int records) {
         double signal = 0.0, noise = 0.0;
         for (int t = 0; t < 24; ++t) {
             for (int j = 0; j < 1024; ++j) {
                 const double s = records * static_cast<double>(clean[t][j]);
-                const double n = sample(t, j) - s;
                 signal += s * s;
-                noise += n * n;
+                noise += (record[t][j] - s) * (record[t][j] - s);
             }
         }
         return std::sqrt(signal / noise);
     };
-    const double single = snr([&](int t, int j) { return static_cast<double>(one[t][j]); }, 1);
-    const double stacked = snr([&](int t, int j) { return static_cast<double>(saved[t][j]); }, 16);
-    EXPECT_GT(stacked / single, 0.8 * 4.0);
-    EXPECT_LT(stacked / single, 1.2 * 4.0);
+    const double gain = snr(stack, 16) / snr(one, 1);
+    EXPECT_GT(gain, 0.8 * 4.0);
+    EXPECT_LT(gain, 1.2 * 4.0);
 }
 
 }  // namespace
