@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/acquisition/acquisition_menu.h"
 #include "app/view/axis_config.h"
 #include "app/command_table.h"
 #include "app/dsp/deconvolution_commands.h"
@@ -177,6 +178,7 @@ CommandTable BuildCommandTable()
     AddFileListCommands(table);
     AddGroupCommands(table);     // after the file lists, whose menu it fills
     AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
+    AddAcquisitionCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     return table;
 }

@@ -7,7 +7,8 @@
 
 namespace velk {
 
-class RecordClipboard;  // app/view/paper_output.h
+class RecordClipboard;       // app/view/paper_output.h
+struct AcquisitionEffects;   // app/acquisition/acquisition_commands.h
 
 // What a change needs of the view: nothing, a paint of the window over the kept picture of the
 // record (the overlay figures changed), or the record drawn again (data or display changed).
@@ -31,6 +32,9 @@ public:
     // again changes the interval.
     virtual void StartTimer(int milliseconds) { (void)milliseconds; }
     virtual void StopTimer() {}
+    // What a record-cycle command asks of the view: its own timers, the frame's icon, a
+    // repaint of the view or of one monitor column.
+    virtual void ApplyAcquisition(const AcquisitionEffects& effects) { (void)effects; }
 };
 
 // The status bar: eight text panes for the view and the drawing, then the Kana, Caps Lock,
@@ -68,6 +72,10 @@ public:
     virtual void PrintRecord(bool preview) { (void)preview; }
     virtual void PrintSetup() {}
     virtual RecordClipboard* Clipboard() { return nullptr; }
+    // The frame's icon: the program's (resource 128) or the armed instrument's (238).
+    virtual void SetFrameIcon(int resource) { (void)resource; }
+    // The "Data acquisition" menu as a popup over the view.
+    virtual void PopupAcquisitionMenu() {}
 };
 
 // The frame title for a document title: "<title> - Velkarine", or "Velkarine" when untitled.

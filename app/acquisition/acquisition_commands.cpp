@@ -188,7 +188,11 @@ AcquisitionEffects AcquisitionMonitorTick(Workspace& ws)
 {
     AcquisitionEffects e;
     CAcquisitionDevice& device = ws.acquisitionDevice;
+    const std::string banner = device.strip.banner;
+    const std::string prompt = device.strip.prompt;
     const MonitorStepResult r = device.MonitorTick(Now(ws), ws.startup.language, ws.store.Params().vscale);
+    // A new banner or prompt shows at once; otherwise only the advanced column is drawn.
+    if (device.strip.banner != banner || device.strip.prompt != prompt) device.strip.panelRedraw = true;
     if (r.advanced) {
         e.invalidate = true;
         e.column = r.column;

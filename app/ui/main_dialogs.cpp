@@ -1,7 +1,9 @@
 #include "app/ui/main_dialogs.h"
 
+#include "acquisition/acq_display_dlg.h"
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
+#include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
@@ -16,6 +18,11 @@ namespace velk {
 
 void RegisterMainDialogs(WxUiHost& ui)
 {
+    // The keypad dialogs of the acquisition screen.
+    ui.RegisterDialog(CAcqDisplayDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        KeypadDialog dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CAxisConfigWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;

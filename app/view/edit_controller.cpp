@@ -106,7 +106,11 @@ public:
     int EditModeGeometry() override { return ws_.acquisitionManager ? ws_.acquisitionManager->EditModeGeometry() : 0; }
     int EditSettings() override { return ws_.acquisitionDevice.EditSettings(); }
     int DiskMenu() override { return ws_.acquisitionDevice.DiskMenu(); }
-    int EditDisplay() override { return ws_.acquisitionDevice.EditDisplay(); }
+    int EditDisplay() override
+    {
+        return ws_.acquisitionDevice.EditDisplay(ws_.ui(), ws_.startup.language, ws_.store.Params().normalisation,
+                                                 ws_.settings.shading);
+    }
     void Disarm() override { ws_.acquisitionDevice.Disarm(); }
     // The common stop without its question (the controller asks it once the window shows
     // the stack).
@@ -116,8 +120,9 @@ public:
         OnAutomaticProcessingStop();
         ws_.display.automaticProcessing = 0;
     }
-    void DrawKeyBar() override { ws_.acquisitionDevice.DrawKeyBar(); }
-    void DrawMenuKeyBar() override { ws_.acquisitionDevice.DrawMenuKeyBar(); }
+    // The paint draws bar A or B from the Shift state; the key's repaint shows it.
+    void DrawKeyBar() override {}
+    void DrawMenuKeyBar() override {}
     bool StackedRecordsWaiting() override
     {
         return ws_.acquisitionDevice.stackCount > 0 && ws_.acquisitionDevice.parm.stk_flg != 1;
@@ -197,6 +202,7 @@ void EditEffects::Merge(const EditEffects& other)
     stopTimer = stopTimer || other.stopTimer;
     close = close || other.close;
     shutdown = shutdown || other.shutdown;
+    acquisitionMenu = acquisitionMenu || other.acquisitionMenu;
     skip = skip && other.skip;
     if (!other.recentFile.empty()) recentFile = other.recentFile;
     acquisition.Merge(other.acquisition);
@@ -741,7 +747,11 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
     CAcquisitionDevice& device = ws.acquisitionDevice;
     const bool acquisition = ws.startup.acquisitionMode != 0;
     const bool busy = device.monitorRunning == 1 || device.armed == 1;
+    altAlone = key == kKeyAlt;
     switch (key) {
+    case kKeyControl:
+        ctrlState = 1;
+        break;
     case kKeyShift:
         shiftState = 1;
         if (acquisition) {
@@ -817,6 +827,10 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
 EditEffects EditController::OnKeyUp(Workspace& ws, int key)
 {
     EditEffects e;
+    if (key == kKeyControl) ctrlState = 0;
+    // GTK opens no menu on a lone Alt: on the acquisition screen it pops the acquisition menu up.
+    if (key == kKeyAlt && altAlone && ws.startup.acquisitionMode != 0) e.acquisitionMenu = true;
+    altAlone = false;
     if (key == kKeyShift) {
         shiftState = 0;
         if (ws.startup.acquisitionMode != 0) {

@@ -20,12 +20,14 @@ double Wavelet(double x, double t0, double frequency)
 
 }  // namespace
 
-wxBitmap ProgramBitmap(int size)
+namespace {
+
+wxBitmap IconBitmap(int size, const wxColour& background, bool armed)
 {
     wxBitmap bitmap(size, size, 24);
     wxMemoryDC dc(bitmap);
     const double s = size;
-    dc.SetBackground(wxBrush(wxColour(24, 46, 78)));
+    dc.SetBackground(wxBrush(background));
     dc.Clear();
     // Rounded frame.
     dc.SetPen(wxPen(wxColour(120, 170, 220), std::max(1, size / 24)));
@@ -48,20 +50,37 @@ wxBitmap ProgramBitmap(int size)
     dc.SetPen(wxPen(wxColour(255, 120, 60), std::max(1, size / 16)));
     dc.DrawLine(static_cast<int>(s * 0.18), static_cast<int>(s * 0.16), static_cast<int>(s * 0.50),
                 static_cast<int>(s * 0.82));
+    if (armed) {
+        // The trigger lamp.
+        dc.SetPen(wxPen(wxColour(255, 255, 255), std::max(1, size / 32)));
+        dc.SetBrush(wxBrush(wxColour(255, 40, 40)));
+        const int r = std::max(2, size / 5);
+        dc.DrawCircle(size - r - 1, r + 1, r);
+    }
     dc.SelectObject(wxNullBitmap);
     return bitmap;
 }
 
-wxIconBundle ProgramIcons()
+wxIconBundle Bundle(bool armed)
 {
     wxIconBundle bundle;
     for (int size : {16, 32, 48, 64}) {
         wxIcon icon;
-        icon.CopyFromBitmap(ProgramBitmap(size));
+        icon.CopyFromBitmap(armed ? ArmedBitmap(size) : ProgramBitmap(size));
         bundle.AddIcon(icon);
     }
     return bundle;
 }
+
+}  // namespace
+
+wxBitmap ProgramBitmap(int size) { return IconBitmap(size, wxColour(24, 46, 78), false); }
+
+wxBitmap ArmedBitmap(int size) { return IconBitmap(size, wxColour(110, 24, 24), true); }
+
+wxIconBundle ArmedIcons() { return Bundle(true); }
+
+wxIconBundle ProgramIcons() { return Bundle(false); }
 
 void DrawBanner(wxDC& dc, const wxRect& rect, const wxColour& accent)
 {

@@ -12,6 +12,10 @@ namespace velk {
 wxBitmap ProgramBitmap(int size);
 // 16, 32, 48 and 64 pixel icons for the frame and the dialogs.
 wxIconBundle ProgramIcons();
+// The icon the frame blinks to while the instrument is armed (resource 238): the program icon
+// on red with the trigger lamp lit.
+wxBitmap ArmedBitmap(int size);
+wxIconBundle ArmedIcons();
 
 // A banner of seismic traces with a first-arrival line, filling `rect` of the DC. `accent`
 // tints the traces (the acquisition splash uses its own).
