@@ -27,6 +27,7 @@
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/traveltime/migration_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
@@ -174,6 +175,7 @@ CommandTable BuildCommandTable()
     AddExchangeCommands(table);
     AddFileListCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
+    AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     return table;
 }
 

@@ -106,7 +106,7 @@ GeneratedTraces KirchhoffMigrate(const GeneratedTraces& in, float velocityKmS, W
 // ---------------------------------------------------------------------------------------------
 // Stolt
 
-int FkRows(int traces)
+int MigrationFkRows(int traces)
 {
     if (traces <= 256) return 256;
     if (traces <= 512) return 512;
@@ -142,7 +142,7 @@ void StoltMapFk(std::vector<double>& re, std::vector<double>& im, int rows, int 
 
 GeneratedTraces StoltMigration(const GeneratedTraces& in, float velocityKmS)
 {
-    const int rows = FkRows(in.traces);
+    const int rows = MigrationFkRows(in.traces);
     if (!MigrationInputUsable(in) || rows == 0 || !(velocityKmS > 0.0f)) return {};
     const int p = PowerOfTwoLength(in.samples, 1);
     const int columns = 2 * p;
@@ -209,7 +209,7 @@ void FreePhaseShiftArrays(PhaseShiftArrays& a) { a = PhaseShiftArrays{}; }
 GeneratedTraces PhaseShiftMigration(const GeneratedTraces& in, float velocityKmS, PhaseShiftArrays& a,
                                     const std::function<void(int)>& progress)
 {
-    const int n = FkRows(in.traces);
+    const int n = MigrationFkRows(in.traces);
     if (!MigrationInputUsable(in) || n == 0 || in.traces > kPhaseShiftMaxTraces || !(velocityKmS > 0.0f)) return {};
     const int l = PowerOfTwoLength(in.samples, 1);
     const int half = l / 2, quarter = l / 4;

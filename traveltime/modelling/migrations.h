@@ -32,7 +32,7 @@ bool ZeroOffsetTransform(std::span<CTraceHeader> headers);
 GeneratedTraces KirchhoffMigrate(const GeneratedTraces& in, float velocityKmS, WorkerPool* pool = nullptr);
 
 // Rows of the F-K transform across traces: 256, 512 or 1024; 0 above 1024 traces.
-int FkRows(int traces);
+int MigrationFkRows(int traces);
 inline constexpr int kStoltMaxTraces = 1024;
 inline constexpr int kPhaseShiftMaxTraces = 512;
 

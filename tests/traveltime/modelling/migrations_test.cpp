@@ -97,8 +97,8 @@ TEST(Migrations, OutputSizesAndTraceLimits)
     PhaseShiftArrays arrays;
     EXPECT_EQ(StoltMigration(in, 3.0f).samples, 1024);
     EXPECT_EQ(PhaseShiftMigration(in, 3.0f, arrays).samples, 256);
-    EXPECT_EQ(FkRows(1024), 1024);
-    EXPECT_EQ(FkRows(1025), 0);
+    EXPECT_EQ(MigrationFkRows(1024), 1024);
+    EXPECT_EQ(MigrationFkRows(1025), 0);
     const GeneratedTraces many = Diffractor(8, 513);
     EXPECT_EQ(PhaseShiftMigration(many, 3.0f, arrays).traces, 0);
     EXPECT_EQ(StoltMigration(many, 3.0f).traces, 513);
@@ -128,14 +128,13 @@ TEST(ReverseTimeMigration, FocusesAtTheDiffractor)
     const struct {
         int time, space, interpolation, row, rowTolerance;
     } cases[] = {{1, 1, 1, 20, 2}, {1, 2, 0, 40, 3}, {2, 1, 1, 20, 2}};
-    WorkerPool pool;
     for (const auto& c : cases) {
         RtmSettings s = base;
         s.timeFactor = c.time;
         s.spaceFactor = c.space;
         s.interpolation = c.interpolation;
         ASSERT_EQ(CheckRtm(s, in), RtmRefusal::None);
-        const GeneratedTraces out = ReverseTimeMigrate(in, s, &pool);
+        const GeneratedTraces out = ReverseTimeMigrate(in, s);
         ASSERT_EQ(out.traces, RtmOutputTraces(s));
         ASSERT_EQ(out.samples, RtmOutputSamples(s));
         const auto it = std::max_element(out.values.begin(), out.values.end(),
