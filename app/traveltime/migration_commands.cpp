@@ -113,6 +113,14 @@ std::string TooMuchMemoryText(int language, double bytes)
                    bytes / static_cast<double>(size_t{1} << 30));
 }
 
+// Refuses work arrays above kMaxWavefieldBytes with a message.
+bool WorkFits(Workspace& ws, UiHost& ui, double bytes)
+{
+    if (bytes <= static_cast<double>(kMaxWavefieldBytes)) return true;
+    Warn(ui, TooMuchMemoryText(Language(ws), bytes));
+    return false;
+}
+
 std::string GridTooLargeText(int language)
 {
     return Msg(language, "The pseudo spectral method serves at most 2048 cells in each direction !",
@@ -410,6 +418,7 @@ int OnStoltMigration(Workspace& ws, UiHost& ui, ProgressSink& progress)
     if (!AskMigrationVelocity(ws, ui)) return 0;
     const int p = PowerOfTwoLength(in.samples, 1);
     if (!FitsStore(ws, ui, in.traces, p, 2.0f * in.intervalMs)) return 0;
+    if (!WorkFits(ws, ui, 4.0 * MigrationFkRows(in.traces) * 2.0 * p * sizeof(double))) return 0;
     progress.SetText(" Forward Fourier transform ");
     const GeneratedTraces out = StoltMigration(in, ws.modelling.migrationVelocity);
     progress.SetText(" Inverse Fourier transform ");
@@ -432,6 +441,7 @@ int OnPhaseShiftMigration(Workspace& ws, UiHost& ui, ProgressSink& progress)
         return 0;
     }
     if (!AskMigrationVelocity(ws, ui)) return 0;
+    if (!WorkFits(ws, ui, 2.5 * MigrationFkRows(in.traces) * PowerOfTwoLength(in.samples, 1) * sizeof(double))) return 0;
     PhaseShiftArrays arrays;
     AllocPhaseShiftArrays(arrays, MigrationFkRows(in.traces), PowerOfTwoLength(in.samples, 1));
     progress.SetText(" Forward Fourier transform ");
@@ -451,6 +461,7 @@ int OnFifteenDegreeMigration(Workspace& ws, UiHost& ui, ProgressSink& progress)
     const GeneratedTraces in = StoreSection(ws);
     if (!UsableSection(ws, ui, in)) return 0;
     if (!AskMigrationVelocity(ws, ui)) return 0;
+    if (!WorkFits(ws, ui, 2.0 * in.traces * in.samples * sizeof(double))) return 0;
     ws.velocityModel.dt = in.intervalMs * 0.001f;
     const GeneratedTraces out = FifteenDegreeMigration(in, ws.modelling.migrationVelocity, [&progress](int n) {
         progress.SetText(FormatC(" n=%d ", n));

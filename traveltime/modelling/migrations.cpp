@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "base/position.h"
 #include "draw/parallel.h"
@@ -38,6 +39,17 @@ CTraceHeader Generated(int number, int receiver, int source, float intervalUs, i
     CTraceHeader h;
     h.Set(number, receiver, source, 1, 1, 1.0f, intervalUs, samples);
     return h;
+}
+
+// fn(i) for i in [0, n): on the pool's threads when there is one, else in order on this one.
+template <class Fn>
+void ForEach(int n, Fn&& fn, WorkerPool* pool)
+{
+    if (pool) {
+        ParallelFor(n, std::forward<Fn>(fn), pool);
+        return;
+    }
+    for (int i = 0; i < n; ++i) fn(i);
 }
 
 void Fft(std::vector<double>& re, std::vector<double>& im, int n, int flag) { CFourier::Fft(re.data(), im.data(), n, 0, flag); }
@@ -81,7 +93,7 @@ GeneratedTraces KirchhoffMigrate(const GeneratedTraces& in, float velocityKmS, W
     const int n = in.samples;
     std::vector<double> x(static_cast<size_t>(in.traces));
     for (int k = 0; k < in.traces; ++k) x[static_cast<size_t>(k)] = ReceiverM(in, k);
-    ParallelFor(
+    ForEach(
         in.traces,
         [&](int i) {
             const auto target = out.Trace(i);
@@ -99,7 +111,7 @@ GeneratedTraces KirchhoffMigrate(const GeneratedTraces& in, float velocityKmS, W
                 target[static_cast<size_t>(j)] = static_cast<float>(sum);
             }
         },
-        pool ? pool : nullptr);
+        pool);
     return out;
 }
 
@@ -515,7 +527,7 @@ GeneratedTraces DiffractionStackHomogeneous(const GeneratedTraces& in, const Dif
         rows > kStackMaxRows)
         return {};
     StackImage image(columns, rows);
-    ParallelFor(
+    ForEach(
         columns,
         [&](int i) {
             const double x = s.xFrom + i * static_cast<double>(s.xInterval);
@@ -559,7 +571,7 @@ GeneratedTraces DiffractionStackModel(const GeneratedTraces& in, const VelocityM
             continue;
         }
         const auto trace = in.Trace(k);
-        ParallelFor(
+        ForEach(
             m.nx,
             [&](int i) {
                 for (int j = 0; j < m.nz; ++j) {

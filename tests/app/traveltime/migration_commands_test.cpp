@@ -8,6 +8,7 @@
 
 #include "app/dsp/data_kind.h"
 #include "app/dsp/signal_fixture.h"
+#include "app/operations.h"
 #include "app/traveltime/modelling_commands.h"
 #include "platform/language.h"
 
@@ -57,7 +58,8 @@ TEST_F(MigrationCommands, ResultsBeyondTheStoreAreRefused)
     ui.ExpectMessage(TracesTooLargeText(-1, 16));
     EXPECT_EQ(OnFdFinish(*ws, ui), 0);
     // Stolt's 128 samples fit; the reverse-time output of NX S traces does not.
-    ui.AnswerDialog("CReverseTimeMigrationDlg", {{"Space direction by", "5"}, {"Calculatioin method", "#0"}});
+    ui.AnswerDialog("CReverseTimeMigrationDlg",
+                    {{"Space direction by", "5"}, {"Time direction by", "2"}, {"Calculatioin method", "#0"}});
     ui.ExpectMessage(TracesTooLargeText(-1, 16));
     EXPECT_EQ(OnReverseTimeMigration(*ws, ui, nullptr), 0);
     EXPECT_EQ(Snapshot(), before);
