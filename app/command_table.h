@@ -35,6 +35,8 @@
 //   27500..27519  automatic first-break picking (app/picking/auto_picking.h); rules 2800..2809
 //   28500..28599  synthetic records, the velocity model and ray tracing, earthquake simulation
 //                 files (app/traveltime/modelling_commands.h); rules 2830..2849
+//   28600..28699  acoustic finite differences and the migrations
+//                 (app/traveltime/migration_commands.h; the resource id 33006 kept); rules 2850..2869
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 //   29000..29099  the instrument and its record operations (app/acquisition/); rules 3100..3119

@@ -30,6 +30,7 @@
 #include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/formats/key_file_commands.h"
+#include "app/traveltime/migration_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
@@ -180,6 +181,7 @@ CommandTable BuildCommandTable()
     AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
     AddAcquisitionCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
+    AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     return table;
 }
 

@@ -28,6 +28,8 @@ public:
     // A progress text of a long operation: kept as overlay state and painted at once
     // (refresh, then update), so it shows while the operation still runs.
     virtual void ShowTransientText(const std::string& text) = 0;
+    // The same on the second progress line (OverlayLayer::kSecondProgressAt).
+    virtual void ShowSecondTransientText(const std::string& text) { (void)text; }
     // The view timer (one identifier): ticks every `milliseconds` until stopped; starting it
     // again changes the interval.
     virtual void StartTimer(int milliseconds) { (void)milliseconds; }

@@ -154,6 +154,13 @@ void CVelkarineView::ShowTransientText(const std::string& text)
     Update();
 }
 
+void CVelkarineView::ShowSecondTransientText(const std::string& text)
+{
+    ws_.display.overlay.SetTransientText(OverlayLayer::kSecondProgressOwner, text, OverlayLayer::kSecondProgressAt);
+    Refresh(false);
+    Update();
+}
+
 std::string CVelkarineView::TransientText() const
 {
     for (const OverlayFigure& f : ws_.display.overlay.Figures())

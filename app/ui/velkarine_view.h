@@ -46,6 +46,7 @@ public:
     void Repaint() override;
     void RequestRepaint(RepaintKind kind) override;
     void ShowTransientText(const std::string& text) override;
+    void ShowSecondTransientText(const std::string& text) override;
     void StartTimer(int milliseconds) override;
     void StopTimer() override;
     // The record cycle's own timers (the 5 ms monitor ticker, the 50 ms step and the start
