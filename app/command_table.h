@@ -43,6 +43,8 @@
 //                 and 33135 kept); rules 3020..3039
 //   28000..28099  file lists of the "Group (File list)" menu (app/survey/file_list_commands.h);
 //                 rules 3000..3019
+//   28700..28799  phase velocity-frequency images, phase-velocity picking and curves
+//                 (app/surfacewave/phase_velocity_commands.h); rules 2870..2889
 
 #include <array>
 #include <functional>

@@ -26,6 +26,7 @@
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/file_list_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
@@ -174,6 +175,7 @@ CommandTable BuildCommandTable()
     AddExchangeCommands(table);
     AddFileListCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
+    AddPhaseVelocityCommands(table);
     return table;
 }
 
