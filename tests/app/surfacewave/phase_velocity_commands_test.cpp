@@ -9,7 +9,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/formats/document.h"
 #include "app/view/draw_fixture.h"
+#include "formats/format_support.h"
 #include "surfacewave/phase_velocity_test_record.h"
 #include "tools/fake_launcher.h"
 
@@ -206,6 +208,43 @@ TEST_F(PhaseVelocityCommandTest, LimitLinesAndLegend)
     for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::Text))
         if (op->points[0].x > boxes[0]->points[1].x) ++labels;
     EXPECT_EQ(labels, box > 45 ? n - 1 : (n - 1 + 1) / 2) << box;
+}
+
+}  // namespace
+}  // namespace velk
+
+namespace velk {
+namespace {
+
+TEST_F(PhaseVelocityCommandTest, FieldShotGivesAFallingCurve)
+{
+    const std::string path = std::string(VELK_SHARED_DATA) + "/field-shot-24ch.sg2";
+    CVelkarineDoc doc(*ws);
+    RegisterFileFormats(doc.Formats());
+    ui.SetStrict(false);
+    if (!doc.LoadRecord(*ws, path, ui)) GTEST_SKIP() << "no " << path;
+    ASSERT_TRUE(RunPhaseVelocityAnalysis(*ws, ui, nullptr, false, 40.0f));
+    EXPECT_EQ(ws->contour.direction, 0);
+    const WaveformStore& s = ws->store;
+    std::vector<double> curve;
+    for (int k = 0; k < s.TraceCount(); ++k) {
+        const double f = s.current.headers[static_cast<size_t>(k)].receiverHundredths * 0.01;
+        if (f < 5.0 || f > 20.0) continue;
+        const auto row = s.current.rows.Row(k);
+        int best = 40;  // above 0.1 km/s
+        for (int j = 41; j < s.TraceSamples(k); ++j)
+            if (row[static_cast<size_t>(j)] > row[static_cast<size_t>(best)]) best = j;
+        curve.push_back(best * 2.5);
+    }
+    ASSERT_GT(curve.size(), 10u);
+    for (size_t i = 0; i < curve.size(); ++i) {
+        EXPECT_GE(curve[i], 190.0);
+        EXPECT_LE(curve[i], 320.0);
+        if (i > 0) {
+            EXPECT_LE(curve[i] - curve[i - 1], 5.0);
+        }
+    }
+    EXPECT_GE(curve.front() - curve.back(), 60.0);
 }
 
 }  // namespace
