@@ -246,7 +246,7 @@ int ShowAllCurvesInQuessil(Workspace& ws, UiHost& ui, const std::string& program
         requestCode = std::max(ws.acquisitionManager->lineIndex, 0);
         linePath = ws.acquisitionManager->lineFilePath;
     }
-    PublishCurvesForQuessil(ws, ui, requestCode, linePath, guided);
+    if (!PublishCurvesForQuessil(ws, ui, requestCode, linePath, guided)) return 0;
     return LaunchDispersionProgram(ws.programPaths.quessil, programSwitch, LaunchServicesOf(ws, ui));
 }
 

@@ -13,7 +13,11 @@
 #include "app/view/draw_fixture.h"
 #include "formats/format_support.h"
 #include "surfacewave/phase_velocity_test_record.h"
+#include "platform/shared_block.h"
 #include "tools/fake_launcher.h"
+#include "traveltime/publish_traveltime_set.h"
+
+#include <unistd.h>
 
 namespace velk {
 namespace {
@@ -149,10 +153,20 @@ TEST_F(PhaseVelocityCommandTest, AllCurvesUpTo251)
     ui.ExpectMessage("The number of phase velocity curves is larger than 251 !");
     EXPECT_EQ(ShowAllCurvesInQuessil(*ws, ui, "-Velkarine"), 0);
     EXPECT_TRUE(launcher->starts.empty());
+    SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-pv-");
     ws->traveltimeSet.shotCount = 251;
     EXPECT_EQ(ShowAllCurvesInQuessil(*ws, ui, "-Velkarine"), 1);
     ASSERT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(launcher->starts[0].args, (std::vector<std::string>{"-2", "-Velkarine"}));
+    const uint8_t* block = ws->traveltimeSet.BlockView();
+    ASSERT_NE(block, nullptr);
+    int32_t words[2];
+    std::memcpy(&words[0], block + rostrel_block::kRequest, 4);
+    std::memcpy(&words[1], block + rostrel_block::kShotCount, 4);
+    EXPECT_EQ(words[0], -1);
+    EXPECT_EQ(words[1], 251);
+    EXPECT_EQ(ws->ReleaseSharedBlocks(), "");
+    SetSharedBlockPrefix("");
 }
 
 TEST_F(PhaseVelocityCommandTest, VelocityDepthOfAConstantVelocity)
