@@ -187,16 +187,24 @@ void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> 
                     // cosine and sine per term.
                     const double tau = distance[static_cast<size_t>(q)] / v;
                     const double angle = 2.0 * std::numbers::pi * d * df * tau;
-                    const std::complex<double> step(std::cos(angle), std::sin(angle));
-                    std::complex<double> turn(1.0, 0.0);
+                    // Plain products: the library's complex product checks for infinities.
+                    const double sr = std::cos(angle), si = std::sin(angle);
+                    double tr = 1.0, ti = 0.0;
                     const std::complex<double>* spectrum = u.data() + static_cast<size_t>(q) * bins;
                     for (int k = 0; k < rows; ++k) {
                         const int b = k * d;
                         if (b >= bins) break;
-                        sum[static_cast<size_t>(k)] += spectrum[b] * turn;
-                        turn *= step;
+                        const double ur = spectrum[b].real(), ui = spectrum[b].imag();
+                        sum[static_cast<size_t>(k)] += std::complex<double>(ur * tr - ui * ti, ur * ti + ui * tr);
+                        const double nr = tr * sr - ti * si;
+                        ti = tr * si + ti * sr;
+                        tr = nr;
                         // Renormalise now and then so the rotation keeps unit length.
-                        if ((k & 63) == 63) turn /= std::abs(turn);
+                        if ((k & 63) == 63) {
+                            const double m = std::hypot(tr, ti);
+                            tr /= m;
+                            ti /= m;
+                        }
                     }
                 }
                 for (int k = 0; k < rows; ++k) {
