@@ -52,6 +52,8 @@
 //   28250..28399  gathers and group commands of the "Group (File list)" menu
 //                 (app/survey/group_commands.h), the key-file writers
 //                 (app/formats/key_file_commands.h); rules 3050..3079
+//   28700..28799  phase velocity-frequency images, phase-velocity picking and curves
+//                 (app/surfacewave/phase_velocity_commands.h); rules 2870..2889
 
 #include <array>
 #include <functional>

@@ -27,6 +27,7 @@
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/formats/key_file_commands.h"
@@ -182,6 +183,7 @@ CommandTable BuildCommandTable()
     AddAcquisitionCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
+    AddPhaseVelocityCommands(table);
     return table;
 }
 

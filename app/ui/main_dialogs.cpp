@@ -7,11 +7,14 @@
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
+#include "dialogs/surfacewave/advanced_form_wnd.h"
 #include "dialogs/survey/file_list_dlg.h"
 #include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
 #include "survey/file_list_dialogs.h"
 #include "survey/header_edit_dialogs.h"
+#include "surfacewave/phase_velocity_dlg.h"
+#include "surfacewave/picking_dialogs.h"
 #include "ui/wx_uihost.h"
 
 namespace velk {
@@ -47,6 +50,21 @@ void RegisterMainDialogs(WxUiHost& ui)
     ui.RegisterDialog(CGeometryDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CPagedTableWnd dlg(parent, request, language, {"Channel", "Interval", "Geophone coordinate"},
                            CGeometryDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CPhaseVelocityDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        AdvancedFormLayout layout;
+        layout.advanced.assign(CPhaseVelocityDlg::kAdvancedFields.begin(), CPhaseVelocityDlg::kAdvancedFields.end());
+        layout.dependent = CPhaseVelocityDlg::kSpac;
+        layout.selector = CPhaseVelocityDlg::kMethod;
+        layout.selectorChoice = 1;
+        CAdvancedFormWnd dlg(parent, request, language, layout);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CMinMaxFrequencyDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        AdvancedFormLayout layout;
+        layout.advanced.assign(CMinMaxFrequencyDlg::kAdvancedFields.begin(), CMinMaxFrequencyDlg::kAdvancedFields.end());
+        CAdvancedFormWnd dlg(parent, request, language, layout);
         return dlg.ShowModal() == wxID_OK;
     });
 }

@@ -5,6 +5,9 @@
 
 #include "draw/coordinates.h"
 #include "draw/parallel.h"
+#include "draw/fonts.h"
+#include "platform/language.h"
+#include "platform/numtext.h"
 #include "app/view/record_axes.h"
 #include "app/view/record_drawing.h"
 #include "app/workspace.h"
@@ -12,12 +15,17 @@
 
 namespace velk {
 
+namespace {
+constexpr Rgb kLegendBlack{0, 0, 0};
+}  // namespace
+
 void BuildColourTable(Workspace& ws) { BuildColourTable(ws.palette); }
 void ReverseColourTable(Workspace& ws) { ReverseColourTable(ws.palette); }
 bool ColourTableReversed(const Workspace& ws) { return ws.palette.reverseColours == 1; }
 
 float ContourLowerBound(const Workspace& ws)
 {
+    if (ws.store.Params().recordKind == 2) return -10.0f;  // coherence lies in [-1, 1]
     if (ws.display.spectrumFill == 1 && ws.store.undoDepth > 0) return 0.0f;
     return ws.store.dataKind() == kRealSpectrum ? 0.0f : -10.0f;
 }
@@ -26,6 +34,55 @@ float SetContourLevels(Workspace& ws)
 {
     if (ws.palette.levelsFixed == 0) SetAutomaticLevels(ws.palette, ContourLowerBound(ws));
     return ws.display.layout.meanSpacing;
+}
+
+void DrawLegendBox(Canvas& c, const ContourPalette& palette, int plotMode, int band, LPoint a, LPoint b)
+{
+    const int n = ContourLevelCount(palette);
+    ContourQuad q;
+    q.p = {LPoint{a.x, a.y}, LPoint{b.x, a.y}, LPoint{b.x, b.y}, LPoint{a.x, b.y}};
+    const float lo = palette.levels[static_cast<size_t>(band)], hi = palette.levels[static_cast<size_t>(band + 1)];
+    const float v = band == n - 1 ? lo + 100.0f : (lo + hi) * 0.5f;
+    q.v = {v, v, v, v};
+    if (plotMode < 2) FillContourQuad(palette, c, q, 0);
+    ScopedPen pen(c, Pen{PenStyle::Solid, 2, kLegendBlack});
+    const LPoint outline[] = {q.p[0], q.p[1], q.p[2], q.p[3], q.p[0]};
+    c.Polyline(outline);
+}
+
+void DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int32_t bottom, int32_t height)
+{
+    Canvas& c = paint.canvas;
+    const ContourPalette& palette = ws.palette;
+    const int n = ContourLevelCount(palette);
+    const int32_t box = SaturatingTrunc(static_cast<double>(height) * 0.8) / n;
+    const int32_t x0 = SaturatingAdd(right, 100), x1 = SaturatingAdd(right, 150);
+    const bool jp = IsJapanese(ws.startup.language);
+    c.SetTextColour(kLegendBlack);
+    {
+        const int32_t top = SaturatingAdd(bottom, SaturatingTrunc(static_cast<double>(box) * n));
+        ScopedFont font(c, FontFor(FontUse::AxisTitle, jp));
+        if (jp) {
+            c.TextOut({x0, SaturatingAdd(top, 100)}, palette.legendTitle1);
+            c.TextOut({x0, SaturatingAdd(top, 55)}, palette.legendTitle2);
+        } else {
+            c.TextOut({x0, SaturatingAdd(top, 60)}, "Legend");
+        }
+    }
+    ScopedFont font(c, SelectAxisFont(ws));
+    bool labelled = false;
+    int64_t lastLabel = 0;
+    for (int k = 0; k < n; ++k) {
+        const int32_t y0 = SaturatingAdd(bottom, SaturatingTrunc(static_cast<double>(box) * k));
+        const int32_t y1 = SaturatingAdd(y0, box);
+        DrawLegendBox(c, palette, ws.display.plotMode, k, LPoint{x0, y0}, LPoint{x1, y1});
+        if (k == 0) continue;  // the open lowest level has no label
+        const int32_t y = SaturatingAdd(y0, 20);
+        if (labelled && std::abs(static_cast<int64_t>(y) - lastLabel) <= 45) continue;
+        c.TextOut({SaturatingAdd(x1, 20), y}, FormatC("%.2f", static_cast<double>(palette.levels[static_cast<size_t>(k)])));
+        labelled = true;
+        lastLabel = y;
+    }
 }
 
 namespace {
@@ -214,6 +271,26 @@ int DrawContour(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
     l.meanSpacing = last > first ? (l.distanceMaximum - l.distanceMinimum) / static_cast<float>(last - first) : 0.0f;
     SetContourLevels(ws);
     DrawCells<Vertical>(c, ws, xorg, yorg);
+    const int kind = store.Params().recordKind;
+    if (kind == 1 || kind == 2) {
+        // The image's edges: its last shown sample along the time axis, its traces across.
+        const CParameterSet& p = store.Params();
+        const int samples = std::min(std::max(p.samplesShown, 0), std::max(store.TraceSamples(first) - std::max(d.firstSampleShown, 0), 0));
+        const int32_t along = SaturatingTrunc(std::max(samples - 1, 0) * static_cast<double>(store.current.headers[static_cast<size_t>(first)].intervalUs) * p.hscale * 0.001);
+        int32_t low = INT32_MAX, high = INT32_MIN;
+        for (int i = first; i < last; ++i) {
+            const int32_t at = SaturatingTrunc((store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01 - l.distanceOrigin) * static_cast<double>(p.plotscale));
+            low = std::min(low, at);
+            high = std::max(high, at);
+        }
+        if (first < last) {
+            if (Vertical) {
+                DrawImageLegend(paint, ws, SaturatingAdd(xorg, high), -SaturatingAdd(yorg, along), along);
+            } else {
+                DrawImageLegend(paint, ws, SaturatingAdd(xorg, along), -SaturatingAdd(yorg, high), SaturatingAdd(high, -low));
+            }
+        }
+    }
     if (ws.settings.threeComponentLabel != 1) DrawGatherTitle(paint, ws, xorg, yorg);
     DrawEditStatus(paint, ws);
     l.extent = extent;

@@ -548,7 +548,7 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
             }
             if (ws.theoretical.shown == 1) DrawTheoreticalCurves(paint, ws, xorg, yorg);
         }
-        if (recordKind == 1 && !vertical && d.drawing.dispersionCurveOverlay == 1) {
+        if (recordKind == 1 && !vertical && ws.contour.minMaxPlot == 1) {
             DrawWavelengthLimitLines(paint, ws, xorg, yorg);
         }
         if (d.editMode == 7) DrawTwoLayerTraveltime(paint, ws, xorg, yorg);

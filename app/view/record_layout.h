@@ -52,7 +52,6 @@ struct AxisState {
 
 struct RecordDrawFlags {
     int dspStarted = 0;              // the acquisition DSP was started by the first show
-    int dispersionCurveOverlay = 0;  // 1: draw the picked curve over a dispersion record
     int secondFileNameFlag = 0;      // 1: titles of derived records name `secondFileName`
     std::string secondFileName;
     int velocityLinePointState = 0;  // 0 left end next, 1 right end next, 2 done
