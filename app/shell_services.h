@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "draw/canvas.h"
+
 namespace velk {
 
 class RecordClipboard;  // app/view/paper_output.h
@@ -24,9 +26,10 @@ public:
     }
     // Repaint the whole view (erasing the background) at the next paint.
     virtual void Repaint() = 0;
-    // A progress text of a long operation: kept as overlay state and painted at once
-    // (refresh, then update), so it shows while the operation still runs.
-    virtual void ShowTransientText(const std::string& text) = 0;
+    // A progress text of a long operation at `at` (logical units; the status line's place by
+    // default): kept as overlay state and painted at once (refresh, then update), so it shows
+    // while the operation still runs.
+    virtual void ShowTransientText(const std::string& text, LPoint at = {10, -18}) = 0;
     // The view timer (one identifier): ticks every `milliseconds` until stopped; starting it
     // again changes the interval.
     virtual void StartTimer(int milliseconds) { (void)milliseconds; }
@@ -68,6 +71,9 @@ public:
     virtual void PrintRecord(bool preview) { (void)preview; }
     virtual void PrintSetup() {}
     virtual RecordClipboard* Clipboard() { return nullptr; }
+    // The frame's icon by its resource: 128 the program's, 228 automatic processing's blink,
+    // 238 the armed instrument's blink. A frame without them does nothing.
+    virtual void SetFrameIcon(int resource) { (void)resource; }
 };
 
 // The frame title for a document title: "<title> - Velkarine", or "Velkarine" when untitled.

@@ -180,6 +180,7 @@ public:
 
     CFileGroup fileGroup;
     SurveyFlags survey;
+    AutomaticProcessingState automatic;
     SiblingProgramPaths programPaths;
     RegisteredModules modules;
     std::unique_ptr<COlvenarLink> olvenarLink;  // while the view exists

@@ -237,6 +237,8 @@ void CMainFrame::PrintRecord(bool preview)
 
 void CMainFrame::PrintSetup() { printer_.PageSetup(this); }
 
+void CMainFrame::SetFrameIcon(int resource) { SetIcons(FrameIcons(resource)); }
+
 void CMainFrame::DocumentTitleChanged(const std::string& title) { SetTitle(W(FrameTitle(title))); }
 
 void CMainFrame::RecentFilesChanged()

@@ -32,6 +32,7 @@ public:
     StatusPanes* Status() override { return this; }
     void PrintRecord(bool preview) override;
     void PrintSetup() override;
+    void SetFrameIcon(int resource) override;
     RecordClipboard* Clipboard() override { return &clipboard_; }
 
     // StatusPanes

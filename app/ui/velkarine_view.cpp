@@ -80,6 +80,9 @@ void CVelkarineView::ApplyAcquisition(const AcquisitionEffects& effects)
     if (effects.stopTimer) acquisitionTimer_.Stop();
     if (effects.startTimer) acquisitionTimer_.Start(DisplayState::kAcquisitionMs);
     if (effects.startLater) pendingStart_.StartOnce(200);
+    if (effects.icon != 0 && context_) {
+        if (FrameServices* frame = context_().frame) frame->SetFrameIcon(effects.icon);
+    }
     if (!effects.recentFile.empty() && context_) context_().recent.Add(effects.recentFile);
     if (effects.repaint) Repaint();
 }
@@ -132,9 +135,9 @@ void CVelkarineView::RequestRepaint(RepaintKind kind)
     }
 }
 
-void CVelkarineView::ShowTransientText(const std::string& text)
+void CVelkarineView::ShowTransientText(const std::string& text, LPoint at)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, OverlayLayer::kProgressAt);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, at);
     Refresh(false);
     Update();
 }
