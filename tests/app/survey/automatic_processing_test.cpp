@@ -186,6 +186,43 @@ TEST_F(Automatic, MenuStopAndF4EndTheTicks)
     EXPECT_EQ(ws.display.automaticProcessing, 0);
 }
 
+TEST_F(Automatic, GroupPickingRestoresTheRecordWithItsPicks)
+{
+    // Two shots of three traces in the table, each trace a step at sample 40 + 10 x offset.
+    CFileGroup& g = ws.fileGroup;
+    g.AllocateTable(2, 3);
+    g.sourceCount = 2;
+    g.receiverCount = 3;
+    g.sourcePositions[1] = 300;
+    for (int s = 0; s < 2; ++s) {
+        g.AddFile("f" + std::to_string(s + 1) + ".sg2", static_cast<float>(3 * s), 0.0f, 1.0f);
+        for (int r = 0; r < 3; ++r) {
+            g.receiverPositions[static_cast<size_t>(r)] = 100 * r;
+            std::vector<float> row(400, 0.0f);
+            const int onset = 40 + 10 * std::abs(r - 3 * s);
+            for (int k = onset; k < 400; ++k) row[static_cast<size_t>(k)] = ((k - onset) % 8 < 4 ? 1.0f : -1.0f);
+            CTraceHeader h;
+            h.Set(r + 1, 100 * r, 300 * s, 1, 1, 0.0f, 1000.0f, 400);
+            g.table[s][r].SetTrace(row, h);
+        }
+    }
+    g.dataLoaded = 1;
+    ws.store.Params().traceCount = 2;
+    ws.store.current.rows[1][5] = 7.0f;
+    ws.store.current.headers[0].Set(1, 0, 0, 1, 1, 0.0f, 1000.0f, 10);
+    ws.store.current.headers[1].Set(2, 100, 0, 1, 1, 0.0f, 1000.0f, 10);
+    const int depth = ws.store.undoDepth;
+    CommandContext c = Ctx();
+    EXPECT_EQ(GroupAutoPickFirstArrivals(c), 1);
+    EXPECT_EQ(ws.traveltimeSet.shotCount, 2);
+    EXPECT_EQ(ws.store.TraceCount(), 2);
+    EXPECT_EQ(ws.store.current.rows[1][5], 7.0f);
+    EXPECT_EQ(ws.store.undoDepth, depth);
+    EXPECT_GT(ws.store.Params().pickTimes[1], 0.0f);  // the set's pick at 1 m of the shot at 0
+    EXPECT_EQ(ws.display.editMode, 1);
+    EXPECT_EQ(ws.display.showTraveltimeCurves, 1);
+}
+
 TEST(AutomaticCommands, RostrelItemsWaitForTheExchange)
 {
     CommandTable t;
