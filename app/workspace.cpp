@@ -12,6 +12,7 @@
 #include "platform/profile.h"
 #include "platform/shared_block.h"
 #include "platform/uihost.h"
+#include "traveltime/publish_traveltime_set.h"
 
 namespace velk {
 
@@ -143,6 +144,12 @@ std::string Workspace::Shutdown(const FrameRect& frameRect)
     SaveViewSettings(frameRect);
     ReleaseView();
     SaveProgramEndSettings();
+    return ReleaseSharedBlocks();
+}
+
+std::string Workspace::ReleaseSharedBlocks()
+{
+    CloseRostrelData(traveltimeSet);
     return UnlinkSharedBlocks();
 }
 

@@ -9,8 +9,7 @@
 //   3. ws.InitForView();              view construction: settings, capacities, store allocation
 //   4. ... commands ...
 //   5. ws.Shutdown(frameRect);        = SaveViewSettings(frameRect), ReleaseView(),
-//                                       SaveProgramEndSettings(), then the shared blocks
-//                                       this process opened are removed
+//                                       SaveProgramEndSettings(), ReleaseSharedBlocks()
 // The destructor writes nothing.
 
 #include <functional>
@@ -161,8 +160,10 @@ public:
     void ReleaseView();
     // End of the program: the geometry keys, SaveContourSettings, SaveTauPSettings.
     void SaveProgramEndSettings();
-    // All three, in order, then the shared blocks are removed. Returns why a block could not
-    // be removed (empty when all went).
+    // The traveltime set's block "RostrelData" is unmapped, then every block this process
+    // opened is removed. Returns why a block could not be removed (empty when all went).
+    std::string ReleaseSharedBlocks();
+    // All four, in order.
     std::string Shutdown(const FrameRect& frame);
 
     // Replaces the clock (tests drive a ManualClock) and builds the instrument anew on it.

@@ -57,6 +57,7 @@ CTraveltimeSet::~CTraveltimeSet() = default;
 
 void CTraveltimeSet::Reset()
 {
+    blockHolder.Close();
     std::fill(std::begin(picks_->f), std::end(picks_->f), 0.0f);
     hasData = 0;
     shotCount = 0;

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "base/trace_header.h"
+#include "platform/shared_block.h"
 
 namespace velk {
 
@@ -30,8 +31,8 @@ public:
     CTraveltimeSet(const CTraveltimeSet&) = delete;
     CTraveltimeSet& operator=(const CTraveltimeSet&) = delete;
 
-    // The constructor's reset: zeroes the F column; has-data, N, the five section sizes and
-    // the block-open flag := 0.
+    // The constructor's reset: unmaps the block; zeroes the F column; has-data, N, the five
+    // section sizes and the block-open flag := 0.
     void Reset();
 
     // Adds the picks of the current record (traces with a pick time above 0) as one shot.
@@ -68,7 +69,10 @@ public:
     float F(int s, int p) const { return picks_->f[Index(s, p)]; }
     float W(int s, int p) const { return picks_->w[Index(s, p)]; }
 
-    // Fields in their order (the block view and shared-memory holder come with the exchange).
+    // Fields in their order. The block "RostrelData" (publish_traveltime_set.h): its holder,
+    // the view while it is mapped, and the flag that it was created in this run.
+    SharedBlock blockHolder;
+    uint8_t* BlockView() const { return blockHolder.Data(); }
     int blockOpen = 0;
     int formatLevel = 0;
     int kindRead = 0;

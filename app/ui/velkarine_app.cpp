@@ -23,7 +23,6 @@
 #include "platform/atomic_file.h"
 #include "platform/language.h"
 #include "platform/profile.h"
-#include "platform/shared_block.h"
 
 #ifndef VELK_VERSION
 #define VELK_VERSION "0.0.0"
@@ -288,7 +287,7 @@ void CVelkarineApp::ShutDown(const FrameRect& frame)
     recent_->Save(*profile_);
     ws_->SaveProgramEndSettings();
     // The exchange blocks go last, once nothing maps them any more.
-    if (const std::string failures = UnlinkSharedBlocks(); !failures.empty()) std::fputs(failures.c_str(), stderr);
+    if (const std::string failures = ws_->ReleaseSharedBlocks(); !failures.empty()) std::fputs(failures.c_str(), stderr);
     frame_ = nullptr;
 }
 

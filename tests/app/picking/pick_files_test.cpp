@@ -6,6 +6,8 @@
 #include <cmath>
 #include <string>
 
+#include <unistd.h>
+
 #include "app/picking/amplitude_read.h"
 #include "app/formats/document.h"
 #include "app/picking/pick_commands.h"
@@ -14,6 +16,8 @@
 #include "platform/recent_files.h"
 #include "platform/atomic_file.h"
 #include "tools/test_support.h"
+#include "platform/shared_block.h"
+#include "traveltime/publish_traveltime_set.h"
 #include "traveltime/traveltime_text.h"
 #include "app/view/view_fixture.h"
 
@@ -333,6 +337,22 @@ TEST_F(PickTest, RostrelSaveAndOpenCommands)
     CVelkarineDoc doc(*ws);
     CommandContext ctx{*ws, ui, doc, recent};
     OnOpenRostrelFile(ctx);
+}
+
+TEST_F(PickTest, UpdatingTheCurvesPublishesTheSetToAnOpenBlock)
+{
+    SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-pick-");
+    P().pickTimes = {5.0f, 6.0f, 0.0f, 0.0f};
+    EXPECT_EQ(Run(cmd::kUpdateTraveltimeCurves), 1);  // no block: nothing to publish into
+    ASSERT_EQ(OpenRostrelData(Set()), 1);
+    AddShot(7.0f, {{1.0f, 3.0f}});
+    Run(cmd::kUpdateTraveltimeCurves);
+    const uint8_t* block = Set().BlockView();
+    EXPECT_EQ(block[rostrel_block::kRequest], 0xff);
+    EXPECT_EQ(block[rostrel_block::kShotCount], 2);
+    EXPECT_EQ(block[rostrel_block::kPickCounts], 2);  // the record's shot at -1 m
+    EXPECT_EQ(ws->ReleaseSharedBlocks(), "");
+    SetSharedBlockPrefix("");
 }
 
 TEST_F(PickTest, AmplitudeReaders)

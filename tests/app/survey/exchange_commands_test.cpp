@@ -18,6 +18,7 @@
 #include "platform/shared_block.h"
 #include "survey/module_exchange.h"
 #include "survey/old_eight_header_conversion.h"
+#include "traveltime/publish_traveltime_set.h"
 #include "tools/fake_launcher.h"
 
 namespace velk {
@@ -345,6 +346,7 @@ TEST_F(Exchange, PickedRostrelPathIsWrittenAndBlocksAreRemovedAtShutdown)
     const float v[1] = {1.0f};
     ASSERT_TRUE(ws->olvenarLink->PutCurve(1, v, v, "a", "b"));
     EXPECT_TRUE(std::filesystem::exists("/dev/shm" + SharedBlockObjectName("MyData")));
+    ASSERT_EQ(OpenRostrelData(ws->traveltimeSet), 1);
 
     launcher->failing = {ws->programPaths.rostrel};
     ui.ExpectMessage("Can not launch Rostrel. ");
@@ -352,6 +354,7 @@ TEST_F(Exchange, PickedRostrelPathIsWrittenAndBlocksAreRemovedAtShutdown)
     EXPECT_EQ(LaunchRostrel(ws->programPaths.rostrel, "AUTOMATIC", LaunchServicesOf(*ws, ui)), 1);
     EXPECT_EQ(ws->Shutdown(FrameRect{}), "");
     EXPECT_EQ(profile->GetString("General", "RostrelLocation"), "/opt/Rostrel");
+    EXPECT_EQ(ws->traveltimeSet.BlockView(), nullptr);
     for (const auto& e : std::filesystem::directory_iterator("/dev/shm")) {
         EXPECT_NE(e.path().filename().string().rfind(SharedBlockPrefix(), 0), 0u) << e.path();
     }
