@@ -63,11 +63,10 @@ std::optional<int64_t> ModificationTime(const std::string& path)
     return static_cast<int64_t>(st.st_mtime);
 }
 
-// The refraction program's block: open it unless it is, and say whether it is now.
-int OpenRostrelBlock(Workspace& ws)
+// The refraction program's block opened now (it was not open before and opening it worked).
+bool OpenedRostrelBlockNow(Workspace& ws)
 {
-    // The block comes with the traveltime set's exchange; until then it never opens.
-    return ws.traveltimeSet.blockOpen;
+    return ws.traveltimeSet.blockOpen == 0 && OpenRostrelData(ws.traveltimeSet) == 1;
 }
 
 void SetStatus(Workspace& ws, const std::string& text, LPoint at)
@@ -130,15 +129,13 @@ int StartAutomatic(CommandContext& ctx, int mode)
     if (mode != AutomaticProcessingState::kCdpStacking) a.lastFileTime = 0;
     a.mode = mode;
     if (mode == AutomaticProcessingState::kRefraction) {
-        if (OpenRostrelBlock(ws)) PublishTraveltimeSet(ws.traveltimeSet);
+        if (OpenedRostrelBlockNow(ws)) PublishTraveltimeSet(ws.traveltimeSet);
         LaunchRostrel(ws.programPaths.rostrel, "AUTOMATIC", Services(ws, ctx.ui));
     }
     return 0;
 }
 
 }  // namespace
-
-bool RostrelExchangeAvailable() { return false; }
 
 // ---------------------------------------------------------------------------------------------
 // The scan
@@ -311,7 +308,7 @@ int OnAutomaticProcessingStop(CommandContext& ctx)
 int ShowTraveltimeInRostrel(CommandContext& ctx, const std::string& word)
 {
     Workspace& ws = ctx.ws;
-    if (OpenRostrelBlock(ws)) PublishTraveltimeSet(ws.traveltimeSet);
+    if (ws.traveltimeSet.blockOpen == 1 || OpenedRostrelBlockNow(ws)) PublishTraveltimeSet(ws.traveltimeSet);
     LaunchRostrel(ws.programPaths.rostrel, word, Services(ws, ctx.ui));
     return 0;
 }
@@ -346,7 +343,7 @@ void AddAutomaticProcessingCommands(CommandTable& t)
     t.Add(cmd::kAutomaticCdpStacking, "option.automatic.start", 20, "CDP stacking", "CDP重合", OnAutomaticCdpStacking,
           kRuleAlways);
     t.Add(cmd::kAutomaticRefraction, "option.automatic.start", 30, "Refraction analysis", "屈折法解析",
-          OnAutomaticRefraction, kRuleRostrelExchange);
+          OnAutomaticRefraction, kRuleAlways);
     t.Add(cmd::kAutomaticProcessingStop, "option.automatic", 20, "Stop", "停止",
           static_cast<int (*)(CommandContext&)>(OnAutomaticProcessingStop), kRuleAutomaticRunning);
     t.Add(cmd::kShowTraveltimeInRostrel, "pick", 17, "Show traveltime curve by Rostrel", "Rostrel で走時曲線を表示",
@@ -356,10 +353,8 @@ void AddAutomaticProcessingCommands(CommandTable& t)
 
     t.SetRule(kRuleAutomaticRunning,
               [](const Workspace& ws, const RecentFileList&) { return ws.display.automaticProcessing == 1; });
-    t.SetRule(kRuleRostrelExchange, [](const Workspace&, const RecentFileList&) { return RostrelExchangeAvailable(); });
-    t.SetRule(kRuleTraveltimeShots, [](const Workspace& ws, const RecentFileList&) {
-        return RostrelExchangeAvailable() && ws.traveltimeSet.shotCount > 0;
-    });
+    t.SetRule(kRuleTraveltimeShots,
+              [](const Workspace& ws, const RecentFileList&) { return ws.traveltimeSet.shotCount > 0; });
     t.SetRule(kRuleGroupAutoPick, [](const Workspace& ws, const RecentFileList&) { return ws.fileGroup.dataLoaded == 1; });
 }
 

@@ -42,10 +42,9 @@ constexpr int kShowTraveltimeInRostrel = 28414;
 constexpr int kGroupAutoPickFirstArrivals = 28415;
 }  // namespace cmd
 
-constexpr int kRuleAutomaticRunning = 3080;     // Stop: automatic processing runs
-constexpr int kRuleRostrelExchange = 3081;      // the refraction program's block can be used
-constexpr int kRuleTraveltimeShots = 3082;      // ... and the traveltime set holds a shot
-constexpr int kRuleGroupAutoPick = 3083;        // ... and the file group's data is loaded
+constexpr int kRuleAutomaticRunning = 3080;  // Stop: automatic processing runs
+constexpr int kRuleTraveltimeShots = 3082;   // the traveltime set holds a shot
+constexpr int kRuleGroupAutoPick = 3083;     // the file group's data is loaded
 
 // The frame icons of automatic processing: the blinking one and the main icon.
 constexpr int kAutomaticIcon = 228;
@@ -54,9 +53,6 @@ constexpr int kMainFrameIcon = 128;
 constexpr int kAutomaticStatusOwner = 60;
 constexpr LPoint kAutomaticStatusAt{10, -18};
 constexpr LPoint kRefractionStatusAt{18, -10};
-
-// Whether the refraction program's block ("RostrelData") can be opened in this build.
-bool RostrelExchangeAvailable();
 
 // A folder scan: the newest readable file newer than the last file time, in scratch.
 struct ScanResult {

@@ -6,12 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <sys/time.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include "app/formats/file_road_fixture.h"
 #include "app/view/view_seams.h"
 #include "draw/overlay.h"
 #include "formats/seg2.h"
 #include "platform/numtext.h"
+#include "platform/shared_block.h"
+#include "tools/fake_launcher.h"
+#include "traveltime/publish_traveltime_set.h"
 
 namespace velk {
 namespace {
@@ -56,11 +62,11 @@ protected:
         return command(c);
     }
     // A SEG-2 file of n traces in the watched folder, modified at `seconds`.
-    std::string Record(const std::string& name, int n, long seconds)
+    std::string Record(const std::string& name, int n, long seconds, int32_t source = 200)
     {
         Matrix2D<float> rows(0, n - 1, 0, 7);
         std::vector<CTraceHeader> headers(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) headers[static_cast<size_t>(i)].Set(i + 1, i * 100, 200, 1, 1, 0.0f, 1000.0f, 8);
+        for (int i = 0; i < n; ++i) headers[static_cast<size_t>(i)].Set(i + 1, i * 100, source, 1, 1, 0.0f, 1000.0f, 8);
         const std::string path = watched + "/" + name;
         EXPECT_TRUE(WriteSeg2File(path, rows, headers, n, 4, 1.0f).ok);
         const timeval times[2] = {{seconds, 0}, {seconds, 0}};
@@ -223,7 +229,43 @@ TEST_F(Automatic, GroupPickingRestoresTheRecordWithItsPicks)
     EXPECT_EQ(ws.display.showTraveltimeCurves, 1);
 }
 
-TEST(AutomaticCommands, RostrelItemsWaitForTheExchange)
+TEST_F(Automatic, RefractionHandsEachNewShotToRostrel)
+{
+    SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-");
+    auto* launcher = new FakeLauncher;
+    ws.launcher.reset(launcher);
+    std::vector<int> blockAtStart;
+    launcher->act = [&](const FakeLauncher::Start&) { blockAtStart.push_back(ws.traveltimeSet.BlockView() != nullptr); };
+    auto publishedShots = [&] {
+        int32_t n = -1;
+        std::memcpy(&n, ws.traveltimeSet.BlockView() + rostrel_block::kShotCount, sizeof n);
+        return n;
+    };
+    Record("s1.sg2", 3, 1000, 200);
+    Start(OnAutomaticRefraction);
+    ASSERT_EQ(launcher->starts.size(), 1u);
+    EXPECT_EQ(launcher->starts[0].args, (std::vector<std::string>{"-Velkarine", "-AUTOMATIC"}));
+    EXPECT_EQ(Tick(), 1);
+    EXPECT_EQ(ws.display.sourcePosition, 2.0f);
+    EXPECT_EQ(ws.display.editMode, 1);
+    EXPECT_EQ(publishedShots(), 1);
+    EXPECT_EQ(Status(), "Seismic refraction analysis : time=1sec @18,-10");
+    Record("s2.sg2", 3, 2000, 700);
+    EXPECT_EQ(Tick(), 1);
+    EXPECT_EQ(ws.traveltimeSet.shotCount, 2);
+    EXPECT_EQ(publishedShots(), 2);
+
+    // "Show traveltime curve by Rostrel" publishes and starts it again.
+    ws.traveltimeSet.shotCount = 1;
+    CommandContext c = Ctx();
+    EXPECT_EQ(ShowTraveltimeInRostrel(c, "AUTOMATIC"), 0);
+    EXPECT_EQ(publishedShots(), 1);
+    EXPECT_EQ(blockAtStart, (std::vector<int>{1, 1}));
+    EXPECT_EQ(ws.ReleaseSharedBlocks(), "");
+    SetSharedBlockPrefix("");
+}
+
+TEST(AutomaticCommands, RulesOfTheItems)
 {
     CommandTable t;
     AddAutomaticProcessingCommands(t);
@@ -233,11 +275,12 @@ TEST(AutomaticCommands, RostrelItemsWaitForTheExchange)
     RecentFileList recent;
     ws.traveltimeSet.shotCount = 1;
     ws.fileGroup.dataLoaded = 1;
-    EXPECT_EQ(t.IsEnabled(cmd::kAutomaticRefraction, ws, recent), RostrelExchangeAvailable());
-    EXPECT_EQ(t.IsEnabled(cmd::kShowTraveltimeInRostrel, ws, recent), RostrelExchangeAvailable());
+    EXPECT_TRUE(t.IsEnabled(cmd::kShowTraveltimeInRostrel, ws, recent));
     EXPECT_TRUE(t.IsEnabled(cmd::kGroupAutoPickFirstArrivals, ws, recent));
     ws.fileGroup.dataLoaded = 0;
+    ws.traveltimeSet.shotCount = 0;
     EXPECT_FALSE(t.IsEnabled(cmd::kGroupAutoPickFirstArrivals, ws, recent));
+    EXPECT_FALSE(t.IsEnabled(cmd::kShowTraveltimeInRostrel, ws, recent));
 }
 
 }  // namespace
