@@ -45,6 +45,8 @@
 //   28100..28199  modules, the time-frequency export and the old 8-header conversion
 //                 (app/survey/exchange_commands.h; the resource ids 33096, 33097, 33099, 33112
 //                 and 33135 kept); rules 3020..3039
+//   28400..28499  batch processing, the appends and automatic processing on the timer
+//                 (app/survey/batch_commands.h, app/survey/automatic_processing.h); rules 3080..3099
 //   28000..28099  file lists of the "Group (File list)" menu (app/survey/file_list_commands.h);
 //                 rules 3000..3019
 //   28200..28249  the survey-line XML document (read and written through the file-list

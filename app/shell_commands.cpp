@@ -26,6 +26,8 @@
 #include "app/dsp/velocity_filter_commands.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
+#include "app/survey/automatic_processing.h"
+#include "app/survey/batch_commands.h"
 #include "app/survey/exchange_commands.h"
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/file_list_commands.h"
@@ -184,6 +186,8 @@ CommandTable BuildCommandTable()
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     AddPhaseVelocityCommands(table);
+    AddBatchCommands(table);      // after the file commands, whose File > Option menu it reuses
+    AddAutomaticProcessingCommands(table);  // after the file lists, whose Group menu it reuses
     return table;
 }
 

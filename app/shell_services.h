@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "draw/canvas.h"
+
 namespace velk {
 
 class RecordClipboard;       // app/view/paper_output.h
@@ -25,9 +27,10 @@ public:
     }
     // Repaint the whole view (erasing the background) at the next paint.
     virtual void Repaint() = 0;
-    // A progress text of a long operation: kept as overlay state and painted at once
-    // (refresh, then update), so it shows while the operation still runs.
-    virtual void ShowTransientText(const std::string& text) = 0;
+    // A progress text of a long operation at `at` (logical units; the status line's place by
+    // default): kept as overlay state and painted at once (refresh, then update), so it shows
+    // while the operation still runs.
+    virtual void ShowTransientText(const std::string& text, LPoint at = {10, -18}) = 0;
     // The same on the second progress line (OverlayLayer::kSecondProgressAt).
     virtual void ShowSecondTransientText(const std::string& text) { (void)text; }
     // The view timer (one identifier): ticks every `milliseconds` until stopped; starting it
@@ -74,7 +77,8 @@ public:
     virtual void PrintRecord(bool preview) { (void)preview; }
     virtual void PrintSetup() {}
     virtual RecordClipboard* Clipboard() { return nullptr; }
-    // The frame's icon: the program's (resource 128) or the armed instrument's (238).
+    // The frame's icon by its resource: 128 the program's, 228 automatic processing's blink,
+    // 238 the armed instrument's blink. A frame without them does nothing.
     virtual void SetFrameIcon(int resource) { (void)resource; }
     // The "Data acquisition" menu as a popup over the view.
     virtual void PopupAcquisitionMenu() {}

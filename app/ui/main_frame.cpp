@@ -238,6 +238,7 @@ void CMainFrame::PrintRecord(bool preview)
 
 void CMainFrame::PrintSetup() { printer_.PageSetup(this); }
 
+
 void CMainFrame::DocumentTitleChanged(const std::string& title) { SetTitle(W(FrameTitle(title))); }
 
 void CMainFrame::RecentFilesChanged()
@@ -416,7 +417,7 @@ void CMainFrame::SetFrameIcon(int resource)
 {
     if (resource == iconResource_) return;
     iconResource_ = resource;
-    SetIcons(resource == 238 ? ArmedIcons() : ProgramIcons());
+    SetIcons(FrameIcons(resource));
 }
 
 void CMainFrame::PopupAcquisitionMenu()

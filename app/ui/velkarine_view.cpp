@@ -147,9 +147,9 @@ void CVelkarineView::RequestRepaint(RepaintKind kind)
     }
 }
 
-void CVelkarineView::ShowTransientText(const std::string& text)
+void CVelkarineView::ShowTransientText(const std::string& text, LPoint at)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, OverlayLayer::kProgressAt);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, at);
     Refresh(false);
     Update();
 }

@@ -23,7 +23,7 @@
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
-#include "survey/survey_services.h"
+#include "app/survey/automatic_processing.h"
 
 namespace velk {
 
@@ -117,8 +117,10 @@ public:
     void RequestStop() override { effects_.Merge(StopAcquisition(ws_, ws_.ui(), false)); }
     void AutomaticProcessingStop() override
     {
-        OnAutomaticProcessingStop();
-        ws_.display.automaticProcessing = 0;
+        // The timer itself stops through the effects (stopTimer).
+        const bool running = ws_.display.automaticProcessing == 1;
+        OnAutomaticProcessingStop(ws_, nullptr, nullptr);
+        if (running) effects_.icon = kMainFrameIcon;
     }
     // The paint draws bar A or B from the Shift state; the key's repaint shows it.
     void DrawKeyBar() override {}
@@ -894,6 +896,7 @@ EditEffects EditController::AcquisitionKey(Workspace& ws, UiHost& ui, int key)
         case kKeyF4:
             // Every way out offers the pending stack first (the follow-up runs before the close).
             e.Merge(AcquisitionStop(ws));
+            if (ws.display.automaticProcessing == 1) e.stopTimer = true;
             acquisition.AutomaticProcessingStop();
             e.close = true;
             break;

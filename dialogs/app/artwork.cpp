@@ -1,5 +1,6 @@
 #include "dialogs/app/artwork.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include <wx/icon.h>
 
 namespace velk {
+
+wxBitmap ProgramBitmap(int size, const wxColour& background);
 
 namespace {
 
@@ -20,9 +23,9 @@ double Wavelet(double x, double t0, double frequency)
 
 }  // namespace
 
-namespace {
+wxBitmap ProgramBitmap(int size) { return ProgramBitmap(size, wxColour(24, 46, 78)); }
 
-wxBitmap IconBitmap(int size, const wxColour& background, bool armed)
+wxBitmap ProgramBitmap(int size, const wxColour& background)
 {
     wxBitmap bitmap(size, size, 24);
     wxMemoryDC dc(bitmap);
@@ -50,37 +53,35 @@ wxBitmap IconBitmap(int size, const wxColour& background, bool armed)
     dc.SetPen(wxPen(wxColour(255, 120, 60), std::max(1, size / 16)));
     dc.DrawLine(static_cast<int>(s * 0.18), static_cast<int>(s * 0.16), static_cast<int>(s * 0.50),
                 static_cast<int>(s * 0.82));
-    if (armed) {
-        // The trigger lamp.
-        dc.SetPen(wxPen(wxColour(255, 255, 255), std::max(1, size / 32)));
-        dc.SetBrush(wxBrush(wxColour(255, 40, 40)));
-        const int r = std::max(2, size / 5);
-        dc.DrawCircle(size - r - 1, r + 1, r);
-    }
     dc.SelectObject(wxNullBitmap);
     return bitmap;
 }
 
-wxIconBundle Bundle(bool armed)
+wxIconBundle ProgramIcons() { return FrameIcons(128); }
+
+wxIconBundle FrameIcons(int resource)
 {
     wxIconBundle bundle;
     for (int size : {16, 32, 48, 64}) {
+        wxBitmap bitmap;
+        if (resource == 228 || resource == 238) {
+            bitmap = ProgramBitmap(size, resource == 228 ? wxColour(28, 104, 56) : wxColour(150, 30, 30));
+            // The watching (or armed) dot in the upper right corner.
+            wxMemoryDC dc(bitmap);
+            dc.SetPen(*wxWHITE_PEN);
+            dc.SetBrush(wxBrush(resource == 228 ? wxColour(120, 255, 140) : wxColour(255, 220, 80)));
+            const int r = std::max(2, size / 7);
+            dc.DrawCircle(size - r - 2, r + 2, r);
+            dc.SelectObject(wxNullBitmap);
+        } else {
+            bitmap = ProgramBitmap(size);
+        }
         wxIcon icon;
-        icon.CopyFromBitmap(armed ? ArmedBitmap(size) : ProgramBitmap(size));
+        icon.CopyFromBitmap(bitmap);
         bundle.AddIcon(icon);
     }
     return bundle;
 }
-
-}  // namespace
-
-wxBitmap ProgramBitmap(int size) { return IconBitmap(size, wxColour(24, 46, 78), false); }
-
-wxBitmap ArmedBitmap(int size) { return IconBitmap(size, wxColour(110, 24, 24), true); }
-
-wxIconBundle ArmedIcons() { return Bundle(true); }
-
-wxIconBundle ProgramIcons() { return Bundle(false); }
 
 void DrawBanner(wxDC& dc, const wxRect& rect, const wxColour& accent)
 {
