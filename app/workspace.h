@@ -191,6 +191,7 @@ public:
     CFileGroup fileGroup;
     SurveyLine surveyLine;       // the line the file list was last opened from
     SurveyFlags survey;
+    AutomaticProcessingState automatic;
     SiblingProgramPaths programPaths;
     RegisteredModules modules;
     std::unique_ptr<COlvenarLink> olvenarLink;  // while the view exists

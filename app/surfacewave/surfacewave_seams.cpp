@@ -1,6 +1,9 @@
 #include "app/surfacewave/surfacewave_seams.h"
 
 #include "app/operations.h"
+#include "app/surfacewave/phase_velocity_commands.h"
+#include "app/workspace.h"
+#include "surfacewave/phase_velocity_dlg.h"
 
 namespace velk {
 
@@ -10,7 +13,11 @@ bool CoherenceAvailable() { return false; }
 int CWaveOperations::CorrelateWithReference() { return 0; }
 int CWaveOperations::CoherenceSelected() { return 0; }
 
-bool RunPhaseVelocityDialog(Workspace&, UiHost&) { return false; }
+bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
+{
+    UpdateVelocityUnitTexts(ws);
+    return CPhaseVelocityDlg::EditSettings(ws.contour, ui, ws.startup.language);
+}
 
 int CommonSourceDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
 bool CommonSourceDispersionAvailable() { return false; }

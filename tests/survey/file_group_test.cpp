@@ -123,7 +123,6 @@ TEST(SurveyServices, SiblingPathsAndModules)
     EXPECT_EQ(flags.openLineRequest, 0);
     EXPECT_EQ(flags.appendFiles, 0);
     EXPECT_EQ(flags.applyShift, 0);
-    OnAutomaticProcessingStop();
 }
 
 TEST(SurveyServices, SixModulesRegisterAndTheLastIsDeleted)
