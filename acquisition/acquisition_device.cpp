@@ -305,12 +305,7 @@ std::filesystem::path DataFolder(const CAcquisitionManager& manager)
 
 }  // namespace
 
-std::string CAcquisitionDevice::UpdateLineFile(CAcquisitionManager& manager)
-{
-    manager.lineFilePath = (DataFolder(manager) / ("qk" + manager.LineId() + ".xml")).string();
-    manager.lineFileSet = 1;
-    return manager.lineFilePath;
-}
+std::string CAcquisitionDevice::UpdateLineFile(CAcquisitionManager& manager) { return manager.UpdateLineFile(); }
 
 int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<const CTraceHeader> headers, int count,
                                    const SaveTarget& target, std::string& savedPath)
@@ -516,7 +511,5 @@ MonitorStepResult CAcquisitionDevice::MonitorTick(int64_t nowMs, int language, f
 int CAcquisitionDevice::EditSettings() { return 0; }
 int CAcquisitionDevice::DiskMenu() { return 0; }
 int CAcquisitionDevice::EditDisplay() { return 0; }
-
-int CAcquisitionDevice::WriteLineFile(const std::string&) { return 0; }
 
 }  // namespace velk

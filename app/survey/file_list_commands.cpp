@@ -208,7 +208,9 @@ int OpenFileList(CommandContext& c, bool atStartup)
         if (ReadLineXml(*path, kLineKey, scratch, first, line) < 0) return 0;
         if (ws.startup.acquisitionMode != 0 && ws.acquisitionManager) {
             ws.acquisitionManager->SwapDataFolder(ParentOf(*path));
-            if (ws.acquisitionManager->SelectMode(line.surveyMode) == -1) return 0;
+            LineRecord record;
+            record.surveyType = line.surveyMode;
+            if (ws.acquisitionManager->SelectMode(record) == -1) return 0;
         }
     } else {
         if (!scratch.EditNamingOptions(1, c.ui, language)) return 0;
@@ -277,7 +279,7 @@ int SaveFileListXml(CommandContext& c)
     if (!EndsWith(*path, ".xml") && !EndsWith(*path, ".XML")) *path += ".xml";
     int written = 1;
     if (ws.startup.acquisitionMode != 0) {
-        written = ws.acquisitionDevice.WriteLineFile(*path);
+        written = ws.acquisitionManager ? ws.acquisitionManager->WriteLineFile(*path) : 0;
     } else if (ws.acquisitionStartupValue == 1) {
         written = WriteLineXml(*path, kLineKey, g);
     }
