@@ -82,6 +82,36 @@ int CAcquisitionMode::Welcome()
 
 ModeContext CAcquisitionMode::Context() const { return manager_ ? manager_->Context() : ModeContext{}; }
 
+std::vector<float> ComputeShotPositions(int shots, int receivers, float receiverInterval, float firstReceiver)
+{
+    if (shots < kMinRefractionShots) return {};
+    const int n = shots;
+    const float dx = receiverInterval;
+    const float x1 = firstReceiver;
+    std::vector<float> p(static_cast<size_t>(n));
+    p[1] = x1 + 0.5f * dx;
+    p[n - 2] = x1 + (static_cast<float>(receivers) - 2.0f + 0.5f) * dx;
+    const float d = (p[n - 2] - p[1]) / static_cast<float>(n - 3);
+    p[0] = x1 - d;
+    p[n - 1] = x1 + static_cast<float>(receivers - 1) * dx + d;
+    for (int m = 0; m <= n - 5; ++m) p[m + 2] = p[1] + static_cast<float>(m + 1) * d;
+    return p;
+}
+
+std::string ShotPositionList(const std::vector<float>& positions)
+{
+    std::string list;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        list += FormatC("%d : %.2fm\n", static_cast<int>(i + 1), static_cast<double>(positions[i]));
+    }
+    return list;
+}
+
+std::string TooFewShotsMessage(int language)
+{
+    return Msg(language, "The number of shots must be 4 or more.", "ショット数は4以上にして下さい。");
+}
+
 CAcquisitionManager::CAcquisitionManager() : dataFolder(MapWindowsPath("c:\\Data")) {}
 
 CAcquisitionManager::~CAcquisitionManager() = default;

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velk {
 
@@ -84,6 +85,16 @@ private:
     int type_;
     CAcquisitionManager* manager_;
 };
+
+// The refraction line's shot positions for n shots around r receivers at interval dx from x1:
+// one inside each end interval, the rest spaced evenly between them, and one that far beyond
+// each end. Needs 4 shots or more; fewer give no positions.
+constexpr int kMinRefractionShots = 4;
+std::vector<float> ComputeShotPositions(int shots, int receivers, float receiverInterval, float firstReceiver);
+// The list shown after the positions are computed: "%d : %.2fm\n" per shot, from 1.
+std::string ShotPositionList(const std::vector<float>& positions);
+// What too few shots are told.
+std::string TooFewShotsMessage(int language);
 
 // The line document's record as the manager keeps it between writes.
 struct LineResultNames {

@@ -150,5 +150,17 @@ TEST(AcquisitionManager, ChangeLineIndexAndReopening)
     EXPECT_EQ(l.m.SelectMode(record), -1);
 }
 
+TEST(RefractionShots, PositionsAroundTheSpread)
+{
+    const std::vector<float> p = ComputeShotPositions(5, 24, 1.0f, 0.0f);
+    const std::vector<float> expected{-11.0f, 0.5f, 11.5f, 22.5f, 34.0f};
+    ASSERT_EQ(p.size(), expected.size());
+    for (size_t i = 0; i < p.size(); ++i) EXPECT_FLOAT_EQ(p[i], expected[i]) << i;
+    EXPECT_EQ(ShotPositionList(p), "1 : -11.00m\n2 : 0.50m\n3 : 11.50m\n4 : 22.50m\n5 : 34.00m\n");
+    EXPECT_EQ(ComputeShotPositions(4, 12, 2.0f, 10.0f), (std::vector<float>{-10.0f, 11.0f, 31.0f, 52.0f}));
+    EXPECT_TRUE(ComputeShotPositions(3, 24, 1.0f, 0.0f).empty());
+    EXPECT_EQ(TooFewShotsMessage(kLanguageEnglish), "The number of shots must be 4 or more.");
+}
+
 }  // namespace
 }  // namespace velk
