@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "acquisition/acq_display_dlg.h"
 #include "acquisition/acquisition_manager.h"
 #include "base/position.h"
 #include "base/settings_io.h"
+#include "draw/fonts.h"
 #include "formats/seg2.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -390,22 +392,111 @@ std::string CAcquisitionDevice::AmplitudeText(float amplitudeScale)
     return FormatC("Amp.=%.1f", static_cast<double>(amplitudeScale) * 100.0);
 }
 
-void CAcquisitionDevice::DrawKeyBar(Canvas& canvas, const std::string& text)
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kHeldBlue{0, 0, 255};
+constexpr Rgb kGainRed{255, 0, 0};
+
+Font ScreenFont(int language, int height)
 {
-    ScopedPen pen(canvas, Pen{PenStyle::Null, 0, Rgb{255, 255, 255}});
-    ScopedBrush brush(canvas, Brush{Rgb{255, 255, 255}, false});
-    canvas.Rectangle(LRect{10, -18, 1400, -60});
-    canvas.SetFont(Font{"", 35});
-    canvas.SetTextColour(Rgb{0, 0, 0});
-    canvas.SetTextAlign(TextAlign::TopLeft);
-    canvas.TextOut(LPoint{10, -18}, text);
+    return Font{language == kLanguageJapanese ? kJapaneseFace : kSerifFace, height};
 }
 
-void CAcquisitionDevice::DrawKeyBar() {}
-void CAcquisitionDevice::DrawMenuKeyBar() {}
-void CAcquisitionDevice::UpdateStatusBar() {}
-void CAcquisitionDevice::DrawLineBanner(int, int) {}
-void CAcquisitionDevice::DrawMonitorPanel() {}
+void Text(Canvas& canvas, LPoint at, const std::string& text)
+{
+    canvas.SetTextAlign(TextAlign::TopLeft);
+    canvas.TextOut(at, text);
+}
+
+}  // namespace
+
+void CAcquisitionDevice::DrawKeyBar(Canvas& canvas, const std::string& text, int language)
+{
+    ScopedPen pen(canvas, Pen{PenStyle::Null, 0, kWhite});
+    ScopedBrush brush(canvas, Brush{kWhite, false});
+    canvas.Rectangle(LRect{10, -18, 1400, -60});
+    ScopedFont font(canvas, ScreenFont(language, 35));
+    canvas.SetTextColour(kBlack);
+    canvas.SetTextBackground(false, kWhite);
+    Text(canvas, LPoint{10, -18}, text);
+}
+
+void CAcquisitionDevice::DrawChannelLabels(Canvas& canvas, int x0, int y0, int language) const
+{
+    ScopedFont font(canvas, ScreenFont(language, 20));
+    canvas.SetTextColour(kBlack);
+    const int channels = DisplayChannels();
+    const int row = static_cast<int>(rowHeight);
+    for (int i = 0; i <= channels; ++i) {
+        const int y = 15 - ((i + 2) * row + y0);
+        if (i < channels) {
+            Text(canvas, LPoint{x0 - 40, y}, FormatC("%d", i + 1));
+        } else {
+            Text(canvas, LPoint{x0 - 50, y}, "AUX");
+        }
+    }
+}
+
+void CAcquisitionDevice::DrawGainHold(Canvas& canvas, int y0) const
+{
+    ScopedPen pen(canvas, Pen{PenStyle::Null, 0, kBlack});
+    const int channels = DisplayChannels();
+    const int row = static_cast<int>(rowHeight);
+    for (int i = 0; i < channels; ++i) {
+        const int y = -((i + 2) * row + y0);
+        if (hold_bf[static_cast<size_t>(i)] == 1) {
+            ScopedBrush brush(canvas, Brush{kHeldBlue, false});
+            canvas.Rectangle(LRect{15, y - 10, 67, y + 10});
+            continue;
+        }
+        ScopedBrush brush(canvas, Brush{kGainRed, false});
+        const int boxes = std::clamp<int>(gain_bf[static_cast<size_t>(i)], 0, 3) + 1;
+        for (int k = 0; k < boxes; ++k) canvas.Rectangle(LRect{15 + 14 * k, y - 10, 25 + 14 * k, y + 10});
+    }
+}
+
+std::string CAcquisitionDevice::LineBannerText(const std::string& lineId, int language)
+{
+    return Msg(language, "Line ID=", "測線ID=") + lineId;
+}
+
+void CAcquisitionDevice::DrawLineBanner(Canvas& canvas, int x, int y, const std::string& lineId,
+                                        const std::string& modeName, int step, int language)
+{
+    ScopedFont font(canvas, ScreenFont(language, 40));
+    canvas.SetTextColour(kBlack);
+    Text(canvas, LPoint{x, y}, LineBannerText(lineId, language));
+    Text(canvas, LPoint{x + 250, y}, FormatC("%s(%d)", modeName.c_str(), step));
+}
+
+void CAcquisitionDevice::UpdateStatusBar(Canvas& canvas, int language, float amplitudeScale,
+                                         const std::string& statusText, const std::string& guideText) const
+{
+    canvas.SetTextColour(kBlack);
+    if (monitorRunning == 1) {
+        ScopedFont font(canvas, ScreenFont(language, 35));
+        Text(canvas, LPoint{10, -1160}, AmplitudeText(amplitudeScale));
+    }
+    ScopedFont font(canvas, ScreenFont(language, 45));
+    Text(canvas, LPoint{1400, -8}, statusText);
+    Text(canvas, LPoint{1700, -68}, guideText);
+}
+
+void CAcquisitionDevice::DrawMonitorStrip(Canvas& canvas, int language) const
+{
+    ScopedPen pen(canvas, Pen{PenStyle::Solid, 1, kBlack});
+    for (const std::vector<LPoint>& points : strip.rows) {
+        if (points.size() >= 2) canvas.Polyline(points);
+    }
+    ScopedFont font(canvas, ScreenFont(language, 35));
+    canvas.SetTextColour(kBlack);
+    canvas.SetTextBackground(true, kWhite);
+    if (!strip.banner.empty()) Text(canvas, LPoint{strip.x0, -1160}, strip.banner);
+    if (!strip.prompt.empty()) Text(canvas, LPoint{strip.x0 + 500, -1160}, strip.prompt);
+    canvas.SetTextBackground(false, kWhite);
+}
 
 void CAcquisitionDevice::ManualTrigger()
 {
@@ -510,6 +601,9 @@ MonitorStepResult CAcquisitionDevice::MonitorTick(int64_t nowMs, int language, f
 }
 int CAcquisitionDevice::EditSettings() { return 0; }
 int CAcquisitionDevice::DiskMenu() { return 0; }
-int CAcquisitionDevice::EditDisplay() { return 0; }
+int CAcquisitionDevice::EditDisplay(UiHost& ui, int language, int& normalisation, int& traceStyle)
+{
+    return CAcqDisplayDlg::Edit(ui, language, normalisation, traceStyle) ? 1 : 0;
+}
 
 }  // namespace velk

@@ -14,8 +14,9 @@
 // up and MonitorTick takes one step of it; nothing here waits or pumps messages. The monitor
 // strip is kept as state (points per row, banner, prompt) that the paint draws.
 //
-// Still to come with the acquisition screen: the drawing hooks and the screen's dialogs
-// (no-ops here).
+// The acquisition screen's pieces (key bars, channel labels, gain and hold boxes, line banner,
+// status texts, the strip) are drawn on a Canvas by the members below; the view's paint
+// arranges them.
 
 #include <array>
 #include <cstdint>
@@ -204,11 +205,13 @@ public:
 
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
-    // repainted). No-ops until the screens exist.
+    // repainted). "Measuring conditions" and "Disk" do nothing until their screens exist.
     void ManualTrigger();
     int EditSettings();
     int DiskMenu();
-    int EditDisplay();
+    // Dialog 260 over the view's normalisation and trace style (see CAcqDisplayDlg); 1 after OK
+    // with both written back.
+    int EditDisplay(UiHost& ui, int language, int& normalisation, int& traceStyle);
 
     // The eight status panes of the acquisition screen: NextID and source, sampling, length,
     // stack count, stack mode, trigger level and the battery (in 0.1 V, as Read_Batt gives it).
@@ -221,15 +224,27 @@ public:
     static std::string KeyBarText(int language, bool instrumentPresent, const std::string& modePrompt);
     static std::string MenuKeyBarText(int language);
     static std::string AmplitudeText(float amplitudeScale);
-    // Draws a key bar's text over the blanked bar at (10, -18).
-    static void DrawKeyBar(Canvas& canvas, const std::string& text);
-
-    // Drawing hooks of the acquisition screen: no-ops until the screen exists.
-    void DrawKeyBar();
-    void DrawMenuKeyBar();
-    void UpdateStatusBar();
-    void DrawLineBanner(int x, int y);
-    void DrawMonitorPanel();
+    // The screen's drawing, in logical units (0.1 mm, y up); the monitor rows go downwards
+    // from y0, row i + 2 at -((i + 2) x rowHeight + y0). Texts in the serif face, IPAGothic in
+    // Japanese.
+    // A key bar's text over the blanked bar (10, -18)-(1400, -60); bar B is MenuKeyBarText.
+    static void DrawKeyBar(Canvas& canvas, const std::string& text, int language = 0);
+    // "1".."n" at x0 - 40 and "AUX" at x0 - 50 for the displayed rows, 20 high.
+    void DrawChannelLabels(Canvas& canvas, int x0, int y0, int language) const;
+    // Per channel row: a held channel a blue box (15, y - 10)-(67, y + 10); otherwise gain code
+    // g as g + 1 red boxes 10 wide and 20 high from x 15, one every 14.
+    void DrawGainHold(Canvas& canvas, int y0) const;
+    // "Line ID=%s" at (x, y) and the mode's "%s(%d)" at (x + 250, y), 40 high.
+    static void DrawLineBanner(Canvas& canvas, int x, int y, const std::string& lineId, const std::string& modeName,
+                               int step, int language);
+    static std::string LineBannerText(const std::string& lineId, int language);
+    // While the monitor runs "Amp.=%.1f" at (10, -1160); then the mode's status text at
+    // (1400, -8) and its guide text at (1700, -68), 45 high.
+    void UpdateStatusBar(Canvas& canvas, int language, float amplitudeScale, const std::string& statusText,
+                         const std::string& guideText) const;
+    // The strip's points so far, one polyline per row, and its banner and prompt at
+    // (x0, -1160) and (x0 + 500, -1160).
+    void DrawMonitorStrip(Canvas& canvas, int language) const;
 
     // The raw buffer the instrument fills: kInstrumentRows rows of kInstrumentRowSamples.
     InstrumentRow* Buffer() { return buffer_.get(); }

@@ -16,21 +16,40 @@ namespace velk {
 
 namespace {
 
-constexpr const char* kLineKey = "line_name";
-
 // The line document's two roads, in one place: the record's fields beyond the list go with
 // the document as far as its reader and writer carry them.
-int WriteLineDocument(const std::string& path, const LineRecord& record, CFileGroup& group)
-{
-    (void)record;
-    return WriteLineXml(path, kLineKey, group);
-}
-
-int ReadLineDocument(const std::string& path, CFileGroup& group, LineRecord& record)
+int WriteLineDocument(const std::string& path, const LineRecord& record, CFileGroup& group,
+                      const MamGeometrySlot& geometry)
 {
     SurveyLine line;
-    const int count = ReadLineXml(path, kLineKey, group, 0, line);
-    if (count >= 0) record.surveyType = line.surveyMode;
+    line.lineName = CAcquisitionManager::kLineName;
+    line.lineId = record.lineId;
+    line.qkwMenu = record.surveyType;
+    line.qkwMenuName = record.menuName;
+    line.procedureStep = record.procedureStep;
+    line.hasDataFile = record.names.hasDataFile;
+    line.dataFile = record.names.dataFile;
+    line.hasResultFile = record.names.hasResultFile;
+    line.resultFile = record.names.resultFile;
+    line.hasPlottingFile = record.names.hasPlottingFile;
+    line.plottingFile = record.names.plottingFile;
+    return WriteLineXml(line, group, geometry, path);
+}
+
+int ReadLineDocument(const std::string& path, CFileGroup& group, LineRecord& record, UiHost* ui, int language)
+{
+    SurveyLine line;
+    // The array geometry a line may carry belongs to the analysis, which reads it itself.
+    MamGeometrySlot geometry;
+    geometry.present = 1;
+    const int count = ReadLineXml(line, group, geometry, path, 0, ui, language);
+    if (count < 0) return count;
+    record.surveyType = line.qkwMenu;
+    record.lineId = line.lineId;
+    record.menuName = line.qkwMenuName;
+    record.procedureStep = line.procedureStep;
+    record.names = {line.hasDataFile, line.dataFile, line.hasResultFile, line.resultFile, line.hasPlottingFile,
+                    line.plottingFile};
     return count;
 }
 
@@ -213,7 +232,7 @@ int CAcquisitionManager::CheckLineFile(const std::string& path)
     // The line's list replaces the group's: appending would mix two lines.
     CFileGroup scratch = *ctx_.group;
     LineRecord record;
-    if (ReadLineDocument(path, scratch, record) < 0) {
+    if (ReadLineDocument(path, scratch, record, ctx_.ui, ctx_.language) < 0) {
         ctx_.ui->Message(FormatC(Msg(language, "Cannot read %s", "%s を読めません").c_str(), path.c_str()),
                          MsgButtons::Ok, MsgIcon::Error);
         return 1;
@@ -239,7 +258,9 @@ int CAcquisitionManager::WriteLineFile(const std::string& path)
     record.lineId = std::max(lineIndex, 0);
     record.procedureStep = mode_ ? mode_->GetStep() : 0;
     record.names = names_;
-    return WriteLineDocument(path, record, *ctx_.group);
+    if (mode_) record.menuName = mode_->GetName();
+    const MamGeometrySlot geometry = ctx_.geometry ? ctx_.geometry() : MamGeometrySlot{};
+    return WriteLineDocument(path, record, *ctx_.group, geometry);
 }
 
 std::string CAcquisitionManager::WriteLineResultFile()

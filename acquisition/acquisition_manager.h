@@ -8,9 +8,12 @@
 // of the line's data, result and plotting files: a write after a result was registered keeps
 // them, and a new line starts without them.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "survey/survey_line_xml.h"
 
 namespace velk {
 
@@ -42,6 +45,8 @@ struct ModeContext {
     int language = 0;
     // The program-wide switch of the XML line files; none means off.
     const int* lineFilesSwitch = nullptr;
+    // The array geometry the line document carries; none writes the document without it.
+    std::function<MamGeometrySlot()> geometry;
 };
 
 // One survey method's guided steps. The base class is general acquisition.
@@ -112,6 +117,7 @@ struct LineRecord {
     int surveyType = 0;
     int lineId = 0;
     int procedureStep = 0;
+    std::string menuName;  // the survey method's name as the document carries it
     LineResultNames names;
 };
 

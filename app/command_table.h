@@ -35,14 +35,27 @@
 //   27500..27519  automatic first-break picking (app/picking/auto_picking.h); rules 2800..2809
 //   28500..28599  synthetic records, the velocity model and ray tracing, earthquake simulation
 //                 files (app/traveltime/modelling_commands.h); rules 2830..2849
+//   28600..28699  acoustic finite differences and the migrations
+//                 (app/traveltime/migration_commands.h; the resource id 33006 kept); rules 2850..2869
 //   27200..27299  interactive trace editing: shifts, selection, display factors, the
 //                 header, source and geometry editors (app/view/interactive_edit.h); rules 2740..2759
 //   29000..29099  the instrument and its record operations (app/acquisition/); rules 3100..3119
+//   29100..29199  the record cycle and the acquisition screen (app/acquisition/acquisition_menu.h;
+//                 the menu's ids 33170, 33171, 33174 and 33175 kept); rules 3120..3139
 //   28100..28199  modules, the time-frequency export and the old 8-header conversion
 //                 (app/survey/exchange_commands.h; the resource ids 33096, 33097, 33099, 33112
 //                 and 33135 kept); rules 3020..3039
+//   28400..28499  batch processing, the appends and automatic processing on the timer
+//                 (app/survey/batch_commands.h, app/survey/automatic_processing.h); rules 3080..3099
 //   28000..28099  file lists of the "Group (File list)" menu (app/survey/file_list_commands.h);
 //                 rules 3000..3019
+//   28200..28249  the survey-line XML document (read and written through the file-list
+//                 commands; none of its own yet); rules 3040..3049
+//   28250..28399  gathers and group commands of the "Group (File list)" menu
+//                 (app/survey/group_commands.h), the key-file writers
+//                 (app/formats/key_file_commands.h); rules 3050..3079
+//   28700..28799  phase velocity-frequency images, phase-velocity picking and curves
+//                 (app/surfacewave/phase_velocity_commands.h); rules 2870..2889
 
 #include <array>
 #include <functional>

@@ -94,6 +94,11 @@ public:
     // (app/surfacewave/surfacewave_seams.h): "Cross correlation (up to 2048)" and "Coherence".
     int CorrelateWithReference();
     int CoherenceSelected();
+    // Migrations (app/traveltime/migration_commands.cpp): dialog 191 and the post-stack
+    // reverse-time migration of the loaded zero-offset section; the pre-stack one does nothing
+    // and returns 0.
+    int ReverseTimeMigrationPostStack();
+    int ReverseTimeMigrationPreStack();
 
     Workspace& ws;
     UiHost& ui;

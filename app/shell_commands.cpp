@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/acquisition/acquisition_menu.h"
 #include "app/view/axis_config.h"
 #include "app/command_table.h"
 #include "app/dsp/deconvolution_commands.h"
@@ -25,8 +26,14 @@
 #include "app/dsp/velocity_filter_commands.h"
 #include "app/formats/seg2_commands.h"
 #include "app/shell_services.h"
+#include "app/survey/automatic_processing.h"
+#include "app/survey/batch_commands.h"
 #include "app/survey/exchange_commands.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
+#include "app/formats/key_file_commands.h"
+#include "app/traveltime/migration_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/dsp/signal_commands.h"
 #include "app/formats/text_import_commands.h"
@@ -173,7 +180,14 @@ CommandTable BuildCommandTable()
     AddModelCommands(table);                  // after the trace editing, whose generator menu it reuses
     AddExchangeCommands(table);
     AddFileListCommands(table);
+    AddGroupCommands(table);     // after the file lists, whose menu it fills
+    AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
+    AddAcquisitionCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
+    AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
+    AddPhaseVelocityCommands(table);
+    AddBatchCommands(table);      // after the file commands, whose File > Option menu it reuses
+    AddAutomaticProcessingCommands(table);  // after the file lists, whose Group menu it reuses
     return table;
 }
 

@@ -5,9 +5,12 @@
 
 #include <string>
 
+#include "draw/canvas.h"
+
 namespace velk {
 
-class RecordClipboard;  // app/view/paper_output.h
+class RecordClipboard;       // app/view/paper_output.h
+struct AcquisitionEffects;   // app/acquisition/acquisition_commands.h
 
 // What a change needs of the view: nothing, a paint of the window over the kept picture of the
 // record (the overlay figures changed), or the record drawn again (data or display changed).
@@ -24,13 +27,19 @@ public:
     }
     // Repaint the whole view (erasing the background) at the next paint.
     virtual void Repaint() = 0;
-    // A progress text of a long operation: kept as overlay state and painted at once
-    // (refresh, then update), so it shows while the operation still runs.
-    virtual void ShowTransientText(const std::string& text) = 0;
+    // A progress text of a long operation at `at` (logical units; the status line's place by
+    // default): kept as overlay state and painted at once (refresh, then update), so it shows
+    // while the operation still runs.
+    virtual void ShowTransientText(const std::string& text, LPoint at = {10, -18}) = 0;
+    // The same on the second progress line (OverlayLayer::kSecondProgressAt).
+    virtual void ShowSecondTransientText(const std::string& text) { (void)text; }
     // The view timer (one identifier): ticks every `milliseconds` until stopped; starting it
     // again changes the interval.
     virtual void StartTimer(int milliseconds) { (void)milliseconds; }
     virtual void StopTimer() {}
+    // What a record-cycle command asks of the view: its own timers, the frame's icon, a
+    // repaint of the view or of one monitor column.
+    virtual void ApplyAcquisition(const AcquisitionEffects& effects) { (void)effects; }
 };
 
 // The status bar: eight text panes for the view and the drawing, then the Kana, Caps Lock,
@@ -68,6 +77,11 @@ public:
     virtual void PrintRecord(bool preview) { (void)preview; }
     virtual void PrintSetup() {}
     virtual RecordClipboard* Clipboard() { return nullptr; }
+    // The frame's icon by its resource: 128 the program's, 228 automatic processing's blink,
+    // 238 the armed instrument's blink. A frame without them does nothing.
+    virtual void SetFrameIcon(int resource) { (void)resource; }
+    // The "Data acquisition" menu as a popup over the view.
+    virtual void PopupAcquisitionMenu() {}
 };
 
 // The frame title for a document title: "<title> - Velkarine", or "Velkarine" when untitled.

@@ -162,4 +162,50 @@ CAcquisitionManager& Workspace::CreateAcquisitionManager()
     return *acquisitionManager;
 }
 
+CMamGeometry& Workspace::MamGeometry()
+{
+    if (!mamGeometry) mamGeometry = std::make_unique<CMamGeometry>(*profile_, store.MaxTraces());
+    return *mamGeometry;
+}
+
+namespace {
+
+MamGeometryValues ValuesOf(const CMamGeometry& g)
+{
+    MamGeometryValues v;
+    v.iGeometry = g.iGeometry;
+    v.ArraySize = g.ArraySize;
+    v.Angle = g.Angle;
+    v.nReceiver = g.nReceiver;
+    v.startChannel = g.startChannel;
+    v.reverse = g.reverse;
+    v.SpacingForLinearArray = g.SpacingForLinearArray;
+    return v;
+}
+
+}  // namespace
+
+MamGeometrySlot Workspace::MamGeometrySlotOf()
+{
+    MamGeometrySlot slot;
+    slot.present = mamGeometry ? 1 : 0;
+    if (mamGeometry) slot.values = ValuesOf(*mamGeometry);
+    slot.make = [this](MamGeometryValues& v) { v = ValuesOf(MamGeometry()); };
+    return slot;
+}
+
+void Workspace::StoreMamGeometry(const MamGeometrySlot& slot)
+{
+    if (slot.present != 1) return;
+    CMamGeometry& g = MamGeometry();
+    const MamGeometryValues& v = slot.values;
+    g.iGeometry = v.iGeometry;
+    g.ArraySize = v.ArraySize;
+    g.Angle = v.Angle;
+    g.nReceiver = v.nReceiver;
+    g.startChannel = v.startChannel;
+    g.reverse = v.reverse;
+    g.SpacingForLinearArray = v.SpacingForLinearArray;
+}
+
 }  // namespace velk

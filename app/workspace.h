@@ -40,8 +40,10 @@
 #include "dsp/wavelet.h"
 #include "surfacewave/contour_palette.h"
 #include "surfacewave/contour_settings.h"
+#include "surfacewave/mam_geometry.h"
 #include "surfacewave/taup_settings.h"
 #include "survey/file_group.h"
+#include "survey/survey_line_xml.h"
 #include "platform/process.h"
 #include "survey/olvenar_link.h"
 #include "survey/survey_services.h"
@@ -175,6 +177,13 @@ public:
     // The switch of the XML line files: 0 after the English start from the instrument menu.
     const int* LineFilesSwitch() const { return &acquisitionStartupValue; }
 
+    // The document's microtremor-array geometry, made on first use (it reads its settings).
+    CMamGeometry& MamGeometry();
+    // The line document's view of that geometry: present while it exists, its values, and
+    // the hook that makes it. StoreMamGeometry puts the slot's values back into it.
+    MamGeometrySlot MamGeometrySlotOf();
+    void StoreMamGeometry(const MamGeometrySlot& slot);
+
     // --- Program-wide state -------------------------------------------------------------
     StartupValues startup;
     ViewSettings settings;
@@ -183,7 +192,9 @@ public:
     AcquisitionOverrides acquisitionOverrides;
 
     CFileGroup fileGroup;
+    SurveyLine surveyLine;       // the line the file list was last opened from
     SurveyFlags survey;
+    AutomaticProcessingState automatic;
     SiblingProgramPaths programPaths;
     RegisteredModules modules;
     std::unique_ptr<COlvenarLink> olvenarLink;  // while the view exists
@@ -229,6 +240,7 @@ public:
     int componentToEdit = -1;    // -1 all components, or 1..6
     EditController editController;  // the mouse and keys of the record view, with their flags
     ArrayGeometryView arrayGeometry;  // the microtremor array the geometry view shows
+    std::unique_ptr<CMamGeometry> mamGeometry;  // see MamGeometry()
 
     // The strong-motion set of the document (one per run), the plane-coordinate origin of its
     // stations (profile keys read here, written at the end of the program), and the flag that

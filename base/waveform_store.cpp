@@ -236,7 +236,7 @@ bool WaveformStore::Resize(int maxTraces, int maxSample, std::string* error)
     maxSample_ = maxSample;
     undoDepth = 0;
     undone = 0;
-    dispersionFlag = 0;
+    current.params.recordKind = 0;
     return true;
 }
 

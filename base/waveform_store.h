@@ -106,6 +106,9 @@ public:
     int& dataKind() { return current.dataKind; }
     int dataKind() const { return current.dataKind; }
     int& transformFlag() { return current.transformFlag; }
+    // The dispersion flag: the current parameter set's record kind (0 waveform record,
+    // 1 dispersion image, 2 coherence image), so that undo carries it with the record.
+    int DispersionFlag() const { return current.params.recordKind; }
 
     // Per-trace maxima of the current record and the record maximum (0.0 with no traces).
     void ComputeTraceMaxima();
@@ -145,7 +148,6 @@ public:
     std::vector<float> pickAmplitude;       // per-trace pick amplitude, 0.0
     std::vector<float> timeShift;           // per-trace time-shift value (ms), 0.0
     int loadCounter = 0;       // raised after each newly loaded record
-    int dispersionFlag = 0;    // 0 waveform record, 1 dispersion image, 2 coherence image
 
     // Undo bookkeeping.
     int undoDepth = 0;   // snapshots pushed and not yet restored, 0..2

@@ -19,4 +19,17 @@ void Canvas::TraceLines(std::span<const TraceLine> lines)
     SetPen(old);
 }
 
+void Canvas::FillPolygons(std::span<const LPoint> points, std::span<const FillShape> shapes)
+{
+    ScopedPen pen(*this, Pen{PenStyle::Null, 0, {}});
+    ScopedBrush brush(*this, CurrentBrush());
+    size_t first = 0;
+    for (const FillShape& shape : shapes) {
+        if (shape.count > points.size() - first) return;
+        SetBrush(Brush{shape.colour, false});
+        Polygon(points.subspan(first, shape.count), FillMode::Alternate);
+        first += shape.count;
+    }
+}
+
 }  // namespace velk

@@ -63,6 +63,12 @@ enum class TextAlign { TopLeft, TopCentre, TopRight, BaselineLeft, BottomLeft };
 
 struct TraceLine;  // draw/trace_line.h
 
+// One polygon of a batch of fills: the next `count` points of the batch, filled with `colour`.
+struct FillShape {
+    uint32_t count = 0;
+    Rgb colour{};
+};
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -83,6 +89,10 @@ public:
     // line raster does); the result is the same.
     virtual void TraceLines(std::span<const TraceLine> lines);
     virtual void Polygon(std::span<const LPoint> points, FillMode mode) = 0;  // pen outline, brush fill
+    // Polygons without an outline one after the other, each filled with its colour by the
+    // alternate rule, as Polygon fills them with a null pen and a solid brush; the pen and brush
+    // stay. A backend may take the batch in one go (the line raster does); the result is the same.
+    virtual void FillPolygons(std::span<const LPoint> points, std::span<const FillShape> shapes);
     virtual void Rectangle(LRect r) = 0;                                      // pen outline, brush fill
     virtual void Ellipse(LRect bounds) = 0;                                   // pen outline, brush fill
     virtual void SetPixel(LPoint p, Rgb colour) = 0;

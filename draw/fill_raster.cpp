@@ -15,9 +15,10 @@ constexpr int64_t kOne = 256;
 // A row's sample lies this far below its top; a crossing's pixel is floor(x + kRound).
 constexpr int64_t kSample = 127;
 constexpr int64_t kRound = 127;
-// Shapes waiting before they are drawn on their own (the queue stays within a few megabytes).
-constexpr size_t kMaxShapes = 1 << 16;
-constexpr size_t kMaxFillPoints = 1 << 18;
+// Shapes waiting before they are drawn on their own: the cells of a colour image of a screen's
+// size in one go, within about 30 megabytes.
+constexpr size_t kMaxShapes = 1 << 19;
+constexpr size_t kMaxFillPoints = 1 << 21;
 
 int64_t FloorDiv(int64_t a, int64_t b)  // b > 0
 {
@@ -55,9 +56,8 @@ void LineRaster::Fill(std::span<const LPoint> points, const LogicalMapping& mapp
     Fill(mapped_, colour, mode);
 }
 
-void LineRaster::Fill(std::span<const DevicePoint> points, uint32_t colour, FillMode mode)
+bool LineRaster::Prepare(std::span<const DevicePoint> points, Shape& s) const
 {
-    if (points.size() < 3 || width_ <= 0 || height_ <= 0) return;
     int32_t x0 = points[0].x, x1 = x0, y0 = points[0].y, y1 = y0;
     for (const DevicePoint& p : points) {
         x0 = std::min(x0, p.x);
@@ -65,14 +65,17 @@ void LineRaster::Fill(std::span<const DevicePoint> points, uint32_t colour, Fill
         y0 = std::min(y0, p.y);
         y1 = std::max(y1, p.y);
     }
-    if (x0 < -kFillLimit || y0 < -kFillLimit || x1 > kFillLimit || y1 > kFillLimit) return;
+    if (x0 < -kFillLimit || y0 < -kFillLimit || x1 > kFillLimit || y1 > kFillLimit) return false;
     // Rows whose sample lies in [y0, y1); crossings are kept within [0, width], so a shape
-    // wholly beside the buffer paints nothing.
-    if (x1 <= 0 || x0 >= width_) return;
+    // wholly beside the buffer paints nothing, and neither does one without width (all its
+    // crossings lie at one x).
+    if (x1 <= 0 || x0 >= width_ || x0 == x1) return false;
     const int32_t rowLow = std::max(y0, 0), rowHigh = std::min(y1 - 1, height_ - 1);
-    if (rowLow > rowHigh) return;
-    Shape s{colour, static_cast<uint32_t>(fillPoints_.size()), static_cast<uint32_t>(points.size()),
-            mode == FillMode::Winding, x0, rowLow, x1, rowHigh};
+    if (rowLow > rowHigh) return false;
+    s.x0 = x0;
+    s.y0 = rowLow;
+    s.x1 = x1;
+    s.y1 = rowHigh;
     const bool rectangle =
         points.size() == 4 && ((points[0].x == points[1].x && points[1].y == points[2].y && points[2].x == points[3].x &&
                                 points[3].y == points[0].y) ||
@@ -83,15 +86,77 @@ void LineRaster::Fill(std::span<const DevicePoint> points, uint32_t colour, Fill
         s.count = 0;
         s.x0 = std::max(x0, 0);
         s.x1 = std::min(x1, width_);
-        if (s.x0 >= s.x1) return;
+        if (s.x0 >= s.x1) return false;
     }
+    return true;
+}
+
+void LineRaster::Fill(std::span<const DevicePoint> points, uint32_t colour, FillMode mode)
+{
+    if (points.size() < 3 || width_ <= 0 || height_ <= 0) return;
+    MapBatches();
+    Shape s{colour, 0, static_cast<uint32_t>(points.size()), mode == FillMode::Winding, 0, 0, 0, 0};
+    if (!Prepare(points, s)) return;
     if (FillQueueFull()) FlushFills();
     s.first = static_cast<uint32_t>(fillPoints_.size());
     if (s.count > 0) fillPoints_.insert(fillPoints_.end(), points.begin(), points.end());
     shapes_.push_back(s);
+    mappedShapes_ = shapes_.size();
 }
 
-bool LineRaster::FillQueueFull() const { return shapes_.size() >= kMaxShapes || fillPoints_.size() >= kMaxFillPoints; }
+void LineRaster::Fill(std::span<const LPoint> points, std::span<const FillShape> shapes, const LogicalMapping& mapping)
+{
+    if (width_ <= 0 || height_ <= 0) return;
+    if (mappedShapes_ < shapes_.size() && !(mapping == batchMapping_)) MapBatches();
+    if (FillQueueFull()) FlushFills();
+    batchMapping_ = mapping;
+    // All the points in one go (those of shapes of fewer than three points are never read).
+    const size_t base = fillPoints_.size();
+    fillPoints_.resize(base + points.size());
+    DevicePoint* const out = fillPoints_.data() + base;
+    for (size_t k = 0; k < points.size(); ++k) out[k] = {points[k].x, points[k].y};
+    size_t first = 0;
+    for (const FillShape& f : shapes) {
+        if (f.count > points.size() - first) break;
+        if (f.count >= 3) {
+            shapes_.push_back(Shape{Colour(f.colour), static_cast<uint32_t>(base + first), f.count, false, 0, 0, 0, 0});
+        }
+        first += f.count;
+    }
+}
+
+void LineRaster::MapBatches()
+{
+    if (mappedShapes_ >= shapes_.size()) return;
+    // Chunks of shapes on several threads; a shape that paints nothing is marked by an empty
+    // row range and dropped after.
+    constexpr size_t kChunk = 4096;
+    const size_t pending = shapes_.size() - mappedShapes_;
+    auto chunk = [&](int c) {
+        const size_t end = std::min(shapes_.size(), mappedShapes_ + (static_cast<size_t>(c) + 1) * kChunk);
+        for (size_t i = mappedShapes_ + static_cast<size_t>(c) * kChunk; i < end; ++i) {
+            Shape& s = shapes_[i];
+            DevicePoint* const out = fillPoints_.data() + s.first;
+            for (uint32_t k = 0; k < s.count; ++k) out[k] = batchMapping_.ToDevice(LPoint{out[k].x, out[k].y});
+            if (!Prepare(std::span<const DevicePoint>(out, s.count), s)) s.y0 = 1, s.y1 = 0;
+        }
+    };
+    const int chunks = static_cast<int>((pending + kChunk - 1) / kChunk);
+    if (chunks == 1) {
+        chunk(0);
+    } else {
+        ParallelFor(chunks, chunk, pool_);
+    }
+    shapes_.erase(std::remove_if(shapes_.begin() + static_cast<std::ptrdiff_t>(mappedShapes_), shapes_.end(),
+                                 [](const Shape& s) { return s.y0 > s.y1; }),
+                  shapes_.end());
+    mappedShapes_ = shapes_.size();
+}
+
+bool LineRaster::FillQueueFull() const
+{
+    return shapes_.size() >= kMaxShapes || fillPoints_.size() >= kMaxFillPoints;
+}
 
 void LineRaster::FillRows(const Shape& shape, int r0, int r1, Box& box)
 {
@@ -178,6 +243,7 @@ void LineRaster::FillRows(const Shape& shape, int r0, int r1, Box& box)
 
 void LineRaster::FlushFills()
 {
+    MapBatches();
     if (shapes_.empty()) return;
     // Bands of rows, enough to keep every core busy.
     const int bands = std::clamp(height_ / 24, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
@@ -197,6 +263,7 @@ void LineRaster::FlushFills()
         if (!b.Empty()) dirty_.Add(b.x0, b.y0, b.x1, b.y1);
     shapes_.clear();
     fillPoints_.clear();
+    mappedShapes_ = 0;
 }
 
 }  // namespace velk

@@ -30,12 +30,14 @@ void LineRaster::Reset(int width, int height)
     dirty_ = Box{};
     shapes_.clear();
     fillPoints_.clear();
+    mappedShapes_ = 0;
 }
 
 void LineRaster::ClearDirty()
 {
     shapes_.clear();
     fillPoints_.clear();
+    mappedShapes_ = 0;
     if (!dirty_.Empty()) {
         for (int y = dirty_.y0; y <= dirty_.y1; ++y) {
             uint32_t* row = pixels_.data() + static_cast<size_t>(y) * width_;

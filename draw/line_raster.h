@@ -64,6 +64,10 @@ public:
     static constexpr int32_t kFillLimit = 1 << 22;
     void Fill(std::span<const DevicePoint> points, uint32_t colour, FillMode mode);
     void Fill(std::span<const LPoint> points, const LogicalMapping& mapping, uint32_t colour, FillMode mode);
+    // A batch of polygons by the alternate rule, each the next `count` of the logical points in
+    // its colour: the same pixels as filling them one by one. Their points are kept as they are
+    // and mapped on several threads when the fills are drawn (or before the next other fill).
+    void Fill(std::span<const LPoint> points, std::span<const FillShape> shapes, const LogicalMapping& mapping);
     // Draws the fills waiting (also done by every line call, and by a fill that finds the queue
     // full).
     void FlushFills();
@@ -107,11 +111,20 @@ private:
         int32_t x0, y0, x1, y1;
     };
     void FillRows(const Shape& shape, int r0, int r1, Box& box);
+    // The rows and columns a polygon may paint, and whether it is a rectangle (count 0); false
+    // when it paints nothing.
+    bool Prepare(std::span<const DevicePoint> points, Shape& shape) const;
+    // Maps the points of the batches waiting and prepares their shapes.
+    void MapBatches();
 
     WorkerPool* pool_ = nullptr;
     std::vector<DevicePoint> fillPoints_;
     std::vector<DevicePoint> mapped_;
     std::vector<Shape> shapes_;
+    // Shapes from mappedShapes_ on came in batches: their points in fillPoints_ are still the
+    // logical ones, for batchMapping_.
+    size_t mappedShapes_ = 0;
+    LogicalMapping batchMapping_;
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> pixels_;

@@ -27,6 +27,7 @@ struct LogicalMapping {
     double pixelsPerUnitY = 96.0 / 254.0;
     int32_t scrollX = 0;  // pixels scrolled off the left
     int32_t scrollY = 0;  // pixels scrolled off the top
+    bool operator==(const LogicalMapping&) const = default;
 
     static LogicalMapping ForDpi(double dpiX, double dpiY)
     {

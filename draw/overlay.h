@@ -39,6 +39,9 @@ public:
     static constexpr int kProgressOwner = 1;
     // Where commands write their progress: the status line's place.
     static constexpr LPoint kProgressAt{10, -18};
+    // The second progress line, one text line below the first.
+    static constexpr int kSecondProgressOwner = 2;
+    static constexpr LPoint kSecondProgressAt{10, -18 - kDefaultTextHeight - 5};
 
     void Add(OverlayFigure figure);
     // Replaces every figure of the owner by these.

@@ -67,6 +67,14 @@ int PowerOfTwoLength(int n, int factor)
     return length * factor;
 }
 
+int ResolutionFftLength(int n, int factor)
+{
+    const int64_t wanted = static_cast<int64_t>(PowerOfTwoLength(n, 1)) * std::max(factor, 1);
+    int64_t length = 8;
+    while (length < wanted && length < (int64_t{1} << 30)) length *= 2;
+    return static_cast<int>(length);
+}
+
 double FrequencyStep(int n, double intervalMs)
 {
     if (n <= 0 || !(intervalMs > 0.0)) {

@@ -24,6 +24,12 @@ namespace velk {
 // 262144 for every larger n; times factor.
 int PowerOfTwoLength(int n, int factor);
 
+// The transform length of the surface-wave analyses for n samples at a frequency resolution
+// factor: the smallest power of two at or above PowerOfTwoLength(n, 1) x factor, so that the
+// radix-2 transform accepts it (a factor of 3 on 1000 samples gives 4096, not 3072). A factor
+// below 1 counts as 1; never above 2^30.
+int ResolutionFftLength(int n, int factor);
+
 // 1000 / (n x interval) Hz for n points at `intervalMs` milliseconds; 0 when n <= 0 or the
 // interval is not above 0 (the commands refuse such intervals with a message first).
 double FrequencyStep(int n, double intervalMs);

@@ -15,7 +15,8 @@ DialogRequest CTraceHeaderKeyDlg::Request(int language)
         .Unit(Msg(language, "samples", "サンプル"));
     request.Float("Receiver interval", receiverInterval)
         .Label(Msg(language, "Receiver interval =", "受振点間隔 ="))
-        .Unit("m");
+        .Unit("m")
+        .Focus();
     request.Float("Source", source).Label(Msg(language, "Source =", "震源 =")).Unit("m");
     request.String("Input file", inputFileName).Label(Msg(language, "Input file", "入力ファイル"));
     request.String("Output file", outputFileName).Label(Msg(language, "Output file", "出力ファイル"));

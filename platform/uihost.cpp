@@ -162,6 +162,11 @@ DialogField& DialogField::Unit(std::string text) {
     return *this;
 }
 
+DialogField& DialogField::Focus(bool on) {
+    focus_ = on;
+    return *this;
+}
+
 DialogField& DialogField::ReadOnly(bool on) {
     readOnly_ = on;
     return *this;

@@ -149,12 +149,14 @@ public:
     DialogField& Label(std::string text);  // the text beside the field (default: the name)
     DialogField& Unit(std::string text);   // the text after the field ("msec", "Hz")
     DialogField& ReadOnly(bool on = true); // shown, not editable
+    DialogField& Focus(bool on = true);    // where the input focus starts when the dialog opens
 
     const std::string& Name() const { return name_; }
     FieldType Type() const { return type_; }
     const std::string& LabelText() const { return label_.empty() ? name_ : label_; }
     const std::string& UnitText() const { return unit_; }
     bool IsReadOnly() const { return readOnly_; }
+    bool HasFocus() const { return focus_; }
     const std::optional<double>& Min() const { return min_; }  // Int, Float, Double
     const std::optional<double>& Max() const { return max_; }
     size_t MaxLength() const { return maxLength_; }             // String; 0 = unlimited
@@ -201,6 +203,7 @@ private:
     std::string label_;
     std::string unit_;
     bool readOnly_ = false;
+    bool focus_ = false;
     std::optional<double> min_, max_;
     size_t maxLength_ = 0;
     std::vector<std::string> choices_;

@@ -45,6 +45,20 @@ struct ContourPalette {
     // User tables.
     ContourTable userR{}, userG{}, userB{};
     ContourTable userGreyR{}, userGreyG{}, userGreyB{};
+    // A table of thirteen colours the palette carries (R, G, B); nothing draws with it yet.
+    static constexpr std::array<std::array<int32_t, 3>, 13> kThirteenColours = {{{255, 0, 0},
+                                                                                  {200, 200, 0},
+                                                                                  {255, 255, 100},
+                                                                                  {0, 100, 0},
+                                                                                  {100, 0, 255},
+                                                                                  {0, 200, 0},
+                                                                                  {200, 100, 0},
+                                                                                  {255, 255, 0},
+                                                                                  {100, 100, 0},
+                                                                                  {0, 255, 0},
+                                                                                  {200, 200, 0},
+                                                                                  {100, 0, 100},
+                                                                                  {255, 255, 100}}};
     // The two lines of the legend's heading in Japanese mode.
     std::string legendTitle1 = "凡例";
     std::string legendTitle2 = "（色と値）";

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "formats/trace_arrays.h"
+
 namespace velk {
 
 class Profile;
@@ -26,7 +28,12 @@ struct CContourSettings {
     float maximumOffset = 100000.0f;  // m
     int mode = 0;                     // 0 shot gather, 1 CMP gather
     int normalisation = 1;
-    float pickingValues[4] = {0.035f, 3.5f, 2.0f, 2.0f};
+    // The picking limits and the limit lines (one holder: the picker gets them through
+    // PickParametersOf and gives them back through TakePickParameters).
+    float minimumPhaseVelocity = 0.035f;  // km/s
+    float minimumFrequency = 3.5f;        // Hz
+    float maximumWavelengthFactor = 2.0f; // times the largest receiver spacing
+    float minimumWavelengthFactor = 2.0f; // times the smallest receiver spacing
     float minimumReceiverSpacing = 0.0f;  // m, computed
     float maximumReceiverSpacing = 0.0f;  // m, computed
     int method = 0;                   // 0 phase shift, 1 SPAC
@@ -35,8 +42,20 @@ struct CContourSettings {
     std::string distanceUnitText;
     int distanceUnitIndex = 0;
     int medianFilter = 1;             // bMedianFilter
-    int minMaxPlot = 1;               // MinMaxPlot
+    int minMaxPlot = 1;               // MinMaxPlot: wavelength limits on picking, limit lines
+    int firstUse = 0;                 // while 0 the picking dialog loads its defaults first
+    int medianSamples = 5;            // window of the running median, 1..255
 };
+
+// The phase-velocity picker's parameters on a dispersion image, where a trace's "offset" is
+// its frequency (receiver word x 0.01 Hz) and a sample's "time" its velocity (sample x header
+// interval x 0.001 m/s): minimum offset = minimum frequency, minimum time = minimum phase
+// velocity, maximum time = end velocity x 1000, the ratio check = the wavelength limitation
+// with ratio limits = the maximum and minimum wavelength factors and thresholds = the maximum
+// and minimum receiver spacings; mode 1 with the one-dimensional SPAC.
+PeakPickParameters PickParametersOf(const CContourSettings& settings);
+// Takes back what the picker's dialog may have changed (the limits, the counter, the median).
+void TakePickParameters(const PeakPickParameters& parameters, CContourSettings& settings);
 
 // Writes bMedianFilter and MinMaxPlot (integers, section "General").
 void SaveContourSettings(Profile& profile, const CContourSettings& settings);

@@ -119,12 +119,16 @@ namespace {
 constexpr const char* kListFullText = "The file list is full: at most %d files can be listed.";
 constexpr const char* kListFullJa = "ファイルリストが一杯です: 登録できるファイルは %d 個までです。";
 
-void ListFull(UiHost* ui, int language)
+}  // namespace
+
+void ListFullMessage(UiHost* ui, int language)
 {
     if (!ui) return;
     ui->Message(FormatC(Msg(language, kListFullText, kListFullJa).c_str(), CFileGroup::kMaxFiles),
                 MsgButtons::Ok, MsgIcon::Warning);
 }
+
+namespace {
 
 bool IsAbsolute(const std::string& name) { return !name.empty() && name.front() == '/'; }
 
@@ -139,11 +143,6 @@ std::string ParentFolder(const std::string& path)
     const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos) return {};
     return slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
-int32_t Midpoint(const CTraceHeader& h)
-{
-    return static_cast<int32_t>((static_cast<int64_t>(h.receiverHundredths) + h.sourceHundredths) / 2);
 }
 
 int32_t MidpointOf(int32_t source, int32_t receiver)
@@ -199,7 +198,7 @@ int CFileGroup::AddFile(const std::string& name, float shotDistance, float first
     const std::optional<int32_t> number = FileNumberOf(FileNamePart(name));
     if (!number) return entryCount;
     if (entryCount >= kMaxFiles) {
-        ListFull(ui, language);
+        ListFullMessage(ui, language);
         return entryCount;
     }
     FileListEntry& e = entries[static_cast<size_t>(std::max(entryCount, 0))];
@@ -418,7 +417,7 @@ int FillList(CFileGroup& g, const std::string& folder, const std::vector<std::st
         const std::optional<int32_t> number = FileNumberOf(name);
         if (!number) continue;
         if (count >= CFileGroup::kMaxFiles) {
-            ListFull(&ui, language);
+            ListFullMessage(&ui, language);
             break;
         }
         FileListEntry& e = g.entries[static_cast<size_t>(count)];
@@ -610,7 +609,7 @@ int CFileGroup::ReadTextListText(std::string_view text, int first, UiHost& ui, i
             e.numberOfAuxiliary = auxiliaries;
         }
         if (i >= kMaxFiles) {
-            ListFull(&ui, language);
+            ListFullMessage(&ui, language);
             break;
         }
         entries[static_cast<size_t>(i)] = e;
@@ -1068,26 +1067,55 @@ void CFileGroup::AdoptTable(CFileGroup&& other)
 
 namespace {
 
-// Copies the cells of one table row that hold samples into rows and headers from 0, at most
-// `capacity` of them, marking each copied cell when `mark` is set. Returns the count.
-int CopyCells(std::vector<CTraceEntry>& cells, Matrix2D<float>& rows, std::span<CTraceHeader> headers, int capacity,
-              bool mark)
-{
-    int k = 0;
-    for (CTraceEntry& cell : cells) {
-        if (cell.hasSamples != 1) continue;
-        if (k >= capacity) break;
-        headers[static_cast<size_t>(k)] = cell.GetHeader();
-        const std::span<float> row = rows.Row(rows.RowLow() + k);
+// Copies taken cells into the caller's rows and headers from 0, at most `capacity` of them.
+// A cell offered after the capacity was reached is not taken and marks the gather as stopped.
+struct GatherWriter {
+    Matrix2D<float>& rows;
+    std::span<CTraceHeader> headers;
+    int capacity;
+    bool mark;
+    int count = 0;
+    bool stopped = false;
+
+    // False when the capacity is reached (the cell is not taken).
+    bool Take(CTraceEntry& cell)
+    {
+        if (count >= capacity) {
+            stopped = true;
+            return false;
+        }
+        CTraceHeader& h = headers[static_cast<size_t>(count)];
+        h = cell.GetHeader();
+        const std::span<float> row = rows.Row(rows.RowLow() + count);
         std::fill(row.begin(), row.end(), 0.0f);
-        headers[static_cast<size_t>(k)].samples = cell.GetSamples(row);
+        h.samples = cell.GetSamples(row);
         if (mark) cell.mark = 1;
-        ++k;
+        ++count;
+        return true;
     }
-    return k;
-}
+    CTraceHeader& Last() { return headers[static_cast<size_t>(count - 1)]; }
+    int Finish(bool* stoppedOut) const
+    {
+        if (stoppedOut) *stoppedOut = stopped;
+        return count;
+    }
+};
+
+int64_t Distance(int64_t a, int64_t b) { return a > b ? a - b : b - a; }
 
 }  // namespace
+
+int CFileGroup::TableSources() const
+{
+    return std::max(0, std::min({sourceCount, static_cast<int32_t>(table.size()), static_cast<int32_t>(sourcePositions.size())}));
+}
+
+int CFileGroup::TableReceivers(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(table.size())) return 0;
+    return std::max(0, std::min({receiverCount, static_cast<int32_t>(table[static_cast<size_t>(row)].size()),
+                                 static_cast<int32_t>(receiverPositions.size())}));
+}
 
 int CFileGroup::GatherCapacity(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers) const
 {
@@ -1097,71 +1125,227 @@ int CFileGroup::GatherCapacity(const Matrix2D<float>& rows, std::span<const CTra
 
 int CFileGroup::ShotGatherSize(int sourceIndex) const
 {
-    const int sources = std::min(sourceCount, static_cast<int32_t>(table.size()));
+    const int sources = TableSources();
     if (sources <= 0) return 0;
-    const auto& row = table[static_cast<size_t>(std::clamp(sourceIndex, 0, sources - 1))];
-    return static_cast<int>(std::count_if(row.begin(), row.end(), [](const CTraceEntry& c) { return c.hasSamples == 1; }));
+    const int s = std::clamp(sourceIndex, 0, sources - 1);
+    const auto& row = table[static_cast<size_t>(s)];
+    const int receivers = TableReceivers(s);
+    return static_cast<int>(std::count_if(row.begin(), row.begin() + receivers,
+                                          [](const CTraceEntry& c) { return c.hasSamples == 1; }));
 }
 
-int CFileGroup::BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex)
+int CFileGroup::BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex, bool* stopped)
 {
+    if (stopped) *stopped = false;
     const int capacity = GatherCapacity(rows, headers);
-    const int sources = std::min(sourceCount, static_cast<int32_t>(table.size()));
+    const int sources = TableSources();
     if (capacity == 0 || sources <= 0) return 0;
-    const int row = std::clamp(sourceIndex, 0, sources - 1);
+    const int s = std::clamp(sourceIndex, 0, sources - 1);
     ClearMarks();
-    return CopyCells(table[static_cast<size_t>(row)], rows, headers, capacity, true);
+    GatherWriter out{rows, headers, capacity, true};
+    auto& row = table[static_cast<size_t>(s)];
+    for (int j = 0; j < TableReceivers(s); ++j) {
+        CTraceEntry& cell = row[static_cast<size_t>(j)];
+        if (cell.hasSamples == 1 && !out.Take(cell)) break;
+    }
+    return out.Finish(stopped);
 }
 
-int CFileGroup::CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int)
+int CFileGroup::CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int receiverIndex,
+                                     bool* stopped)
 {
-    if (GatherCapacity(rows, headers) == 0) return 0;
-    return 0;
-}
-
-int CFileGroup::CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int midpointIndex)
-{
+    if (stopped) *stopped = false;
     const int capacity = GatherCapacity(rows, headers);
-    if (capacity == 0 || midpointIndex < 0 || midpointIndex >= std::min(cdpCount, kMaxCdps)) return 0;
+    const int sources = TableSources();
+    const int receivers = std::max(0, std::min(receiverCount, static_cast<int32_t>(receiverPositions.size())));
+    if (capacity == 0 || sources <= 0 || receivers <= 0) return 0;
+    const int r = std::clamp(receiverIndex, 0, receivers - 1);
+    ClearMarks();
+    GatherWriter out{rows, headers, capacity, true};
+    for (int s = 0; s < sources; ++s) {
+        if (r >= TableReceivers(s)) continue;
+        CTraceEntry& cell = table[static_cast<size_t>(s)][static_cast<size_t>(r)];
+        if (cell.hasSamples != 1) continue;
+        if (!out.Take(cell)) break;
+        // Reciprocity: the common receiver stands where the source of a shot record stands.
+        CTraceHeader& h = out.Last();
+        std::swap(h.sourceHundredths, h.receiverHundredths);
+    }
+    return out.Finish(stopped);
+}
+
+int CFileGroup::CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int midpointIndex, bool* stopped)
+{
+    if (stopped) *stopped = false;
+    const int capacity = GatherCapacity(rows, headers);
+    if (capacity == 0 || midpointIndex < 0 || midpointIndex >= std::min(cdpCount, kMaxCdps) ||
+        midpointIndex >= static_cast<int>(cdpPositions.size())) {
+        return 0;
+    }
     const int32_t midpoint = cdpPositions[static_cast<size_t>(midpointIndex)];
-    int k = 0;
-    for (const auto& cells : table) {
-        for (const CTraceEntry& cell : cells) {
-            if (cell.use != 1 || Midpoint(cell.header) != midpoint) continue;
-            if (k >= capacity) return k;
-            headers[static_cast<size_t>(k)] = cell.GetHeader();
-            headers[static_cast<size_t>(k)].samples = cell.GetSamples(rows.Row(rows.RowLow() + k));
-            ++k;
+    ClearMarks();
+    GatherWriter out{rows, headers, capacity, true};
+    for (int s = 0; s < TableSources(); ++s) {
+        for (int j = 0; j < TableReceivers(s); ++j) {
+            CTraceEntry& cell = table[static_cast<size_t>(s)][static_cast<size_t>(j)];
+            if (cell.hasSamples != 1 ||
+                MidpointOf(sourcePositions[static_cast<size_t>(s)], receiverPositions[static_cast<size_t>(j)]) !=
+                    midpoint) {
+                continue;
+            }
+            if (!out.Take(cell)) return out.Finish(stopped);
         }
     }
-    return k;
+    return out.Finish(stopped);
 }
 
 int CFileGroup::CdpFold(int midpointIndex) const
 {
-    if (midpointIndex < 0 || midpointIndex >= std::min(cdpCount, kMaxCdps)) return 0;
+    if (midpointIndex < 0 || midpointIndex >= std::min(cdpCount, kMaxCdps) ||
+        midpointIndex >= static_cast<int>(cdpPositions.size())) {
+        return 0;
+    }
     const int32_t midpoint = cdpPositions[static_cast<size_t>(midpointIndex)];
     int fold = 0;
-    for (const auto& cells : table) {
-        for (const CTraceEntry& cell : cells) fold += cell.use == 1 && Midpoint(cell.header) == midpoint ? 1 : 0;
+    for (int s = 0; s < TableSources(); ++s) {
+        for (int j = 0; j < TableReceivers(s); ++j) {
+            const CTraceEntry& cell = table[static_cast<size_t>(s)][static_cast<size_t>(j)];
+            fold += cell.hasSamples == 1 && MidpointOf(sourcePositions[static_cast<size_t>(s)],
+                                                        receiverPositions[static_cast<size_t>(j)]) == midpoint
+                        ? 1
+                        : 0;
+        }
     }
     return fold;
 }
 
-int CFileGroup::StoreRow(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int sourceIndex)
+int CFileGroup::TakeTracesByOffset(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex,
+                                   double minimumOffset, double maximumOffset, bool* stopped)
 {
-    if (sourceIndex < 0 || static_cast<size_t>(sourceIndex) >= table.size()) return 0;
-    const int capacity = static_cast<int>(std::min(headers.size(), rows.Rows()));
+    if (stopped) *stopped = false;
+    const int capacity = GatherCapacity(rows, headers);
+    const int sources = TableSources();
+    const std::optional<int32_t> low = MetresToHundredths(minimumOffset);
+    const std::optional<int32_t> high = MetresToHundredths(maximumOffset);
+    if (capacity == 0 || sources <= 0 || !low || !high) return 0;
+    const int s = std::clamp(sourceIndex, 0, sources - 1);
+    ClearMarks();
+    GatherWriter out{rows, headers, capacity, true};
+    auto& row = table[static_cast<size_t>(s)];
+    for (int j = 0; j < TableReceivers(s); ++j) {
+        CTraceEntry& cell = row[static_cast<size_t>(j)];
+        if (cell.hasSamples != 1) continue;
+        const int64_t offset = Distance(cell.header.receiverHundredths, cell.header.sourceHundredths);
+        if (offset < *low || offset > *high) continue;
+        if (!out.Take(cell)) break;
+    }
+    return out.Finish(stopped);
+}
+
+int CFileGroup::GatherAllTraces(Matrix2D<float>& rows, std::span<CTraceHeader> headers, bool* stopped)
+{
+    if (stopped) *stopped = false;
+    const int capacity = GatherCapacity(rows, headers);
+    if (capacity == 0) return 0;
+    GatherWriter out{rows, headers, capacity, false};
+    for (int s = 0; s < TableSources(); ++s) {
+        for (int j = 0; j < TableReceivers(s); ++j) {
+            CTraceEntry& cell = table[static_cast<size_t>(s)][static_cast<size_t>(j)];
+            if (cell.hasSamples == 1 && !out.Take(cell)) return out.Finish(stopped);
+        }
+    }
+    return out.Finish(stopped);
+}
+
+int CFileGroup::CommonSpacingGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, bool* stopped)
+{
+    if (stopped) *stopped = false;
+    const int capacity = GatherCapacity(rows, headers);
+    const std::optional<int32_t> target = MetresToHundredths(spacing);
+    if (capacity == 0 || !target) return 0;
+    ClearMarks();
+    GatherWriter out{rows, headers, capacity, true};
+    for (int s = 0; s < TableSources(); ++s) {
+        CTraceEntry* best = nullptr;
+        int64_t bestDistance = 0;
+        for (int j = 0; j < TableReceivers(s); ++j) {
+            CTraceEntry& cell = table[static_cast<size_t>(s)][static_cast<size_t>(j)];
+            if (cell.hasSamples != 1) continue;
+            const int64_t d = Distance(receiverPositions[static_cast<size_t>(j)], *target);
+            if (!best || d < bestDistance) {
+                best = &cell;
+                bestDistance = d;
+            }
+        }
+        if (!best || bestDistance >= 100) continue;
+        if (!out.Take(*best)) break;
+        // Laid out along the shots.
+        out.Last().receiverHundredths = sourcePositions[static_cast<size_t>(s)];
+    }
+    return out.Finish(stopped);
+}
+
+int CFileGroup::ExtrapolateMissingTraces()
+{
+    const int sources = TableSources();
+    const int positioned = std::max(0, std::min(receiverCount, static_cast<int32_t>(receiverPositions.size())));
+    int receivers = positioned;
+    for (int s = 0; s < sources; ++s) receivers = std::min(receivers, TableReceivers(s));
+    if (sources <= 0 || receivers <= 0) return 0;
+    const int64_t limit = receiverPositions[static_cast<size_t>(positioned - 1)] / 4;
+    // The cells present before this run; cells filled now give nothing to others.
+    std::vector<std::vector<char>> present(static_cast<size_t>(sources), std::vector<char>(static_cast<size_t>(receivers)));
+    for (int i = 0; i < sources; ++i) {
+        for (int j = 0; j < receivers; ++j) {
+            CTraceEntry& cell = table[static_cast<size_t>(i)][static_cast<size_t>(j)];
+            cell.header.sourceHundredths = sourcePositions[static_cast<size_t>(i)];
+            cell.header.receiverHundredths = receiverPositions[static_cast<size_t>(j)];
+            present[static_cast<size_t>(i)][static_cast<size_t>(j)] = cell.hasSamples == 1 ? 1 : 0;
+        }
+    }
+    int filled = 0;
+    for (int i = 0; i < sources; ++i) {
+        for (int j = 0; j < receivers; ++j) {
+            if (present[static_cast<size_t>(i)][static_cast<size_t>(j)]) continue;
+            CTraceEntry& cell = table[static_cast<size_t>(i)][static_cast<size_t>(j)];
+            const int32_t c = cell.header.sourceHundredths;
+            int donor = -1;
+            int64_t nearest = 1000000000;
+            for (int k = 0; k < sources; ++k) {
+                if (!present[static_cast<size_t>(k)][static_cast<size_t>(j)]) continue;
+                const int64_t d = Distance(c, table[static_cast<size_t>(k)][static_cast<size_t>(j)].header.sourceHundredths);
+                if (d < nearest) {
+                    nearest = d;
+                    donor = k;
+                }
+            }
+            if (donor < 0 || nearest >= limit) continue;
+            const CTraceEntry& from = table[static_cast<size_t>(donor)][static_cast<size_t>(j)];
+            CTraceHeader h = from.header;
+            h.sourceHundredths = c;
+            cell.SetTrace(from.samples, h);
+            ++filled;
+        }
+    }
+    return filled;
+}
+
+int CFileGroup::StoreRow(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int sourceIndex,
+                         int traceCount)
+{
+    if (sourceIndex < 0 || sourceIndex >= TableSources()) return 0;
+    const int capacity = static_cast<int>(
+        std::min({headers.size(), rows.Rows(), static_cast<size_t>(std::max(traceCount, 0))}));
+    auto& row = table[static_cast<size_t>(sourceIndex)];
     int k = 0;
-    for (CTraceEntry& cell : table[static_cast<size_t>(sourceIndex)]) {
-        if (cell.use != 1) continue;
-        if (k >= capacity) break;
+    for (int j = 0; j < TableReceivers(sourceIndex) && k < capacity; ++j) {
+        CTraceEntry& cell = row[static_cast<size_t>(j)];
+        if (cell.hasSamples != 1) continue;
         const CTraceHeader& h = headers[static_cast<size_t>(k)];
-        const std::span<const float> row = rows.Row(rows.RowLow() + k);
-        const size_t n = std::min(static_cast<size_t>(std::max(h.samples, 0)), row.size());
+        const std::span<const float> from = rows.Row(rows.RowLow() + k);
+        const size_t n = std::min(static_cast<size_t>(std::max(h.samples, 0)), from.size());
         cell.header = h;
-        cell.PutSamples(row, static_cast<int>(n));
-        cell.hasSamples = 1;
+        cell.PutSamples(from, static_cast<int>(n));
         ++k;
     }
     return k;

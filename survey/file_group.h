@@ -195,24 +195,50 @@ public:
     // Takes the table, positions and counts of another group (a project loaded into scratch).
     void AdoptTable(CFileGroup&& other);
 
-    // Gathers into caller rows and headers; each returns its trace count, 0 for an empty group.
-    // BuildGather: the row is clamped to the sources; all marks are cleared, then the cells of
-    // that row that hold samples are copied (header and samples) and marked.
-    int BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex);
+    // Gathers into caller rows and headers (row k and header k for the k-th trace taken); each
+    // returns its trace count, 0 for an empty group. Only cells that hold samples are taken. A
+    // gather stops at its capacity (the smaller of the caller's rows and headers) and then sets
+    // *stopped, so that the caller can say the gather is incomplete. Every gather but the one of
+    // all traces first clears all marks and marks the cells it takes.
+    //
+    // BuildGather: the cells of source row `sourceIndex` (clamped to the sources) in receiver
+    // order.
+    int BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex,
+                    bool* stopped = nullptr);
     // How many traces BuildGather would give for the source, unbounded by any caller.
     int ShotGatherSize(int sourceIndex) const;
-    int CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers,
-                             int receiverIndex);
-    // The in-use cells whose midpoint, the integer mean (receiver + source) / 2, equals
-    // midpoint position `midpointIndex`, in table order, as many as the caller's arrays hold.
-    int CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int midpointIndex);
+    // The cells of receiver column `receiverIndex` (clamped) in source order; in each copied
+    // header the source and receiver words are exchanged, so the gather draws like a shot.
+    int CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int receiverIndex,
+                             bool* stopped = nullptr);
+    // The cells whose midpoint (source_positions[row] + receiver_positions[column]) / 2 (integer
+    // cm) is midpoint position `midpointIndex`, rows then columns; an index outside the
+    // midpoints gives no trace.
+    int CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int midpointIndex,
+                  bool* stopped = nullptr);
     // How many cells CdpGather would find for the midpoint (all of them, not bounded by any
     // caller's arrays); 0 for an index outside the midpoints.
     int CdpFold(int midpointIndex) const;
-    // Writes the traces back into the in-use cells of one table row, in order (headers and
-    // samples); returns the count.
-    int StoreRow(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers,
-                 int sourceIndex);
+    // The cells of source row `sourceIndex` (clamped) whose offset |receiver - source| (header
+    // words) lies within the two offsets (m, made hundredths), in receiver order.
+    int TakeTracesByOffset(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex,
+                           double minimumOffset, double maximumOffset, bool* stopped = nullptr);
+    // Every cell, rows then columns; the marks stay as they are.
+    int GatherAllTraces(Matrix2D<float>& rows, std::span<CTraceHeader> headers, bool* stopped = nullptr);
+    // Per shot the cell whose receiver position is nearest `spacing` (m, the first of equal
+    // distances), taken when it lies less than 1 m from it; its receiver word becomes the
+    // shot's source position, so the gather is laid out along the shots.
+    int CommonSpacingGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, bool* stopped = nullptr);
+    // Every cell's header gets its row's source and column's receiver position; an empty cell
+    // takes samples and header (its source word kept) of the cell of the same receiver whose
+    // source is nearest, when that lies less than a quarter of the last receiver position
+    // away. Cells filled in this run give nothing. Returns the cells filled.
+    int ExtrapolateMissingTraces();
+    // Writes the first `traceCount` traces (at most the rows and headers) back into the cells
+    // of one table row that hold samples, in receiver order (headers and samples); returns the
+    // count written.
+    int StoreRow(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int sourceIndex,
+                 int traceCount);
     // Mark := 0 for every cell of source_count x receiver_count; returns the cells cleared.
     int ClearMarks();
 
@@ -261,6 +287,10 @@ public:
 
     // fileType when it is 0..3, else 0.
     int CurrentType() const;
+    // The rows of the table that have a source position, and the cells of a row that have a
+    // receiver position.
+    int TableSources() const;
+    int TableReceivers(int row) const;
 
 private:
     std::string ResolveName(const std::string& name, bool inUse, const GroupReadContext& ctx) const;
@@ -269,6 +299,10 @@ private:
     int ReadMember(int index, LoadTarget* target, std::span<CTraceHeader> headers, std::string* pathOut,
                    const GroupReadContext& ctx);
 };
+
+// "The file list is full: ..." (with the list's capacity) when a list would pass it; nothing
+// without a UiHost.
+void ListFullMessage(UiHost* ui, int language);
 
 // The numeric key of a file name as a list number: the digit run FileNameSortKey finds; a lone
 // "-" is 0; no run, or one beyond int32, is no number.

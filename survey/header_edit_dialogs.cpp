@@ -290,7 +290,7 @@ DialogRequest CGeometryDlg::Request(int language)
     }
     r.Double(kShot, shot, -2.0e7, 2.0e7).Label(Msg(language, kShot, "震源座標"));
     r.Int(kChannels, channels, n_ > 0 ? 1 : 0, n_).Label(Msg(language, kChannels, "チャンネル数"));
-    r.Double(kGroupInterval, groupInterval, -2.0e7, 2.0e7).Label(Msg(language, kGroupInterval, "受振点間隔"));
+    r.Double(kGroupInterval, groupInterval, -2.0e7, 2.0e7).Label(Msg(language, kGroupInterval, "受振点間隔")).Focus();
     r.Double(kFirstGeophone, firstGeophone, -2.0e7, 2.0e7).Label(Msg(language, kFirstGeophone, "最初の受振点座標"));
     r.Choice(kUnits, units, {Msg(language, "meters", "メートル"), Msg(language, "feet", "フィート")});
     r.AddButton(kSet, [this](DialogRequest& q) { Button(q, [this] { Set(); }); }, Msg(language, "Set", "設定"));

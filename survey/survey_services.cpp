@@ -61,6 +61,4 @@ void RegisteredModules::Save(Profile& profile) const
     }
 }
 
-void OnAutomaticProcessingStop() {}
-
 }  // namespace velk

@@ -1,9 +1,10 @@
 #pragma once
 // What the workspace uses of the survey and program-exchange side besides the file group: the
-// survey flags, the sibling-program paths, the registered modules, and the operations that
-// come with automatic processing (stubs for now).
+// survey flags, the sibling-program paths, the registered modules, and the state of the
+// automatic processing on the view timer.
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 namespace velk {
@@ -46,7 +47,18 @@ struct RegisteredModules {
     std::array<std::string, kMax> names;  // defaults "module 0" .. "module 5"
 };
 
-// Stops the timer-driven automatic processing. Not built yet: nothing to stop.
-void OnAutomaticProcessingStop();
+// The automatic processing on the view timer (its running flag is display.automaticProcessing).
+struct AutomaticProcessingState {
+    static constexpr int kShowLastFile = 0;
+    static constexpr int kCdpStacking = 1;
+    static constexpr int kRefraction = 2;
+    int seconds = 0;             // shown in the status text; 0 at each start
+    int ticks = 0;               // CDP stacking: counts to 5
+    int64_t lastFileTime = 0;    // modification time (s since 1970) of the newest file read
+    int mode = kShowLastFile;
+    std::string folder;          // the watched folder
+    int icon = 128;              // the frame's icon as last set by a tick (228 or 128)
+    bool inTick = false;         // a tick is running (a message box inside it runs the timer)
+};
 
 }  // namespace velk

@@ -31,6 +31,14 @@ struct CSetVelocityDlg {
     DialogRequest Request(int language);
 };
 
+// Dialog 192 "Migration velocity": the one constant velocity (MIGRATION_VELOCITY) of the CDP
+// stack and the migrations.
+struct CMigrationVelocityDlg {
+    static constexpr const char* kClass = "CMigrationVelocityDlg";
+    float velocity = 3.0f;  // km/s, 0.00001 .. 100000
+    DialogRequest Request(int language);
+};
+
 // Dialog 190 "0 Offset profile(Diffraction)".
 struct CZeroOffsetSectionDlg {
     static constexpr const char* kClass = "CZeroOffsetSectionDlg";
@@ -82,6 +90,54 @@ struct CHumFrequencyDlg {
     int harmonics = 1;
     float amplitude = 10.0f;
     double PeriodMs() const { return 1000.0 / (mains == 1 ? 60.0 : 50.0); }
+    DialogRequest Request(int language);
+};
+
+// Dialog 203 "Finite difference modeling".
+struct CFdModelingDlg {
+    static constexpr const char* kClass = "CFdModelingDlg";
+    float samplingTime = 0.1f;  // ms
+    int samples = 100;
+    int method = 1;  // 0 "2nd order", 1 "4th order", 2 "Pseudo spectral", 3 "Staggered"
+    float frequency = 200.0f;  // Hz
+    float sourceX = 0.0f;      // m
+    float sourceDepth = 0.0f;  // m
+    int nonReflecting = 0;
+    DialogRequest Request(int language);
+};
+
+// Dialog 191 "Reverse time migration". The post-stack migration reads the first nine fields
+// and the method; the rest are shown and kept in the dialog only.
+struct CReverseTimeMigrationDlg {
+    static constexpr const char* kClass = "CReverseTimeMigrationDlg";
+    int samples = 0;
+    int nx = 0;
+    int ny = 0;
+    float velocity = 3.0f;    // km/s
+    float stopTime = 5.0f;    // ms
+    float dx = 1.0f;          // m
+    int timeFactor = 1;       // 1 .. 10
+    int spaceFactor = 1;      // 1 .. 20
+    int interpolation = 1;
+    float sourceX = 0.0f, sourceY = 0.0f;  // m
+    int method = 1;  // 0 "2nd order", 1 "4th order", 2 "Pseudo spectral", 3 "Staggered grid"
+    int createModel = 0;
+    int preStack = 0;  // 0 "Traveltime", 1 "Max amplitude"
+    int traveltimeWeighting = 0;
+    int nonReflecting = 0;
+    DialogRequest Request(int language);
+};
+
+// Dialog 176 "Diffraction Stacking".
+struct CDiffractionStackingDlg {
+    static constexpr const char* kClass = "CDiffractionStackingDlg";
+    float velocity = 3.0f;  // km/s
+    float xFrom = 0.0f, xTo = 0.0f, xInterval = 0.5f;  // m
+    float yFrom = 0.0f, yTo = 50.0f, yInterval = 0.5f;  // m
+    int method = 0;  // "Normal", "Semblance", "Semblance weighted stacking"
+    float sourceX = 0.0f, sourceY = 0.0f;  // m
+    int createModel = 0;
+    int traveltimeWeighting = 0;
     DialogRequest Request(int language);
 };
 

@@ -74,6 +74,12 @@ void SmoothGrid(int nx, int nz, std::span<float> grid)
     }
 }
 
+void VelocityModel::ClearWavefield()
+{
+    for (auto* levels : {&wavefield, &particleVx, &particleVz})
+        for (std::vector<double>& level : *levels) std::fill(level.begin(), level.end(), 0.0);
+}
+
 void SmoothVelocityModel(VelocityModel& model)
 {
     if (model.velocity.size() == model.Cells()) SmoothGrid(model.nx, model.nz, model.velocity);

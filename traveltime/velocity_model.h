@@ -7,6 +7,7 @@
 // Grids are flat and row-major, nx x nz values: cell (i, k) lies at horizontal position i h and
 // depth k h and is element k nx + i. Nothing here knows the waveform store or the display.
 
+#include <array>
 #include <span>
 #include <vector>
 
@@ -47,8 +48,57 @@ struct VelocityModel {
     size_t Cells() const { return static_cast<size_t>(nx) * static_cast<size_t>(nz); }
     float& At(std::vector<float>& grid, int i, int k) const { return grid[static_cast<size_t>(k) * nx + i]; }
 
-    // The wavefield of the finite differences; they own it and fill this in.
-    void ClearWavefield() {}
+    // ---- Finite differences ----
+    static constexpr int kReceivers = 20;
+    // Pressure at three time levels (old, current, new), cycled by the sample number modulo 3,
+    // and the staggered scheme's particle velocities; each level nx x nz, row-major. Sized by
+    // the run that uses them.
+    std::array<std::vector<double>, 3> wavefield;
+    std::array<std::vector<double>, 3> particleVx;
+    std::array<std::vector<double>, 3> particleVz;
+    float dt = 0.0001f;    // s
+    int sampleCount = 100; // samples per portion
+    int scheme = 1;        // 0 2nd order, 1 4th order, 2 pseudo spectral, 3 staggered
+    int continueSample = 0;  // 0 idle, else the first sample of the next portion
+    std::array<int, kReceivers> receiverColumn = ReceiverColumns();
+    std::array<int, kReceivers> receiverRow = ReceiverRows();
+    // What a run in progress keeps for its later portions: the source frequency, the
+    // "Non-reflecting condition", and the receivers' samples so far (kReceivers rows of
+    // `recordLength` values each, sample 0 included).
+    float runDt = 0.0001f;  // s
+    float runFrequency = 200.0f;
+    int runNonReflecting = 0;
+    int recordLength = 0;
+    std::vector<float> record;
+
+    // Reverse-time migration settings, kept while the program runs.
+    int rtmTimeFactor = 1;
+    int rtmSpaceFactor = 1;
+    int rtmInterpolation = 1;
+
+    // Diffraction-stacking settings, kept while the program runs; `stackingUses` counts the
+    // accepted runs (0: the first use sets the defaults).
+    float stackXFrom = 0.0f, stackXTo = 0.0f, stackXInterval = 0.0f;
+    float stackYFrom = 0.0f, stackYTo = 50.0f, stackYInterval = 0.5f;
+    int stackMethod = 0;
+    float stackSourceY = 0.0f;
+    int stackingUses = 0;
+
+    // Sets every wavefield level (pressure and particle velocities) to 0.
+    void ClearWavefield();
+
+    static std::array<int, kReceivers> ReceiverColumns()
+    {
+        std::array<int, kReceivers> c{};
+        for (int k = 0; k < kReceivers; ++k) c[k] = 10 * k + 5;
+        return c;
+    }
+    static std::array<int, kReceivers> ReceiverRows()
+    {
+        std::array<int, kReceivers> r{};
+        r.fill(100);
+        return r;
+    }
 };
 
 // "New model(Homogeneous)": 201 x 201 cells of 1 m at 3000 m/s, density 2000, velocity range

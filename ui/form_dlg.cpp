@@ -99,6 +99,15 @@ CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
     ok->Bind(wxEVT_BUTTON, &CFormDlg::OnOk, this);
     SetSizerAndFit(top);
     CentreOnParent();
+    for (const Control& c : controls_) {
+        if (!c.field->HasFocus()) continue;
+        wxWindow* control = c.text ? static_cast<wxWindow*>(c.text)
+                            : c.check ? static_cast<wxWindow*>(c.check)
+                                      : static_cast<wxWindow*>(c.radio);
+        if (control) control->SetFocus();
+        if (c.text) c.text->SelectAll();
+        break;
+    }
 }
 
 wxString CFormDlg::TakeValues()

@@ -372,6 +372,20 @@ void WxDcCanvas::Polygon(std::span<const LPoint> points, FillMode mode)
     DevicePolygon(points, mode);
 }
 
+void WxDcCanvas::FillPolygons(std::span<const LPoint> points, std::span<const FillShape> shapes)
+{
+    if (!raster_ || !rasterFills_) {
+        Canvas::FillPolygons(points, shapes);
+        return;
+    }
+    FlushPolygons();
+    if (raster_->FillQueueFull()) {
+        StageTimer timer(stages_ ? &stages_->raster : nullptr);
+        raster_->FlushFills();
+    }
+    raster_->Fill(points, shapes, mapping_);
+}
+
 void WxDcCanvas::DevicePolygon(std::span<const LPoint> points, FillMode mode)
 {
     if (batchPolygons_ && pen_.style == PenStyle::Null && !brush_.hollow) {

@@ -53,6 +53,7 @@ public:
     void Polyline(std::span<const LPoint> points) override;
     void TraceLines(std::span<const TraceLine> lines) override;
     void Polygon(std::span<const LPoint> points, FillMode mode) override;
+    void FillPolygons(std::span<const LPoint> points, std::span<const FillShape> shapes) override;
     void Rectangle(LRect r) override;
     void Ellipse(LRect bounds) override;
     void SetPixel(LPoint p, Rgb colour) override;

@@ -85,12 +85,12 @@ AcquisitionEffects StartRun(Workspace& ws, int kind)
     AcquisitionEffects e;
     CAcquisitionDevice& device = ws.acquisitionDevice;
     ws.store.dataKind() = 0;
-    ws.store.dispersionFlag = 0;
     if (ws.store.TraceCount() > 0) {
         ws.store.PushUndo();
         ws.store.Params().traceCount = 0;
         if (device.parm.stk_flg == 1) e.repaint = true;
     }
+    ws.store.Params().recordKind = 0;
     if (kind == kStartArmed) device.armed = 1;
     device.monitorRunning = 1;
     if (device.Instrument()) device.Instrument()->Timer_Count();
@@ -188,7 +188,11 @@ AcquisitionEffects AcquisitionMonitorTick(Workspace& ws)
 {
     AcquisitionEffects e;
     CAcquisitionDevice& device = ws.acquisitionDevice;
+    const std::string banner = device.strip.banner;
+    const std::string prompt = device.strip.prompt;
     const MonitorStepResult r = device.MonitorTick(Now(ws), ws.startup.language, ws.store.Params().vscale);
+    // A new banner or prompt shows at once; otherwise only the advanced column is drawn.
+    if (device.strip.banner != banner || device.strip.prompt != prompt) device.strip.panelRedraw = true;
     if (r.advanced) {
         e.invalidate = true;
         e.column = r.column;

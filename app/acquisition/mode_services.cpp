@@ -17,6 +17,7 @@ ModeContext MakeModeContext(Workspace& ws, ModeServices* services)
     c.services = services;
     c.language = ws.startup.language;
     c.lineFilesSwitch = ws.LineFilesSwitch();
+    c.geometry = [&ws] { return ws.MamGeometrySlotOf(); };
     return c;
 }
 

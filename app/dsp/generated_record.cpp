@@ -58,7 +58,6 @@ void BeginRecord(Workspace& ws, int traces, int samples, float intervalMs, int k
     p.samplesPerTrace = samples;
     p.sampleInterval = intervalMs;
     p.recordKind = 0;
-    store.dispersionFlag = 0;
     store.dataKind() = kind;
     store.transformFlag() = 0;
 }

@@ -328,7 +328,7 @@ int ReverseTraceOrderInGroup(Workspace& ws, CFileGroup& group)
         store.dataKind() = kTimeDomain;
         store.PushUndo();
         ReverseTraceOrder(ws);
-        group.StoreRow(store.current.rows, store.current.headers, i);
+        group.StoreRow(store.current.rows, store.current.headers, i, store.TraceCount());
         ++reversed;
     }
     return reversed;

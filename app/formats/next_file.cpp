@@ -209,18 +209,11 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
                                 : access.CdpGather(store.current.rows, store.current.headers, index);
     if (built <= 0) return 0;
     group.gatherIndex = index;
-    const int count = SetTraceCount(ws, built);
-    if (receivers) {
-        d.gatherPosition = count > 0 ? static_cast<float>(store.current.headers[0].receiverHundredths * 0.01) : 0.0f;
-    } else if (index < static_cast<int>(group.cdpPositions.size())) {
-        d.gatherPosition = static_cast<float>(group.cdpPositions[static_cast<size_t>(index)] * 0.01);
-    }
-
+    // The set-up of a gather: counts, extents, maxima, the whole gather selected, the label,
+    // time-domain data.
+    const bool validInterval = GatherStoreSetUp(ws, built, receivers ? 1 : 2);
     TakeRecordSourcePosition(ws);
-    const bool validInterval = RecalcRecordExtents(ws, 0);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
-    // A gather holds traces of the files: whatever the store held before, it is time domain now.
-    store.dataKind() = kTimeDomain;
     if (!validInterval) {
         ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     }

@@ -1,6 +1,9 @@
 #include "app/surfacewave/surfacewave_seams.h"
 
 #include "app/operations.h"
+#include "app/surfacewave/phase_velocity_commands.h"
+#include "app/workspace.h"
+#include "surfacewave/phase_velocity_dlg.h"
 
 namespace velk {
 
@@ -9,5 +12,28 @@ bool CoherenceAvailable() { return false; }
 
 int CWaveOperations::CorrelateWithReference() { return 0; }
 int CWaveOperations::CoherenceSelected() { return 0; }
+
+bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
+{
+    UpdateVelocityUnitTexts(ws);
+    return CPhaseVelocityDlg::EditSettings(ws.contour, ui, ws.startup.language);
+}
+
+int CommonSourceDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool CommonSourceDispersionAvailable() { return false; }
+int OneCmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool OneCmpDispersionAvailable() { return false; }
+int CmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool CmpDispersionAvailable() { return false; }
+
+int TauPStack(Workspace&, UiHost&, ProgressSink&, float, float, int) { return 0; }
+bool TauPStackAvailable() { return false; }
+
+int CrossCorrelationGathers(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool CrossCorrelationGathersAvailable() { return false; }
+int ForwardFourierAll(Workspace&, UiHost&, ProgressSink&) { return 0; }
+bool ForwardFourierAllAvailable() { return false; }
+bool WriteGpsGeometry(Workspace&, UiHost&, int) { return false; }
+bool WriteGpsGeometryAvailable() { return false; }
 
 }  // namespace velk

@@ -23,8 +23,6 @@ namespace velk {
 
 namespace {
 
-constexpr const char* kLineKey = "line_name";
-
 std::string ParentOf(const std::string& path)
 {
     const size_t slash = path.find_last_of('/');
@@ -134,26 +132,27 @@ void CopyListState(const CFileGroup& from, CFileGroup& to)
     to.listFolder = from.listFolder;
 }
 
-void GatherStoreSetUp(Workspace& ws, int count, int kind)
+bool GatherStoreSetUp(Workspace& ws, int count, int kind)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     const int n = std::clamp(count, 0, store.MaxTraces());
     p.traceCount = n;
     const bool validInterval = RecalcRecordExtents(ws, 0);
-    (void)validInterval;
     for (size_t i = 0; i < p.selectionFlags.size(); ++i) p.selectionFlags[i] = static_cast<int>(i) < n ? 1 : 0;
     store.dataKind() = kTimeDomain;
-    if (n == 0) return;
+    if (n == 0) return validInterval;
     const CTraceHeader& first = store.current.headers[0];
     if (kind == 0) {
         ws.display.gatherPosition = static_cast<float>(first.sourceHundredths * 0.01);
     } else if (kind == 1) {
-        ws.display.gatherPosition = static_cast<float>(first.receiverHundredths * 0.01);
-    } else {
+        // The receiver gather carries its common receiver in the source word.
+        ws.display.gatherPosition = static_cast<float>(first.sourceHundredths * 0.01);
+    } else if (kind == 2) {
         ws.display.gatherPosition =
             static_cast<float>((static_cast<double>(first.sourceHundredths) + first.receiverHundredths) * 0.005);
     }
+    return validInterval;
 }
 
 int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
@@ -203,13 +202,25 @@ int OpenFileList(CommandContext& c, bool atStartup)
     const std::optional<std::string> path = c.ui.OpenFile(request);
     if (!path) return 0;
 
-    SurveyLine line;
-    if (EndsWith(*path, ".xml") || EndsWith(*path, ".XML")) {
-        if (ReadLineXml(*path, kLineKey, scratch, first, line) < 0) return 0;
+    SurveyLine line = ws.surveyLine;
+    line.hasArrayGeometry = 0;
+    MamGeometrySlot geometry = ws.MamGeometrySlotOf();
+    const bool xml = EndsWith(*path, ".xml") || EndsWith(*path, ".XML");
+    if (xml) {
+        if (ReadLineXml(line, scratch, geometry, *path, first, &c.ui, language) < 0) {
+            c.ui.Message(Msg(language, kCannotOpenFile, "ファイルを開けません") + "\n\n" + *path, MsgButtons::Ok,
+                         MsgIcon::Error);
+            return 0;
+        }
         if (ws.startup.acquisitionMode != 0 && ws.acquisitionManager) {
             ws.acquisitionManager->SwapDataFolder(ParentOf(*path));
             LineRecord record;
-            record.surveyType = line.surveyMode;
+            record.surveyType = line.qkwMenu;
+            record.lineId = line.lineId;
+            record.menuName = line.qkwMenuName;
+            record.procedureStep = line.procedureStep;
+            record.names = {line.hasDataFile, line.dataFile, line.hasResultFile, line.resultFile,
+                            line.hasPlottingFile, line.plottingFile};
             if (ws.acquisitionManager->SelectMode(record) == -1) return 0;
         }
     } else {
@@ -224,6 +235,10 @@ int OpenFileList(CommandContext& c, bool atStartup)
         ws.arrayGeometry.shown = 1;
     }
     TakeList(c, scratch);
+    if (xml) {
+        ws.surveyLine = line;
+        ws.StoreMamGeometry(geometry);
+    }
     ShowListedFile(c, 0, false);
     return 1;
 }
@@ -281,7 +296,7 @@ int SaveFileListXml(CommandContext& c)
     if (ws.startup.acquisitionMode != 0) {
         written = ws.acquisitionManager ? ws.acquisitionManager->WriteLineFile(*path) : 0;
     } else if (ws.acquisitionStartupValue == 1) {
-        written = WriteLineXml(*path, kLineKey, g);
+        written = WriteLineXml(ws.surveyLine, g, ws.MamGeometrySlotOf(), *path);
     }
     if (written == 0) WriteFailed(c);
     return 0;

@@ -36,14 +36,19 @@ GroupReadContext MakeGroupReadContext(Workspace& ws, UiHost& ui);
 
 // The store after a shot (kind 0), receiver (1) or CDP (2) gather of `count` traces: counts,
 // interval, record length, first and last position, maxima, the whole gather selected, and
-// the gather position of the view's label. An empty gather leaves 0 traces and reads nothing.
-void GatherStoreSetUp(Workspace& ws, int count, int kind);
+// the gather position of the view's label (the source word of trace 0 for a shot or receiver
+// gather, whose source word carries the common receiver; the midpoint of trace 0 for a CDP
+// gather). Any other kind sets no label. An empty gather leaves 0 traces and reads nothing.
+// False when the interval of the gather is not valid (InvalidIntervalMessage).
+bool GatherStoreSetUp(Workspace& ws, int count, int kind);
 
 // Member file `index` of the group into the store (undo snapshot; a file that gives no traces
 // leaves the record as it was); the document then stands for that file. Returns the traces.
 int ShowListedFile(CommandContext& ctx, int index, bool sortByReceiver);
 
 // "Open file list": an XML or text list (atStartup: any file), its list dialog, file 0 shown.
+// An unreadable line document says "Cannot open the file" with the path and changes nothing;
+// a line document's record and array geometry are taken together with its list.
 // Returns 1 when a list was taken (the view repaints), else 0.
 int OpenFileList(CommandContext& ctx, bool atStartup);
 // "Make file list" / "Make file list(select a folder)": from the menu the naming options and
@@ -54,6 +59,8 @@ int MakeFileListFromFolder(CommandContext& ctx, bool fromMenu);
 int ShowFileList(CommandContext& ctx);
 int SaveFileListText(CommandContext& ctx);
 int SaveFileListTabular(CommandContext& ctx);
+// "Save file list(XML)": in acquisition mode the device's line file, otherwise, while the
+// line-file switch is on, the workspace's line with the group's list and the array geometry.
 int SaveFileListXml(CommandContext& ctx);
 int ShiftFileList(CommandContext& ctx);
 

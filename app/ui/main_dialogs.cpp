@@ -1,21 +1,31 @@
 #include "app/ui/main_dialogs.h"
 
+#include "acquisition/acq_display_dlg.h"
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
+#include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
+#include "dialogs/surfacewave/advanced_form_wnd.h"
 #include "dialogs/survey/file_list_dlg.h"
 #include "dialogs/survey/paged_table_wnd.h"
 #include "dsp/taup.h"
 #include "survey/file_list_dialogs.h"
 #include "survey/header_edit_dialogs.h"
+#include "surfacewave/phase_velocity_dlg.h"
+#include "surfacewave/picking_dialogs.h"
 #include "ui/wx_uihost.h"
 
 namespace velk {
 
 void RegisterMainDialogs(WxUiHost& ui)
 {
+    // The keypad dialogs of the acquisition screen.
+    ui.RegisterDialog(CAcqDisplayDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        KeypadDialog dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CAxisConfigWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;
@@ -40,6 +50,21 @@ void RegisterMainDialogs(WxUiHost& ui)
     ui.RegisterDialog(CGeometryDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CPagedTableWnd dlg(parent, request, language, {"Channel", "Interval", "Geophone coordinate"},
                            CGeometryDlg::kRows);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CPhaseVelocityDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        AdvancedFormLayout layout;
+        layout.advanced.assign(CPhaseVelocityDlg::kAdvancedFields.begin(), CPhaseVelocityDlg::kAdvancedFields.end());
+        layout.dependent = CPhaseVelocityDlg::kSpac;
+        layout.selector = CPhaseVelocityDlg::kMethod;
+        layout.selectorChoice = 1;
+        CAdvancedFormWnd dlg(parent, request, language, layout);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CMinMaxFrequencyDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        AdvancedFormLayout layout;
+        layout.advanced.assign(CMinMaxFrequencyDlg::kAdvancedFields.begin(), CMinMaxFrequencyDlg::kAdvancedFields.end());
+        CAdvancedFormWnd dlg(parent, request, language, layout);
         return dlg.ShowModal() == wxID_OK;
     });
 }

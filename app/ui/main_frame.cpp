@@ -1,6 +1,7 @@
 #include "app/ui/main_frame.h"
 
 #include <algorithm>
+#include <memory>
 #include <sstream>
 
 #include <wx/menu.h>
@@ -237,6 +238,7 @@ void CMainFrame::PrintRecord(bool preview)
 
 void CMainFrame::PrintSetup() { printer_.PageSetup(this); }
 
+
 void CMainFrame::DocumentTitleChanged(const std::string& title) { SetTitle(W(FrameTitle(title))); }
 
 void CMainFrame::RecentFilesChanged()
@@ -409,6 +411,22 @@ std::string CMainFrame::Describe() const
     std::istringstream display(DescribeDisplayState(app_.ws()));
     for (std::string line; std::getline(display, line);) out << "display." << line << '\n';
     return out.str();
+}
+
+void CMainFrame::SetFrameIcon(int resource)
+{
+    if (resource == iconResource_) return;
+    iconResource_ = resource;
+    SetIcons(FrameIcons(resource));
+}
+
+void CMainFrame::PopupAcquisitionMenu()
+{
+    const MenuBarModel model = app_.commands().BuildMenuBar(menuResource_, app_.ws().startup.language);
+    const MenuNode* node = model.Find("acquisition");
+    if (!node || !view_) return;
+    std::unique_ptr<wxMenu> menu(MakeMenu(*node));
+    view_->PopupMenu(menu.get());  // its items come to the frame's command handler
 }
 
 }  // namespace velk

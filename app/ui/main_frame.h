@@ -30,6 +30,8 @@ public:
     void RequestClose() override;
     void ShowAbout() override;
     StatusPanes* Status() override { return this; }
+    void SetFrameIcon(int resource) override;
+    void PopupAcquisitionMenu() override;
     void PrintRecord(bool preview) override;
     void PrintSetup() override;
     RecordClipboard* Clipboard() override { return &clipboard_; }
@@ -66,6 +68,7 @@ private:
     bool modulesRead_ = false;  // the registered modules come from the profile once
     int menuResource_ = kMenuDefault;
     int toolbarResource_ = kMenuDefault;
+    int iconResource_ = 128;
     wxRect restored_;
     int widths_[StatusPanes::kPaneCount] = {};
     std::string lockTexts_[3];

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "app/acquisition/acquisition_screen.h"
 #include "app/view/display_state.h"
 #include "draw/parallel.h"
 #include "app/formats/document.h"
@@ -80,8 +81,22 @@ void CVelkarineView::ApplyAcquisition(const AcquisitionEffects& effects)
     if (effects.stopTimer) acquisitionTimer_.Stop();
     if (effects.startTimer) acquisitionTimer_.Start(DisplayState::kAcquisitionMs);
     if (effects.startLater) pendingStart_.StartOnce(200);
-    if (!effects.recentFile.empty() && context_) context_().recent.Add(effects.recentFile);
-    if (effects.repaint) Repaint();
+    if (context_ && (!effects.recentFile.empty() || effects.icon != 0)) {
+        CommandContext ctx = context_();
+        if (!effects.recentFile.empty()) ctx.recent.Add(effects.recentFile);
+        if (effects.icon != 0 && ctx.frame) ctx.frame->SetFrameIcon(effects.icon);
+    }
+    if (effects.repaint) {
+        Repaint();
+    } else if (effects.invalidate) {
+        // The monitor column the strip advanced into; the kept picture stays.
+        const LogicalMapping m = Mapping();
+        const DevicePoint a = m.ToDevice(LPoint{effects.column.left, effects.column.top});
+        const DevicePoint b = m.ToDevice(LPoint{effects.column.right, effects.column.bottom});
+        RefreshRect(wxRect(wxPoint(std::min(a.x, b.x) - 1, std::min(a.y, b.y) - 1),
+                           wxPoint(std::max(a.x, b.x) + 1, std::max(a.y, b.y) + 1)),
+                    false);
+    }
 }
 
 void CVelkarineView::OnMonitorTicker(wxTimerEvent&) { ApplyAcquisition(AcquisitionMonitorTick(ws_)); }
@@ -132,9 +147,16 @@ void CVelkarineView::RequestRepaint(RepaintKind kind)
     }
 }
 
-void CVelkarineView::ShowTransientText(const std::string& text)
+void CVelkarineView::ShowTransientText(const std::string& text, LPoint at)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, OverlayLayer::kProgressAt);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, at);
+    Refresh(false);
+    Update();
+}
+
+void CVelkarineView::ShowSecondTransientText(const std::string& text)
+{
+    ws_.display.overlay.SetTransientText(OverlayLayer::kSecondProgressOwner, text, OverlayLayer::kSecondProgressAt);
     Refresh(false);
     Update();
 }
@@ -178,6 +200,10 @@ void CVelkarineView::OnPaint(wxPaintEvent&)
         pictureLoads_ = ws_.store.loadCounter;
     }
     dc.DrawBitmap(picture_, 0, 0);
+    if (ws_.startup.acquisitionMode != 0) {
+        WxDcCanvas canvas(dc, mapping);
+        DrawMonitorStrip(canvas, ws_);
+    }
     DrawOverlay(dc, mapping, ws_);
 }
 
@@ -209,6 +235,8 @@ int KeyNumber(int code)
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER: return kKeyEnter;
     case WXK_SHIFT: return kKeyShift;
+    case WXK_CONTROL: return kKeyControl;
+    case WXK_ALT: return kKeyAlt;
     case WXK_ESCAPE: return kKeyEscape;
     case WXK_LEFT:
     case WXK_NUMPAD_LEFT: return kKeyLeft;
@@ -273,6 +301,10 @@ void CVelkarineView::Apply(const EditEffects& effects)
         Update();  // the change shows before the question
         Apply(ws_.editController.RunFollowUp(ws_, ctx.ui, effects.followUp));
     }
+    if (effects.acquisitionMenu && ctx.frame) {
+        FrameServices* frame = ctx.frame;
+        CallAfter([frame] { frame->PopupAcquisitionMenu(); });
+    }
     if (effects.close && ctx.frame) {
         FrameServices* frame = ctx.frame;
         CallAfter([frame] { frame->RequestClose(); });
@@ -323,6 +355,7 @@ void CVelkarineView::OnKeyDown(wxKeyEvent& event)
 {
     const int key = KeyNumber(event.GetKeyCode());
     if (key == 0 || !context_) {
+        ws_.editController.altAlone = false;  // Alt with another key is no lone Alt
         event.Skip();
         return;
     }

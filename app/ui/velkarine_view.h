@@ -45,9 +45,13 @@ public:
     // A full repaint ends the transient text: the operation that showed it is over.
     void Repaint() override;
     void RequestRepaint(RepaintKind kind) override;
-    void ShowTransientText(const std::string& text) override;
+    void ShowTransientText(const std::string& text, LPoint at = {10, -18}) override;
+    void ShowSecondTransientText(const std::string& text) override;
     void StartTimer(int milliseconds) override;
     void StopTimer() override;
+    // The record cycle's own timers (the 5 ms monitor ticker, the 50 ms step and the start
+    // that waits 200 ms after a run ended), the frame's icon and the repaint.
+    void ApplyAcquisition(const AcquisitionEffects& effects) override;
 
     std::string TransientText() const;
     bool TimerRunning() const { return timer_.IsRunning(); }
@@ -75,9 +79,6 @@ private:
     // Shows what an event changed, holds the mouse while a drag runs, and asks the question
     // the event left for after the window shows the change.
     void Apply(const EditEffects& effects);
-    // The record cycle's own timers: the 5 ms monitor ticker, the 50 ms step and the start
-    // that waits 200 ms after a run ended.
-    void ApplyAcquisition(const AcquisitionEffects& effects);
     void OnMonitorTicker(wxTimerEvent& event);
     void OnAcquisitionTimer(wxTimerEvent& event);
     void OnPendingStart(wxTimerEvent& event);

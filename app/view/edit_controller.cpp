@@ -23,7 +23,7 @@
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
-#include "survey/survey_services.h"
+#include "app/survey/automatic_processing.h"
 
 namespace velk {
 
@@ -106,18 +106,25 @@ public:
     int EditModeGeometry() override { return ws_.acquisitionManager ? ws_.acquisitionManager->EditModeGeometry() : 0; }
     int EditSettings() override { return ws_.acquisitionDevice.EditSettings(); }
     int DiskMenu() override { return ws_.acquisitionDevice.DiskMenu(); }
-    int EditDisplay() override { return ws_.acquisitionDevice.EditDisplay(); }
+    int EditDisplay() override
+    {
+        return ws_.acquisitionDevice.EditDisplay(ws_.ui(), ws_.startup.language, ws_.store.Params().normalisation,
+                                                 ws_.settings.shading);
+    }
     void Disarm() override { ws_.acquisitionDevice.Disarm(); }
     // The common stop without its question (the controller asks it once the window shows
     // the stack).
     void RequestStop() override { effects_.Merge(StopAcquisition(ws_, ws_.ui(), false)); }
     void AutomaticProcessingStop() override
     {
-        OnAutomaticProcessingStop();
-        ws_.display.automaticProcessing = 0;
+        // The timer itself stops through the effects (stopTimer).
+        const bool running = ws_.display.automaticProcessing == 1;
+        OnAutomaticProcessingStop(ws_, nullptr, nullptr);
+        if (running) effects_.icon = kMainFrameIcon;
     }
-    void DrawKeyBar() override { ws_.acquisitionDevice.DrawKeyBar(); }
-    void DrawMenuKeyBar() override { ws_.acquisitionDevice.DrawMenuKeyBar(); }
+    // The paint draws bar A or B from the Shift state; the key's repaint shows it.
+    void DrawKeyBar() override {}
+    void DrawMenuKeyBar() override {}
     bool StackedRecordsWaiting() override
     {
         return ws_.acquisitionDevice.stackCount > 0 && ws_.acquisitionDevice.parm.stk_flg != 1;
@@ -197,6 +204,7 @@ void EditEffects::Merge(const EditEffects& other)
     stopTimer = stopTimer || other.stopTimer;
     close = close || other.close;
     shutdown = shutdown || other.shutdown;
+    acquisitionMenu = acquisitionMenu || other.acquisitionMenu;
     skip = skip && other.skip;
     if (!other.recentFile.empty()) recentFile = other.recentFile;
     acquisition.Merge(other.acquisition);
@@ -741,7 +749,11 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
     CAcquisitionDevice& device = ws.acquisitionDevice;
     const bool acquisition = ws.startup.acquisitionMode != 0;
     const bool busy = device.monitorRunning == 1 || device.armed == 1;
+    altAlone = key == kKeyAlt;
     switch (key) {
+    case kKeyControl:
+        ctrlState = 1;
+        break;
     case kKeyShift:
         shiftState = 1;
         if (acquisition) {
@@ -817,6 +829,10 @@ EditEffects EditController::OnKeyDown(Workspace& ws, UiHost& ui, int key)
 EditEffects EditController::OnKeyUp(Workspace& ws, int key)
 {
     EditEffects e;
+    if (key == kKeyControl) ctrlState = 0;
+    // GTK opens no menu on a lone Alt: on the acquisition screen it pops the acquisition menu up.
+    if (key == kKeyAlt && altAlone && ws.startup.acquisitionMode != 0) e.acquisitionMenu = true;
+    altAlone = false;
     if (key == kKeyShift) {
         shiftState = 0;
         if (ws.startup.acquisitionMode != 0) {
@@ -880,6 +896,7 @@ EditEffects EditController::AcquisitionKey(Workspace& ws, UiHost& ui, int key)
         case kKeyF4:
             // Every way out offers the pending stack first (the follow-up runs before the close).
             e.Merge(AcquisitionStop(ws));
+            if (ws.display.automaticProcessing == 1) e.stopTimer = true;
             acquisition.AutomaticProcessingStop();
             e.close = true;
             break;

@@ -36,6 +36,8 @@ class Workspace;
 // Key numbers as the window gives them to the controller.
 constexpr int kKeyEnter = 13;
 constexpr int kKeyShift = 16;
+constexpr int kKeyControl = 17;
+constexpr int kKeyAlt = 18;
 constexpr int kKeyEscape = 27;
 constexpr int kKeyLeft = 37;
 constexpr int kKeyUp = 38;
@@ -117,6 +119,7 @@ struct EditEffects {
     bool stopTimer = false;  // the view timer is to stop
     bool close = false;      // close the main frame (as its close box does), after this event
     bool shutdown = false;   // shut the station down (the user said OK)
+    bool acquisitionMenu = false;  // pop the "Data acquisition" menu up over the view
     bool skip = true;        // keys: let the window's default handling have the key too
     std::string recentFile;  // a file saved by this event, for the recent-file list
     AcquisitionEffects acquisition;  // the record cycle's timers and icon
@@ -159,6 +162,8 @@ public:
         float endDistance = 0.0f;
     } selection;
     int shiftState = 0;          // 1 while Shift is down
+    int ctrlState = 0;           // 1 while Ctrl is down
+    bool altAlone = false;       // Alt is down and no other key came since
     int stopFlag = 0;            // set by Escape: ends the continuous measurement
 
     EditEffects OnLButtonDown(Workspace& ws, UiHost& ui, LPoint point);

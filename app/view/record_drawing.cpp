@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/acquisition/acquisition_screen.h"
 #include "app/acquisition/record_saving.h"
 #include "app/view/contour_display.h"
 #include "draw/coordinates.h"
@@ -400,8 +401,7 @@ int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yo
         if (!acquisition) {
             DrawNoData(paint, ws);
         } else if (device.monitorRunning == 1) {
-            device.UpdateStatusBar();
-            device.DrawMonitorPanel();
+            DrawMonitorPanel(paint, ws);
         }
         return 0;
     }
@@ -548,7 +548,7 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
             }
             if (ws.theoretical.shown == 1) DrawTheoreticalCurves(paint, ws, xorg, yorg);
         }
-        if (recordKind == 1 && !vertical && d.drawing.dispersionCurveOverlay == 1) {
+        if (recordKind == 1 && !vertical && ws.contour.minMaxPlot == 1) {
             DrawWavelengthLimitLines(paint, ws, xorg, yorg);
         }
         if (d.editMode == 7) DrawTwoLayerTraveltime(paint, ws, xorg, yorg);
@@ -592,33 +592,10 @@ void OnDraw(RecordPaint& paint, Workspace& ws)
 {
     CAcquisitionDevice& device = ws.acquisitionDevice;
     const bool acquisition = ws.startup.acquisitionMode != 0;
-    if (acquisition) {
-        device.DrawKeyBar();
-        if (device.monitorRunning == 1) device.UpdateStatusBar();
-        if (paint.status && !paint.printing) {
-            for (const AcquisitionPane& p : device.ReadStatusPanes()) {
-                paint.status->SetPaneWidth(p.pane, p.width);
-                paint.status->SetPaneText(p.pane, p.text);
-            }
-        }
-    }
+    if (acquisition) UpdateAcquisitionPanes(paint, ws);
     if (device.suspendDrawing == 0) DrawRecord(paint, ws);
-    if (acquisition && !paint.printing) {
-        // Bar B while Shift is held.
-        const int language = ws.startup.language;
-        const std::string bar = ws.editController.shiftState == 1
-                                    ? CAcquisitionDevice::MenuKeyBarText(language)
-                                    : CAcquisitionDevice::KeyBarText(language, ws.startup.instrumentMenu == 1,
-                                                                     std::string());
-        CAcquisitionDevice::DrawKeyBar(paint.canvas, bar);
-        if (device.monitorRunning == 1) {
-            ScopedFont font(paint.canvas, Font{"", 35});
-            paint.canvas.TextOut(LPoint{10, -1160}, CAcquisitionDevice::AmplitudeText(ws.store.Params().vscale));
-        }
-    }
-    if (acquisition && device.monitorRunning == 0) {
-        device.DrawLineBanner(std::max(ws.display.layout.rightExtent - 700, 1250), -10);
-    }
+    if (acquisition && !paint.printing) DrawAcquisitionBars(paint, ws);
+    if (acquisition && device.monitorRunning == 0) DrawLineBannerOf(paint, ws);
     if (!paint.currentFileName.empty() && !acquisition && paint.status) {
         paint.status->SetPaneWidth(5, 200);
         paint.status->SetPaneText(5, paint.currentFileName);

@@ -52,7 +52,6 @@ struct AxisState {
 
 struct RecordDrawFlags {
     int dspStarted = 0;              // the acquisition DSP was started by the first show
-    int dispersionCurveOverlay = 0;  // 1: draw the picked curve over a dispersion record
     int secondFileNameFlag = 0;      // 1: titles of derived records name `secondFileName`
     std::string secondFileName;
     int velocityLinePointState = 0;  // 0 left end next, 1 right end next, 2 done
@@ -65,6 +64,13 @@ struct RecordDrawFlags {
     // grows to what a trace needs (three points per sample with shading).
     std::vector<LPoint> points;
     std::vector<int32_t> sampleX;    // x of each sample of the window, for one interval
+    // The colour cells between two traces as a batch of fills, one per pair of a block, made
+    // on the workers and handed to the canvas in order; reused from paint to paint.
+    struct CellRow {
+        std::vector<LPoint> points;
+        std::vector<FillShape> shapes;
+    };
+    std::vector<CellRow> cellRows;
     // The threads that make the points (and draw the lines on a bitmap), made at the first
     // paint that needs them.
     std::shared_ptr<WorkerPool> workers;

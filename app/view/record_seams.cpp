@@ -5,8 +5,6 @@
 
 namespace velk {
 
-void DrawWavelengthLimitLines(RecordPaint&, Workspace&, int, int) {}
-
 bool StrongMotionDisplay(const Workspace& ws) { return ws.strongMotionFlag == 1; }
 void DrawStationLabel(RecordPaint& paint, const Workspace& ws, int trace, int32_t x, int32_t y)
 {

@@ -15,7 +15,8 @@ class Workspace;
 
 // The geometry pictures (display modes 3 and 4): app/view/geometry_pictures.h.
 
-// The picked phase-velocity curve over a dispersion record.
+// The minimum- and maximum-wavelength lines over a dispersion image, blue, solid, width 2,
+// from the image's origin to its edge (app/surfacewave/wavelength_lines.cpp).
 void DrawWavelengthLimitLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg);
 // Edit mode 7: the two-layer traveltime curves that the mouse fits
 // (app/traveltime/theoretical_commands.cpp).

@@ -154,17 +154,8 @@ void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacem
     int32_t lastLabel = 0;
     for (int k = 0; k < n; ++k) {
         const int32_t y0 = top - k * box, y1 = top - (k + 1) * box;
-        ContourQuad q;
-        q.p = {LPoint{x0 + 100, y0}, LPoint{x0 + 150, y0}, LPoint{x0 + 150, y1}, LPoint{x0 + 100, y1}};
-        const float lo = palette.levels[static_cast<size_t>(k)], hi = palette.levels[static_cast<size_t>(k + 1)];
-        const float v = k == n - 1 ? lo + 100.0f : (lo + hi) * 0.5f;
-        q.v = {v, v, v, v};
-        if (ws.display.plotMode < 2) FillContourQuad(palette, c, q, 0);
-        {
-            ScopedPen pen(c, Pen{PenStyle::Solid, 2, kBlack});
-            const LPoint outline[] = {q.p[0], q.p[1], q.p[2], q.p[3], q.p[0]};
-            c.Polyline(outline);
-        }
+        DrawLegendBox(c, palette, ws.display.plotMode, k, LPoint{x0 + 100, y0}, LPoint{x0 + 150, y1});
+        const float lo = palette.levels[static_cast<size_t>(k)];
         if (k == 0) continue;  // the open lowest level has no label
         const int32_t y = y0 - 20;
         if (labelled && std::abs(static_cast<int64_t>(y) - lastLabel) <= 45) continue;

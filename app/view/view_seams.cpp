@@ -25,6 +25,4 @@ bool StepStrongMotionStation(Workspace& ws, bool forward)
     return RefillEarthquakeTraces(ws, ws.ui()) == 1;
 }
 
-int OnTimer(CommandContext&) { return 0; }
-
 }  // namespace velk

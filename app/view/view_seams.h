@@ -26,8 +26,8 @@ bool ArrayGeometryPresent(const Workspace& ws);
 // MatchPicksToTraces (the stored picks of the current shot onto the traces) is in
 // app/picking/pick_matching.h.
 
-// One tick of the view timer (automatic processing, acquisition). Returns 1 to repaint.
-// Nothing runs on the timer yet.
+// One tick of the view timer: the automatic processing's (app/survey/automatic_processing.cpp;
+// the acquisition runs on timers of its own). Returns 1 to repaint the record.
 int OnTimer(CommandContext& ctx);
 
 }  // namespace velk

@@ -1,5 +1,6 @@
 #include "dialogs/app/artwork.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include <wx/icon.h>
 
 namespace velk {
+
+wxBitmap ProgramBitmap(int size, const wxColour& background);
 
 namespace {
 
@@ -20,12 +23,14 @@ double Wavelet(double x, double t0, double frequency)
 
 }  // namespace
 
-wxBitmap ProgramBitmap(int size)
+wxBitmap ProgramBitmap(int size) { return ProgramBitmap(size, wxColour(24, 46, 78)); }
+
+wxBitmap ProgramBitmap(int size, const wxColour& background)
 {
     wxBitmap bitmap(size, size, 24);
     wxMemoryDC dc(bitmap);
     const double s = size;
-    dc.SetBackground(wxBrush(wxColour(24, 46, 78)));
+    dc.SetBackground(wxBrush(background));
     dc.Clear();
     // Rounded frame.
     dc.SetPen(wxPen(wxColour(120, 170, 220), std::max(1, size / 24)));
@@ -52,12 +57,27 @@ wxBitmap ProgramBitmap(int size)
     return bitmap;
 }
 
-wxIconBundle ProgramIcons()
+wxIconBundle ProgramIcons() { return FrameIcons(128); }
+
+wxIconBundle FrameIcons(int resource)
 {
     wxIconBundle bundle;
     for (int size : {16, 32, 48, 64}) {
+        wxBitmap bitmap;
+        if (resource == 228 || resource == 238) {
+            bitmap = ProgramBitmap(size, resource == 228 ? wxColour(28, 104, 56) : wxColour(150, 30, 30));
+            // The watching (or armed) dot in the upper right corner.
+            wxMemoryDC dc(bitmap);
+            dc.SetPen(*wxWHITE_PEN);
+            dc.SetBrush(wxBrush(resource == 228 ? wxColour(120, 255, 140) : wxColour(255, 220, 80)));
+            const int r = std::max(2, size / 7);
+            dc.DrawCircle(size - r - 2, r + 2, r);
+            dc.SelectObject(wxNullBitmap);
+        } else {
+            bitmap = ProgramBitmap(size);
+        }
         wxIcon icon;
-        icon.CopyFromBitmap(ProgramBitmap(size));
+        icon.CopyFromBitmap(bitmap);
         bundle.AddIcon(icon);
     }
     return bundle;

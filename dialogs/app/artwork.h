@@ -12,6 +12,9 @@ namespace velk {
 wxBitmap ProgramBitmap(int size);
 // 16, 32, 48 and 64 pixel icons for the frame and the dialogs.
 wxIconBundle ProgramIcons();
+// The frame's icon by its resource: 128 the program's; 228 automatic processing's blink (the
+// traces on green with a watching dot); 238 the armed instrument's blink (on red). Others: 128.
+wxIconBundle FrameIcons(int resource);
 
 // A banner of seismic traces with a first-arrival line, filling `rect` of the DC. `accent`
 // tints the traces (the acquisition splash uses its own).

@@ -104,6 +104,12 @@ CPagedTableWnd::CPagedTableWnd(wxWindow* parent, DialogRequest& request, int lan
     ShowValues();
     SetSizerAndFit(top);
     CentreOnParent();
+    for (const Cell& c : cells_) {
+        if (!c.field->HasFocus() || !c.text) continue;
+        c.text->SetFocus();
+        c.text->SelectAll();
+        break;
+    }
 }
 
 bool CPagedTableWnd::Blank(const Cell& c) const { return c.rowKey && c.rowKey->Text().empty(); }

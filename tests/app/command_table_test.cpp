@@ -166,7 +166,7 @@ TEST(CommandTable, DuplicateIdsAndMenuKeysAreRefused)
 class CountingView : public ViewSurface {
 public:
     void Repaint() override { ++repaints; }
-    void ShowTransientText(const std::string& text) override { texts.push_back(text); }
+    void ShowTransientText(const std::string& text, LPoint) override { texts.push_back(text); }
     int repaints = 0;
     std::vector<std::string> texts;
 };

@@ -161,5 +161,64 @@ TEST(LineRaster, FillsKeepTheirOrderAmongLinesAndRectanglesTakeTheGeneralRule)
     EXPECT_EQ(direct.Dirty().y1, 47);
 }
 
+TEST(LineRaster, BatchesOfFillsPaintWhatTheirPolygonsPaintOneByOne)
+{
+    // Random polygons, rectangles, polygons without width, too few points, far beyond the
+    // limit, in three batches between a single fill and a line, the later two scrolled; the
+    // last shape counts more points than are left and is not drawn.
+    std::mt19937 random(5);
+    std::vector<LPoint> points;
+    std::vector<FillShape> shapes;
+    for (int k = 0; k < 300; ++k) {
+        const uint32_t n = k % 5 == 0 ? 4 : 1 + random() % 8;
+        const int32_t x = static_cast<int32_t>(random() % 600) - 100, y = -(static_cast<int32_t>(random() % 500) - 100);
+        for (uint32_t i = 0; i < n; ++i) {
+            LPoint p{x + static_cast<int32_t>(random() % 200), y - static_cast<int32_t>(random() % 200)};
+            if (k % 5 == 0) p = {x + (i == 1 || i == 2 ? 150 : 0), y - (i >= 2 ? 90 : 0)};
+            if (k % 17 == 3) p.x = x;
+            if (k % 41 == 9 && i == 0) p.y = INT32_MIN;
+            points.push_back(p);
+        }
+        shapes.push_back({n, Rgb{static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8), 7}});
+    }
+    const LogicalMapping mapping = LogicalMapping::ForDpi(96.0, 96.0);
+    LogicalMapping scrolled = mapping;
+    scrolled.scrollX = 13;
+    scrolled.scrollY = -7;
+    const LPoint single[] = {{0, 0}, {300, -40}, {120, -260}};
+    const size_t cuts[] = {0, 150, 190, shapes.size()};
+    std::vector<size_t> starts = {0};  // the first point of each shape
+    for (const FillShape& f : shapes) starts.push_back(starts.back() + f.count);
+
+    LineRaster batched, each;
+    for (LineRaster* r : {&batched, &each}) {
+        r->Reset(200, 150);
+        for (int b = 0; b < 3; ++b) {
+            if (b == 1) r->Fill(single, mapping, 0xFF0000FFu, FillMode::Winding);
+            if (b == 2) r->Segment({0, 70}, {199, 75}, 0xFFFF0000u);
+            const LogicalMapping& m = b == 0 ? mapping : scrolled;
+            if (r == &batched) {
+                std::vector<FillShape> batch(shapes.begin() + static_cast<std::ptrdiff_t>(cuts[b]),
+                                             shapes.begin() + static_cast<std::ptrdiff_t>(cuts[b + 1]));
+                if (b == 2) batch.back().count += 1;
+                r->Fill(std::span(points.begin() + static_cast<std::ptrdiff_t>(starts[cuts[b]]),
+                                  points.begin() + static_cast<std::ptrdiff_t>(starts[cuts[b + 1]])),
+                        batch, m);
+                continue;
+            }
+            for (size_t k = cuts[b]; k < cuts[b + 1] && k + 1 < shapes.size(); ++k) {
+                r->Fill(std::span(points.data() + starts[k], shapes[k].count), m, LineRaster::Colour(shapes[k].colour),
+                        FillMode::Alternate);
+            }
+        }
+        r->FlushFills();
+    }
+    EXPECT_TRUE(SamePixels(batched, each));
+    int painted = 0;
+    for (int y = 0; y < 150; ++y)
+        for (int x = 0; x < 200; ++x) painted += each.Pixel(x, y) != 0 ? 1 : 0;
+    EXPECT_GT(painted, 10000);
+}
+
 }  // namespace
 }  // namespace velk

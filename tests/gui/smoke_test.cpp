@@ -4,10 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 #include "gui_support.h"
+#include "formats/format_support.h"
+#include "formats/load_target.h"
+#include "formats/seg2.h"
+#include "platform/byte_io.h"
+#include "platform/language.h"
+#include "platform/uihost.h"
 #include "platform/profile.h"
 #include "tools/test_support.h"
 
@@ -182,6 +190,42 @@ TEST_F(ProgramRun, AcquisitionModeFrame)
     // Acquisition mode keeps "Data acquisition" and loses only "Refraction analysis".
     EXPECT_EQ(report["menus"].rfind("Data acquisition|File|", 0), 0u) << report["menus"];
     EXPECT_EQ(report["rect"].rfind("0,0,", 0), 0u) << report["rect"];
+}
+
+// The record cycle in the real program: F1 runs the monitor, F3 arms, the simulator's shots
+// stack by themselves (Auto), Esc saves the stack after OK into <home>/Data.
+TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
+{
+    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
+                                "Simulator_TimeScale=0\nsetPRM.stk_flg=2\n");
+    const std::string go2 = folder_.File("go2");
+    const std::string script = "answer OK; sleep 1500; key f1; sleep 1500; report " + Report(1) + "; waitfile " +
+                               Go() + "; key f3; sleep 6000; report " + Report(2) + "; waitfile " + go2 +
+                               "; answer OK; key escape; sleep 500; answer OK; close";
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
+                              {{"DISPLAY", display_.Name()},
+                               {"VELKARINE_PROFILE", profilePath_},
+                               {"VELKARINE_HOME", folder_.File("home")},
+                               {"VELKARINE_SHUTDOWN_COMMAND", "true"},
+                               {"VELKARINE_UI_SCRIPT", script}},
+                              folder_.File("output.txt")));
+    for (const auto& [report, go, shot] : {std::tuple{Report(1), Go(), "acquisition-monitor.png"},
+                                           std::tuple{Report(2), go2, "acquisition-stack.png"}}) {
+        ASSERT_TRUE(WaitForFile(report, 30s)) << Output();
+        if (Screenshot(display_.Name(), ShotPath(shot))) std::cout << "[ screenshot ] " << ShotPath(shot) << '\n';
+        WriteFileText(go, "");
+    }
+    const std::optional<int> rc = program.Wait(30s);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+    EXPECT_NE(Output().find("message \"Save to HDD?\" -> OK"), std::string::npos) << Output();
+    ByteSource file = ByteSource::FromFile(folder_.File("home/Data/qkaa0001.sg2"));
+    ASSERT_TRUE(file.Ok()) << Output();
+    NullUiHost ui;
+    LoadTarget target(0, 64, 16384, 16384);
+    FormatContext ctx{ui, kLanguageEnglish, NullLog()};
+    EXPECT_EQ(ReadSeg2(file, target, 1, ctx), 25);
 }
 
 }  // namespace

@@ -6,7 +6,11 @@
 #include <random>
 #include <sstream>
 
+#include "app/formats/document.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/view/record_extents.h"
+#include "formats/format_support.h"
+#include "traveltime/modelling/generators.h"
 #include "app/ui/record_render.h"
 
 namespace velk::render {
@@ -34,6 +38,45 @@ Harness::Harness(const Options& options) : options_(options)
     mapping_ = LogicalMapping::ForDpi(dpi, dpi);
     BuildRecord();
     ApplyDisplay();
+    MakePhaseVelocityImage();
+}
+
+namespace {
+
+// Answers every dialog with OK and its values as they are.
+class OkUiHost : public NullUiHost {
+protected:
+    bool DoRunDialog(DialogRequest& request) override { return request.Check().empty(); }
+};
+
+}  // namespace
+
+void Harness::MakePhaseVelocityImage()
+{
+    const std::string file = Get("file", "");
+    if (!file.empty()) {
+        CVelkarineDoc doc(*ws_);
+        RegisterFileFormats(doc.Formats());
+        doc.LoadRecord(*ws_, file, ui_);
+    } else if (Get("signal", "") == "dispersive") {
+        GeneratedTraces g = GenerateDispersiveSurfaceWave();
+        WaveformStore& store = ws_->store;
+        const int traces = std::min(g.traces, store.MaxTraces());
+        store.Params().traceCount = traces;
+        for (int i = 0; i < traces; ++i) {
+            store.current.headers[static_cast<size_t>(i)] = g.headers[static_cast<size_t>(i)];
+            const auto from = g.Trace(i);
+            std::copy_n(from.begin(), std::min<size_t>(from.size(), store.current.rows.Cols()), store.current.rows.Row(i).begin());
+        }
+        RecalcRecordExtents(*ws_, 0);
+    }
+    if (Get("phasevelocity", "0") != "1") return;
+    OkUiHost ok;
+    if (!RunPhaseVelocityAnalysis(*ws_, ok, nullptr, false, ws_->contour.endFrequency)) return;
+    PickPhaseVelocity(*ws_, ok);
+    CParameterSet& p = ws_->store.Params();
+    p.hscale = static_cast<float>(Number("hscale", 1.0));
+    p.plotscale = static_cast<float>(Number("plotscale", 20.0));
 }
 
 std::string Harness::Get(const std::string& name, const std::string& fallback) const

@@ -20,6 +20,9 @@
 //   the bitmap at the next other drawing call rather than after every line) batchpolygons=1
 //   (fills of one colour as one path) fastfills=1 (fills through the raster as well)
 //   badsamples=0 (1: runs of NaN, infinite and 1e30 samples in traces 1, 2 and 3)
+//   signal=dispersive (the dispersive surface-wave record of the generators) file=PATH (a record
+//   read through File > Open instead) phasevelocity=1 (its phase velocity-frequency image with
+//   the default settings and the phase-velocity picks; hscale and plotscale then apply to it)
 
 #include <map>
 #include <memory>
@@ -54,6 +57,7 @@ private:
     void ApplyDisplay();
     void ApplyPicking();  // picks, traveltime set, velocity and mute lines
     void BuildGeometry();
+    void MakePhaseVelocityImage();
     std::string Get(const std::string& name, const std::string& fallback) const;
     double Number(const std::string& name, double fallback) const;
 

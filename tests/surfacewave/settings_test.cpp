@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <vector>
+
 #include "platform/profile.h"
 #include "surfacewave/contour_settings.h"
+#include "surfacewave/mam_geometry.h"
 #include "surfacewave/taup_settings.h"
 
 namespace velk {
@@ -65,6 +69,20 @@ TEST(TauPSettings, SurviveASaveAndLoad)
     TauPSettings again(p);
     EXPECT_EQ(again.startSlowness, 0.1f);
     EXPECT_EQ(again.stackingMode, 0);
+}
+
+TEST(MamGeometry, DefaultsThenTheFiveKeys)
+{
+    const CMamGeometry d(Profile::FromText(""), 4);
+    EXPECT_EQ((std::array{d.iGeometry, d.spacingCount, d.reverse, d.startChannel, d.nReceiver}),
+              (std::array{2, 0, 0, 0, 12}));
+    EXPECT_EQ((std::array{d.ArraySize, d.Angle, d.SpacingForLinearArray}), (std::array{20.0f, 90.0f, 10.0f}));
+    EXPECT_EQ(d.usable, (std::vector<int32_t>{1, 1, 1, 1}));
+    const CMamGeometry g(Profile::FromText("[General]\nArraySize=5.5\niGeometry=7\nAngle=x\nnReceiver=3\n"
+                                           "SpacingForLinearArray=2\n"),
+                         4);
+    EXPECT_EQ((std::array{g.ArraySize, g.Angle, g.SpacingForLinearArray}), (std::array{5.5f, 90.0f, 2.0f}));
+    EXPECT_EQ((std::array{g.iGeometry, g.nReceiver}), (std::array{7, 3}));
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST(FileGroup, GathersOnAnEmptyGroupReturnZeroAndTouchNothing)
     const GroupReadContext ctx{ui, -1, NullLog()};
     EXPECT_EQ(g.ReadNthFile(0, rows, headers, ex, nullptr, ctx), 0);
     EXPECT_EQ(g.ReadListedFile(0, rows, headers, ctx), 0);
-    EXPECT_EQ(g.StoreRow(rows, headers, 0), 0);
+    EXPECT_EQ(g.StoreRow(rows, headers, 0, 4), 0);
     EXPECT_EQ(g.ClearMarks(), 0);
     const int32_t receivers[] = {100, 200};
     EXPECT_EQ(g.KillTraces(receivers), 0);
@@ -123,7 +123,6 @@ TEST(SurveyServices, SiblingPathsAndModules)
     EXPECT_EQ(flags.openLineRequest, 0);
     EXPECT_EQ(flags.appendFiles, 0);
     EXPECT_EQ(flags.applyShift, 0);
-    OnAutomaticProcessingStop();
 }
 
 TEST(SurveyServices, SixModulesRegisterAndTheLastIsDeleted)

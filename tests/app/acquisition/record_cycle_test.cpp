@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
+#include <span>
 
 #include "acquisition/instrument/simulated_seismograph.h"
 #include "app/acquisition/acquisition_commands.h"
@@ -12,6 +15,7 @@
 #include "platform/byte_io.h"
 #include "platform/clock.h"
 #include "platform/language.h"
+#include "platform/numtext.h"
 #include "platform/profile.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
@@ -276,6 +280,86 @@ TEST(RecordCycle, TheQuestionsOfNoAndPreview)
     ASSERT_EQ(rig.ws.store.TraceCount(), 25);
     const auto shown = rig.ws.store.current.rows.Row(3);
     EXPECT_TRUE(std::any_of(shown.begin(), shown.begin() + 1024, [](float v) { return v != 0.0f; }));
+}
+
+}  // namespace
+}  // namespace velk
+
+namespace velk {
+namespace {
+
+// The first 24 traces, 1024 samples each.
+using Rows = std::vector<std::vector<float>>;
+Rows Take(const std::function<std::span<const float>(int)>& row)
+{
+    Rows rows;
+    for (int t = 0; t < 24; ++t) rows.emplace_back(row(t).begin(), row(t).begin() + 1024);
+    return rows;
+}
+Rows StackRows(const CAcquisitionDevice& d) { return Take([&](int t) { return d.Stack().Row(t); }); }
+
+TEST(RecordCycle, JitteredShotsAreAlignedBeforeStacking)
+{
+    Rig rig("Simulator_NoiseLevel=0\nSimulator_Jitter=3\nSimulator_Shots=periodic:1\nSimulator_TimeScale=0\n");
+    CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+    device.parm.stk_flg = 2;
+    rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+    std::vector<Rows> stacks;
+    for (int n : {1, 2}) {
+        rig.Run(10000, [&] { return device.stackCount == n; });
+        stacks.push_back(StackRows(device));
+    }
+    auto peak = [](const std::vector<float>& r) {
+        const auto [lo, hi] = std::minmax_element(r.begin(), r.end());
+        return std::max(*hi, -*lo);
+    };
+    for (int t = 0; t < 24; ++t) {
+        ASSERT_GT(peak(stacks[0][t]), 0.0f) << t;
+        EXPECT_GE(peak(stacks[1][t]), 1.9f * peak(stacks[0][t])) << t;
+    }
+}
+
+// Auto with noise: 16 shots stack without a question, Esc saves the stack, and its
+// signal-to-noise ratio against the noise-free shot is four times that of one shot.
+TEST(RecordCycle, SixteenAutoShotsImproveTheSignalToNoiseFourfold)
+{
+    // The first record and the stack of `records`, as Esc's "Save to HDD?" wrote it.
+    auto run = [](const std::string& noise, int records, Rows& first, Rows& saved) {
+        Rig rig("Simulator_Shots=periodic:1\nSimulator_TimeScale=0\n" + noise);
+        CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+        device.parm.stk_flg = 2;
+        device.SaveAux = 0;
+        device.sourcePosition = 2.0f;
+        rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+        rig.Run(10000, [&] { return device.stackCount == 1; });
+        first = StackRows(device);
+        rig.Run(60000, [&] { return device.stackCount == records; });
+        EXPECT_EQ(device.StatusPanes(126)[4].text, FormatC("# of stack=%d", records));
+        rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Ok);
+        ByteSource file = ByteSource::FromFile(StopAcquisition(rig.ws, rig.ui, true).recentFile);
+        LoadTarget target(0, 64, 16384, 16384);
+        FormatContext ctx{rig.ui, kLanguageEnglish, NullLog()};
+        ASSERT_EQ(ReadSeg2(file, target, 1, ctx), 24);
+        EXPECT_EQ(target.HeaderAt(3).sourceHundredths, 200);
+        saved = Take([&](int t) { return target.RowIfAny(t); });
+    };
+    Rows clean, unused, one, stack;
+    run("Simulator_NoiseLevel=0\n", 1, clean, unused);
+    run("Simulator_NoiseLevel=0.2\n", 16, one, stack);
+    auto snr = [&](const Rows& record, int records) {
+        double signal = 0.0, noise = 0.0;
+        for (int t = 0; t < 24; ++t) {
+            for (int j = 0; j < 1024; ++j) {
+                const double s = records * static_cast<double>(clean[t][j]);
+                signal += s * s;
+                noise += (record[t][j] - s) * (record[t][j] - s);
+            }
+        }
+        return std::sqrt(signal / noise);
+    };
+    const double gain = snr(stack, 16) / snr(one, 1);
+    EXPECT_GT(gain, 0.8 * 4.0);
+    EXPECT_LT(gain, 1.2 * 4.0);
 }
 
 }  // namespace

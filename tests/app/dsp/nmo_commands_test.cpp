@@ -59,10 +59,23 @@ TEST_F(NmoGathers, CommandCorrectsEveryTraceWithUndo)
 
 TEST_F(NmoGathers, ConstantVelocityStackSumsEachMidpoint)
 {
-    Entry(0, 1000, 0, 1.0f);
-    Entry(1, 800, 200, 2.0f);
-    Entry(2, 600, 400, 4.0f);
-    Entry(2, 900, 500, 8.0f);
+    // Midpoints from the table's positions: 5 m for the first three cells, 7 m for the last.
+    const std::vector<int32_t> sources = {0, 200, 400, 500};
+    const std::vector<int32_t> receivers = {600, 800, 900, 1000};
+    group.AllocateTable(4, 4);
+    group.sourceCount = 4;
+    group.receiverCount = 4;
+    std::copy(sources.begin(), sources.end(), group.sourcePositions.begin());
+    std::copy(receivers.begin(), receivers.end(), group.receiverPositions.begin());
+    auto cell = [&](int s, int r, float value) {
+        CTraceHeader h;
+        h.Set(1, receivers[static_cast<size_t>(r)], sources[static_cast<size_t>(s)], 1, 1, 0.0f, 1000.0f, 50);
+        group.table[static_cast<size_t>(s)][static_cast<size_t>(r)].SetTrace(std::vector<float>(50, value), h);
+    };
+    cell(0, 3, 1.0f);
+    cell(1, 1, 2.0f);
+    cell(2, 0, 4.0f);
+    cell(3, 2, 8.0f);
     group.cdpCount = 2;
     group.cdpPositions[0] = 500;
     group.cdpPositions[1] = 700;

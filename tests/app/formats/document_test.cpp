@@ -28,7 +28,7 @@ using velk::testing::WriteFileText;
 class RecordingView : public ViewSurface {
 public:
     void Repaint() override { ++repaints; }
-    void ShowTransientText(const std::string& text) override { texts.push_back(text); }
+    void ShowTransientText(const std::string& text, LPoint) override { texts.push_back(text); }
     int repaints = 0;
     std::vector<std::string> texts;
 };

@@ -41,13 +41,22 @@ public:
     }
     int CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index) override
     {
+        // The common receiver at 10 + index m stands in the source word, the shots at 0, 1, 2 m
+        // in the receiver words.
         gathers.push_back(index);
-        return emptyGathers ? 0 : Fill(rows, headers, 3, static_cast<float>(7000 + index), index, 10.0f + static_cast<float>(index));
+        return emptyGathers ? 0 : Fill(rows, headers, 3, static_cast<float>(7000 + index), 10 + index);
     }
     int CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index) override
     {
+        // Midpoint 1.25 (index + 1) m.
         gathers.push_back(index);
-        return emptyGathers ? 0 : Fill(rows, headers, 3, static_cast<float>(7000 + index), index);
+        if (emptyGathers) return 0;
+        const int n = Fill(rows, headers, 3, static_cast<float>(7000 + index), index);
+        for (int i = 0; i < n; ++i) {
+            CTraceHeader& h = headers[static_cast<size_t>(i)];
+            h.receiverHundredths = 250 * (index + 1) - h.sourceHundredths;
+        }
+        return n;
     }
     std::string MemberPath(int index) override
     {
@@ -346,8 +355,8 @@ TEST_F(Gathers, CommonReceiverGathersStepAndClamp)
     EXPECT_EQ(ws->fileGroup.gatherIndex, 2);
     EXPECT_EQ(ws->store.TraceCount(), 3);
     EXPECT_EQ(FirstSample(), 7002.0f);
-    EXPECT_FLOAT_EQ(ws->display.gatherPosition, 12.0f);
-    EXPECT_FLOAT_EQ(ws->display.sourcePosition, 2.0f);  // the gather's trace 1
+    EXPECT_FLOAT_EQ(ws->display.gatherPosition, 12.0f);  // the common receiver
+    EXPECT_FLOAT_EQ(ws->display.sourcePosition, 12.0f);  // where the gather's source stands
     ShowSideWaveforms(*ws, ui, group, true);
     EXPECT_EQ(ws->fileGroup.gatherIndex, 2);
     for (int k = 0; k < 4; ++k) ShowSideWaveforms(*ws, ui, group, false);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/formats/file_road_fixture.h"
 #include "platform/byte_io.h"
 
@@ -165,6 +167,48 @@ TEST_F(FileListCommands, ProjectFileThroughTheDocument)
     other.ui.ExpectMessage("# of sources=2 # of receivers=3 # of traces=0");
     EXPECT_FALSE(other.doc.LoadRecord(other.ws, folder.File("bad.QZ4"), other.ui));
     EXPECT_EQ(other.ws.store.TraceCount(), 2);
+}
+
+TEST_F(FileListCommands, LineXmlSavedAndOpened)
+{
+    WriteEightHeader("s1.8hd", {900, 800, 700});
+    ws.fileGroup.listFolder = folder.Path();
+    ws.fileGroup.AddFile("s1.8hd", 0.0f, 0.0f, 1.0f);
+    ws.MamGeometry().Angle = 45.0f;
+    const std::string line = folder.File("line.xml");
+    auto save = [&](const char* message = nullptr) {
+        ui.AnswerFileSave(folder.File("line"));
+        if (message) ui.ExpectMessage(message);
+        FileRoad::Run(SaveFileListXml);
+        return std::filesystem::exists(line);
+    };
+    ws.acquisitionStartupValue = 0;  // the line-file switch off: nothing written
+    EXPECT_FALSE(save());
+    ws.acquisitionStartupValue = 1;
+    ws.startup.acquisitionMode = 1;  // the device writes the line file (not built yet: it says so)
+    EXPECT_FALSE(save("The file list could not be written."));
+    ws.startup.acquisitionMode = 0;
+    EXPECT_TRUE(save());
+
+    // An unreadable document: the message and the path; the list stays.
+    testing::WriteFileText(folder.File("bad.xml"), "<line>");
+    const CFileGroup before = ws.fileGroup;
+    ui.AnswerDialog("COpenDataFileDlg");
+    ui.AnswerFileOpen(folder.File("bad.xml"));
+    ui.ExpectMessage("Cannot open the file\n\n" + folder.File("bad.xml"));
+    EXPECT_EQ(FileRoad::Run([](CommandContext& c) { return OpenFileList(c, false); }), 0);
+    EXPECT_EQ(ws.fileGroup.entries, before.entries);
+    EXPECT_EQ(ws.fileGroup.entryCount, 1);
+
+    FileRoad other;
+    other.ui.AnswerFileOpen(line);
+    other.ui.AnswerDialog("CFileListDlg");
+    EXPECT_EQ(other.Run([](CommandContext& c) { return OpenFileList(c, false); }), 1);
+    EXPECT_EQ(other.ws.fileGroup.entries[0].fileName, "s1.8hd");
+    EXPECT_EQ(other.ws.store.TraceCount(), 3);
+    ASSERT_TRUE(other.ws.mamGeometry);
+    EXPECT_EQ(other.ws.mamGeometry->Angle, 45.0f);
+    EXPECT_EQ(other.ws.arrayGeometry.shown, 1);
 }
 
 }  // namespace

@@ -440,6 +440,25 @@ TEST_F(EditControllerTest, AcquisitionKeys)
     EXPECT_TRUE(ui.VerifyAndClear());
 }
 
+TEST_F(EditControllerTest, LoneAltPopsTheAcquisitionMenuUpAndCtrlIsTracked)
+{
+    const struct {
+        int acquisitionMode;
+        int between;  // a key between Alt's press and release, or 0
+        bool menu;
+    } cases[] = {{1, 0, true}, {1, kKeyLeft, false}, {0, 0, false}};
+    for (const auto& c : cases) {
+        ws->startup.acquisitionMode = c.acquisitionMode;
+        ctl().OnKeyDown(*ws, ui, kKeyAlt);
+        if (c.between != 0) ctl().OnKeyDown(*ws, ui, c.between);
+        EXPECT_EQ(ctl().OnKeyUp(*ws, kKeyAlt).acquisitionMenu, c.menu);
+    }
+    ctl().OnKeyDown(*ws, ui, kKeyControl);
+    EXPECT_EQ(ctl().ctrlState, 1);
+    ctl().OnKeyUp(*ws, kKeyControl);
+    EXPECT_EQ(ctl().ctrlState, 0);
+}
+
 TEST_F(EditControllerTest, CaptureLostEndsTheDragWithoutPicks)
 {
     ws->display.editMode = 1;

@@ -22,7 +22,7 @@ using viewtest::ViewTest;
 class CountingView : public ViewSurface {
 public:
     void Repaint() override { ++repaints; }
-    void ShowTransientText(const std::string&) override {}
+    void ShowTransientText(const std::string&, LPoint) override {}
     int repaints = 0;
 };
 

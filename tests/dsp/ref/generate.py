@@ -590,11 +590,12 @@ FIXTURES.append(lambda: velocity_filters.velocity_fixture(sys.modules[__name__])
 
 
 def more_fixtures():
-    """The fixtures of the gain, notch and wavelet code (gain_ref.py) and of trace editing, NMO
-    and the generators (trace_edit_ref.py)."""
+    """The fixtures of the gain, notch and wavelet code (gain_ref.py), of trace editing, NMO and
+    the generators (trace_edit_ref.py) and of the band-pass batch (batch_ref.py)."""
+    import batch_ref
     import gain_ref
     import trace_edit_ref
-    return gain_ref.FIXTURES + trace_edit_ref.FIXTURES
+    return gain_ref.FIXTURES + trace_edit_ref.FIXTURES + batch_ref.FIXTURES
 
 
 def main():

@@ -1,0 +1,30 @@
+#include "app/surfacewave/quessil_block.h"
+
+#include "app/workspace.h"
+#include "platform/language.h"
+#include "platform/uihost.h"
+#include "traveltime/publish_traveltime_set.h"
+
+namespace velk {
+
+bool PublishCurvesForQuessil(Workspace& ws, UiHost& ui, int requestCode, const std::string& linePath, bool guided)
+{
+    CTraveltimeSet& set = ws.traveltimeSet;
+    if (set.blockOpen == 0) {
+        std::string error;
+        OpenRostrelData(set, &error);
+        if (set.blockOpen == 0) {
+            ui.Message(Msg(ws.startup.language, "The shared block for the dispersion program could not be made.",
+                           "分散曲線プログラム用の共有メモリを作れませんでした。") +
+                           "\n" + error,
+                       MsgButtons::Ok, MsgIcon::Error);
+            return false;
+        }
+        if (guided && ws.acquisitionManager) {
+            SetRostrelParameter(set, 0, static_cast<float>(ws.acquisitionManager->surveyType));
+        }
+    }
+    return CopyToRostrelData(set, requestCode, linePath) == 1;
+}
+
+}  // namespace velk

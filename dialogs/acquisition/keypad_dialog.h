@@ -1,0 +1,67 @@
+#pragma once
+// The window of a keypad dialog (acquisition/keypad.h): one control per field (a radio group
+// per choice, an edit box per number or text, a check box per flag), the request's buttons
+// other than the keys, then OK and Cancel. The arrows, Enter and Esc go to the request's key
+// actions before any control sees them (GTK's radio groups and the default button would take
+// them otherwise); the focus follows the request's focus field, and a key that asks to close
+// ends the dialog. A click on a button runs that button's action the same way.
+//
+// The dialogs of the acquisition screen are shown in this window or in one derived from it.
+
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+
+#include "acquisition/keypad.h"
+
+class wxButton;
+class wxCheckBox;
+class wxKeyEvent;
+class wxRadioBox;
+class wxTextCtrl;
+class wxWindow;
+
+namespace velk {
+
+class KeypadDialog : public wxDialog {
+public:
+    // `headline` (may be empty) stands above the controls.
+    KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline = {});
+
+    // The edit boxes into the request; the first error, or empty.
+    wxString TakeValues();
+    void ShowValues();
+    // A key of the keypad (keypad::kKeyUp ..) as pressing it does, or a button of the request
+    // as clicking it does.
+    void Press(const std::string& name);
+
+protected:
+    DialogRequest& Request() { return request_; }
+    int Language() const { return language_; }
+    // The control named by the request's focus field: a field's, a button's, OK or Cancel.
+    wxWindow* ControlNamed(const std::string& name);
+
+private:
+    struct Control {
+        DialogField* field = nullptr;
+        wxTextCtrl* text = nullptr;
+        wxRadioBox* radio = nullptr;
+        wxCheckBox* check = nullptr;
+        wxWindow* Window() const;
+    };
+    void OnCharHook(wxKeyEvent& event);
+    void OnOk(wxCommandEvent& event);
+    // After a key or a button: the values shown, then the focus or the end of the dialog.
+    void Settle(keypad::Close close);
+    bool EndWithValues();
+
+    DialogRequest& request_;
+    int language_;
+    std::vector<Control> controls_;
+    std::vector<std::pair<std::string, wxButton*>> buttons_;
+    wxButton* ok_ = nullptr;
+    wxButton* cancel_ = nullptr;
+};
+
+}  // namespace velk

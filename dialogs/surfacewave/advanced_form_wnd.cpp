@@ -1,0 +1,178 @@
+#include "dialogs/surfacewave/advanced_form_wnd.h"
+
+#include <algorithm>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobox.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "platform/language.h"
+
+namespace velk {
+
+namespace {
+
+wxString U(const std::string& s) { return wxString::FromUTF8(s); }
+
+}  // namespace
+
+CAdvancedFormWnd::CAdvancedFormWnd(wxWindow* parent, DialogRequest& request, int language, AdvancedFormLayout layout)
+    : wxDialog(parent, wxID_ANY, U(request.Title()), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
+      request_(request),
+      language_(language),
+      layout_(std::move(layout))
+{
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* grid = new wxFlexGridSizer(3, 6, 8);
+    grid->AddGrowableCol(1, 1);
+    for (DialogField& field : request_.Fields()) {
+        Control c;
+        c.field = &field;
+        auto* label = new wxStaticText(this, wxID_ANY, field.Type() == FieldType::Bool ? wxString() : U(field.LabelText()));
+        wxWindow* editor = nullptr;
+        if (field.Type() == FieldType::Choice) {
+            wxArrayString choices;
+            for (const std::string& s : field.Choices()) choices.Add(U(s));
+            c.radio = new wxRadioBox(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, choices, 0,
+                                     wxRA_SPECIFY_COLS);
+            editor = c.radio;
+            c.radio->Bind(wxEVT_RADIOBOX, [this](wxCommandEvent&) { UpdateVisibility(); });
+        } else if (field.Type() == FieldType::Bool) {
+            c.check = new wxCheckBox(this, wxID_ANY, U(field.LabelText()));
+            editor = c.check;
+        } else {
+            c.text = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(120, -1),
+                                    field.IsReadOnly() ? wxTE_READONLY : 0);
+            editor = c.text;
+        }
+        auto* unit = new wxStaticText(this, wxID_ANY, U(field.UnitText()));
+        grid->Add(label, 0, wxALIGN_CENTER_VERTICAL);
+        grid->Add(editor, 1, wxEXPAND);
+        grid->Add(unit, 0, wxALIGN_CENTER_VERTICAL);
+        c.windows = {label, editor, unit};
+        controls_.push_back(c);
+    }
+    top->Add(grid, 1, wxEXPAND | wxALL, 12);
+
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* advanced = new wxButton(this, wxID_ANY, U(Msg(language_, "Advanced menu", "詳細メニュー")));
+    auto* ok = new wxButton(this, wxID_OK, "OK");
+    auto* cancel = new wxButton(this, wxID_CANCEL, U(Msg(language_, "Cancel")));
+    buttons->Add(advanced, 0, wxRIGHT, 24);
+    buttons->Add(ok, 0, wxRIGHT, 6);
+    buttons->Add(cancel);
+    top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+    ok->SetDefault();
+    ok->Bind(wxEVT_BUTTON, &CAdvancedFormWnd::OnOk, this);
+    advanced->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ToggleAdvanced(); });
+    ShowValues();
+    SetSizer(top);
+    UpdateVisibility();
+    CentreOnParent();
+}
+
+CAdvancedFormWnd::Control* CAdvancedFormWnd::Find(const std::string& name)
+{
+    for (Control& c : controls_)
+        if (c.field->Name() == name) return &c;
+    return nullptr;
+}
+
+const CAdvancedFormWnd::Control* CAdvancedFormWnd::Find(const std::string& name) const
+{
+    return const_cast<CAdvancedFormWnd*>(this)->Find(name);
+}
+
+void CAdvancedFormWnd::ShowValues()
+{
+    for (Control& c : controls_) {
+        if (c.text) {
+            c.text->ChangeValue(U(c.field->Text()));
+        } else if (c.check) {
+            c.check->SetValue(c.field->BoolValue());
+        } else if (c.radio && c.field->IntValue() >= 0 && c.field->IntValue() < static_cast<int>(c.radio->GetCount())) {
+            c.radio->SetSelection(c.field->IntValue());
+        }
+    }
+}
+
+void CAdvancedFormWnd::UpdateVisibility()
+{
+    for (Control& c : controls_) {
+        const std::string& name = c.field->Name();
+        bool shown = std::find(layout_.advanced.begin(), layout_.advanced.end(), name) == layout_.advanced.end() ||
+                     advancedShown_;
+        if (!layout_.dependent.empty() && name == layout_.dependent) {
+            const Control* selector = Find(layout_.selector);
+            shown = shown && selector && selector->radio && selector->radio->GetSelection() == layout_.selectorChoice;
+        }
+        for (wxWindow* w : c.windows) w->Show(shown);
+    }
+    Layout();
+    GetSizer()->SetSizeHints(this);
+    Fit();
+}
+
+bool CAdvancedFormWnd::FieldShown(const std::string& name) const
+{
+    const Control* c = Find(name);
+    return c && c->windows[1]->IsShown();
+}
+
+void CAdvancedFormWnd::Choose(const std::string& name, int choice)
+{
+    Control* c = Find(name);
+    if (!c || !c->radio) return;
+    c->radio->SetSelection(choice);
+    UpdateVisibility();
+}
+
+wxString CAdvancedFormWnd::TakeValues()
+{
+    for (Control& c : controls_) {
+        if (c.field->IsReadOnly()) continue;
+        std::string error;
+        if (c.text) {
+            error = c.field->SetFromText(c.text->GetValue().utf8_string());
+        } else if (c.check) {
+            error = c.field->SetBool(c.check->GetValue());
+        } else if (c.radio) {
+            error = c.field->SetInt(c.radio->GetSelection());
+        }
+        if (!error.empty()) {
+            if (c.text) c.text->SetFocus();
+            return U(c.field->LabelText()) + ": " + U(Msg(language_, error));
+        }
+    }
+    return U(request_.Check());
+}
+
+bool CAdvancedFormWnd::ToggleAdvanced()
+{
+    const wxString error = TakeValues();
+    if (!error.empty()) {
+        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
+        box.ShowModal();
+        return false;
+    }
+    advancedShown_ = !advancedShown_;
+    UpdateVisibility();
+    return true;
+}
+
+void CAdvancedFormWnd::OnOk(wxCommandEvent&)
+{
+    const wxString error = TakeValues();
+    if (!error.empty()) {
+        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
+        box.ShowModal();
+        return;
+    }
+    EndModal(wxID_OK);
+}
+
+}  // namespace velk

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/shell_services.h"
+#include "app/view/record_drawing.h"
+#include "app/view/record_paint.h"
+#include "app/workspace.h"
+#include "draw/recording_canvas.h"
+#include "platform/language.h"
+#include "platform/profile.h"
+#include "tools/scripted_uihost.h"
+
+namespace velk {
+namespace {
+
+using Op = RecordingCanvas::Op;
+using Kind = RecordingCanvas::Kind;
+
+struct PaneLog : StatusPanes {
+    void SetPaneText(int pane, const std::string& text) override { texts[pane] = text; }
+    void SetPaneWidth(int, int) override {}
+    std::map<int, std::string> texts;
+};
+
+struct Screen {
+    Screen() : profile(Profile::FromText("[General]\n")), ws(profile, ui)
+    {
+        ws.startup.acquisitionMode = 1;
+        ws.startup.instrumentMenu = 1;
+        ws.InitForView();
+        ws.acquisitionDevice.acquisitionScreen = 1;
+    }
+    // One paint of the view.
+    RecordingCanvas Paint()
+    {
+        RecordingCanvas canvas;
+        RecordPaint paint{canvas, &panes, false, {}, {}};
+        OnDraw(paint, ws);
+        return canvas;
+    }
+    ScriptedUiHost ui;
+    Profile profile;
+    Workspace ws;
+    PaneLog panes;
+};
+
+std::vector<LRect> Boxes(const RecordingCanvas& c, Rgb colour, int y)
+{
+    std::vector<LRect> boxes;
+    for (const Op* op : c.OpsOf(Kind::Rectangle)) {
+        const LRect r{op->points[0].x, op->points[0].y, op->points[1].x, op->points[1].y};
+        if (op->brush.colour == colour && r.top == y - 10) boxes.push_back(r);
+    }
+    return boxes;
+}
+
+TEST(AcquisitionScreen, MonitorPanelRowsGainsHoldsAndBanner)
+{
+    Screen s;
+    CAcquisitionDevice& device = s.ws.acquisitionDevice;
+    device.parm.disp_ch = 3;  // 12 channels
+    device.hold_bf[2] = 1;
+    device.gain_bf[2] = 3;
+    device.gain_bf[4] = 2;
+    device.monitorRunning = 1;
+    const RecordingCanvas c = s.Paint();
+    const int x0 = s.ws.display.layout.xorg;
+    const int y0 = s.ws.display.layout.yorg;
+    std::vector<std::string> labels;
+    std::vector<LPoint> at;
+    for (const Op* op : c.OpsOf(Kind::Text)) {
+        if (op->font.height != 20) continue;
+        labels.push_back(op->text);
+        at.push_back(op->points[0]);
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12", "AUX"}));
+    ASSERT_EQ(at.size(), 13u);
+    EXPECT_EQ(at[11], (LPoint{x0 - 40, 15 - (13 * 34 + y0)}));
+    EXPECT_EQ(at[12], (LPoint{x0 - 50, 15 - (14 * 34 + y0)}));
+
+    const Rgb blue{0, 0, 255}, red{255, 0, 0};
+    const int heldY = -(4 * 34 + y0);
+    EXPECT_EQ(Boxes(c, blue, heldY), (std::vector<LRect>{{15, heldY - 10, 67, heldY + 10}}));
+    EXPECT_TRUE(Boxes(c, red, heldY).empty());
+    const int gainY = -(6 * 34 + y0);
+    std::vector<int> lefts;
+    for (const LRect& r : Boxes(c, red, gainY)) lefts.push_back(r.left);
+    EXPECT_EQ(lefts, (std::vector<int>{15, 29, 43}));
+
+    const Op* banner = c.FindText("Line ID=aa");
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->points[0], (LPoint{1250, -1160}));
+    EXPECT_EQ(banner->font.height, 40);
+    EXPECT_EQ(c.FindText("Amp.=")->points[0], (LPoint{10, -1160}));
+    EXPECT_EQ(s.panes.texts[1], "Next ID=1(-0.5m)");
+}
+
+TEST(AcquisitionScreen, KeyBarsByShiftAndInstrument)
+{
+    const std::string barA = "F1:Noise F2:Settings F3:Arm F4:Disk F5:Disp. Alt:Menu Enter:Proc.";
+    const std::string barB = "F1:Acquisition menu F2:Geometry F3:Undo F4:Exit F5:Exit Windows";
+    const struct {
+        int language, instrument, shift;
+        std::string bar;
+    } cases[] = {
+        {kLanguageEnglish, 1, 0, barA},
+        {kLanguageEnglish, 1, 1, barB},
+        {kLanguageJapanese, 0, 0, "F5:画面 Alt:メニュー Enter:実行"},
+    };
+    for (const auto& k : cases) {
+        Screen s;
+        s.ws.startup.language = k.language;
+        s.ws.startup.instrumentMenu = k.instrument;
+        s.ws.editController.shiftState = k.shift;
+        const RecordingCanvas c = s.Paint();
+        const Op* bar = c.FindText(k.bar);
+        ASSERT_NE(bar, nullptr) << k.bar;
+        EXPECT_EQ(bar->points[0], (LPoint{10, -18}));
+        EXPECT_EQ(bar->font.face, k.language == kLanguageJapanese ? "IPAGothic" : "Times New Roman");
+        // The mode's status text; the line banner while the monitor is stopped.
+        EXPECT_EQ(c.FindText("Next ID=1(-0.5m)")->points[0], (LPoint{1400, -8}));
+        EXPECT_NE(c.FindText("General data acquisition(0)"), nullptr);
+    }
+}
+
+}  // namespace
+}  // namespace velk

@@ -1,0 +1,378 @@
+#include "traveltime/modelling/fd_kernels.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+#include "draw/parallel.h"
+#include "dsp/band_pass.h"
+
+namespace velk {
+
+namespace {
+
+constexpr int kMaxChunks = 64;
+constexpr int kLongestTransform = 2048;
+
+// fn(first, last) over [begin, end) split into at most `chunks` parts, on the pool when there is
+// one. The job is handed over through one pointer, so the std::function holds it without
+// allocating.
+template <class Fn>
+void ForChunks(WorkerPool* pool, int begin, int end, int chunks, const Fn& fn)
+{
+    const int n = end - begin;
+    if (n <= 0) return;
+    if (!pool) {
+        fn(0, begin, end);
+        return;
+    }
+    chunks = std::clamp(chunks, 1, n);
+    struct Job {
+        const Fn* fn;
+        int begin, n, chunks;
+    } job{&fn, begin, n, chunks};
+    const Job* j = &job;
+    pool->Run(chunks, std::function<void(int)>([j](int c) {
+                  const int a = j->begin + static_cast<int>(static_cast<long long>(j->n) * c / j->chunks);
+                  const int b = j->begin + static_cast<int>(static_cast<long long>(j->n) * (c + 1) / j->chunks);
+                  (*j->fn)(c, a, b);
+              }));
+}
+
+inline size_t At(int nx, int i, int k) { return static_cast<size_t>(k) * static_cast<size_t>(nx) + static_cast<size_t>(i); }
+
+// One interior row of the second-order stencil.
+inline void Order2Row(double* nw, const double* cur, const double* old, const float* v, int nx, int k, double c)
+{
+    const size_t row = static_cast<size_t>(k) * static_cast<size_t>(nx);
+    const double* up = cur + row - nx;
+    const double* mid = cur + row;
+    const double* down = cur + row + nx;
+    for (int i = 1; i < nx - 1; ++i) {
+        const double r = v[row + i] * c;
+        const double r2 = r * r;
+        nw[row + i] = 2.0 * (1.0 - 2.0 * r2) * mid[i] + r2 * (mid[i - 1] + mid[i + 1] + up[i] + down[i]) - old[row + i];
+    }
+}
+
+void AllEdges(FdLevels& f, const FdGrid& g, FdStep s)
+{
+    for (int edge = 1; edge <= 4; ++edge) ApplyAbsorbingBoundary(f, g, s, edge);
+}
+
+}  // namespace
+
+void FdStepOrder2(FdLevels& p, const FdGrid& g, FdStep s)
+{
+    double* nw = p[s.newLevel].data();
+    const double* cur = p[s.current].data();
+    const double* old = p[s.old].data();
+    const float* v = g.velocity.data();
+    const double c = static_cast<double>(g.dt) / g.h;
+    const int nx = g.nx;
+    ForChunks(g.pool, 1, g.nz - 1, kMaxChunks, [&](int, int a, int b) {
+        for (int k = a; k < b; ++k) Order2Row(nw, cur, old, v, nx, k, c);
+    });
+    AllEdges(p, g, s);
+}
+
+void FdStepOrder4(FdLevels& p, const FdGrid& g, FdStep s)
+{
+    double* nw = p[s.newLevel].data();
+    const double* cur = p[s.current].data();
+    const double* old = p[s.old].data();
+    const float* v = g.velocity.data();
+    const double c = static_cast<double>(g.dt) / g.h;
+    const int nx = g.nx, nz = g.nz;
+    constexpr double kFourThirds = 4.0 / 3.0, kTwelfth = 1.0 / 12.0;
+    ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) {
+        for (int k = a; k < b; ++k) {
+            if (k < 2 || k > nz - 3 || nx < 5) {
+                Order2Row(nw, cur, old, v, nx, k, c);
+                continue;
+            }
+            const size_t row = static_cast<size_t>(k) * static_cast<size_t>(nx);
+            const double* m = cur + row;
+            auto second = [&](int i) {
+                const double r = v[row + i] * c;
+                const double r2 = r * r;
+                nw[row + i] = 2.0 * (1.0 - 2.0 * r2) * m[i] + r2 * (m[i - 1] + m[i + 1] + m[i - nx] + m[i + nx]) -
+                              old[row + i];
+            };
+            second(1);
+            for (int i = 2; i < nx - 2; ++i) {
+                const double r = v[row + i] * c;
+                const double r2 = r * r;
+                const double near4 = m[i - 1] + m[i + 1] + m[i - nx] + m[i + nx];
+                const double far4 = m[i - 2] + m[i + 2] + m[i - 2 * nx] + m[i + 2 * nx];
+                nw[row + i] = 2.0 * (1.0 - 2.5 * r2) * m[i] + r2 * (kFourThirds * near4 - kTwelfth * far4) - old[row + i];
+            }
+            second(nx - 2);
+        }
+    });
+    AllEdges(p, g, s);
+}
+
+size_t PseudoSpectralBytes(int nx, int nz)
+{
+    if (nx <= 0 || nz <= 0 || nx > kLongestTransform || nz > kLongestTransform) return 0;
+    int lx = 0, mx = 0, lz = 0, mz = 0;
+    CBandPassDlg::PowerOfTwoAtLeast(std::max(nx, 32), lx, mx);
+    CBandPassDlg::PowerOfTwoAtLeast(std::max(nz, 32), lz, mz);
+    const size_t work = static_cast<size_t>(kMaxChunks) * 2u * static_cast<size_t>(std::max(lx, lz) + 1);
+    const size_t grids = 2u * static_cast<size_t>(nx) * static_cast<size_t>(nz);
+    return (work + grids + static_cast<size_t>(lx + lz) * 2u) * sizeof(double);
+}
+
+bool SetupPseudoSpectralGrid(PseudoSpectralGrid& ps, int nx, int nz, float h)
+{
+    if (nx <= 0 || nz <= 0 || nx > kLongestTransform || nz > kLongestTransform || !(h > 0.0f)) return false;
+    constexpr double kTwoPi = 6.283185307179586;
+    ps.nx = nx;
+    ps.nz = nz;
+    CBandPassDlg::PowerOfTwoAtLeast(std::max(nx, 32), ps.lengthX, ps.mX);
+    CBandPassDlg::PowerOfTwoAtLeast(std::max(nz, 32), ps.lengthZ, ps.mZ);
+    ps.dkx = kTwoPi / (ps.lengthX * static_cast<double>(h));
+    ps.dkz = kTwoPi / (ps.lengthZ * static_cast<double>(h));
+    auto table = [](std::vector<double>& t, int length, int m) {
+        t.assign(static_cast<size_t>(length / 4 + 2), 0.0);
+        CBandPassDlg::BuildCosTable(m, t);
+    };
+    table(ps.cosX, ps.lengthX, ps.mX);
+    table(ps.cosZ, ps.lengthZ, ps.mZ);
+    auto filter = [](std::vector<double>& out, int length, double dk) {
+        out.resize(static_cast<size_t>(length));
+        for (int j = 0; j < length; ++j) {
+            // Bins above the middle hold the negative wavenumbers: the conjugate pairing.
+            const double k = (j < length / 2 ? j : length - j) * dk;
+            out[static_cast<size_t>(j)] = -k * k;
+        }
+    };
+    filter(ps.minusK2X, ps.lengthX, ps.dkx);
+    filter(ps.minusK2Z, ps.lengthZ, ps.dkz);
+    ps.uxx.assign(static_cast<size_t>(nx) * static_cast<size_t>(nz), 0.0);
+    ps.uzz.assign(ps.uxx.size(), 0.0);
+    ps.chunks = kMaxChunks;
+    const size_t row = static_cast<size_t>(std::max(ps.lengthX, ps.lengthZ) + 1);
+    ps.workRe.assign(row * kMaxChunks, 0.0);
+    ps.workIm.assign(row * kMaxChunks, 0.0);
+    return true;
+}
+
+void FdStepPseudoSpectral(FdLevels& p, const FdGrid& g, FdStep s, PseudoSpectralGrid& ps)
+{
+    const int nx = g.nx, nz = g.nz;
+    if (ps.nx != nx || ps.nz != nz) return;
+    double* nw = p[s.newLevel].data();
+    const double* cur = p[s.current].data();
+    const double* old = p[s.old].data();
+    const size_t workRow = static_cast<size_t>(std::max(ps.lengthX, ps.lengthZ) + 1);
+    // Two lines at once through one complex transform: the first in the real parts, the second
+    // in the imaginary parts. The filter is real and even in the wavenumber, so the two come
+    // back apart (one-based arrays).
+    auto derivative = [&](int chunk, int length, int m, const std::vector<double>& table,
+                          const std::vector<double>& filter, auto load, auto store) {
+        double* re = ps.workRe.data() + workRow * static_cast<size_t>(chunk);
+        double* im = ps.workIm.data() + workRow * static_cast<size_t>(chunk);
+        std::fill(re, re + length + 1, 0.0);
+        std::fill(im, im + length + 1, 0.0);
+        load(re, im);
+        CBandPassDlg::FftTabled(re, im, table, m, -1);
+        for (int j = 0; j < length; ++j) {
+            re[j + 1] *= filter[static_cast<size_t>(j)];
+            im[j + 1] *= filter[static_cast<size_t>(j)];
+        }
+        CBandPassDlg::FftTabled(re, im, table, m, 1);
+        store(re, im);
+    };
+    ForChunks(g.pool, 0, (nz + 1) / 2, ps.chunks, [&](int chunk, int a, int b) {
+        for (int pair = a; pair < b; ++pair) {
+            const int k = 2 * pair;
+            const bool two = k + 1 < nz;
+            const size_t row = At(nx, 0, k), next = row + static_cast<size_t>(nx);
+            derivative(
+                chunk, ps.lengthX, ps.mX, ps.cosX, ps.minusK2X,
+                [&](double* re, double* im) {
+                    std::copy(cur + row, cur + row + nx, re + 1);
+                    if (two) std::copy(cur + next, cur + next + nx, im + 1);
+                },
+                [&](const double* re, const double* im) {
+                    std::copy(re + 1, re + 1 + nx, ps.uxx.data() + row);
+                    if (two) std::copy(im + 1, im + 1 + nx, ps.uxx.data() + next);
+                });
+        }
+    });
+    ForChunks(g.pool, 0, (nx + 1) / 2, ps.chunks, [&](int chunk, int a, int b) {
+        for (int pair = a; pair < b; ++pair) {
+            const int i = 2 * pair;
+            const bool two = i + 1 < nx;
+            derivative(
+                chunk, ps.lengthZ, ps.mZ, ps.cosZ, ps.minusK2Z,
+                [&](double* re, double* im) {
+                    for (int k = 0; k < nz; ++k) re[k + 1] = cur[At(nx, i, k)];
+                    if (two)
+                        for (int k = 0; k < nz; ++k) im[k + 1] = cur[At(nx, i + 1, k)];
+                },
+                [&](const double* re, const double* im) {
+                    for (int k = 0; k < nz; ++k) ps.uzz[At(nx, i, k)] = re[k + 1];
+                    if (two)
+                        for (int k = 0; k < nz; ++k) ps.uzz[At(nx, i + 1, k)] = im[k + 1];
+                });
+        }
+    });
+    const float* v = g.velocity.data();
+    const double dt = g.dt;
+    ForChunks(g.pool, 0, nz, kMaxChunks, [&](int, int a, int b) {
+        for (size_t c = At(nx, 0, a); c < At(nx, 0, b); ++c) {
+            const double vdt = v[c] * dt;
+            nw[c] = vdt * vdt * (ps.uxx[c] + ps.uzz[c]) + 2.0 * cur[c] - old[c];
+        }
+    });
+    for (int edge = 1; edge <= 4; ++edge) DampBoundaryZone(p, g, s, edge);
+}
+
+void FdStepStaggered(FdLevels& p, FdLevels& vx, FdLevels& vz, const FdGrid& g, FdStep s)
+{
+    const int nx = g.nx, nz = g.nz;
+    const double c = static_cast<double>(g.dt) / g.h;
+    const float* v = g.velocity.data();
+    const float* rho = g.density.data();
+    constexpr double kNineEighths = 9.0 / 8.0, kTwentyFourth = 1.0 / 24.0;
+    auto near = [&](int i, int k) { return i < 2 || i > nx - 3 || k < 2 || k > nz - 3; };
+    {
+        double* nw = p[s.newLevel].data();
+        const double* cur = p[s.current].data();
+        const double* ux = vx[s.current].data();
+        const double* uz = vz[s.current].data();
+        ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) {
+            for (int k = a; k < b; ++k) {
+                for (int i = 1; i < nx - 1; ++i) {
+                    const size_t q = At(nx, i, k);
+                    const double kc = static_cast<double>(v[q]) * v[q] * rho[q] * c;
+                    const double d1 = (ux[q] - ux[q - 1]) + (uz[q] - uz[q - nx]);
+                    if (near(i, k)) {
+                        nw[q] = cur[q] + kc * d1;
+                    } else {
+                        const double d3 = (ux[q + 1] - ux[q - 2]) + (uz[q + nx] - uz[q - 2 * static_cast<size_t>(nx)]);
+                        nw[q] = cur[q] + kc * (kNineEighths * d1 - kTwentyFourth * d3);
+                    }
+                }
+            }
+        });
+    }
+    AllEdges(p, g, s);
+    {
+        const double* pn = p[s.newLevel].data();
+        double* xn = vx[s.newLevel].data();
+        double* zn = vz[s.newLevel].data();
+        const double* xc = vx[s.current].data();
+        const double* zc = vz[s.current].data();
+        ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) {
+            for (int k = a; k < b; ++k) {
+                for (int i = 1; i < nx - 1; ++i) {
+                    const size_t q = At(nx, i, k);
+                    const double b1 = c / rho[q];
+                    const double dx1 = pn[q + 1] - pn[q];
+                    const double dz1 = pn[q + nx] - pn[q];
+                    if (near(i, k)) {
+                        xn[q] = xc[q] + b1 * dx1;
+                        zn[q] = zc[q] + b1 * dz1;
+                    } else {
+                        const double dx3 = pn[q + 2] - pn[q - 1];
+                        const double dz3 = pn[q + 2 * static_cast<size_t>(nx)] - pn[q - nx];
+                        xn[q] = xc[q] + b1 * (kNineEighths * dx1 - kTwentyFourth * dx3);
+                        zn[q] = zc[q] + b1 * (kNineEighths * dz1 - kTwentyFourth * dz3);
+                    }
+                }
+            }
+        });
+    }
+    for (int edge = 1; edge <= 4; ++edge) ApplyAbsorbingBoundary(vx, g, s, edge, edge == 4);
+    for (int edge = 1; edge <= 4; ++edge) ApplyAbsorbingBoundary(vz, g, s, edge, edge == 3);
+}
+
+void ApplyAbsorbingBoundary(FdLevels& f, const FdGrid& g, FdStep s, int edge, bool secondLast)
+{
+    const int nx = g.nx, nz = g.nz;
+    const int shift = secondLast && (edge == 3 || edge == 4) ? 1 : 0;
+    // The edge line, the direction inward and the count along the edge.
+    int count = 0;
+    if (edge == 1 || edge == 3) {
+        count = nx;
+        if (nz - shift < 3) return;
+    } else if (edge == 2 || edge == 4) {
+        count = nz;
+        if (nx - shift < 3) return;
+    } else {
+        return;
+    }
+    double* nw = f[s.newLevel].data();
+    const double* cur = f[s.current].data();
+    const double* old = f[s.old].data();
+    const double ratio = static_cast<double>(g.dt) / g.h;
+    constexpr double C = kAbsorbingC;
+    for (int j = 0; j < count; ++j) {
+        size_t e0 = 0;
+        ptrdiff_t inward = 0;
+        switch (edge) {
+        case 1:
+            e0 = At(nx, j, 0);
+            inward = nx;
+            break;
+        case 2:
+            e0 = At(nx, 0, j);
+            inward = 1;
+            break;
+        case 3:
+            e0 = At(nx, j, nz - 1 - shift);
+            inward = -static_cast<ptrdiff_t>(nx);
+            break;
+        default:
+            e0 = At(nx, nx - 1 - shift, j);
+            inward = -1;
+            break;
+        }
+        const size_t e1 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + inward);
+        const size_t e2 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + 2 * inward);
+        const double fr = g.velocity[e0] * ratio * 0.5;
+        const double gg = -C - fr, l = fr - C, t = C - fr, u = fr + C;
+        const double value =
+            -((gg * cur[e2] + l * cur[e1] + t * nw[e2] + u * nw[e1]) * (0.5 - fr) +
+              (t * cur[e2] + u * cur[e1] + gg * old[e2] + l * old[e1]) * (-0.5 - fr) +
+              (l * old[e0] + t * cur[e1] + gg * old[e1] + u * cur[e0]) * (fr - 0.5) +
+              (gg * cur[e1] + l * cur[e0] + t * nw[e1]) * (fr + 0.5)) /
+            (u * (fr + 0.5));
+        nw[e0] = value;
+        if (value * value > 2.0) {
+            std::printf(edge == 1 || edge == 3 ? "wrong on boundary %d, m=%d\n" : "wrong on boundary %d, n=%d\n", edge, j);
+        }
+    }
+}
+
+void DampBoundaryZone(FdLevels& p, const FdGrid& g, FdStep s, int edge)
+{
+    constexpr int kZone = 20;
+    const int nx = g.nx, nz = g.nz;
+    double* nw = p[s.newLevel].data();
+    double* cur = p[s.current].data();
+    for (int d = 0; d < kZone; ++d) {
+        const double x = 0.015 * (kZone - d);
+        const double w = std::exp(-(x * x));
+        auto scale = [&](size_t q) {
+            cur[q] *= w;
+            nw[q] *= w;
+        };
+        if (edge == 1 || edge == 3) {
+            const int k = edge == 1 ? d : nz - 1 - d;
+            if (k < 0 || k >= nz) continue;
+            for (int i = 0; i < nx; ++i) scale(At(nx, i, k));
+        } else if (edge == 2 || edge == 4) {
+            const int i = edge == 2 ? d : nx - 1 - d;
+            if (i < 0 || i >= nx) continue;
+            for (int k = 0; k < nz; ++k) scale(At(nx, i, k));
+        }
+    }
+}
+
+}  // namespace velk
