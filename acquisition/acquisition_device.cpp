@@ -307,12 +307,7 @@ std::filesystem::path DataFolder(const CAcquisitionManager& manager)
 
 }  // namespace
 
-std::string CAcquisitionDevice::UpdateLineFile(CAcquisitionManager& manager)
-{
-    manager.lineFilePath = (DataFolder(manager) / ("qk" + manager.LineId() + ".xml")).string();
-    manager.lineFileSet = 1;
-    return manager.lineFilePath;
-}
+std::string CAcquisitionDevice::UpdateLineFile(CAcquisitionManager& manager) { return manager.UpdateLineFile(); }
 
 int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<const CTraceHeader> headers, int count,
                                    const SaveTarget& target, std::string& savedPath)
@@ -610,7 +605,5 @@ int CAcquisitionDevice::EditDisplay(UiHost& ui, int language, int& normalisation
 {
     return CAcqDisplayDlg::Edit(ui, language, normalisation, traceStyle) ? 1 : 0;
 }
-
-int CAcquisitionDevice::WriteLineFile(const std::string&) { return 0; }
 
 }  // namespace velk

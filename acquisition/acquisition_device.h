@@ -157,7 +157,8 @@ public:
     void ComputeDisplayScale(float receiverInterval, float& distanceMinimum, float& distanceMaximum,
                              float& timeScale) const;
 
-    // The path of the line's file list, "<data folder>/qk<line ID>.xml" (nothing written yet).
+    // The path of the line's file list, "<data folder>/qk<line ID>.xml", written when the line
+    // files are on (the manager's UpdateLineFile).
     std::string UpdateLineFile(CAcquisitionManager& manager);
 
     struct SaveTarget {
@@ -178,9 +179,6 @@ public:
     int SaveRecord(const Matrix2D<float>& traces, std::span<const CTraceHeader> headers, int count,
                    const SaveTarget& target, std::string& savedPath);
 
-    // Writes the survey-line file of the line being recorded to `path`; 1 when written. Not
-    // built yet: 0.
-    int WriteLineFile(const std::string& path);
     // Sets a run up: start tick, the strip's pens at (x0, rows downwards from y0) with no
     // points, both monitor sets zeroed, command 10 (armed) or 1 into FLAG with the running code
     // 15 or 5 expected, FLAG bytes 1-2 and the stop request cleared, the gains into cable

@@ -31,12 +31,14 @@ bool IsExistingFile(const std::string& path)
 
 constexpr const char* kFrameSection = "general";
 
-// The instrument settings and the line index are read before each mode is built, so that
-// NextID and the measuring conditions survive a restart.
+// The mode is built in the workspace's context (CreateMode reads the instrument settings and
+// the line index first, so that NextID and the measuring conditions survive a restart), then
+// welcomes the user.
 void CreateModeWithSettings(Workspace& ws, CAcquisitionManager& manager)
 {
-    ws.acquisitionDevice.LoadSettings(ws.profile(), manager.lineIndex);
+    (void)ws;
     manager.CreateMode();
+    if (CAcquisitionMode* mode = manager.Mode()) mode->Welcome();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include "acquisition/instrument/simulated_seismograph.h"
 #include "acquisition/simulator_profile.h"
+#include "app/acquisition/mode_services.h"
 #include "app/settings_table.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -156,6 +157,8 @@ std::string Workspace::ReleaseSharedBlocks()
 CAcquisitionManager& Workspace::CreateAcquisitionManager()
 {
     acquisitionManager = std::make_unique<CAcquisitionManager>();
+    modeServices = std::make_unique<WorkspaceModeServices>(*this, ui());
+    acquisitionManager->Attach(MakeModeContext(*this, modeServices.get()));
     return *acquisitionManager;
 }
 

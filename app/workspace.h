@@ -171,8 +171,11 @@ public:
     // Replaces the clock (tests drive a ManualClock) and builds the instrument anew on it.
     void UseClock(std::unique_ptr<Clock> newClock);
 
-    // Creates the acquisition manager (start-up in acquisition mode); returns it.
+    // Creates the acquisition manager (start-up in acquisition mode) in this workspace's
+    // context, with the modes' services over it; returns it.
     CAcquisitionManager& CreateAcquisitionManager();
+    // The switch of the XML line files: 0 after the English start from the instrument menu.
+    const int* LineFilesSwitch() const { return &acquisitionStartupValue; }
 
     // The document's microtremor-array geometry, made on first use (it reads its settings).
     CMamGeometry& MamGeometry();
@@ -231,6 +234,7 @@ public:
     std::unique_ptr<InstrumentLibrary> instrument;
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;
+    std::unique_ptr<ModeServices> modeServices;
     int acquisitionStartupValue = 1;
 
     int componentToEdit = -1;    // -1 all components, or 1..6

@@ -214,7 +214,14 @@ int OpenFileList(CommandContext& c, bool atStartup)
         }
         if (ws.startup.acquisitionMode != 0 && ws.acquisitionManager) {
             ws.acquisitionManager->SwapDataFolder(ParentOf(*path));
-            if (ws.acquisitionManager->SelectMode(line.qkwMenu) == -1) return 0;
+            LineRecord record;
+            record.surveyType = line.qkwMenu;
+            record.lineId = line.lineId;
+            record.menuName = line.qkwMenuName;
+            record.procedureStep = line.procedureStep;
+            record.names = {line.hasDataFile, line.dataFile, line.hasResultFile, line.resultFile,
+                            line.hasPlottingFile, line.plottingFile};
+            if (ws.acquisitionManager->SelectMode(record) == -1) return 0;
         }
     } else {
         if (!scratch.EditNamingOptions(1, c.ui, language)) return 0;
@@ -287,7 +294,7 @@ int SaveFileListXml(CommandContext& c)
     if (!EndsWith(*path, ".xml") && !EndsWith(*path, ".XML")) *path += ".xml";
     int written = 1;
     if (ws.startup.acquisitionMode != 0) {
-        written = ws.acquisitionDevice.WriteLineFile(*path);
+        written = ws.acquisitionManager ? ws.acquisitionManager->WriteLineFile(*path) : 0;
     } else if (ws.acquisitionStartupValue == 1) {
         written = WriteLineXml(ws.surveyLine, g, ws.MamGeometrySlotOf(), *path);
     }

@@ -73,6 +73,7 @@ TEST(AcquisitionManager, LineIds)
     for (const auto& [index, id] : cases) {
         m.lineIndex = index;
         EXPECT_EQ(m.LineId(), id) << index;
+        EXPECT_EQ(m.lineIndex, std::max(index, 0));  // a fresh index is stored back as 0
     }
 }
 

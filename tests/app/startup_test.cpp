@@ -305,6 +305,7 @@ TEST(Acquisition, PcStartDialogPresetsChoiceOneAndBuildsTheChosenMethod)
 {
     Fixture f(kRegisteredEnglish);
     f.ui.AnswerDialog("CAcquisitionMenuPcDlg", {{"Choice", "#4"}});
+    f.ui.ExpectMessage("Welcome to seismic refraction survey !");
     RunStartup(*f.ws, "DataAcquisition", f.ui, f.windows);
     EXPECT_EQ(f.ui.Calls()[0].Shown("Choice"), "Open existed file list(*.xml)");
     EXPECT_EQ(f.ws->startup.acquisitionMode, 1);
@@ -318,9 +319,10 @@ TEST(Acquisition, BuildingAModeReadsTheInstrumentSettings)
 {
     Fixture f("[General]\nLanguageRegister=1\nLanguage=-1\nNextID=57\nLineName=3\n");
     f.ui.AnswerDialog("CAcquisitionMenuPcDlg", {{"Choice", "#4"}});
+    f.ui.ExpectMessage("Welcome to seismic refraction survey !");
     RunStartup(*f.ws, "DataAcquisition", f.ui, f.windows);
     EXPECT_EQ(f.ws->acquisitionDevice.NextID, 57);
-    EXPECT_EQ(f.ws->acquisitionManager->lineIndex, 3);
+    EXPECT_EQ(f.ws->acquisitionManager->lineIndex, 4);  // the stored line, then the next one
 }
 
 TEST(Acquisition, PcStartDialogOpenLine)
@@ -351,6 +353,7 @@ TEST(Acquisition, InstrumentMenuIsPresetWithTheStoredMethod)
 {
     Fixture f("[General]\nLanguageRegister=1\nLanguage=1\nQKWMenu=3\n");
     f.ui.AnswerDialog("CAcquisitionMenuDlg", {{"Survey type", "#5"}});
+    f.ui.ExpectMessage("微動アレイ探査へようこそ !");
     RunStartup(*f.ws, "DataAcquisitionONQKW", f.ui, f.windows);
     EXPECT_EQ(f.ui.Calls()[0].Shown("Survey type"), "2次元表面波探査");
     EXPECT_EQ(f.ws->acquisitionManager->surveyType, 5);

@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "acquisition/acquisition_manager.h"
+#include "platform/language.h"
+#include "survey/file_group.h"
+#include "tools/scripted_uihost.h"
+#include "tools/test_support.h"
+
+namespace velk {
+namespace {
+
+using velk::testing::TempFolder;
+
+// The modes' services as a test sees them: the traveltime file is a marker file, or fails.
+class FakeModeServices : public ModeServices {
+public:
+    int SaveRostrelFile(const std::string& path) override
+    {
+        saved.push_back(path);
+        if (!succeed) return 0;
+        std::ofstream(path) << "traveltimes\n";
+        return 1;
+    }
+    std::vector<std::string> saved;
+    bool succeed = true;
+};
+
+struct Line {
+    TempFolder folder;
+    ScriptedUiHost ui;
+    CFileGroup group;
+    FakeModeServices services;
+    int lineFiles = 1;
+    CAcquisitionManager m;
+
+    Line()
+    {
+        m.dataFolder = folder.Path();
+        ModeContext c;
+        c.group = &group;
+        c.ui = &ui;
+        c.services = &services;
+        c.language = kLanguageEnglish;
+        c.lineFilesSwitch = &lineFiles;
+        m.Attach(c);
+    }
+    void AddFiles(int n)
+    {
+        for (int i = 0; i < n; ++i) group.AddFile("qkaa000" + std::to_string(i) + ".sg2", float(i), 0.0f, 1.0f);
+    }
+    std::string Existing(const char* name)
+    {
+        std::ofstream(folder.File(name)) << "not a line document";
+        return folder.File(name);
+    }
+};
+
+std::string AppendQuestion(const std::string& path)
+{
+    return path + " is already existed. Append file to it? \n\n（If no, " + path + " will be overwritten.）";
+}
+
+TEST(AcquisitionManager, CreateModeMovesToTheNextLineAndWelcomes)
+{
+    Line l;
+    l.m.surveyType = 4;
+    EXPECT_EQ(l.m.CreateMode(), 1);
+    EXPECT_EQ(l.m.lineIndex, 0);
+    EXPECT_EQ(l.m.lineFilePath, l.folder.File("qkaa.xml"));
+    EXPECT_EQ(l.m.lineFileSet, 1);
+    EXPECT_EQ(l.m.Mode()->GetName(), "Refraction method");
+    l.ui.ExpectMessage("Welcome to seismic refraction survey !");
+    l.m.Mode()->Welcome();
+    // Without a mode the line still moves on; an empty folder is the working folder.
+    l.m.surveyType = 0;
+    l.m.dataFolder.clear();
+    EXPECT_EQ(l.m.CreateMode(), 0);
+    EXPECT_EQ(l.m.lineIndex, 1);
+    EXPECT_EQ(l.m.lineFilePath, (std::filesystem::current_path() / "qkab.xml").string());
+}
+
+TEST(AcquisitionManager, ExistingLineFileAnsweredNoOrUnreadable)
+{
+    Line l;
+    l.AddFiles(2);
+    const std::string path = l.Existing("qkab.xml");
+    l.m.lineIndex = 0;
+    l.ui.ExpectMessage(AppendQuestion(path), MsgButtons::YesNo, MsgResult::No);
+    EXPECT_EQ(l.m.NextLine(), 1);
+    EXPECT_EQ(l.group.entryCount, 2);
+    // Yes on a document that cannot be read: a message, and the group stays.
+    l.ui.ExpectMessage(AppendQuestion(path), MsgButtons::YesNo, MsgResult::Yes);
+    l.ui.ExpectMessage("Cannot read " + path);
+    EXPECT_EQ(l.m.CheckLineFile(path), 1);
+    EXPECT_EQ(l.group.entryCount, 2);
+    EXPECT_EQ(l.m.CheckLineFile(l.folder.File("qkzz.xml")), 0);
+}
+
+TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
+{
+    Line l;
+    l.m.surveyType = 4;
+    l.m.CreateMode();
+    EXPECT_EQ(l.m.WriteLineResultFile(), l.folder.File("qkaa.pvs"));
+    EXPECT_EQ(l.services.saved, std::vector<std::string>{l.folder.File("qkaa.pvs")});
+    const LineResultNames kept{1, "qkaa.pvs", 0, "", 0, ""};
+    EXPECT_EQ(l.m.ResultNames(), kept);
+    l.m.UpdateLineFile();  // a later save
+    EXPECT_EQ(l.m.ResultNames(), kept);
+    l.m.NextLine();
+    EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
+    // A traveltime file that cannot be written registers nothing.
+    l.services.succeed = false;
+    EXPECT_EQ(l.m.WriteLineResultFile(), "");
+    EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
+}
+
+TEST(AcquisitionManager, ChangeLineIndexAndReopening)
+{
+    Line l;
+    l.m.ChangeLineIndex(3);  // empty group: no question
+    EXPECT_EQ(l.m.lineFilePath, l.folder.File("qkad.xml"));
+    l.AddFiles(3);
+    const struct {
+        MsgResult answer;
+        int count;
+    } cases[] = {{MsgResult::No, 3}, {MsgResult::Yes, 0}};
+    for (const auto& c : cases) {
+        l.ui.ExpectMessage("Line ID was changed. Make new file list?", MsgButtons::YesNo, c.answer);
+        l.m.ChangeLineIndex(27);
+        EXPECT_EQ(l.group.entryCount, c.count);
+        EXPECT_EQ(l.m.LineId(), "bb");
+    }
+    // Reopening asks about no other line, even when the next line's file exists.
+    l.Existing("qkaf.xml");
+    LineRecord record;
+    record.surveyType = 4;
+    record.lineId = 4;
+    record.procedureStep = 2;
+    record.names.hasDataFile = 1;
+    record.names.dataFile = "qkae.pvs";
+    EXPECT_EQ(l.m.SelectMode(record), 4);
+    EXPECT_EQ(l.m.lineIndex, 4);
+    EXPECT_EQ(l.m.Mode()->GetStep(), 2);
+    EXPECT_EQ(l.m.ResultNames(), record.names);
+    EXPECT_EQ(l.m.GetType(), 4);
+    record.surveyType = 0;
+    EXPECT_EQ(l.m.SelectMode(record), -1);
+}
+
+TEST(RefractionShots, PositionsAroundTheSpread)
+{
+    const std::vector<float> p = ComputeShotPositions(5, 24, 1.0f, 0.0f);
+    const std::vector<float> expected{-11.0f, 0.5f, 11.5f, 22.5f, 34.0f};
+    ASSERT_EQ(p.size(), expected.size());
+    for (size_t i = 0; i < p.size(); ++i) EXPECT_FLOAT_EQ(p[i], expected[i]) << i;
+    EXPECT_EQ(ShotPositionList(p), "1 : -11.00m\n2 : 0.50m\n3 : 11.50m\n4 : 22.50m\n5 : 34.00m\n");
+    EXPECT_EQ(ComputeShotPositions(4, 12, 2.0f, 10.0f), (std::vector<float>{-10.0f, 11.0f, 31.0f, 52.0f}));
+    EXPECT_TRUE(ComputeShotPositions(3, 24, 1.0f, 0.0f).empty());
+    EXPECT_EQ(TooFewShotsMessage(kLanguageEnglish), "The number of shots must be 4 or more.");
+}
+
+}  // namespace
+}  // namespace velk

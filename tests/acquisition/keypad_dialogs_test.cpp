@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include "acquisition/keypad_dialogs.h"
+#include "platform/language.h"
+
+namespace velk {
+namespace {
+
+TEST(KeypadDialogs, SetIdAndShotCount)
+{
+    CSetIdDlg id;
+    id.Split(9999);
+    for (int i = 0; i < 4; ++i) {
+        id.Up();
+        id.Left();
+    }
+    EXPECT_EQ(id.Compose(), 9999);
+    EXPECT_EQ(id.cursor, 0);
+    id.Split(12000);
+    EXPECT_FALSE(id.Validate());
+    id.Split(305);
+    for (int i = 0; i < 5; ++i) id.Right();  // stops on the ones
+    id.Down();
+    EXPECT_EQ(id.Compose(), 304);
+    EXPECT_EQ(id.cursor, 3);
+
+    CShotCountDlg count;
+    count.Split(24);
+    EXPECT_EQ(count.hundreds * 100 + count.tens * 10 + count.ones, 24u);
+    EXPECT_EQ(count.hundreds, 0u);
+    count.Up();
+    EXPECT_EQ(count.Compose(), 124);
+    EXPECT_EQ(ShotCountPrompt(true, kLanguageEnglish), "Number of shot !");
+    EXPECT_EQ(ShotCountPrompt(false, kLanguageEnglish), "");
+}
+
+TEST(KeypadDialogs, SetLineIdLetters)
+{
+    const struct {
+        int index;
+        const char* first;
+        const char* second;
+        int composed;
+    } cases[] = {{0, "a", "a", 0}, {27, "b", "b", 27}, {700, "z", "y", 674}, {-3, "a", "a", 0}};
+    for (const auto& c : cases) {
+        CSetLineIdDlg d;
+        d.Split(c.index);
+        EXPECT_EQ(d.firstText, c.first) << c.index;
+        EXPECT_EQ(d.secondText, c.second) << c.index;
+        EXPECT_EQ(d.Compose(), c.composed) << c.index;
+    }
+    CSetLineIdDlg d;
+    d.Split(25);
+    d.Up();  // capped at z
+    d.Left();
+    d.Up();
+    EXPECT_EQ(d.firstText + d.secondText, "bz");
+}
+
+TEST(KeypadDialogs, SetPositionSignAndRounding)
+{
+    CSetPositionDlg d;
+    d.Split(-12.5f);
+    EXPECT_EQ(d.signText, "-");
+    EXPECT_EQ(d.tens, 1u);
+    EXPECT_EQ(d.ones, 2u);
+    EXPECT_EQ(d.tenths, 5u);
+    EXPECT_FLOAT_EQ(d.Compose(), -12.5f);
+    CSetPositionDlg p;
+    p.Split(0.7f);
+    EXPECT_EQ(p.tenths, 7u);
+    EXPECT_FLOAT_EQ(p.Compose(), 0.7f);
+    p.Split(34.0f);
+    for (int i = 0; i < 6; ++i) p.Left();
+    p.Down();  // the sign only
+    EXPECT_FLOAT_EQ(p.Compose(), -34.0f);
+    p.Up();
+    p.Right();
+    p.Up();
+    EXPECT_FLOAT_EQ(p.Compose(), 10034.0f);
+}
+
+TEST(KeypadDialogs, GeometrySetupBackAppliesOnOk)
+{
+    CGeometrySetupDlg g;
+    g.id = 7;
+    g.source = 10.0f;
+    g.sourceInterval = 2.0f;
+    g.firstReceiver = 1.0f;
+    bool close = false;
+    EXPECT_EQ(g.Enter(close), 0);  // opens on Back
+    EXPECT_FALSE(close);
+    g.Back();
+    EXPECT_EQ(g.id, 5u);
+    EXPECT_FLOAT_EQ(g.source, 6.0f);
+    EXPECT_FLOAT_EQ(g.firstReceiver, 1.0f);  // fixed receivers
+    int count = 5;
+    EXPECT_TRUE(g.Apply(count));
+    EXPECT_EQ(count, 3);
+    g.Enter(close);
+    EXPECT_TRUE(close);
+    // Row 5 takes Left/Right; Enter there only clears the action.
+    for (int i = 0; i < 7; ++i) g.Down();
+    g.Right();
+    EXPECT_EQ(g.moveReceivers, 1);
+    EXPECT_EQ(g.Enter(close), -1);
+    EXPECT_FALSE(close);
+    g.id = 12000;
+    count = 5;
+    EXPECT_FALSE(g.Apply(count));
+    EXPECT_EQ(count, 5);
+}
+
+}  // namespace
+}  // namespace velk
