@@ -175,19 +175,7 @@ int OnTauPTransform(CWaveOperations& ops)
     }
     TauPSettings& settings = ws.tauP;
     CTauPTransformDlg dlg;
-    dlg.maxP = settings.endSlowness;
-    dlg.interval = settings.slownessStep;
-    dlg.minP = settings.startSlowness;
-    dlg.method = settings.stackingMode;
-    dlg.maxOffset = settings.maximumOffset;
-    dlg.minOffset = settings.minimumOffset;
-    dlg.UpdateVelocityRange();
-    DialogRequest request = dlg.Request(language);
-    if (!ops.ui.RunDialog(request)) {
-        return 0;
-    }
-    if (!(dlg.interval > 0.0f)) {
-        Refuse(ops.ui, SlownessIntervalRefusal(language));
+    if (!RunTauPDialog(dlg, settings, ops.ui, language)) {
         return 0;
     }
     const int np = CTauPTransformDlg::NumberOfP(dlg.minP, dlg.maxP, dlg.interval);
@@ -195,12 +183,7 @@ int OnTauPTransform(CWaveOperations& ops)
         Refuse(ops.ui, TracesTooLargeText(language, store.MaxTraces()));
         return 0;
     }
-    settings.startSlowness = dlg.minP;
-    settings.endSlowness = dlg.maxP;
-    settings.slownessStep = dlg.interval;
-    settings.stackingMode = dlg.method;
-    settings.maximumOffset = dlg.maxOffset;
-    settings.minimumOffset = dlg.minOffset;
+    StoreTauPDialog(dlg, settings);
 
     // The normalisation takes the command's one undo snapshot.
     NormalizeEachTrace(store);

@@ -122,4 +122,32 @@ std::string SlownessIntervalRefusal(int language)
     return Msg(language, "The interval of p must be greater than 0.", "p の間隔は 0 より大きくしてください。");
 }
 
+bool RunTauPDialog(CTauPTransformDlg& dlg, const TauPSettings& settings, UiHost& ui, int language)
+{
+    dlg.maxP = settings.endSlowness;
+    dlg.interval = settings.slownessStep;
+    dlg.minP = settings.startSlowness;
+    dlg.method = settings.stackingMode;
+    dlg.maxOffset = settings.maximumOffset;
+    dlg.minOffset = settings.minimumOffset;
+    dlg.UpdateVelocityRange();
+    DialogRequest request = dlg.Request(language);
+    if (!ui.RunDialog(request)) return false;
+    if (!(dlg.interval > 0.0f)) {
+        ui.Message(SlownessIntervalRefusal(language), MsgButtons::Ok, MsgIcon::Warning);
+        return false;
+    }
+    return true;
+}
+
+void StoreTauPDialog(const CTauPTransformDlg& dlg, TauPSettings& settings)
+{
+    settings.startSlowness = dlg.minP;
+    settings.endSlowness = dlg.maxP;
+    settings.slownessStep = dlg.interval;
+    settings.stackingMode = dlg.method;
+    settings.maximumOffset = dlg.maxOffset;
+    settings.minimumOffset = dlg.minOffset;
+}
+
 }  // namespace velk

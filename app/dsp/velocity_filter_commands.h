@@ -13,6 +13,8 @@
 #include <string>
 
 #include "app/command_table.h"
+#include "dsp/taup.h"
+#include "surfacewave/taup_settings.h"
 
 namespace velk {
 
@@ -63,6 +65,12 @@ std::string OldBandPassRefusal(int language, int samples);      // more than 204
 std::string OldPowerSpectrumRefusal(int language, int samples); // more than 4096 samples
 std::string VelocityRefusal(int language);               // a velocity not above 0
 std::string SlownessIntervalRefusal(int language);       // a p interval not above 0
+
+// Dialog 180 preset from the kept tau-p settings; true after OK with a p interval above 0
+// (otherwise the refusal is shown and false returned). The settings stay as they were:
+// StoreTauPDialog takes the dialog's values into them.
+bool RunTauPDialog(CTauPTransformDlg& dlg, const TauPSettings& settings, UiHost& ui, int language);
+void StoreTauPDialog(const CTauPTransformDlg& dlg, TauPSettings& settings);
 
 // ---- F-K (app/dsp/fk_commands.cpp) ----
 

@@ -170,25 +170,8 @@ int OnVelocityAnalysisTauP(CommandContext& c)
 
     TauPSettings& settings = ws.tauP;
     CTauPTransformDlg dlg;
-    dlg.maxP = settings.endSlowness;
-    dlg.interval = settings.slownessStep;
-    dlg.minP = settings.startSlowness;
-    dlg.method = settings.stackingMode;
-    dlg.maxOffset = settings.maximumOffset;
-    dlg.minOffset = settings.minimumOffset;
-    dlg.UpdateVelocityRange();
-    DialogRequest request = dlg.Request(language);
-    if (!c.ui.RunDialog(request)) return 0;
-    if (!(dlg.interval > 0.0f)) {
-        Warn(c.ui, SlownessIntervalRefusal(language));
-        return 0;
-    }
-    settings.startSlowness = dlg.minP;
-    settings.endSlowness = dlg.maxP;
-    settings.slownessStep = dlg.interval;
-    settings.stackingMode = dlg.method;
-    settings.maximumOffset = dlg.maxOffset;
-    settings.minimumOffset = dlg.minOffset;
+    if (!RunTauPDialog(dlg, settings, c.ui, language)) return 0;
+    StoreTauPDialog(dlg, settings);
     const int np = std::min(CTauPTransformDlg::NumberOfP(dlg.minP, dlg.maxP, dlg.interval), store.MaxTraces());
     if (np <= 0) {
         Warn(c.ui, SlownessIntervalRefusal(language));

@@ -14,6 +14,7 @@
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
 #include "base/display_filter.h"
+#include "app/dsp/velocity_filter_commands.h"
 #include "dsp/taup.h"
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
@@ -395,26 +396,8 @@ int GroupTauPSlowness(CommandContext& c, GroupSurfaceWaveOps& ops)
     Workspace& ws = c.ws;
     TauPSettings& settings = ws.tauP;
     CTauPTransformDlg dlg;
-    dlg.maxP = settings.endSlowness;
-    dlg.interval = settings.slownessStep;
-    dlg.minP = settings.startSlowness;
-    dlg.method = settings.stackingMode;
-    dlg.maxOffset = settings.maximumOffset;
-    dlg.minOffset = settings.minimumOffset;
-    dlg.UpdateVelocityRange();
-    DialogRequest r = dlg.Request(Language(c));
-    if (!c.ui.RunDialog(r)) return 0;
-    if (!(dlg.interval > 0.0f)) {
-        Tell(c, Msg(Language(c), "The interval of p must be larger than 0 !", "p の間隔は 0 より大きくしてください !"),
-             MsgIcon::Warning);
-        return 0;
-    }
-    settings.startSlowness = dlg.minP;
-    settings.endSlowness = dlg.maxP;
-    settings.slownessStep = dlg.interval;
-    settings.stackingMode = dlg.method;
-    settings.maximumOffset = dlg.maxOffset;
-    settings.minimumOffset = dlg.minOffset;
+    if (!RunTauPDialog(dlg, settings, c.ui, Language(c))) return 0;
+    StoreTauPDialog(dlg, settings);
     ws.store.PushUndo();
     ViewProgressText progress(c.view);
     return FinishTauP(c, ops.TauPStack(ws, c.ui, progress, settings.minimumOffset, settings.maximumOffset, 0));
