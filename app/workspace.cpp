@@ -56,7 +56,7 @@ void Workspace::InitForView(const std::string& folder)
     if (!olvenarLink) {
         olvenarLink = std::make_unique<COlvenarLink>(profile());
     }
-    driveText = DriveMountPoint(profile(), 'e');
+    driveText = DriveMountPoint(profile(), moDriveLetter);
     store.undone = 0;
 
     if (first) {

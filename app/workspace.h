@@ -254,6 +254,7 @@ public:
     // working folder's sink on first use. Tests and tools may put a null sink here first.
     std::shared_ptr<LogSink> diagnostics;
     std::string driveText;       // the removable drive's mount point ("e:")
+    char moDriveLetter = 'e';    // the removable drive chosen for archiving ('d' or 'e')
     FrameRect frame;             // the last rectangle given to SaveViewSettings
 
 private:
