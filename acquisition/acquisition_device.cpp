@@ -599,7 +599,6 @@ MonitorStepResult CAcquisitionDevice::MonitorTick(int64_t nowMs, int language, f
     if (stopRequest == 1 || monitorRunning == 0) stopInstrument();
     return r;
 }
-int CAcquisitionDevice::EditSettings() { return 0; }
 int CAcquisitionDevice::DiskMenu() { return 0; }
 int CAcquisitionDevice::EditDisplay(UiHost& ui, int language, int& normalisation, int& traceStyle)
 {

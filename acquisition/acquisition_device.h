@@ -20,6 +20,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <span>
@@ -37,6 +38,7 @@ class CAcquisitionManager;
 class CFileGroup;
 class Profile;
 class UiHost;
+struct LocalTime;
 
 // Signal-trigger threshold in monitor counts: level x 327.68, at most 32768.
 double SignalTriggerThreshold(float level);
@@ -205,10 +207,39 @@ public:
 
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
-    // repainted). "Measuring conditions" and "Disk" do nothing until their screens exist.
+    // repainted). "Disk" does nothing until its screen exists.
     void ManualTrigger();
-    int EditSettings();
+    struct SettingsEdit {
+        UiHost& ui;
+        Profile& profile;
+        CAcquisitionManager* manager = nullptr;
+        float& receiverInterval;  // the acquisition's receiver interval, m
+        int language = 0;
+    };
+    // Dialog 244 over the device, the manager's line and the receiver interval. OK writes them
+    // back (the line ID excepted: "Setup line ID" changes the line at once), PARM byte 7 from
+    // TriggerMode (0 for the program's trigger, 11), saves the settings and returns 1. Cancel
+    // returns 0 with nothing changed but the live gains and holds.
+    int EditSettings(const SettingsEdit& edit);
+    // Dialog 282 over SignalTriggerLevel: OK stores it, writes the key and returns 1.
+    int EditTriggerLevel(UiHost& ui, int language, Profile& profile);
     int DiskMenu();
+    // Repaints the acquisition view (the window sets it): the gain and hold dialogs show their
+    // changes on the monitor at once.
+    std::function<void()> ownerRepaint;
+
+    // The noise-monitor log "monitor_%04d.dat" in `folder`: once open it takes one line per
+    // monitor set (AppendNoiseLog) until CloseNoiseLog at the end of the program. Open returns
+    // 0 when the log is already open, or after "Cannot create %s" when the file cannot be made
+    // (the flag stays clear and the number unchanged); 1 when opened, the number raised.
+    int OpenNoiseLog(const std::string& folder, UiHost& ui, int language);
+    // "year month day hour minute second tick ms-since-start value" with the value as a
+    // double, in the C locale; each line is flushed at once. Nothing while the log is closed.
+    void AppendNoiseLog(int32_t value, const LocalTime& now, uint32_t tickMs);
+    int CloseNoiseLog();  // 1 when a log was open
+    int noiseLogNumber = 0;
+    uint32_t noiseLogStartTick = 0;  // the tick count at program start
+    int noiseLogOpen = 0;
     // Dialog 260 over the view's normalisation and trace style (see CAcqDisplayDlg); 1 after OK
     // with both written back.
     int EditDisplay(UiHost& ui, int language, int& normalisation, int& traceStyle);
@@ -291,6 +322,7 @@ private:
     InstrumentLibrary* instrument_ = nullptr;
     int dspReady_ = 0;
     std::unique_ptr<InstrumentRow[]> buffer_;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> noiseLog_{nullptr, &std::fclose};
     Matrix2D<float> stack_;
     std::vector<CTraceHeader> stackHeaders_;
     int stackTraces_ = 0;

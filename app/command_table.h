@@ -42,6 +42,10 @@
 //   29000..29099  the instrument and its record operations (app/acquisition/); rules 3100..3119
 //   29100..29199  the record cycle and the acquisition screen (app/acquisition/acquisition_menu.h;
 //                 the menu's ids 33170, 33171, 33174 and 33175 kept); rules 3120..3139
+//   29400..29599  the rest of the acquisition menu: settings, geometry, a new line, continuous
+//                 measurement, the noise log, the MO drive (app/acquisition/acquisition_menu_commands.h;
+//                 the menu's ids 33193, 33199..33203, 33211, 33213, 33247, 33306..33308 kept);
+//                 rules 3170..3189
 //   28100..28199  modules, the time-frequency export and the old 8-header conversion
 //                 (app/survey/exchange_commands.h; the resource ids 33096, 33097, 33099, 33112
 //                 and 33135 kept); rules 3020..3039

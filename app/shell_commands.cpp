@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "app/acquisition/acquisition_menu.h"
+#include "app/acquisition/acquisition_menu_commands.h"
 #include "app/view/axis_config.h"
 #include "app/command_table.h"
 #include "app/dsp/deconvolution_commands.h"
@@ -53,7 +54,7 @@ void AddShellCommands(CommandTable& t)
     // menus, which the frame removes outside the modes that use them; the short English menu
     // (285) has File, Edit, View, Pick first arrivals, Surface-wave analysis, Option and Help.
     t.AddMenu({"refraction", "", "Refraction analysis", "屈折法解析", kInFullMenus, 10});
-    t.AddMenu({"acquisition", "", "Data acquisition(&D)", "データ収録(&D)", kInFullMenus, 20});
+    t.AddMenu({"acquisition", "", "Data acquisition(&D)", "測定(&D)", kInFullMenus, 20});
     t.AddMenu({"file", "", "&File", "ファイル(&F)", kInAllMenus, 30});
     t.AddMenu({"edit", "", "&Edit", "編集(&E)", kInAllMenus, 40});
     t.AddMenu({"view", "", "&View", "表示(&V)", kInAllMenus, 50});
@@ -108,7 +109,12 @@ void AddShellCommands(CommandTable& t)
     t.Add(r);
     t.Add(separator("file", 9200));
     t.Add(row(cmd::kAppExit, "file", 9300, "E&xit", "アプリケーションの終了(&X)", [](CommandContext& ctx) {
-        if (ctx.frame) ctx.frame->RequestClose();
+        bool close = true;
+        if (ctx.ws.startup.acquisitionMode != 0) {
+            const AcquisitionEffects e = OnAcquisitionExit(ctx.ws, ctx.ui, close);
+            if (ctx.view) ctx.view->ApplyAcquisition(e);
+        }
+        if (close && ctx.frame) ctx.frame->RequestClose();
         return 0;
     }));
     for (int i = 0; i < kRecentFileCount; ++i) {
@@ -185,6 +191,7 @@ CommandTable BuildCommandTable()
     AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
     AddTauPCommands(table);
     AddAcquisitionCommands(table);
+    AddAcquisitionMenuCommands(table);  // after the record cycle, whose menus it reuses
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     AddPhaseVelocityCommands(table);

@@ -3,6 +3,7 @@
 // small recording fakes. Nothing is drawn outside a paint: a repaint request and a transient
 // text both end in the view's next paint.
 
+#include <functional>
 #include <string>
 
 #include "draw/canvas.h"
@@ -40,6 +41,13 @@ public:
     // What a record-cycle command asks of the view: its own timers, the frame's icon, a
     // repaint of the view or of one monitor column.
     virtual void ApplyAcquisition(const AcquisitionEffects& effects) { (void)effects; }
+    // Runs `then` once, `milliseconds` from now, in the main loop; one call is pending at a
+    // time (a new one replaces it). A surface without timers never runs it.
+    virtual void ScheduleOnce(int milliseconds, std::function<void()> then)
+    {
+        (void)milliseconds;
+        (void)then;
+    }
 };
 
 // The status bar: eight text panes for the view and the drawing, then the Kana, Caps Lock,

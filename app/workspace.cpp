@@ -27,6 +27,10 @@ Workspace::Workspace(Profile& profile, UiHost& ui)
     ResetDisplayFilter(displayFilter);
     coordinateOrigin.Load(profile);
     UseClock(std::make_unique<SystemClock>());
+    // Each monitor set goes into the noise log while it is open.
+    acquisitionDevice.noiseLogHook = [this](int32_t value) {
+        acquisitionDevice.AppendNoiseLog(value, clock->LocalNow(), clock->TickCountMs());
+    };
 }
 
 void Workspace::UseClock(std::unique_ptr<Clock> newClock)
@@ -34,6 +38,7 @@ void Workspace::UseClock(std::unique_ptr<Clock> newClock)
     acquisitionDevice.SetInstrument(nullptr);
     instrument.reset();
     clock = std::move(newClock);
+    acquisitionDevice.noiseLogStartTick = clock->TickCountMs();
     instrument = std::make_unique<SimulatedSeismograph>(LoadSimulatorConfig(*profile_), *clock);
     acquisitionDevice.SetInstrument(instrument.get());
 }
@@ -138,6 +143,7 @@ void Workspace::SaveProgramEndSettings()
     SaveContourSettings(profile(), contour);
     SaveTauPSettings(profile(), tauP);
     coordinateOrigin.Save(profile());
+    acquisitionDevice.CloseNoiseLog();
 }
 
 std::string Workspace::Shutdown(const FrameRect& frameRect)

@@ -20,6 +20,7 @@
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_manager.h"
 #include "acquisition/instrument/instrument_library.h"
+#include "app/acquisition/continuous_measurement.h"
 #include "app/view/array_geometry_view.h"
 #include "base/display_filter.h"
 #include "base/waveform_store.h"
@@ -160,7 +161,8 @@ public:
     // The view object's destructor: the automatic-picking keys, the theoretical-traveltime
     // keys, the data-viewer link's path.
     void ReleaseView();
-    // End of the program: the geometry keys, SaveContourSettings, SaveTauPSettings.
+    // End of the program: the geometry keys, SaveContourSettings, SaveTauPSettings, the noise
+    // log closed.
     void SaveProgramEndSettings();
     // The traveltime set's block "RostrelData" is unmapped, then every block this process
     // opened is removed. Returns why a block could not be removed (empty when all went).
@@ -236,6 +238,7 @@ public:
     std::unique_ptr<CAcquisitionManager> acquisitionManager;
     std::unique_ptr<ModeServices> modeServices;
     int acquisitionStartupValue = 1;
+    ContinuousMeasurement continuousMeasurement;  // the passes of the continuous measurement
 
     int componentToEdit = -1;    // -1 all components, or 1..6
     EditController editController;  // the mouse and keys of the record view, with their flags

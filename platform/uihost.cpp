@@ -167,6 +167,11 @@ DialogField& DialogField::Focus(bool on) {
     return *this;
 }
 
+DialogField& DialogField::LimitsOnOk(bool on) {
+    limitsOnOk_ = on;
+    return *this;
+}
+
 DialogField& DialogField::ReadOnly(bool on) {
     readOnly_ = on;
     return *this;
@@ -219,7 +224,7 @@ std::string DialogField::Text() const {
     return {};
 }
 
-std::string DialogField::CheckValue(const Value& v) const {
+std::string DialogField::CheckValue(const Value& v, bool withLimits) const {
     switch (type_) {
         case FieldType::Int:
         case FieldType::Float:
@@ -228,7 +233,7 @@ std::string DialogField::CheckValue(const Value& v) const {
                        : type_ == FieldType::Float ? static_cast<double>(std::get<float>(v))
                                                    : std::get<double>(v);
             if (!std::isfinite(x)) return type_ == FieldType::Int ? "Please enter an integer." : "Please enter a number.";
-            if ((min_ && x < *min_) || (max_ && x > *max_)) return RangeError(type_, min_, max_);
+            if (withLimits && ((min_ && x < *min_) || (max_ && x > *max_))) return RangeError(type_, min_, max_);
             return {};
         }
         case FieldType::String:
@@ -248,7 +253,7 @@ std::string DialogField::CheckValue(const Value& v) const {
 std::string DialogField::Check() const { return CheckValue(value_); }
 
 std::string DialogField::Assign(Value v) {
-    std::string error = CheckValue(v);
+    std::string error = CheckValue(v, !limitsOnOk_);
     if (error.empty()) value_ = std::move(v);
     return error;
 }

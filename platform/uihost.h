@@ -150,6 +150,9 @@ public:
     DialogField& Unit(std::string text);   // the text after the field ("msec", "Hz")
     DialogField& ReadOnly(bool on = true); // shown, not editable
     DialogField& Focus(bool on = true);    // where the input focus starts when the dialog opens
+    // The limits are checked when the dialog is to close with OK (Check), not each time the
+    // value is set: a keypad dialog reads its edits on every key.
+    DialogField& LimitsOnOk(bool on = true);
 
     const std::string& Name() const { return name_; }
     FieldType Type() const { return type_; }
@@ -193,7 +196,7 @@ public:
 private:
     friend class DialogRequest;
     using Value = std::variant<int, float, double, bool, std::string>;
-    std::string CheckValue(const Value& v) const;
+    std::string CheckValue(const Value& v, bool withLimits = true) const;
     std::string Assign(Value v);
 
     std::string name_;
@@ -204,6 +207,7 @@ private:
     std::string unit_;
     bool readOnly_ = false;
     bool focus_ = false;
+    bool limitsOnOk_ = false;
     std::optional<double> min_, max_;
     size_t maxLength_ = 0;
     std::vector<std::string> choices_;

@@ -7,6 +7,7 @@
 #include <wx/utils.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "app/acquisition/acquisition_screen.h"
 #include "app/view/display_state.h"
@@ -29,6 +30,7 @@ namespace {
 constexpr int kMonitorTickerId = 2;
 constexpr int kAcquisitionTimerId = 3;
 constexpr int kPendingStartId = 4;
+constexpr int kScheduledId = 5;
 
 }  // namespace
 
@@ -40,7 +42,8 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
       timer_(this, DisplayState::kTimerId),
       monitorTicker_(this, kMonitorTickerId),
       acquisitionTimer_(this, kAcquisitionTimerId),
-      pendingStart_(this, kPendingStartId)
+      pendingStart_(this, kPendingStartId),
+      scheduledTimer_(this, kScheduledId)
 {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(*wxWHITE);
@@ -50,6 +53,12 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     Bind(wxEVT_TIMER, &CVelkarineView::OnMonitorTicker, this, kMonitorTickerId);
     Bind(wxEVT_TIMER, &CVelkarineView::OnAcquisitionTimer, this, kAcquisitionTimerId);
     Bind(wxEVT_TIMER, &CVelkarineView::OnPendingStart, this, kPendingStartId);
+    Bind(wxEVT_TIMER, &CVelkarineView::OnScheduled, this, kScheduledId);
+    // The gain and hold dialogs show their changes on the monitor while they are open.
+    ws_.acquisitionDevice.ownerRepaint = [this] {
+        Repaint();
+        Update();
+    };
     Bind(wxEVT_LEFT_DOWN, &CVelkarineView::OnLeftDown, this);
     Bind(wxEVT_MOTION, &CVelkarineView::OnMotion, this);
     Bind(wxEVT_LEFT_UP, &CVelkarineView::OnLeftUp, this);
@@ -72,6 +81,20 @@ CVelkarineView::~CVelkarineView()
     monitorTicker_.Stop();
     acquisitionTimer_.Stop();
     pendingStart_.Stop();
+    scheduledTimer_.Stop();
+    ws_.acquisitionDevice.ownerRepaint = nullptr;
+}
+
+void CVelkarineView::ScheduleOnce(int milliseconds, std::function<void()> then)
+{
+    scheduled_ = std::move(then);
+    scheduledTimer_.StartOnce(std::max(1, milliseconds));
+}
+
+void CVelkarineView::OnScheduled(wxTimerEvent&)
+{
+    // The call may schedule the next one.
+    if (std::function<void()> call = std::exchange(scheduled_, nullptr)) call();
 }
 
 void CVelkarineView::ApplyAcquisition(const AcquisitionEffects& effects)

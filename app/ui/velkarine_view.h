@@ -52,6 +52,8 @@ public:
     // The record cycle's own timers (the 5 ms monitor ticker, the 50 ms step and the start
     // that waits 200 ms after a run ended), the frame's icon and the repaint.
     void ApplyAcquisition(const AcquisitionEffects& effects) override;
+    // A one-shot timer of its own (the continuous measurement's steps).
+    void ScheduleOnce(int milliseconds, std::function<void()> then) override;
 
     std::string TransientText() const;
     bool TimerRunning() const { return timer_.IsRunning(); }
@@ -82,6 +84,7 @@ private:
     void OnMonitorTicker(wxTimerEvent& event);
     void OnAcquisitionTimer(wxTimerEvent& event);
     void OnPendingStart(wxTimerEvent& event);
+    void OnScheduled(wxTimerEvent& event);
 
     Workspace& ws_;
     std::function<CommandContext()> context_;
@@ -89,6 +92,8 @@ private:
     wxTimer monitorTicker_;
     wxTimer acquisitionTimer_;
     wxTimer pendingStart_;
+    wxTimer scheduledTimer_;
+    std::function<void()> scheduled_;
     wxBitmap picture_;          // the record as last drawn
     LineRaster raster_;         // its lines and fills, kept so that its pages stay mapped
     bool pictureStale_ = true;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/acquisition/acquisition_menu_commands.h"
 #include "app/acquisition/record_saving.h"
 #include "app/dsp/data_kind.h"
 #include "draw/coordinates.h"
@@ -102,9 +103,14 @@ public:
     }
     void OnNoiseMonitorStart() override { effects_.Merge(velk::OnNoiseMonitorStart(ws_, ws_.ui())); }
     void OnTriggerArm() override { effects_.Merge(velk::OnTriggerArm(ws_, ws_.ui())); }
-    void OnAcquisitionMenu() override {}
+    void OnAcquisitionMenu() override { effects_.Merge(velk::OnAcquisitionMenu(ws_, ws_.ui())); }
     int EditModeGeometry() override { return ws_.acquisitionManager ? ws_.acquisitionManager->EditModeGeometry() : 0; }
-    int EditSettings() override { return ws_.acquisitionDevice.EditSettings(); }
+    int EditSettings() override
+    {
+        CAcquisitionDevice::SettingsEdit edit{ws_.ui(), ws_.profile(), ws_.acquisitionManager.get(),
+                                              ws_.geometry.receiverInterval, ws_.startup.language};
+        return ws_.acquisitionDevice.EditSettings(edit);
+    }
     int DiskMenu() override { return ws_.acquisitionDevice.DiskMenu(); }
     int EditDisplay() override
     {

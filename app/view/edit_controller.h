@@ -186,9 +186,10 @@ public:
 
     // Null: the workspace's own acquisition objects.
     void SetAcquisitionTarget(AcquisitionKeyTarget* target) { acquisition_ = target; }
+    // What the acquisition keys call (the menu's items call the same).
+    AcquisitionKeyTarget& Acquisition(Workspace& ws);
 
 private:
-    AcquisitionKeyTarget& Acquisition(Workspace& ws);
     EditEffects ReadOuts(const Workspace& ws, const CursorData& c) const;
     EditEffects AcquisitionKey(Workspace& ws, UiHost& ui, int key);
     EditEffects AcquisitionStop(Workspace& ws);
