@@ -4,6 +4,7 @@
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
 #include "dialogs/acquisition/keypad_dialog.h"
+#include "dialogs/acquisition/measuring_conditions_wnd.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
@@ -26,6 +27,7 @@ void RegisterMainDialogs(WxUiHost& ui)
         KeypadDialog dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;
     });
+    for (const char* cls : MeasuringConditionsClasses()) ui.RegisterDialog(cls, ShowMeasuringConditionsWindow);
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CAxisConfigWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;

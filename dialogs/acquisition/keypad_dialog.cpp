@@ -8,6 +8,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include <algorithm>
+
 #include "platform/language.h"
 
 namespace velk {
@@ -49,14 +51,15 @@ wxWindow* KeypadDialog::Control::Window() const
     return check;
 }
 
-KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline)
+KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline,
+                           int fieldColumns)
     : wxDialog(parent, wxID_ANY, U(request.Title()), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
       request_(request),
       language_(language)
 {
     auto* top = new wxBoxSizer(wxVERTICAL);
     if (!headline.empty()) top->Add(new wxStaticText(this, wxID_ANY, U(headline)), 0, wxALL, 12);
-    auto* fields = new wxFlexGridSizer(2, 6, 8);
+    auto* fields = new wxFlexGridSizer(2 * std::max(fieldColumns, 1), 6, 8);
     for (DialogField& field : request_.Fields()) {
         if (KeypadStateField(field)) continue;
         Control c;
@@ -85,14 +88,22 @@ KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int languag
     }
     top->Add(fields, 0, wxLEFT | wxRIGHT | wxBOTTOM | (headline.empty() ? wxTOP : 0), 12);
 
-    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    int shown = 0;
+    for (const DialogRequest::Button& b : request_.Buttons()) shown += keypad::IsKeyName(b.name) ? 0 : 1;
+    wxSizer* actions = shown > 4 ? static_cast<wxSizer*>(new wxGridSizer(4, 6, 6)) : new wxBoxSizer(wxHORIZONTAL);
     for (const DialogRequest::Button& b : request_.Buttons()) {
         if (keypad::IsKeyName(b.name)) continue;
         auto* button = new wxButton(this, wxID_ANY, U(Msg(language, b.label)));
         const std::string name = b.name;
         button->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { Press(name); });
-        buttons->Add(button, 0, wxRIGHT, 6);
+        actions->Add(button, 0, shown > 4 ? wxEXPAND : wxRIGHT, 6);
         buttons_.emplace_back(name, button);
+    }
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    if (shown > 4) {
+        top->Add(actions, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 12);
+    } else {
+        buttons->Add(actions);
     }
     buttons->AddSpacer(18);
     ok_ = new wxButton(this, wxID_OK, "OK");

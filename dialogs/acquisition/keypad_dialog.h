@@ -26,8 +26,10 @@ namespace velk {
 
 class KeypadDialog : public wxDialog {
 public:
-    // `headline` (may be empty) stands above the controls.
-    KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline = {});
+    // `headline` (may be empty) stands above the controls, which stand in `fieldColumns`
+    // columns; more than four buttons wrap in rows of four.
+    KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline = {},
+                 int fieldColumns = 1);
 
     // The edit boxes into the request; the first error, or empty.
     wxString TakeValues();
