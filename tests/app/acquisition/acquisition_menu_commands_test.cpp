@@ -152,7 +152,7 @@ TEST(AcquisitionMenu, RulesOverTheFlags)
         rig.ws.startup.instrumentMenu = c.present;
         rig.ws.acquisitionDevice.monitorRunning = c.monitor;
         rig.ws.acquisitionDevice.armed = c.armed;
-        SCOPED_TRACE(testing::Message() << c.present << c.monitor << c.armed);
+        SCOPED_TRACE(::testing::Message() << c.present << c.monitor << c.armed);
         EXPECT_EQ(rig.Enabled(cmd::kTriggerArm), c.arm);
         EXPECT_EQ(rig.Enabled(cmd::kNoiseMonitorStop), c.stop);
         EXPECT_EQ(rig.Enabled(cmd::kAcquisitionSetting), c.setting);
@@ -223,6 +223,7 @@ TEST(AcquisitionMenu, ExitStopsThenAsks)
     EXPECT_EQ(rig.shell.closes, 0);
     EXPECT_EQ(rig.ws.acquisitionDevice.armed, 0);
     EXPECT_EQ(rig.ws.acquisitionDevice.monitorRunning, 0);
+    rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Cancel);  // the stack still waits
     rig.ui.ExpectMessage("Are you sure you want to exit?", MsgButtons::OkCancel, MsgResult::Ok);
     rig.Run(cmd::kAppExit);
     EXPECT_EQ(rig.shell.closes, 1);
