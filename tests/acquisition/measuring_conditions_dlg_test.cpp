@@ -92,34 +92,24 @@ TEST(MeasuringConditions, SignalTriggerLadderIsExactAtItsEdges)
 
 TEST(MeasuringConditions, GainAndHoldAreLiveAndClamped)
 {
-    std::array<int8_t, kInstrumentRows> table{};
-    table[0] = 3;
+    std::array<int8_t, kInstrumentRows> table{3, 0}, zeros{}, holds{};
     int repaints = 0;
-    CGainDlg gain;
-    DialogRequest r = gain.Request(kLanguageEnglish, table, [&] { ++repaints; });
-    r.Load();
-    PressKey(r, "Right");  // at 3 stays 3
-    PressKey(r, "Down");
-    PressKey(r, "Right");
-    EXPECT_EQ(PressKey(r, "Esc"), keypad::kCloseCancel);
+    CGainDlg gain, hold;
+    hold.hold = true;
+    CGainAllDlg all;
+    DialogRequest g = gain.Request(kLanguageEnglish, table, [&] { ++repaints; });
+    DialogRequest a = all.Request(kLanguageEnglish, zeros, {});
+    DialogRequest h = hold.Request(kLanguageEnglish, holds, {});
+    for (DialogRequest* r : {&g, &a, &h}) r->Load();
+    for (const char* key : {"Right", "Down", "Right"}) PressKey(g, key);  // at 3 stays 3
+    EXPECT_EQ(PressKey(g, "Esc"), keypad::kCloseCancel);
     EXPECT_EQ(table[0], 3);
     EXPECT_EQ(table[1], 1);  // kept after Cancel
     EXPECT_EQ(repaints, 1);
-
-    CGainAllDlg all;
-    std::array<int8_t, kInstrumentRows> zeros{};
-    DialogRequest a = all.Request(kLanguageEnglish, zeros, {});
-    a.Load();
     PressKey(a, "Down");
     EXPECT_EQ(zeros[5], 0);
     a.Press(CGainAllDlg::kUpAll);
     EXPECT_EQ(zeros[23], 1);
-
-    CGainDlg hold;
-    hold.hold = true;
-    std::array<int8_t, kInstrumentRows> holds{};
-    DialogRequest h = hold.Request(kLanguageEnglish, holds, {});
-    h.Load();
     PressKey(h, "Right");
     PressKey(h, "Right");
     EXPECT_EQ(holds[0], 1);

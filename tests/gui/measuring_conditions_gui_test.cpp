@@ -45,10 +45,7 @@ wxDialog* ShownDialog()
 
 void Settle()
 {
-    for (int i = 0; i < 10; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(20);
-    }
+    for (int i = 0; i < 10; ++i) wxTheApp->Yield(true), wxMilliSleep(20);
 }
 
 TEST(MeasuringConditionsWindow, KeysAloneChangeTheChannels)
