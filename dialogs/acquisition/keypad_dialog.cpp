@@ -96,7 +96,7 @@ KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int languag
         auto* button = new wxButton(this, wxID_ANY, U(Msg(language, b.label)));
         const std::string name = b.name;
         button->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { Press(name); });
-        actions->Add(button, 0, shown > 4 ? wxEXPAND : wxRIGHT, 6);
+        actions->Add(button, 0, shown > 4 ? static_cast<int>(wxEXPAND) : static_cast<int>(wxRIGHT), 6);
         buttons_.emplace_back(name, button);
     }
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);

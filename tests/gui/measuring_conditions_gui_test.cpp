@@ -17,6 +17,7 @@
 #include "gui_support.h"
 #include "platform/language.h"
 #include "platform/profile.h"
+#include "platform/uihost.h"
 
 namespace velk {
 namespace {
