@@ -84,6 +84,10 @@ constexpr const char* kRowNames[D::kLastRow + 1] = {
     "Spread", "Source location", "First receiver", "Receiver interval", "Line ID", "Signal trigger level",
     "Automatic shift stack", "Auxiliary"};
 
+constexpr const char* kRowNamesJa[D::kLastRow + 1] = {
+    "ID 番号", "チャンネル数", "サンプリング", "データ長", "プレトリガー", "スタック", "トリガーレベル", "ゲイン", "ホールド",
+    "展開", "震源位置", "最初の受振器", "受振器間隔", "ライン ID", "信号トリガーレベル", "自動シフトスタック", "補助チャンネル"};
+
 constexpr const char* kButtonNames[D::kActionCount] = {
     "Setup ID", "Gain1 (Individual)", "Gain2 (All)", "Hold", "Spread", "Setup source location",
     "Setup first receiver", "Setup receiver interval", "Setup line ID", "Setup signal trigger level",
@@ -125,7 +129,7 @@ void CMeasuringConditionsDlg::Pick(const char* control, int picked)
 void CMeasuringConditionsDlg::EnterRow()
 {
     row = std::clamp(row, 0, kLastRow);
-    cursor = kRowNames[row];
+    cursor = Msg(language, kRowNames[row], kRowNamesJa[row]);
     const int a = kRows[row].enterAction;
     Pick(ButtonName(a), a);
 }
@@ -177,6 +181,8 @@ KeypadOutcome CMeasuringConditionsDlg::Click(int clicked)
 
 DialogRequest CMeasuringConditionsDlg::Request(int language, std::function<void(int)> run)
 {
+    this->language = language;
+    cursor = Msg(language, kRowNames[row], kRowNamesJa[row]);
     DialogRequest r(kClass, Msg(language, "Measuring conditions", "測定条件"));
     const auto L = [language](const char* en, const char* ja) { return Msg(language, en, ja); };
     r.Int(kId, id, 0, kMaxId).LimitsOnOk().Label(L("ID No.", "ID 番号"));

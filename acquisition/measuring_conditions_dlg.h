@@ -77,6 +77,7 @@ struct CMeasuringConditionsDlg {
     float signalTriggerLevel = 0.0f;  // percent, checked 0..100 on OK
     int auxiliary = -1;               // 0 off, 1 on
     std::string cursor;               // the row's name, as the window shows the cursor
+    int language = 0;                 // of the row's name
     KeypadState keypad;
 
     // The control name of an action's button ("Setup ID" ..).
