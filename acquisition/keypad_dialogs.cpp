@@ -56,10 +56,7 @@ std::string DigitLabel(const char* name, int language)
     if (n == "Hundreds") return Msg(language, n, "百の位");
     if (n == "Tens") return Msg(language, n, "十の位");
     if (n == "Ones") return Msg(language, n, "一の位");
-    if (n == "Tenths") return Msg(language, n, "小数第一位");
-    if (n == "Sign") return Msg(language, n, "符号");
-    if (n == "First letter") return Msg(language, n, "1文字目");
-    return Msg(language, n, "2文字目");
+    return Msg(language, n, "小数第一位");
 }
 
 // Digit fields 0..9 for positions [from, to] of `d`, in that order.
@@ -157,8 +154,9 @@ void CSetLineIdDlg::ShowLetters()
 DialogRequest CSetLineIdDlg::Request(int language)
 {
     DialogRequest r(kClass, Msg(language, "Set line ID", "測線 ID の設定"));
-    r.String(FieldName(0), firstText).ReadOnly().Label(DigitLabel(FieldName(0), language));
-    r.String(FieldName(1), secondText).ReadOnly().Label(DigitLabel(FieldName(1), language));
+    // Labelled, so that a window shows them as fields and not as lines of text.
+    r.String(FieldName(0), firstText).ReadOnly().Label(Msg(language, "Letter 1", "1文字目"));
+    r.String(FieldName(1), secondText).ReadOnly().Label(Msg(language, "Letter 2", "2文字目"));
     AddDigitKeys(r, *this, keypad_);
     return r;
 }
@@ -231,7 +229,7 @@ DialogRequest CSetPositionDlg::Request(int language)
 {
     DialogRequest r(kClass, Msg(language, "Set position", "位置の設定"));
     r.String("Title", title).ReadOnly();
-    r.String(FieldName(0), signText).ReadOnly().Label(DigitLabel(FieldName(0), language));
+    r.String(FieldName(0), signText).ReadOnly().Label("+/-");
     AddDigits(r, *this, 1, kLast, language);
     r.Find(FieldName(kLast))->Unit("m");
     AddDigitKeys(r, *this, keypad_);
@@ -387,7 +385,7 @@ bool CGeometrySetupDlg::Apply(int& fileCount) const
     return true;
 }
 
-const char* CGeometrySetupDlg::RowFocus(int row) { return row >= 0 && row <= 4 ? kActions[row] : kMoveReceivers; }
+const char* CGeometrySetupDlg::RowFocus(int row) { return kActions[std::clamp(row, 0, 4)]; }
 
 void CGeometrySetupDlg::RunAction(int which, UiHost& ui, int language)
 {
@@ -422,7 +420,7 @@ DialogRequest CGeometrySetupDlg::Request(UiHost& ui, int language)
     auto rowKey = [this](void (CGeometrySetupDlg::*move)()) {
         return Stepping([this, move] {
             (this->*move)();
-            keypad_.focus = RowFocus(row);
+            if (row < 5) keypad_.focus = RowFocus(row);  // on row 5 the focus stays
         });
     };
     r.AddButton(keypad::kKeyUp, rowKey(&CGeometrySetupDlg::Up));

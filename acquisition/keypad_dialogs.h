@@ -183,8 +183,8 @@ struct CGeometrySetupDlg {
     bool ValidId() const { return id >= 0 && id <= kMaxId; }
     // OK: the group's count lowered by the Backs (not below 0). False when the ID is refused.
     bool Apply(int& fileCount) const;
-    // The control that has the focus on a row: the action's button, or on row 5 the
-    // move-receivers choice.
+    // The button that has the focus on rows 0..4. On row 5 the focus stays where it was: a
+    // radio group with the focus would take the arrows for itself.
     static const char* RowFocus(int row);
 
     // The actions 1..4 open the Set ID and Set position dialogs through `ui`.
