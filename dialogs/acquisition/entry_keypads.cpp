@@ -47,7 +47,15 @@ CEntryKeypadWnd::CEntryKeypadWnd(wxWindow* parent, DialogRequest& request, int l
         if (layout.row) {
             if (f.Name() == layout.pointBefore) fields->Add(Take(new wxStaticText(this, wxID_ANY, ".")), 0, wxALIGN_BOTTOM | wxLEFT | wxRIGHT, 2);
             control->SetMinSize(wxSize(44, -1));
-            if (auto* text = dynamic_cast<wxTextCtrl*>(control)) text->SetMaxLength(2);
+            if (auto* text = dynamic_cast<wxTextCtrl*>(control)) {
+                text->SetMaxLength(2);
+                text->SetWindowStyleFlag(text->GetWindowStyleFlag() | wxTE_CENTRE);
+                // Only the field under the cursor stands out (selected after each key, below).
+                text->Bind(wxEVT_KILL_FOCUS, [text](wxFocusEvent& e) {
+                    text->SelectNone();
+                    e.Skip();
+                });
+            }
             fields->Add(Take(control), 0, wxLEFT, 4);
             if (!f.UnitText().empty())
                 fields->Add(Take(new wxStaticText(this, wxID_ANY, U(f.UnitText()))), 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 6);
@@ -58,6 +66,17 @@ CEntryKeypadWnd::CEntryKeypadWnd(wxWindow* parent, DialogRequest& request, int l
             fields->Add(Take(control), 0, wxEXPAND);
             fields->AddSpacer(1);
         }
+    }
+    if (layout.row) {
+        // Bound after the keypad window's own handler, so called before it: once the key has
+        // been worked, the field under the cursor is selected, whatever the key did to its text.
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& e) {
+            CallAfter([this] {
+                auto* text = dynamic_cast<wxTextCtrl*>(FindFocus());
+                if (text && text->GetParent() == this) text->SelectAll();
+            });
+            e.Skip();
+        });
     }
     if (!fields->IsEmpty()) top->Add(fields, 0, wxALIGN_CENTER_HORIZONTAL | wxLEFT | wxRIGHT | wxBOTTOM, 12);
     else delete fields;

@@ -10,6 +10,7 @@
 #include <wx/utils.h>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -125,6 +126,34 @@ TEST_P(EntryKeypadsGui, GeometrySetupByKeys)
     EXPECT_FLOAT_EQ(g.source, 18.0f);
     EXPECT_EQ(g.moveReceivers, 1);
     EXPECT_EQ(files, 4);
+}
+
+TEST_P(EntryKeypadsGui, OtherEntryDialogsByKeys)
+{
+    int id = 9;
+    int line = 0;
+    int count = 24;
+    const std::vector<KeyFeeder::Step> up = {K(WXK_UP), Shot("", language_), K(WXK_RETURN)};
+    const struct {
+        const char* shot;
+        std::function<bool()> run;
+    } cases[] = {
+        {"set_id", [&] { return CSetIdDlg::Edit(ui_, language_, id); }},
+        {"set_line_id", [&] { return CSetLineIdDlg::Edit(ui_, language_, line); }},
+        {"shot_count", [&] { return CShotCountDlg::Edit(ui_, language_, count, ShotCountPrompt(false, language_)); }},
+    };
+    for (const auto& c : cases) {
+        std::vector<KeyFeeder::Step> steps = up;
+        steps[1] = Shot(c.shot, language_);
+        KeyFeeder keys(steps);
+        EXPECT_TRUE(c.run()) << c.shot;
+        EXPECT_TRUE(keys.Finished()) << c.shot;
+    }
+    EXPECT_EQ(id, 9);  // the ones stay at 9
+    EXPECT_EQ(line, 1);
+    EXPECT_EQ(count, 124);
+    KeyFeeder keys({Shot("step_confirm", language_), K(WXK_ESCAPE)});
+    EXPECT_EQ(CStepConfirmDlg::Ask(ui_, language_), CStepConfirmDlg::kCancel);
 }
 
 TEST_P(EntryKeypadsGui, MenuOnPcByKeys)
