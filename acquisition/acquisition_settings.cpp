@@ -26,46 +26,6 @@ void CopySteps(const Array& from, std::array<int8_t, kInstrumentRows>& to, int h
 
 }  // namespace
 
-bool EditRecordId(UiHost& ui, int language, int& id)
-{
-    int v = id;
-    DialogRequest r(CSetIdDlg::kClass, Msg(language, "Set ID", "ID の設定"));
-    r.Int("ID", v, 0, CMeasuringConditionsDlg::kMaxId);
-    if (!ui.RunDialog(r)) return false;
-    id = v;
-    return true;
-}
-
-bool EditLineIndex(UiHost& ui, int language, int& index)
-{
-    int v = index;
-    DialogRequest r(CSetLineIdDlg::kClass, Msg(language, "Set line ID", "ライン ID の設定"));
-    r.Int("Line index", v, 0, 26 * 26 - 1);
-    if (!ui.RunDialog(r)) return false;
-    index = v;
-    return true;
-}
-
-bool EditPosition(UiHost& ui, const std::string& title, float& value)
-{
-    float v = value;
-    DialogRequest r(CSetPositionDlg::kClass, title);
-    r.Float("Position", v, -99999.9, 99999.9);
-    if (!ui.RunDialog(r)) return false;
-    value = v;
-    return true;
-}
-
-bool EditCount(UiHost& ui, int language, int& n, const std::string& prompt)
-{
-    int v = n;
-    DialogRequest r(CShotCountDlg::kClass, Msg(language, "Number of receiver or shot", "受振器または発震の数"));
-    r.Int("Number", v, 0, 999).Label(prompt.empty() ? std::string("Number") : prompt);
-    if (!ui.RunDialog(r)) return false;
-    n = v;
-    return true;
-}
-
 int CAcquisitionDevice::EditTriggerLevel(UiHost& ui, int language, Profile& profile)
 {
     CSignalTriggerLevelDlg dlg;
@@ -111,7 +71,7 @@ int CAcquisitionDevice::EditSettings(const SettingsEdit& edit)
     auto run = [&](int action) {
         using D = CMeasuringConditionsDlg;
         switch (action) {
-        case D::kSetupId: EditRecordId(ui, language, dlg.id); break;
+        case D::kSetupId: CSetIdDlg::Edit(ui, language, dlg.id); break;
         case D::kGain1:
         case D::kHold: {
             const bool hold = action == D::kHold;
@@ -141,14 +101,20 @@ int CAcquisitionDevice::EditSettings(const SettingsEdit& edit)
             }
             break;
         }
-        case D::kSetupSource: EditPosition(ui, SetPositionTitle(0, language), dlg.sourceLocation); break;
-        case D::kSetupFirstReceiver: EditPosition(ui, SetPositionTitle(1, language), dlg.firstReceiver); break;
-        case D::kSetupReceiverInterval: EditPosition(ui, SetPositionTitle(2, language), dlg.receiverInterval); break;
+        case D::kSetupSource:
+            CSetPositionDlg::Edit(ui, language, dlg.sourceLocation, SetPositionTitle(0, language));
+            break;
+        case D::kSetupFirstReceiver:
+            CSetPositionDlg::Edit(ui, language, dlg.firstReceiver, SetPositionTitle(1, language));
+            break;
+        case D::kSetupReceiverInterval:
+            CSetPositionDlg::Edit(ui, language, dlg.receiverInterval, SetPositionTitle(2, language));
+            break;
         case D::kSetupLineId: {
             if (!manager) break;
             manager->lineIndex = std::max(manager->lineIndex, 0);
             int chosen = manager->lineIndex;
-            if (!EditLineIndex(ui, language, chosen)) break;
+            if (!CSetLineIdDlg::Edit(ui, language, chosen)) break;
             const bool changed = chosen != manager->lineIndex;
             if (changed) {
                 manager->ChangeLineIndex(chosen);

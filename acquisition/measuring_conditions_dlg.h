@@ -171,11 +171,4 @@ struct CSignalTriggerLevelDlg {
     DialogRequest Request(int language);
 };
 
-// The numeric entry dialogs of the acquisition screen over one value each (their keypad models
-// are in acquisition/keypad_dialogs.h); true after OK with the value written back.
-bool EditRecordId(UiHost& ui, int language, int& id);             // 0..9999
-bool EditLineIndex(UiHost& ui, int language, int& index);         // "aa" .. "zz"
-bool EditPosition(UiHost& ui, const std::string& title, float& value);
-bool EditCount(UiHost& ui, int language, int& n, const std::string& prompt);  // 0..999
-
 }  // namespace velk

@@ -79,7 +79,8 @@ void ChooseMoDrive(Workspace& ws, char letter)
 int SetupFirstReceiver(Workspace& ws, UiHost& ui)
 {
     float& first = ws.acquisitionDevice.firstReceiverPosition;
-    return EditPosition(ui, SetPositionTitle(1, ws.startup.language), first) ? 1 : 0;
+    const int language = ws.startup.language;
+    return CSetPositionDlg::Edit(ui, language, first, SetPositionTitle(1, language)) ? 1 : 0;
 }
 
 void AddAcquisitionMenuCommands(CommandTable& t)
@@ -112,8 +113,9 @@ void AddAcquisitionMenuCommands(CommandTable& t)
 
     add(cmd::kSetupReceiverCount, "acquisition.geometry", 10, "Setup number of receiver", "受振器数の設定", kRuleAlways,
         [](CommandContext& ctx) {
+            const int language = ctx.ws.startup.language;
             int receivers = 24;  // asked for, not used further
-            EditCount(ctx.ui, ctx.ws.startup.language, receivers, ShotCountPrompt(false, ctx.ws.startup.language));
+            CShotCountDlg::Edit(ctx.ui, language, receivers, ShotCountPrompt(false, language));
             return 0;
         });
     add(cmd::kSetupFirstReceiver, "acquisition.geometry", 20, "Setup first receiver location", "最初の受振器位置の設定",

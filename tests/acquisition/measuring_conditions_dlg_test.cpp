@@ -205,7 +205,7 @@ TEST(MeasuringConditions, SetupLineIdChangesTheLine)
     Bench b;
     b.group.entryCount = 3;
     b.ui.AnswerDialogWith(D::kClass, Keys("Down Down Down Down Down Down Down Down Down Down Down Down Down Enter Esc"));
-    b.ui.AnswerDialog(CSetLineIdDlg::kClass, {{"Line index", "27"}});
+    b.ui.AnswerDialogWith(CSetLineIdDlg::kClass, Keys("Down Left Up Enter"));  // "ac" -> "bb"
     b.ui.ExpectMessage("Line ID was changed. Make new file list?", MsgButtons::YesNo, MsgResult::Yes);
     EXPECT_EQ(b.device.EditSettings(b.Edit()), 0);
     EXPECT_EQ(b.manager.lineIndex, 27);
