@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -25,11 +25,14 @@ namespace {
 
 using D = CMeasuringConditionsDlg;
 
+// "D3 L E": Down three times, Left, Enter (U Up, R Right, X Esc).
 std::vector<std::string> Split(const std::string& keys)
 {
+    static const std::map<char, std::string> kNames{{'U', "Up"}, {'D', "Down"}, {'L', "Left"},
+                                                    {'R', "Right"}, {'E', "Enter"}, {'X', "Esc"}};
     std::istringstream in(keys);
     std::vector<std::string> out;
-    for (std::string k; in >> k;) out.push_back(k);
+    for (std::string k; in >> k;) out.insert(out.end(), k.size() > 1 ? std::stoi(k.substr(1)) : 1, kNames.at(k[0]));
     return out;
 }
 
@@ -45,23 +48,19 @@ TEST(MeasuringConditions, RowsFollowTheTable)
     };
     const std::vector<Case> cases{
         {"", 0, D::kSetupId, "OK", 0, 10, 0, {}},
-        {"Left", 0, -1, D::kId, 0, 10, 0, {}},
-        {"Left Right", 0, D::kSetupId, "Setup ID", 0, 10, 0, {}},
-        {"Enter", 0, D::kSetupId, "OK", 0, 10, 0, {D::kSetupId, keypad::kStayOpen}},
-        {"Down", 1, -1, "OK", 0, 10, 0, {}},
-        {"Down Left", 1, -1, "OK", 0, 10, 0, {}},  // 0 stays 0
-        {"Down Right Right Right Right Right", 1, -1, "OK", 4, 10, 0, {}},  // 48 channels not offered
-        {"Down Down Down Down Down Down Right", 6, -1, "OK", 0, 11, 0, {}},  // 1000 mV -> signal
-        {"Down Down Down Down Down Down Down", 7, D::kGain1, "Gain1 (Individual)", 0, 10, 0, {}},
-        {"Down Down Down Down Down Down Down Right", 7, D::kGain2, "Gain2 (All)", 0, 10, 0, {}},
-        {"Down Down Down Down Down Down Down Down Left", 8, -1, "Hold", 0, 10, 0, {}},
-        {"Down Down Down Down Down Down Down Down Left Enter", 8, -1, "Hold", 0, 10, 0, {-1, keypad::kCloseOk}},
-        {"Down Down Down Down Down Down Down Down Down Down Left", 10, -1, D::kSource, 0, 10, 0, {}},
-        {"Down Down Down Down Down Down Down Down Down Down Down Down Down", 13, D::kSetupLineId, "Setup line ID", 0, 10,
-         0, {}},
-        {"Up Down Down Down Down Down Down Down Down Down Down Down Down Down Down Down Down Down Down Right", 16, -1,
-         "OK", 0, 10, 1, {}},
-        {"Esc", 0, D::kSetupId, "OK", 0, 10, 0, {-1, keypad::kCloseCancel}},
+        {"L", 0, -1, D::kId, 0, 10, 0, {}},
+        {"L R", 0, D::kSetupId, "Setup ID", 0, 10, 0, {}},
+        {"E", 0, D::kSetupId, "OK", 0, 10, 0, {D::kSetupId, keypad::kStayOpen}},
+        {"D L", 1, -1, "OK", 0, 10, 0, {}},     // 0 stays 0
+        {"D R5", 1, -1, "OK", 4, 10, 0, {}},    // 48 channels not offered
+        {"D6 R", 6, -1, "OK", 0, 11, 0, {}},    // 1000 mV -> signal
+        {"D7", 7, D::kGain1, "Gain1 (Individual)", 0, 10, 0, {}},
+        {"D7 R", 7, D::kGain2, "Gain2 (All)", 0, 10, 0, {}},
+        {"D8 L E", 8, -1, "Hold", 0, 10, 0, {-1, keypad::kCloseOk}},
+        {"D10 L", 10, -1, D::kSource, 0, 10, 0, {}},
+        {"D13", 13, D::kSetupLineId, "Setup line ID", 0, 10, 0, {}},
+        {"U D20 R", 16, -1, "OK", 0, 10, 1, {}},
+        {"X", 0, D::kSetupId, "OK", 0, 10, 0, {-1, keypad::kCloseCancel}},
     };
     for (const Case& c : cases) {
         D d;
@@ -119,14 +118,7 @@ struct Bench {
     Bench() : profile(Profile::FromText("[General]\n"))
     {
         device.TriggerMode = 10;
-        device.parm.trig_level = 10;
-        ModeContext context;
-        context.device = &device;
-        context.group = &group;
-        context.profile = &profile;
-        context.ui = &ui;
-        context.language = kLanguageEnglish;
-        manager.Attach(context);
+        manager.Attach({.device = &device, .group = &group, .profile = &profile, .ui = &ui, .geometry = {}});
         manager.dataFolder = tmp.Path();
         manager.lineIndex = 2;
     }
@@ -159,10 +151,8 @@ TEST(MeasuringConditions, EditSettingsWritesBackOnOkOnly)
         b.ui.AnswerDialogWith(D::kClass, [](DialogRequest& r) {
             EXPECT_EQ(r.Find(D::kLineId)->Text(), "ac");
             EXPECT_TRUE(r.SetFromText(D::kFirstReceiver, "12.5").empty());
-            // Trigger level up to the signal trigger, a channel step, then Enter on the
-            // auxiliary row closes as OK.
-            return Keys("Down Left Down Down Down Down Down Right Down Down Down Down Down Down Down Down Down Down "
-                        "Left Enter")(r);
+            // A channel down, the trigger up to the signal, the auxiliary off, Enter as OK.
+            return Keys("D L D5 R D10 L E")(r);
         });
         EXPECT_EQ(b.device.EditSettings(b.Edit()), 1);
         EXPECT_EQ(b.device.parm.disp_ch, 3);
@@ -176,8 +166,8 @@ TEST(MeasuringConditions, EditSettingsWritesBackOnOkOnly)
     {
         // Cancel: nothing but the live gains.
         Bench b;
-        b.ui.AnswerDialogWith(D::kClass, Keys("Down Right Down Down Down Down Down Down Enter Esc"));
-        b.ui.AnswerDialogWith(CGainDlg::kClass, Keys("Right Enter"));
+        b.ui.AnswerDialogWith(D::kClass, Keys("D R D6 E X"));
+        b.ui.AnswerDialogWith(CGainDlg::kClass, Keys("R E"));
         EXPECT_EQ(b.device.EditSettings(b.Edit()), 0);
         EXPECT_EQ(b.device.parm.disp_ch, 4);
         EXPECT_EQ(b.device.gain_bf[0], 2);
@@ -193,8 +183,7 @@ TEST(MeasuringConditions, RangesAreCheckedOnOkOnly)
     r.Load();
     EXPECT_TRUE(r.SetFromText(D::kId, "12000").empty());
     EXPECT_TRUE(r.SetFromText(D::kSignalTrigger, "150").empty());
-    EXPECT_EQ(PressKey(r, "Down"), keypad::kStayOpen);
-    EXPECT_EQ(PressKey(r, "Up"), keypad::kStayOpen);
+    for (const char* key : {"Down", "Up", "Left"}) EXPECT_EQ(PressKey(r, key), keypad::kStayOpen);
     EXPECT_EQ(r.Check(), "ID No.: Please enter an integer between 0 and 9999.");
     EXPECT_TRUE(r.SetFromText(D::kId, "9999").empty());
     EXPECT_EQ(r.Check(), "Signal trigger level (%): Please enter a number between 0 and 100.");
@@ -204,8 +193,8 @@ TEST(MeasuringConditions, SetupLineIdChangesTheLine)
 {
     Bench b;
     b.group.entryCount = 3;
-    b.ui.AnswerDialogWith(D::kClass, Keys("Down Down Down Down Down Down Down Down Down Down Down Down Down Enter Esc"));
-    b.ui.AnswerDialogWith(CSetLineIdDlg::kClass, Keys("Down Left Up Enter"));  // "ac" -> "bb"
+    b.ui.AnswerDialogWith(D::kClass, Keys("D13 E X"));
+    b.ui.AnswerDialogWith(CSetLineIdDlg::kClass, Keys("D L U E"));  // "ac" -> "bb"
     b.ui.ExpectMessage("Line ID was changed. Make new file list?", MsgButtons::YesNo, MsgResult::Yes);
     EXPECT_EQ(b.device.EditSettings(b.Edit()), 0);
     EXPECT_EQ(b.manager.lineIndex, 27);

@@ -240,9 +240,8 @@ TEST(AcquisitionMenu, NoiseLogFromTheMonitorUntilProgramEnd)
     EXPECT_EQ(OnNoiseMonitorRecord(rig.ws, rig.ui), 1);
     rig.clock->AdvanceMs(250);
     rig.ws.acquisitionDevice.noiseLogHook(7);
-    std::ifstream in(rig.tmp.Path() + "/monitor_0000.dat");
     std::string line;
-    std::getline(in, line);
+    std::getline(std::ifstream(rig.tmp.Path() + "/monitor_0000.dat") >> std::ws, line);
     EXPECT_NE(line.find(" 1250 250 7.000000"), std::string::npos) << line;
     rig.ws.SaveProgramEndSettings();
     EXPECT_EQ(rig.ws.acquisitionDevice.noiseLogOpen, 0);
