@@ -1,0 +1,162 @@
+// Dispersion along a survey line, run headless on a synthetic line of SEG-2 shot files listed
+// as a file group.
+
+#include "app/surfacewave/cmp_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <numbers>
+
+#include "app/formats/file_road_fixture.h"
+#include "app/survey/file_list_commands.h"
+#include "formats/seg2.h"
+#include "surfacewave/cmp_dispersion.h"
+#include "traveltime/modelling/generators.h"
+#include "traveltime/traveltime_set.h"
+
+namespace velk {
+namespace {
+
+using testing::FileRoad;
+
+constexpr int kSamples = 1024;  // at 1 ms: bins of 1000 / 1024 Hz
+constexpr double kBreak = 18.0;  // m: the law is scaled beyond it
+
+// The travel time of frequency f from xs to x (s) with the law scaled by `scale` beyond kBreak.
+double Delay(double f, double xs, double x, double scale)
+{
+    const double lo = std::min(xs, x), hi = std::max(xs, x);
+    const double left = std::clamp(kBreak, lo, hi) - lo;
+    const double right = hi - std::clamp(kBreak, lo, hi);
+    const double c = DispersivePhaseVelocity(f);
+    return left / c + right / (c * scale);
+}
+
+class CmpLine : public ::testing::Test, public FileRoad {
+protected:
+    CmpLine() : FileRoad("[General]\nMAXTRACES=128\n") { ws.olvenarLink.reset(); }
+
+    // Shots at the given positions over receivers first, first + spacing, ...; each bin of 1 .. 40 Hz
+    // a cosine delayed by its travel time; the groups's table read.
+    void MakeLine(const std::vector<double>& shots, double first, int receivers, double scale = 1.0,
+                  int samples = kSamples)
+    {
+        CFileGroup& g = ws.fileGroup;
+        g.listFolder = folder.Path();
+        g.sourceFromFile.fill(1);
+        g.receiversFromFile.fill(1);
+        const double df = 1000.0 / samples;
+        for (size_t n = 0; n < shots.size(); ++n) {
+            const double xs = shots[n];
+            const double x0 = first + static_cast<double>(n) * moveUp;
+            Matrix2D<float> rows(0, receivers - 1, 0, samples - 1);
+            std::vector<CTraceHeader> headers(static_cast<size_t>(receivers));
+            for (int i = 0; i < receivers; ++i) {
+                const double x = x0 + i;
+                headers[static_cast<size_t>(i)].Set(i + 1, static_cast<int32_t>(std::lround(x * 100)),
+                                                    static_cast<int32_t>(std::lround(xs * 100)), 1, 1, 0.0f, 1000.0f,
+                                                    samples);
+                for (int k = 1; k * df < 40.0; ++k) {
+                    const double f = k * df, tau = Delay(f, xs, x, scale);
+                    for (int j = 0; j < samples; ++j) {
+                        rows[i][j] += static_cast<float>(std::cos(2.0 * std::numbers::pi * f * (j * 0.001 - tau)));
+                    }
+                }
+            }
+            const std::string name = FormatC("shot%02d.sg2", static_cast<int>(n));
+            ASSERT_TRUE(WriteSeg2File(folder.File(name), rows, headers, receivers, 4, 1.0f).ok);
+            g.AddFile(name, 0.0f, 0.0f, 1.0f);
+        }
+        const GroupReadContext ctx = MakeGroupReadContext(ws, ui);
+        ASSERT_GT(g.BuildGeometry(ctx, false), 0);
+        ASSERT_EQ(g.ReadWaveformData(ctx, false), 1);
+    }
+    // Ten shots, five on each side of a fixed spread of 36 receivers at 0 .. 35 m.
+    void MakeTenShots(double scale = 1.0) { MakeLine({-5, -4, -3, -2, -1, 36, 37, 38, 39, 40}, 0.0, 36, scale); }
+
+    double moveUp = 0.0;  // m the spread moves per shot
+};
+
+void ExpectLaw(const std::vector<CmpCurvePoint>& points, double scale, double lo, double hi, const std::string& what)
+{
+    int checked = 0;
+    for (const CmpCurvePoint& p : points) {
+        if (p.frequency <= lo || p.frequency >= hi) continue;
+        const double c = DispersivePhaseVelocity(p.frequency) * scale;
+        EXPECT_NEAR(p.velocity / c, 1.0, 0.01) << what << " f=" << p.frequency;
+        ++checked;
+    }
+    EXPECT_GT(checked, 30) << what;
+}
+
+TEST_F(CmpLine, SeveralSeparationsKeepTheLawOnceTheFarOnesAreDropped)
+{
+    MakeTenShots();
+    const CmpSpectra spectra(ws.fileGroup, 1);
+    CmpPairOptions o;
+    const MultiSeparationResult r = MultiSeparationCurve(ws.fileGroup, spectra, 9.5, 1, 3, o);
+    ASSERT_EQ(r.kept.size(), 3u);
+    // Separation 3 wraps above 33 Hz; had it come back, the curve would leave the law there.
+    ExpectLaw(r.points, 1.0, 4.0, 40.0, "separations 1..3");
+    EXPECT_EQ(std::count(r.log.begin(), r.log.end(), '\n'), 3);
+}
+
+TEST_F(CmpLine, TheFasterHalfOfTheLineGivesTheFasterCurve)
+{
+    MakeTenShots(1.2);
+    const CmpSpectra spectra(ws.fileGroup, 1);
+    const CmpPairOptions o;
+    ExpectLaw(MultiSeparationCurve(ws.fileGroup, spectra, 5.5, 1, 1, o).points, 1.0, 4.0, 40.0, "CMP 5.5 m");
+    ExpectLaw(MultiSeparationCurve(ws.fileGroup, spectra, 29.5, 1, 1, o).points, 1.2, 4.0, 40.0, "CMP 29.5 m");
+}
+
+TEST_F(CmpLine, CmpCurvesAreTheSameForEveryThreadCount)
+{
+    MakeTenShots();
+    const CmpSpectra spectra(ws.fileGroup, 1, 0);  // nothing kept: every pair transformed anew
+    const std::vector<double> positions = CmpPositions(-2.5, 37.5, 2.0);
+    const auto serial = CmpLineCurves(ws.fileGroup, spectra, positions, 1, 1, {}, 4.0f, 40.0f, 1);
+    const auto parallel = CmpLineCurves(ws.fileGroup, CmpSpectra(ws.fileGroup, 1), positions, 1, 1, {}, 4.0f, 40.0f, 4);
+    ASSERT_EQ(serial.size(), parallel.size());
+    for (size_t i = 0; i < serial.size(); ++i) {
+        ASSERT_EQ(serial[i].points.size(), parallel[i].points.size()) << i;
+        for (size_t k = 0; k < serial[i].points.size(); ++k) {
+            EXPECT_EQ(serial[i].points[k].velocity, parallel[i].points[k].velocity);
+        }
+        EXPECT_EQ(serial[i].trace, parallel[i].trace);
+    }
+}
+
+TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
+{
+    MakeTenShots();
+    ui.AnswerDialog("CCmpPhaseVelocityDlg", {{"Value 1", "8"}, {"Value 2", "5.5"}, {"Value 3", "30"}});
+    ui.AnswerDialog("CCmpPhaseVelocityDlg", {{"Value 1", "0"}, {"Value 2", "100"}});
+    ui.ExpectMessage("CMP files have been calculated !");
+    const int written = MakeCmpGatherFiles2D(ws, ui, true, true);
+    ASSERT_EQ(written, 4);  // 5.5, 13.5, 21.5, 29.5
+    CFileGroup& g = ws.fileGroup;
+    ASSERT_EQ(g.entryCount, 4);
+    EXPECT_EQ(g.entries[0].fileName, "cmp_000550.sg2");
+    EXPECT_EQ(g.entries[3].fileName, "cmp_002950.sg2");
+    const GroupReadContext ctx = MakeGroupReadContext(ws, ui);
+    Matrix2D<float> rows(0, 127, 0, 4095);
+    std::vector<CTraceHeader> headers(128);
+    for (int n = 0; n < 4; ++n) {
+        const int traces = g.ReadListedFile(n, rows, headers, ctx);
+        ASSERT_GT(traces, 1) << n;
+        for (int t = 0; t < traces; ++t) {
+            EXPECT_EQ(headers[static_cast<size_t>(t)].receiverHundredths, 100 * (t + 1)) << n;  // separation t + 1 at 1 m
+        }
+        EXPECT_EQ(headers[0].sourceHundredths, std::lround((5.5 + 8.0 * n) * 100)) << n;
+        const auto peak = std::max_element(rows.Row(0).begin(), rows.Row(0).begin() + headers[0].samples);
+        EXPECT_GT(*peak, 0.5f);  // float samples, each pair scaled to its largest value
+        EXPECT_LE(*peak, 1.0f);
+    }
+}
+
+}  // namespace
+}  // namespace velk
