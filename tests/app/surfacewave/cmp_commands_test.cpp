@@ -13,6 +13,7 @@
 #include "app/formats/file_road_fixture.h"
 #include "app/survey/file_list_commands.h"
 #include "formats/seg2.h"
+#include "platform/numtext.h"
 #include "surfacewave/cmp_dispersion.h"
 #include "traveltime/modelling/generators.h"
 #include "traveltime/traveltime_set.h"
@@ -156,6 +157,58 @@ TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
         EXPECT_GT(*peak, 0.5f);  // float samples, each pair scaled to its largest value
         EXPECT_LE(*peak, 1.0f);
     }
+}
+
+// Rows 0..3 (first 64 samples) and headers of the record and both undo levels.
+std::vector<float> StoreBits(const WaveformStore& store)
+{
+    std::vector<float> v;
+    for (const DataSet* d : {&store.current, &store.level1, &store.level2}) {
+        for (int t = 0; t < 4; ++t) {
+            v.insert(v.end(), d->rows.Row(t).begin(), d->rows.Row(t).begin() + 64);
+            const CTraceHeader& h = d->headers[static_cast<size_t>(t)];
+            v.insert(v.end(), {float(h.receiverHundredths), float(h.sourceHundredths), float(h.samples)});
+        }
+    }
+    return v;
+}
+
+TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
+{
+    MakeLine({-2, -1, 36}, 0.0, 36);
+    WaveformStore& store = ws.store;
+    for (int step = 0; step < 3; ++step) {
+        if (step > 0) store.PushUndo();
+        for (int t = 0; t < 4; ++t) {
+            for (int k = 0; k < 64; ++k) store.current.rows[t][k] = static_cast<float>(step * 100 + t + k * 0.5);
+            store.current.headers[static_cast<size_t>(t)].Set(t + 1, 100 * t + step, 0, 1, 1, 0.0f, 1000.0f, 64);
+        }
+    }
+    store.Params().traceCount = 4;
+    const std::vector<float> before = StoreBits(store);
+    const std::string file = folder.File(kPhaseVelocityCurvesFileName);
+
+    ui.CancelDialog("CPhaseVelocityDlg");
+    EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    ui.AnswerDialog("CPhaseVelocityDlg");
+    ui.AnswerDialog("CMinMaxFrequencyDlg");
+    ui.ExpectMessage("3 phase-velocity curves have been calculated ! \n\n phase velocity curves are saved into "
+                     "'phase_velocity_curves.pvs'");
+    EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 3);
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_EQ(StoreBits(store), before);
+    EXPECT_EQ(store.undoDepth, 2);
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    ASSERT_EQ(set.shotCount, 3);
+    for (int s = 0; s < 3; ++s) {
+        ASSERT_GT(set.pickCount[s], 10) << s;
+        float largest = 0.0f;
+        for (int p = 0; p < set.pickCount[s]; ++p) largest = std::max(largest, set.F(s, p));
+        EXPECT_EQ(largest, 1.0f) << s;
+    }
+    EXPECT_FLOAT_EQ(set.sourcePosition[2], 36.0f);
 }
 
 }  // namespace
