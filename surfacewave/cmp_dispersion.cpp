@@ -31,9 +31,8 @@ const CTraceEntry* Cell(const CFileGroup& g, int s, int r)
 
 // Work arrays of one thread.
 struct PairWork {
-    std::vector<float> re1, im1, re2, im2, zr, zi;
-    std::vector<double> dr1, di1, dr2, di2;
-    std::vector<float> coherence;
+    std::vector<double> re1, im1, re2, im2, zr, zi;
+    std::vector<float> normalised;
 };
 
 // Phase of bins 1 .. bins-1 of a real trace of `length` values (zero-padded to L).
@@ -57,8 +56,7 @@ void TracePhase(const std::vector<float>& trace, int L, int bins, std::vector<fl
 CmpSpectra::CmpSpectra(const CFileGroup& group, int resolution, size_t budgetBytes, int threads) : group_(group)
 {
     const int S = std::min<int>(group.sourceCount, static_cast<int>(group.table.size()));
-    slot_.assign(static_cast<size_t>(std::max(0, S)), {});
-    rows_.assign(slot_.size(), {});
+    kept_.resize(static_cast<size_t>(std::max(0, S)));
     for (int s = 0; s < S; ++s) {
         const auto& row = group.table[static_cast<size_t>(s)];
         const int R = std::min<int>(group.receiverCount, static_cast<int>(row.size()));
@@ -73,77 +71,75 @@ CmpSpectra::CmpSpectra(const CFileGroup& group, int resolution, size_t budgetByt
     length_ = ResolutionFftLength(samples_, resolution);
 
     // Which rows are kept: from the first while the budget lasts.
+    const size_t perCell = static_cast<size_t>(length_ / 2 + 1) * 2 * sizeof(float);
     size_t used = 0;
-    const size_t perCell = static_cast<size_t>(length_) * 2 * sizeof(float);
-    std::vector<int> kept;
+    std::vector<int> rows;
     for (int s = 0; s < S; ++s) {
         const auto& row = group.table[static_cast<size_t>(s)];
         const int R = std::min<int>(group.receiverCount, static_cast<int>(row.size()));
-        auto& slots = slot_[static_cast<size_t>(s)];
-        slots.assign(static_cast<size_t>(R), -1);
-        int cells = 0;
+        const auto cells = static_cast<size_t>(std::count_if(row.begin(), row.begin() + R, HasSamples));
+        if (cells == 0 || used + cells * perCell > budgetBytes) continue;
+        used += cells * perCell;
+        rows.push_back(s);
+        // Sized here, on the calling thread, so that the memory comes from one heap.
+        auto& kept = kept_[static_cast<size_t>(s)];
+        kept.resize(static_cast<size_t>(R));
         for (int r = 0; r < R; ++r) {
-            if (HasSamples(row[static_cast<size_t>(r)])) slots[static_cast<size_t>(r)] = cells++;
+            if (HasSamples(row[static_cast<size_t>(r)])) kept[static_cast<size_t>(r)].resize(perCell / sizeof(float));
         }
-        const size_t bytes = static_cast<size_t>(cells) * perCell;
-        if (cells == 0 || used + bytes > budgetBytes) {
-            slots.assign(slots.size(), -1);
-            continue;
-        }
-        used += bytes;
-        kept.push_back(s);
     }
-    cachedRows_ = static_cast<int>(kept.size());
+    cachedRows_ = static_cast<int>(rows.size());
     velocity_detail::ParallelFor(
-        cachedRows_, static_cast<int64_t>(length_) * 64 * 16,
+        cachedRows_, static_cast<int64_t>(length_) * 24 * 16,
         [&](int first, int last) {
+            std::vector<double> re, im;
             for (int i = first; i < last; ++i) {
-                const int s = kept[static_cast<size_t>(i)];
-                auto& slots = slot_[static_cast<size_t>(s)];
-                const int cells = static_cast<int>(std::count_if(slots.begin(), slots.end(), [](int v) { return v >= 0; }));
-                auto& block = rows_[static_cast<size_t>(s)];
-                block.assign(static_cast<size_t>(cells) * 2 * static_cast<size_t>(length_), 0.0f);
-                for (size_t r = 0; r < slots.size(); ++r) {
-                    if (slots[r] < 0) continue;
-                    float* re = block.data() + static_cast<size_t>(slots[r]) * 2 * static_cast<size_t>(length_);
-                    Transform(s, static_cast<int>(r), re, re + length_);
+                const int s = rows[static_cast<size_t>(i)];
+                const int R = std::min<int>(group.receiverCount, static_cast<int>(group.table[static_cast<size_t>(s)].size()));
+                auto& cells = kept_[static_cast<size_t>(s)];
+                for (int r = 0; r < R; ++r) {
+                    auto& to = cells[static_cast<size_t>(r)];
+                    if (to.empty() || !Transform(s, r, re, im)) continue;
+                    for (size_t k = 0; k < re.size(); ++k) {
+                        to[2 * k] = static_cast<float>(re[k]);
+                        to[2 * k + 1] = static_cast<float>(im[k]);
+                    }
                 }
             }
         },
         threads);
 }
 
-bool CmpSpectra::Transform(int s, int r, float* re, float* im) const
+bool CmpSpectra::Transform(int s, int r, std::vector<double>& re, std::vector<double>& im) const
 {
     const CTraceEntry* e = Cell(group_, s, r);
     if (e == nullptr || !HasSamples(*e) || length_ <= 0) return false;
-    std::vector<double> dr(static_cast<size_t>(length_), 0.0), di(dr.size(), 0.0);
+    re.assign(static_cast<size_t>(length_), 0.0);
+    im.assign(static_cast<size_t>(length_), 0.0);
     const int n = std::min<int>({e->header.samples, static_cast<int>(e->samples.size()), length_});
-    for (int k = 0; k < n; ++k) dr[static_cast<size_t>(k)] = e->samples[static_cast<size_t>(k)];
-    CFourier::Fft(dr.data(), di.data(), length_, 0, 0);
-    for (int k = 0; k < length_; ++k) {
-        re[k] = static_cast<float>(dr[static_cast<size_t>(k)]);
-        im[k] = static_cast<float>(di[static_cast<size_t>(k)]);
-    }
+    for (int k = 0; k < n; ++k) re[static_cast<size_t>(k)] = e->samples[static_cast<size_t>(k)];
+    CFourier::Fft(re.data(), im.data(), length_, 0, 0);
+    re.resize(static_cast<size_t>(length_ / 2 + 1));
+    im.resize(re.size());
     return true;
 }
 
-bool CmpSpectra::Get(int s, int r, std::vector<float>& re, std::vector<float>& im) const
+bool CmpSpectra::Get(int s, int r, std::vector<double>& re, std::vector<double>& im) const
 {
-    if (length_ <= 0) return false;
-    re.resize(static_cast<size_t>(length_));
-    im.resize(static_cast<size_t>(length_));
-    if (s >= 0 && static_cast<size_t>(s) < slot_.size() && r >= 0 &&
-        static_cast<size_t>(r) < slot_[static_cast<size_t>(s)].size()) {
-        const int slot = slot_[static_cast<size_t>(s)][static_cast<size_t>(r)];
-        if (slot >= 0 && !rows_[static_cast<size_t>(s)].empty()) {
-            const float* from = rows_[static_cast<size_t>(s)].data() + static_cast<size_t>(slot) * 2 * static_cast<size_t>(length_);
-            std::copy_n(from, length_, re.begin());
-            std::copy_n(from + length_, length_, im.begin());
+    if (length_ <= 0 || s < 0 || r < 0) return false;
+    if (static_cast<size_t>(s) < kept_.size() && static_cast<size_t>(r) < kept_[static_cast<size_t>(s)].size()) {
+        const auto& from = kept_[static_cast<size_t>(s)][static_cast<size_t>(r)];
+        if (!from.empty()) {
+            re.resize(from.size() / 2);
+            im.resize(re.size());
+            for (size_t k = 0; k < re.size(); ++k) {
+                re[k] = from[2 * k];
+                im[k] = from[2 * k + 1];
+            }
             return true;
         }
     }
-    return Transform(s, r, re.data(), im.data());
+    return Transform(s, r, re, im);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -196,39 +192,41 @@ CmpPairGatherResult CmpPairGather(const CFileGroup& group, const CmpSpectra& spe
             if (options.method == kCmpPhaseDifference) {
                 w.zr.resize(static_cast<size_t>(n));
                 w.zi.resize(static_cast<size_t>(n));
-                CCorrelationDlg::CrossSpectrumRectFloat(n, w.re1.data(), w.im1.data(), w.re2.data(), w.im2.data(),
-                                                        w.zr.data(), w.zi.data());
+                CCorrelationDlg::CrossSpectrumRect(n, w.re1.data(), w.im1.data(), w.re2.data(), w.im2.data(),
+                                                   w.zr.data(), w.zi.data());
                 for (int k = 0; k < n; ++k) {
                     phaseSum[static_cast<size_t>(k)] += std::atan2(w.zi[static_cast<size_t>(k)], w.zr[static_cast<size_t>(k)]);
                 }
                 continue;
             }
-            std::vector<float>* pairTrace = nullptr;
+            // The pair's trace: its correlation (all L lags) or its coherence (the first bins).
+            w.normalised.resize(static_cast<size_t>(traceLength));
+            // Bins above L/2 follow from those below (real traces): Z(L - k) = conj Z(k), and the
+            // coherence is the same at both.
+            const int half = L / 2;
             if (options.method == kCmpCrossCorrelation) {
                 w.zr.resize(static_cast<size_t>(L));
                 w.zi.resize(static_cast<size_t>(L));
-                CCorrelationDlg::CrossSpectrumRectFloat(L, w.re1.data(), w.im1.data(), w.re2.data(), w.im2.data(),
-                                                        w.zr.data(), w.zi.data());
-                CFourier::FftFloat(w.zi.data(), w.zr.data(), L, 0, 1);  // parts swapped: zr holds the lags
-                pairTrace = &w.zr;
+                CCorrelationDlg::CrossSpectrumRect(half + 1, w.re1.data(), w.im1.data(), w.re2.data(), w.im2.data(),
+                                                   w.zr.data(), w.zi.data());
+                for (int k = half + 1; k < L; ++k) {
+                    w.zr[static_cast<size_t>(k)] = w.zr[static_cast<size_t>(L - k)];
+                    w.zi[static_cast<size_t>(k)] = -w.zi[static_cast<size_t>(L - k)];
+                }
+                CFourier::Fft(w.zi.data(), w.zr.data(), L, 0, 1);  // parts swapped: zr holds the lags
+                for (int k = 0; k < L; ++k) w.normalised[static_cast<size_t>(k)] = static_cast<float>(w.zr[static_cast<size_t>(k)]);
             } else {
-                const auto widen = [L](const std::vector<float>& from, std::vector<double>& to) {
-                    to.assign(from.begin(), from.begin() + L);
-                };
-                widen(w.re1, w.dr1), widen(w.im1, w.di1), widen(w.re2, w.dr2), widen(w.im2, w.di2);
-                w.coherence.assign(static_cast<size_t>(traceLength), 0.0f);
-                CoherencyFromSpectra(traceLength, w.dr1, w.di1, w.dr2, w.di2, w.coherence);
-                pairTrace = &w.coherence;
-            }
-            const float largest = *std::max_element(pairTrace->begin(), pairTrace->begin() + traceLength);
-            std::vector<float> normalised(static_cast<size_t>(traceLength), 0.0f);
-            if (largest > 0.0f) {
-                for (int k = 0; k < traceLength; ++k) {
-                    normalised[static_cast<size_t>(k)] = (*pairTrace)[static_cast<size_t>(k)] / largest;
+                const int direct = std::min(traceLength, half + 1);
+                CoherencyFromSpectra(direct, w.re1, w.im1, w.re2, w.im2, w.normalised);
+                for (int k = direct; k < traceLength; ++k) {
+                    w.normalised[static_cast<size_t>(k)] = w.normalised[static_cast<size_t>(L - k)];
                 }
             }
+            const float largest = *std::max_element(w.normalised.begin(), w.normalised.end());
+            for (float& v : w.normalised) v = largest > 0.0f ? v / largest : 0.0f;
+            const std::vector<float>& normalised = w.normalised;
             for (int k = 0; k < traceLength; ++k) traceSum[static_cast<size_t>(k)] += normalised[static_cast<size_t>(k)];
-            if (options.keepPairTraces) result.pairTraces.push_back(std::move(normalised));
+            if (options.keepPairTraces) result.pairTraces.push_back(normalised);
         }
     }
     if (result.pairs == 0) return result;

@@ -28,8 +28,9 @@ enum CmpMethod : int {
 
 // The spectra of every cell of the table that holds samples: L = ResolutionFftLength(samples,
 // resolution), samples the largest header sample count of the cells; forward transform,
-// scaled 1/L, kept in single precision. Rows (shots) are kept from the first while their sum
-// stays within budgetBytes; the others are made again at each use.
+// scaled 1/L. Bins 0 .. L/2 are kept in single precision (the others follow from them, the
+// samples being real). Rows (shots) are kept from the first while their sum stays within
+// budgetBytes; the others are transformed again at each use.
 class CmpSpectra {
 public:
     static constexpr size_t kDefaultBudget = size_t{512} << 20;
@@ -41,21 +42,21 @@ public:
     double IntervalMs() const { return intervalMs_; }
     int CachedRows() const { return cachedRows_; }
 
-    // The spectrum of cell (s, r) into re and im (Length() values each): from the kept row, or
-    // transformed now. False when the cell holds no samples.
-    bool Get(int s, int r, std::vector<float>& re, std::vector<float>& im) const;
+    // Bins 0 .. Length()/2 of the spectrum of cell (s, r): from the kept row, or transformed
+    // now. False when the cell holds no samples.
+    bool Get(int s, int r, std::vector<double>& re, std::vector<double>& im) const;
 
 private:
-    bool Transform(int s, int r, float* re, float* im) const;
+    bool Transform(int s, int r, std::vector<double>& re, std::vector<double>& im) const;
 
     const CFileGroup& group_;
     int length_ = 0;
     int samples_ = 0;
     double intervalMs_ = 0.0;
     int cachedRows_ = 0;
-    // Kept rows: for row s, cells in column order, each 2 x length_ floats (re then im).
-    std::vector<std::vector<float>> rows_;
-    std::vector<std::vector<int>> slot_;  // column -> index in rows_[s], -1 without samples
+    // Kept rows: kept_[s][r] holds bins 0 .. L/2 of cell (s, r) as (re, im) pairs; empty for a
+    // cell without samples or a row beyond the budget.
+    std::vector<std::vector<std::vector<float>>> kept_;
 };
 
 // The selection of pairs of one CMP and separation.

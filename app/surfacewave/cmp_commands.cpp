@@ -174,6 +174,11 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         const int count = g.BuildGather(scratch, headers, n);
         if (count <= 0) continue;
         const std::span<const CTraceHeader> h(headers.data(), static_cast<size_t>(count));
+        LineCurve& c = curves[static_cast<size_t>(n)];
+        c.position = static_cast<float>(headers[0].sourceHundredths * 0.01);
+        c.third = static_cast<float>(std::fabs(
+            (static_cast<double>(headers[0].receiverHundredths) - headers[static_cast<size_t>(count - 1)].receiverHundredths) *
+            0.01));
         ReceiverSpacingRange(count, h, s);
         s.direction = 0;
         if (n == 0 && !CPhaseVelocityDlg::EditSettings(s, ui, language)) return 0;
@@ -220,10 +225,6 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
             }
             TakePickParameters(parameters, s);
         }
-        LineCurve& c = curves[static_cast<size_t>(n)];
-        c.position = static_cast<float>(headers[0].sourceHundredths * 0.01);
-        c.third = static_cast<float>(
-            std::fabs((static_cast<double>(headers[0].receiverHundredths) - headers[static_cast<size_t>(count - 1)].receiverHundredths) * 0.01));
         for (int k = 0; k < traces; ++k) {
             if (!(picks[static_cast<size_t>(k)] > 0.0f)) continue;
             c.points.push_back({image.headers[static_cast<size_t>(k)].receiverHundredths * 0.01f,
