@@ -92,6 +92,8 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
     options.maximumOffset = second.values[1];
     const int separations = std::max(1, g.entryCount);
     const std::string folder = CmpFileFolder(ws);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);  // the data folder may not exist yet
     const float intervalUs = static_cast<float>(spectra.IntervalMs() * 1000.0);
     const float cohIntervalUs = spectra.Length() > 0
                                     ? static_cast<float>(std::trunc(1000.0 / (spectra.Length() * spectra.IntervalMs()) * 1000.0))
