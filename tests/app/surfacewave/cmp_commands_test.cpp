@@ -11,6 +11,7 @@
 #include <numbers>
 
 #include "app/formats/file_road_fixture.h"
+#include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/file_list_commands.h"
 #include "formats/seg2.h"
 #include "platform/numtext.h"
@@ -159,11 +160,12 @@ TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
     }
 }
 
-// Rows 0..3 (first 64 samples) and headers of the record and both undo levels.
-std::vector<float> StoreBits(const WaveformStore& store)
+// Rows 0..3 (first 64 samples) and headers of the record and, with undo, both undo levels.
+std::vector<float> StoreBits(const WaveformStore& store, bool undo = true)
 {
     std::vector<float> v;
     for (const DataSet* d : {&store.current, &store.level1, &store.level2}) {
+        if (!undo && d != &store.current) break;
         for (int t = 0; t < 4; ++t) {
             v.insert(v.end(), d->rows.Row(t).begin(), d->rows.Row(t).begin() + 64);
             const CTraceHeader& h = d->headers[static_cast<size_t>(t)];
@@ -209,6 +211,97 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
         EXPECT_EQ(largest, 1.0f) << s;
     }
     EXPECT_FLOAT_EQ(set.sourcePosition[2], 36.0f);
+}
+
+class QuietProgress : public ProgressSink {
+public:
+    void SetRange(int) override {}
+    void StepIt() override {}
+    void SetText(const std::string&) override {}
+};
+
+TEST_F(CmpLine, EveryCmpFollowsTheLawAndUndoRestoresTheRecord)
+{
+    MakeTenShots();
+    WaveformStore& store = ws.store;
+    for (int t = 0; t < 4; ++t) {
+        for (int k = 0; k < 64; ++k) store.current.rows[t][k] = static_cast<float>(t - k);
+        store.current.headers[static_cast<size_t>(t)].Set(t + 1, 100 * t, 0, 1, 1, 0.0f, 1000.0f, 64);
+    }
+    store.Params().traceCount = 4;
+    const std::vector<float> before = StoreBits(store, false);
+    ui.AnswerDialog("CCmpPhaseVelocityDlg");   // 4 m, cross-correlation average
+    ui.AnswerDialog("CPhaseVelocityCurveDlg");  // 4 .. 40 Hz, separation 1
+    QuietProgress progress;
+    // CMPs -2.5 .. 37.5 m by 4 m: the first and the last have no pair.
+    ASSERT_EQ(CmpDispersion(ws, ui, progress), 9);
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    ASSERT_EQ(set.shotCount, 9);
+    for (int s = 0; s < 9; ++s) {
+        EXPECT_FLOAT_EQ(set.sourcePosition[s], 1.5f + 4.0f * s);
+        ASSERT_GT(set.pickCount[s], 30) << s;
+        ASSERT_LE(set.pickCount[s], kMaxCmpCurvePoints) << s;
+        for (int p = 0; p < set.pickCount[s]; ++p) {
+            EXPECT_NEAR(set.T(s, p) / DispersivePhaseVelocity(set.X(s, p)), 1.0, 0.01) << s << " f=" << set.X(s, p);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.File(kCmpFileName)));
+    EXPECT_EQ(store.TraceCount(), 9);
+    EXPECT_EQ(store.current.headers[0].receiverHundredths, 150);
+    ASSERT_TRUE(store.RestoreUndo());
+    EXPECT_EQ(StoreBits(store, false), before);
+}
+
+TEST_F(CmpLine, SixHundredCmpsStopAtFiveHundredOneCurves)
+{
+    // Ten shots 2 m before spreads of 64 receivers that move 64 m per shot.
+    moveUp = 64.0;
+    std::vector<double> shots;
+    for (int n = 0; n < 10; ++n) shots.push_back(64.0 * n - 2.0);
+    MakeLine(shots, 0.0, 64, 1.0, 64);
+    ui.AnswerDialog("CCmpPhaseVelocityDlg", {{"Value 1", "1"}});
+    ui.AnswerDialog("CPhaseVelocityCurveDlg");
+    ui.ExpectMessage("The number of traces was too large ! \n Maximum trace number is 128\n Change maximum traces by "
+                     "'Option', 'Dimension size' !");
+    QuietProgress progress;
+    EXPECT_EQ(CmpDispersion(ws, ui, progress), 501);
+    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
+    for (int s = 0; s < 501; ++s) EXPECT_GT(ws.traveltimeSet.pickCount[s], 0) << s;
+    EXPECT_EQ(ws.store.TraceCount(), 128);
+}
+
+TEST_F(CmpLine, OneCmpWritesAGatherPerSeparationAndKeepsTheLast)
+{
+    MakeTenShots();
+    ui.AnswerDialog("CCmpPhaseVelocityDlg", {{"Value 1", "4"}, {"Value 2", "11.5"}});  // CMP 9.5 m
+    ui.AnswerDialog("CPhaseVelocityCurveDlg", {{"Maximum separation", "3"}});
+    QuietProgress progress;
+    // Separation 3 at 7.5 .. 11.5 m: five pairs from each of the ten shots, and the mean trace.
+    EXPECT_EQ(OneCmpDispersion(ws, ui, progress), 51);
+    for (int s = 1; s <= 3; ++s) {
+        EXPECT_TRUE(std::filesystem::exists(folder.File(FormatC("cmp9.500000_separation%d.8hd", s)))) << s;
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.File(kMultiSeparationFileName)));
+    EXPECT_EQ(ws.store.current.headers[50].receiverHundredths, 950);  // the mean trace at the CMP
+    EXPECT_EQ(ws.store.current.headers[49].receiverHundredths, 4900);  // pair 49
+}
+
+TEST_F(CmpLine, CommonSourceGivesOneCurvePerShot)
+{
+    MakeTenShots();
+    ui.AnswerDialog("CPhaseVelocityCurveDlg");
+    QuietProgress progress;
+    EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 10);
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    ASSERT_EQ(set.shotCount, 10);
+    EXPECT_FLOAT_EQ(set.sourcePosition[9], 40.0f);
+    for (int s = 0; s < 10; ++s) {
+        ASSERT_GT(set.pickCount[s], 30) << s;
+        for (int p = 0; p < set.pickCount[s]; ++p) {
+            EXPECT_NEAR(set.T(s, p) / DispersivePhaseVelocity(set.X(s, p)), 1.0, 0.01) << s << " f=" << set.X(s, p);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.File(kCommonSourceFileName)));
 }
 
 }  // namespace
