@@ -254,7 +254,8 @@ MultiSeparationResult MultiSeparationCurve(const CFileGroup& group, const CmpSpe
 {
     MultiSeparationResult out;
     int largestBins = 0;
-    for (int s = s1; s <= s2; ++s) {
+    // No pair is further apart than the table's receivers.
+    for (int s = s1; s <= std::min(s2, group.receiverCount - 1); ++s) {
         CmpPairGatherResult g = CmpPairGather(group, spectra, cmp, s, options, progress);
         largestBins = std::max(largestBins, static_cast<int>(g.phase.size()));
         out.log += FormatC("%d %d %d %d dist=%f\n", s, largestBins, g.pairs, static_cast<int>(out.kept.size()),

@@ -111,7 +111,7 @@ struct MultiSeparationResult {
     std::string log;                        // the lines of "multi_separation.txt"
 };
 
-// The curve of one CMP from separations s1..s2: per bin i (frequency f) the kept separations
+// The curve of one CMP from separations s1..s2 (at most the table's receivers - 1): per bin i (frequency f) the kept separations
 // in order, each dropped from this bin on once 2 dk f > 0.9 |2 pi f dk / phi_k| above 5 Hz;
 // the others add phi_k x d0 / dk. A point (f, |2 pi d0 f / mean|) when a separation remains
 // and the mean is not 0.
