@@ -402,7 +402,7 @@ void CGeometrySetupDlg::RunAction(int which, UiHost& ui, int language)
 DialogRequest CGeometrySetupDlg::Request(UiHost& ui, int language)
 {
     DialogRequest r(kClass, Msg(language, "Geometry setup", "ジオメトリの設定"));
-    r.Int(kId, id, 0, kMaxId).Label("ID");
+    r.Int(kId, id, 0, kMaxId).LimitsOnOk().Label("ID");
     r.Float(kSource, source).Label(Msg(language, "Source", "震源")).Unit("m");
     r.Float(kSourceInterval, sourceInterval).Label(Msg(language, "Source interval", "発振間隔")).Unit("m");
     r.Float(kFirstReceiver, firstReceiver).Label(Msg(language, "Present first receiver", "現在の最初の受振器")).Unit("m");

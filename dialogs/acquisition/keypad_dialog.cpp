@@ -146,7 +146,7 @@ void KeypadDialog::ShowValues()
     }
 }
 
-wxString KeypadDialog::TakeValues()
+wxString KeypadDialog::TakeValues(bool checkLimits)
 {
     for (Control& c : controls_) {
         if (c.field->IsReadOnly()) continue;
@@ -158,7 +158,7 @@ wxString KeypadDialog::TakeValues()
             return U(Msg(language_, c.field->LabelText())) + ": " + U(Msg(language_, error));
         }
     }
-    return U(request_.Check());
+    return checkLimits ? U(request_.Check()) : wxString();
 }
 
 bool KeypadDialog::EndWithValues()
@@ -175,7 +175,7 @@ bool KeypadDialog::EndWithValues()
 
 void KeypadDialog::Press(const std::string& name)
 {
-    const wxString error = TakeValues();
+    const wxString error = TakeValues(false);
     if (!error.empty()) {
         if (name == keypad::kKeyEsc) {
             EndModal(wxID_CANCEL);  // nothing of the edited values is taken

@@ -31,8 +31,10 @@ public:
     KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline = {},
                  int fieldColumns = 1);
 
-    // The edit boxes into the request; the first error, or empty.
-    wxString TakeValues();
+    // The edit boxes into the request; the first error, or empty. The limits of the fields are
+    // checked with `checkLimits` only (on OK): a key or button reads the edits, and a value out
+    // of range is reported when the dialog is to close with it.
+    wxString TakeValues(bool checkLimits = true);
     void ShowValues();
     // A key of the keypad (keypad::kKeyUp ..) as pressing it does, or a button of the request
     // as clicking it does.
