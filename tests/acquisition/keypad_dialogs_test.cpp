@@ -183,12 +183,14 @@ TEST(KeypadDialogs, GeometrySetupAppliesOnOk)
     EXPECT_FALSE(g.Run(ui, kLanguageEnglish, count));
     EXPECT_EQ(count, 3);
     EXPECT_EQ(g.id, 7);
-    // An ID beyond 9999 is refused at OK.
+    // An ID beyond 9999 is taken as typed and refused at OK.
     ui.AnswerDialogWith(CGeometrySetupDlg::kClass, [](DialogRequest& r) {
-        EXPECT_FALSE(r.SetFromText(CGeometrySetupDlg::kId, "12000").empty());
+        EXPECT_TRUE(r.SetFromText(CGeometrySetupDlg::kId, "12000").empty());
+        EXPECT_FALSE(r.Check().empty());
         return false;
     });
     EXPECT_FALSE(g.Run(ui, kLanguageEnglish, count));
+    EXPECT_EQ(g.id, 7);
 }
 
 }  // namespace
