@@ -132,6 +132,8 @@ struct AcquisitionOverrides {
     int plotDirection = 0;
 };
 
+class WorkspaceModeServices;
+
 class Workspace {
 public:
     // Builds the program-wide objects in their start-up order; TauPSettings reads its keys.
@@ -174,6 +176,9 @@ public:
     // Creates the acquisition manager (start-up in acquisition mode) in this workspace's
     // context, with the modes' services over it; returns it.
     CAcquisitionManager& CreateAcquisitionManager();
+    // The modes' services over this workspace, made on first use and kept (the shell gives
+    // them its command context once).
+    WorkspaceModeServices& ModeServicesOf();
     // The switch of the XML line files: 0 after the English start from the instrument menu.
     const int* LineFilesSwitch() const { return &acquisitionStartupValue; }
 
@@ -234,8 +239,11 @@ public:
     std::unique_ptr<InstrumentLibrary> instrument;
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;
-    std::unique_ptr<ModeServices> modeServices;
+    std::unique_ptr<WorkspaceModeServices> modeServices;
     int acquisitionStartupValue = 1;
+    // The CMP interval (m) of a 2D surface-wave line's CMP gathers: twice the receiver
+    // interval, set by the line's wizard before it makes them.
+    float lineCmpInterval = 0.0f;
 
     int componentToEdit = -1;    // -1 all components, or 1..6
     EditController editController;  // the mouse and keys of the record view, with their flags

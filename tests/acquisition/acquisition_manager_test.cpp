@@ -5,6 +5,7 @@
 #include "acquisition/acquisition_manager.h"
 #include "platform/language.h"
 #include "survey/file_group.h"
+#include "tools/fake_mode_services.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
 
@@ -12,20 +13,6 @@ namespace velk {
 namespace {
 
 using velk::testing::TempFolder;
-
-// The modes' services as a test sees them: the traveltime file is a marker file, or fails.
-class FakeModeServices : public ModeServices {
-public:
-    int SaveRostrelFile(const std::string& path) override
-    {
-        saved.push_back(path);
-        if (!succeed) return 0;
-        std::ofstream(path) << "traveltimes\n";
-        return 1;
-    }
-    std::vector<std::string> saved;
-    bool succeed = true;
-};
 
 struct Line {
     TempFolder folder;
@@ -104,7 +91,7 @@ TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
     l.m.surveyType = 4;
     l.m.CreateMode();
     EXPECT_EQ(l.m.WriteLineResultFile(), l.folder.File("qkaa.pvs"));
-    EXPECT_EQ(l.services.saved, std::vector<std::string>{l.folder.File("qkaa.pvs")});
+    EXPECT_EQ(l.services.calls, std::vector<std::string>{"SaveRostrelFile " + l.folder.File("qkaa.pvs")});
     const LineResultNames kept{1, "qkaa.pvs", 0, "", 0, ""};
     EXPECT_EQ(l.m.ResultNames(), kept);
     l.m.UpdateLineFile();  // a later save
@@ -112,7 +99,7 @@ TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
     l.m.NextLine();
     EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
     // A traveltime file that cannot be written registers nothing.
-    l.services.succeed = false;
+    l.services.results["SaveRostrelFile"] = 0;
     EXPECT_EQ(l.m.WriteLineResultFile(), "");
     EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
 }
