@@ -332,7 +332,7 @@ int CAcquisitionManager::SelectMode(const LineRecord& line)
         ReadTraveltimeText(*ctx_.traveltime, DataFilePath(line.names.dataFile));
     }
     mode_->stepState = line.procedureStep;
-    return mode_->Start(*this) == 1 ? surveyType : -1;
+    return mode_->Start(*this, line) == 1 ? surveyType : -1;
 }
 
 std::string CAcquisitionManager::LineFilePath(const std::string& extension)

@@ -98,6 +98,27 @@ struct ModeContext {
     std::string workingFolder;
 };
 
+// The line document's record as the manager keeps it between writes.
+struct LineResultNames {
+    int hasDataFile = 0;
+    std::string dataFile;
+    int hasResultFile = 0;
+    std::string resultFile;
+    int hasPlottingFile = 0;
+    std::string plottingFile;
+    bool operator==(const LineResultNames&) const = default;
+};
+
+// What a reopened line brings: its survey method, ID, step and files.
+struct LineRecord {
+    int surveyType = 0;
+    int lineId = 0;
+    int procedureStep = 0;
+    std::string menuName;  // the survey method's name as the document carries it
+    LineResultNames names;
+    int fileCount = 0;     // the records its list holds
+};
+
 // One survey method's guided steps. The base class is general acquisition; the survey methods
 // (acquisition_modes.h) replace some of the operations. The operations are in the order of the
 // method table; messages go through the manager's UiHost in its language.
@@ -133,9 +154,10 @@ public:
     // The method's factory presets ("Use default setting?") and counter.
     virtual void Reset() { counter = 0; }
     // Called when a line is reopened; 1 to go on.
-    virtual int Start(CAcquisitionManager& manager)
+    virtual int Start(CAcquisitionManager& manager, const LineRecord& line)
     {
         (void)manager;
+        (void)line;
         return 1;
     }
     virtual int Reserved() { return 1; }
@@ -182,26 +204,6 @@ std::vector<float> ComputeShotPositions(int shots, int receivers, float receiver
 std::string ShotPositionList(const std::vector<float>& positions);
 // What too few shots are told.
 std::string TooFewShotsMessage(int language);
-
-// The line document's record as the manager keeps it between writes.
-struct LineResultNames {
-    int hasDataFile = 0;
-    std::string dataFile;
-    int hasResultFile = 0;
-    std::string resultFile;
-    int hasPlottingFile = 0;
-    std::string plottingFile;
-    bool operator==(const LineResultNames&) const = default;
-};
-
-// What a reopened line brings: its survey method, ID, step and files.
-struct LineRecord {
-    int surveyType = 0;
-    int lineId = 0;
-    int procedureStep = 0;
-    std::string menuName;  // the survey method's name as the document carries it
-    LineResultNames names;
-};
 
 class CAcquisitionManager {
 public:

@@ -316,9 +316,9 @@ void CSurfaceWave2DMode::Reset()
     counter = 5;
 }
 
-int CSurfaceWave2DMode::Start(CAcquisitionManager& manager)
+int CSurfaceWave2DMode::Start(CAcquisitionManager& manager, const LineRecord& line)
 {
-    const LineResultNames& n = manager.ResultNames();
+    const LineResultNames& n = line.names;
     const ModeContext c = Context();
     if ((n.hasDataFile || n.hasResultFile || n.hasPlottingFile) && c.ui) {
         CShowAnalysisResultDlg dlg;
@@ -336,7 +336,7 @@ int CSurfaceWave2DMode::Start(CAcquisitionManager& manager)
             }
         }
     }
-    if (FileCount() > 0) stepState = std::max(stepState, 1) <= 4 ? 2 : 5;
+    if (line.fileCount > 0) stepState = std::max(stepState, 1) <= 4 ? 2 : 5;
     return 1;
 }
 

@@ -60,7 +60,7 @@ public:
     void Reset() override;
     // Reopening: with result files, dialog 326 may show the curves or the model (0) instead;
     // otherwise a line with records goes on at state 2 (state 4 or less) or 5.
-    int Start(CAcquisitionManager& manager) override;
+    int Start(CAcquisitionManager& manager, const LineRecord& line) override;
 
     int analysisDone = 0;
 };

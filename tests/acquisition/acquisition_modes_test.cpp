@@ -4,6 +4,7 @@
 #include "acquisition/acquisition_modes.h"
 #include "platform/language.h"
 #include "survey/file_group.h"
+#include "traveltime/traveltime_set.h"
 #include "tools/fake_mode_services.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
@@ -246,17 +247,28 @@ TEST(AcquisitionModes, SurfaceWave2D)
     mode.Step();
     EXPECT_EQ(mode.stepState, 3);
     // Reopening without result files: a line with records goes on at 2 up to state 4, else 5.
-    r.m.NextLine();
+    LineRecord line;
+    line.fileCount = 3;
     const std::pair<int, int> reopen[] = {{0, 2}, {3, 2}, {4, 2}, {5, 5}};
     for (const auto& [from, to] : reopen) {
         mode.stepState = from;
-        EXPECT_EQ(mode.Start(r.m), 1);
+        EXPECT_EQ(mode.Start(r.m, line), 1);
         EXPECT_EQ(mode.stepState, to) << from;
     }
-    r.group.entryCount = 0;
+    line.fileCount = 0;
     mode.stepState = 3;
-    mode.Start(r.m);
+    mode.Start(r.m, line);
     EXPECT_EQ(mode.stepState, 3);
+    // With a result file, dialog 326 offers its curves; they go to the dispersion program.
+    auto curves = std::make_unique<CTraveltimeSet>();
+    ModeContext c = r.m.Context();
+    c.traveltime = curves.get();
+    r.m.Attach(c);
+    line.names = {1, "qkaa.pvs", 0, "", 0, ""};
+    r.ui.AnswerDialog("CShowAnalysisResultDlg", {{"Result", "#0"}});
+    r.ui.ExpectMessage("No dispersion curve data !");
+    EXPECT_EQ(mode.Start(r.m, line), 0);
+    EXPECT_EQ(r.ui.Calls()[r.ui.Calls().size() - 2].Shown("Result"), "Show dispersion curve");
 }
 
 TEST(AcquisitionModes, MicrotremorArrayAndPsLogging)
