@@ -10,7 +10,6 @@
 #include <wx/utils.h>
 
 #include <cstdlib>
-#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -20,7 +19,6 @@
 #include "dialogs/acquisition/entry_keypads.h"
 #include "gui_support.h"
 #include "platform/language.h"
-#include "ui/form_dlg.h"
 #include "ui/wx_uihost.h"
 
 namespace velk {
@@ -128,34 +126,6 @@ TEST_P(EntryKeypadsGui, GeometrySetupByKeys)
     EXPECT_EQ(files, 4);
 }
 
-TEST_P(EntryKeypadsGui, OtherEntryDialogsByKeys)
-{
-    int id = 9;
-    int line = 0;
-    int count = 24;
-    const std::vector<KeyFeeder::Step> up = {K(WXK_UP), Shot("", language_), K(WXK_RETURN)};
-    const struct {
-        const char* shot;
-        std::function<bool()> run;
-    } cases[] = {
-        {"set_id", [&] { return CSetIdDlg::Edit(ui_, language_, id); }},
-        {"set_line_id", [&] { return CSetLineIdDlg::Edit(ui_, language_, line); }},
-        {"shot_count", [&] { return CShotCountDlg::Edit(ui_, language_, count, ShotCountPrompt(false, language_)); }},
-    };
-    for (const auto& c : cases) {
-        std::vector<KeyFeeder::Step> steps = up;
-        steps[1] = Shot(c.shot, language_);
-        KeyFeeder keys(steps);
-        EXPECT_TRUE(c.run()) << c.shot;
-        EXPECT_TRUE(keys.Finished()) << c.shot;
-    }
-    EXPECT_EQ(id, 9);  // the ones stay at 9
-    EXPECT_EQ(line, 1);
-    EXPECT_EQ(count, 124);
-    KeyFeeder keys({Shot("step_confirm", language_), K(WXK_ESCAPE)});
-    EXPECT_EQ(CStepConfirmDlg::Ask(ui_, language_), CStepConfirmDlg::kCancel);
-}
-
 TEST_P(EntryKeypadsGui, MenuOnPcByKeys)
 {
     CAcquisitionMenuPcDlg menu;
@@ -164,35 +134,6 @@ TEST_P(EntryKeypadsGui, MenuOnPcByKeys)
                     K(WXK_UP), K(WXK_RETURN)});
     EXPECT_EQ(menu.Run(ui_, language_), 3);
     EXPECT_TRUE(keys.Finished());
-}
-
-// The other two start menus stay on the generic form: the welcome line and the radio group.
-TEST_P(EntryKeypadsGui, OtherStartMenusOnTheForm)
-{
-    CAcquisitionMenuDlg qkw;
-    qkw.type = 4;
-    CSurfaceWaveStartDlg wizard;
-    wizard.wizard = 0;
-    DialogRequest a = qkw.Request(language_);
-    DialogRequest b = wizard.Request(language_);
-    a.Load();
-    b.Load();
-    auto* first = new CFormDlg(nullptr, a, language_);
-    auto* second = new CFormDlg(nullptr, b, language_);
-    first->Move(0, 0);
-    second->Move(0, first->GetSize().y + 20);
-    first->Show();
-    second->Show();
-    for (int i = 0; i < 10; ++i) {
-        wxTheApp->Yield(true);
-        wxMilliSleep(20);
-    }
-    const std::string shot = gui::ShotPath(std::string("start_menus") + (IsJapanese(language_) ? "_ja.png" : "_en.png"));
-    if (gui::Screenshot(std::getenv("DISPLAY"), shot)) std::cout << "[ screenshot ] " << shot << '\n';
-    EXPECT_TRUE(first->IsShown() && second->IsShown());
-    first->Destroy();
-    second->Destroy();
-    wxTheApp->Yield(true);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, EntryKeypadsGui, ::testing::Values(kLanguageEnglish, kLanguageJapanese),
