@@ -51,7 +51,8 @@ public:
     virtual int ShowPhaseVelocityCurveNamed(const std::string& curveName, const std::string& text) = 0;
     // Every curve of the traveltime set to the dispersion program; 1 when it was started.
     virtual int ShowAllCurvesInQuessil(const std::string& programSwitch) = 0;
-    // The 2D line's CMP gathers, with `binSize` (m) as their CMP interval: 1 when made.
+    // The 2D line's CMP gathers as the new file list, `binSize` (m) preset as their CMP
+    // interval: 1 when made.
     virtual int MakeCmpGatherFiles2D(float binSize) = 0;
     // "Phase velocity (2D : automatic)" up to `endFrequency` Hz: the number of curves.
     virtual int PhaseVelocityCurves(float endFrequency) = 0;

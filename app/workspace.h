@@ -241,9 +241,6 @@ public:
     std::unique_ptr<CAcquisitionManager> acquisitionManager;
     std::unique_ptr<WorkspaceModeServices> modeServices;
     int acquisitionStartupValue = 1;
-    // The CMP interval (m) of a 2D surface-wave line's CMP gathers: twice the receiver
-    // interval, set by the line's wizard before it makes them.
-    float lineCmpInterval = 0.0f;
 
     int componentToEdit = -1;    // -1 all components, or 1..6
     EditController editController;  // the mouse and keys of the record view, with their flags

@@ -5,6 +5,7 @@
 #include "app/formats/seg2_commands.h"
 #include "app/picking/pick_commands.h"
 #include "app/shell_services.h"
+#include "app/surfacewave/cmp_commands.h"
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/automatic_processing.h"
 #include "app/survey/file_list_commands.h"
@@ -60,19 +61,19 @@ int WorkspaceModeServices::ShowAllCurvesInQuessil(const std::string& programSwit
     return velk::ShowAllCurvesInQuessil(ws_, ui_, programSwitch);
 }
 
-// Not on this build yet: the CMP gathers of a line, its curves and the two-dimensional SPAC.
 int WorkspaceModeServices::MakeCmpGatherFiles2D(float binSize)
 {
-    ws_.lineCmpInterval = binSize;
-    return 0;
+    return velk::MakeCmpGatherFiles2D(ws_, ui_, true, true, binSize) > 0 ? 1 : 0;
 }
 
 int WorkspaceModeServices::PhaseVelocityCurves(float endFrequency)
 {
-    (void)endFrequency;
-    return 0;
+    std::optional<CommandContext> c = Context();
+    ws_.contour.endFrequency = endFrequency;
+    return velk::PhaseVelocityCurves(ws_, ui_, c ? c->view : nullptr, true);
 }
 
+// Not on this build yet: the two-dimensional SPAC over the file group.
 int WorkspaceModeServices::Spac2DFileGroup(std::string& title)
 {
     (void)title;
