@@ -5,12 +5,19 @@
 #include <system_error>
 
 #include "acquisition/acquisition_device.h"
+#include "acquisition/acquisition_modes.h"
+#include "acquisition/keypad_dialogs.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/paths.h"
 #include "platform/uihost.h"
 #include "survey/file_group.h"
+#include "survey/sibling_launch.h"
 #include "survey/survey_line_xml.h"
+#include "survey/survey_services.h"
+#include "traveltime/publish_traveltime_set.h"
+#include "traveltime/traveltime_set.h"
+#include "traveltime/traveltime_text.h"
 
 namespace velk {
 
@@ -61,42 +68,152 @@ bool IsFile(const std::string& path)
 
 }  // namespace
 
-std::string CAcquisitionMode::GetName() const
+std::string CAcquisitionMode::GetName() const { return "General data acquisition"; }
+
+int CAcquisitionMode::Welcome() { return 1; }
+
+int CAcquisitionMode::Step()
 {
-    switch (type_) {
-    case 2: return "1D surface-wave method";
-    case 3: return "2D surface wave method";
-    case 4: return "Refraction method";
-    case 5: return "Microtremors Array Measurements";
-    case 6: return "PS-Logging";
-    case 7: return "Ground-water survey";
-    case 8: return "Active 1D MASW";
-    case 9: return "Passive 1D MAM";
-    default: return "General data acquisition";
-    }
+    Say("Sorry! Under construction", "申し訳ありません。準備中です");
+    return 1;
 }
 
-int CAcquisitionMode::Welcome()
+int CAcquisitionMode::Acquire()
 {
     const ModeContext c = Context();
-    if (!c.ui) return 1;
-    struct Text {
-        const char* english;
-        const char* japanese;
-    };
-    static constexpr Text kWelcome[] = {
-        {"Welcome to 1D surface wave survey !", "1次元表面波探査へようこそ !"},
-        {"Welcome to 2D surface wave survey !", "2次元表面波探査へようこそ !"},
-        {"Welcome to seismic refraction survey !", "屈折法地震探査へようこそ !"},
-        {"Welcome to Microtremors Array Measurements !", "微動アレイ探査へようこそ !"},
-        {"Welcome to PSLogging !", "PS検層へようこそ !"},
-        {"Welcome to Ground-water survey !", "地下水探査へようこそ !"},
-    };
-    if (type_ >= 2 && type_ <= 7) {
-        const Text& t = kWelcome[type_ - 2];
-        c.ui->Message(Msg(c.language, t.english, t.japanese), MsgButtons::Ok, MsgIcon::Info);
+    if (FileCount() < targetCount) {
+        const float source = c.device ? c.device->sourcePosition : 0.0f;
+        Say(FormatC("Do the data acquisition \n\n Source location is %f m!", static_cast<double>(source)),
+            FormatC("データを収録して下さい \n\n 震源位置は %f m です!", static_cast<double>(source)));
+        return 1;
     }
+    if (manager_ && manager_->dataFolder.empty()) manager_->dataFolder = WorkingFolder();
+    WriteLineFileAndSay("Data acquisition has been completed !", "データ収録が終了しました !");
+    return 0;
+}
+
+int CAcquisitionMode::Confirm()
+{
+    const ModeContext c = Context();
+    if (!c.ui) return 0;
+    const int answer = CStepConfirmDlg::Ask(*c.ui, c.language);
+    if (answer == CStepConfirmDlg::kBack) {
+        stepState = std::max(stepState - 1, 0);
+        return 1;
+    }
+    return answer == CStepConfirmDlg::kYes ? 1 : 0;
+}
+
+int CAcquisitionMode::Advance(int flag)
+{
+    (void)flag;
+    const ModeContext c = Context();
+    if (!c.device) return 1;
+    const float interval = ShotInterval();
+    c.device->sourcePosition += interval;
+    if (c.moveReceivers && *c.moveReceivers == 1) c.device->firstReceiverPosition += interval;
     return 1;
+}
+
+int CAcquisitionMode::NextShotMessage(int flag)
+{
+    (void)flag;
+    const ModeContext c = Context();
+    if (FileCount() < targetCount) {
+        const double source = c.device ? c.device->sourcePosition : 0.0;
+        Say(FormatC("Next shot location is %fm", source), FormatC("次の発振位置は %fm です", source));
+        return 1;
+    }
+    WriteLineFileAndSay("Data acquisition has been completed !", "データ収録が終了しました !");
+    return 0;
+}
+
+std::string CAcquisitionMode::GetStatusText() const
+{
+    const ModeContext c = Context();
+    if (!c.device) return FormatC("Next ID=%d(%.1fm)", 1, 0.0);
+    return FormatC("Next ID=%d(%.1fm)", c.device->NextID, static_cast<double>(c.device->sourcePosition));
+}
+
+int CAcquisitionMode::EditGeometry()
+{
+    const ModeContext c = Context();
+    if (!c.ui || !c.device) return 0;
+    CGeometrySetupDlg dlg;
+    dlg.id = c.device->NextID;
+    dlg.firstReceiver = c.device->firstReceiverPosition;
+    dlg.source = c.device->sourcePosition;
+    dlg.sourceInterval = ShotInterval();
+    dlg.moveReceivers = c.moveReceivers ? std::clamp(*c.moveReceivers, 0, 1) : 0;
+    int count = FileCount();
+    if (!dlg.Run(*c.ui, c.language, count)) return 0;
+    SetFileCount(count);
+    c.device->NextID = dlg.id;
+    c.device->firstReceiverPosition = dlg.firstReceiver;
+    c.device->sourcePosition = dlg.source;
+    if (c.shotInterval) *c.shotInterval = dlg.sourceInterval;
+    if (c.moveReceivers) *c.moveReceivers = dlg.moveReceivers;
+    return 1;
+}
+
+int CAcquisitionMode::FileCount() const
+{
+    const ModeContext c = Context();
+    return c.group ? c.group->entryCount : 0;
+}
+
+void CAcquisitionMode::SetFileCount(int count) const
+{
+    const ModeContext c = Context();
+    if (c.group) c.group->entryCount = std::clamp(count, 0, c.group->entryCount);
+}
+
+void CAcquisitionMode::Say(const std::string& english, const std::string& japanese) const
+{
+    const ModeContext c = Context();
+    if (c.ui) c.ui->Message(Msg(c.language, english, japanese), MsgButtons::Ok, MsgIcon::Info);
+}
+
+bool CAcquisitionMode::Ask(const std::string& english, const std::string& japanese, MsgButtons buttons) const
+{
+    const ModeContext c = Context();
+    if (!c.ui) return false;
+    const MsgResult r = c.ui->Message(Msg(c.language, english, japanese), buttons, MsgIcon::Question);
+    return r == MsgResult::Ok || r == MsgResult::Yes;
+}
+
+void CAcquisitionMode::WriteLineFileAndSay(const char* english, const char* japanese) const
+{
+    if (!manager_) return;
+    if (!manager_->lineFileSet) manager_->UpdateLineFile();
+    const std::string path = manager_->lineFilePath;
+    manager_->WriteLineFile(path);
+    Say(FormatC("%s \n\n Analysis result was saved into %s!", english, path.c_str()),
+        FormatC("%s \n\n 解析結果は %s に保存されました!", japanese, path.c_str()));
+}
+
+void CAcquisitionMode::Repaint() const
+{
+    const ModeContext c = Context();
+    if (c.services) c.services->Repaint();
+}
+
+bool CAcquisitionMode::InstrumentPresent() const
+{
+    const ModeContext c = Context();
+    return c.instrumentPresent && *c.instrumentPresent == 1;
+}
+
+float CAcquisitionMode::ReceiverInterval() const
+{
+    const ModeContext c = Context();
+    return c.receiverInterval ? *c.receiverInterval : 1.0f;
+}
+
+float CAcquisitionMode::ShotInterval() const
+{
+    const ModeContext c = Context();
+    return c.shotInterval ? *c.shotInterval : 1.0f;
 }
 
 ModeContext CAcquisitionMode::Context() const { return manager_ ? manager_->Context() : ModeContext{}; }
@@ -141,7 +258,7 @@ void CAcquisitionManager::BuildMode()
         mode_.reset();
         return;
     }
-    mode_ = std::make_unique<CAcquisitionMode>(surveyType, this);
+    mode_ = MakeAcquisitionMode(surveyType, this);
 }
 
 int CAcquisitionManager::CreateMode()
@@ -149,6 +266,8 @@ int CAcquisitionManager::CreateMode()
     if (ctx_.device && ctx_.profile) ctx_.device->LoadSettings(*ctx_.profile, lineIndex);
     NextLine();
     BuildMode();
+    // PS logging starts from its presets at once.
+    if (mode_ && surveyType == 6) mode_->Reset();
     return mode_ ? 1 : 0;
 }
 
@@ -171,6 +290,13 @@ int CAcquisitionManager::NextLine()
 void CAcquisitionManager::StepMode()
 {
     if (mode_) mode_->Step();
+}
+
+std::string CAcquisitionManager::DataFilePath(const std::string& name) const
+{
+    std::filesystem::path folder(dataFolder);
+    if (dataFolder.empty()) folder = WorkingFolder();
+    return (folder / name).string();
 }
 
 std::string CAcquisitionManager::LineId()
@@ -202,19 +328,16 @@ int CAcquisitionManager::SelectMode(const LineRecord& line)
     lineFileSet = 1;
     names_ = line.names;
     if (!mode_) return -1;
+    if (line.names.hasDataFile == 1 && !line.names.dataFile.empty() && ctx_.traveltime) {
+        ReadTraveltimeText(*ctx_.traveltime, DataFilePath(line.names.dataFile));
+    }
     mode_->stepState = line.procedureStep;
-    return mode_->Start(*this) == 1 ? surveyType : -1;
+    return mode_->Start(*this, line) == 1 ? surveyType : -1;
 }
 
 std::string CAcquisitionManager::LineFilePath(const std::string& extension)
 {
-    std::filesystem::path folder(dataFolder);
-    if (dataFolder.empty()) {
-        std::error_code ec;
-        folder = std::filesystem::current_path(ec);
-        if (ec) folder = ".";
-    }
-    return (folder / ("qk" + LineId() + extension)).string();
+    return DataFilePath("qk" + LineId() + extension);
 }
 
 int CAcquisitionManager::CheckLineFile(const std::string& path)
@@ -298,6 +421,69 @@ void CAcquisitionManager::ChangeLineIndex(int index)
     lineFilePath = LineFilePath(".xml");
     lineFileSet = 1;
     CheckLineFile(lineFilePath);
+}
+
+int CAcquisitionManager::SendDispersionCurves(const std::string& programSwitch, const std::string& name)
+{
+    if (!ctx_.traveltime) return 0;
+    CTraveltimeSet& set = *ctx_.traveltime;
+    const int language = ctx_.language;
+    auto say = [&](const std::string& text) {
+        if (ctx_.ui) ctx_.ui->Message(text, MsgButtons::Ok, MsgIcon::Warning);
+    };
+    const int read = ReadTraveltimeText(set, DataFilePath(name));
+    if (read <= 0) {
+        say(Msg(language, "No dispersion curve data !", "分散曲線のデータがありません !"));
+        return 0;
+    }
+    if (read > rostrel_block::kShots) {
+        const std::string format = Msg(language, "The number of phase velocity curves is larger than %d !",
+                                       "位相速度曲線の数が %d を超えています !");
+        say(FormatC(format.c_str(), rostrel_block::kShots));
+        return 0;
+    }
+    if (set.blockOpen == 0) {
+        std::string error;
+        OpenRostrelData(set, &error);
+        if (set.blockOpen == 0) {
+            say(Msg(language, "The shared block for the dispersion program could not be made.",
+                    "分散曲線プログラム用の共有メモリを作れませんでした。") +
+                "\n" + error);
+            return 0;
+        }
+        SetRostrelParameter(set, 0, mode_ ? mode_->spreadLength : 0.0f);
+    }
+    CopyToRostrelData(set, std::max(lineIndex, 0), dataFolder);
+    if (!ctx_.ui || !ctx_.launcher || !ctx_.programs) return 0;
+    const LaunchServices launch{*ctx_.ui, *ctx_.launcher, ctx_.workingFolder, language};
+    return LaunchDispersionProgram(ctx_.programs->quessil, programSwitch, launch);
+}
+
+int CAcquisitionManager::StartPlotter(const std::string& name)
+{
+    const int language = ctx_.language;
+    if (!plottingView_) {
+        std::string error;
+        plottingView_ = plottingBlock_.Create(kPlottingBlock, kPlottingBlockSize, &error);
+        if (!plottingView_) {
+            if (ctx_.ui) {
+                ctx_.ui->Message(Msg(language, "The shared block for the plotting program could not be made.",
+                                     "描画プログラム用の共有メモリを作れませんでした。") +
+                                     "\n" + error,
+                                 MsgButtons::Ok, MsgIcon::Error);
+            }
+            return 0;
+        }
+    }
+    const size_t length = std::min(dataFolder.size(), kPlottingBlockSize - 1);
+    std::copy_n(dataFolder.begin(), length, plottingView_);
+    plottingView_[length] = 0;
+    CommandLine line;
+    line.Append(" -0 -100 -20 -10 -1 -%s -%d -%d",
+                {DataFilePath(name), std::to_string(surveyType), std::to_string(std::max(lineIndex, 0))});
+    if (!ctx_.ui || !ctx_.launcher || !ctx_.programs) return 0;
+    const LaunchServices launch{*ctx_.ui, *ctx_.launcher, ctx_.workingFolder, language};
+    return LaunchWithRetry(SiblingProgram::Mandrove, ctx_.programs->mandrove, line, launch);
 }
 
 }  // namespace velk

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/uihost.h"
+#include "survey/shared_memory.h"
 #include "survey/survey_line_xml.h"
 
 namespace velk {
@@ -20,17 +22,53 @@ namespace velk {
 class CAcquisitionDevice;
 class CAcquisitionManager;
 class CFileGroup;
+class CTraveltimeSet;
+class ProcessLauncher;
 class Profile;
 class UiHost;
+struct SiblingProgramPaths;
 
 // What the modes and the manager reach above the acquisition library: the analyses and the
 // program's commands, implemented over the workspace (a fake in tests). Each call returns 1 on
-// success, 0 when it did nothing.
+// success, 0 when it did nothing, unless said otherwise.
 class ModeServices {
 public:
     virtual ~ModeServices() = default;
     // Writes the traveltime set to `path` as a traveltime text file.
     virtual int SaveRostrelFile(const std::string& path) = 0;
+    // The view is drawn again.
+    virtual void Repaint() = 0;
+    // The shown record saved as the line's next record, the stack emptied afterwards.
+    virtual int SaveRecord() = 0;
+    // The receiver-interval dialog over the view's interval: 1 after OK.
+    virtual int EditReceiverInterval() = 0;
+    // The phase velocity-frequency transformation with its dialog, up to `endFrequency` Hz:
+    // 1 when an image was made.
+    virtual int RunPhaseVelocityAnalysis(float endFrequency) = 0;
+    virtual int PickPhaseVelocity() = 0;
+    // The picked curve to the dispersion program with the program's switch.
+    virtual int ShowPhaseVelocityCurve(const std::string& fileName) = 0;
+    virtual int ShowPhaseVelocityCurveNamed(const std::string& curveName, const std::string& text) = 0;
+    // Every curve of the traveltime set to the dispersion program; 1 when it was started.
+    virtual int ShowAllCurvesInQuessil(const std::string& programSwitch) = 0;
+    // The 2D line's CMP gathers as the new file list, `binSize` (m) preset as their CMP
+    // interval: 1 when made.
+    virtual int MakeCmpGatherFiles2D(float binSize) = 0;
+    // "Phase velocity (2D : automatic)" up to `endFrequency` Hz: the number of curves.
+    virtual int PhaseVelocityCurves(float endFrequency) = 0;
+    // "MAM : SPAC" over the file group; `title` gets the image title "first-last". 1 when made.
+    virtual int Spac2DFileGroup(std::string& title) = 0;
+    virtual int SetUpGroupGeometry() = 0;
+    virtual int SetGroupWaveformData(int showMessage) = 0;
+    virtual int GroupAutoPickFirstArrivals() = 0;
+    virtual int ShowTraveltimeInRostrel(const std::string& word) = 0;
+    virtual int SetupGroundWaterTable() = 0;
+    virtual int ShowTwoLayerTraveltime() = 0;
+    // The wizards' file list: the number of files taken.
+    virtual int MakeFileList() = 0;
+    // "Open SEG2 file": the trace count afterwards.
+    virtual int OpenSeg2Record() = 0;
+    virtual int ShowNextWaveformFile() = 0;
 };
 
 // What the manager works with; the pointers stay owned by the caller and outlive the manager's
@@ -47,59 +85,19 @@ struct ModeContext {
     const int* lineFilesSwitch = nullptr;
     // The array geometry the line document carries; none writes the document without it.
     std::function<MamGeometrySlot()> geometry;
+    // The view's geometry that the modes read and move (m); none leaves it alone.
+    float* receiverInterval = nullptr;
+    float* shotInterval = nullptr;
+    int* moveReceivers = nullptr;
+    // 1 while the instrument is present; none means absent.
+    const int* instrumentPresent = nullptr;
+    // The hand-offs: the traveltime set, the sibling programs' paths, how they are started and
+    // the folder they run in. Without a launcher nothing is started.
+    CTraveltimeSet* traveltime = nullptr;
+    SiblingProgramPaths* programs = nullptr;
+    ProcessLauncher* launcher = nullptr;
+    std::string workingFolder;
 };
-
-// One survey method's guided steps. The base class is general acquisition.
-class CAcquisitionMode {
-public:
-    explicit CAcquisitionMode(int type, CAcquisitionManager* manager = nullptr) : type_(type), manager_(manager) {}
-    virtual ~CAcquisitionMode() = default;
-    int Type() const { return type_; }
-    // The survey method's welcome message (types 2..7); returns 1.
-    virtual int Welcome();
-    virtual int Step() { return 0; }
-    // The mode's geometry editor; 1 when the view must be repainted.
-    virtual int EditGeometry() { return 0; }
-    // After a record is saved: the next shot's position and step (flag 1 for the 2D
-    // surface-wave and refraction lines).
-    virtual int Advance(int flag)
-    {
-        (void)flag;
-        return 1;
-    }
-    // The survey method's name, as the line document records it.
-    virtual std::string GetName() const;
-    int GetStep() const { return stepState; }
-    // Called when a line is reopened; 1 to go on.
-    virtual int Start(CAcquisitionManager& manager)
-    {
-        (void)manager;
-        return 1;
-    }
-
-    int value = 0;        // the number of receivers in the wizards
-    int targetCount = 0;  // records the line needs
-    int counter = 0;
-    int stepState = 0;
-
-protected:
-    // The manager's context: the UiHost, language, device and group; empty without a manager.
-    ModeContext Context() const;
-
-private:
-    int type_;
-    CAcquisitionManager* manager_;
-};
-
-// The refraction line's shot positions for n shots around r receivers at interval dx from x1:
-// one inside each end interval, the rest spaced evenly between them, and one that far beyond
-// each end. Needs 4 shots or more; fewer give no positions.
-constexpr int kMinRefractionShots = 4;
-std::vector<float> ComputeShotPositions(int shots, int receivers, float receiverInterval, float firstReceiver);
-// The list shown after the positions are computed: "%d : %.2fm\n" per shot, from 1.
-std::string ShotPositionList(const std::vector<float>& positions);
-// What too few shots are told.
-std::string TooFewShotsMessage(int language);
 
 // The line document's record as the manager keeps it between writes.
 struct LineResultNames {
@@ -119,7 +117,94 @@ struct LineRecord {
     int procedureStep = 0;
     std::string menuName;  // the survey method's name as the document carries it
     LineResultNames names;
+    int fileCount = 0;     // the records its list holds
 };
+
+// One survey method's guided steps. The base class is general acquisition; the survey methods
+// (acquisition_modes.h) replace some of the operations. The operations are in the order of the
+// method table; messages go through the manager's UiHost in its language.
+class CAcquisitionMode {
+public:
+    explicit CAcquisitionMode(int type, CAcquisitionManager* manager = nullptr) : type_(type), manager_(manager) {}
+    virtual ~CAcquisitionMode() = default;
+    int Type() const { return type_; }
+
+    // While the line needs records: "Do the data acquisition ..." with the source, 1. Then the
+    // line document is written (an empty data folder becomes the working folder) and its path
+    // told: 0.
+    virtual int Acquire();
+    // Dialog 254: Yes 1, Cancel 0, Back one step back and 1.
+    virtual int Confirm();
+    // The survey method's welcome message (types 2..7); returns 1.
+    virtual int Welcome();
+    // Enter on the acquisition screen: the method's next step.
+    virtual int Step();
+    // After a record is saved: the next shot's position (flag 1 for the 2D surface-wave and
+    // refraction lines). The base moves the source, and the receivers when they move, by the
+    // shot interval.
+    virtual int Advance(int flag);
+    // While the line needs records: "Next shot location is ...", 1; else as Acquire's end, 0.
+    virtual int NextShotMessage(int flag);
+    // The survey method's name, as the screen and the line document show it.
+    virtual std::string GetName() const;
+    virtual int GetStep() const { return stepState; }
+    virtual std::string GetGuideText() const { return {}; }
+    virtual std::string GetStatusText() const;
+    // Called when the instrument is armed.
+    virtual void OnArm() {}
+    // The method's factory presets ("Use default setting?") and counter.
+    virtual void Reset() { counter = 0; }
+    // Called when a line is reopened; 1 to go on.
+    virtual int Start(CAcquisitionManager& manager, const LineRecord& line)
+    {
+        (void)manager;
+        (void)line;
+        return 1;
+    }
+    virtual int Reserved() { return 1; }
+    // Dialog 290 over NextID, the first receiver, the source, the shot interval and "move
+    // receivers": 1 after OK (the view is to be repainted), 0 after Cancel.
+    virtual int EditGeometry();
+    virtual std::string GetPrompt() const { return {}; }
+
+    int value = 0;        // the number of receivers in the wizards
+    int targetCount = 0;  // records the line needs
+    int counter = 0;
+    int stepState = 0;
+    float spreadLength = 0.0f;  // receivers x receiver interval (m)
+
+protected:
+    // The manager's context: the UiHost, language, device and group; empty without a manager.
+    ModeContext Context() const;
+    CAcquisitionManager* Manager() const { return manager_; }
+    // The line's file count (0 without a group) and its setting.
+    int FileCount() const;
+    void SetFileCount(int count) const;
+    // A message in the manager's language (nothing without a UiHost).
+    void Say(const std::string& english, const std::string& japanese) const;
+    // A question: true for OK or Yes.
+    bool Ask(const std::string& english, const std::string& japanese, MsgButtons buttons) const;
+    // The line document written, then "<head> \n\n Analysis result was saved into <path>!".
+    void WriteLineFileAndSay(const char* english, const char* japanese) const;
+    void Repaint() const;
+    bool InstrumentPresent() const;
+    float ReceiverInterval() const;
+    float ShotInterval() const;
+
+private:
+    int type_;
+    CAcquisitionManager* manager_;
+};
+
+// The refraction line's shot positions for n shots around r receivers at interval dx from x1:
+// one inside each end interval, the rest spaced evenly between them, and one that far beyond
+// each end. Needs 4 shots or more; fewer give no positions.
+constexpr int kMinRefractionShots = 4;
+std::vector<float> ComputeShotPositions(int shots, int receivers, float receiverInterval, float firstReceiver);
+// The list shown after the positions are computed: "%d : %.2fm\n" per shot, from 1.
+std::string ShotPositionList(const std::vector<float>& positions);
+// What too few shots are told.
+std::string TooFewShotsMessage(int language);
 
 class CAcquisitionManager {
 public:
@@ -171,6 +256,8 @@ public:
     // The line's file "<data folder>/qk<ID><extension>"; an empty data folder is the working
     // folder.
     std::string LineFilePath(const std::string& extension);
+    // A file of the data folder (the working folder when it is empty).
+    std::string DataFilePath(const std::string& name) const;
     // An existing line file: "… Append file to it? …" Yes/No. Yes reads its list into the file
     // group from entry 0 (an unreadable document says so and leaves the group); No leaves the
     // group, and the file is overwritten at the next save. 1 when the file existed.
@@ -190,6 +277,19 @@ public:
     // file list?" (Yes empties the group); then the new line's file and CheckLineFile.
     void ChangeLineIndex(int index);
 
+    // The curves of the text file `name` in the data folder to the dispersion program with its
+    // switch ("-MASW2D"): none read says "No dispersion curve data !", more than 251 are
+    // refused; otherwise they go into "RostrelData" with the line index as request code and
+    // the data folder as path, and the program starts. 1 when it started.
+    int SendDispersionCurves(const std::string& programSwitch, const std::string& name);
+    // The plotting program with " -0 -100 -20 -10 -1 -<data folder>/<name> -<type> -<line>";
+    // the block "MandroveData" (made on first use and kept) holds the data folder as a
+    // NUL-terminated text. 1 when it started, 0 when the block could not be made or the user
+    // gave up looking for the program.
+    int StartPlotter(const std::string& name);
+    static constexpr const char* kPlottingBlock = "MandroveData";
+    static constexpr size_t kPlottingBlockSize = 2756432;
+
     bool LineFilesOn() const { return ctx_.lineFilesSwitch && *ctx_.lineFilesSwitch != 0; }
     const LineResultNames& ResultNames() const { return names_; }
 
@@ -205,6 +305,8 @@ private:
     std::unique_ptr<CAcquisitionMode> mode_;
     ModeContext ctx_;
     LineResultNames names_;
+    CSharedMemory plottingBlock_;
+    uint8_t* plottingView_ = nullptr;
 };
 
 }  // namespace velk

@@ -163,9 +163,14 @@ std::string Workspace::ReleaseSharedBlocks()
 CAcquisitionManager& Workspace::CreateAcquisitionManager()
 {
     acquisitionManager = std::make_unique<CAcquisitionManager>();
-    modeServices = std::make_unique<WorkspaceModeServices>(*this, ui());
-    acquisitionManager->Attach(MakeModeContext(*this, modeServices.get()));
+    acquisitionManager->Attach(MakeModeContext(*this, &ModeServicesOf()));
     return *acquisitionManager;
+}
+
+WorkspaceModeServices& Workspace::ModeServicesOf()
+{
+    if (!modeServices) modeServices = std::make_unique<WorkspaceModeServices>(*this, ui());
+    return *modeServices;
 }
 
 CMamGeometry& Workspace::MamGeometry()

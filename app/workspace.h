@@ -133,6 +133,8 @@ struct AcquisitionOverrides {
     int plotDirection = 0;
 };
 
+class WorkspaceModeServices;
+
 class Workspace {
 public:
     // Builds the program-wide objects in their start-up order; TauPSettings reads its keys.
@@ -176,6 +178,9 @@ public:
     // Creates the acquisition manager (start-up in acquisition mode) in this workspace's
     // context, with the modes' services over it; returns it.
     CAcquisitionManager& CreateAcquisitionManager();
+    // The modes' services over this workspace, made on first use and kept (the shell gives
+    // them its command context once).
+    WorkspaceModeServices& ModeServicesOf();
     // The switch of the XML line files: 0 after the English start from the instrument menu.
     const int* LineFilesSwitch() const { return &acquisitionStartupValue; }
 
@@ -236,7 +241,7 @@ public:
     std::unique_ptr<InstrumentLibrary> instrument;
     CAcquisitionDevice acquisitionDevice;
     std::unique_ptr<CAcquisitionManager> acquisitionManager;
-    std::unique_ptr<ModeServices> modeServices;
+    std::unique_ptr<WorkspaceModeServices> modeServices;
     int acquisitionStartupValue = 1;
     ContinuousMeasurement continuousMeasurement;  // the passes of the continuous measurement
 

@@ -165,6 +165,8 @@ AcquisitionEffects OnNoiseMonitorStop(Workspace& ws)
 AcquisitionEffects OnTriggerArm(Workspace& ws, UiHost& ui)
 {
     if (!ws.acquisitionDevice.EnsureDspReady(ui, ws.startup.language)) return {};
+    // A guided mode that has not begun takes its first step before the first shot.
+    if (CAcquisitionMode* mode = ws.acquisitionManager ? ws.acquisitionManager->Mode() : nullptr) mode->OnArm();
     return RequestStart(ws, kStartArmed);
 }
 

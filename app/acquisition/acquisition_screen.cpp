@@ -26,11 +26,17 @@ std::string LineIdOf(const Workspace& ws)
 
 ModeScreenTexts ModeTexts(const Workspace& ws)
 {
-    const CAcquisitionDevice& device = ws.acquisitionDevice;
-    ModeScreenTexts t;
-    t.name = "General data acquisition";
-    t.status = FormatC("Next ID=%d(%.1fm)", device.NextID, static_cast<double>(device.sourcePosition));
-    return t;
+    const CAcquisitionMode* mode = ws.acquisitionManager ? ws.acquisitionManager->Mode() : nullptr;
+    if (!mode) {
+        // Without a mode the screen shows what general acquisition would.
+        const CAcquisitionMode general(1);
+        ModeScreenTexts t;
+        t.name = general.GetName();
+        t.status = FormatC("Next ID=%d(%.1fm)", ws.acquisitionDevice.NextID,
+                           static_cast<double>(ws.acquisitionDevice.sourcePosition));
+        return t;
+    }
+    return {mode->GetName(), mode->GetStep(), mode->GetStatusText(), mode->GetGuideText(), mode->GetPrompt()};
 }
 
 void UpdateAcquisitionPanes(RecordPaint& paint, Workspace& ws)

@@ -12,9 +12,8 @@ class Canvas;
 class Workspace;
 struct RecordPaint;
 
-// The current mode's texts on the screen. Until the survey modes bring their own, every mode
-// shows the base texts: "General data acquisition", step 0, no guide and no prompt, and
-// "Next ID=%d(%.1fm)" as its status.
+// The current mode's texts on the screen: its name, step, status, guide and prompt. Without a
+// mode, those of general acquisition.
 struct ModeScreenTexts {
     std::string name;
     int step = 0;

@@ -221,6 +221,7 @@ int OpenFileList(CommandContext& c, bool atStartup)
             record.procedureStep = line.procedureStep;
             record.names = {line.hasDataFile, line.dataFile, line.hasResultFile, line.resultFile,
                             line.hasPlottingFile, line.plottingFile};
+            record.fileCount = scratch.entryCount;
             if (ws.acquisitionManager->SelectMode(record) == -1) return 0;
         }
     } else {

@@ -9,6 +9,7 @@
 #include <wx/display.h>
 #include <wx/uiaction.h>
 
+#include "app/acquisition/mode_services.h"
 #include "app/formats/document.h"
 #include "app/formats/file_commands.h"
 #include "platform/recent_files.h"
@@ -113,6 +114,11 @@ bool CVelkarineApp::OnInit()
     const ScreenRect wanted = ChooseFramePlacement(ws_->startup, *profile_);
     frame_ = new CMainFrame(*this, ClampToWorkArea(wanted, WorkAreaFor(wanted)));
     SetTopWindow(frame_);
+    // The acquisition modes run the program's commands in the frame's context.
+    ws_->ModeServicesOf().SetContextSource([this]() -> std::optional<CommandContext> {
+        if (!frame_) return std::nullopt;
+        return frame_->Context();
+    });
     frame_->Iconize(true);
     frame_->Show(true);
     if (panel_) panel_->Raise();  // above the frame where no window manager iconifies it

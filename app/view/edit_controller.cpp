@@ -924,6 +924,7 @@ EditEffects EditController::AcquisitionKey(Workspace& ws, UiHost& ui, int key)
             acquisition.ManualTrigger();
         } else {
             acquisition.StepMode();
+            e.Repaint(RepaintKind::Record);
         }
         break;
     case kKeyF1:

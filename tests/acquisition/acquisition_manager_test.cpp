@@ -1,10 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstring>
 #include <fstream>
+#include <memory>
 
 #include "acquisition/acquisition_manager.h"
 #include "platform/language.h"
+#include "platform/shared_block.h"
 #include "survey/file_group.h"
+#include "survey/sibling_launch.h"
+#include "survey/survey_services.h"
+#include "tools/fake_launcher.h"
+#include "traveltime/publish_traveltime_set.h"
+#include "traveltime/traveltime_set.h"
+#include "traveltime/traveltime_text.h"
+#include "tools/fake_mode_services.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
 
@@ -12,20 +24,6 @@ namespace velk {
 namespace {
 
 using velk::testing::TempFolder;
-
-// The modes' services as a test sees them: the traveltime file is a marker file, or fails.
-class FakeModeServices : public ModeServices {
-public:
-    int SaveRostrelFile(const std::string& path) override
-    {
-        saved.push_back(path);
-        if (!succeed) return 0;
-        std::ofstream(path) << "traveltimes\n";
-        return 1;
-    }
-    std::vector<std::string> saved;
-    bool succeed = true;
-};
 
 struct Line {
     TempFolder folder;
@@ -104,7 +102,7 @@ TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
     l.m.surveyType = 4;
     l.m.CreateMode();
     EXPECT_EQ(l.m.WriteLineResultFile(), l.folder.File("qkaa.pvs"));
-    EXPECT_EQ(l.services.saved, std::vector<std::string>{l.folder.File("qkaa.pvs")});
+    EXPECT_EQ(l.services.calls, std::vector<std::string>{"SaveRostrelFile " + l.folder.File("qkaa.pvs")});
     const LineResultNames kept{1, "qkaa.pvs", 0, "", 0, ""};
     EXPECT_EQ(l.m.ResultNames(), kept);
     l.m.UpdateLineFile();  // a later save
@@ -112,7 +110,7 @@ TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
     l.m.NextLine();
     EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
     // A traveltime file that cannot be written registers nothing.
-    l.services.succeed = false;
+    l.services.results["SaveRostrelFile"] = 0;
     EXPECT_EQ(l.m.WriteLineResultFile(), "");
     EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
 }
@@ -160,6 +158,97 @@ TEST(RefractionShots, PositionsAroundTheSpread)
     EXPECT_EQ(ComputeShotPositions(4, 12, 2.0f, 10.0f), (std::vector<float>{-10.0f, 11.0f, 31.0f, 52.0f}));
     EXPECT_TRUE(ComputeShotPositions(3, 24, 1.0f, 0.0f).empty());
     EXPECT_EQ(TooFewShotsMessage(kLanguageEnglish), "The number of shots must be 4 or more.");
+}
+
+TEST(AcquisitionManager, ExistingLineFileAnsweredYesTakesExactlyItsList)
+{
+    Line l;
+    l.m.lineIndex = 1;
+    l.AddFiles(3);
+    const std::string path = l.folder.File("qkab.xml");
+    ASSERT_EQ(l.m.WriteLineFile(path), 1);
+    l.group.entryCount = 0;
+    for (int i = 0; i < 5; ++i) l.group.AddFile("other" + std::to_string(i) + ".sg2", 0.0f, 0.0f, 1.0f);
+    l.ui.ExpectMessage(AppendQuestion(path), MsgButtons::YesNo, MsgResult::Yes);
+    EXPECT_EQ(l.m.CheckLineFile(path), 1);
+    ASSERT_EQ(l.group.entryCount, 3);
+    EXPECT_EQ(l.group.entries[2].fileName, "qkaa0002.sg2");
+    EXPECT_EQ(l.group.AddFile("qkab0004.sg2", 3.0f, 0.0f, 1.0f), 4);
+}
+
+// The hand-offs to the sibling programs, with a fake launcher and blocks of this test only.
+struct HandOff : ::testing::Test {
+    void SetUp() override
+    {
+        SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-acq-");
+        ModeContext c = l.m.Context();
+        c.traveltime = set.get();
+        c.programs = &paths;
+        c.launcher = &launcher;
+        l.m.Attach(c);
+    }
+    void TearDown() override
+    {
+        CloseRostrelData(*set);
+        UnlinkSharedBlocks();
+        SetSharedBlockPrefix("");
+    }
+    // A curve file of n curves of one point each.
+    void Curves(int n, const std::string& name)
+    {
+        auto curves = std::make_unique<CTraveltimeSet>();
+        curves->shotCount = n;
+        for (int s = 0; s < n; ++s) {
+            curves->pickCount[s] = 1;
+            curves->sourcePosition[s] = static_cast<float>(s);
+            curves->X(s, 0) = 10.0f;
+            curves->T(s, 0) = 200.0f;
+            curves->K(s, 0) = 1;
+        }
+        std::string text;
+        WriteTraveltimeText(*curves, text, 0, 1);
+        std::ofstream(l.folder.File(name)) << text;
+    }
+    Line l;
+    std::unique_ptr<CTraveltimeSet> set = std::make_unique<CTraveltimeSet>();
+    SiblingProgramPaths paths;
+    FakeLauncher launcher;
+};
+
+TEST_F(HandOff, DispersionCurvesUpTo251)
+{
+    l.ui.ExpectMessage("No dispersion curve data !");
+    EXPECT_EQ(l.m.SendDispersionCurves("-MASW2D", "none.pvs"), 0);
+    Curves(252, "many.pvs");
+    l.ui.ExpectMessage("The number of phase velocity curves is larger than 251 !");
+    EXPECT_EQ(l.m.SendDispersionCurves("-MASW2D", "many.pvs"), 0);
+    EXPECT_TRUE(launcher.starts.empty());
+    Curves(251, "line.pvs");
+    l.m.lineIndex = 3;
+    EXPECT_EQ(l.m.SendDispersionCurves("-MASW2D", "line.pvs"), 1);
+    ASSERT_EQ(launcher.Started(), std::vector<std::string>{paths.quessil});
+    EXPECT_EQ(launcher.starts[0].args, (std::vector<std::string>{"-2", "-MASW2D"}));
+    int32_t request = 0;
+    std::memcpy(&request, set->BlockView() + rostrel_block::kRequest, 4);
+    EXPECT_EQ(request, 3);
+}
+
+TEST_F(HandOff, PlotterGetsTheLineAndTheDataFolder)
+{
+    l.m.surveyType = 3;
+    l.m.lineIndex = 2;
+    EXPECT_EQ(l.m.StartPlotter("qkac.pvs"), 1);
+    ASSERT_EQ(launcher.Started(), std::vector<std::string>{paths.mandrove});
+    EXPECT_EQ(launcher.starts[0].args, (std::vector<std::string>{"-0", "-100", "-20", "-10", "-1",
+                                                                  "-" + l.folder.File("qkac.pvs"), "-3", "-2"}));
+    SharedBlock block;
+    ASSERT_TRUE(block.Open(CAcquisitionManager::kPlottingBlock, CAcquisitionManager::kPlottingBlockSize));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(block.Data())), l.folder.Path());
+    // Nothing starts and the user cancels the search: no more tries.
+    launcher.failing = {paths.mandrove, FixedInstallPath(SiblingProgram::Mandrove)};
+    l.ui.ExpectMessage("Can not execute Mandrove. Please set the location of Mandrove.exe");
+    l.ui.CancelFileOpen();
+    EXPECT_EQ(l.m.StartPlotter("qkac.pvs"), 0);
 }
 
 }  // namespace

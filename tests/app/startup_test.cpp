@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/acquisition/acquisition_screen.h"
+#include "app/acquisition/mode_services.h"
 #include "app/command_table.h"
 #include "app/startup.h"
 #include "app/workspace.h"
+#include "platform/language.h"
 #include "platform/profile.h"
+#include "tools/fake_mode_services.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
 
@@ -374,6 +378,14 @@ TEST(Acquisition, Qd7000ChoiceAndCancel)
         EXPECT_NE(f.ws->acquisitionManager->Mode(), nullptr);
         EXPECT_EQ(Profile(f.path).GetInt("General", "QD7000Menu"), 0);
         EXPECT_FALSE(FinishStartPanel(*f.ws));
+        // Bar A carries the wizard's prompt; Enter opens a record.
+        const std::string prompt = "Press Enter key to start Surface Wave Analysis Wizard.";
+        EXPECT_EQ(ModeTexts(*f.ws).prompt, prompt);
+        EXPECT_NE(CAcquisitionDevice::KeyBarText(kLanguageEnglish, false, prompt).find(prompt), std::string::npos);
+        FakeModeServices services;
+        f.ws->acquisitionManager->Attach(MakeModeContext(*f.ws, &services));
+        f.ws->acquisitionManager->StepMode();
+        EXPECT_EQ(services.calls, std::vector<std::string>{"OpenSeg2Record"});
     }
     {
         Fixture f(kRegisteredEnglish);
