@@ -37,6 +37,7 @@ class CAcquisitionManager;
 class CFileGroup;
 class Profile;
 class UiHost;
+struct DiskContext;
 
 // Signal-trigger threshold in monitor counts: level x 327.68, at most 32768.
 double SignalTriggerThreshold(float level);
@@ -205,10 +206,12 @@ public:
 
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
-    // repainted). "Measuring conditions" and "Disk" do nothing until their screens exist.
+    // repainted). "Measuring conditions" does nothing until its screen exists.
     void ManualTrigger();
     int EditSettings();
-    int DiskMenu();
+    // Dialog 262 "Disk" (acquisition/disk_dlg.h) with ID No. = NextID and the manager's line
+    // ID; each action works at once. 1 when the dialog closes with OK, 0 otherwise.
+    int DiskMenu(const DiskContext& ctx);
     // Dialog 260 over the view's normalisation and trace style (see CAcqDisplayDlg); 1 after OK
     // with both written back.
     int EditDisplay(UiHost& ui, int language, int& normalisation, int& traceStyle);

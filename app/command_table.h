@@ -42,6 +42,8 @@
 //   29000..29099  the instrument and its record operations (app/acquisition/); rules 3100..3119
 //   29100..29199  the record cycle and the acquisition screen (app/acquisition/acquisition_menu.h;
 //                 the menu's ids 33170, 33171, 33174 and 33175 kept); rules 3120..3139
+//   29600..29799  disk and archiving (app/acquisition/disk_commands.h; reached through the
+//                 acquisition menu's "Disk" and the F4 key, none of its own yet); rules 3190..3209
 //   28100..28199  modules, the time-frequency export and the old 8-header conversion
 //                 (app/survey/exchange_commands.h; the resource ids 33096, 33097, 33099, 33112
 //                 and 33135 kept); rules 3020..3039

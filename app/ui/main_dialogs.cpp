@@ -1,8 +1,10 @@
 #include "app/ui/main_dialogs.h"
 
 #include "acquisition/acq_display_dlg.h"
+#include "acquisition/disk_dlg.h"
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
+#include "dialogs/acquisition/disk_wnd.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
@@ -24,6 +26,14 @@ void RegisterMainDialogs(WxUiHost& ui)
     // The keypad dialogs of the acquisition screen.
     ui.RegisterDialog(CAcqDisplayDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         KeypadDialog dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CDiskDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CDiskWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CCopyFilesDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CCopyFilesWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;
     });
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {

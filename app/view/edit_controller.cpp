@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/acquisition/disk_commands.h"
 #include "app/acquisition/record_saving.h"
 #include "app/dsp/data_kind.h"
 #include "draw/coordinates.h"
@@ -20,6 +21,7 @@
 #include "app/dsp/trace_edit_commands.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
+#include "platform/file_ops.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
@@ -105,7 +107,14 @@ public:
     void OnAcquisitionMenu() override {}
     int EditModeGeometry() override { return ws_.acquisitionManager ? ws_.acquisitionManager->EditModeGeometry() : 0; }
     int EditSettings() override { return ws_.acquisitionDevice.EditSettings(); }
-    int DiskMenu() override { return ws_.acquisitionDevice.DiskMenu(); }
+    int DiskMenu() override
+    {
+        PosixFileOps files;
+        std::string saved;
+        const int closedOk = RunDiskMenu(ws_, ws_.ui(), files, saved);
+        if (!saved.empty()) effects_.recentFile = saved;
+        return closedOk;
+    }
     int EditDisplay() override
     {
         return ws_.acquisitionDevice.EditDisplay(ws_.ui(), ws_.startup.language, ws_.store.Params().normalisation,
