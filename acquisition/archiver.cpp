@@ -189,7 +189,7 @@ Archiver::Tally Archiver::CopyTodayLists(const std::string& dataFolder, const st
     std::vector<std::string> lists;
     for (const FileStamp& f : files_.ListFiles(dataFolder)) {
         present.insert(f.name);
-        if (!Contains(f.name, ".xml") || !SameDay(f.written, now)) continue;
+        if (!Contains(f.name, "xml") || !SameDay(f.written, now)) continue;
         ListDocument doc;
         if (!doc.Read(Join(dataFolder, f.name))) continue;  // not a list: left where it is
         lists.push_back(f.name);

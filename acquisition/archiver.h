@@ -45,7 +45,7 @@ public:
     // "Copy all today waveform files to MO": today's ".sg2" files of `dataFolder`, after the
     // question, into "<medium>/QKWData_…" and then moved into "<dataFolder>/QKWData_…".
     Tally CopyTodayRecords(const std::string& dataFolder, const std::string& medium);
-    // "Copy all today file list to MO": today's file lists (".xml" in the name) with their
+    // "Copy all today file list to MO": today's file lists ("xml" anywhere in the name) with their
     // records and result files, each list into a sub-folder named by its line ID on the medium
     // and in the local folder.
     Tally CopyTodayLists(const std::string& dataFolder, const std::string& medium);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_manager.h"
@@ -21,35 +22,22 @@ using velk::testing::WriteFileText;
 TEST(DiskDlg, KeypadRowsAndTheirActions)
 {
     struct Case {
-        const char* keys;  // U D L R
-        int row;
-        int action;
+        const char* keys;  // Up, Down, Left, Right
+        int row, action;
         const char* focus;
     };
     const Case cases[] = {
-        {"", 0, 0, "Copy all today file list to MO"},
-        {"U", 0, 0, "Copy all today file list to MO"},
-        {"D", 1, 1, "Copy all today waveform files to MO"},
-        {"DDDD", 4, 4, "Save current data"},
-        {"DDDDDDDDDDD", 8, 8, "Copy waveform files to FD"},
-        {"DDDDDL", 5, -1, "ID No."},
-        {"DDDDDLR", 5, 5, "Set ID"},
-        {"DDDDDDL", 6, -1, "Line ID"},
-        {"DDDDDDLR", 6, 6, "Set line ID"},
-        {"DDR", 2, -1, "OK"},
-        {"DDDL", 3, -1, "OK"},
+        {"", 0, 0, "Copy all today file list to MO"},   {"U", 0, 0, "Copy all today file list to MO"},
+        {"DDDD", 4, 4, "Save current data"},            {"DDDDDDDDDDD", 8, 8, "Copy waveform files to FD"},
+        {"DDDDDL", 5, -1, "ID No."},                    {"DDDDDLR", 5, 5, "Set ID"},
+        {"DDDDDDL", 6, -1, "Line ID"},                  {"DDDDDDLR", 6, 6, "Set line ID"},
+        {"DDR", 2, -1, "OK"},                           {"DDDL", 3, -1, "OK"},
     };
     for (const Case& c : cases) {
         CDiskDlg d;
-        for (const char* k = c.keys; *k; ++k) {
-            if (*k == 'U') d.Up();
-            if (*k == 'D') d.Down();
-            if (*k == 'L') d.Left();
-            if (*k == 'R') d.Right();
-        }
-        EXPECT_EQ(d.row, c.row) << c.keys;
-        EXPECT_EQ(d.action, c.action) << c.keys;
-        EXPECT_EQ(d.focus, c.focus) << c.keys;
+        for (const char* k = c.keys; *k; ++k)
+            (d.*(*k == 'U' ? &CDiskDlg::Up : *k == 'D' ? &CDiskDlg::Down : *k == 'L' ? &CDiskDlg::Left : &CDiskDlg::Right))();
+        EXPECT_EQ(std::tie(d.row, d.action, d.focus), std::tie(c.row, c.action, c.focus)) << c.keys;
     }
 }
 

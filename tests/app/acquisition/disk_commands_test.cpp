@@ -29,8 +29,7 @@ TEST(DiskCommands, SaveAndArchiveOnTheWorkspace)
     ScriptedUiHost ui;
     Workspace ws(profile, ui);
     auto clock = std::make_unique<ManualClock>();
-    // The record is written now: the archive's "today" is the real day.
-    const LocalTime now = SystemClock().LocalNow();
+    const LocalTime now = SystemClock().LocalNow();  // the record is written today
     clock->SetLocal(now);
     ws.UseClock(std::move(clock));
     ws.CreateAcquisitionManager().dataFolder = data.Path();
@@ -42,9 +41,7 @@ TEST(DiskCommands, SaveAndArchiveOnTheWorkspace)
     ws.store.Params().traceCount = 25;
 
     auto press = [&ui](const char* button) {
-        ui.AnswerDialogWith(CDiskDlg::kClass, [button](DialogRequest& r) {
-            return PressKey(r, button) == keypad::kCloseOk || PressKey(r, keypad::kKeyEsc) == keypad::kCloseOk;
-        });
+        ui.AnswerDialogWith(CDiskDlg::kClass, [button](DialogRequest& r) { return PressKey(r, button) == keypad::kCloseOk; });
     };
     PosixFileOps files;
     std::string saved;
