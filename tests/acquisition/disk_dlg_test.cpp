@@ -60,11 +60,10 @@ struct Screen {
         ModeContext m;
         m.group = &group;
         m.ui = &ui;
-        m.language = kLanguageEnglish;
+        m.language = ctx.language = kLanguageEnglish;
         m.lineFilesSwitch = &lineFiles;
         manager.Attach(m);
         ctx.ui = &ui;
-        ctx.language = kLanguageEnglish;
         ctx.manager = &manager;
         ctx.files = &ops;
         ctx.clock = &clock;
