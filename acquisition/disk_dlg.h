@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "acquisition/keypad.h"
+#include "acquisition/keypad_dialogs.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -114,8 +115,8 @@ struct DiskContext {
     std::function<int()> saveRecord;
     // The keypad dialogs "Set ID" (a record ID) and "Set line ID" (a line index): true after
     // OK with the value changed.
-    std::function<bool(UiHost& ui, int language, int& id)> editId;
-    std::function<bool(UiHost& ui, int language, int& index)> editLineIndex;
+    std::function<bool(UiHost& ui, int language, int& id)> editId = CSetIdDlg::Edit;
+    std::function<bool(UiHost& ui, int language, int& index)> editLineIndex = CSetLineIdDlg::Edit;
 };
 
 // "Copy files" over the data folder: 1 when something was copied.
