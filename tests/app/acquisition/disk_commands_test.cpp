@@ -4,6 +4,7 @@
 
 #include "acquisition/acquisition_manager.h"
 #include "acquisition/disk_dlg.h"
+#include "acquisition/keypad_dialogs.h"
 #include "app/acquisition/disk_commands.h"
 #include "app/acquisition/record_saving.h"
 #include "app/workspace.h"
@@ -50,6 +51,10 @@ TEST(DiskCommands, SaveAndArchiveOnTheWorkspace)
     EXPECT_EQ(RunDiskMenu(ws, ui, files, saved), 1);
     EXPECT_EQ(saved, data.File("qkaa0001.sg2"));
     EXPECT_EQ(ws.acquisitionDevice.NextID, 2);
+
+    press("Set ID");  // the keypad dialog of the record ID
+    ui.CancelDialog(CSetIdDlg::kClass);
+    EXPECT_EQ(RunDiskMenu(ws, ui, files, saved), 0);
 
     press("Copy all today waveform files to MO");
     ui.ExpectAnyMessage(MsgResult::Yes);
