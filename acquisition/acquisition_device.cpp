@@ -7,6 +7,8 @@
 
 #include "acquisition/acq_display_dlg.h"
 #include "acquisition/acquisition_manager.h"
+#include "acquisition/archiver.h"
+#include "acquisition/disk_dlg.h"
 #include "base/position.h"
 #include "base/settings_io.h"
 #include "draw/fonts.h"
@@ -599,7 +601,72 @@ MonitorStepResult CAcquisitionDevice::MonitorTick(int64_t nowMs, int language, f
     if (stopRequest == 1 || monitorRunning == 0) stopInstrument();
     return r;
 }
-int CAcquisitionDevice::DiskMenu() { return 0; }
+int CAcquisitionDevice::DiskMenu(const DiskContext& ctx)
+{
+    if (!ctx.ui || !ctx.manager || !ctx.files || !ctx.clock) return 0;
+    UiHost& ui = *ctx.ui;
+    CAcquisitionManager& manager = *ctx.manager;
+    const int language = ctx.language;
+    Archiver archiver(*ctx.files, *ctx.clock, ui, language);
+    CDiskDlg dlg;
+    dlg.idNo = NextID;
+    dlg.lineId = manager.LineId();
+    dlg.diskFullText = archiver.DiskFullText();
+    auto say = [&](const char* english, const char* japanese) { ui.Message(Msg(language, english, japanese)); };
+    auto copyList = [&](const std::string& destination) {
+        if (!manager.LineFilesOn()) {
+            say("Sorry! This unction cannot be used.", "申し訳ありません。この機能は使えません。");
+            return;
+        }
+        RunCopyFiles(ctx, "xml", destination);
+    };
+    auto run = [&](int action, bool keypad, CDiskDlg& d) -> bool {
+        switch (action) {
+        case kDiskSave:
+            if (ctx.traceCount <= 0) {
+                if (!keypad) return true;
+                say("No waveform data !", "波形データがありません !");
+                return false;
+            }
+            // Only a waveform record is a record of the line.
+            if (ctx.dataKind != 0 || ctx.dispersionFlag != 0) {
+                ui.Message(Msg(language, "Not time domain data", "時間領域のデータではありません"), MsgButtons::Ok,
+                           MsgIcon::Warning);
+                return false;
+            }
+            if (!ctx.saveRecord || ctx.saveRecord() != 1) return false;
+            d.idNo = NextID;
+            say("Waveform data file has been saved !", "波形データファイルを保存しました !");
+            return true;
+        case kDiskSetId: {
+            int id = d.idNo;
+            if (ctx.editId && ctx.editId(ui, language, id)) {
+                d.idNo = id;
+                NextID = id;
+            }
+            return false;
+        }
+        case kDiskSetLineId: {
+            int index = std::max(manager.lineIndex, 0);
+            manager.lineIndex = index;
+            if (ctx.editLineIndex && ctx.editLineIndex(ui, language, index)) {
+                manager.ChangeLineIndex(index);
+                d.lineId = manager.LineId();
+            }
+            return false;
+        }
+        case kDiskListToMo: copyList(ctx.moFolder); return false;
+        case kDiskListToFd: copyList(ctx.fdFolder); return false;
+        case kDiskRecordsToMo: RunCopyFiles(ctx, "sg2", ctx.moFolder); return false;
+        case kDiskRecordsToFd: RunCopyFiles(ctx, "sg2", ctx.fdFolder); return false;
+        case kDiskTodayRecords: archiver.CopyTodayRecords(ctx.dataFolder, ctx.moFolder); return false;
+        case kDiskTodayLists: archiver.CopyTodayLists(ctx.dataFolder, ctx.moFolder); return false;
+        default: return false;
+        }
+    };
+    DialogRequest r = dlg.Request(language, run);
+    return ui.RunDialog(r) ? 1 : 0;
+}
 int CAcquisitionDevice::EditDisplay(UiHost& ui, int language, int& normalisation, int& traceStyle)
 {
     return CAcqDisplayDlg::Edit(ui, language, normalisation, traceStyle) ? 1 : 0;

@@ -39,6 +39,7 @@ class CFileGroup;
 class Profile;
 class UiHost;
 struct LocalTime;
+struct DiskContext;
 
 // Signal-trigger threshold in monitor counts: level x 327.68, at most 32768.
 double SignalTriggerThreshold(float level);
@@ -207,7 +208,7 @@ public:
 
     // The acquisition screen's keys: a manual trigger of the armed instrument, and the dialogs
     // "Measuring conditions", "Disk" and "Display" (each returns 1 when the view must be
-    // repainted). "Disk" does nothing until its screen exists.
+    // repainted).
     void ManualTrigger();
     struct SettingsEdit {
         UiHost& ui;
@@ -223,7 +224,9 @@ public:
     int EditSettings(const SettingsEdit& edit);
     // Dialog 282 over SignalTriggerLevel: OK stores it, writes the key and returns 1.
     int EditTriggerLevel(UiHost& ui, int language, Profile& profile);
-    int DiskMenu();
+    // Dialog 262 "Disk" (acquisition/disk_dlg.h) with ID No. = NextID and the manager's line
+    // ID; each action works at once. 1 when the dialog closes with OK, 0 otherwise.
+    int DiskMenu(const DiskContext& ctx);
     // Repaints the acquisition view (the window sets it): the gain and hold dialogs show their
     // changes on the monitor at once.
     std::function<void()> ownerRepaint;

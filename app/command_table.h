@@ -46,6 +46,8 @@
 //                 measurement, the noise log, the MO drive (app/acquisition/acquisition_menu_commands.h;
 //                 the menu's ids 33193, 33199..33203, 33211, 33213, 33247, 33306..33308 kept);
 //                 rules 3170..3189
+//   29600..29799  disk and archiving (app/acquisition/disk_commands.h; reached through the
+//                 acquisition menu's "Disk" and the F4 key, none of its own); rules 3190..3209
 //   28100..28199  modules, the time-frequency export and the old 8-header conversion
 //                 (app/survey/exchange_commands.h; the resource ids 33096, 33097, 33099, 33112
 //                 and 33135 kept); rules 3020..3039

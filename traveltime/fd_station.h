@@ -28,7 +28,7 @@ struct FdStation {
 // Dialog 218 "Receiver component".
 struct CReceiverComponentDlg {
     static constexpr const char* kClass = "CReceiverComponentDlg";
-    int component = 0;  // 0 X(N-S), 1 Y(E-W), 2 Z(U-D)
+    int component = -1;  // 0 X(N-S), 1 Y(E-W), 2 Z(U-D); -1 none chosen (taken as X)
     DialogRequest Request(int language);
 };
 

@@ -1,8 +1,10 @@
 #include "app/ui/main_dialogs.h"
 
 #include "acquisition/acq_display_dlg.h"
+#include "acquisition/disk_dlg.h"
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
+#include "dialogs/acquisition/disk_wnd.h"
 #include "dialogs/acquisition/entry_keypads.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/acquisition/measuring_conditions_wnd.h"
@@ -29,6 +31,14 @@ void RegisterMainDialogs(WxUiHost& ui)
         return dlg.ShowModal() == wxID_OK;
     });
     for (const char* cls : MeasuringConditionsClasses()) ui.RegisterDialog(cls, ShowMeasuringConditionsWindow);
+    ui.RegisterDialog(CDiskDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CDiskWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CCopyFilesDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CCopyFilesWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
     RegisterEntryKeypads(ui);
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CAxisConfigWnd dlg(parent, request, language);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "app/acquisition/acquisition_menu_commands.h"
+#include "app/acquisition/disk_commands.h"
 #include "app/acquisition/record_saving.h"
 #include "app/dsp/data_kind.h"
 #include "draw/coordinates.h"
@@ -21,6 +22,7 @@
 #include "app/dsp/trace_edit_commands.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
+#include "platform/file_ops.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
@@ -111,7 +113,14 @@ public:
                                               ws_.geometry.receiverInterval, ws_.startup.language};
         return ws_.acquisitionDevice.EditSettings(edit);
     }
-    int DiskMenu() override { return ws_.acquisitionDevice.DiskMenu(); }
+    int DiskMenu() override
+    {
+        PosixFileOps files;
+        std::string saved;
+        const int closedOk = RunDiskMenu(ws_, ws_.ui(), files, saved);
+        if (!saved.empty()) effects_.recentFile = saved;
+        return closedOk;
+    }
     int EditDisplay() override
     {
         return ws_.acquisitionDevice.EditDisplay(ws_.ui(), ws_.startup.language, ws_.store.Params().normalisation,
