@@ -118,7 +118,12 @@ struct Bench {
     Bench() : profile(Profile::FromText("[General]\n"))
     {
         device.TriggerMode = 10;
-        manager.Attach({.device = &device, .group = &group, .profile = &profile, .ui = &ui, .geometry = {}});
+        ModeContext ctx;
+        ctx.device = &device;
+        ctx.group = &group;
+        ctx.profile = &profile;
+        ctx.ui = &ui;
+        manager.Attach(ctx);
         manager.dataFolder = tmp.Path();
         manager.lineIndex = 2;
     }
