@@ -30,6 +30,7 @@
 #include "app/survey/batch_commands.h"
 #include "app/survey/exchange_commands.h"
 #include "app/surfacewave/phase_velocity_commands.h"
+#include "app/surfacewave/spac_commands.h"
 #include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/formats/key_file_commands.h"
@@ -188,6 +189,7 @@ CommandTable BuildCommandTable()
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     AddPhaseVelocityCommands(table);
+    AddSpacCommands(table);       // after the modelling commands, whose generator menu it reuses
     AddBatchCommands(table);      // after the file commands, whose File > Option menu it reuses
     AddAutomaticProcessingCommands(table);  // after the file lists, whose Group menu it reuses
     return table;

@@ -7,11 +7,8 @@
 
 namespace velk {
 
-bool ReferenceCorrelationAvailable() { return false; }
-bool CoherenceAvailable() { return false; }
-
-int CWaveOperations::CorrelateWithReference() { return 0; }
-int CWaveOperations::CoherenceSelected() { return 0; }
+// ReferenceCorrelationAvailable, CoherenceAvailable, CWaveOperations::CorrelateWithReference and
+// CWaveOperations::CoherenceSelected: trace_pair_commands.cpp.
 
 bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
 {
@@ -30,9 +27,6 @@ bool CmpDispersionAvailable() { return false; }
 
 int CrossCorrelationGathers(Workspace&, UiHost&, ProgressSink&) { return 0; }
 bool CrossCorrelationGathersAvailable() { return false; }
-int ForwardFourierAll(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool ForwardFourierAllAvailable() { return false; }
-bool WriteGpsGeometry(Workspace&, UiHost&, int) { return false; }
-bool WriteGpsGeometryAvailable() { return false; }
+// ForwardFourierAll, WriteGpsGeometry and their predicates: trace_pair_commands.cpp.
 
 }  // namespace velk
