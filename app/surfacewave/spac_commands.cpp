@@ -41,12 +41,6 @@ std::string NotTimeDomainText(int language)
     return Msg(language, "Not time-domain !", "時間領域のデータではありません !");
 }
 
-std::string FileNameOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string WorkingFile(const Workspace& ws, const std::string& name)
 {
     return ws.workingFolder.empty() ? name : ws.workingFolder + "/" + name;

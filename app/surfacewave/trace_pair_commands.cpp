@@ -11,6 +11,7 @@
 #include "app/command_table.h"
 #include "app/dsp/data_kind.h"
 #include "app/dsp/filter_test.h"
+#include "app/formats/document.h"
 #include "app/formats/load_setup.h"
 #include "app/operations.h"
 #include "app/surfacewave/spac_commands.h"
@@ -32,15 +33,14 @@ namespace {
 
 void Warn(UiHost& ui, const std::string& text) { ui.Message(text, MsgButtons::Ok, MsgIcon::Warning); }
 
-// The first `count` samples of a row (within its length) into re, zeros to n; im zero.
-void PackTrace(const WaveformStore& store, const DataSet& set, int i, int count, int n, double* re, double* im)
+// The first `count` samples of row i (within its length) into re, zeros to n; im zero.
+void PackRow(const Matrix2D<float>& rows, int i, int count, int n, double* re, double* im)
 {
-    const std::span<const float> row = set.rows.Row(set.rows.RowLow() + i);
+    const std::span<const float> row = rows.Row(rows.RowLow() + i);
     const int own = std::clamp(count, 0, std::min(n, static_cast<int>(row.size())));
     for (int j = 0; j < own; ++j) re[j] = row[static_cast<size_t>(j)];
     std::fill(re + own, re + n, 0.0);
     std::fill(im, im + n, 0.0);
-    (void)store;
 }
 
 }  // namespace
@@ -72,7 +72,7 @@ int CWaveOperations::CorrelateWithReference()
     // One-based arrays (elements 1..n).
     std::vector<double> ra(static_cast<size_t>(n) + 1), rp(static_cast<size_t>(n) + 1);
     std::vector<double> ta(static_cast<size_t>(n) + 1), tp(static_cast<size_t>(n) + 1);
-    PackTrace(store, store.current, reference, half, n, ra.data() + 1, rp.data() + 1);
+    PackRow(store.current.rows, reference, half, n, ra.data() + 1, rp.data() + 1);
     CBandPassDlg::FftTabled(ra.data(), rp.data(), table, m, -1);
     CBandPassDlg::RectToPolar1(n, ra.data(), rp.data());
 
@@ -80,7 +80,7 @@ int CWaveOperations::CorrelateWithReference()
     const int traces = store.TraceCount();
     for (int i = 0; i < traces; ++i) {
         progress.SetText(FormatC(" Correlation : trace = %d ", i + 1));
-        PackTrace(store, store.current, i, half, n, ta.data() + 1, tp.data() + 1);
+        PackRow(store.current.rows, i, half, n, ta.data() + 1, tp.data() + 1);
         CBandPassDlg::FftTabled(ta.data(), tp.data(), table, m, -1);
         CBandPassDlg::RectToPolar1(n, ta.data(), tp.data());
         for (int k = 1; k <= n; ++k) {
@@ -126,7 +126,7 @@ int CWaveOperations::CoherenceSelected()
     const double df = FrequencyStep(n, dt);
     const auto length = static_cast<size_t>(n);
     std::vector<double> ar(length), ai(length), br(length), bi(length);
-    PackTrace(store, store.current, reference, own, n, ar.data(), ai.data());
+    PackRow(store.current.rows, reference, own, n, ar.data(), ai.data());
     CFourier::Fft(ar.data(), ai.data(), n, 0, 0);
 
     store.PushUndo();
@@ -134,7 +134,7 @@ int CWaveOperations::CoherenceSelected()
     std::vector<float> rho(length);
     for (int k = 0; k < traces; ++k) {
         const int count = std::clamp(store.current.headers[static_cast<size_t>(k)].samples, 0, n);
-        PackTrace(store, store.current, k, count, n, br.data(), bi.data());
+        PackRow(store.current.rows, k, count, n, br.data(), bi.data());
         CFourier::Fft(br.data(), bi.data(), n, 0, 0);
         CoherencyFromSpectra(n, ar, ai, br, bi, rho);
         const std::span<float> row = store.current.rows.Row(store.current.rows.RowLow() + k);
@@ -166,7 +166,7 @@ int ForwardFourierAll(Workspace& ws, UiHost& ui, ProgressSink& progress)
     const auto stride = static_cast<size_t>(store.RowLength());
     std::vector<double> sums;
     std::vector<CTraceHeader> first;
-    std::vector<float> amplitude(stride);
+    std::vector<double> re(stride), im(stride);
     int used = 0, traces = 0, nfft = 0;
     float interval = 0.0f;
     for (int f = 0; f < group.entryCount; ++f) {
@@ -187,11 +187,11 @@ int ForwardFourierAll(Workspace& ws, UiHost& ui, ProgressSink& progress)
         }
         for (int t = 0; t < traces; ++t) {
             progress.SetText(FormatC("Forward Fourier transform  index = %d trace=%d", f, t));
-            const std::span<const float> row = rows.Row(t);
             const int own = std::clamp(headers[static_cast<size_t>(t)].samples, 0, samples);
-            CFourier::AmplitudeSpectrum(amplitude.data(), nfft, row.data(), own, dt, nullptr);
+            PackRow(rows, t, own, nfft, re.data(), im.data());
+            CFourier::Fft(re.data(), im.data(), nfft, 0, 0);
             double* sum = sums.data() + static_cast<size_t>(t) * stride;
-            for (int j = 0; j < nfft; ++j) sum[j] += amplitude[static_cast<size_t>(j)];
+            for (int j = 0; j < nfft; ++j) sum[j] += std::hypot(re[static_cast<size_t>(j)], im[static_cast<size_t>(j)]);
         }
         ++used;
     }

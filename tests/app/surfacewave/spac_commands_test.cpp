@@ -15,6 +15,7 @@
 
 #include "app/formats/file_road_fixture.h"
 #include "app/operations.h"
+#include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/file_list_commands.h"
 #include "platform/numtext.h"
 #include "platform/shared_block.h"
@@ -45,7 +46,7 @@ struct Spac : ::testing::Test, FileRoad {
         g.receiversFromFile.fill(0);
     }
     // One plane wave (delta source) per file over the geometry's receivers, listed in the group.
-    void ListPlaneWaves(const std::vector<float>& azimuths, int samples = SyntheticMicrotremor::kSamples)
+    void ListPlaneWaves(const std::vector<float>& azimuths, int samples = SyntheticMicrotremor::kSamples, int first = 10)
     {
         CMamGeometry& g = ws.MamGeometry();
         const int n = static_cast<int>(g.receivers.size());
@@ -57,7 +58,7 @@ struct Spac : ::testing::Test, FileRoad {
             MemoryLogSink log;
             s.Generate(g.receivers, h, rows, n, azimuths[f], SyntheticMicrotremor::kDelta, 0,
                        static_cast<uint32_t>(f + 1), log);
-            const std::string name = "mam" + std::to_string(10 + f) + ".8hd";
+            const std::string name = "mam" + std::to_string(first + static_cast<int>(f)) + ".8hd";
             ASSERT_TRUE(WriteEightHeaderFile(folder.File(name), rows, h, n).ok);
             ws.fileGroup.AddFile(name, 0.0f, 0.0f, 1.0f);
         }
@@ -111,9 +112,9 @@ TEST_F(Spac, FileOfAnotherLengthIsSkipped)
     ws.MamGeometry().SpacingForLinearArray = 2.0f;
     BuildArray(CMamGeometry::kLinearArray, 4);
     ListPlaneWaves({270.0f, 270.0f}, 64);
-    ListPlaneWaves({40.0f}, 200);
+    ListPlaneWaves({40.0f}, 200, 20);
     // The first two files alone.
-    Matrix2D<float> rows(0, 3, 0, 63);
+    Matrix2D<float> rows(0, 3, 0, ws.store.RowLength() - 1);
     std::vector<CTraceHeader> h(4);
     std::vector<CTraceHeaderEx> ex(4);
     ws.fileGroup.ReadNthFile(0, rows, h, ex, nullptr, MakeGroupReadContext(ws, ui));
