@@ -16,6 +16,18 @@
 
 namespace velk {
 
+// The phase-difference parameters of the trace-pair curves (dialog 205). A command that asks
+// them keeps them in its CPhaseVelocityDlg object beside the dialog's fields: they are not
+// shown in dialog 206 and not saved, so every command starts from these values.
+struct PhaseDifferenceParameters {
+    float minimumFrequency = 4.0f;   // Hz
+    float maximumFrequency = 40.0f;  // Hz
+    float minimumOffset = 1.5f;      // m
+    int automaticShift = 0;
+    int showPhaseDifference = 0;
+    int showPhaseVelocityCurve = 0;
+};
+
 struct CPhaseVelocityDlg {
     static constexpr const char* kClass = "CPhaseVelocityDlg";
     static constexpr const char* kTitle = "Phase velocity-frequency transformation";
@@ -57,6 +69,7 @@ struct CPhaseVelocityDlg {
     int spacDimension = -1;       // SPAC dimension - 1
     std::string velocityUnitText;
     std::string distanceUnitText;
+    PhaseDifferenceParameters phaseDifference;  // not part of the dialog
 
     DialogRequest Request(int language);
 
