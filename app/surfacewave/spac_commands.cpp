@@ -29,6 +29,7 @@
 #include "surfacewave/mam_geometry.h"
 #include "surfacewave/spac_kernels.h"
 #include "surfacewave/synthetic_microtremor.h"
+#include "surfacewave/trace_pair_kernels.h"
 
 namespace velk {
 
@@ -139,6 +140,41 @@ bool MamGeometryFromGps(Workspace& ws, UiHost& ui, int zone)
     }
     ShowArrayGeometry(ws);
     ws.display.displayMode = 4;
+    return true;
+}
+
+bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui)
+{
+    WaveformStore& store = ws.store;
+    if (store.dataKind() != kTimeDomain) {
+        DiagnosticLog(ws).Rewrite("SPAC.txt", "");
+        Warn(ui, NotTimeDomainText(ws.startup.language));
+        return false;
+    }
+    const int traces = store.TraceCount();
+    const int samples = std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
+    if (traces < 1 || samples < 1) return false;
+    const double dt = store.current.headers[0].intervalUs * 0.001;
+    if (!IsValidInterval(static_cast<float>(dt))) {
+        Warn(ui, InvalidIntervalMessage(ws.startup.language));
+        return false;
+    }
+    store.PushUndo();
+    const DataSet& input = store.level1;
+    const std::span<const float> first = input.rows.Row(input.rows.RowLow());
+    const int32_t origin = input.headers[0].receiverHundredths;
+    int nfft = 0;
+    std::string text;
+    for (int j = 0; j < traces; ++j) {
+        const std::span<float> out = store.current.rows.Row(store.current.rows.RowLow() + j);
+        nfft = CoherenceSpectrum(samples, first, input.rows.Row(input.rows.RowLow() + j), out);
+        CTraceHeader& h = store.current.headers[static_cast<size_t>(j)];
+        h.receiverHundredths = static_cast<int32_t>(static_cast<int64_t>(input.headers[static_cast<size_t>(j)].receiverHundredths) - origin);
+        for (int k = 0; k < 30 && k < samples; ++k) text += FormatC(" %f ", static_cast<double>(out[static_cast<size_t>(k)]));
+        text += "\n";
+    }
+    DiagnosticLog(ws).Rewrite("SPAC.txt", text);
+    SetCoherenceImage(ws, traces, samples, FrequencyStep(nfft, dt));
     return true;
 }
 
@@ -290,6 +326,28 @@ int SendCoherenceToViewer(Workspace& ws, UiHost& ui)
                               std::span<const CTraceHeader>(store.current.headers.data(), static_cast<size_t>(traces)),
                               traces);
     return ws.olvenarLink->Launch("COHERENCE", "MATRIX", LaunchServicesOf(ws, ui));
+}
+
+int CrossCorrelationGatherRecord(Workspace& ws, UiHost& ui)
+{
+    WaveformStore& store = ws.store;
+    const int traces = store.TraceCount();
+    if (traces < 2) return 0;
+    // The gather is made on a copy, so that a refusal leaves the record and undo as they were.
+    Matrix2D<float> rows = store.current.rows;
+    std::vector<CTraceHeader> headers(store.current.headers.begin(), store.current.headers.begin() + traces);
+    std::vector<float> peaks(static_cast<size_t>(traces));
+    TraceMaxima(traces, peaks, rows, headers);
+    if (CrossCorrelationGather(ui, ws.startup.language, traces, rows, headers, peaks) <= 0) return 0;
+    store.PushUndo();
+    for (int t = 0; t < traces; ++t) {
+        const std::span<const float> from = rows.Row(rows.RowLow() + t);
+        const std::span<float> to = store.current.rows.Row(store.current.rows.RowLow() + t);
+        std::copy(from.begin(), from.end(), to.begin());
+        store.current.headers[static_cast<size_t>(t)] = headers[static_cast<size_t>(t)];
+    }
+    store.ComputeTraceMaxima();
+    return 1;
 }
 
 int SuccessiveCrossCorrelation(Workspace& ws, UiHost& ui)

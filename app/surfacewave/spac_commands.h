@@ -56,6 +56,9 @@ bool ArrayGeometryDialog(Workspace& ws, UiHost& ui, const std::string& fileName 
 // (ws.settings.coordinateMode), then the geometry display. True when made.
 bool MamGeometryFromGps(Workspace& ws, UiHost& ui, int zone);
 
+// "Spatial autocorrelation (1D SPAC based on 1 trace)": row j the coherence of trace 0 and trace
+// j, receiver words relative to trace 0 ("SPAC.txt").
+bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui);
 // "Spatial autocorrelation (1D SPAC)": the coherence image of all trace pairs ("SPACAll.txt").
 bool Spac1DAllPairs(Workspace& ws, UiHost& ui);
 // "Spatial autocorrelation (2D SPAC:MAM)": dialog "2D SPAC", the geometry built for the record,
@@ -72,6 +75,10 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
 // "Show Bessel function": the coherence image into the data viewer's block "MyData" (layout
 // "MATRIX"), then the viewer started with " -COHERENCE -MATRIX". 1 when it was started.
 int SendCoherenceToViewer(Workspace& ws, UiHost& ui);
+
+// "Cross correlation gather": the record becomes its cross-correlation gather (one undo
+// snapshot; a refusal of the gather restores nothing because nothing was changed). 1 when made.
+int CrossCorrelationGatherRecord(Workspace& ws, UiHost& ui);
 
 // "Successive cross correlation": dialog "Input integer" ("Enter spacing number !"); trace i :=
 // the cross-correlation of traces i and i + s; s traces fewer. 1 when done.

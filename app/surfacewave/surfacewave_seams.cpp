@@ -8,7 +8,7 @@
 namespace velk {
 
 // ReferenceCorrelationAvailable, CoherenceAvailable, CWaveOperations::CorrelateWithReference and
-// CWaveOperations::CoherenceSelected: trace_pair_commands.cpp.
+// CWaveOperations::CoherenceSelected: coherence_commands.cpp.
 
 bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
 {
@@ -25,8 +25,7 @@ bool CmpDispersionAvailable() { return false; }
 
 // TauPStack and TauPStackAvailable: taup_commands.cpp.
 
-int CrossCorrelationGathers(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool CrossCorrelationGathersAvailable() { return false; }
-// ForwardFourierAll, WriteGpsGeometry and their predicates: trace_pair_commands.cpp.
+// CrossCorrelationGathers, ForwardFourierAll, WriteGpsGeometry and their predicates:
+// coherence_commands.cpp.
 
 }  // namespace velk

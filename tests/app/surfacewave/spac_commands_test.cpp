@@ -166,6 +166,15 @@ TEST_F(Spac, OneDimensionalPairsFollowTheCosine)
             for (int j = 0; j < N / 2; j += 101)
                 ASSERT_NEAR(Row(k, j), std::cos(2 * M_PI * j * df * 2.0 * k / 200.0), 1e-3) << dead << " " << k;
         ws.store.Params().recordKind = 0;
+        if (dead >= 0) continue;
+        // Against trace 0: row k is trace k's coherence with it.
+        ASSERT_TRUE(ws.store.RestoreUndo());
+        ASSERT_TRUE(Spac1DReferenceTrace(ws, ui));
+        for (int k = 0; k < 8; ++k)
+            for (int j = 0; j < N / 2; j += 101)
+                ASSERT_NEAR(Row(k, j), std::cos(2 * M_PI * j * df * 2.0 * k / 200.0), 1e-3) << k;
+        EXPECT_EQ(H(7).receiverHundredths, 700);
+        ws.store.Params().recordKind = 0;
     }
     ui.ExpectMessage("Not time-domain !");
     EXPECT_FALSE(Spac1DAllPairs(ws, ui));
@@ -240,6 +249,31 @@ TEST_F(Spac, CorrelationWithTheReference)
     st.Params().selectionFlags[0] = 0;
     ui.ExpectMessage("No reference trace is selected !");
     EXPECT_EQ(ops.CorrelateWithReference(), 0);
+}
+
+TEST_F(Spac, CrossCorrelationGathersOfTheGroup)
+{
+    ws.MamGeometry().nReceiver = 6;
+    ws.MamGeometry().SpacingForLinearArray = 2.0f;
+    BuildArray(CMamGeometry::kLinearArray, 6);
+    ListPlaneWaves({270.0f, 270.0f}, 256);
+    ws.store.Params().traceCount = 3;
+    ws.store.current.rows[1][7] = 5.0f;
+    QuietProgress progress;
+    EXPECT_EQ(CrossCorrelationGathers(ws, ui, progress), 0);
+    EXPECT_EQ(ws.store.undoDepth, 0);
+    EXPECT_EQ(ws.store.TraceCount(), 3);
+    EXPECT_EQ(Row(1, 7), 5.0f);
+    for (const char* name : {"mam10_ccg.sg2", "mam11_ccg.sg2"}) {
+        ws.fileGroup.AddFile(name, 0.0f, 0.0f, 1.0f);
+        Matrix2D<float> rows(0, 63, 0, ws.store.RowLength() - 1);
+        std::vector<CTraceHeader> h(64);
+        std::vector<CTraceHeaderEx> ex(64);
+        EXPECT_EQ(ws.fileGroup.ReadNthFile(ws.fileGroup.entryCount - 1, rows, h, ex, nullptr,
+                                           MakeGroupReadContext(ws, ui)),
+                  6)
+            << name;
+    }
 }
 
 TEST_F(Spac, SuccessiveCorrelationDropsTheSpacing)

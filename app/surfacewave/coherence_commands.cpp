@@ -1,7 +1,7 @@
 // The trace-pair operations of the processing menu and the group commands of the surface-wave
-// subsystem: CWaveOperations::CorrelateWithReference and CoherenceSelected, ForwardFourierAll and
-// WriteGpsGeometry (declared in surfacewave_seams.h), and the rows of the microtremor-array
-// commands (spac_commands.h).
+// subsystem: CWaveOperations::CorrelateWithReference and CoherenceSelected, CrossCorrelationGathers,
+// ForwardFourierAll and WriteGpsGeometry (declared in surfacewave_seams.h), and the rows of the
+// microtremor-array commands (spac_commands.h).
 
 #include <algorithm>
 #include <cmath>
@@ -22,10 +22,12 @@
 #include "dsp/band_pass.h"
 #include "dsp/fourier.h"
 #include "formats/format_support.h"
+#include "formats/seg2.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "surfacewave/mam_geometry.h"
 #include "surfacewave/spac_kernels.h"
+#include "surfacewave/trace_pair_kernels.h"
 
 namespace velk {
 
@@ -153,6 +155,36 @@ int CWaveOperations::CoherenceSelected()
     ClampDisplayWindow(ws);
     return 1;
 }
+
+int CrossCorrelationGathers(Workspace& ws, UiHost& ui, ProgressSink& progress)
+{
+    WaveformStore& store = ws.store;
+    CFileGroup& group = ws.fileGroup;
+    const int language = ws.startup.language;
+    Matrix2D<float> rows(0, store.MaxTraces() - 1, 0, store.RowLength() - 1);
+    std::vector<CTraceHeader> headers(static_cast<size_t>(store.MaxTraces()));
+    std::vector<CTraceHeaderEx> extended(static_cast<size_t>(store.MaxTraces()));
+    std::vector<float> peaks(static_cast<size_t>(store.MaxTraces()));
+    const GroupReadContext read = MakeGroupReadContext(ws, ui);
+    for (int f = 0; f < group.entryCount; ++f) {
+        progress.SetText(FormatC("Calculating cross-correlation gathers : index = %d", f));
+        std::string path;
+        const int traces = group.ReadNthFile(f, rows, headers, extended, &path, read);
+        if (traces <= 0) continue;
+        TraceMaxima(traces, peaks, rows, headers);
+        const int count = CrossCorrelationGather(ui, language, traces, rows, headers, peaks);
+        if (count <= 0) continue;
+        const size_t slash = path.find_last_of('/');
+        const size_t dot = path.find_last_of('.');
+        const std::string stem = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? path.substr(0, dot)
+                                                                                                         : path;
+        const std::string target = stem + "_ccg.sg2";
+        const WriteStatus written = WriteSeg2File(target, rows, headers, count, 4, 1.0f);
+        if (!written) ui.Message(FileSaveFailedMessage(language, target, written.error), MsgButtons::Ok, MsgIcon::Error);
+    }
+    return 0;
+}
+bool CrossCorrelationGathersAvailable() { return true; }
 
 int ForwardFourierAll(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
@@ -288,6 +320,9 @@ void AddSpacCommands(CommandTable& t)
         t.Add(std::move(r));
     };
     const char* s = "surfacewave";
+    add(cmd::kSpac1DReferenceTrace, s, 30, "Spatial autocorrelation (1D SPAC based on 1 trace)",
+        "空間自己相関 (1トレース基準の1D SPAC)", [](CommandContext& c) { return Spac1DReferenceTrace(c.ws, c.ui) ? 1 : 0; },
+        kRuleWaveformRecordSpac);
     add(cmd::kSpac1DAllPairs, s, 31, "Spatial autocorrelation (1D SPAC)", "空間自己相関 (1D SPAC)",
         [](CommandContext& c) { return Spac1DAllPairs(c.ws, c.ui) ? 1 : 0; }, kRuleWaveformRecordSpac);
     add(cmd::kSpac2DRecord, s, 32, "Spatial autocorrelation (2D SPAC:MAM)", "空間自己相関 (2D SPAC:MAM)",
@@ -308,6 +343,8 @@ void AddSpacCommands(CommandTable& t)
             return 0;
         },
         kRuleCoherenceImage);
+    add(cmd::kCrossCorrelationGatherRecord, s, 40, "Cross correlation gather", "相互相関ギャザー",
+        [](CommandContext& c) { return CrossCorrelationGatherRecord(c.ws, c.ui); }, kRuleTwoTracesLoaded);
     add(cmd::kSuccessiveCrossCorrelation, s, 41, "Successive cross correlation", "連続相互相関",
         [](CommandContext& c) { return SuccessiveCrossCorrelation(c.ws, c.ui); }, kRuleAlways);
     add(cmd::kSetUpMamGeometry, s, 50, "Set up MAM geometry", "微動アレイのジオメトリを設定",
