@@ -4,9 +4,14 @@
 // move the cursor between the fields, Up and Down step the field under it (digits 0..9, letters
 // 0..25). The caller loads a value with Split, runs the dialog and, after OK, takes the value
 // back with Compose. Enter is OK and Esc Cancel; the window does that.
+//
+// Request builds what a window (or a script) works: the fields over the dialog's own members
+// and the keys, each of which reads the fields, steps the model and shows the fields again.
+// Edit runs a dialog over a caller's value and writes it back only after OK.
 
 #include <string>
 
+#include "acquisition/keypad.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -16,7 +21,7 @@ struct CSetIdDlg {
     static constexpr const char* kClass = "CSetIdDlg";
     static constexpr int kLast = 3;
     int cursor = 3;
-    unsigned ones = 0, tens = 0, hundreds = 0, thousands = 0;
+    int ones = 0, tens = 0, hundreds = 0, thousands = 0;
 
     void Split(int v);
     int Compose() const;  // 0..9999 when Validate holds
@@ -26,7 +31,15 @@ struct CSetIdDlg {
     void Right();
     void Up();
     void Down();
-    unsigned& Field(int position);
+    int& Field(int position);
+    static const char* FieldName(int position);  // "Thousands" .. "Ones"
+
+    DialogRequest Request(int language);
+    // The record ID through the dialog; true after OK with `id` written back.
+    static bool Edit(UiHost& ui, int language, int& id);
+
+private:
+    KeypadState keypad_;
 };
 
 // Dialog 272 "Set line ID": two letters, cursor 0 first .. 1 second.
@@ -34,7 +47,7 @@ struct CSetLineIdDlg {
     static constexpr const char* kClass = "CSetLineIdDlg";
     static constexpr int kLast = 1;
     int cursor = 1;
-    unsigned first = 0, second = 0;
+    int first = 0, second = 0;
     std::string firstText = "a", secondText = "a";
 
     void Split(int index);
@@ -43,9 +56,15 @@ struct CSetLineIdDlg {
     void Right();
     void Up();
     void Down();
+    static const char* FieldName(int position);  // "First letter", "Second letter"
+
+    DialogRequest Request(int language);
+    // The line index through the dialog; true after OK with `index` written back.
+    static bool Edit(UiHost& ui, int language, int& index);
 
 private:
     void ShowLetters();
+    KeypadState keypad_;
 };
 
 // Dialog 270 "Set position": a sign and six digits in tenths of a metre, cursor 0 sign,
@@ -55,7 +74,7 @@ struct CSetPositionDlg {
     static constexpr int kLast = 6;
     int sign = 0;  // 0 "+", 1 "-"
     int cursor = 5;
-    unsigned tenths = 0, ones = 0, tens = 0, hundreds = 0, thousands = 0, tenThousands = 0;
+    int tenths = 0, ones = 0, tens = 0, hundreds = 0, thousands = 0, tenThousands = 0;
     std::string signText = "+";
     std::string title;  // "Set source position" ...; empty from Geometry setup
 
@@ -67,7 +86,16 @@ struct CSetPositionDlg {
     void Right();
     void Up();
     void Down();
-    unsigned& Field(int position);  // 1..6
+    int& Field(int position);  // 1..6
+    static const char* FieldName(int position);  // "Sign", "Ten-thousands" .. "Tenths"
+
+    DialogRequest Request(int language);
+    // A position or interval in m through the dialog, with the caller's title (SetPositionTitle,
+    // or empty); true after OK with `v` written back.
+    static bool Edit(UiHost& ui, int language, float& v, const std::string& title = {});
+
+private:
+    KeypadState keypad_;
 };
 
 // Dialog 323 "Number of receiver or shot": three digits, cursor 0 hundreds .. 2 ones.
@@ -75,7 +103,7 @@ struct CShotCountDlg {
     static constexpr const char* kClass = "CShotCountDlg";
     static constexpr int kLast = 2;
     int cursor = 0;
-    unsigned ones = 0, tens = 0, hundreds = 0;
+    int ones = 0, tens = 0, hundreds = 0;
     std::string prompt;
 
     void Split(int v);
@@ -85,19 +113,37 @@ struct CShotCountDlg {
     void Right();
     void Up();
     void Down();
-    unsigned& Field(int position);
+    int& Field(int position);
+    static const char* FieldName(int position);  // "Hundreds" .. "Ones"
+
+    DialogRequest Request(int language);
+    // A number of receivers or shots through the dialog, with the caller's prompt
+    // (ShotCountPrompt); true after OK with `n` written back.
+    static bool Edit(UiHost& ui, int language, int& n, const std::string& prompt = {});
+
+private:
+    KeypadState keypad_;
 };
 
 // The callers' titles and prompts.
 std::string SetPositionTitle(int which, int language);  // 0 source, 1 first receiver, 2 interval
 std::string ShotCountPrompt(bool shots, int language);
 
-// Dialog 254 "Procedure step confirmation": Yes 1, Cancel 0, Back -1.
+// Dialog 254 "Procedure step confirmation": Yes 1, Cancel 0, Back -1. Yes is the dialog's OK
+// (Enter), Cancel its Cancel (Esc); "Back" closes it with -1.
 struct CStepConfirmDlg {
     static constexpr const char* kClass = "CStepConfirmDlg";
     static constexpr int kYes = 1, kCancel = 0, kBack = -1;
+    static constexpr const char* kBackButton = "Back";
     std::string message;
     int result = kCancel;
+
+    DialogRequest Request(int language);
+    // Asks "Ready to proceed?": kYes, kCancel or kBack.
+    static int Ask(UiHost& ui, int language);
+
+private:
+    KeypadState keypad_;
 };
 
 // Dialog 290 "Geometry setup" over NextID, the present first receiver, the source, the source
@@ -109,9 +155,17 @@ struct CStepConfirmDlg {
 struct CGeometrySetupDlg {
     static constexpr const char* kClass = "CGeometrySetupDlg";
     static constexpr int kMaxId = 9999;
+    static constexpr const char* kId = "ID";
+    static constexpr const char* kFirstReceiver = "Present first receiver";
+    static constexpr const char* kSource = "Source";
+    static constexpr const char* kSourceInterval = "Source interval";
+    static constexpr const char* kMoveReceivers = "Move receivers";
+    // The buttons of the actions 0..4, in order.
+    static constexpr const char* kActions[5] = {"Back source, receivers and ID", "Setup ID", "Setup source location",
+                                                "Setup source interval", "Setup receiver location"};
     int action = 0;  // -1 none
     int row = 0;
-    unsigned id = 0;
+    int id = 0;
     float firstReceiver = 0.0f;
     float source = 0.0f;
     float sourceInterval = 0.0f;
@@ -126,9 +180,23 @@ struct CGeometrySetupDlg {
     // dialogs), -1 when none was pending; `close` is set when Enter closes as OK.
     int Enter(bool& close);
     void Back();
-    bool ValidId() const { return id <= static_cast<unsigned>(kMaxId); }
+    bool ValidId() const { return id >= 0 && id <= kMaxId; }
     // OK: the group's count lowered by the Backs (not below 0). False when the ID is refused.
     bool Apply(int& fileCount) const;
+    // The button that has the focus on rows 0..4. On row 5 the focus stays where it was: a
+    // radio group with the focus would take the arrows for itself.
+    static const char* RowFocus(int row);
+
+    // The actions 1..4 open the Set ID and Set position dialogs through `ui`.
+    DialogRequest Request(UiHost& ui, int language);
+    // Runs the dialog from row 0 over these values (the caller fills all five); after OK they
+    // hold the answer and the group's file count is lowered by the Backs. Cancel changes nothing.
+    bool Run(UiHost& ui, int language, int& fileCount);
+
+private:
+    // Runs action 0..4 on the values (1..4 through their keypad dialogs).
+    void RunAction(int which, UiHost& ui, int language);
+    KeypadState keypad_;
 };
 
 }  // namespace velk

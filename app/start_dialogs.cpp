@@ -1,5 +1,7 @@
 #include "app/start_dialogs.h"
 
+#include <algorithm>
+
 #include "platform/language.h"
 
 namespace velk {
@@ -47,8 +49,26 @@ DialogRequest CAcquisitionMenuPcDlg::Request(int language)
                     Msg(language, "2D surface-wave method", "2次元表面波探査"),
                     Msg(language, "Seismic refraction method", "屈折法地震探査")})
         .Label(Msg(language, "Menu", "メニュー"));
+    keypad_.focus = keypad::kFocusOk;
+    keypad_.close = keypad::kStayOpen;
+    AddKeypadState(request, keypad_);
+    // Every key reads the choice shown, steps it and shows it again; the focus stays.
+    auto key = [this](void (CAcquisitionMenuPcDlg::*step)()) {
+        return [this, step](DialogRequest& r) {
+            r.Commit();
+            (this->*step)();
+            r.Load();
+        };
+    };
+    request.AddButton(keypad::kKeyUp, key(&CAcquisitionMenuPcDlg::Up));
+    request.AddButton(keypad::kKeyDown, key(&CAcquisitionMenuPcDlg::Down));
+    request.AddButton("Make new file list", [](DialogRequest&) {},
+                      Msg(language, "Make new file list", "新しいファイルリストを作る"));
     return request;
 }
+
+void CAcquisitionMenuPcDlg::Up() { choice = std::max(choice - 1, 0); }
+void CAcquisitionMenuPcDlg::Down() { choice = std::clamp(choice + 1, 0, kLast); }
 
 int CAcquisitionMenuPcDlg::Run(UiHost& ui, int language)
 {

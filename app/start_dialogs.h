@@ -1,13 +1,14 @@
 #pragma once
-// The three dialogs that start acquisition mode, as plain structs shown through the UiHost's
-// generic form: each is one radio group and a welcome line. The keypad keys of the acquisition
-// screens come with the acquisition work.
+// The three dialogs that start acquisition mode: each is one radio group and a welcome line.
+// "QKW Menu on PC" is worked with the keypad (Up/Down step the choice, Enter OK, Esc Cancel);
+// the other two take the standard dialog keys.
 //
 // Closing any of them, or Cancel, answers 0: work without the acquisition screens. (The
 // toolkit's own Cancel value would otherwise be read as a survey method.)
 
 #include <string>
 
+#include "acquisition/keypad.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -24,14 +25,22 @@ struct CAcquisitionMenuDlg {
     int Run(UiHost& ui, int language);
 };
 
-// "QKW Menu on PC": 0 work without the menu, 1 open an existing file list, 2..4 a method.
+// "QKW Menu on PC": 0 work without the menu, 1 open an existing file list, 2..4 a method. The
+// focus starts on OK; "Make new file list" does nothing.
 struct CAcquisitionMenuPcDlg {
     static constexpr const char* kClass = "CAcquisitionMenuPcDlg";
+    static constexpr int kLast = 4;
     int choice = -1;
     std::string welcome;
 
+    void Up();    // choice - 1, not below 0
+    void Down();  // choice + 1, not above 4
+
     DialogRequest Request(int language);
     int Run(UiHost& ui, int language);  // 0 after Cancel
+
+private:
+    KeypadState keypad_;
 };
 
 // The QD7000 wizard choice: 0 active source MASW, 1 passive source MAM.

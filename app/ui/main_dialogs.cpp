@@ -3,6 +3,7 @@
 #include "acquisition/acq_display_dlg.h"
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
+#include "dialogs/acquisition/entry_keypads.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
@@ -27,6 +28,7 @@ void RegisterMainDialogs(WxUiHost& ui)
         KeypadDialog dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;
     });
+    RegisterEntryKeypads(ui);
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CAxisConfigWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;

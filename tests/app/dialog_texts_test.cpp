@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "acquisition/input_integer_dlg.h"
+#include "acquisition/keypad_dialogs.h"
 #include "acquisition/receiver_interval_dlg.h"
 #include "app/dsp/fourier_commands.h"
 #include "app/dsp/trace_edit_dialogs.h"
@@ -94,6 +95,7 @@ std::vector<std::string> EnglishTexts(const DialogRequest& r)
     check(r.Title());
     std::set<std::string> columns;
     for (const DialogField& f : r.Fields()) {
+        if (f.Name() == keypad::kFocusField || f.Name() == keypad::kCloseField) continue;  // not shown
         // A cell of a paged table ("Gain 3") shows under its column's title ("Gain").
         const size_t blank = f.Name().find_last_of(' ');
         if (f.LabelText() == f.Name() && blank != std::string::npos &&
@@ -106,7 +108,8 @@ std::vector<std::string> EnglishTexts(const DialogRequest& r)
         check(f.UnitText());
         for (const std::string& choice : f.Choices()) check(choice);
     }
-    for (const DialogRequest::Button& b : r.Buttons()) check(b.label.empty() ? b.name : b.label);
+    for (const DialogRequest::Button& b : r.Buttons())
+        if (!keypad::IsKeyName(b.name)) check(b.label.empty() ? b.name : b.label);
     return left;
 }
 
@@ -145,6 +148,9 @@ TEST(DialogTexts, EveryDialogIsJapaneseInJapaneseMode)
         Of<CTauPTransformDlg>,      Of<CTauPVelocityFilterDlg>, Of<CCorrelationDlg>,
         Of<CVerticalStackDlg>,      Of<CFkFilterDlg>,           Of<CHeaderInfoDlg>,
         Of<CGeometryDlg>,           Of<CInputIntegerDlg>,       Of<CReceiverIntervalDlg>,
+        Of<CSetIdDlg>,              Of<CSetLineIdDlg>,          Of<CSetPositionDlg>,
+        Of<CShotCountDlg>,          Of<CStepConfirmDlg>,
+        [] { static NullUiHost ui; static CGeometrySetupDlg g; return g.Request(ui, kJa); },
         [] { return BandPassDialogRequest(bandPass); },
         [] { return timeWaves.Request(kJa, 4100); },
         [] { return freqWaves.Request(kJa, 128); },
