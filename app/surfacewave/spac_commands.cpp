@@ -452,16 +452,6 @@ int GenerateMicrotremorArrayData(Workspace& ws, UiHost& ui, std::optional<uint32
     return receivers;
 }
 
-int ConfirmProcedureStep(UiHost& ui, int language, const std::string& message)
-{
-    CStepConfirmDlg dlg;
-    dlg.message = message;
-    int answer = 0;
-    DialogRequest r(CStepConfirmDlg::kClass, Msg(language, "Procedure step confirmation", "手順の確認"));
-    r.String("Message", dlg.message).Label(" ").ReadOnly();
-    r.Choice("Answer", answer, {Msg(language, "Yes", "はい"), Msg(language, "Back", "戻る")}).Label(" ");
-    if (!ui.RunDialog(r)) return CStepConfirmDlg::kCancel;
-    return answer == 1 ? CStepConfirmDlg::kBack : CStepConfirmDlg::kYes;
-}
+int ConfirmProcedureStep(UiHost& ui, int language) { return CStepConfirmDlg::Ask(ui, language); }
 
 }  // namespace velk

@@ -91,8 +91,9 @@ int SuccessiveCrossCorrelation(Workspace& ws, UiHost& ui);
 // trace count, 0 when nothing was made.
 int GenerateMicrotremorArrayData(Workspace& ws, UiHost& ui, std::optional<uint32_t> seed = std::nullopt);
 
-// The acquisition workflow's step question: dialog 254 with the message; 1 Yes, 0 Cancel, -1 Back.
-int ConfirmProcedureStep(UiHost& ui, int language, const std::string& message);
+// The acquisition workflow's step question: dialog 254 ("Ready to proceed?"); 1 Yes, 0 Cancel,
+// -1 Back.
+int ConfirmProcedureStep(UiHost& ui, int language);
 
 void AddSpacCommands(CommandTable& table);
 
