@@ -42,6 +42,7 @@
 #include "app/traveltime/theoretical_commands.h"
 #include "app/dsp/trace_edit_menu.h"
 #include "app/surfacewave/taup_commands.h"
+#include "app/surfacewave/trace_pair_commands.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
@@ -189,6 +190,7 @@ CommandTable BuildCommandTable()
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     AddPhaseVelocityCommands(table);
+    AddTracePairCommands(table);  // after the phase-velocity commands, in the same menu
     AddSpacCommands(table);       // after the modelling commands, whose generator menu it reuses
     AddBatchCommands(table);      // after the file commands, whose File > Option menu it reuses
     AddAutomaticProcessingCommands(table);  // after the file lists, whose Group menu it reuses

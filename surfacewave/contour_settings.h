@@ -45,6 +45,7 @@ struct CContourSettings {
     int minMaxPlot = 1;               // MinMaxPlot: wavelength limits on picking, limit lines
     int firstUse = 0;                 // while 0 the picking dialog loads its defaults first
     int medianSamples = 5;            // window of the running median, 1..255
+    int nShift = 0;                   // "N shift" of the two-trace curves (dialog 205), for the run
 };
 
 // The phase-velocity picker's parameters on a dispersion image, where a trace's "offset" is

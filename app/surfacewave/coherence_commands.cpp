@@ -345,6 +345,8 @@ void AddSpacCommands(CommandTable& t)
         kRuleCoherenceImage);
     add(cmd::kCrossCorrelationGatherRecord, s, 40, "Cross correlation gather", "相互相関ギャザー",
         [](CommandContext& c) { return CrossCorrelationGatherRecord(c.ws, c.ui); }, kRuleTwoTracesLoaded);
+    add(cmd::kPhaseSubtraction, s, 42, "From two traces (Phase subtraction)", "2トレースから (位相差)",
+        [](CommandContext& c) { return PhaseSubtraction(c.ws, c.ui); }, kRuleAlways);
     add(cmd::kSuccessiveCrossCorrelation, s, 41, "Successive cross correlation", "連続相互相関",
         [](CommandContext& c) { return SuccessiveCrossCorrelation(c.ws, c.ui); }, kRuleAlways);
     add(cmd::kSetUpMamGeometry, s, 50, "Set up MAM geometry", "微動アレイのジオメトリを設定",

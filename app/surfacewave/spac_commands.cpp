@@ -27,6 +27,7 @@
 #include "platform/uihost.h"
 #include "surfacewave/array_geometry_dlg.h"
 #include "surfacewave/mam_geometry.h"
+#include "surfacewave/phase_velocity_curve_dlg.h"
 #include "surfacewave/spac_kernels.h"
 #include "surfacewave/synthetic_microtremor.h"
 #include "surfacewave/trace_pair_kernels.h"
@@ -348,6 +349,45 @@ int CrossCorrelationGatherRecord(Workspace& ws, UiHost& ui)
     }
     store.ComputeTraceMaxima();
     return 1;
+}
+
+int PhaseSubtraction(Workspace& ws, UiHost& ui)
+{
+    WaveformStore& store = ws.store;
+    const int language = ws.startup.language;
+    const int traces = store.Params().CountInCapacity();
+    const std::vector<int32_t>& flags = store.Params().selectionFlags;
+    int pair[2] = {0, 0};
+    const int selected =
+        traces > 0 ? SelectedTraceIndices(pair, std::span<const int32_t>(flags.data(),
+                                                                           std::min(flags.size(), static_cast<size_t>(traces))))
+                   : 0;
+    if (selected < 2) {
+        ui.Message(Msg(language, " Select 2 traces ! ", " トレースを2本選んでください ! "));
+        return 0;
+    }
+    const auto& h = store.current.headers;
+    ui.Message(FormatC(Msg(language, " Selected traces are %f m and %f m", " 選択したトレースは %f m と %f m です").c_str(),
+                       h[static_cast<size_t>(pair[0])].receiverHundredths * 0.01,
+                       h[static_cast<size_t>(pair[1])].receiverHundredths * 0.01));
+    CPhaseVelocityCurveDlg dlg;
+    dlg.Load(PhaseDifferenceParameters{});
+    dlg.nShift = ws.contour.nShift;
+    DialogRequest request = dlg.Request(language);
+    if (!ui.RunDialog(request)) return 0;
+    ws.contour.nShift = dlg.nShift;
+    // The two spectra; nothing is made of them yet.
+    const int samples = std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
+    const int nfft = PowerOfTwoLength(samples, 1);
+    std::vector<double> re(static_cast<size_t>(nfft)), im(static_cast<size_t>(nfft));
+    for (int t : pair) {
+        const std::span<const float> row = store.current.rows.Row(store.current.rows.RowLow() + t);
+        std::fill(re.begin(), re.end(), 0.0);
+        std::fill(im.begin(), im.end(), 0.0);
+        std::copy_n(row.begin(), std::min({static_cast<size_t>(samples), row.size(), re.size()}), re.begin());
+        CFourier::Fft(re.data(), im.data(), nfft, 0, 0);
+    }
+    return 0;
 }
 
 int SuccessiveCrossCorrelation(Workspace& ws, UiHost& ui)

@@ -80,6 +80,11 @@ int SendCoherenceToViewer(Workspace& ws, UiHost& ui);
 // snapshot; a refusal of the gather restores nothing because nothing was changed). 1 when made.
 int CrossCorrelationGatherRecord(Workspace& ws, UiHost& ui);
 
+// "From two traces (Phase subtraction)": the first two selected traces (else " Select 2 traces ! "),
+// " Selected traces are %f m and %f m", dialog 205 with "N shift" kept in ws.contour.nShift (stored
+// back on OK); both traces are transformed. It shows no result and changes no data: 0.
+int PhaseSubtraction(Workspace& ws, UiHost& ui);
+
 // "Successive cross correlation": dialog "Input integer" ("Enter spacing number !"); trace i :=
 // the cross-correlation of traces i and i + s; s traces fewer. 1 when done.
 int SuccessiveCrossCorrelation(Workspace& ws, UiHost& ui);

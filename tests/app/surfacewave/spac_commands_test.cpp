@@ -284,6 +284,20 @@ TEST_F(Spac, SuccessiveCorrelationDropsTheSpacing)
     EXPECT_EQ(ws.store.TraceCount(), 4);
 }
 
+TEST_F(Spac, PhaseSubtractionKeepsTheShift)
+{
+    ws.store.Params().traceCount = 4, ws.store.Params().samplesPerTrace = 32;
+    ui.ExpectMessage(" Select 2 traces ! ");
+    EXPECT_EQ(PhaseSubtraction(ws, ui), 0);
+    ws.store.Params().selectionFlags[1] = ws.store.Params().selectionFlags[3] = 1;
+    ws.store.current.headers[3].receiverHundredths = 250;
+    ui.ExpectMessage(" Selected traces are 0.000000 m and 2.500000 m");
+    ui.AnswerDialog("CPhaseVelocityCurveDlg", {{"N shift", "4"}});
+    EXPECT_EQ(PhaseSubtraction(ws, ui), 0);
+    EXPECT_EQ(ws.contour.nShift, 4);
+    EXPECT_EQ(ws.store.undoDepth, 0);
+}
+
 TEST_F(Spac, SyntheticArrayRecordsFitTheStore)
 {
     ws.MamGeometry().iGeometry = CMamGeometry::kTriangle4;
