@@ -16,6 +16,8 @@
 #include "app/formats/file_road_fixture.h"
 #include "app/operations.h"
 #include "app/surfacewave/surfacewave_seams.h"
+#include "formats/seg2.h"
+#include "platform/byte_io.h"
 #include "app/survey/file_list_commands.h"
 #include "platform/numtext.h"
 #include "platform/shared_block.h"
@@ -274,6 +276,36 @@ TEST_F(Spac, CrossCorrelationGathersOfTheGroup)
                   6)
             << name;
     }
+}
+
+// Two files of two traces; trace 1 of the second has no position (-1000): it never enters the mean.
+TEST_F(Spac, GroupGpsMeanLeavesOutMissingPositions)
+{
+    const float positions[2][2] = {{35.0f, 35.001f}, {35.003f, -1000.0f}};
+    for (int f = 0; f < 2; ++f) {
+        Matrix2D<float> rows(0, 1, 0, 15);
+        std::vector<CTraceHeader> h(2);
+        std::vector<CTraceHeaderEx> records(2);
+        for (int i = 0; i < 2; ++i) {
+            h[static_cast<size_t>(i)].Set(i + 1, i * 100, 0, 1, 1, 0.0f, 500.0f, 16);
+            records[static_cast<size_t>(i)].latitude = positions[f][i];
+            records[static_cast<size_t>(i)].longitude = positions[f][i] < 0.0f ? -1000.0f : 139.0f;
+            rows[i][3] = 1.0f;
+        }
+        ByteSink sink;
+        ASSERT_TRUE(WriteSeg2(sink, rows, h, 2, 4, 1.0f, records).ok);
+        const std::string name = "gps" + std::to_string(f + 1) + ".sg2";
+        std::ofstream(folder.File(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(sink.Bytes().data()), static_cast<std::streamsize>(sink.Bytes().size()));
+        ws.fileGroup.AddFile(name, 0.0f, 0.0f, 1.0f);
+    }
+    ws.store.Params().traceCount = 2;
+    ASSERT_TRUE(WriteGpsGeometry(ws, ui, -1));
+    const CMamGeometry& g = ws.MamGeometry();
+    EXPECT_NEAR(g.receivers[0].x, 110952.0 * (35.0015 - 35.001), 0.5);
+    EXPECT_NEAR(g.receivers[1].x, 0.0, 1e-3);
+    EXPECT_EQ(ws.display.displayMode, 4);
+    EXPECT_EQ(ws.arrayGeometry.points.size(), 2u);
 }
 
 TEST_F(Spac, SuccessiveCorrelationDropsTheSpacing)
