@@ -42,6 +42,7 @@
 #include "app/traveltime/theoretical_commands.h"
 #include "app/dsp/trace_edit_menu.h"
 #include "app/surfacewave/taup_commands.h"
+#include "app/surfacewave/cmp_commands.h"
 #include "app/surfacewave/trace_pair_commands.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
@@ -186,6 +187,7 @@ CommandTable BuildCommandTable()
     AddGroupCommands(table);     // after the file lists, whose menu it fills
     AddKeyFileCommands(table);   // after the memory-recorder commands, whose key menu it reuses
     AddTauPCommands(table);
+    AddCmpCommands(table);
     AddAcquisitionCommands(table);
     AddModellingCommands(table);  // after the instrument files and the generators, whose menus it reuses
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses

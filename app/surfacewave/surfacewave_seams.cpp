@@ -16,12 +16,8 @@ bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
     return CPhaseVelocityDlg::EditSettings(ws.contour, ui, ws.startup.language);
 }
 
-int CommonSourceDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool CommonSourceDispersionAvailable() { return false; }
-int OneCmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool OneCmpDispersionAvailable() { return false; }
-int CmpDispersion(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool CmpDispersionAvailable() { return false; }
+// CommonSourceDispersion, OneCmpDispersion, CmpDispersion and their predicates:
+// line_dispersion.cpp.
 
 // TauPStack and TauPStackAvailable: taup_commands.cpp.
 

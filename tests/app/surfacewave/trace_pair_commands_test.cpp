@@ -9,6 +9,7 @@
 #include "app/formats/document.h"
 #include "app/view/draw_fixture.h"
 #include "platform/recent_files.h"
+#include "tools/fake_launcher.h"
 #include "surfacewave/phase_velocity_curve_dlg.h"
 #include "surfacewave/phase_velocity_test_record.h"
 
@@ -85,6 +86,20 @@ TEST_F(TracePairCommandTest, RulesAndTheTwoTraceRefusal)
     ws->store.Params().selectionFlags[3] = 1;
     ui.ExpectMessage(" Select 2 traces ! ");
     EXPECT_EQ(Run(OnPhaseFromTwoTraces), 0);
+
+    // Three selected: the first two, with the kept "N shift" shown and stored back.
+    ws->store.Params().selectionFlags[5] = ws->store.Params().selectionFlags[9] = 1;
+    ws->contour.nShift = 4;
+    auto launcher = std::make_unique<FakeLauncher>();
+    FakeLauncher& fake = *launcher;
+    ws->launcher = std::move(launcher);
+    ui.AnswerDialog(CPhaseVelocityCurveDlg::kClass, {{CPhaseVelocityCurveDlg::kNShift, "6"}});
+    ui.ExpectMessage(" Selected traces are 3.000000 m and 5.000000 m : 3 5 ");
+    EXPECT_EQ(Run(OnPhaseFromTwoTraces), 0);
+    ASSERT_GE(ui.Calls().size(), 2u);
+    EXPECT_EQ(ui.Calls()[ui.Calls().size() - 2].Shown(CPhaseVelocityCurveDlg::kNShift), "4");
+    EXPECT_EQ(ws->contour.nShift, 6);
+    EXPECT_EQ(fake.starts.size(), 1u);  // the curve to the dispersion program
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "app/surfacewave/line_curves.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "app/workspace.h"
+#include "formats/format_support.h"
+#include "platform/atomic_file.h"
+#include "platform/uihost.h"
+#include "traveltime/traveltime_set.h"
+#include "traveltime/traveltime_text.h"
+
+namespace velk {
+
+void PutLineCurves(CTraveltimeSet& set, const std::vector<LineCurve>& curves)
+{
+    const int shots = std::min(static_cast<int>(curves.size()), CTraveltimeSet::kMaxShots);
+    for (int s = 0; s < shots; ++s) {
+        const LineCurve& c = curves[static_cast<size_t>(s)];
+        const int n = std::min(static_cast<int>(c.points.size()), CTraveltimeSet::kMaxPicks);
+        set.sourcePosition[s] = c.position;
+        set.thirdValue[s] = c.third;
+        set.pickCount[s] = n;
+        for (int p = 0; p < n; ++p) {
+            const LineCurvePoint& q = c.points[static_cast<size_t>(p)];
+            set.X(s, p) = q.x;
+            set.T(s, p) = q.t;
+            set.K(s, p) = q.k;
+            set.F(s, p) = q.f;
+        }
+    }
+    set.shotCount = shots;
+    set.kindWritten = 20;
+    set.hasData = 1;
+}
+
+bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)
+{
+    const std::string path = (std::filesystem::path(ws.workingFolder) / name).string();
+    std::string text;
+    WriteTraveltimeText(ws.traveltimeSet, text, 0, 1);
+    AtomicFileWriter out(path);
+    if (!out.Failed()) {
+        out.Write(text);
+        if (out.Commit()) return true;
+    }
+    ui.Message(FileSaveFailedMessage(ws.startup.language, path, out.Error()), MsgButtons::Ok, MsgIcon::Error);
+    return false;
+}
+
+void NormalizeEachCurveAmplitude(CTraveltimeSet& set)
+{
+    for (int s = 0; s < std::min(set.shotCount, CTraveltimeSet::kMaxShots); ++s) {
+        const int n = std::clamp(static_cast<int>(set.pickCount[s]), 0, CTraveltimeSet::kMaxPicks);
+        float largest = 0.0f;
+        for (int p = 0; p < n; ++p) largest = std::max(largest, set.F(s, p));
+        if (!(largest > 0.0f)) continue;
+        for (int p = 0; p < n; ++p) set.F(s, p) /= largest;
+    }
+}
+
+}  // namespace velk

@@ -1,0 +1,39 @@
+#pragma once
+// Phase-velocity curves of a survey line as shots of the traveltime set: per curve its source
+// or CMP position, per point the frequency (X, Hz), the phase velocity (T, m/s), the code (K)
+// and the image amplitude (F); written as version-2000 traveltime text files of kind 20.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velk {
+
+class CTraveltimeSet;
+class UiHost;
+class Workspace;
+
+struct LineCurvePoint {
+    float x = 0.0f;  // Hz
+    float t = 0.0f;  // m/s
+    int32_t k = 1;
+    float f = 0.0f;
+};
+
+struct LineCurve {
+    float position = 0.0f;  // m
+    float third = 0.0f;     // the third value of the shot line (the spread, or 0)
+    std::vector<LineCurvePoint> points;
+};
+
+// The curves replace the set's shots (at most its 501 shots of 1001 points); kind 20, has-data.
+void PutLineCurves(CTraveltimeSet& set, const std::vector<LineCurve>& curves);
+
+// The set as a phase-velocity file `name` in the working folder, through an atomic file; a
+// failure is reported. True when written.
+bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name);
+
+// Each shot's F values divided by the shot's largest F (a largest F not above 0 leaves it).
+void NormalizeEachCurveAmplitude(CTraveltimeSet& set);
+
+}  // namespace velk
