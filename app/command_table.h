@@ -65,6 +65,8 @@
 //   28800..28899  tau-p velocity analysis (app/surfacewave/taup_commands.h), dispersion along a line
 //                 (app/surfacewave/cmp_commands.h), trace-pair phase velocities
 //                 (app/surfacewave/trace_pair_commands.h, 28850..); rules 2890..2909
+//   28900..28999  SPAC, coherence, trace pairs, microtremor-array geometry and synthetic array
+//                 data (app/surfacewave/spac_commands.h); rules 2910..2929
 
 #include <array>
 #include <functional>

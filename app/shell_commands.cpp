@@ -31,6 +31,7 @@
 #include "app/survey/batch_commands.h"
 #include "app/survey/exchange_commands.h"
 #include "app/surfacewave/phase_velocity_commands.h"
+#include "app/surfacewave/spac_commands.h"
 #include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/formats/key_file_commands.h"
@@ -199,6 +200,7 @@ CommandTable BuildCommandTable()
     AddMigrationCommands(table);  // after the modelling commands, whose menus it reuses
     AddPhaseVelocityCommands(table);
     AddTracePairCommands(table);  // after the phase-velocity commands, in the same menu
+    AddSpacCommands(table);       // after the modelling commands, whose generator menu it reuses
     AddBatchCommands(table);      // after the file commands, whose File > Option menu it reuses
     AddAutomaticProcessingCommands(table);  // after the file lists, whose Group menu it reuses
     return table;

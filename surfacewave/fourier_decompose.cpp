@@ -13,7 +13,7 @@
 
 namespace velk {
 
-int FourierDecomposeSelected(WaveformStore& store, UiHost& ui, int language)
+int HarmonicDecompositionSelected(WaveformStore& store, UiHost& ui, int language)
 {
     CParameterSet& p = store.Params();
     const int traces = std::min(store.TraceCount(), static_cast<int>(p.selectionFlags.size()));

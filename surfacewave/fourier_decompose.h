@@ -15,6 +15,6 @@ class WaveformStore;
 // component 1, delay 0, and the selected trace's interval and sample count. The selection is
 // cleared and the data kind is time domain. Returns 1; 0 (store unchanged) when no trace is
 // selected or the selected trace has no positive interval. The caller refreshes the maxima.
-int FourierDecomposeSelected(WaveformStore& store, UiHost& ui, int language);
+int HarmonicDecompositionSelected(WaveformStore& store, UiHost& ui, int language);
 
 }  // namespace velk

@@ -615,7 +615,7 @@ int OnFourierDecomposition(Workspace& ws, UiHost& ui)
     if (FirstSelected(ws) >= 0) {
         store.PushUndo();
     }
-    if (FourierDecomposeSelected(store, ui, Language(ws)) != 1) {
+    if (HarmonicDecompositionSelected(store, ui, Language(ws)) != 1) {
         return 0;
     }
     SortStoreByReceiver(store, store.TraceCount());

@@ -7,11 +7,8 @@
 
 namespace velk {
 
-bool ReferenceCorrelationAvailable() { return false; }
-bool CoherenceAvailable() { return false; }
-
-int CWaveOperations::CorrelateWithReference() { return 0; }
-int CWaveOperations::CoherenceSelected() { return 0; }
+// ReferenceCorrelationAvailable, CoherenceAvailable, CWaveOperations::CorrelateWithReference and
+// CWaveOperations::CoherenceSelected: coherence_commands.cpp.
 
 bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
 {
@@ -24,11 +21,7 @@ bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
 
 // TauPStack and TauPStackAvailable: taup_commands.cpp.
 
-int CrossCorrelationGathers(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool CrossCorrelationGathersAvailable() { return false; }
-int ForwardFourierAll(Workspace&, UiHost&, ProgressSink&) { return 0; }
-bool ForwardFourierAllAvailable() { return false; }
-bool WriteGpsGeometry(Workspace&, UiHost&, int) { return false; }
-bool WriteGpsGeometryAvailable() { return false; }
+// CrossCorrelationGathers, ForwardFourierAll, WriteGpsGeometry and their predicates:
+// coherence_commands.cpp.
 
 }  // namespace velk

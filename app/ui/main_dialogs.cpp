@@ -17,6 +17,7 @@
 #include "dsp/taup.h"
 #include "survey/file_list_dialogs.h"
 #include "survey/header_edit_dialogs.h"
+#include "surfacewave/array_geometry_dlg.h"
 #include "surfacewave/phase_velocity_dlg.h"
 #include "surfacewave/picking_dialogs.h"
 #include "ui/wx_uihost.h"
@@ -72,6 +73,18 @@ void RegisterMainDialogs(WxUiHost& ui)
         layout.dependent = CPhaseVelocityDlg::kSpac;
         layout.selector = CPhaseVelocityDlg::kMethod;
         layout.selectorChoice = 1;
+        CAdvancedFormWnd dlg(parent, request, language, layout);
+        return dlg.ShowModal() == wxID_OK;
+    });
+    ui.RegisterDialog(CArrayGeometryDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        AdvancedFormLayout layout;
+        layout.advanced.assign(CArrayGeometryDlg::kAdvancedFields.begin(), CArrayGeometryDlg::kAdvancedFields.end());
+        layout.advancedChoiceField = CArrayGeometryDlg::kArray;
+        layout.advancedChoices.assign(CArrayGeometryDlg::kAdvancedChoices.begin(),
+                                      CArrayGeometryDlg::kAdvancedChoices.end());
+        layout.advancedButtons.assign(CArrayGeometryDlg::kAdvancedButtons.begin(),
+                                      CArrayGeometryDlg::kAdvancedButtons.end());
+        layout.focusOk = true;
         CAdvancedFormWnd dlg(parent, request, language, layout);
         return dlg.ShowModal() == wxID_OK;
     });

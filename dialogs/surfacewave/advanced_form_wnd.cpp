@@ -37,7 +37,9 @@ CAdvancedFormWnd::CAdvancedFormWnd(wxWindow* parent, DialogRequest& request, int
         if (field.Type() == FieldType::Choice) {
             wxArrayString choices;
             for (const std::string& s : field.Choices()) choices.Add(U(s));
-            c.radio = new wxRadioBox(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, choices, 0,
+            // Long groups (the array presets) go in rows of four.
+            const int columns = choices.size() > 6 ? 4 : 0;
+            c.radio = new wxRadioBox(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, choices, columns,
                                      wxRA_SPECIFY_COLS);
             editor = c.radio;
             c.radio->Bind(wxEVT_RADIOBOX, [this](wxCommandEvent&) { UpdateVisibility(); });
@@ -59,6 +61,13 @@ CAdvancedFormWnd::CAdvancedFormWnd(wxWindow* parent, DialogRequest& request, int
     top->Add(grid, 1, wxEXPAND | wxALL, 12);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    for (const DialogRequest::Button& b : request_.Buttons()) {
+        auto* button = new wxButton(this, wxID_ANY, U(b.label.empty() ? b.name : b.label));
+        const std::string name = b.name;
+        button->Bind(wxEVT_BUTTON, [this, name](wxCommandEvent&) { PressButton(name); });
+        buttons->Add(button, 0, wxRIGHT, 6);
+        buttons_.emplace_back(name, button);
+    }
     auto* advanced = new wxButton(this, wxID_ANY, U(Msg(language_, "Advanced menu", "詳細メニュー")));
     auto* ok = new wxButton(this, wxID_OK, "OK");
     auto* cancel = new wxButton(this, wxID_CANCEL, U(Msg(language_, "Cancel")));
@@ -73,6 +82,7 @@ CAdvancedFormWnd::CAdvancedFormWnd(wxWindow* parent, DialogRequest& request, int
     SetSizer(top);
     UpdateVisibility();
     CentreOnParent();
+    if (layout_.focusOk) ok->SetFocus();
 }
 
 CAdvancedFormWnd::Control* CAdvancedFormWnd::Find(const std::string& name)
@@ -111,6 +121,18 @@ void CAdvancedFormWnd::UpdateVisibility()
             shown = shown && selector && selector->radio && selector->radio->GetSelection() == layout_.selectorChoice;
         }
         for (wxWindow* w : c.windows) w->Show(shown);
+        if (c.radio && name == layout_.advancedChoiceField) {
+            for (int choice : layout_.advancedChoices) {
+                if (choice >= 0 && choice < static_cast<int>(c.radio->GetCount())) {
+                    c.radio->Show(static_cast<unsigned>(choice), advancedShown_);
+                }
+            }
+        }
+    }
+    for (auto& [name, button] : buttons_) {
+        const bool advanced =
+            std::find(layout_.advancedButtons.begin(), layout_.advancedButtons.end(), name) != layout_.advancedButtons.end();
+        button->Show(!advanced || advancedShown_);
     }
     Layout();
     GetSizer()->SetSizeHints(this);
@@ -149,6 +171,27 @@ wxString CAdvancedFormWnd::TakeValues()
         }
     }
     return U(request_.Check());
+}
+
+bool CAdvancedFormWnd::ButtonShown(const std::string& name) const
+{
+    for (const auto& [n, button] : buttons_)
+        if (n == name) return button->IsShown();
+    return false;
+}
+
+bool CAdvancedFormWnd::PressButton(const std::string& name)
+{
+    const wxString error = TakeValues();
+    if (!error.empty()) {
+        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
+        box.ShowModal();
+        return false;
+    }
+    if (!request_.Press(name)) return false;
+    ShowValues();
+    UpdateVisibility();
+    return true;
 }
 
 bool CAdvancedFormWnd::ToggleAdvanced()

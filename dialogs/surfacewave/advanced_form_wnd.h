@@ -6,6 +6,7 @@
 // the phase velocity-frequency transformation, shown only for the SPAC method).
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <wx/dialog.h>
@@ -25,6 +26,12 @@ struct AdvancedFormLayout {
     std::string dependent;              // a field shown only when `selector` has `selectorChoice`
     std::string selector;
     int selectorChoice = 0;
+    // Radios of one group hidden until "Advanced menu" (the group's name, the choice indices).
+    std::string advancedChoiceField;
+    std::vector<int> advancedChoices;
+    // The request's own buttons hidden until "Advanced menu" (by name); the others always show.
+    std::vector<std::string> advancedButtons;
+    bool focusOk = false;  // the focus starts on OK
 };
 
 class CAdvancedFormWnd : public wxDialog {
@@ -40,6 +47,11 @@ public:
     bool FieldShown(const std::string& name) const;
     // Chooses a radio of a group as a click would (the dependent field follows).
     void Choose(const std::string& name, int choice);
+    // Whether the request's named button is shown.
+    bool ButtonShown(const std::string& name) const;
+    // What a click on the request's named button does: the values taken, the action, the values
+    // shown again. False when a value was refused or there is no such button.
+    bool PressButton(const std::string& name);
 
 private:
     struct Control {
@@ -59,6 +71,7 @@ private:
     int language_;
     AdvancedFormLayout layout_;
     std::vector<Control> controls_;
+    std::vector<std::pair<std::string, wxWindow*>> buttons_;
     bool advancedShown_ = false;
 };
 

@@ -8,6 +8,8 @@
 
 #include "app/formats/document.h"
 #include "app/surfacewave/phase_velocity_commands.h"
+#include "app/surfacewave/spac_commands.h"
+#include "surfacewave/mam_geometry.h"
 #include "app/view/record_extents.h"
 #include "formats/format_support.h"
 #include "traveltime/modelling/generators.h"
@@ -49,6 +51,13 @@ protected:
     bool DoRunDialog(DialogRequest& request) override { return request.Check().empty(); }
 };
 
+class QuietProgress : public ProgressSink {
+public:
+    void SetRange(int) override {}
+    void StepIt() override {}
+    void SetText(const std::string&) override {}
+};
+
 }  // namespace
 
 void Harness::MakePhaseVelocityImage()
@@ -69,6 +78,21 @@ void Harness::MakePhaseVelocityImage()
             std::copy_n(from.begin(), std::min<size_t>(from.size(), store.current.rows.Cols()), store.current.rows.Row(i).begin());
         }
         RecalcRecordExtents(*ws_, 0);
+    }
+    if (Get("mam", "0") == "1") {
+        // A synthetic "Single circle 9" record of 20 m (files in the current folder), and with
+        // spac2d=1 its two-dimensional SPAC.
+        OkUiHost ok;
+        CMamGeometry& g = ws_->MamGeometry();
+        g.iGeometry = CMamGeometry::kSingleCircle9;
+        g.ArraySize = 20.0f;
+        GenerateMicrotremorArrayData(*ws_, ok, 1u);
+        QuietProgress quiet;
+        if (Get("spac2d", "0") == "1") Spac2DRecord(*ws_, ok, quiet);
+        ws_->display.displayMode = static_cast<int>(Number("displaymode", 0));
+        CParameterSet& p = ws_->store.Params();
+        p.hscale = static_cast<float>(Number("hscale", p.hscale));
+        p.plotscale = static_cast<float>(Number("plotscale", p.plotscale));
     }
     if (Get("phasevelocity", "0") != "1") return;
     OkUiHost ok;

@@ -23,6 +23,8 @@
 //   signal=dispersive (the dispersive surface-wave record of the generators) file=PATH (a record
 //   read through File > Open instead) phasevelocity=1 (its phase velocity-frequency image with
 //   the default settings and the phase-velocity picks; hscale and plotscale then apply to it)
+//   mam=1 (with samples=8192: a synthetic "Single circle 9" microtremor record; spac2d=1 its
+//   two-dimensional SPAC; displaymode=4 its array geometry)
 
 #include <map>
 #include <memory>

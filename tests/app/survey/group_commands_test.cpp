@@ -94,11 +94,11 @@ TEST_F(GroupCommands, RulesChecksAndStubbedItems)
          {cmd::kCommonSpacingGather, cmd::kCdpStack}},
         {[&] { g.dataLoaded = 1, g.gatherKind = 1; },
          {cmd::kCommonShotGather, cmd::kCdpGather, cmd::kCdpStack, cmd::kCommonSpacingGather, cmd::kReceiveSorting,
-          cmd::kExtrapolateGroupTraces, cmd::kGroupTauPVelocity, cmd::kGroupTauPSlowness,
-          cmd::kGroupCommonSourceDispersion, cmd::kGroupOneCmpDispersion, cmd::kGroupCmpDispersion},
-         // The receiver gather is on show; fewer than 24 traces; the stubbed operations.
-         {cmd::kCommonReceiverGather, cmd::kReverseGroupSpread, cmd::kCrossCorrelationGather,
-          cmd::kGroupFourierSpectrum, cmd::kGroupMamGeometryFromGps}},
+          cmd::kExtrapolateGroupTraces, cmd::kGroupTauPVelocity, cmd::kGroupTauPSlowness, cmd::kGroupFourierSpectrum,
+          cmd::kGroupMamGeometryFromGps, cmd::kCrossCorrelationGather, cmd::kGroupCommonSourceDispersion,
+          cmd::kGroupOneCmpDispersion, cmd::kGroupCmpDispersion},
+         // The receiver gather is on show; fewer than 24 traces.
+         {cmd::kCommonReceiverGather, cmd::kReverseGroupSpread}},
     };
     for (const Step& step : steps) {
         step.change();
