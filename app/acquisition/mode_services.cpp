@@ -1,12 +1,15 @@
 #include "app/acquisition/mode_services.h"
 
 #include "app/acquisition/record_saving.h"
+#include "app/operations.h"
+#include "app/formats/document.h"
 #include "app/formats/next_file.h"
 #include "app/formats/seg2_commands.h"
 #include "app/picking/pick_commands.h"
 #include "app/shell_services.h"
 #include "app/surfacewave/cmp_commands.h"
 #include "app/surfacewave/phase_velocity_commands.h"
+#include "app/surfacewave/spac_commands.h"
 #include "app/survey/automatic_processing.h"
 #include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
@@ -73,11 +76,13 @@ int WorkspaceModeServices::PhaseVelocityCurves(float endFrequency)
     return velk::PhaseVelocityCurves(ws_, ui_, c ? c->view : nullptr, true);
 }
 
-// Not on this build yet: the two-dimensional SPAC over the file group.
 int WorkspaceModeServices::Spac2DFileGroup(std::string& title)
 {
-    (void)title;
-    return 0;
+    std::optional<CommandContext> c = Context();
+    ViewProgressText progress(c ? c->view : nullptr);
+    if (!velk::Spac2DFileGroup(ws_, ui_, progress, c ? c->doc.currentFileName : std::string())) return 0;
+    title = ws_.display.drawing.secondFileName;
+    return 1;
 }
 
 int WorkspaceModeServices::SetUpGroupGeometry()
