@@ -144,23 +144,38 @@ bool MamGeometryFromGps(Workspace& ws, UiHost& ui, int zone)
     return true;
 }
 
-bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui)
+namespace {
+
+// What both linear-spread SPAC commands check before they replace the record: a time-domain
+// record (else `logName` is emptied), traces and samples, a valid interval (ms into `dt`).
+bool PrepareSpac1D(Workspace& ws, UiHost& ui, const char* logName, int& traces, int& samples, double& dt)
 {
     WaveformStore& store = ws.store;
     if (store.dataKind() != kTimeDomain) {
-        DiagnosticLog(ws).Rewrite("SPAC.txt", "");
+        DiagnosticLog(ws).Rewrite(logName, "");
         Warn(ui, NotTimeDomainText(ws.startup.language));
         return false;
     }
-    const int traces = store.TraceCount();
-    const int samples = std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
+    traces = store.TraceCount();
+    samples = std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
     if (traces < 1 || samples < 1) return false;
-    const double dt = store.current.headers[0].intervalUs * 0.001;
+    dt = store.current.headers[0].intervalUs * 0.001;
     if (!IsValidInterval(static_cast<float>(dt))) {
         Warn(ui, InvalidIntervalMessage(ws.startup.language));
         return false;
     }
     store.PushUndo();
+    return true;
+}
+
+}  // namespace
+
+bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui)
+{
+    WaveformStore& store = ws.store;
+    int traces = 0, samples = 0;
+    double dt = 0.0;
+    if (!PrepareSpac1D(ws, ui, "SPAC.txt", traces, samples, dt)) return false;
     const DataSet& input = store.level1;
     const std::span<const float> first = input.rows.Row(input.rows.RowLow());
     const int32_t origin = input.headers[0].receiverHundredths;
@@ -182,20 +197,9 @@ bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui)
 bool Spac1DAllPairs(Workspace& ws, UiHost& ui)
 {
     WaveformStore& store = ws.store;
-    if (store.dataKind() != kTimeDomain) {
-        DiagnosticLog(ws).Rewrite("SPACAll.txt", "");
-        Warn(ui, NotTimeDomainText(ws.startup.language));
-        return false;
-    }
-    const int traces = store.TraceCount();
-    const int samples = std::clamp(store.Params().samplesPerTrace, 0, store.RowLength());
-    if (traces < 1 || samples < 1) return false;
-    const double dt = store.current.headers[0].intervalUs * 0.001;
-    if (!IsValidInterval(static_cast<float>(dt))) {
-        Warn(ui, InvalidIntervalMessage(ws.startup.language));
-        return false;
-    }
-    store.PushUndo();
+    int traces = 0, samples = 0;
+    double dt = 0.0;
+    if (!PrepareSpac1D(ws, ui, "SPACAll.txt", traces, samples, dt)) return false;
     const int nfft = SpacSpectra(traces, samples, store.current.rows,
                                  std::span<CTraceHeader>(store.current.headers.data(), static_cast<size_t>(traces)), 1);
     const double df = FrequencyStep(nfft, dt);
