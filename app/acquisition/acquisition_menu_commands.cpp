@@ -158,8 +158,8 @@ void AddAcquisitionMenuCommands(CommandTable& t)
         r.menus = kIn128;
         r.kind = ItemKind::Check;
         r.checkRule = rule;
-        r.action = [letter](CommandContext& ctx) {
-            ChooseMoDrive(ctx.ws, letter);
+        r.action = [drive = letter](CommandContext& ctx) {
+            ChooseMoDrive(ctx.ws, drive);
             return 0;
         };
         t.Add(r);
