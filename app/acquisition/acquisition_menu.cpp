@@ -32,52 +32,39 @@ void AddAcquisitionCommands(CommandTable& t)
     t.AddMenuIfMissing({"acquisition.monitor", "acquisition", "Noise monitor", "ノイズモニター", kInFullMenus, 10});
     t.AddMenuIfMissing({"acquisition.trigger", "acquisition", "Trigger", "トリガー", kInFullMenus, 20});
 
-    CommandRow r;
-    r.id = cmd::kNoiseMonitorStart;
-    r.menu = "acquisition.monitor";
-    r.order = 10;
-    r.english = "Start(&M)";
-    r.japanese = "開始(&M)";
-    r.menus = kInFullMenus;
-    r.accelerator = "Ctrl+M";
-    r.enableRule = kRuleMonitorStartable;
-    r.action = Cycle(OnNoiseMonitorStart);
-    t.Add(r);
-
-    r = {};
-    r.id = cmd::kNoiseMonitorStop;
-    r.menu = "acquisition.monitor";
-    r.order = 20;
-    r.english = "Stop";
-    r.japanese = "停止";
-    r.menus = kInFullMenus;
-    r.enableRule = kRuleMonitorRunning;
-    r.action = Cycle([](Workspace& ws, UiHost&) { return OnNoiseMonitorStop(ws); });
-    t.Add(r);
-
-    r = {};
-    r.id = cmd::kManualTrigger;
-    r.menu = "acquisition.trigger";
-    r.order = 10;
-    r.english = "Manual trigger(&T)";
-    r.japanese = "手動トリガー(&T)";
-    r.menus = kInFullMenus;
-    r.accelerator = "Ctrl+T";
-    r.enableRule = kRuleInstrumentPresent;
-    r.action = Cycle(OnManualTrigger);
-    t.Add(r);
-
-    r = {};
-    r.id = cmd::kTriggerArm;
-    r.menu = "acquisition.trigger";
-    r.order = 20;
-    r.english = "Arm(&A)";
-    r.japanese = "トリガー待ち(&A)";
-    r.menus = kInFullMenus;
-    r.accelerator = "Ctrl+A";
-    r.enableRule = kRuleArmable;
-    r.action = Cycle(OnTriggerArm);
-    t.Add(r);
+    struct Row {
+        int id;
+        const char* menu;
+        int order;
+        const char* english;
+        const char* japanese;
+        const char* accelerator;
+        int enableRule;
+        CommandAction action;
+    };
+    const Row rows[] = {
+        {cmd::kNoiseMonitorStart, "acquisition.monitor", 10, "Start(&M)", "開始(&M)", "Ctrl+M", kRuleMonitorStartable,
+         Cycle(OnNoiseMonitorStart)},
+        {cmd::kNoiseMonitorStop, "acquisition.monitor", 20, "Stop", "停止", "", kRuleMonitorRunning,
+         Cycle([](Workspace& ws, UiHost&) { return OnNoiseMonitorStop(ws); })},
+        {cmd::kManualTrigger, "acquisition.trigger", 10, "Manual trigger(&T)", "手動トリガー(&T)", "Ctrl+T",
+         kRuleInstrumentPresent, Cycle(OnManualTrigger)},
+        {cmd::kTriggerArm, "acquisition.trigger", 20, "Arm(&A)", "トリガー待ち(&A)", "Ctrl+A", kRuleArmable,
+         Cycle(OnTriggerArm)},
+    };
+    for (const Row& row : rows) {
+        CommandRow r;
+        r.id = row.id;
+        r.menu = row.menu;
+        r.order = row.order;
+        r.english = row.english;
+        r.japanese = row.japanese;
+        r.menus = kInFullMenus;
+        r.accelerator = row.accelerator;
+        r.enableRule = row.enableRule;
+        r.action = row.action;
+        t.Add(r);
+    }
 
     t.SetRule(kRuleMonitorStartable, [](const Workspace& ws, const RecentFileList&) { return ScreenWithInstrument(ws); });
     t.SetRule(kRuleMonitorRunning, [](const Workspace& ws, const RecentFileList&) {
