@@ -29,19 +29,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "autopick: %s\nusage: autopick [--max-traces N] [--max-sample N] FILE\n", error.c_str());
         return 2;
     }
-    NullUiHost ui;
-    Profile profile = Profile::FromText(
-        FormatC("[General]\nMAXTRACES=%d\nMAX_SAMPLE=%d\n", options.maxTraces, options.maxSample));
-    Workspace ws(profile, ui);
-    ws.startup.language = -1;
-    ws.diagnostics = std::make_shared<NullLogSink>();
-    ws.InitForView();
-    CVelkarineDoc doc(ws);
-    RegisterFileFormats(doc.Formats());
-    if (!doc.LoadRecord(ws, file, ui) || ws.store.TraceCount() <= 0) {
-        std::fprintf(stderr, "autopick: no traces read from %s\n", file.c_str());
-        return 1;
-    }
+    tools::ToolWorkspace tool(options);
+    if (!tool.Load(file, "autopick")) return 1;
+    Workspace& ws = tool.ws;
     if (RunAutoPicking(ws, 0) != 1) {
         std::fprintf(stderr, "autopick: the record cannot be picked\n");
         return 1;

@@ -59,25 +59,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dispersion: %s\n%s", ok ? error.c_str() : "bad range", kUsage);
         return 2;
     }
-    NullUiHost ui;
-    Profile profile = Profile::FromText(
-        FormatC("[General]\nMAXTRACES=%d\nMAX_SAMPLE=%d\n", options.maxTraces, options.maxSample));
-    Workspace ws(profile, ui);
-    ws.startup.language = -1;
-    ws.diagnostics = std::make_shared<NullLogSink>();
-    ws.InitForView();
-    CVelkarineDoc doc(ws);
-    RegisterFileFormats(doc.Formats());
-    if (!doc.LoadRecord(ws, file, ui) || ws.store.TraceCount() <= 0) {
-        std::fprintf(stderr, "dispersion: no traces read from %s\n", file.c_str());
-        return 1;
-    }
+    tools::ToolWorkspace tool(options);
+    if (!tool.Load(file, "dispersion")) return 1;
+    Workspace& ws = tool.ws;
     CContourSettings& s = ws.contour;
     s.startFrequency = ranges.startFrequency;
     s.startVelocity = ranges.startVelocity;
     s.endVelocity = ranges.endVelocity;
     s.velocityInterval = ranges.velocityInterval;
-    if (!RunPhaseVelocityAnalysis(ws, ui, nullptr, false, ranges.endFrequency)) {
+    if (!RunPhaseVelocityAnalysis(ws, tool.ui, nullptr, false, ranges.endFrequency)) {
         std::fprintf(stderr, "dispersion: no image was made\n");
         return 1;
     }

@@ -1,6 +1,7 @@
 #include "recorddump/recorddump.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <memory>
 
@@ -282,6 +283,35 @@ std::string DumpRecord(const std::string& path, const DumpOptions& options)
     out += std::string("loaded: ") + (loaded ? "yes" : "no") + "\n";
     DumpStore(ws, doc, options, out);
     return out;
+}
+
+namespace {
+
+// English, no diagnostics, the view set up: before the document is made over it.
+Workspace& PreparedForTool(Workspace& ws)
+{
+    ws.startup.language = -1;
+    ws.diagnostics = std::make_shared<NullLogSink>();
+    ws.InitForView();
+    return ws;
+}
+
+}  // namespace
+
+ToolWorkspace::ToolWorkspace(const DumpOptions& options)
+    : profile(Profile::FromText(
+          FormatC("[General]\nMAXTRACES=%d\nMAX_SAMPLE=%d\n", options.maxTraces, options.maxSample))),
+      ws(profile, ui),
+      doc(PreparedForTool(ws))
+{
+    RegisterFileFormats(doc.Formats());
+}
+
+bool ToolWorkspace::Load(const std::string& file, const char* tool)
+{
+    if (doc.LoadRecord(ws, file, ui) && ws.store.TraceCount() > 0) return true;
+    std::fprintf(stderr, "%s: no traces read from %s\n", tool, file.c_str());
+    return false;
 }
 
 }  // namespace velk::tools

@@ -20,6 +20,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/formats/document.h"
+#include "app/workspace.h"
+#include "platform/profile.h"
+#include "platform/uihost.h"
+
 namespace velk::tools {
 
 struct DumpOptions {
@@ -50,5 +55,19 @@ bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, s
 // The dump of `path` (the file is named by its last part only, so dumps do not depend on the
 // folder).
 std::string DumpRecord(const std::string& path, const DumpOptions& options);
+
+// A fresh workspace with the capacity of `options`, English messages answered by nobody and no
+// diagnostics, and the program's readers: the set-up of the command-line tools that work on
+// one record read through File > Open.
+struct ToolWorkspace {
+    explicit ToolWorkspace(const DumpOptions& options);
+    // Reads `file` through File > Open; false after "<tool>: no traces read from <file>".
+    bool Load(const std::string& file, const char* tool);
+
+    NullUiHost ui;
+    Profile profile;
+    Workspace ws;
+    CVelkarineDoc doc;
+};
 
 }  // namespace velk::tools
