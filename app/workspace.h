@@ -39,7 +39,7 @@
 #include "formats/org_variants.h"
 #include "dsp/notch.h"
 #include "dsp/wavelet.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 #include "surfacewave/contour_settings.h"
 #include "surfacewave/mam_geometry.h"
 #include "surfacewave/taup_settings.h"

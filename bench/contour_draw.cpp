@@ -31,7 +31,7 @@
 #include "bench/synthetic_record.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 namespace velk {
 namespace {

@@ -1,7 +1,7 @@
 #include "formats/entry_dialogs.h"
 
 #include "platform/language.h"
-#include "surfacewave/geodesy/plane_coordinates.h"
+#include "base/plane_coordinates.h"
 
 namespace velk {
 

@@ -182,7 +182,7 @@ struct FormatContext {
 // ---------------------------------------------------------------------------------------------
 // Results
 
-// The open dialogs' result (the Part's 1 append, 0 new record, -1 nothing read; the float
+// The open dialogs' result (1 append, 0 new record, -1 nothing read, as the open dialogs return them; the float
 // SEG-2 dialog's 0 "file missing" is NothingRead and its 1 "read" is NewRecord).
 enum class OpenOutcome { NothingRead = -1, NewRecord = 0, Appended = 1 };
 

@@ -312,7 +312,7 @@ void ConvertTrace(std::span<const uint8_t> bytes, const TraceBlock& t, uint8_t c
         break;
     case 3: {
         // Exactly ns samples, from the bytes of the trace's data block as far as they go: at
-        // least the Part's ns x 5 / 2, up to whole groups when the block declares them.
+        // least the packed ns x 5 / 2, up to whole groups when the block declares them.
         const uint64_t fullGroups = (static_cast<uint64_t>(t.ns) + 3) / 4 * 10;
         uint64_t usable = std::max<uint64_t>(t.dataBytes, std::min<uint64_t>(t.dataSizeField, fullGroups));
         usable = std::min<uint64_t>(usable, bytes.size() - t.dataStart);

@@ -2,7 +2,7 @@
 // SEG-2: the program's main shot-record format.
 //
 // Reading takes both layouts: the standard's (Pullan, 1990: string lists of [uint16 distance to
-// the next entry][text][NUL], trace strings from P + 32) and the older layout of the Part
+// the next entry][text][NUL], trace strings from P + 32) and the program's older layout
 // (strings at P + 48 without distances). Keys are found by a substring scan over
 // [P + 32, P + block size), clipped to the file. Every count, pointer, offset and length is
 // checked against the file size and the target's capacity; a bad or short file gives a
@@ -10,7 +10,7 @@
 // was. Data codes 1 int16, 2 int32, 3 20-bit (one's-complement mantissa, per the standard),
 // 4 float32, 5 float64.
 //
-// Writing produces the standard's layout with the Part's keys and values: a 512-byte file
+// Writing produces the standard's layout with the program's own keys and values: a 512-byte file
 // string block holding the one entry "NOTE", trace blocks of block size 512 (or the next
 // multiple of 4 that holds a long list), samples at P + block size, the file ending at the last
 // data block. Codes 2 (int32 scaled by the peak) and 4 (float32).
@@ -50,7 +50,7 @@ int ReadSeg2(ByteSource& file, LoadTarget& target, int skip, FormatContext& ctx)
 
 // The header-only reader of the file lists: headers[start + i] and records[start + i] for
 // i < min(N, headers.size() - start); no samples. headers.size() is MAXTRACES; records is
-// empty or as long as headers. Returns N (clamped to MAXTRACES, with the Part's messages), or
+// empty or as long as headers. Returns N (clamped to MAXTRACES, with the capacity messages), or
 // -1 for a refused file (message shown, headers unspecified).
 int ReadSeg2Headers(ByteSource& file, std::span<CTraceHeader> headers,
                     std::span<CTraceHeaderEx> records, int start, int maxSample,
@@ -109,7 +109,7 @@ struct Seg2OpenResult {
     std::string path;        // the full path chosen ("" when cancelled)
     int start = 0;           // store index of the first trace read
     int tracesRead = 0;
-    int traceCount = 0;      // start + tracesRead: the Part's out trace count
+    int traceCount = 0;      // start + tracesRead: the reader's out trace count
     int samples = 0;         // trace 1's sample count (float dialog: the last trace's)
     float intervalMs = 0.0f; // trace 1's interval in ms (float and 20-bit: the last trace's)
     // The traces read, at k = 0 .. tracesRead-1 for store index start + k; the road commits

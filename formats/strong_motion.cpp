@@ -18,7 +18,7 @@
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
-#include "surfacewave/geodesy/plane_coordinates.h"
+#include "base/plane_coordinates.h"
 
 namespace velk {
 

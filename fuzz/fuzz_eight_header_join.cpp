@@ -18,7 +18,8 @@ namespace {
 const std::string& Folder()
 {
     static const std::string folder = [] {
-        std::string pattern = "/tmp/velk-fuzz-join-XXXXXX";
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/velk-fuzz-join-XXXXXX";
         if (!::mkdtemp(pattern.data())) std::abort();
         return pattern;
     }();

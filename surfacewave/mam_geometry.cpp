@@ -16,7 +16,7 @@
 #include "platform/numtext.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"
-#include "surfacewave/geodesy/plane_coordinates.h"
+#include "base/plane_coordinates.h"
 #include "surfacewave/spac_kernels.h"
 
 namespace velk {

@@ -676,10 +676,10 @@ void AddCorrelationCommands(CommandTable& t)
         withProgress(OnSWaveCorrectionBySemblance), kRuleTimeDomain);
 
     t.SetRule(kRuleCoherence, [](const Workspace& ws, const RecentFileList&) {
-        return CoherenceAvailable() && ws.store.Params().AnyFlagSet() == 1;
+        return ws.store.Params().AnyFlagSet() == 1;
     });
     t.SetRule(kRuleCorrelation2048, [](const Workspace& ws, const RecentFileList&) {
-        return ReferenceCorrelationAvailable() && ws.store.TraceCount() > 0 && ws.store.dataKind() == kTimeDomain;
+        return ws.store.TraceCount() > 0 && ws.store.dataKind() == kTimeDomain;
     });
 }
 

@@ -47,8 +47,6 @@ void PackRow(const Matrix2D<float>& rows, int i, int count, int n, double* re, d
 
 }  // namespace
 
-bool ReferenceCorrelationAvailable() { return true; }
-bool CoherenceAvailable() { return true; }
 
 int CWaveOperations::CorrelateWithReference()
 {
@@ -184,7 +182,6 @@ int CrossCorrelationGathers(Workspace& ws, UiHost& ui, ProgressSink& progress)
     }
     return 0;
 }
-bool CrossCorrelationGathersAvailable() { return true; }
 
 int ForwardFourierAll(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
@@ -254,7 +251,6 @@ int ForwardFourierAll(Workspace& ws, UiHost& ui, ProgressSink& progress)
     ClampDisplayWindow(ws);
     return used;
 }
-bool ForwardFourierAllAvailable() { return true; }
 
 bool WriteGpsGeometry(Workspace& ws, UiHost& ui, int zone)
 {
@@ -301,7 +297,6 @@ bool WriteGpsGeometry(Workspace& ws, UiHost& ui, int zone)
     ws.display.displayMode = 4;
     return true;
 }
-bool WriteGpsGeometryAvailable() { return true; }
 
 // ---------------------------------------------------------------------------------------------
 

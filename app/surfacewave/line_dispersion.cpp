@@ -119,7 +119,6 @@ void StoreTraces(Workspace& ws, const std::vector<std::vector<float>>& traces, c
 // ---------------------------------------------------------------------------------------------
 // Common source
 
-bool CommonSourceDispersionAvailable() { return true; }
 
 int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
@@ -163,7 +162,6 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 // ---------------------------------------------------------------------------------------------
 // One CMP
 
-bool OneCmpDispersionAvailable() { return true; }
 
 int OneCmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
@@ -232,7 +230,6 @@ int OneCmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 // ---------------------------------------------------------------------------------------------
 // Every CMP
 
-bool CmpDispersionAvailable() { return true; }
 
 int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {

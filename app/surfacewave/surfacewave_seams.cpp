@@ -7,7 +7,7 @@
 
 namespace velk {
 
-// ReferenceCorrelationAvailable, CoherenceAvailable, CWaveOperations::CorrelateWithReference and
+// CWaveOperations::CorrelateWithReference and
 // CWaveOperations::CoherenceSelected: coherence_commands.cpp.
 
 bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
@@ -16,12 +16,12 @@ bool RunPhaseVelocityDialog(Workspace& ws, UiHost& ui)
     return CPhaseVelocityDlg::EditSettings(ws.contour, ui, ws.startup.language);
 }
 
-// CommonSourceDispersion, OneCmpDispersion, CmpDispersion and their predicates:
+// CommonSourceDispersion, OneCmpDispersion, CmpDispersion:
 // line_dispersion.cpp.
 
-// TauPStack and TauPStackAvailable: taup_commands.cpp.
+// TauPStack: taup_commands.cpp.
 
-// CrossCorrelationGathers, ForwardFourierAll, WriteGpsGeometry and their predicates:
+// CrossCorrelationGathers, ForwardFourierAll, WriteGpsGeometry:
 // coherence_commands.cpp.
 
 }  // namespace velk

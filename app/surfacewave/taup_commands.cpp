@@ -79,7 +79,6 @@ bool WriteVelocityFile(Workspace& ws, UiHost& ui, const std::vector<float>& velo
 // ---------------------------------------------------------------------------------------------
 // The stack over the file list
 
-bool TauPStackAvailable() { return true; }
 
 int TauPStack(Workspace& ws, UiHost& ui, ProgressSink& progress, float minimumOffset, float maximumOffset,
               int velocityMode)

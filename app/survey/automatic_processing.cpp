@@ -22,7 +22,7 @@
 #include "app/view/view_commands.h"
 #include "app/view/view_seams.h"
 #include "app/workspace.h"
-#include "base/choose_folder.h"
+#include "platform/choose_folder.h"
 #include "draw/overlay.h"
 #include "dsp/edit_helpers.h"
 #include "formats/file_roads.h"

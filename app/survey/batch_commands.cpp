@@ -11,7 +11,7 @@
 #include "app/shell_services.h"
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
-#include "base/choose_folder.h"
+#include "platform/choose_folder.h"
 #include "base/position.h"
 #include "dsp/band_pass.h"
 #include "dsp/edit_helpers.h"

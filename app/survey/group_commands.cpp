@@ -424,15 +424,15 @@ void AddGroupCommands(CommandTable& t)
     rule(kRuleCdpGatherChecked, [](const Workspace& ws) { return ws.fileGroup.gatherKind == 2; });
     rule(kRuleGroupReverseSpread, [](const Workspace& ws) { return Loaded(ws) && ws.store.TraceCount() >= 24; });
     rule(kRuleCrossCorrelationGather,
-         [](const Workspace& ws) { return CrossCorrelationGathersAvailable() && ws.fileGroup.entryCount > 0; });
+         [](const Workspace& ws) { return ws.fileGroup.entryCount > 0; });
     rule(kRuleGroupFourierSpectrum,
-         [](const Workspace& ws) { return ForwardFourierAllAvailable() && ws.fileGroup.entryCount > 0; });
+         [](const Workspace& ws) { return ws.fileGroup.entryCount > 0; });
     rule(kRuleGroupMamGeometry,
-         [](const Workspace& ws) { return WriteGpsGeometryAvailable() && ws.fileGroup.entryCount > 0; });
-    rule(kRuleGroupCommonSource, [](const Workspace& ws) { return CommonSourceDispersionAvailable() && Loaded(ws); });
-    rule(kRuleGroupOneCmp, [](const Workspace& ws) { return OneCmpDispersionAvailable() && Loaded(ws); });
-    rule(kRuleGroupCmp, [](const Workspace& ws) { return CmpDispersionAvailable() && Loaded(ws); });
-    rule(kRuleGroupTauP, [](const Workspace& ws) { return TauPStackAvailable() && Loaded(ws); });
+         [](const Workspace& ws) { return ws.fileGroup.entryCount > 0; });
+    rule(kRuleGroupCommonSource, [](const Workspace& ws) { return Loaded(ws); });
+    rule(kRuleGroupOneCmp, [](const Workspace& ws) { return Loaded(ws); });
+    rule(kRuleGroupCmp, [](const Workspace& ws) { return Loaded(ws); });
+    rule(kRuleGroupTauP, [](const Workspace& ws) { return Loaded(ws); });
 
     auto row = [&t](int id, const char* menu, double order, const char* en, const char* ja, int enable,
                     CommandAction action, int check = kRuleNone) {

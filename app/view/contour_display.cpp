@@ -11,7 +11,7 @@
 #include "app/view/record_axes.h"
 #include "app/view/record_drawing.h"
 #include "app/workspace.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 namespace velk {
 

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "app/view/record_paint.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 namespace velk {
 

@@ -14,7 +14,7 @@
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 namespace velk {
 namespace {

@@ -33,7 +33,7 @@ TEST(Seg2Conformance, StandardFixturesOfEveryCodePass)
     }
 }
 
-TEST(Seg2Conformance, ThePartsOldLayoutFails)
+TEST(Seg2Conformance, ProgramsOldLayoutFails)
 {
     fx::OldTrace t;
     t.receiverHundredths = 100;

@@ -103,7 +103,7 @@ TEST(ReadSeg2Fixtures, Code5Float64)
     EXPECT_EQ(Samples(target, 0), (std::vector<float>{0.125f, -1e10f, 3.0f}));
 }
 
-TEST(ReadSeg2Fixtures, Code3WithThePartsByteCountReadsZeroPadded)
+TEST(ReadSeg2Fixtures, Code3WithPackedByteCountReadsZeroPadded)
 {
     // ns x 5 / 2 bytes only: 7 samples in 17 bytes, so the seventh mantissa has one byte.
     const std::vector<fx::Packed20> s = {{1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 1}, {6, 1}, {0x0107, 0}};

@@ -13,7 +13,7 @@
 #include "formats/strong_motion.h"
 #include "platform/byte_io.h"
 #include "platform/numtext.h"
-#include "surfacewave/geodesy/plane_coordinates.h"
+#include "base/plane_coordinates.h"
 #include "tests/formats/import_fixtures.h"
 #include "tools/scripted_uihost.h"
 

@@ -12,7 +12,7 @@
 #include "dsp/fourier.h"
 #include "formats/format_support.h"
 #include "platform/profile.h"
-#include "surfacewave/geodesy/plane_coordinates.h"
+#include "base/plane_coordinates.h"
 #include "surfacewave/synthetic_microtremor.h"
 #include "tools/scripted_uihost.h"
 

@@ -46,5 +46,26 @@ make_clean_tree "$work/citename"
 touch "$work/citename/dsp/piece""-01-notes.cpp"
 expect fail "$work/citename" "file name cites the documents"
 
-echo "$((6 - failures)) passed, $failures failed"
+make_clean_tree "$work/phrase"
+echo "// as t""he Part says, the block is 512 bytes" > "$work/phrase/dsp/block.cpp"
+expect fail "$work/phrase" "code cites the documents by phrase"
+
+make_clean_tree "$work/ordinary"
+echo "// the part of the trace before the pick" > "$work/ordinary/dsp/mute.cpp"
+expect pass "$work/ordinary" "ordinary lower-case English"
+
+make_clean_tree "$work/notes"
+echo "See $word 4.102 for the list dialog." > "$work/notes/README.md"
+expect fail "$work/notes" "a Markdown note cites a numbered section"
+
+make_clean_tree "$work/up"
+echo '#include "app/workspace.h"' > "$work/up/dsp/filter.cpp"
+expect fail "$work/up" "dsp includes app/"
+
+make_clean_tree "$work/sideways"
+mkdir -p "$work/sideways/formats"
+echo '#include "surfacewave/mam_geometry.h"' > "$work/sideways/formats/reader.cpp"
+expect fail "$work/sideways" "formats includes surfacewave/"
+
+echo "$((11 - failures)) passed, $failures failed"
 [ $failures -eq 0 ]

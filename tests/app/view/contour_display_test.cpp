@@ -7,7 +7,7 @@
 #include "app/view/contour_display.h"
 #include "app/view/velocity_model_display.h"
 #include "app/view/draw_fixture.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 namespace velk {
 namespace {

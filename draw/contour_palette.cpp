@@ -1,4 +1,4 @@
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 #include <algorithm>
 #include <cmath>

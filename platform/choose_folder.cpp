@@ -1,4 +1,4 @@
-#include "base/choose_folder.h"
+#include "platform/choose_folder.h"
 
 #include <optional>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "surfacewave/geodesy/plane_coordinates.h"
+#include "base/plane_coordinates.h"
 
 #include <cmath>
 

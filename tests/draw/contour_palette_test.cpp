@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "draw/recording_canvas.h"
-#include "surfacewave/contour_palette.h"
+#include "draw/contour_palette.h"
 
 namespace velk {
 namespace {
