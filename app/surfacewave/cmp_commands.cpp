@@ -250,7 +250,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
             if (view) lines = [view](const std::string& text) { view->ShowTransientText(text); };
             PhaseShiftImage(record, s, capacity, image, lines);
         }
-        if (n == 0 && image.refusal == ImageRefusal::BadAxis) {
+        if (n == 0 && !HasImageRanges(s)) {
             // The ranges of the dialog give no image for any file: say so and write nothing.
             progress.reset();
             RefuseImage(ws, ui, image, capacity);

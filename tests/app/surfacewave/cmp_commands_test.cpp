@@ -197,6 +197,11 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
     ui.CancelDialog("CPhaseVelocityDlg");
     EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 0);
     EXPECT_FALSE(std::filesystem::exists(file));
+    ui.AnswerDialog("CPhaseVelocityDlg", {{"Phase velocity Start", "500"}, {"Phase velocity End", "100"}});
+    ui.ExpectMessage("The frequency or phase velocity range gives no image !");
+    EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ws.contour = CContourSettings{};
 
     ui.AnswerDialog("CPhaseVelocityDlg");
     ui.AnswerDialog("CMinMaxFrequencyDlg");
