@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <string>
 
 #include "dsp/correlation.h"
 #include "dsp/fourier.h"
@@ -52,6 +54,27 @@ void TracePhase(const std::vector<float>& trace, int L, int bins, std::vector<fl
 
 // ---------------------------------------------------------------------------------------------
 // Spectra
+
+std::vector<std::string> MixedIntervalFiles(const CFileGroup& group)
+{
+    std::map<int, float> intervals;  // file index -> the interval of its first trace with samples
+    for (const auto& row : group.table) {
+        for (const CTraceEntry& e : row) {
+            if (HasSamples(e) && e.fileIndex >= 0) intervals.emplace(e.fileIndex, e.header.intervalUs);
+        }
+    }
+    std::vector<std::string> lines;
+    const bool mixed = std::any_of(intervals.begin(), intervals.end(),
+                                   [&](const auto& f) { return f.second != intervals.begin()->second; });
+    if (!mixed) return lines;
+    for (const auto& [index, intervalUs] : intervals) {
+        const std::string name = index < std::min(group.entryCount, CFileGroup::kMaxFiles)
+                                     ? group.entries[static_cast<size_t>(index)].fileName
+                                     : FormatC("#%d", index + 1);
+        lines.push_back(FormatC("%s: %g ms", name.c_str(), intervalUs * 0.001));
+    }
+    return lines;
+}
 
 CmpSpectra::CmpSpectra(const CFileGroup& group, int resolution, size_t budgetBytes, int threads) : group_(group)
 {

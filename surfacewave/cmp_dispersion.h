@@ -59,6 +59,11 @@ private:
     std::vector<std::vector<std::vector<float>>> kept_;
 };
 
+// The sample intervals of the files whose traces the group's table holds: one line per file,
+// "name: interval ms", in list order, when the files do not all share one interval; empty
+// when they do. Spectra of pairs and CMP gathers assume one interval for the whole group.
+std::vector<std::string> MixedIntervalFiles(const CFileGroup& group);
+
 // The selection of pairs of one CMP and separation.
 struct CmpPairOptions {
     int method = kCmpCrossCorrelation;

@@ -104,6 +104,13 @@ int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceH
     return peaks[0] > peaks[static_cast<size_t>(traceCount - 2)] ? 0 : 1;
 }
 
+bool HasImageRanges(const CContourSettings& s)
+{
+    const bool finite = std::isfinite(s.startVelocity) && std::isfinite(s.endVelocity) &&
+                        std::isfinite(s.startFrequency) && std::isfinite(s.endFrequency);
+    return finite && s.endVelocity > s.startVelocity && s.endFrequency > s.startFrequency;
+}
+
 int FrequencyRows(const CContourSettings& s, double df, int nfft)
 {
     if (!(df > 0.0)) return -1;
@@ -228,6 +235,7 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& s, 
         image.refusal = why;
         return 0;
     };
+    if (!HasImageRanges(s)) return refuse(ImageRefusal::BadAxis);
     const int traceCount = std::min(record.traceCount, static_cast<int>(record.headers.size()));
     if (record.samples <= 0 || !(record.intervalMs > 0.0f) || !std::isfinite(record.intervalMs)) {
         return refuse(ImageRefusal::BadAxis);
@@ -323,6 +331,7 @@ int SpacImage(const SurfaceWaveRecord& record, bool recordIsImage, const CContou
         image.refusal = why;
         return 0;
     };
+    if (!HasImageRanges(s)) return refuse(ImageRefusal::BadAxis);
     const int traceCount = std::min(record.traceCount, static_cast<int>(record.headers.size()));
     if (traceCount <= 0 || record.samples <= 0) return refuse(ImageRefusal::NoUsedTrace);
 

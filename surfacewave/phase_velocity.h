@@ -90,6 +90,11 @@ void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers,
 int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceHeader> headers,
                        std::span<const float> peaks);
 
+// True when both ranges of the settings can make an image: the end velocity above the start
+// velocity and the end frequency above the start frequency, all finite. A reversed or empty
+// range is refused (BadAxis) by both image makers before anything is computed.
+bool HasImageRanges(const CContourSettings& settings);
+
 // The frequency rows and the decimation: F = trunc((end - start) / df) + 1 (limited to nfft);
 // decimation 1, or with frequency traces 2 when F exceeds maxTraces, doubled while F / D still
 // does, at most 64.

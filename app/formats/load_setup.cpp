@@ -64,6 +64,15 @@ LogSink& DiagnosticLog(Workspace& ws)
     return *ws.diagnostics;
 }
 
+void SetWorkingFolder(Workspace& ws, const std::string& folder)
+{
+    if (folder.empty() || folder == ws.workingFolder) return;
+    ws.workingFolder = folder;
+    if (dynamic_cast<FolderLogSink*>(ws.diagnostics.get()) != nullptr) {
+        ws.diagnostics = std::make_shared<FolderLogSink>(folder);
+    }
+}
+
 std::string RecordSummaryMessage(int traces, float intervalMs, int samples, int language)
 {
     return FormatC(Msg(language, " Number of trace = %d \n Sampling time = %f \n Number of sample = %d ").c_str(),

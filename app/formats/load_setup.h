@@ -22,6 +22,12 @@ class Workspace;
 // working folder.
 LogSink& DiagnosticLog(Workspace& ws);
 
+// Moves the workspace's working folder, where results and diagnostic files go from now on (a
+// made or opened file list moves it to the list's folder, so each line's files stay with the
+// line). A diagnostic sink of the old folder follows; a sink a test or tool put in place stays.
+// An empty folder changes nothing.
+void SetWorkingFolder(Workspace& ws, const std::string& folder);
+
 // The receiver range of the display state: [first, last] widened over the receivers of traces
 // 0..count-1 (the callers start from their own sentinels).
 void WidenReceiverRange(Workspace& ws, int count, float first, float last);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "app/command_table.h"
@@ -14,6 +15,7 @@
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/file_list_commands.h"
 #include "app/workspace.h"
+#include "base/position.h"
 #include "formats/seg2.h"
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
@@ -47,6 +49,20 @@ std::string CmpFileFolder(const Workspace& ws)
 
 }  // namespace
 
+bool RefuseMixedIntervals(const Workspace& ws, UiHost& ui)
+{
+    const std::vector<std::string> files = MixedIntervalFiles(ws.fileGroup);
+    if (files.empty()) return false;
+    constexpr size_t kShown = 20;
+    std::string list;
+    for (size_t i = 0; i < files.size() && i < kShown; ++i) list += "\n" + files[i];
+    if (files.size() > kShown) list += FormatC("\n... (%d files)", static_cast<int>(files.size()));
+    Warn(ui, Msg(ws.startup.language, "The files of the list do not have one sample interval !",
+                 "リストのファイルのサンプリング間隔が一つではありません !") +
+                 list);
+    return true;
+}
+
 // ---------------------------------------------------------------------------------------------
 // "Make CMP gather files(2D)"
 
@@ -58,6 +74,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
         Warn(ui, NoWaveformDataText(language));
         return 0;
     }
+    if (RefuseMixedIntervals(ws, ui)) return 0;
     CCmpPhaseVelocityDlg first;
     first.captions = {Msg(language, "Bin size(CMP interval)", "ビンサイズ(CMP間隔)"),
                       Msg(language, "First distance", "最初の距離"), Msg(language, "Last distance", "最後の距離")};
@@ -98,7 +115,16 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
     const float cohIntervalUs = spectra.Length() > 0
                                     ? static_cast<float>(std::trunc(1000.0 / (spectra.Length() * spectra.IntervalMs()) * 1000.0))
                                     : 0.0f;
-    std::vector<std::string> written;
+    // Each written file with its own positions, for the new list: the CMP position, the first
+    // separation distance and the step to the next one.
+    struct Written {
+        std::string name;
+        float cmp = 0.0f;
+        float first = 0.0f;
+        float step = 0.0f;
+        bool even = true;  // every separation lies on first + k x step
+    };
+    std::vector<Written> written;
     bool failed = false;
     for (const double cmp : positions) {
         progress->StepIt();
@@ -127,7 +153,14 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
             failed = true;
             break;
         }
-        written.push_back(name);
+        Written w{name, static_cast<float>(headers[0].sourceHundredths * 0.01),
+                  static_cast<float>(headers[0].receiverHundredths * 0.01), 0.0f, true};
+        if (nt > 1) w.step = static_cast<float>((headers[1].receiverHundredths - headers[0].receiverHundredths) * 0.01);
+        for (int i = 0; i < nt; ++i) {
+            const std::optional<int32_t> listed = MetresToHundredths(static_cast<float>(i) * w.step + w.first);
+            if (!listed || *listed != headers[static_cast<size_t>(i)].receiverHundredths) w.even = false;
+        }
+        written.push_back(std::move(w));
     }
     progress.reset();
     if (failed) {
@@ -138,7 +171,18 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
         g.entryCount = 0;
         g.listFolder = folder;
         g.cmpList = 1;
-        for (const std::string& name : written) g.AddFile(name, 0.0f, 0.0f, 0.0f, &ui, language);
+        // The entries carry the files' own positions, so that a read gives them back; separations
+        // that no single step describes are taken from the files themselves.
+        bool uneven = false;
+        for (const Written& w : written) {
+            g.AddFile(w.name, w.cmp, w.first, w.step, &ui, language);
+            uneven = uneven || !w.even;
+        }
+        if (uneven && g.entryCount > 0) {
+            const size_t t = static_cast<size_t>(std::clamp(g.entries[0].fileType, 0, CFileGroup::kNamingSchemes - 1));
+            g.sourceFromFile[t] = 1;
+            g.receiversFromFile[t] = 1;
+        }
     }
     if (announce) ui.Message(Msg(language, "CMP files have been calculated !", "CMPファイルを計算しました !"));
     return static_cast<int>(written.size());
@@ -158,6 +202,8 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     }
     const int files = std::min(g.entryCount, static_cast<int>(CTraveltimeSet::kMaxShots));
     if (files <= 0 || !store.IsAllocated()) return 0;
+    // The CMP gathers of one list come from one line and share its interval.
+    if (g.cmpList == 1 && RefuseMixedIntervals(ws, ui)) return 0;
     CContourSettings& s = ws.contour;
     if (g.cmpList == 1) s.mode = 1;
     UpdateVelocityUnitTexts(ws);
@@ -181,7 +227,10 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         c.third = static_cast<float>(std::fabs(
             (static_cast<double>(headers[0].receiverHundredths) - headers[static_cast<size_t>(count - 1)].receiverHundredths) *
             0.01));
+        // The wavelength limits come from this file's own spread.
         ReceiverSpacingRange(count, h, s);
+        parameters.ratioUpperThreshold = s.maximumReceiverSpacing;
+        parameters.ratioLowerThreshold = s.minimumReceiverSpacing;
         s.direction = 0;
         if (n == 0 && !CPhaseVelocityDlg::EditSettings(s, ui, language)) return 0;
         if (n == 0 && s.yAxis == 0 && s.method == 0) {
@@ -200,6 +249,12 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
             TransformProgress lines;
             if (view) lines = [view](const std::string& text) { view->ShowTransientText(text); };
             PhaseShiftImage(record, s, capacity, image, lines);
+        }
+        if (n == 0 && !HasImageRanges(s)) {
+            // The ranges of the dialog give no image for any file: say so and write nothing.
+            progress.reset();
+            RefuseImage(ws, ui, image, capacity);
+            return 0;
         }
         if (image.refusal != ImageRefusal::None || image.traceCount <= 0) {
             refused = true;

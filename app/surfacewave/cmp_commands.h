@@ -54,6 +54,10 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
 // curves, 0 on Cancel or without waveform data.
 int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool announce);
 
+// A group whose files do not share one sample interval is refused for the CMP analyses: the
+// message names each file with its interval. True when refused.
+bool RefuseMixedIntervals(const Workspace& ws, UiHost& ui);
+
 void AddCmpCommands(CommandTable& table);
 
 }  // namespace velk

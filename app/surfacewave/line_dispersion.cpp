@@ -167,7 +167,7 @@ int OneCmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
     CFileGroup& g = ws.fileGroup;
     const int language = ws.startup.language;
-    if (!Loaded(ws) || !ws.store.IsAllocated()) return 0;
+    if (!Loaded(ws) || !ws.store.IsAllocated() || RefuseMixedIntervals(ws, ui)) return 0;
     CCmpPhaseVelocityDlg cmpDlg;
     if (!AskCmpDialog(ui, language, true, cmpDlg)) return 0;
     PhaseDifferenceParameters parameters;
@@ -236,7 +236,7 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     CFileGroup& g = ws.fileGroup;
     WaveformStore& store = ws.store;
     const int language = ws.startup.language;
-    if (!Loaded(ws) || !store.IsAllocated() || g.cdpCount <= 0) return 0;
+    if (!Loaded(ws) || !store.IsAllocated() || g.cdpCount <= 0 || RefuseMixedIntervals(ws, ui)) return 0;
     CCmpPhaseVelocityDlg cmpDlg;
     if (!AskCmpDialog(ui, language, false, cmpDlg)) return 0;
     PhaseDifferenceParameters parameters;

@@ -34,7 +34,8 @@ bool HoldsDispersionImage(const Workspace& ws)
     return ws.store.TraceCount() > 0 && ws.store.DispersionFlag() == 1;
 }
 
-// The refusal of an image the transformation could not make.
+}  // namespace
+
 void RefuseImage(Workspace& ws, UiHost& ui, const PhaseVelocityImage& image, ImageCapacity capacity)
 {
     const int language = ws.startup.language;
@@ -50,6 +51,8 @@ void RefuseImage(Workspace& ws, UiHost& ui, const PhaseVelocityImage& image, Ima
         break;
     }
 }
+
+namespace {
 
 // The image replaces the record (the caller has pushed undo).
 void StoreImage(Workspace& ws, const PhaseVelocityImage& image)

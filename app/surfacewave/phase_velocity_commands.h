@@ -12,6 +12,8 @@ namespace velk {
 
 class CommandTable;
 class UiHost;
+struct ImageCapacity;
+struct PhaseVelocityImage;
 class ViewSurface;
 class Workspace;
 
@@ -34,6 +36,10 @@ enum PhaseVelocityRule : int {
 
 // The most curves the dispersion program takes through the shared block.
 inline constexpr int kMaxQuessilCurves = 251;
+
+// The message of an image the transformation could not make (no used trace, the capacity, or
+// ranges and intervals that give no grid).
+void RefuseImage(Workspace& ws, UiHost& ui, const PhaseVelocityImage& image, ImageCapacity capacity);
 
 // The velocity unit text (distance unit + "/sec"), the distance unit text and the unit index
 // (1 for km) of the settings record, from the view's unit.

@@ -10,6 +10,7 @@
 #include "app/store_commands.h"
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
+#include "formats/format_support.h"
 #include "formats/trace_arrays.h"
 #include "platform/byte_io.h"
 #include "platform/language.h"
@@ -55,7 +56,8 @@ void WriteFailed(CommandContext& c)
                  MsgButtons::Ok, MsgIcon::Error);
 }
 
-// The group takes the list of `scratch`; the group becomes active on its first file.
+// The group takes the list of `scratch`; the group becomes active on its first file. The
+// list's folder becomes the working folder, so the line's results stay with its files.
 void TakeList(CommandContext& c, const CFileGroup& scratch)
 {
     CFileGroup& g = c.ws.fileGroup;
@@ -63,6 +65,7 @@ void TakeList(CommandContext& c, const CFileGroup& scratch)
     g.active = 1;
     g.currentIndex = 0;
     g.gatherIndex = 0;
+    SetWorkingFolder(c.ws, scratch.listFolder);
 }
 
 // The "File list" dialog over the scratch list; OK stores it there.
@@ -90,17 +93,27 @@ FileRequest ListFileRequest(const CFileGroup& g, const GroupReadContext& gctx, c
 
 int MakeList(CommandContext& c, bool fromMenu, bool folder)
 {
-    GroupReadContext gctx = MakeGroupReadContext(c.ws, c.ui);
+    // What the listing logs ("multi_select.txt", the readers' files) is kept until the list is
+    // taken or given up, so that a taken list's logs land in its own folder.
+    MemoryLogSink listLog;
+    const GroupReadContext from = MakeGroupReadContext(c.ws, c.ui);
+    const GroupReadContext gctx{from.ui,           from.language,  listLog,       from.workingFolder,
+                                from.instrumentMenu, from.dataFolder, from.maxTraces, from.maxSample};
+    auto finish = [&](int result) {
+        for (const auto& [name, text] : listLog.Files()) DiagnosticLog(c.ws).Rewrite(name, text);
+        return result;
+    };
     CFileGroup scratch;
     CopyListState(c.ws.fileGroup, scratch);
     const int n = folder ? scratch.ListFolderByBrowse(gctx) : scratch.ListSelectedFiles(gctx);
-    if (n < 1) return 0;
+    if (n < 1) return finish(0);
     scratch.DetectFilePositions(gctx);
     if (fromMenu) {
-        if (!scratch.EditNamingOptions(0, c.ui, c.ws.startup.language)) return 0;
-        if (!RunListDialog(c, scratch)) return 0;
+        if (!scratch.EditNamingOptions(0, c.ui, c.ws.startup.language)) return finish(0);
+        if (!RunListDialog(c, scratch)) return finish(0);
     }
     TakeList(c, scratch);
+    finish(0);
     ShowListedFile(c, 0, false);
     return c.ws.fileGroup.entryCount;
 }

@@ -144,6 +144,10 @@ TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
     ASSERT_EQ(g.entryCount, 4);
     EXPECT_EQ(g.entries[0].fileName, "cmp_000550.sg2");
     EXPECT_EQ(g.entries[3].fileName, "cmp_002950.sg2");
+    // The entries keep the files' positions, so that a list that applies them (as acquisition
+    // lines do) reads them back.
+    g.sourceFromFile.fill(0);
+    g.receiversFromFile.fill(0);
     const GroupReadContext ctx = MakeGroupReadContext(ws, ui);
     Matrix2D<float> rows(0, 127, 0, 4095);
     std::vector<CTraceHeader> headers(128);
@@ -193,6 +197,11 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
     ui.CancelDialog("CPhaseVelocityDlg");
     EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 0);
     EXPECT_FALSE(std::filesystem::exists(file));
+    ui.AnswerDialog("CPhaseVelocityDlg", {{"Phase velocity Start", "500"}, {"Phase velocity End", "100"}});
+    ui.ExpectMessage("The frequency or phase velocity range gives no image !");
+    EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ws.contour = CContourSettings{};
 
     ui.AnswerDialog("CPhaseVelocityDlg");
     ui.AnswerDialog("CMinMaxFrequencyDlg");
@@ -219,6 +228,29 @@ public:
     void StepIt() override {}
     void SetText(const std::string&) override {}
 };
+
+TEST_F(CmpLine, FilesOfMixedSampleIntervalsAreRefusedByName)
+{
+    MakeTenShots();
+    for (auto& row : ws.fileGroup.table) {
+        for (CTraceEntry& cell : row) {
+            if (cell.fileIndex == 9) cell.header.intervalUs = 125.0f;
+        }
+    }
+    const std::string refusal = "The files of the list do not have one sample interval !";
+    ui.ExpectAnyMessage();
+    EXPECT_EQ(MakeCmpGatherFiles2D(ws, ui, true, true), 0);
+    ui.ExpectAnyMessage();
+    QuietProgress progress;
+    EXPECT_EQ(CmpDispersion(ws, ui, progress), 0);
+    for (const std::string& text : ui.Messages()) {
+        EXPECT_EQ(text.rfind(refusal, 0), 0u) << text;
+        EXPECT_NE(text.find("shot00.sg2: 1 ms"), std::string::npos) << text;
+        EXPECT_NE(text.find("shot09.sg2: 0.125 ms"), std::string::npos) << text;
+    }
+    EXPECT_EQ(ws.fileGroup.entryCount, 10);
+    EXPECT_FALSE(std::filesystem::exists(folder.File(kCmpFileName)));
+}
 
 TEST_F(CmpLine, EveryCmpFollowsTheLawAndUndoRestoresTheRecord)
 {

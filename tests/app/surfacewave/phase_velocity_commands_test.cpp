@@ -96,6 +96,18 @@ TEST_F(PhaseVelocityCommandTest, RefusalsLeaveTheStoreAsItWas)
     ui.AnswerDialog("CPhaseVelocityDlg", {{"Offset range used in transformation", "1000"}});
     ui.ExpectMessage("No trace is used in the transformation !");
     EXPECT_FALSE(RunPhaseVelocityAnalysis(*ws, ui, nullptr, true, 40.0f));
+    ws->contour.maximumOffset = 100000.0f;
+    // Reversed and empty ranges, by either method: a message and no image.
+    const FieldValues ranges[] = {{{"Phase velocity Start", "400"}, {"Phase velocity End", "100"}},
+                                  {{"Phase velocity Start", "300"}, {"Phase velocity End", "300"}},
+                                  {{"Frequency Start", "30"}, {"Frequency End", "10"}},
+                                  {{"Method", "SPAC"}, {"Frequency Start", "20"}, {"Frequency End", "20"}}};
+    for (const FieldValues& values : ranges) {
+        ws->contour = CContourSettings{};
+        ui.AnswerDialog("CPhaseVelocityDlg", values);
+        ui.ExpectMessage("The frequency or phase velocity range gives no image !");
+        EXPECT_FALSE(RunPhaseVelocityAnalysis(*ws, ui, nullptr, true, 40.0f)) << values[0].second;
+    }
     EXPECT_EQ(Snapshot(), before);
 }
 

@@ -6,15 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
 
+#include "app/command_table.h"
 #include "app/formats/file_road_fixture.h"
 #include "app/operations.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/surfacewave/surfacewave_seams.h"
 #include "formats/seg2.h"
 #include "platform/byte_io.h"
@@ -350,6 +354,49 @@ TEST_F(Spac, SyntheticArrayRecordsFitTheStore)
     std::vector<CTraceHeader> h(64);
     std::vector<CTraceHeaderEx> ex(64);
     EXPECT_EQ(ws.fileGroup.ReadNthFile(0, rows, h, ex, nullptr, MakeGroupReadContext(ws, ui)), 4);
+}
+
+// The generator's ten array records through the program's own commands: a file list of them,
+// "Spatial autocorrelation (MAM : SPAC)", then the phase velocity-frequency transformation of
+// the averaged coherence image by two-dimensional SPAC; the row maxima stand at the
+// generator's phase velocity.
+TEST_F(Spac, SyntheticArrayRecordsGiveTheGeneratorsVelocity)
+{
+    ws.MamGeometry().iGeometry = CMamGeometry::kTriangle10;
+    ws.MamGeometry().ArraySize = 40.0f;  // wide enough for the 13 to 100 m wavelengths of 2 to 15 Hz
+    ui.AnswerDialog("CArrayGeometryDlg");
+    ui.AnswerDialog("CMicrotremorArrayDlg", {{"# of direction", "19"}});
+    ASSERT_GT(GenerateMicrotremorArrayData(ws, ui, 7u), 0);
+    std::vector<std::string> records;
+    for (int i = 1; i <= 10; ++i) records.push_back(folder.File(FormatC("MicrotremorArrayData_%02d.8hd", i)));
+    const CommandTable table = BuildCommandTable();
+    CommandContext ctx = Context();
+    ui.AnswerFilesOpen(records);
+    ui.ExpectMessage("10 files have been opened!");
+    ui.AnswerDialog("CUseFileInfoDlg");
+    ui.AnswerDialog("CFileListDlg");
+    ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
+    ui.AnswerDialog("CArrayGeometryDlg");
+    RunCommand(table, cmd::kSpac2DFileGroup, ctx);
+    ASSERT_EQ(ws.store.DispersionFlag(), 2);
+    ui.AnswerDialog("CPhaseVelocityDlg", {{"Method", "SPAC"}, {"SPAC", "2D"}});
+    ASSERT_EQ(RunCommand(table, cmd::kPhaseVelocityTransform, ctx), 1);
+
+    const WaveformStore& store = ws.store;
+    const double dv = store.Params().sampleInterval;  // m/s per sample
+    int rows = 0, near = 0;
+    for (int k = 0; k < store.TraceCount(); ++k) {
+        const double f = H(k).receiverHundredths * 0.01;
+        if (f < 2.0 || f > 15.0) continue;
+        const auto row = store.current.rows.Row(k);
+        const auto best = std::max_element(row.begin(), row.begin() + store.TraceSamples(k)) - row.begin();
+        ++rows;
+        if (std::fabs(best * dv / SyntheticMicrotremor::kDefaultVelocity - 1.0) <= 0.10) ++near;
+    }
+    ASSERT_GT(rows, 10);
+    const double share = static_cast<double>(near) / rows;
+    std::printf("synthetic array: %d rows at 2-15 Hz, %.1f%% within 10%% of 200 m/s\n", rows, 100.0 * share);
+    EXPECT_GE(share, 0.8);
 }
 
 struct SpacSmallStore : Spac {

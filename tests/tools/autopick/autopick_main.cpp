@@ -1,6 +1,7 @@
 // autopick: reads one waveform file the way File > Open does and prints, per trace, its number,
 // its receiver position (m) and its automatic first-arrival pick (ms) with the set-up's
-// defaults ("-" for a trace that could not be picked).
+// defaults ("-" for a trace that could not be picked). The store is sized to the file unless a
+// capacity is given; the program's messages go to standard error.
 //
 //   autopick [--max-traces N] [--max-sample N] FILE
 #include <cstdio>
@@ -29,8 +30,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "autopick: %s\nusage: autopick [--max-traces N] [--max-sample N] FILE\n", error.c_str());
         return 2;
     }
-    tools::ToolWorkspace tool(options);
-    if (!tool.Load(file, "autopick")) return 1;
+    tools::ToolWorkspace tool(tools::SizedToFile(file, options), "autopick");
+    if (!tool.Load(file)) return 1;
     Workspace& ws = tool.ws;
     if (RunAutoPicking(ws, 0) != 1) {
         std::fprintf(stderr, "autopick: the record cannot be picked\n");

@@ -1,7 +1,8 @@
 // dispersion: reads one waveform file the way File > Open does, runs the phase
 // velocity-frequency transformation (the defaults, automatic direction, or the ranges given)
 // and prints one line per frequency row: the frequency (Hz) and the velocity of the row's
-// largest value (m/s).
+// largest value (m/s). The store is sized to the file unless a capacity is given; the
+// program's messages go to standard error, and a range that gives no image exits with 1.
 //
 //   dispersion [--max-traces N] [--max-sample N] [--frequency F0 F1] [--velocity V0 V1 DV] FILE
 //   (velocities in km/s)
@@ -59,8 +60,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "dispersion: %s\n%s", ok ? error.c_str() : "bad range", kUsage);
         return 2;
     }
-    tools::ToolWorkspace tool(options);
-    if (!tool.Load(file, "dispersion")) return 1;
+    tools::ToolWorkspace tool(tools::SizedToFile(file, options), "dispersion");
+    if (!tool.Load(file)) return 1;
     Workspace& ws = tool.ws;
     CContourSettings& s = ws.contour;
     s.startFrequency = ranges.startFrequency;

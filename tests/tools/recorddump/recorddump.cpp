@@ -13,7 +13,10 @@
 #include "platform/recent_files.h"
 #include "app/formats/text_import_commands.h"
 #include "app/workspace.h"
+#include "formats/file_roads.h"
 #include "formats/format_support.h"
+#include "formats/load_target.h"
+#include "platform/byte_io.h"
 #include "platform/numtext.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"
@@ -210,6 +213,7 @@ bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, s
             const std::optional<int32_t> n = ParseInt(v);
             if (!n) return fail(a + ": not a number: " + v);
             (a == "--max-traces" ? options.maxTraces : a == "--max-sample" ? options.maxSample : options.maxPrint) = *n;
+            if (a != "--max-print") options.capacityGiven = true;
         } else if (a == "--answer") {
             if (!value(v) || (v != "ok" && v != "cancel" && v != "yes" && v != "no")) {
                 return fail("--answer needs ok, cancel, yes or no");
@@ -298,8 +302,48 @@ Workspace& PreparedForTool(Workspace& ws)
 
 }  // namespace
 
-ToolWorkspace::ToolWorkspace(const DumpOptions& options)
-    : profile(Profile::FromText(
+DumpOptions SizedToFile(const std::string& file, DumpOptions options)
+{
+    if (options.capacityGiven) return options;
+    // The file's reader into a scratch target with room to spare; rows are made only for the
+    // traces read.
+    constexpr int kProbeTraces = 2048;
+    constexpr int kProbeSamples = 65536;
+    NullUiHost quiet;
+    Profile profile = Profile::FromText("[General]\nMAXTRACES=1\nMAX_SAMPLE=8\n");
+    Workspace ws(profile, quiet);
+    CVelkarineDoc doc(PreparedForTool(ws));
+    RegisterFileFormats(doc.Formats());
+    ByteSource source = ByteSource::FromFile(file);
+    if (!source.Ok()) return options;
+    try {
+        const int code = FileTypeFromContent(file, 1, source);
+        const RecordReader* reader = doc.Formats().Reader(code);
+        if (!reader) return options;
+        LoadTarget target(0, kProbeTraces, kProbeSamples, kProbeSamples);
+        LoadContext ctx{ws, quiet, doc, file, -1};
+        const int count = std::min((*reader)(source, target, ctx), kProbeTraces);
+        int samples = 0;
+        for (int k = 0; k < count; ++k) samples = std::max(samples, target.HeaderAt(k).samples);
+        if (count <= 0) return options;
+        options.maxTraces = std::max(options.maxTraces, count);
+        options.maxSample = std::max(options.maxSample, std::min(samples, kProbeSamples));
+    } catch (const std::exception&) {
+        // A file the probe cannot read: the defaults, and the tool's own read says why.
+    }
+    return options;
+}
+
+MsgResult ToolUiHost::DoMessage(const MessageRequest& request)
+{
+    std::fprintf(stderr, "%s: %s\n", tool_.c_str(), request.text.c_str());
+    return NullUiHost::DoMessage(request);
+}
+
+ToolWorkspace::ToolWorkspace(const DumpOptions& options, const char* name)
+    : tool(name),
+      ui(name),
+      profile(Profile::FromText(
           FormatC("[General]\nMAXTRACES=%d\nMAX_SAMPLE=%d\n", options.maxTraces, options.maxSample))),
       ws(profile, ui),
       doc(PreparedForTool(ws))
@@ -307,10 +351,10 @@ ToolWorkspace::ToolWorkspace(const DumpOptions& options)
     RegisterFileFormats(doc.Formats());
 }
 
-bool ToolWorkspace::Load(const std::string& file, const char* tool)
+bool ToolWorkspace::Load(const std::string& file)
 {
     if (doc.LoadRecord(ws, file, ui) && ws.store.TraceCount() > 0) return true;
-    std::fprintf(stderr, "%s: no traces read from %s\n", tool, file.c_str());
+    std::fprintf(stderr, "%s: no traces read from %s\n", tool.c_str(), file.c_str());
     return false;
 }
 

@@ -30,6 +30,7 @@ namespace velk::tools {
 struct DumpOptions {
     int maxTraces = 128;
     int maxSample = 4100;
+    bool capacityGiven = false;    // --max-traces or --max-sample was given
     int language = -1;             // 1 Japanese
     int maxPrint = -1;             // samples printed per trace; -1 all
     std::vector<std::string> answers;  // message answers in order: ok, cancel, yes, no
@@ -56,15 +57,34 @@ bool ParseDumpArgs(const std::vector<std::string>& args, DumpOptions& options, s
 // folder).
 std::string DumpRecord(const std::string& path, const DumpOptions& options);
 
-// A fresh workspace with the capacity of `options`, English messages answered by nobody and no
-// diagnostics, and the program's readers: the set-up of the command-line tools that work on
-// one record read through File > Open.
-struct ToolWorkspace {
-    explicit ToolWorkspace(const DumpOptions& options);
-    // Reads `file` through File > Open; false after "<tool>: no traces read from <file>".
-    bool Load(const std::string& file, const char* tool);
+// Options whose capacity fits `file`: unless a capacity was given, at least the defaults and
+// at least the file's traces and longest trace, as File > Open's reader of the file reports
+// them. A file the probe cannot read leaves the options as they are.
+DumpOptions SizedToFile(const std::string& file, DumpOptions options);
 
-    NullUiHost ui;
+// Writes every message's text to standard error, after "<tool>: ", and dismisses it as nobody
+// at the screen would.
+class ToolUiHost : public NullUiHost {
+public:
+    explicit ToolUiHost(std::string tool) : tool_(std::move(tool)) {}
+
+protected:
+    MsgResult DoMessage(const MessageRequest& request) override;
+
+private:
+    std::string tool_;
+};
+
+// A fresh workspace with the capacity of `options`, English messages written to standard error,
+// no diagnostics, and the program's readers: the set-up of the command-line
+// tools that work on one record read through File > Open.
+struct ToolWorkspace {
+    ToolWorkspace(const DumpOptions& options, const char* tool);
+    // Reads `file` through File > Open; false after "<tool>: no traces read from <file>".
+    bool Load(const std::string& file);
+
+    std::string tool;
+    ToolUiHost ui;
     Profile profile;
     Workspace ws;
     CVelkarineDoc doc;

@@ -1,0 +1,149 @@
+// A two-dimensional surface-wave line shot on the simulated seismograph, taken through the
+// program's own commands (file list, geometry, waveforms, CMP gather files, the curves of every
+// file) to its phase-velocity curves, which are checked against the simulator's c(f).
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+
+#include "acquisition/instrument/simulated_seismograph.h"
+#include "app/command_table.h"
+#include "app/formats/file_road_fixture.h"
+#include "app/surfacewave/cmp_commands.h"
+#include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
+#include "formats/format_support.h"
+#include "formats/seg2.h"
+#include "platform/clock.h"
+#include "platform/numtext.h"
+#include "traveltime/traveltime_set.h"
+
+namespace velk {
+namespace {
+
+constexpr int kShots = 25;
+constexpr int kChannels = 24;
+constexpr int kSamples = 1024;       // at 1 ms
+constexpr double kSpacing = 1.0;     // m between receivers
+constexpr double kMoveUp = 2.0;      // m the spread and the shot move per shot
+constexpr double kShotOffset = 2.0;  // m from the shot to the first receiver
+constexpr double kC0 = 400.0, kCinf = 150.0, kFref = 15.0;
+
+double SimulatorVelocity(double f) { return kCinf + (kC0 - kCinf) * std::exp(-f / kFref); }
+
+class SimulatedLine : public ::testing::Test, public testing::FileRoad {
+protected:
+    SimulatedLine() : FileRoad("[General]\nMAXTRACES=128\n"), table(BuildCommandTable()) { ws.olvenarLink.reset(); }
+
+    // The line's shot files in their own folder, written with our SEG-2 writer.
+    void ShootLine()
+    {
+        SimulatorConfig config;
+        EXPECT_TRUE(ParseSurfaceWave("400,150,15", config));
+        ManualClock clock;
+        SimulatedSeismograph seismograph(config, clock);
+        std::filesystem::create_directories(line);
+        for (int n = 0; n < kShots; ++n) {
+            const double source = n * kMoveUp - kShotOffset;
+            std::array<float, kInstrumentRows> receivers{};
+            for (int r = 0; r < kChannels; ++r) receivers[static_cast<size_t>(r)] = static_cast<float>(n * kMoveUp + r * kSpacing);
+            seismograph.SetSpreadHint(static_cast<float>(source), receivers);
+            const auto record = seismograph.MakeRecord(static_cast<uint64_t>(n), kSamples, 1000.0, kSamples / 10);
+            Matrix2D<float> rows(0, kChannels - 1, 0, kSamples - 1);
+            std::vector<CTraceHeader> headers(kChannels);
+            for (int r = 0; r < kChannels; ++r) {
+                headers[static_cast<size_t>(r)].Set(r + 1, std::lround(receivers[static_cast<size_t>(r)] * 100.0),
+                                                    std::lround(source * 100.0), 1, 1, 0.0f, 1000.0f, kSamples);
+                for (int i = 0; i < kSamples; ++i) rows[r][i] = static_cast<float>(record[static_cast<size_t>(r)][static_cast<size_t>(i)]);
+            }
+            const std::string path = (line / FormatC("%d.sg2", 1001 + n)).string();
+            EXPECT_TRUE(WriteSeg2File(path, rows, headers, kChannels, 4, 1.0f).ok);
+        }
+    }
+
+    int Run(int id)
+    {
+        CommandContext ctx = Context();
+        return RunCommand(table, id, ctx);
+    }
+
+    const CommandTable table;
+    const std::filesystem::path line = std::filesystem::path(folder.Path()) / "line";
+};
+
+TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
+{
+    ShootLine();
+    // The diagnostic files go where the program puts them, beside the results.
+    ws.diagnostics = std::make_shared<FolderLogSink>(folder.Path());
+
+    // "Make file list(select a folder)": the line's folder, the files' own positions, the list
+    // as it is. The line's folder becomes the working folder.
+    ui.AnswerFolder(line.string());
+    ui.ExpectMessage("25 files have been opened!");
+    ui.AnswerDialog("CUseFileInfoDlg");
+    ui.AnswerDialog("CFileListDlg");
+    ASSERT_EQ(Run(cmd::kMakeFileListFromFolder), 1);
+    EXPECT_EQ(ws.workingFolder, line.string());
+
+    // "Set up geometry", with the waveforms.
+    ui.ExpectAnyMessage();
+    ui.ExpectAnyMessage();
+    ui.ExpectMessage("Set waveform data ?");
+    ui.ExpectAnyMessage();
+    Run(cmd::kSetUpGeometry);
+    ASSERT_EQ(ws.fileGroup.dataLoaded, 1);
+
+    // "Make CMP gather files(2D)" into a new list, every dialog at its defaults.
+    ui.ExpectMessage("Make new file list ?", MsgResult::Ok);
+    ui.AnswerDialog("CCmpPhaseVelocityDlg");
+    ui.AnswerDialog("CCmpPhaseVelocityDlg");
+    ui.ExpectMessage("CMP files have been calculated !");
+    Run(cmd::kMakeCmpGatherFiles2D);
+    const CFileGroup& g = ws.fileGroup;
+    ASSERT_GT(g.entryCount, 10);
+    ASSERT_EQ(g.cmpList, 1);
+
+    // "Phase velocity (2D : automatic)" with the picking limits of a fresh profile.
+    ASSERT_EQ(ws.contour.minMaxPlot, 1);
+    ui.AnswerDialog("CPhaseVelocityDlg");
+    ui.AnswerDialog("CMinMaxFrequencyDlg");
+    ui.ExpectAnyMessage();
+    Run(cmd::kPhaseVelocityCurves2D);
+    // Everything the line made stays in its folder.
+    for (const char* name : {kPhaseVelocityCurvesFileName, "multi_select.txt", "geometry.txt", "cmp_000300.sg2"}) {
+        EXPECT_TRUE(std::filesystem::exists(line / name)) << name;
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder.Path()) / name)) << name;
+    }
+
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    ASSERT_EQ(set.shotCount, g.entryCount);
+    int inBand = 0, near = 0;
+    for (int s = 0; s < set.shotCount; ++s) {
+        // Each curve stands at its CMP file's position ("cmp_%06d" = CMP x 100).
+        const std::string& name = g.entries[static_cast<size_t>(s)].fileName;
+        EXPECT_NEAR(set.sourcePosition[s] * 100.0, std::stoi(name.substr(4, 6)), 1.0) << name;
+        // The first CMP, at the line's end, holds two separations: too short a spread for any
+        // wavelength to pass the limits. Every other curve has points.
+        if (s > 0) {
+            EXPECT_GT(set.pickCount[s], 0) << name;
+        }
+        for (int p = 0; p < set.pickCount[s]; ++p) {
+            const double f = set.X(s, p);
+            if (f < 10.0 || f > 40.0) continue;
+            ++inBand;
+            if (std::fabs(set.T(s, p) / SimulatorVelocity(f) - 1.0) <= 0.05) ++near;
+        }
+    }
+    ASSERT_GT(inBand, 0);
+    const double share = static_cast<double>(near) / inBand;
+    std::printf("simulated line: %d curves, %d points at 10-40 Hz, %.1f%% within 5%% of c(f)\n", set.shotCount, inBand,
+                100.0 * share);
+    EXPECT_GE(share, 0.8);
+}
+
+}  // namespace
+}  // namespace velk
