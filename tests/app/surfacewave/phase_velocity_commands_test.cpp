@@ -9,7 +9,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/acquisition/mode_services.h"
+#include "app/command_table.h"
 #include "app/formats/document.h"
+#include "platform/recent_files.h"
 #include "app/view/draw_fixture.h"
 #include "formats/format_support.h"
 #include "surfacewave/phase_velocity_test_record.h"
@@ -167,6 +170,42 @@ TEST_F(PhaseVelocityCommandTest, AllCurvesUpTo251)
     EXPECT_EQ(words[1], 251);
     EXPECT_EQ(ws->ReleaseSharedBlocks(), "");
     SetSharedBlockPrefix("");
+}
+
+// Each road that hands the picked curve to the dispersion program: the name slot carries the
+// mode's switch (a blank from the menu), the file-name slot the record's bare name.
+TEST_F(PhaseVelocityCommandTest, CurveHandOffsPutSwitchAndFileInTheirSlots)
+{
+    auto* launcher = new FakeLauncher;
+    ws->launcher.reset(launcher);
+    ws->programPaths.quessil = "/opt/Quessil";
+    Fill(3, 10, [](int, int) { return 0.0f; });  // frequencies 0, 1 and 2 Hz
+    ws->store.Params().pickTimes[0] = -0.1f;
+    ws->store.Params().pickTimes[1] = 150.0f;
+    ws->store.Params().pickTimes[2] = 120.0f;
+    ws->store.pickAmplitude.assign(3, 0.0f);
+    ws->store.pickAmplitude[1] = 0.5f;
+    ws->store.pickAmplitude[2] = 0.25f;
+    CVelkarineDoc doc(*ws);
+    doc.currentFileName = "/data/line/shot.sg2";
+    RecentFileList recent;
+    ws->ModeServicesOf().SetContextSource(
+        [&]() -> std::optional<CommandContext> { return CommandContext{*ws, ui, doc, recent, nullptr, nullptr}; });
+    auto expected = [](const std::string& name, const std::string& file) {
+        return std::vector<std::string>{"-1", name, "-2", "-1.000000", "-150.000000", "-0.500000",
+                                        "-2.000000", "-120.000000", "-0.250000", "-" + file};
+    };
+    ModeServices& modes = ws->ModeServicesOf();
+    for (const char* sw : {"-MASW1D", "-MAM", "-QD7000MASW1D"}) {
+        EXPECT_EQ(modes.ShowPhaseVelocityCurve(sw), 1);
+        EXPECT_EQ(launcher->starts.back().args, expected(sw, "shot.sg2"));
+    }
+    modes.ShowPhaseVelocityCurveNamed("-QD7000MASW1D", "a1-a20");
+    EXPECT_EQ(launcher->starts.back().args, expected("-QD7000MASW1D", "a1-a20"));
+    CommandContext ctx{*ws, ui, doc, recent, nullptr, nullptr};
+    RunCommand(BuildCommandTable(), cmd::kShowPhaseVelocityCurve, ctx);
+    EXPECT_EQ(launcher->starts.back().args, expected(" ", "shot.sg2"));
+    EXPECT_EQ(launcher->starts.size(), 5u);
 }
 
 TEST_F(PhaseVelocityCommandTest, VelocityDepthOfAConstantVelocity)

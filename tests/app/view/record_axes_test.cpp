@@ -198,8 +198,14 @@ TEST_F(Axes, TitlesByDataKindUnitsAndLanguage)
 
     ws->store.dataKind() = kRealSpectrum;
     EXPECT_EQ(titles()[1], "Frequency (Hz)");
+    // A phase-velocity image: frequencies across, until a velocity-depth image has depths.
     ws->display.spectrumAxisKind = 2;
+    EXPECT_EQ(titles(), (std::vector<std::string>{"F r e q u e n c y (Hz)", "Phase velocity (m/sec)"}));
+    EXPECT_EQ(canvas.FindText("F r e q u e n c y")->points[0].x, 300 - 230);
+    ws->contour.imageKind = 2;
     EXPECT_EQ(titles(), (std::vector<std::string>{"D e p t h  (m)", "Phase velocity (m/sec)"}));
+    EXPECT_EQ(canvas.FindText("D e p t h")->points[0].x, 300 - 235);
+    ws->contour.imageKind = 0;
     ws->display.spectrumAxisKind = 0;
     ws->store.dataKind() = kComplexShowReal;
     EXPECT_EQ(titles()[1], "Frequency domain(Real part)");
@@ -237,6 +243,16 @@ TEST_F(Axes, EditStatusLinesAndPanes)
         EXPECT_EQ(status.widths[0], 50);
         EXPECT_EQ(status.widths[1], 100);
     }
+    // Picking on a dispersion image names phase-velocity picking.
+    ws->display.editMode = 1;
+    ws->store.Params().recordKind = 1;
+    ws->display.phaseVelocityFileMode = 1;
+    Paint();
+    EXPECT_NE(canvas.FindText("Status : Pick phase velocity"), nullptr);
+    EXPECT_EQ(status.texts[1], "Pick phase velocity");
+    ws->store.Params().recordKind = 0;
+    ws->display.phaseVelocityFileMode = 0;
+
     ws->display.editMode = 4;
     Paint();
     EXPECT_EQ(canvas.FindText("（point left end）")->points[0], (LPoint{10, -68}));
