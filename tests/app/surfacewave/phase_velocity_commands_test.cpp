@@ -12,6 +12,9 @@
 #include "app/acquisition/mode_services.h"
 #include "app/command_table.h"
 #include "app/formats/document.h"
+#include "app/picking/pick_commands.h"
+#include "app/picking/pick_overlay.h"
+#include "app/view/edit_controller.h"
 #include "platform/recent_files.h"
 #include "app/view/draw_fixture.h"
 #include "formats/format_support.h"
@@ -81,6 +84,17 @@ TEST_F(PhaseVelocityCommandTest, TransformAndPickTheDispersiveRecord)
                 EXPECT_NEAR(s.Params().pickTimes[static_cast<size_t>(k)], testrecord::C0(f), 2.5) << f;
             }
         }
+        // Escape ends the picking and keeps the picks, which picking by hand shows again.
+        const std::vector<float> picks = s.Params().pickTimes;
+        ws->editController.OnKeyDown(*ws, ui, kKeyEscape);
+        EXPECT_EQ(ws->display.editMode, 0);
+        EXPECT_FALSE(PickOverlayShown(*ws));
+        CVelkarineDoc doc(*ws);
+        RecentFileList recent;
+        CommandContext ctx{*ws, ui, doc, recent, nullptr, nullptr};
+        OnPickFirstArrivalManually(ctx);
+        EXPECT_TRUE(PickOverlayShown(*ws));
+        EXPECT_EQ(s.Params().pickTimes, picks);
         ws->store.RestoreUndo();
         EXPECT_EQ(Snapshot(), before);  // undo brings back the record and its kind 0
     }
@@ -180,6 +194,7 @@ TEST_F(PhaseVelocityCommandTest, CurveHandOffsPutSwitchAndFileInTheirSlots)
     ws->launcher.reset(launcher);
     ws->programPaths.quessil = "/opt/Quessil";
     Fill(3, 10, [](int, int) { return 0.0f; });  // frequencies 0, 1 and 2 Hz
+    ws->store.Params().recordKind = 1;           // a dispersion image
     ws->store.Params().pickTimes[0] = -0.1f;
     ws->store.Params().pickTimes[1] = 150.0f;
     ws->store.Params().pickTimes[2] = 120.0f;
