@@ -240,7 +240,10 @@ int OpenFileList(CommandContext& c, bool atStartup)
     // A line recorded on a microtremor array: its geometry is confirmed in the array dialog and
     // built on the line's first record, which is why that record is read first; Cancel or a
     // geometry that does not fit the record ends the command without the array picture.
-    if (line.hasArrayGeometry == 1 && !ArrayGeometryDialog(ws, c.ui, FileNameOf(c.doc.currentFileName))) return 0;
+    if (line.hasArrayGeometry == 1) {
+        if (c.view) c.view->Repaint();  // the record shows behind the dialog
+        if (!ArrayGeometryDialog(ws, c.ui, FileNameOf(c.doc.currentFileName))) return 0;
+    }
     return 1;
 }
 
