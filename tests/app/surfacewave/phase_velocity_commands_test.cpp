@@ -276,6 +276,28 @@ TEST_F(PhaseVelocityCommandTest, LimitLinesAndLegend)
     for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::Text))
         if (op->points[0].x > boxes[0]->points[1].x) ++labels;
     EXPECT_EQ(labels, box > 45 ? n - 1 : (n - 1 + 1) / 2) << box;
+
+    // The frame closes at the image's last velocity (247.5 m/s) and last frequency (15 Hz), and
+    // the legend lies beyond it, inside the picture's extent.
+    ws->display.layout.distanceMaximum = 15.0f;  // as measured when the axes are not fixed
+    Paint();
+    int32_t frameRight = 0;
+    for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::LineTo))
+        if (op->pen == Pen{PenStyle::Solid, 2, Rgb{0, 0, 0}} && op->points[0].x == op->points[1].x)
+            frameRight = std::max(frameRight, op->points[0].x);
+    int32_t legendLeft = INT32_MAX, legendRight = 0;
+    for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::Polyline))
+        if (op->points.size() == 5 && op->pen.width == 2)
+            legendLeft = std::min(legendLeft, op->points[0].x), legendRight = std::max(legendRight, op->points[1].x);
+    EXPECT_EQ(frameRight, 300 + static_cast<int32_t>(247.5 * p.hscale));
+    EXPECT_LT(frameRight, legendLeft);
+    EXPECT_GT(ws->display.layout.rightExtent, legendRight);
+    EXPECT_EQ(ws->display.layout.bottomExtent, 300 + static_cast<int32_t>(15.0 * p.plotscale));
+
+    // A velocity-depth image has no wavelength limits.
+    c.imageKind = 2;
+    Paint();
+    for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::LineTo)) EXPECT_NE(op->pen.colour, (Rgb{0, 0, 255}));
 }
 
 }  // namespace
