@@ -60,6 +60,20 @@ TEST(AxisTickChoosers, StepsCountsAndTheExtraTick)
     EXPECT_EQ(c.distanceStep, 2.0f);     // 1 x 100 < 150
     EXPECT_EQ(ChooseAxisTickStepsVertical(Input(1.0f, 30.0f, 1000.0f, 0, 10)).distanceStep, 5.0f);
     EXPECT_EQ(c.distanceTickCount, 8);   // trunc((12 - -2) / 2) + 1
+
+    // An image spans itself, whatever configuration a waveform record kept: no margin, no tick
+    // beyond its last sample (497.5 m/s) or its last frequency (39 Hz).
+    AxisChoiceInput image = Input(1.0f, 20.0f, 5000.0f, 0.0f, 39.0f);
+    image.image = true;
+    image.imageTimeEnd = 497.5f;
+    image.keepAxes = true;
+    image.timeStart = 0.0f, image.timeEnd = 5000.0f, image.timeStep = 1000.0f;
+    c = ChooseAxisTickSteps(image);
+    EXPECT_FLOAT_EQ(c.timeEnd, 497.5f);
+    EXPECT_EQ(c.timeTickCount, 3);       // 0, 200, 400
+    EXPECT_FLOAT_EQ(c.distanceOrigin, 0.0f);
+    EXPECT_FLOAT_EQ(c.distanceEnd, 39.0f);
+    EXPECT_EQ(c.distanceTickCount, 8);   // 0 .. 35 by 5
 }
 
 using Axes = DrawTest;
