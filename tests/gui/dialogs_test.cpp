@@ -149,6 +149,17 @@ TEST_F(Dialogs, FormTakesValuesThroughTheFieldChecks)
     EXPECT_EQ(skip, 4);
     EXPECT_EQ(choice, 1);
     dlg->Destroy();
+
+    // A form longer than the screen scrolls its fields and keeps its buttons.
+    std::vector<float> values(60, 1.0f);
+    DialogRequest tall("CTallForm", "Tall form");
+    for (size_t i = 0; i < values.size(); ++i) tall.Float("Value " + std::to_string(i + 1), values[i]);
+    tall.Load();
+    auto* form = new CFormDlg(nullptr, tall, -1);
+    form->Show();
+    Settle();
+    ExpectOnScreen(form);
+    form->Destroy();
     Settle();
 }
 

@@ -9,6 +9,8 @@
 #include <wx/imagpng.h>
 #include <wx/window.h>
 
+#include "ui/screen_fit.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -29,6 +31,16 @@ extern char** environ;
 namespace velk::gui {
 
 using namespace std::chrono_literals;
+
+// `dialog` and its OK button lie on the work area of the display (1024 x 768 in this process).
+inline void ExpectOnScreen(wxWindow* dialog)
+{
+    const wxRect area = WorkAreaOf(dialog);
+    const wxWindow* ok = dialog->FindWindow(wxID_OK);
+    EXPECT_TRUE(area.Contains(dialog->GetScreenRect()));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->IsShownOnScreen() && area.Contains(ok->GetScreenRect()));
+}
 
 // Every window inside `parent`, depth first (a form's fields lie in a panel of their own).
 inline std::vector<wxWindow*> Descendants(wxWindow* parent)

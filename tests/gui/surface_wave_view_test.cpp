@@ -1,13 +1,11 @@
-// Surface-wave pictures and dialogs in the real program: a line that carries a microtremor
-// array asks for its array in the "2D SPAC" dialog after the list dialog, and a new
-// phase-velocity image is shown whole, its legend inside the window.
+// Surface-wave roads in the real program on a 1024 x 768 screen: a line carrying a microtremor
+// array asks for it in "2D SPAC" after the list dialog; a new phase-velocity image shows whole,
+// its legend inside the window.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <iostream>
-#include <map>
-#include <sstream>
 
 #include "app/formats/seg2_commands.h"
 #include "app/surfacewave/phase_velocity_commands.h"
@@ -21,104 +19,65 @@ namespace {
 
 using namespace velk::gui;
 using velk::testing::ReadFileText;
-using velk::testing::TempFolder;
-using velk::testing::WriteFileText;
-
-std::map<std::string, std::string> Report(const std::string& text)
-{
-    std::map<std::string, std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return out;
-}
-
-// The two numbers of "a,b".
-std::pair<int, int> Pair(const std::string& text)
-{
-    const size_t comma = text.find(',');
-    return {std::atoi(text.c_str()), comma == std::string::npos ? 0 : std::atoi(text.c_str() + comma + 1)};
-}
 
 class SurfaceWaveView : public ::testing::Test {
 protected:
-    void SetUp() override
+    // Runs the program on `script` in the folder, where the sample record lies.
+    void Run(const std::string& script)
     {
         if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
-        WriteFileText(folder.File("Velkarine.ini"), "[General]\nLanguageRegister=1\nLanguage=-1\n");
-        std::filesystem::copy_file(std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2",
-                                   folder.File("sample-shot.sg2"));
+        velk::testing::WriteFileText(folder.File("Velkarine.ini"), "[General]\nLanguageRegister=1\nLanguage=-1\n");
+        std::filesystem::copy_file(std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2", folder.File("shot.sg2"));
+        ASSERT_TRUE(program.Start({VELK_PROGRAM},
+                                  {{"DISPLAY", display.Name()}, {"VELKARINE_PROFILE", folder.File("Velkarine.ini")},
+                                   {"VELKARINE_HOME", folder.File("home")}, {"LANG", "C.UTF-8"},
+                                   {"VELKARINE_UI_SCRIPT", script}},
+                                  folder.File("output.txt"), {}, folder.Path()));
     }
-
-    bool Start(const std::string& script)
+    std::string Output() { return ReadFileText(folder.File("output.txt")); }
+    void Shot(const std::string& name)
     {
-        return program.Start({VELK_PROGRAM},
-                             {{"DISPLAY", display.Name()},
-                              {"VELKARINE_PROFILE", folder.File("Velkarine.ini")},
-                              {"VELKARINE_HOME", folder.File("home")},
-                              {"LANG", "C.UTF-8"},
-                              {"VELKARINE_UI_SCRIPT", script}},
-                             folder.File("output.txt"), {}, folder.Path());
-    }
-
-    // Waits until the program's output holds `text`.
-    bool WaitForOutput(const std::string& text)
-    {
-        for (int i = 0; i < 300; ++i) {
-            if (ReadFileText(folder.File("output.txt")).find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        std::this_thread::sleep_for(800ms);
+        if (Screenshot(display.Name(), ShotPath(name))) std::cout << "[ screenshot ] " << name << '\n';
+        program.Kill();
     }
 
     PrivateDisplay display{"1024x768x24"};
-    TempFolder folder;
+    velk::testing::TempFolder folder;
     Child program;
 };
 
 TEST_F(SurfaceWaveView, ArrayLineShowsTheArrayDialogAfterTheList)
 {
     const std::string line = folder.File("array-line.xml");
-    WriteFileText(line, "<?xml version='1.0'?><line><line_name>A</line_name><file_type>0</file_type><file_list>"
-                        "<file><file_name>sample-shot.sg2</file_name><id>1</id><file_type>0</file_type>"
-                        "<shot_distance>0</shot_distance><first_receiver>0</first_receiver>"
-                        "<receiver_interval>1</receiver_interval><number_of_auxiliary>0</number_of_auxiliary>"
-                        "</file></file_list><mam_geometry><iGeometry>11</iGeometry><nReceiver>24</nReceiver>"
-                        "</mam_geometry></line>");
-    // The list dialog is answered; the array dialog comes up as a window of its own.
-    ASSERT_TRUE(Start("sleep 300; answer " + line + "; answer OK; command " + std::to_string(cmd::kOpenFileList)));
-    ASSERT_TRUE(WaitForOutput("\"CArrayGeometryDlg\" -> (window)")) << ReadFileText(folder.File("output.txt"));
-    std::this_thread::sleep_for(800ms);
-    const std::string shot = ShotPath("array-line-dialog.png");
-    if (Screenshot(display.Name(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
-    program.Kill();
-    const std::string output = ReadFileText(folder.File("output.txt"));
-    const size_t list = output.find("dialog \"CFileListDlg\" -> OK");
-    ASSERT_NE(list, std::string::npos) << output;
-    EXPECT_LT(list, output.find("dialog \"CArrayGeometryDlg\""));
+    velk::testing::WriteFileText(line, "<?xml version='1.0'?><line><file_list><file><file_name>shot.sg2</file_name>"
+                                       "<id>1</id></file></file_list><mam_geometry><iGeometry>11</iGeometry>"
+                                       "<nReceiver>24</nReceiver></mam_geometry></line>");
+    // The list dialog is answered; the array dialog comes up as a window.
+    Run("sleep 300; answer " + line + "; answer OK; command " + std::to_string(cmd::kOpenFileList));
+    for (int i = 0; i < 300 && Output().find("CArrayGeometryDlg") == std::string::npos; ++i)
+        std::this_thread::sleep_for(100ms);
+    Shot("array-line-dialog.png");
+    const std::string out = Output();
+    ASSERT_NE(out.find("dialog \"CFileListDlg\" -> OK"), std::string::npos) << out;
+    EXPECT_GT(out.find("dialog \"CArrayGeometryDlg\" -> (window)"), out.find("CFileListDlg")) << out;
 }
 
 TEST_F(SurfaceWaveView, NewPhaseVelocityImageShowsItsLegendInTheWindow)
 {
     const std::string report = folder.File("report.txt");
-    ASSERT_TRUE(Start("sleep 300; answer " + folder.File("sample-shot.sg2") + "; command " +
-                      std::to_string(cmd::kOpenSeg2) + "; sleep 500; answer OK; command " +
-                      std::to_string(cmd::kPhaseVelocityTransform) + "; command " + std::to_string(cmd::kContourPlot) +
-                      "; sleep 1000; report " + report));
-    ASSERT_TRUE(WaitForFile(report, 30s)) << ReadFileText(folder.File("output.txt"));
-    std::this_thread::sleep_for(300ms);
-    const std::string shot = ShotPath("phase-velocity-image.png");
-    if (Screenshot(display.Name(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
-    program.Kill();
-    const auto r = Report(ReadFileText(report));
-    EXPECT_EQ(r.at("display.recordKind"), "1");
-    const auto [right, bottom] = Pair(r.at("display.extent"));
-    const auto [width, height] = Pair(r.at("view.visible"));
-    ASSERT_GT(width, 0);
-    EXPECT_GT(right, 1000);  // the image and its legend were drawn
-    EXPECT_LE(right, width);
+    Run("sleep 300; answer " + folder.File("shot.sg2") + "; command " + std::to_string(cmd::kOpenSeg2) +
+        "; sleep 500; answer OK; command " + std::to_string(cmd::kPhaseVelocityTransform) + "; command " +
+        std::to_string(cmd::kContourPlot) + "; sleep 1000; report " + report);
+    ASSERT_TRUE(WaitForFile(report, 30s)) << Output();
+    Shot("phase-velocity-image.png");
+    const std::string r = ReadFileText(report);
+    int right = 0, bottom = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(r.substr(r.find("display.extent=")).c_str(), "display.extent=%d,%d", &right, &bottom), 2);
+    ASSERT_EQ(std::sscanf(r.substr(r.find("view.visible=")).c_str(), "view.visible=%d,%d", &width, &height), 2);
+    EXPECT_NE(r.find("display.recordKind=1"), std::string::npos);
+    EXPECT_GT(right, 1000);  // the image and its legend were drawn ...
+    EXPECT_LE(right, width);  // ... inside the window
     EXPECT_LE(bottom, height);
 }
 
