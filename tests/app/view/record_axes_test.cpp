@@ -64,16 +64,13 @@ TEST(AxisTickChoosers, StepsCountsAndTheExtraTick)
     // An image spans itself, whatever configuration a waveform record kept: no margin, no tick
     // beyond its last sample (497.5 m/s) or its last frequency (39 Hz).
     AxisChoiceInput image = Input(1.0f, 20.0f, 5000.0f, 0.0f, 39.0f);
-    image.image = true;
+    image.image = image.keepAxes = true;
     image.imageTimeEnd = 497.5f;
-    image.keepAxes = true;
-    image.timeStart = 0.0f, image.timeEnd = 5000.0f, image.timeStep = 1000.0f;
+    image.timeEnd = 5000.0f, image.timeStep = 1000.0f;
     c = ChooseAxisTickSteps(image);
-    EXPECT_FLOAT_EQ(c.timeEnd, 497.5f);
-    EXPECT_EQ(c.timeTickCount, 3);       // 0, 200, 400
-    EXPECT_FLOAT_EQ(c.distanceOrigin, 0.0f);
-    EXPECT_FLOAT_EQ(c.distanceEnd, 39.0f);
-    EXPECT_EQ(c.distanceTickCount, 8);   // 0 .. 35 by 5
+    EXPECT_EQ(std::vector<float>({c.timeEnd, c.distanceOrigin, c.distanceEnd}), std::vector<float>({497.5f, 0.0f, 39.0f}));
+    EXPECT_EQ(c.timeTickCount, 3);      // 0, 200, 400
+    EXPECT_EQ(c.distanceTickCount, 8);  // 0 .. 35 by 5
 }
 
 using Axes = DrawTest;
@@ -257,15 +254,10 @@ TEST_F(Axes, EditStatusLinesAndPanes)
         EXPECT_EQ(status.widths[0], 50);
         EXPECT_EQ(status.widths[1], 100);
     }
-    // Picking on a dispersion image names phase-velocity picking.
-    ws->display.editMode = 1;
-    ws->store.Params().recordKind = 1;
-    ws->display.phaseVelocityFileMode = 1;
-    Paint();
-    EXPECT_NE(canvas.FindText("Status : Pick phase velocity"), nullptr);
+    ws->display.editMode = 1, ws->store.Params().recordKind = 1, ws->display.phaseVelocityFileMode = 1;
+    Paint();  // picking on a dispersion image
     EXPECT_EQ(status.texts[1], "Pick phase velocity");
-    ws->store.Params().recordKind = 0;
-    ws->display.phaseVelocityFileMode = 0;
+    ws->store.Params().recordKind = 0, ws->display.phaseVelocityFileMode = 0;
 
     ws->display.editMode = 4;
     Paint();
