@@ -46,8 +46,10 @@ public:
     // 1 when an image was made.
     virtual int RunPhaseVelocityAnalysis(float endFrequency) = 0;
     virtual int PickPhaseVelocity() = 0;
-    // The picked curve to the dispersion program with the program's switch.
-    virtual int ShowPhaseVelocityCurve(const std::string& fileName) = 0;
+    // The picked curve to the dispersion program: `curveName` (the program's switch, "-MAM")
+    // goes in the name slot of its command line, the current record's file name (or `text`)
+    // in the file-name slot.
+    virtual int ShowPhaseVelocityCurve(const std::string& curveName) = 0;
     virtual int ShowPhaseVelocityCurveNamed(const std::string& curveName, const std::string& text) = 0;
     // Every curve of the traveltime set to the dispersion program; 1 when it was started.
     virtual int ShowAllCurvesInQuessil(const std::string& programSwitch) = 0;

@@ -34,6 +34,8 @@ public:
     virtual void ShowTransientText(const std::string& text, LPoint at = {10, -18}) = 0;
     // The same on the second progress line (OverlayLayer::kSecondProgressAt).
     virtual void ShowSecondTransientText(const std::string& text) { (void)text; }
+    // What the window shows without scrolling, in logical units; 0 x 0 when there is no window.
+    virtual LSize VisibleSize() const { return {}; }
     // The view timer (one identifier): ticks every `milliseconds` until stopped; starting it
     // again changes the interval.
     virtual void StartTimer(int milliseconds) { (void)milliseconds; }

@@ -4,11 +4,13 @@
 #include <wx/checkbox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobox.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
+#include "ui/screen_fit.h"
 
 namespace velk {
 
@@ -27,7 +29,11 @@ CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
       request_(request),
       language_(language)
 {
+    // The fields lie in a panel of their own that scrolls when the screen is too low for them;
+    // the buttons stay below it.
+    auto* body = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
     auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* fields = new wxBoxSizer(wxVERTICAL);
     // Consecutive edit boxes share one three-column grid (label, box, unit); anything else
     // ends the grid, so the fields keep their order.
     wxFlexGridSizer* grid = nullptr;
@@ -45,40 +51,40 @@ CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
         case FieldType::Choice: {
             wxArrayString choices;
             for (const std::string& s : field.Choices()) choices.Add(Text(language, s));
-            c.radio = new wxRadioBox(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
+            c.radio = new wxRadioBox(body, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
                                      choices, 1, wxRA_SPECIFY_COLS);
             if (field.IntValue() >= 0 && field.IntValue() < static_cast<int>(choices.size())) {
                 c.radio->SetSelection(field.IntValue());
             }
             c.radio->Enable(!field.IsReadOnly());
-            top->Add(c.radio, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
+            fields->Add(c.radio, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
             break;
         }
         case FieldType::Bool:
-            c.check = new wxCheckBox(this, wxID_ANY, label);
+            c.check = new wxCheckBox(body, wxID_ANY, label);
             c.check->SetValue(field.BoolValue());
             c.check->Enable(!field.IsReadOnly());
-            top->Add(c.check, 0, wxLEFT | wxRIGHT | wxTOP, 12);
+            fields->Add(c.check, 0, wxLEFT | wxRIGHT | wxTOP, 12);
             break;
         default:
             if (field.IsReadOnly() && field.Type() == FieldType::String && unlabelled) {
                 // A line of text across the dialog (a welcome line, a notice).
-                auto* line = new wxStaticText(this, wxID_ANY, Text(language, field.Text()));
+                auto* line = new wxStaticText(body, wxID_ANY, Text(language, field.Text()));
                 line->Wrap(420);
-                top->Add(line, 0, wxLEFT | wxRIGHT | wxTOP, 12);
+                fields->Add(line, 0, wxLEFT | wxRIGHT | wxTOP, 12);
                 continue;
             }
             if (!grid) {
                 grid = new wxFlexGridSizer(3, 6, 8);
                 grid->AddGrowableCol(1, 1);
-                top->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
+                fields->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT | wxTOP, 12);
             }
-            c.text = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(field.Text()),
+            c.text = new wxTextCtrl(body, wxID_ANY, wxString::FromUTF8(field.Text()),
                                     wxDefaultPosition, wxSize(160, -1),
                                     field.IsReadOnly() ? wxTE_READONLY : 0);
-            grid->Add(new wxStaticText(this, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
+            grid->Add(new wxStaticText(body, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
             grid->Add(c.text, 1, wxEXPAND);
-            grid->Add(new wxStaticText(this, wxID_ANY, Text(language, field.UnitText())), 0,
+            grid->Add(new wxStaticText(body, wxID_ANY, Text(language, field.UnitText())), 0,
                       wxALIGN_CENTER_VERTICAL);
             break;
         }
@@ -94,11 +100,15 @@ CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
         SetEscapeId(wxID_OK);  // the close box and Escape count as OK
     }
     buttons->Realize();
+    body->SetSizer(fields);
+    top->Add(body, 1, wxEXPAND);
     top->Add(buttons, 0, wxALIGN_RIGHT | wxALL, 12);
     ok->SetDefault();
     ok->Bind(wxEVT_BUTTON, &CFormDlg::OnOk, this);
-    SetSizerAndFit(top);
+    SetSizer(top);
+    FitOnScreen(this, body);
     CentreOnParent();
+    KeepOnScreen(this);
     for (const Control& c : controls_) {
         if (!c.field->HasFocus()) continue;
         wxWindow* control = c.text ? static_cast<wxWindow*>(c.text)

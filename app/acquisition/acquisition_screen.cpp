@@ -94,6 +94,7 @@ void DrawMonitorPanel(RecordPaint& paint, Workspace& ws)
         AxisChoiceInput in = AxisInputFrom(ws);
         in.keepAxes = false;
         in.axesFixed = false;
+        in.image = false;  // the monitor's frame, whatever the store holds
         const AxisChoice axes = ChooseAxisTickSteps(in);
         StoreAxisChoice(ws, axes);
         DrawAxesHorizontal(paint, ws, x0, y0, axes.distanceOrigin, axes.distanceTickCount, axes.distanceEnd);

@@ -49,9 +49,10 @@ int WorkspaceModeServices::RunPhaseVelocityAnalysis(float endFrequency)
 
 int WorkspaceModeServices::PickPhaseVelocity() { return velk::PickPhaseVelocity(ws_, ui_); }
 
-int WorkspaceModeServices::ShowPhaseVelocityCurve(const std::string& fileName)
+int WorkspaceModeServices::ShowPhaseVelocityCurve(const std::string& curveName)
 {
-    return velk::ShowPhaseVelocityCurve(ws_, ui_, fileName);
+    const std::optional<CommandContext> c = Context();
+    return velk::ShowPhaseVelocityCurve(ws_, ui_, c ? FileNameOf(c->doc.currentFileName) : std::string(), curveName);
 }
 
 int WorkspaceModeServices::ShowPhaseVelocityCurveNamed(const std::string& curveName, const std::string& text)

@@ -28,7 +28,7 @@ public:
     int EditReceiverInterval() override;
     int RunPhaseVelocityAnalysis(float endFrequency) override;
     int PickPhaseVelocity() override;
-    int ShowPhaseVelocityCurve(const std::string& fileName) override;
+    int ShowPhaseVelocityCurve(const std::string& curveName) override;
     int ShowPhaseVelocityCurveNamed(const std::string& curveName, const std::string& text) override;
     int ShowAllCurvesInQuessil(const std::string& programSwitch) override;
     int MakeCmpGatherFiles2D(float binSize) override;

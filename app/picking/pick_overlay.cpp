@@ -176,6 +176,9 @@ void DrawRecordPicks(Canvas& c, const Workspace& ws, const PlotMapping& m)
         } else {
             time = (t < p.pickTimes.size() ? p.pickTimes[t] : 0.0) - offset;
         }
+        // On a dispersion or coherence image a pick at or below 0 marks a frequency without a
+        // pick (the picker leaves -0.1 there): no mark, rather than one at 0 m/s.
+        if (!amplitudeMode && p.recordKind != 0 && !(time > 0.0)) continue;
         const int code = t < p.layerCodes.size() ? p.layerCodes[t] : 3;
         const int32_t across = m.AlongDistance(r);
         const LPoint at = m.At(m.AlongTime(time), across);

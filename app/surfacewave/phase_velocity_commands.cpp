@@ -141,6 +141,7 @@ bool RunPhaseVelocityAnalysis(Workspace& ws, UiHost& ui, ViewSurface* view, bool
     p.recordKind = 1;
     store.dataKind() = kRealSpectrum;
     ws.display.spectrumAxisKind = 2;
+    ws.contour.imageKind = 1;  // a phase-velocity image, until a velocity-depth transformation
     p.normalisation = 1;
     RecalcRecordExtents(ws, 0);
     p.ClearFlags();
@@ -343,6 +344,38 @@ int VelocityDepthTransform(Workspace& ws, UiHost& ui)
 
 namespace {
 
+// Room the picture needs beyond the image: the legend with its labels beside it, the caption
+// below it (logical units).
+constexpr double kLegendRoom = 450.0;
+constexpr double kCaptionRoom = 250.0;
+
+// A new image is drawn at the given scales, or smaller where that keeps the whole image with its
+// legend in the window (a larger scale is a key away).
+void FitImageToWindow(Workspace& ws, const ViewSurface* view)
+{
+    const LSize visible = view ? view->VisibleSize() : LSize{};
+    WaveformStore& store = ws.store;
+    const int n = store.TraceCount();
+    if (visible.cx <= 0 || visible.cy <= 0 || n < 1) return;
+    CParameterSet& p = store.Params();
+    const CTraceHeader& first = store.current.headers[0];
+    const double velocitySpan = std::max(store.TraceSamples(0) - 1, 0) * (first.intervalUs * 0.001);
+    const double frequencySpan =
+        std::fabs((static_cast<double>(store.current.headers[static_cast<size_t>(n - 1)].receiverHundredths) -
+                   first.receiverHundredths) * 0.01);
+    const bool vertical = ws.settings.plotDirection == 1;
+    const double across = visible.cx - ws.settings.xOrg0 - kLegendRoom;
+    const double down = visible.cy - ws.settings.yOrg0 - kCaptionRoom;
+    const double timeRoom = vertical ? down : across;
+    const double distanceRoom = vertical ? across : down;
+    if (velocitySpan > 0.0 && timeRoom > 0.0 && velocitySpan * p.hscale > timeRoom) {
+        p.hscale = static_cast<float>(timeRoom / velocitySpan);
+    }
+    if (frequencySpan > 0.0 && distanceRoom > 0.0 && frequencySpan * p.plotscale > distanceRoom) {
+        p.plotscale = static_cast<float>(distanceRoom / frequencySpan);
+    }
+}
+
 int OnPhaseVelocityTransform(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
@@ -351,6 +384,7 @@ int OnPhaseVelocityTransform(CommandContext& ctx)
     CParameterSet& p = ws.store.Params();
     p.plotscale = 25.0f;
     p.hscale = 10.0f;
+    FitImageToWindow(ws, ctx.view);
     ws.contour.imageKind = 1;
     return 1;
 }
@@ -384,7 +418,7 @@ void AddPhaseVelocityCommands(CommandTable& t)
            [](CommandContext& ctx) { return PickPhaseVelocity(ctx.ws, ctx.ui); }, kRuleDispersionImage);
     AddRow(t, cmd::kShowPhaseVelocityCurve, 13, "Show phase velocity curve", "位相速度曲線を表示",
            [](CommandContext& ctx) {
-               ShowPhaseVelocityCurve(ctx.ws, ctx.ui, ctx.doc.currentFileName);
+               ShowPhaseVelocityCurve(ctx.ws, ctx.ui, FileNameOf(ctx.doc.currentFileName));
                return 0;
            },
            kRuleDispersionImage);

@@ -8,6 +8,7 @@
 #include "app/formats/load_setup.h"
 #include "app/shell_services.h"
 #include "app/store_commands.h"
+#include "app/surfacewave/spac_commands.h"
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
@@ -16,7 +17,6 @@
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
-#include "surfacewave/array_geometry_dialog.h"
 #include "survey/file_list_dialogs.h"
 #include "survey/survey_line_xml.h"
 
@@ -244,16 +244,19 @@ int OpenFileList(CommandContext& c, bool atStartup)
     scratch.listFolder = ParentOf(*path);
     if (scratch.entryCount < 1) return 0;
     if (!RunListDialog(c, scratch)) return 0;
-    if (line.hasArrayGeometry == 1) {
-        if (!ArrayGeometryDialog(line, c.ui, language)) return 0;
-        ws.arrayGeometry.shown = 1;
-    }
     TakeList(c, scratch);
     if (xml) {
         ws.surveyLine = line;
         ws.StoreMamGeometry(geometry);
     }
     ShowListedFile(c, 0, false);
+    // A line recorded on a microtremor array: its geometry is confirmed in the array dialog and
+    // built on the line's first record, which is why that record is read first; Cancel or a
+    // geometry that does not fit the record ends the command without the array picture.
+    if (line.hasArrayGeometry == 1) {
+        if (c.view) c.view->Repaint();  // the record shows behind the dialog
+        if (!ArrayGeometryDialog(ws, c.ui, FileNameOf(c.doc.currentFileName))) return 0;
+    }
     return 1;
 }
 

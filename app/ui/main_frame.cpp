@@ -374,6 +374,8 @@ std::string CMainFrame::Describe() const
     if (view_) {
         const wxRect v = view_->GetRect();
         out << "view.rect=" << v.x << ',' << v.y << ',' << v.width << ',' << v.height << '\n';
+        const LSize visible = view_->VisibleSize();
+        out << "view.visible=" << visible.cx << ',' << visible.cy << '\n';
     }
     if (const wxStatusBar* bar = GetStatusBar()) {
         out << "status=";

@@ -161,6 +161,14 @@ void CVelkarineView::Repaint()
     Refresh(false);
 }
 
+LSize CVelkarineView::VisibleSize() const
+{
+    const wxSize size = GetClientSize();
+    const LogicalMapping m = LogicalMapping::ForDpi(ppi_.x, ppi_.y);
+    if (size.x <= 0 || size.y <= 0 || !(m.pixelsPerUnitX > 0.0) || !(m.pixelsPerUnitY > 0.0)) return {};
+    return LSize{static_cast<int32_t>(size.x / m.pixelsPerUnitX), static_cast<int32_t>(size.y / m.pixelsPerUnitY)};
+}
+
 void CVelkarineView::RequestRepaint(RepaintKind kind)
 {
     if (kind == RepaintKind::Record) {

@@ -44,6 +44,7 @@ public:
 
     // A full repaint ends the transient text: the operation that showed it is over.
     void Repaint() override;
+    LSize VisibleSize() const override;
     void RequestRepaint(RepaintKind kind) override;
     void ShowTransientText(const std::string& text, LPoint at = {10, -18}) override;
     void ShowSecondTransientText(const std::string& text) override;

@@ -50,7 +50,7 @@ void DrawLegendBox(Canvas& c, const ContourPalette& palette, int plotMode, int b
     c.Polyline(outline);
 }
 
-void DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int32_t bottom, int32_t height)
+int32_t DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int32_t bottom, int32_t height)
 {
     Canvas& c = paint.canvas;
     const ContourPalette& palette = ws.palette;
@@ -59,14 +59,19 @@ void DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int
     const int32_t x0 = SaturatingAdd(right, 100), x1 = SaturatingAdd(right, 150);
     const bool jp = IsJapanese(ws.startup.language);
     c.SetTextColour(kLegendBlack);
+    int32_t extent = x1;  // the right-most ink, for the picture's extent
+    auto write = [&](LPoint at, const std::string& text) {
+        c.TextOut(at, text);
+        extent = std::max(extent, SaturatingAdd(at.x, c.TextExtent(text).cx));
+    };
     {
         const int32_t top = SaturatingAdd(bottom, SaturatingTrunc(static_cast<double>(box) * n));
         ScopedFont font(c, FontFor(FontUse::AxisTitle, jp));
         if (jp) {
-            c.TextOut({x0, SaturatingAdd(top, 100)}, palette.legendTitle1);
-            c.TextOut({x0, SaturatingAdd(top, 55)}, palette.legendTitle2);
+            write({x0, SaturatingAdd(top, 100)}, palette.legendTitle1);
+            write({x0, SaturatingAdd(top, 55)}, palette.legendTitle2);
         } else {
-            c.TextOut({x0, SaturatingAdd(top, 60)}, "Legend");
+            write({x0, SaturatingAdd(top, 60)}, "Legend");
         }
     }
     ScopedFont font(c, SelectAxisFont(ws));
@@ -79,10 +84,11 @@ void DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int
         if (k == 0) continue;  // the open lowest level has no label
         const int32_t y = SaturatingAdd(y0, 20);
         if (labelled && std::abs(static_cast<int64_t>(y) - lastLabel) <= 45) continue;
-        c.TextOut({SaturatingAdd(x1, 20), y}, FormatC("%.2f", static_cast<double>(palette.levels[static_cast<size_t>(k)])));
+        write({SaturatingAdd(x1, 20), y}, FormatC("%.2f", static_cast<double>(palette.levels[static_cast<size_t>(k)])));
         labelled = true;
         lastLabel = y;
     }
+    return extent;
 }
 
 namespace {
@@ -284,11 +290,12 @@ int DrawContour(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
             high = std::max(high, at);
         }
         if (first < last) {
-            if (Vertical) {
-                DrawImageLegend(paint, ws, SaturatingAdd(xorg, high), -SaturatingAdd(yorg, along), along);
-            } else {
-                DrawImageLegend(paint, ws, SaturatingAdd(xorg, along), -SaturatingAdd(yorg, high), SaturatingAdd(high, -low));
-            }
+            // The legend belongs to the picture: the extent (scrolling, copies) takes it in.
+            const int32_t legendRight =
+                Vertical ? DrawImageLegend(paint, ws, SaturatingAdd(xorg, high), -SaturatingAdd(yorg, along), along)
+                         : DrawImageLegend(paint, ws, SaturatingAdd(xorg, along), -SaturatingAdd(yorg, high),
+                                           SaturatingAdd(high, -low));
+            l.rightExtent = std::max(l.rightExtent, legendRight);
         }
     }
     if (ws.settings.threeComponentLabel != 1) DrawGatherTitle(paint, ws, xorg, yorg);

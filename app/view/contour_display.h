@@ -38,8 +38,8 @@ void DrawLegendBox(Canvas& canvas, const ContourPalette& palette, int plotMode, 
 // image's right edge, box 0 at the image's bottom, each trunc(height x 0.8) / n high; the lower
 // level of every box but the first written "%.2f" 20 units right of the boxes with its top 20
 // units above the box edge, skipped within 45 units of the last label written; headed "Legend"
-// (the palette's two captions in Japanese).
-void DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int32_t bottom, int32_t height);
+// (the palette's two captions in Japanese). Returns the right-most x of its boxes and texts.
+int32_t DrawImageLegend(RecordPaint& paint, const Workspace& ws, int32_t right, int32_t bottom, int32_t height);
 
 // The two layouts; each returns its depth below the origin, as the wiggle layouts do.
 int DrawContourTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg);

@@ -45,6 +45,7 @@ std::string DescribeDisplayState(const Workspace& ws)
     line("dataKind", i(ws.store.dataKind()));
     line("component", i(ws.componentToEdit));
     line("timer", i(d.timerRunning) + "," + i(d.timerInterval));
+    line("extent", i(d.layout.rightExtent) + "," + i(d.layout.bottomExtent));
     return out;
 }
 

@@ -7,6 +7,7 @@
 #include "draw/fonts.h"
 #include "app/dsp/display_filter_commands.h"
 #include "app/shell_services.h"
+#include "app/view/record_drawing.h"
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -21,6 +22,28 @@ constexpr Rgb kTrigger{200, 200, 0};
 bool Japanese(const Workspace& ws) { return IsJapanese(ws.startup.language); }
 
 bool Usable(float step) { return step > 0.0f && std::isfinite(step); }
+
+// Dispersion and coherence images are framed by their own edges.
+bool ImageAxes(const Workspace& ws)
+{
+    const int kind = ws.store.Params().recordKind;
+    return kind == 1 || kind == 2;
+}
+
+// An image's last shown sample along the time axis, from the image's own interval, as its cells
+// are drawn (so the axis and the image agree whatever the record before it left behind).
+float ImageTimeEnd(const Workspace& ws)
+{
+    int first = 0, last = 0;
+    ShownTraceRange(ws, first, last);
+    const WaveformStore& store = ws.store;
+    if (first < 0 || first >= store.TraceCount()) return 0.0f;
+    const int samples = std::min(std::max(store.Params().samplesShown, 0),
+                                 std::max(store.TraceSamples(first) - std::max(ws.display.firstSampleShown, 0), 0));
+    const double interval = store.current.headers[static_cast<size_t>(first)].intervalUs * 0.001;
+    const double end = std::max(samples - 1, 0) * interval;
+    return std::isfinite(end) && end > 0.0 ? static_cast<float>(end) : 0.0f;
+}
 
 // ticks - 1 (a count of steps), bounded: at least one tick, at most kMaxTickCount.
 int Ticks(double steps)
@@ -77,6 +100,9 @@ void ExtendToReach(int& count, float& end, float start, float step, float reach)
     }
 }
 
+// Ticks at whole steps that stay within `steps` steps (never one beyond the end).
+int TicksWithin(double steps) { return Ticks(std::floor(steps + 1e-6)); }
+
 AxisChoice Choose(const AxisChoiceInput& in, bool vertical)
 {
     AxisChoice c;
@@ -84,16 +110,26 @@ AxisChoice Choose(const AxisChoiceInput& in, bool vertical)
     c.timeEnd = in.timeEnd;
     c.timeStep = in.timeStep;
     c.distanceStep = in.distanceStep;
-    if (!in.keepAxes) {
+    const bool keepAxes = in.keepAxes && !in.image;
+    if (!keepAxes) {
         c.timeStart = in.timeAxisStart;
-        c.timeEnd = in.shownTime;
+        c.timeEnd = in.image ? in.imageTimeEnd : in.shownTime;
     }
-    const bool choose = !in.axesFixed && !in.keepAxes;
+    const bool choose = !in.axesFixed && !keepAxes;
     if (choose || !Usable(c.timeStep)) {
         c.timeStep = vertical ? VerticalTimeStep(in.hscale) : HorizontalTimeStep(in.hscale);
     }
     if (choose || !Usable(c.distanceStep)) {
         c.distanceStep = vertical ? VerticalDistanceStep(in.plotscale) : HorizontalDistanceStep(in.plotscale);
+    }
+    if (in.image) {
+        // The frame is the image's edge; the numbering stops at the last whole step inside it.
+        c.distanceOrigin = in.distanceMinimum;
+        c.distanceEnd = std::max(in.distanceMaximum, in.distanceMinimum);
+        c.timeEnd = std::max(c.timeEnd, c.timeStart);
+        c.timeTickCount = TicksWithin((static_cast<double>(c.timeEnd) - c.timeStart) / c.timeStep);
+        c.distanceTickCount = TicksWithin((static_cast<double>(c.distanceEnd) - c.distanceOrigin) / c.distanceStep);
+        return c;
     }
     const double margin = (in.threeComponent && !vertical ? 2.0 : 1.0) * c.distanceStep;
     c.distanceOrigin = static_cast<float>(in.distanceMinimum - margin);
@@ -296,6 +332,8 @@ AxisChoiceInput AxisInputFrom(const Workspace& ws)
     in.keepAxes = ws.settings.applyCurrentConfiguration == 1;
     in.axesFixed = ws.display.axesFixed == 1;
     in.threeComponent = ws.settings.threeComponentLabel == 1;
+    in.image = ImageAxes(ws);
+    if (in.image) in.imageTimeEnd = ImageTimeEnd(ws);
     in.timeStart = ws.settings.xst;
     in.timeEnd = ws.settings.xe;
     in.timeStep = ws.settings.xi;
@@ -357,16 +395,19 @@ void DrawTimeLines(Canvas& c, const Workspace& ws, double s0, Edge edge, Grid gr
     const double hscale = ws.store.Params().hscale;
     const int tcount = std::clamp(a.timeTickCount, 0, kMaxTickCount);
     const double axisEnd = (tcount - 1) * static_cast<double>(tstep);
+    // An image's frame closes at its last sample, which need not be a whole step.
+    const bool image = ImageAxes(ws);
+    const double frameEnd =
+        image ? std::max(axisEnd, static_cast<double>(ws.settings.xe) - ws.settings.xst) : axisEnd;
     const double firstTick = FirstTimeTick(ws, tstep, s0);
     for (int i = 0; i < tcount; ++i) {
-        if (i == 0 || i == tcount - 1) {
-            c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
-            edge(Trunc(i * static_cast<double>(tstep) * hscale));
-        }
+        c.SetPen(Pen{PenStyle::Solid, 2, kBlack});
+        if (i == 0) edge(0);
+        if (i == tcount - 1 && (i != 0 || image)) edge(Trunc(frameEnd * hscale));
         const double t = firstTick + i * static_cast<double>(tstep);
         if (t > axisEnd + 1e-6 * tstep) continue;
         const int32_t along = Trunc(t * hscale);
-        if (t > 1e-6 * tstep && t < axisEnd - 1e-6 * tstep && a.gridFlag >= 0) {
+        if (t > 1e-6 * tstep && t < frameEnd - 1e-6 * tstep && a.gridFlag >= 0) {
             c.SetPen(Pen{PenStyle::Solid, 2, kGrid});
             grid(along);
         }
@@ -401,12 +442,24 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
     c.SetTextColour(kBlack);
     int32_t bottom = yorg;
     double largestLabel = 0.0;
+    // An image's frame closes at its last trace after the ticks, which stay inside it.
+    const bool image = ImageAxes(ws);
+    const double frameSpan = static_cast<double>(distanceEnd) - distanceOrigin;
+    auto edgeLine = [&](int32_t y) {
+        Line(c, xorg, -y, right, -y);
+        l.rightExtent = std::max(l.rightExtent, right);
+    };
     for (int k = 0; k < count; ++k) {
         const int32_t y = SaturatingAdd(yorg, Trunc(k * static_cast<double>(dstep) * plotscale));
         bottom = y;
-        if (k == 0 || k == count - 1) {
-            Line(c, xorg, -y, right, -y);
-            l.rightExtent = std::max(l.rightExtent, right);
+        if (k == 0 && image && !threeComponent) {
+            // The image starts at the frame's edge: the edge carries the first number.
+            LabelBeside(c, xorg - 160, -y + 25, DistanceLabel(ws, distanceOrigin));
+        }
+        if (k == 0 || (!image && k == count - 1)) {
+            edgeLine(y);
+        } else if (image && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) {
+            continue;  // on the closing edge
         } else if (!threeComponent) {
             const double v = distanceOrigin + k * static_cast<double>(dstep);
             largestLabel = std::max(largestLabel, std::fabs(s.kmDisplay == 1 ? v * 0.001 : v));
@@ -414,6 +467,10 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
             Line(c, xorg - 10, -y, xorg, -y);
             Line(c, right, -y, right + 10, -y);
         }
+    }
+    if (image && count > 0) {
+        bottom = SaturatingAdd(yorg, Trunc(frameSpan * plotscale));
+        edgeLine(bottom);
     }
     l.bottomExtent = bottom;
 
@@ -432,11 +489,16 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
                 x = xorg - 221;
                 break;
             case 3: title = jp ? "距離 (" + unit + ")" : "D i s t a n c e (" + unit + ")"; break;
-            case 2:
-                title = jp ? "深度 (" + unit + ")" : "D e p t h  (" + unit + ")";
-                x = xorg - 235;
+            default:
+                // The traces of a phase-velocity image are frequencies; after the velocity-depth
+                // transformation (image kind 2) they are depths.
+                if (ws.contour.imageKind == 2) {
+                    title = jp ? "深度 (" + unit + ")" : "D e p t h  (" + unit + ")";
+                    x = xorg - 235;
+                } else {
+                    title = jp ? "周波数 (Hz)" : "F r e q u e n c y (Hz)";
+                }
                 break;
-            default: title = jp ? "周波数 (Hz)" : "F r e q u e n c y (Hz)"; break;
             }
         } else if (p.verticalAxisKind == 1) {
             title = jp ? "距離 (" + unit + ")" : "D i s t a n c e (" + unit + ")";
@@ -495,17 +557,27 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
     ScopedFont font(c, SelectAxisFont(ws));
     c.SetTextColour(kBlack);
     int32_t right = xorg;
+    // An image's frame closes at its last trace after the ticks, which stay inside it.
+    const bool image = ImageAxes(ws);
+    const double frameSpan = static_cast<double>(distanceEnd) - distanceOrigin;
     for (int k = 0; k < count; ++k) {
         const int32_t x = SaturatingAdd(xorg, Trunc(k * static_cast<double>(dstep) * plotscale));
+        if (image && k > 0 && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) continue;
         right = x;
         l.rightExtent = std::max(l.rightExtent, x);
-        if (k == 0 || k == count - 1) {
+        if (k == 0 && image) LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin));
+        if (k == 0 || (!image && k == count - 1)) {
             Line(c, x, -yorg, x, -bottom);
         } else {
             LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
             Line(c, x, -yorg + 10, x, -yorg);
             Line(c, x, -bottom, x, -bottom - 10);
         }
+    }
+    if (image && count > 0) {
+        right = SaturatingAdd(xorg, Trunc(frameSpan * plotscale));
+        l.rightExtent = std::max(l.rightExtent, right);
+        Line(c, right, -yorg, right, -bottom);
     }
     l.bottomExtent = bottom;
 
@@ -632,8 +704,13 @@ void DrawEditStatus(RecordPaint& paint, const Workspace& ws)
         }
         break;
     case 1:
-        line = pick("Status : Pick first arrival", "状態 : 初動の読み取り");
-        pane = pick("Pick first arrival", "初動の読み取り");
+        if (ws.store.Params().recordKind == 1 && d.phaseVelocityFileMode == 1) {
+            line = pick("Status : Pick phase velocity", "状態 : 位相速度の読み取り");
+            pane = pick("Pick phase velocity", "位相速度の読み取り");
+        } else {
+            line = pick("Status : Pick first arrival", "状態 : 初動の読み取り");
+            pane = pick("Pick first arrival", "初動の読み取り");
+        }
         break;
     case 2:
         line = pick("Status : point shot-mark", "状態 : 発震点の指定");

@@ -26,6 +26,10 @@ struct AxisChoiceInput {
     bool keepAxes = false;         // "Apply current configuration(scale and time axis)"
     bool axesFixed = false;        // set by the axis dialog
     bool threeComponent = false;   // ThreeComponentLabel
+    // A dispersion or coherence image: its axes span the image itself (velocity 0 to the last
+    // sample, first to last frequency), whatever the kept configuration of waveform records.
+    bool image = false;
+    float imageTimeEnd = 0.0f;     // the last sample's position along the time axis
     // The current choice: the kept time-axis range and steps.
     float timeStart = 0.0f;
     float timeEnd = 0.0f;

@@ -548,7 +548,8 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
             }
             if (ws.theoretical.shown == 1) DrawTheoreticalCurves(paint, ws, xorg, yorg);
         }
-        if (recordKind == 1 && !vertical && ws.contour.minMaxPlot == 1) {
+        // The limit lines are wavelengths over frequency: they have no place on a depth image.
+        if (recordKind == 1 && !vertical && ws.contour.minMaxPlot == 1 && ws.contour.imageKind != 2) {
             DrawWavelengthLimitLines(paint, ws, xorg, yorg);
         }
         if (d.editMode == 7) DrawTwoLayerTraveltime(paint, ws, xorg, yorg);

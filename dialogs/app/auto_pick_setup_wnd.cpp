@@ -9,6 +9,7 @@
 
 #include "app/picking/auto_pick_setup.h"
 #include "platform/language.h"
+#include "ui/screen_fit.h"
 
 namespace velk {
 
@@ -56,6 +57,7 @@ CAutoPickSetupWnd::CAutoPickSetupWnd(wxWindow* parent, DialogRequest& request, i
     ok->Bind(wxEVT_BUTTON, &CAutoPickSetupWnd::OnOk, this);
     SetSizerAndFit(top);
     CentreOnParent();
+    KeepOnScreen(this);
 }
 
 wxString CAutoPickSetupWnd::TakeValues()

@@ -11,6 +11,7 @@
 
 #include "app/view/axis_config.h"
 #include "platform/language.h"
+#include "ui/screen_fit.h"
 
 namespace velk {
 namespace {
@@ -109,6 +110,7 @@ CAxisConfigWnd::CAxisConfigWnd(wxWindow* parent, DialogRequest& request, int lan
     ok->Bind(wxEVT_BUTTON, &CAxisConfigWnd::OnOk, this);
     SetSizerAndFit(top);
     CentreOnParent();
+    KeepOnScreen(this);
 }
 
 wxString CAxisConfigWnd::Label(const char* field) const

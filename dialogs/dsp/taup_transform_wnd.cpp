@@ -9,6 +9,7 @@
 
 #include "dsp/taup.h"
 #include "platform/language.h"
+#include "ui/screen_fit.h"
 
 namespace velk {
 
@@ -64,6 +65,7 @@ CTauPTransformWnd::CTauPTransformWnd(wxWindow* parent, DialogRequest& request, i
     ShowValues();
     SetSizerAndFit(top);
     CentreOnParent();
+    KeepOnScreen(this);
 }
 
 void CTauPTransformWnd::ShowValues()

@@ -6,11 +6,13 @@
 #include <wx/checkbox.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobox.h>
+#include <wx/scrolwin.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
+#include "ui/screen_fit.h"
 
 namespace velk {
 
@@ -26,39 +28,44 @@ CAdvancedFormWnd::CAdvancedFormWnd(wxWindow* parent, DialogRequest& request, int
       language_(language),
       layout_(std::move(layout))
 {
+    // The fields scroll in a panel of their own when the screen is too low for them all.
+    body_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxVSCROLL);
     auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* fields = new wxBoxSizer(wxVERTICAL);
     auto* grid = new wxFlexGridSizer(3, 6, 8);
     grid->AddGrowableCol(1, 1);
     for (DialogField& field : request_.Fields()) {
         Control c;
         c.field = &field;
-        auto* label = new wxStaticText(this, wxID_ANY, field.Type() == FieldType::Bool ? wxString() : U(field.LabelText()));
+        auto* label = new wxStaticText(body_, wxID_ANY, field.Type() == FieldType::Bool ? wxString() : U(field.LabelText()));
         wxWindow* editor = nullptr;
         if (field.Type() == FieldType::Choice) {
             wxArrayString choices;
             for (const std::string& s : field.Choices()) choices.Add(U(s));
             // Long groups (the array presets) go in rows of four.
             const int columns = choices.size() > 6 ? 4 : 0;
-            c.radio = new wxRadioBox(this, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, choices, columns,
+            c.radio = new wxRadioBox(body_, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize, choices, columns,
                                      wxRA_SPECIFY_COLS);
             editor = c.radio;
             c.radio->Bind(wxEVT_RADIOBOX, [this](wxCommandEvent&) { UpdateVisibility(); });
         } else if (field.Type() == FieldType::Bool) {
-            c.check = new wxCheckBox(this, wxID_ANY, U(field.LabelText()));
+            c.check = new wxCheckBox(body_, wxID_ANY, U(field.LabelText()));
             editor = c.check;
         } else {
-            c.text = new wxTextCtrl(this, wxID_ANY, wxString(), wxDefaultPosition, wxSize(120, -1),
+            c.text = new wxTextCtrl(body_, wxID_ANY, wxString(), wxDefaultPosition, wxSize(120, -1),
                                     field.IsReadOnly() ? wxTE_READONLY : 0);
             editor = c.text;
         }
-        auto* unit = new wxStaticText(this, wxID_ANY, U(field.UnitText()));
+        auto* unit = new wxStaticText(body_, wxID_ANY, U(field.UnitText()));
         grid->Add(label, 0, wxALIGN_CENTER_VERTICAL);
         grid->Add(editor, 1, wxEXPAND);
         grid->Add(unit, 0, wxALIGN_CENTER_VERTICAL);
         c.windows = {label, editor, unit};
         controls_.push_back(c);
     }
-    top->Add(grid, 1, wxEXPAND | wxALL, 12);
+    fields->Add(grid, 1, wxEXPAND | wxALL, 12);
+    body_->SetSizer(fields);
+    top->Add(body_, 1, wxEXPAND);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
     for (const DialogRequest::Button& b : request_.Buttons()) {
@@ -82,6 +89,7 @@ CAdvancedFormWnd::CAdvancedFormWnd(wxWindow* parent, DialogRequest& request, int
     SetSizer(top);
     UpdateVisibility();
     CentreOnParent();
+    KeepOnScreen(this);
     if (layout_.focusOk) ok->SetFocus();
 }
 
@@ -134,9 +142,8 @@ void CAdvancedFormWnd::UpdateVisibility()
             std::find(layout_.advancedButtons.begin(), layout_.advancedButtons.end(), name) != layout_.advancedButtons.end();
         button->Show(!advanced || advancedShown_);
     }
-    Layout();
-    GetSizer()->SetSizeHints(this);
-    Fit();
+    body_->Layout();
+    FitOnScreen(this, body_);
 }
 
 bool CAdvancedFormWnd::FieldShown(const std::string& name) const

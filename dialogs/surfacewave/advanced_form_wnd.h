@@ -15,6 +15,7 @@
 
 class wxFlexGridSizer;
 class wxRadioBox;
+class wxScrolledWindow;
 class wxTextCtrl;
 class wxCheckBox;
 class wxWindow;
@@ -72,6 +73,7 @@ private:
     AdvancedFormLayout layout_;
     std::vector<Control> controls_;
     std::vector<std::pair<std::string, wxWindow*>> buttons_;
+    wxScrolledWindow* body_ = nullptr;  // the fields' panel
     bool advancedShown_ = false;
 };
 

@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
+#include "ui/screen_fit.h"
 
 namespace velk {
 
@@ -104,6 +105,7 @@ CPagedTableWnd::CPagedTableWnd(wxWindow* parent, DialogRequest& request, int lan
     ShowValues();
     SetSizerAndFit(top);
     CentreOnParent();
+    KeepOnScreen(this);
     for (const Cell& c : cells_) {
         if (!c.field->HasFocus() || !c.text) continue;
         c.text->SetFocus();

@@ -47,7 +47,7 @@ TEST(ArrayGeometryDialog, AdvancedMenuShowsTheArrayFileControls)
     layout.advancedButtons.assign(CArrayGeometryDlg::kAdvancedButtons.begin(), CArrayGeometryDlg::kAdvancedButtons.end());
     layout.focusOk = true;
     auto* w = new CAdvancedFormWnd(nullptr, request, -1, layout);
-    w->Move(0, 0);
+    w->Move(0, 500);
     w->Show();
     Settle();
     EXPECT_TRUE(w->FieldShown(CArrayGeometryDlg::kArraySize));
@@ -58,6 +58,7 @@ TEST(ArrayGeometryDialog, AdvancedMenuShowsTheArrayFileControls)
     EXPECT_TRUE(w->FieldShown(CArrayGeometryDlg::kUnused));
     EXPECT_TRUE(w->ButtonShown(CArrayGeometryDlg::kSaveArrayFile));
     Settle();
+    ExpectOnScreen(w);
     if (Screenshot(std::getenv("DISPLAY"), ShotPath("array_geometry_dialog_advanced.png"))) std::cout << "[ screenshot ] array_geometry_dialog_advanced.png\n";
     w->Destroy();
     Settle();

@@ -21,12 +21,13 @@ namespace {
 
 using namespace velk::gui;
 
-// The toolkit, started once for the process on a display of its own and ended before exit.
+// The toolkit, started once for the process on a display of its own and ended before exit. The
+// display is the smallest screen the dialogs must fit, 1024 x 768.
 class WxEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        display_ = std::make_unique<PrivateDisplay>();
+        display_ = std::make_unique<PrivateDisplay>("1024x768x24");
         if (!display_->Ok()) return;
         ::setenv("DISPLAY", display_->Name().c_str(), 1);
         static char name[] = "gui_tests";
@@ -70,7 +71,7 @@ protected:
 template <class T>
 T* FindChild(wxWindow* parent)
 {
-    for (wxWindow* child : parent->GetChildren()) {
+    for (wxWindow* child : gui::Descendants(parent)) {
         if (auto* found = dynamic_cast<T*>(child)) return found;
     }
     return nullptr;
@@ -148,6 +149,17 @@ TEST_F(Dialogs, FormTakesValuesThroughTheFieldChecks)
     EXPECT_EQ(skip, 4);
     EXPECT_EQ(choice, 1);
     dlg->Destroy();
+
+    // A form longer than the screen scrolls its fields and keeps its buttons.
+    std::vector<float> values(60, 1.0f);
+    DialogRequest tall("CTallForm", "Tall form");
+    for (size_t i = 0; i < values.size(); ++i) tall.Float("Value " + std::to_string(i + 1), values[i]);
+    tall.Load();
+    auto* form = new CFormDlg(nullptr, tall, -1);
+    form->Show();
+    Settle();
+    ExpectOnScreen(form);
+    form->Destroy();
     Settle();
 }
 

@@ -7,6 +7,9 @@
 
 #include <wx/image.h>
 #include <wx/imagpng.h>
+#include <wx/window.h>
+
+#include "ui/screen_fit.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -28,6 +31,28 @@ extern char** environ;
 namespace velk::gui {
 
 using namespace std::chrono_literals;
+
+// `dialog` and its OK button lie on the work area of the display (1024 x 768 in this process).
+inline void ExpectOnScreen(wxWindow* dialog)
+{
+    const wxRect area = WorkAreaOf(dialog);
+    const wxWindow* ok = dialog->FindWindow(wxID_OK);
+    EXPECT_TRUE(area.Contains(dialog->GetScreenRect()));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(ok->IsShownOnScreen() && area.Contains(ok->GetScreenRect()));
+}
+
+// Every window inside `parent`, depth first (a form's fields lie in a panel of their own).
+inline std::vector<wxWindow*> Descendants(wxWindow* parent)
+{
+    std::vector<wxWindow*> out;
+    for (wxWindow* child : parent->GetChildren()) {
+        out.push_back(child);
+        const std::vector<wxWindow*> inner = Descendants(child);
+        out.insert(out.end(), inner.begin(), inner.end());
+    }
+    return out;
+}
 
 inline bool HaveProgram(const char* name)
 {
@@ -132,7 +157,8 @@ private:
 // installed (then the tests use $DISPLAY if there is one).
 class PrivateDisplay {
 public:
-    PrivateDisplay()
+    // A screen of `geometry` ("1280x1024x24": width x height x depth).
+    explicit PrivateDisplay(const std::string& geometry = "1280x1024x24")
     {
         if (!HaveProgram("Xvfb")) {
             if (const char* d = std::getenv("DISPLAY")) name_ = d;
@@ -141,7 +167,7 @@ public:
         int fds[2];
         if (::pipe(fds) != 0) return;
         const std::string fd = std::to_string(fds[1]);
-        server_.Start({"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"}, {},
+        server_.Start({"Xvfb", "-displayfd", fd, "-screen", "0", geometry, "-nolisten", "tcp"}, {},
                       "/dev/null", {fds[1]});
         ::close(fds[1]);
         std::string number;

@@ -43,7 +43,7 @@ TEST(PhaseVelocityDialog, AdvancedMenuShowsTheAdvancedControls)
     layout.selector = CPhaseVelocityDlg::kMethod;
     layout.selectorChoice = 1;
     auto* w = new CAdvancedFormWnd(nullptr, request, -1, layout);
-    w->Move(0, 0);
+    w->Move(0, 400);  // low, as centred on a low frame: it grows upwards
     w->Show();
     Settle();
     EXPECT_TRUE(w->FieldShown(CPhaseVelocityDlg::kTraceSkip));
@@ -55,6 +55,7 @@ TEST(PhaseVelocityDialog, AdvancedMenuShowsTheAdvancedControls)
     w->Choose(CPhaseVelocityDlg::kMethod, 1);
     EXPECT_TRUE(w->FieldShown(CPhaseVelocityDlg::kSpac));
     Settle();
+    ExpectOnScreen(w);
     if (Screenshot(std::getenv("DISPLAY"), ShotPath("phase_velocity_dialog_advanced.png"))) std::cout << "[ screenshot ] phase_velocity_dialog_advanced.png\n";
     w->Choose(CPhaseVelocityDlg::kMethod, 0);
     EXPECT_FALSE(w->FieldShown(CPhaseVelocityDlg::kSpac));

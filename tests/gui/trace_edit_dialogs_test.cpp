@@ -31,7 +31,7 @@ namespace {
 std::set<std::string> TextsOf(wxWindow* dlg)
 {
     std::set<std::string> out;
-    for (wxWindow* child : dlg->GetChildren()) {
+    for (wxWindow* child : gui::Descendants(dlg)) {
         if (auto* s = dynamic_cast<wxStaticText*>(child)) out.insert(s->GetLabel().utf8_string());
         if (auto* c = dynamic_cast<wxCheckBox*>(child)) out.insert(c->GetLabel().utf8_string());
         if (auto* r = dynamic_cast<wxRadioBox*>(child)) {

@@ -37,7 +37,7 @@ void Settle()
 std::vector<std::string> EditTexts(wxWindow* w)
 {
     std::vector<std::string> out;
-    for (wxWindow* child : w->GetChildren()) {
+    for (wxWindow* child : gui::Descendants(w)) {
         if (auto* t = dynamic_cast<wxTextCtrl*>(child)) out.push_back(t->GetValue().utf8_string());
     }
     return out;

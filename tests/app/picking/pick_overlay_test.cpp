@@ -85,6 +85,10 @@ TEST_F(PickOverlay, MarksFollowLayerCodesAndOneReceiverKeepsOnePick)
     EXPECT_EQ(dots[0]->points, (std::vector<LPoint>{{305, Y(0) + 5}, {315, Y(0) - 5}}));
     EXPECT_EQ(dots[0]->brush.colour, kRed);
     EXPECT_EQ(dots[1]->pen.colour, kOlive);
+    // A frequency without a pick (the picker leaves -0.1) has no dot at 0 m/s.
+    Pick(3, -0.1f, 1);
+    Paint();
+    EXPECT_EQ(canvas.OpsOf(Kind::Ellipse).size(), 2u);
 }
 
 TEST_F(PickOverlay, TheDistanceRangeKeepsMarksWithinATenthOfAMillimetre)

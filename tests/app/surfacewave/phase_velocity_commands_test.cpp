@@ -9,7 +9,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/acquisition/mode_services.h"
+#include "app/command_table.h"
 #include "app/formats/document.h"
+#include "app/view/edit_controller.h"
+#include "platform/recent_files.h"
 #include "app/view/draw_fixture.h"
 #include "formats/format_support.h"
 #include "surfacewave/phase_velocity_test_record.h"
@@ -78,6 +82,11 @@ TEST_F(PhaseVelocityCommandTest, TransformAndPickTheDispersiveRecord)
                 EXPECT_NEAR(s.Params().pickTimes[static_cast<size_t>(k)], testrecord::C0(f), 2.5) << f;
             }
         }
+        // Escape ends the picking and keeps the picks.
+        const std::vector<float> picks = s.Params().pickTimes;
+        ws->editController.OnKeyDown(*ws, ui, kKeyEscape);
+        EXPECT_EQ(ws->display.editMode, 0);
+        EXPECT_EQ(s.Params().pickTimes, picks);
         ws->store.RestoreUndo();
         EXPECT_EQ(Snapshot(), before);  // undo brings back the record and its kind 0
     }
@@ -181,6 +190,35 @@ TEST_F(PhaseVelocityCommandTest, AllCurvesUpTo251)
     SetSharedBlockPrefix("");
 }
 
+// Each road that hands the picked curve to the dispersion program: the name slot carries the
+// mode's switch (a blank from the menu), the file-name slot the record's bare name.
+TEST_F(PhaseVelocityCommandTest, CurveHandOffsPutSwitchAndFileInTheirSlots)
+{
+    auto* launcher = new FakeLauncher;
+    ws->launcher.reset(launcher);
+    Fill(2, 10, [](int, int) { return 0.0f; });  // frequencies 0 and 1 Hz, a dispersion image
+    ws->store.Params().recordKind = 1;
+    ws->store.Params().pickTimes[0] = -0.1f, ws->store.Params().pickTimes[1] = 150.0f;
+    ws->store.pickAmplitude.assign(2, 0.5f);
+    CVelkarineDoc doc(*ws);
+    doc.currentFileName = "/data/line/shot.sg2";
+    RecentFileList recent;
+    CommandContext ctx{*ws, ui, doc, recent, nullptr, nullptr};
+    ws->ModeServicesOf().SetContextSource([&]() -> std::optional<CommandContext> { return ctx; });
+    auto args = [&](const std::string& name, const std::string& file) {
+        EXPECT_EQ(launcher->starts.back().args,
+                  (std::vector<std::string>{"-1", name, "-1", "-1.000000", "-150.000000", "-0.500000", "-" + file}));
+    };
+    for (const char* sw : {"-MASW1D", "-MAM", "-QD7000MASW1D"}) {
+        ws->ModeServicesOf().ShowPhaseVelocityCurve(sw);
+        args(sw, "shot.sg2");
+    }
+    ws->ModeServicesOf().ShowPhaseVelocityCurveNamed("-QD7000MASW1D", "a1-a20");
+    args("-QD7000MASW1D", "a1-a20");
+    RunCommand(BuildCommandTable(), cmd::kShowPhaseVelocityCurve, ctx);
+    args(" ", "shot.sg2");
+}
+
 TEST_F(PhaseVelocityCommandTest, VelocityDepthOfAConstantVelocity)
 {
     // 20 frequencies 0..19 Hz, 120 velocities by 2.5 m/s, all energy at 200 m/s (sample 80).
@@ -234,6 +272,11 @@ TEST_F(PhaseVelocityCommandTest, LimitLinesAndLegend)
     for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::Text))
         if (op->points[0].x > boxes[0]->points[1].x) ++labels;
     EXPECT_EQ(labels, box > 45 ? n - 1 : (n - 1 + 1) / 2) << box;
+
+    // A velocity-depth image has no wavelength limits.
+    c.imageKind = 2;
+    Paint();
+    for (const drawtest::Op* op : canvas.OpsOf(drawtest::Kind::LineTo)) EXPECT_NE(op->pen.colour, (Rgb{0, 0, 255}));
 }
 
 }  // namespace

@@ -175,6 +175,7 @@ TEST_F(FileListCommands, LineXmlSavedAndOpened)
     ws.fileGroup.listFolder = folder.Path();
     ws.fileGroup.AddFile("s1.8hd", 0.0f, 0.0f, 1.0f);
     ws.MamGeometry().Angle = 45.0f;
+    ws.MamGeometry().iGeometry = 11, ws.MamGeometry().nReceiver = 3;  // a line of the three receivers
     const std::string line = folder.File("line.xml");
     auto save = [&](const char* message = nullptr) {
         ui.AnswerFileSave(folder.File("line"));
@@ -203,12 +204,24 @@ TEST_F(FileListCommands, LineXmlSavedAndOpened)
     FileRoad other;
     other.ui.AnswerFileOpen(line);
     other.ui.AnswerDialog("CFileListDlg");
+    // The line carries an array: its dialog follows the list's and builds on the first record.
+    other.ui.AnswerDialog("CArrayGeometryDlg");
     EXPECT_EQ(other.Run([](CommandContext& c) { return OpenFileList(c, false); }), 1);
     EXPECT_EQ(other.ws.fileGroup.entries[0].fileName, "s1.8hd");
-    EXPECT_EQ(other.ws.store.TraceCount(), 3);
     ASSERT_TRUE(other.ws.mamGeometry);
     EXPECT_EQ(other.ws.mamGeometry->Angle, 45.0f);
-    EXPECT_EQ(other.ws.arrayGeometry.shown, 1);
+    EXPECT_EQ(other.ws.arrayGeometry.points.size(), 3u);  // built on the line's first record
+    EXPECT_EQ(other.ws.display.displayMode, 4);
+
+    // Cancel there ends the command without the array picture; the list and its record stay.
+    FileRoad third;
+    third.ui.AnswerFileOpen(line);
+    third.ui.AnswerDialog("CFileListDlg");
+    third.ui.CancelDialog("CArrayGeometryDlg");
+    EXPECT_EQ(third.Run([](CommandContext& c) { return OpenFileList(c, false); }), 0);
+    EXPECT_EQ(third.ws.fileGroup.entryCount, 1);
+    EXPECT_EQ(third.ws.store.TraceCount(), 3);
+    EXPECT_EQ(third.ws.arrayGeometry.shown, 0);
 }
 
 }  // namespace

@@ -60,6 +60,17 @@ TEST(AxisTickChoosers, StepsCountsAndTheExtraTick)
     EXPECT_EQ(c.distanceStep, 2.0f);     // 1 x 100 < 150
     EXPECT_EQ(ChooseAxisTickStepsVertical(Input(1.0f, 30.0f, 1000.0f, 0, 10)).distanceStep, 5.0f);
     EXPECT_EQ(c.distanceTickCount, 8);   // trunc((12 - -2) / 2) + 1
+
+    // An image spans itself, whatever configuration a waveform record kept: no margin, no tick
+    // beyond its last sample (497.5 m/s) or its last frequency (39 Hz).
+    AxisChoiceInput image = Input(1.0f, 20.0f, 5000.0f, 0.0f, 39.0f);
+    image.image = image.keepAxes = true;
+    image.imageTimeEnd = 497.5f;
+    image.timeEnd = 5000.0f, image.timeStep = 1000.0f;
+    c = ChooseAxisTickSteps(image);
+    EXPECT_EQ(std::vector<float>({c.timeEnd, c.distanceOrigin, c.distanceEnd}), std::vector<float>({497.5f, 0.0f, 39.0f}));
+    EXPECT_EQ(c.timeTickCount, 3);      // 0, 200, 400
+    EXPECT_EQ(c.distanceTickCount, 8);  // 0 .. 35 by 5
 }
 
 using Axes = DrawTest;
@@ -198,8 +209,14 @@ TEST_F(Axes, TitlesByDataKindUnitsAndLanguage)
 
     ws->store.dataKind() = kRealSpectrum;
     EXPECT_EQ(titles()[1], "Frequency (Hz)");
+    // A phase-velocity image: frequencies across, until a velocity-depth image has depths.
     ws->display.spectrumAxisKind = 2;
+    EXPECT_EQ(titles(), (std::vector<std::string>{"F r e q u e n c y (Hz)", "Phase velocity (m/sec)"}));
+    EXPECT_EQ(canvas.FindText("F r e q u e n c y")->points[0].x, 300 - 230);
+    ws->contour.imageKind = 2;
     EXPECT_EQ(titles(), (std::vector<std::string>{"D e p t h  (m)", "Phase velocity (m/sec)"}));
+    EXPECT_EQ(canvas.FindText("D e p t h")->points[0].x, 300 - 235);
+    ws->contour.imageKind = 0;
     ws->display.spectrumAxisKind = 0;
     ws->store.dataKind() = kComplexShowReal;
     EXPECT_EQ(titles()[1], "Frequency domain(Real part)");
@@ -237,6 +254,11 @@ TEST_F(Axes, EditStatusLinesAndPanes)
         EXPECT_EQ(status.widths[0], 50);
         EXPECT_EQ(status.widths[1], 100);
     }
+    ws->display.editMode = 1, ws->store.Params().recordKind = 1, ws->display.phaseVelocityFileMode = 1;
+    Paint();  // picking on a dispersion image
+    EXPECT_EQ(status.texts[1], "Pick phase velocity");
+    ws->store.Params().recordKind = 0, ws->display.phaseVelocityFileMode = 0;
+
     ws->display.editMode = 4;
     Paint();
     EXPECT_EQ(canvas.FindText("（point left end）")->points[0], (LPoint{10, -68}));
