@@ -84,7 +84,6 @@ TEST(ReplaceLoadedTraces, SortsStablyAndSetsTheRecordUp)
     EXPECT_EQ(f.ws.display.firstReceiver, 1.0f);
     EXPECT_EQ(f.ws.display.lastReceiver, 3.0f);
     EXPECT_EQ(f.ws.display.recordLoaded, 1);
-    EXPECT_EQ(s.loadCounter, 1);
 }
 
 TEST(ReplaceLoadedTraces, RepeatedConfigurationAnsweredNeglect)

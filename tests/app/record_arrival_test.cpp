@@ -1,0 +1,214 @@
+// Every road that replaces the record: the whole command table is walked headless, each
+// command answered OK (with the line's files where it asks for files), and every command that
+// left another record in the store must have passed it through the common step: load counter
+// raised, the record's source position, the picks of its own shot (or none) and a frame title
+// that no longer names the record shown before.
+
+#include "app/record_arrival.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/formats/document.h"
+#include "app/formats/file_commands.h"
+#include "app/shell_services.h"
+#include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
+#include "app/view/view_commands.h"
+#include "app/workspace.h"
+#include "platform/profile.h"
+#include "platform/recent_files.h"
+#include "platform/shared_block.h"
+#include "platform/uihost.h"
+#include "tools/fake_launcher.h"
+#include "tools/test_support.h"
+#include "app/answering_host.h"
+#include "app/simulated_line.h"
+#include "formats/format_support.h"
+
+namespace velk {
+namespace {
+
+using testing::AnsweringHost;
+using testing::SimulatedLine;
+using testing::TempFolder;
+
+class Panes : public StatusPanes {
+public:
+    void SetPaneText(int pane, const std::string& text) override { texts[pane] = text; }
+    void SetPaneWidth(int, int) override {}
+    std::map<int, std::string> texts;
+};
+
+class Frame : public FrameServices {
+public:
+    void DocumentTitleChanged(const std::string& title) override { titles.push_back(title); }
+    void RecentFilesChanged() override {}
+    void RequestClose() override {}
+    void ShowAbout() override {}
+    StatusPanes* Status() override { return &panes; }
+    std::vector<std::string> titles;
+    Panes panes;
+};
+
+// What identifies the record on show.
+struct Identity {
+    int traces = 0;
+    int recordKind = 0;
+    std::vector<std::pair<int32_t, int32_t>> positions;  // source, receiver of each trace
+    bool operator==(const Identity&) const = default;
+};
+
+Identity IdentityOf(const Workspace& ws)
+{
+    Identity id;
+    id.traces = ws.store.TraceCount();
+    id.recordKind = ws.store.Params().recordKind;
+    for (int i = 0; i < id.traces; ++i) {
+        const CTraceHeader& h = ws.store.current.headers[static_cast<size_t>(i)];
+        id.positions.emplace_back(h.sourceHundredths, h.receiverHundredths);
+    }
+    return id;
+}
+
+constexpr float kShownSource = 27.5f;
+constexpr float kListedSource = -2.5f;
+constexpr float kOldPick = 7.0f;  // what the record shown first carries on every trace
+
+// The line's two shots, and a workspace in the state of a refraction line under way: a file
+// list of both shots with its geometry and waveform data, the shot at 27.5 m shown with picks
+// of its own, and a traveltime set that holds picks for the shot at -2.5 m only.
+class Walk {
+public:
+    Walk(const std::string& shots, const std::string& out)
+        : profile_(Profile::FromText("[General]\nMAXTRACES=64\n")), ws(profile_, ui), doc(ws)
+    {
+        ui.files = {shots + "/shot_a.sg2", shots + "/shot_b.sg2"};
+        ui.folder = shots;
+        ui.saveFolder = out;
+        ws.startup.language = -1;
+        ws.diagnostics = std::make_shared<MemoryLogSink>();
+        ws.launcher = std::make_unique<FakeLauncher>();
+        ws.sleep = [](int) {};
+        ws.InitForView(out);
+        RegisterFileFormats(doc.Formats());
+        Run(cmd::kMakeFileList);
+        Run(cmd::kSetUpGeometry);
+        CTraveltimeSet& set = ws.traveltimeSet;
+        set.shotCount = 1;
+        set.sourcePosition[0] = kListedSource;
+        set.pickCount[0] = 24;
+        for (int k = 0; k < 24; ++k) {
+            set.X(0, k) = 2.0f * static_cast<float>(k);
+            set.T(0, k) = 10.0f + static_cast<float>(k);
+            set.K(0, k) = 1;
+        }
+        set.hasData = 1;
+        CommandContext ctx = Context();
+        OpenDocumentFile(ctx, ui.files.front());
+        for (int i = 0; i < ws.store.TraceCount(); ++i) ws.store.Params().pickTimes[static_cast<size_t>(i)] = kOldPick;
+        frame.titles.clear();
+        frame.panes.texts.clear();
+    }
+    CommandContext Context() { return CommandContext{ws, ui, doc, recent, nullptr, &frame}; }
+    int Run(int id)
+    {
+        CommandContext ctx = Context();
+        return RunCommand(table, id, ctx);
+    }
+    // The set's pick at receiver x for the shot at `source`, or 0.
+    float StoredPick(float source, float x) const
+    {
+        const CTraveltimeSet& set = ws.traveltimeSet;
+        for (int s = 0; s < set.shotCount; ++s) {
+            if (std::fabs(set.sourcePosition[s] - source) >= 0.01f) continue;
+            for (int k = 0; k < set.pickCount[s]; ++k)
+                if (std::fabs(set.X(s, k) - x) < 0.0001f) return set.T(s, k);
+        }
+        return 0.0f;
+    }
+
+    CommandTable table = BuildCommandTable();
+    AnsweringHost ui;
+    Profile profile_;
+    Workspace ws;
+    CVelkarineDoc doc;
+    RecentFileList recent;
+    Frame frame;
+};
+
+// Commands that edit the record shown, so that it stays the same shot with the same picks
+// although traces or their positions change.
+const std::set<int> kEditsOfTheShot = {};
+
+TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
+{
+    SetSharedBlockPrefix("velk-arrival-" + std::to_string(::getpid()) + "-");
+    TempFolder folder;
+    const std::string shots = folder.File("shots");
+    const std::string out = folder.File("out");
+    std::filesystem::create_directories(shots);
+    std::filesystem::create_directories(out);
+    SimulatedLine line;
+    line.samples = 400;
+    ASSERT_TRUE(line.WriteShot(shots + "/shot_a.sg2", kShownSource, 1));
+    ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
+
+    std::vector<int> ids;
+    const CommandTable table = BuildCommandTable();
+    for (const CommandRow& row : table.Rows())
+        if (row.action && row.kind != ItemKind::Separator) ids.push_back(row.id);
+
+    int replacing = 0;
+    for (const int id : ids) {
+        Walk w(shots, out);
+        ASSERT_EQ(w.ws.store.TraceCount(), 24);
+        ASSERT_EQ(w.doc.Title(), "shot_a.sg2");
+        const CommandRow* row = w.table.Find(id);
+        const std::string what = std::to_string(id) + " \"" + row->english + "\"";
+        const Identity before = IdentityOf(w.ws);
+        const int counter = w.ws.store.loadCounter;
+        w.Run(id);
+        if (IdentityOf(w.ws) == before || kEditsOfTheShot.count(id)) continue;
+        ++replacing;
+
+        const Workspace& ws = w.ws;
+        EXPECT_GT(ws.store.loadCounter, counter) << what << " replaced the record without the common step";
+        if (ws.store.loadCounter == counter) continue;
+        const int n = ws.store.TraceCount();
+        EXPECT_EQ(ws.display.displayMode, 0) << what;
+        if (n > 0) {
+            const float source = static_cast<float>(ws.store.current.headers[0].sourceHundredths * 0.01);
+            EXPECT_FLOAT_EQ(ws.display.sourcePosition, source) << what;
+            if (ws.store.Params().recordKind == 0) {
+                for (int i = 0; i < n; ++i) {
+                    const float x = static_cast<float>(ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01);
+                    EXPECT_EQ(ws.store.Params().pickTimes[static_cast<size_t>(i)], w.StoredPick(source, x))
+                        << what << " trace " << i;
+                }
+            }
+            const bool sameShot = std::fabs(source - kShownSource) < 0.01f;
+            ASSERT_FALSE(w.frame.titles.empty()) << what << " left the frame title as it was";
+            EXPECT_EQ(w.frame.titles.back(), w.doc.Title()) << what;
+            EXPECT_EQ(w.frame.panes.texts[5], w.doc.currentFileName) << what;
+            if (!sameShot) {
+                EXPECT_NE(w.doc.Title(), "shot_a.sg2") << what << " shows another shot under the old title";
+            }
+        }
+    }
+    // The walk reached the roads that replace the record (opens, lists, gathers, generators).
+    EXPECT_GT(replacing, 20);
+}
+
+}  // namespace
+}  // namespace velk
