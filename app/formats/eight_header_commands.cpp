@@ -265,6 +265,8 @@ int AppendEightHeader(CommandContext& ctx)
     ws.display.recordLoaded = 1;
     ctx.ui.Message(RecordSummaryMessage(count, p.sampleInterval, p.samplesPerTrace, Language(ctx)));
     SortStoreByReceiver(store, count);
+    // Into an empty store the file is a record of its own, which the document does not stand for.
+    AfterRecordReplaced(ctx, {start > 0 ? RecordTitle::Kept : RecordTitle::Untitled, start > 0});
     return 1;
 }
 

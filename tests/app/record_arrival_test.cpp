@@ -147,9 +147,16 @@ public:
     Frame frame;
 };
 
-// Commands that edit the record shown, so that it stays the same shot with the same picks
-// although traces or their positions change.
-const std::set<int> kEditsOfTheShot = {};
+// Processing of the record shown: transforms, trace edits and geometry edits. They change traces
+// or positions but keep the shot and its picks (undo takes them back); they do not replace it.
+const std::set<int> kEditsOfTheShot = {
+    25010, 25011,                // convolution, reversed convolution
+    25601, 25603, 25620,         // F-K domain, F-K spectrum, tau-p transform
+    25810,                       // insert trace
+    26022, 26023, 26025, 26026,  // trace interpolation and thinning out
+    27215, 28281,                // receiver interval, trace-header key: the shot's geometry
+    28521, 28610, 28906,         // vertical summation, zero-offset transform, successive correlation
+};
 
 TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
 {
@@ -179,7 +186,8 @@ TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
         const Identity before = IdentityOf(w.ws);
         const int counter = w.ws.store.loadCounter;
         w.Run(id);
-        if (IdentityOf(w.ws) == before || kEditsOfTheShot.count(id)) continue;
+        // An emptied store (a new survey line) is no record.
+        if (IdentityOf(w.ws) == before || kEditsOfTheShot.count(id) || w.ws.store.TraceCount() == 0) continue;
         ++replacing;
 
         const Workspace& ws = w.ws;
@@ -190,14 +198,17 @@ TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
         if (n > 0) {
             const float source = static_cast<float>(ws.store.current.headers[0].sourceHundredths * 0.01);
             EXPECT_FLOAT_EQ(ws.display.sourcePosition, source) << what;
+            // The picks of the record's own shot, or none; traces appended to the shot shown keep
+            // its picks.
+            const bool sameShot = std::fabs(source - kShownSource) < 0.01f;
             if (ws.store.Params().recordKind == 0) {
                 for (int i = 0; i < n; ++i) {
                     const float x = static_cast<float>(ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01);
-                    EXPECT_EQ(ws.store.Params().pickTimes[static_cast<size_t>(i)], w.StoredPick(source, x))
-                        << what << " trace " << i;
+                    const float pick = ws.store.Params().pickTimes[static_cast<size_t>(i)];
+                    if (sameShot && pick == kOldPick) continue;
+                    EXPECT_EQ(pick, w.StoredPick(source, x)) << what << " trace " << i;
                 }
             }
-            const bool sameShot = std::fabs(source - kShownSource) < 0.01f;
             ASSERT_FALSE(w.frame.titles.empty()) << what << " left the frame title as it was";
             EXPECT_EQ(w.frame.titles.back(), w.doc.Title()) << what;
             EXPECT_EQ(w.frame.panes.texts[5], w.doc.currentFileName) << what;
