@@ -23,7 +23,9 @@
 #include "app/formats/file_commands.h"
 #include "app/shell_services.h"
 #include "app/survey/file_list_commands.h"
+#include "app/surfacewave/spac_commands.h"
 #include "app/survey/group_commands.h"
+#include "app/traveltime/modelling_commands.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
@@ -219,6 +221,51 @@ TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
     }
     // The walk reached the roads that replace the record (opens, lists, gathers, generators).
     EXPECT_GT(replacing, 20);
+}
+
+
+// A new record or image is shown whatever picture was on: the velocity model and the array
+// geometry give way, and the plot commands leave the geometry picture.
+TEST(RecordArrival, NewRecordsAndImagesLeaveThePicturesThatHideThem)
+{
+    SetSharedBlockPrefix("velk-modes-" + std::to_string(::getpid()) + "-");
+    TempFolder folder;
+    const std::string shots = folder.File("shots");
+    const std::string out = folder.File("out");
+    std::filesystem::create_directories(shots);
+    std::filesystem::create_directories(out);
+    SimulatedLine line;
+    line.samples = 400;
+    ASSERT_TRUE(line.WriteShot(shots + "/shot_a.sg2", kShownSource, 1));
+    ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
+    Walk w(shots, out);
+    const DisplayState& d = w.ws.display;
+
+    // The velocity model's colours give way to the wiggles of a generated record, and
+    // "Contour > Waveform data" shows the record, not the empty model grid.
+    for (const int leave : {cmd::kReflection, cmd::kContourWaveform}) {
+        w.Run(cmd::kNewTwoLayerModel);
+        ASSERT_EQ(d.displayMode, 1);
+        w.Run(leave);
+        EXPECT_EQ(d.displayMode, 0) << leave;
+        EXPECT_EQ(d.plotMode, -2) << leave;
+    }
+
+    // Synthetic array data, the plot commands and 2D SPAC leave the array-geometry picture.
+    w.Run(cmd::kMicrotremorArrayData);
+    EXPECT_EQ(d.displayMode, 0);
+    for (const int plot : {cmd::kWaveformPlot, cmd::kContourPlot}) {
+        w.Run(cmd::kSetUpMamGeometry);
+        ASSERT_EQ(d.displayMode, 4);
+        w.Run(plot);
+        EXPECT_EQ(d.displayMode, 0) << plot;
+    }
+    w.Run(cmd::kWaveformPlot);
+    w.Run(cmd::kSetUpMamGeometry);
+    ASSERT_EQ(d.displayMode, 4);
+    w.Run(cmd::kSpac2DRecord);
+    EXPECT_EQ(w.ws.store.Params().recordKind, 2);
+    EXPECT_EQ(d.displayMode, 0);
 }
 
 }  // namespace
