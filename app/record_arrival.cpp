@@ -50,7 +50,7 @@ void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame
     ++store.loadCounter;
     if (store.TraceCount() > 0) {
         TakeRecordSourcePosition(ws);
-        if (!arrival.appended) MatchPicksToTraces(ws);
+        if (!arrival.keepPicks) MatchPicksToTraces(ws);
     }
     ShowRecordView(ws);
 
@@ -66,6 +66,17 @@ void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame
 void AfterRecordReplaced(CommandContext& ctx, RecordArrival arrival)
 {
     AfterRecordReplaced(ctx.ws, &ctx.doc, ctx.frame, arrival);
+}
+
+std::optional<int32_t> RecordSource(const Workspace& ws)
+{
+    if (ws.store.TraceCount() <= 0) return std::nullopt;
+    return ws.store.current.headers[0].sourceHundredths;
+}
+
+void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before)
+{
+    if (RecordSource(ws) != before) AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled, true});
 }
 
 void ApplyPendingRecordTitle(CommandContext& ctx)

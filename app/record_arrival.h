@@ -6,6 +6,9 @@
 // the load counter counts it, the source position and the picks are the new record's, the view
 // shows it and the frame names it.
 
+#include <cstdint>
+#include <optional>
+
 namespace velk {
 
 class CVelkarineDoc;
@@ -24,14 +27,15 @@ enum class RecordTitle {
 
 struct RecordArrival {
     RecordTitle title = RecordTitle::Kept;
-    // Traces were appended to the record on show: the same shot, whose picks stay as they are.
-    bool appended = false;
+    // The record's picks stay as they are: traces were appended to the shot on show, or undo
+    // brought back a record with the picks it had.
+    bool keepPicks = false;
 };
 
 // After the store changed:
 //   1. the store's load counter is raised;
 //   2. the record's source position := trace 1's source word;
-//   3. unless traces were appended, the record's picks become those the traveltime set holds
+//   3. unless the picks are kept, the record's picks become those the traveltime set holds
 //      for the shot at that position, or none when it holds no such shot;
 //   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
 //      geometry pictures; when it leaves the velocity model, whose colours replaced the plot
@@ -52,5 +56,12 @@ void ApplyPendingRecordTitle(CommandContext& ctx);
 
 // Step 4 alone: the view shows the record in the store.
 void ShowRecordView(Workspace& ws);
+
+// Trace 1's source word, or none without traces: what undo and redo compare.
+std::optional<int32_t> RecordSource(const Workspace& ws);
+// After undo or redo restored a snapshot: when it is another shot than `before` (the source of
+// the record it replaced), it passes the common step with its own picks, as a record the
+// document does not stand for, so that later picks go to its shot and Save asks for a name.
+void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before);
 
 }  // namespace velk

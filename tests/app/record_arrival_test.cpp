@@ -83,12 +83,12 @@ Identity IdentityOf(const Workspace& ws)
     return id;
 }
 
-constexpr float kShownSource = 27.5f;
-constexpr float kListedSource = -2.5f;
+constexpr float kShownSource = 12.5f;  // the record on show, outside the list
+constexpr float kListedSource = -2.5f;  // the list's second shot, whose picks the set holds
 constexpr float kOldPick = 7.0f;  // what the record shown first carries on every trace
 
-// The line's two shots, and a workspace in the state of a refraction line under way: a file
-// list of both shots with its geometry and waveform data, the shot at 27.5 m shown with picks
+// A workspace in the state of a refraction line under way: a file list of shots a (27.5 m) and
+// b (-2.5 m) with its geometry and waveform data, shot c (12.5 m) opened and shown with picks
 // of its own, and a traveltime set that holds picks for the shot at -2.5 m only.
 class Walk {
 public:
@@ -117,7 +117,7 @@ public:
         }
         set.hasData = 1;
         CommandContext ctx = Context();
-        OpenDocumentFile(ctx, ui.files.front());
+        OpenDocumentFile(ctx, shots + "/shot_c.sg2");
         for (int i = 0; i < ws.store.TraceCount(); ++i) ws.store.Params().pickTimes[static_cast<size_t>(i)] = kOldPick;
         frame.titles.clear();
         frame.panes.texts.clear();
@@ -156,22 +156,31 @@ const std::set<int> kEditsOfTheShot = {
     25601, 25603, 25620,         // F-K domain, F-K spectrum, tau-p transform
     25810,                       // insert trace
     26022, 26023, 26025, 26026,  // trace interpolation and thinning out
-    27215, 28281,                // receiver interval, trace-header key: the shot's geometry
+    27215, 28281, 28260,         // receiver interval, trace-header key, reverse spread: geometry
     28521, 28610, 28906,         // vertical summation, zero-offset transform, successive correlation
 };
 
-TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
-{
-    SetSharedBlockPrefix("velk-arrival-" + std::to_string(::getpid()) + "-");
+// The line's two shots in a folder of their own, and a folder for what commands save.
+class RecordArrival : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetSharedBlockPrefix("velk-arrival-" + std::to_string(::getpid()) + "-");
+        std::filesystem::create_directories(shots);
+        std::filesystem::create_directories(out);
+        SimulatedLine line;
+        line.samples = 400;
+        ASSERT_TRUE(line.WriteShot(shots + "/shot_a.sg2", 27.5f, 1));
+        ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
+        ASSERT_TRUE(line.WriteShot(shots + "/shot_c.sg2", kShownSource, 3));
+    }
     TempFolder folder;
     const std::string shots = folder.File("shots");
     const std::string out = folder.File("out");
-    std::filesystem::create_directories(shots);
-    std::filesystem::create_directories(out);
-    SimulatedLine line;
-    line.samples = 400;
-    ASSERT_TRUE(line.WriteShot(shots + "/shot_a.sg2", kShownSource, 1));
-    ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
+};
+
+TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
+{
 
     std::vector<int> ids;
     const CommandTable table = BuildCommandTable();
@@ -182,7 +191,7 @@ TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
     for (const int id : ids) {
         Walk w(shots, out);
         ASSERT_EQ(w.ws.store.TraceCount(), 24);
-        ASSERT_EQ(w.doc.Title(), "shot_a.sg2");
+        ASSERT_EQ(w.doc.Title(), "shot_c.sg2");
         const CommandRow* row = w.table.Find(id);
         const std::string what = std::to_string(id) + " \"" + row->english + "\"";
         const Identity before = IdentityOf(w.ws);
@@ -215,7 +224,7 @@ TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
             EXPECT_EQ(w.frame.titles.back(), w.doc.Title()) << what;
             EXPECT_EQ(w.frame.panes.texts[5], w.doc.currentFileName) << what;
             if (!sameShot) {
-                EXPECT_NE(w.doc.Title(), "shot_a.sg2") << what << " shows another shot under the old title";
+                EXPECT_NE(w.doc.Title(), "shot_c.sg2") << what << " shows another shot under the old title";
             }
         }
     }
@@ -226,18 +235,8 @@ TEST(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
 
 // A new record or image is shown whatever picture was on: the velocity model and the array
 // geometry give way, and the plot commands leave the geometry picture.
-TEST(RecordArrival, NewRecordsAndImagesLeaveThePicturesThatHideThem)
+TEST_F(RecordArrival, NewRecordsAndImagesLeaveThePicturesThatHideThem)
 {
-    SetSharedBlockPrefix("velk-modes-" + std::to_string(::getpid()) + "-");
-    TempFolder folder;
-    const std::string shots = folder.File("shots");
-    const std::string out = folder.File("out");
-    std::filesystem::create_directories(shots);
-    std::filesystem::create_directories(out);
-    SimulatedLine line;
-    line.samples = 400;
-    ASSERT_TRUE(line.WriteShot(shots + "/shot_a.sg2", kShownSource, 1));
-    ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
     Walk w(shots, out);
     const DisplayState& d = w.ws.display;
 
