@@ -20,6 +20,7 @@
 #include "app/operations.h"
 #include "app/picking/auto_picking.h"
 #include "app/picking/pick_commands.h"
+#include "app/record_arrival.h"
 #include "app/view/print_view_commands.h"
 #include "platform/recent_files.h"
 #include "app/dsp/resampling_commands.h"
@@ -131,7 +132,7 @@ void AddShellCommands(CommandTable& t)
     for (int i = 0; i < cmd::kModuleCount; ++i) {
         CommandRow module = row(cmd::kModuleFirst + i, "module", 0, "", "", [i](CommandContext& ctx) {
             if (i >= ctx.ws.modules.Count()) return 0;
-            return RunModule(ctx.ws, ctx.ui, ctx.ws.modules.names[static_cast<size_t>(i)]);
+            return RunModuleCommand(ctx, ctx.ws.modules.names[static_cast<size_t>(i)]);
         });
         module.menus = 0;
         t.Add(module);
@@ -221,6 +222,7 @@ int RunCommand(const CommandTable& table, int id, CommandContext& ctx)
         ctx.ui.Message(NotEnoughMemoryMessage(ctx.ws.startup.language), MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
+    ApplyPendingRecordTitle(ctx);
     if (result == 1 && ctx.view) ctx.view->Repaint();
     return result;
 }

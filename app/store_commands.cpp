@@ -1,8 +1,10 @@
 #include "app/store_commands.h"
 
 #include <new>
+#include <optional>
 #include <utility>
 
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/uihost.h"
@@ -28,7 +30,10 @@ int OnEditUndo(Workspace& ws)
         return 0;
     }
     ResetDisplayFilter(ws.displayFilter);
-    return RestoreUndo(ws) ? 1 : 0;
+    const std::optional<int32_t> before = RecordSource(ws);
+    if (!RestoreUndo(ws)) return 0;
+    AfterSnapshotRestored(ws, before);
+    return 1;
 }
 
 int OnSelectComponent(Workspace& ws, int component)

@@ -246,6 +246,10 @@ public:
     ContinuousMeasurement continuousMeasurement;  // the passes of the continuous measurement
 
     int componentToEdit = -1;    // -1 all components, or 1..6
+    // What the document must become after a road that replaced the record without reaching
+    // the document (a generator, the instrument's new record): 0 nothing, 1 the frame title
+    // named again, 2 untitled. The command runner applies it (app/record_arrival.h).
+    int pendingRecordTitle = 0;
     EditController editController;  // the mouse and keys of the record view, with their flags
     ArrayGeometryView arrayGeometry;  // the microtremor array the geometry view shows
     std::unique_ptr<CMamGeometry> mamGeometry;  // see MamGeometry()

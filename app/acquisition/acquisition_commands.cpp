@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/acquisition/record_saving.h"
+#include "app/record_arrival.h"
 #include "app/store_commands.h"
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
@@ -258,6 +259,7 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     store.Params().traceCount = count;
     RecalcRecordExtents(ws, 0);
     ComputeAcquiredDisplayScale(ws);
+    AfterRecordBuilt(ws);
     if (device.stackCount > 0) {
         // Against the stack so far, which the undo pushes above no longer hold.
         if (device.bAutomaticShift == 1) {

@@ -135,7 +135,7 @@ int WorkspaceModeServices::ShowNextWaveformFile()
     std::optional<CommandContext> c = Context();
     if (!c) return 0;
     WorkspaceFileGroup group(c->ws, c->ui);
-    StepContext step{c->ws, c->doc, c->ui, group};
+    StepContext step{c->ws, c->doc, c->ui, group, c->frame};
     return velk::ShowNextWaveformFile(step, true);
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/dsp/data_kind.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "dsp/band_pass.h"
 #include "dsp/real_row_filter.h"
@@ -145,7 +146,10 @@ int OnEditRedo(Workspace& ws)
     if (!CanRedo(ws)) {
         return 0;
     }
-    return ws.store.Redo() ? 1 : 0;
+    const std::optional<int32_t> before = RecordSource(ws);
+    if (!ws.store.Redo()) return 0;
+    AfterSnapshotRestored(ws, before);
+    return 1;
 }
 
 }  // namespace velk

@@ -484,7 +484,6 @@ int OpenFrequencyDomainFile(Workspace& ws, UiHost& ui, const std::string& path)
     p.hscale = 25.0f;
     ws.display.firstReceiver = 1.0f;
     ws.display.lastReceiver = static_cast<float>(d.traceCount - 1);
-    ++store.loadCounter;
     FinishTransform(ws, d.valuesPerTrace, d.frequencyStep, kComplexShowReal);
     ui.Message(FormatC(Msg(ws.startup.language, " Number of trace = %d \n Sampling time = %f \n Number of sample = %d ").c_str(),
                        d.traceCount, static_cast<double>(d.frequencyStep), d.valuesPerTrace));

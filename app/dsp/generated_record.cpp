@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/dsp/data_kind.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "platform/uihost.h"
 
@@ -79,6 +80,7 @@ void ShowRecord(Workspace& ws, float firstReceiver, float lastReceiver, float pl
     d.firstReceiver = firstReceiver;
     d.lastReceiver = lastReceiver;
     d.axesFixed = 0;
+    AfterRecordBuilt(ws);
 }
 
 float TimeScaleFor(int samples) { return samples > 4096 ? 2.0f : samples > 2048 ? 5.0f : 25.0f; }

@@ -10,6 +10,7 @@
 #include "app/dsp/filter_test.h"
 #include "app/dsp/fourier_commands.h"
 #include "app/operations.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 
 namespace velk {
@@ -96,7 +97,11 @@ void AddSignalCommands(CommandTable& t)
     add(cmd::kSaveFrequencyData, f, 41, "Save frequency domain data", "周波数領域のデータを保存",
         [](CommandContext& c) { return OnSaveFrequencyDomainData(c.ws, c.ui); }, kRuleComplexData);
     add(cmd::kOpenFrequencyData, f, 42, "Open frequency domain data", "周波数領域のデータを開く",
-        [](CommandContext& c) { return OnOpenFrequencyDomainData(c.ws, c.ui); });
+        [](CommandContext& c) {
+            const int read = OnOpenFrequencyDomainData(c.ws, c.ui);
+            if (read == 1) AfterRecordReplaced(c, {RecordTitle::Untitled});
+            return read;
+        });
     separator(f, 50);
     add(cmd::kMemoryPresentAmplitude, f, 51, "Memory present amplitude", "表示中の振幅を記憶",
         [](CommandContext& c) { return OnMemoryPresentAmplitude(c.ws); });

@@ -103,6 +103,7 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
         return false;
     };
 
+    bool appendedTraces = false;
     try {
         fileType = FileTypeFromExtension(path, 1);
 
@@ -120,6 +121,7 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
             append = dlg.value == 1;
         }
         const int start = append ? loaded : 0;
+        appendedTraces = append;
 
         int recordKind = -1;  // a ".coh" name: coherence, applied only when the load succeeds
         fileType = FileTypeFromContent(path, 1, file, &recordKind);
@@ -173,6 +175,7 @@ bool CVelkarineDoc::LoadRecord(Workspace& ws, const std::string& path, UiHost& u
 
     path_ = path;
     title_ = FileNameOf(path);
+    lastLoadAppended_ = appendedTraces;
     return true;
 }
 

@@ -112,6 +112,8 @@ public:
 
     const std::string& Path() const { return path_; }
     const std::string& Title() const { return title_; }  // "" while untitled
+    // Whether the last successful LoadRecord appended its traces to the record on show.
+    bool LastLoadAppended() const { return lastLoadAppended_; }
 
     int fileType = kFileSeg2;
     std::string currentFileName;  // the current waveform file's name without its folder
@@ -127,6 +129,7 @@ private:
     FormatRegistry formats_;
     std::string path_;
     std::string title_;
+    bool lastLoadAppended_ = false;
 };
 
 // The program's readers and writers, by file-type code: every format adds its own here. The

@@ -10,6 +10,7 @@
 #include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/view/view_commands.h"
 #include "app/workspace.h"
@@ -140,16 +141,14 @@ int OpenOldLayout(CommandContext& ctx, const FileRequest& request,
     ResetDisplayFilter(ws.displayFilter);
     ShowOldRecord(ws, count);
     ctx.ui.Message(RecordSummaryMessage(count, store.Params().sampleInterval, store.Params().samplesPerTrace, Language(ctx)));
-    ++store.loadCounter;
-    TakeRecordSourcePosition(ws);
     if (older) {
         KilometresForWideRecords(ws);
-        if (store.loadCounter > 1) {
+        if (store.loadCounter > 0 && count > 1) {
             const auto& h = store.current.headers;
-            if (count > 1) ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
-            MatchPicksToTraces(ws);
+            ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
         }
     }
+    AfterRecordReplaced(ctx);
     return 1;
 }
 
@@ -203,8 +202,7 @@ int OpenEightHeaderText(CommandContext& ctx)
     StartNewRecord(ws, count);
     WidenReceiverRange(ws, count, 1e7f, -1e7f);
     ShowOldRecord(ws, count);
-    ++store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 
@@ -267,6 +265,8 @@ int AppendEightHeader(CommandContext& ctx)
     ws.display.recordLoaded = 1;
     ctx.ui.Message(RecordSummaryMessage(count, p.sampleInterval, p.samplesPerTrace, Language(ctx)));
     SortStoreByReceiver(store, count);
+    // Into an empty store the file is a record of its own, which the document does not stand for.
+    AfterRecordReplaced(ctx, {start > 0 ? RecordTitle::Kept : RecordTitle::Untitled, start > 0});
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "app/formats/document.h"
+#include "app/record_arrival.h"
 #include "platform/recent_files.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
@@ -53,7 +54,7 @@ bool OpenDocumentFile(CommandContext& ctx, const std::string& path)
     if (!ctx.doc.LoadRecord(ctx.ws, path, ctx.ui)) return false;
     ctx.recent.Add(path);
     RecentChanged(ctx);
-    TitleChanged(ctx);
+    AfterRecordReplaced(ctx, {RecordTitle::Kept, ctx.doc.LastLoadAppended()});
     return true;
 }
 

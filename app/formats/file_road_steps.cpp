@@ -6,6 +6,7 @@
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "base/display_filter.h"
@@ -41,8 +42,9 @@ void AdoptUntitled(CommandContext& ctx, const std::string& path, int code)
     if (ctx.frame) ctx.frame->DocumentTitleChanged(ctx.doc.Title());
 }
 
-void FinishOpenRoad(Workspace& ws, int count, bool append)
+void FinishOpenRoad(CommandContext& ctx, int count, bool append)
 {
+    Workspace& ws = ctx.ws;
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     for (int i = 0; i < count; ++i) store.displayFactor[static_cast<size_t>(i)] = 1.0f;
@@ -60,9 +62,7 @@ void FinishOpenRoad(Workspace& ws, int count, bool append)
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    TakeRecordSourcePosition(ws);
-    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
+    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
 }
 
 float LoadedPeak(const WaveformStore& store)

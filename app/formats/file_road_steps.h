@@ -35,9 +35,9 @@ void AdoptUntitled(CommandContext& ctx, const std::string& path, int code);
 
 // What the SEG-2, SEG-1, SEG-Y and GPR open roads do once traces 0 .. count-1 are committed:
 // display factors 1, traces sorted by receiver, peaks, time-domain waveform record, receiver
-// range and units, the whole record shown, the record's source position and, on a new shot
-// after the first, the stored picks matched onto the traces.
-void FinishOpenRoad(Workspace& ws, int count, bool append);
+// range and units, the whole record shown, then AfterRecordReplaced (the document already
+// names the file read).
+void FinishOpenRoad(CommandContext& ctx, int count, bool append);
 
 // The largest |sample| of the loaded traces (over each trace's own count).
 float LoadedPeak(const WaveformStore& store);

@@ -11,6 +11,7 @@
 #include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/view/record_extents.h"
 #include "app/formats/seg2_commands.h"
 #include "app/workspace.h"
@@ -82,8 +83,7 @@ void CommitGeneric(CommandContext& ctx, const ReadFile& r, const GenericSetUpOpt
     ws.store.Params().ClearFlags();
     GenericSetUp(ws, ctx.ui, r.result.traces, r.result.samples, r.result.intervalMs, options);
     ws.display.recordLoaded = 1;
-    ++ws.store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
 }
 
 // What the instrument saves write: the loaded traces scaled so that the file peak (or, by
@@ -229,13 +229,11 @@ int OpenTorvane9File(CommandContext& ctx)
     }
     SortStoreByReceiver(store, count);
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    TakeRecordSourcePosition(ws);
-    if (store.loadCounter > 1 && count > 1) {
+    if (store.loadCounter > 0 && count > 1) {
         const auto& h = store.current.headers;
         ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
-        MatchPicksToTraces(ws);
     }
+    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
     return 1;
 }
 
@@ -347,8 +345,7 @@ int OpenSuspensionFile(CommandContext& ctx)
     p.recordKind = kRecordWaveform;
     RecalcRecordExtents(ws, 0);
     ws.display.recordLoaded = 1;
-    ++ws.store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 

@@ -182,7 +182,6 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
     ui.Message(RecordSummaryMessage(count, p.sampleInterval, samples, Language(ws)));
 
     // 12-13. Scales for very short intervals and long spreads; seconds.
-    ++store.loadCounter;
     if (!ws.settings.applyCurrentConfiguration) {
         if (p.sampleInterval < 0.02f && p.plotscale < 100.0f) {
             p.plotscale = 100.0f;
@@ -192,8 +191,8 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
     }
     if (store.current.headers[0].component == 1000) d.secondsFlag = 1;
 
-    // 14-15. The stored picks of this shot, the time offset, the CMP mark.
-    MatchPicksAfterLoad(ws);
+    // 14-15. The time offset, the CMP mark (the command that loaded the record matches its
+    // stored picks once the document names it).
     d.displayTimeOffset = static_cast<float>(store.current.headers[0].delayUs * 0.001);
     if (info.fileName.find("cmp") != std::string::npos) d.cmpRecord = 1;
     return true;

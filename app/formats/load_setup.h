@@ -64,8 +64,8 @@ struct LoadSetupInfo {
 // Set-up after a load that replaced the record: records[i] (store index) become the headers
 // of traces 0..count-1, the old record's picks go to the traveltime set first when picking is
 // on, the traces are sorted by receiver, the repeated-configuration question is asked, the
-// extents, peaks, display values and scales are set, the summary message is shown and the
-// stored picks are matched. A record whose first trace has no usable interval gives the
+// extents, peaks, display values and scales are set and the summary message is shown (the
+// command then passes the record through AfterRecordReplaced). A record whose first trace has no usable interval gives the
 // "Unknown file format" message and an empty record (false); loads check it before they
 // commit, so this is a last guard.
 bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const CTraceHeader> records,

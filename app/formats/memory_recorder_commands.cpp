@@ -7,6 +7,7 @@
 
 #include "app/formats/import_roads.h"
 #include "app/formats/load_setup.h"
+#include "app/record_arrival.h"
 #include "app/view/record_extents.h"
 #include "app/formats/seg2_commands.h"
 #include "app/formats/strong_motion_commands.h"
@@ -117,8 +118,7 @@ int OpenMemoryRecorderRecord(CommandContext& ctx, int form)
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 

@@ -5,6 +5,7 @@
 #include "base/display_filter.h"
 #include "app/formats/document.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/view/record_extents.h"
 #include "app/store_commands.h"
 #include "app/survey/file_list_commands.h"
@@ -159,19 +160,20 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     if (!project) {
         d.modified = 0;
         SortStoreByReceiver(store, count);
+        // The document stands for the member shown, so Save writes there and not over the
+        // file shown before.
+        const std::string path = c.group.MemberPath(next);
+        if (!path.empty()) c.doc.AdoptPath(path, c.group.MemberFileType(next));
         const std::string name = c.group.MemberName(next);
         if (!name.empty()) c.doc.currentFileName = name;
     }
 
     const bool validInterval = RecalcRecordExtents(ws, 0);
-    // The stored picks of the new record's shot; the old record's picks never stay on it.
-    if (count > 0) {
-        TakeRecordSourcePosition(ws);
-        MatchPicksToTraces(ws);
-    }
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
     store.Params().recordKind = 0;  // waveforms
     store.dataKind() = kTimeDomain;
+    // The stored picks of the new record's shot; the old record's picks never stay on it.
+    AfterRecordReplaced(ws, &c.doc, c.frame);
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(language), MsgButtons::Ok, MsgIcon::Warning);
     return 1;
 }
@@ -182,7 +184,8 @@ int ShowNextWaveformFile(StepContext& ctx, bool handOff) { return StepWaveformFi
 
 int ShowPreviousWaveformFile(StepContext& ctx) { return StepWaveformFile(ctx, false, true); }
 
-int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool right)
+int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool right, CVelkarineDoc* doc,
+                      FrameServices* frame)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
@@ -212,8 +215,8 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
     // The set-up of a gather: counts, extents, maxima, the whole gather selected, the label,
     // time-domain data.
     const bool validInterval = GatherStoreSetUp(ws, built, receivers ? 1 : 2);
-    TakeRecordSourcePosition(ws);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
+    AfterRecordReplaced(ws, doc, frame, {RecordTitle::Untitled});
     if (!validInterval) {
         ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     }

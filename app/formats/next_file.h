@@ -17,6 +17,7 @@ namespace velk {
 
 class CFileGroup;
 class CVelkarineDoc;
+class FrameServices;
 class UiHost;
 class Workspace;
 
@@ -65,6 +66,7 @@ struct StepContext {
     CVelkarineDoc& doc;
     UiHost& ui;
     FileGroupAccess& group;
+    FrameServices* frame = nullptr;  // the frame whose title names the record (may be null)
 };
 
 // "Waveform data was modified ! \n\n Overwrite current file ?"
@@ -81,9 +83,9 @@ inline constexpr const char* kOverwriteModifiedText =
 //   4. undo snapshot; the member index steps (clamped to the group); a project file builds
 //      the member's traces, otherwise the member file is read and sorted by receiver; a member
 //      that gives no traces leaves the record that was on show;
-//   5. extents and maxima; in automatic processing the source position and the stored picks;
-//      the display values of level 1 after a spectrum; record kind and data kind 0. An invalid
-//      interval is reported.
+//   5. extents and maxima; the display values of level 1 after a spectrum; record kind and
+//      data kind 0; the document stands for the member file read (a project stays the
+//      document); then AfterRecordReplaced. An invalid interval is reported.
 // Returns 1 to repaint.
 int ShowNextWaveformFile(StepContext& ctx, bool handOff);
 // Show previous waveform file: the same backwards; the picks always go into the set (2).
@@ -92,7 +94,9 @@ int ShowPreviousWaveformFile(StepContext& ctx);
 // Show left side / right side waveforms. Without an active group the sample window moves by
 // half its width. With a group it steps the gather index (kind 1 common receiver or 2 CMP;
 // any other kind becomes 1) and builds that gather, which is time-domain data; no receivers
-// or midpoints, or an empty gather, change nothing. Returns 1 to repaint.
-int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& group, bool right);
+// or midpoints, or an empty gather, change nothing. A gather built goes through
+// AfterRecordReplaced as a record built in memory. Returns 1 to repaint.
+int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& group, bool right, CVelkarineDoc* doc = nullptr,
+                      FrameServices* frame = nullptr);
 
 }  // namespace velk

@@ -12,6 +12,7 @@
 #include "app/picking/pick_matching.h"
 #include "platform/recent_files.h"
 #include "app/formats/seg2_commands.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "formats/dzt.h"
@@ -194,7 +195,7 @@ int Open560QXRecord(CommandContext& ctx)
     } else {
         p.ClearFlags();
     }
-    FinishOpenRoad(ws, count, append);
+    FinishOpenRoad(ctx, count, append);
     return store.TraceCount();
 }
 
@@ -223,8 +224,7 @@ int OpenSegYRecord(CommandContext& ctx)
     GenericSetUp(ws, ctx.ui, count, read.samples, read.intervalMs, options);
     store.Params().recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 
@@ -255,8 +255,7 @@ int OpenGprRecord(CommandContext& ctx)
     store.dataKind() = kTimeDomain;
     store.Params().recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/view/record_extents.h"
 #include "platform/recent_files.h"
 #include "app/shell_services.h"
@@ -175,7 +176,7 @@ int OpenSeg2Record(CommandContext& ctx)
     }
 
     // 8-11.
-    FinishOpenRoad(ctx.ws, count, append);
+    FinishOpenRoad(ctx, count, append);
     return store.TraceCount();
 }
 
@@ -233,7 +234,7 @@ int OpenSeg2Packed20Record(CommandContext& ctx)
     p.traceCount = count;
     p.samplesPerTrace = MaxSampleCount(count, store.current.headers);
     if (!append) p.sampleInterval = interval;
-    FinishOpenRoad(ctx.ws, count, append);
+    FinishOpenRoad(ctx, count, append);
     return store.TraceCount();
 }
 
@@ -308,15 +309,13 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
     if (!append) p.ClearFlags();
     for (int i = start; i < count; ++i) store.displayFactor[static_cast<size_t>(i)] = 1.0f;
 
-    // 8. Extents, and the stored picks of a new shot.
+    // 8. Extents; the common step matches the stored picks of a new shot.
     RecalcRecordExtents(ws, 0);
     store.dataKind() = kTimeDomain;
     p.recordKind = kRecordWaveform;
     ResetDisplayFilter(ws.displayFilter);
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    TakeRecordSourcePosition(ws);
-    if (!append && store.loadCounter > 1) MatchPicksToTraces(ws);
+    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
     return 1;
 }
 
@@ -365,8 +364,7 @@ int OpenSeg2FloatRecord(CommandContext& ctx)
     ctx.doc.AdoptPath(read.path, kFileSeg2);
     store.Params().ClearFlags();
     GenericSetUp(ws, ctx.ui, std::min(read.tracesRead, store.MaxTraces()), read.samples, *interval, {});
-    ++store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 

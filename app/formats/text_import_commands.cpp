@@ -10,6 +10,7 @@
 #include "app/formats/import_roads.h"
 #include "app/formats/load_setup.h"
 #include "app/operations.h"
+#include "app/record_arrival.h"
 #include "app/view/record_extents.h"
 #include "platform/recent_files.h"
 #include "app/formats/strong_motion_commands.h"
@@ -86,8 +87,7 @@ void CommonSetUp(CommandContext& ctx, const TextImport& read, float delayUs,
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
-    ++ws.store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
 }
 
 using TextReader = std::function<int(std::string_view text, LoadTarget& target, FormatContext& fc, TextImport& out)>;
@@ -227,8 +227,7 @@ int ReadMorvathRecord(CommandContext& ctx)
     store.dataKind() = kTimeDomain;
     p.recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
-    ++store.loadCounter;
-    MatchPicksAfterLoad(ws);
+    AfterRecordReplaced(ctx);
     return 1;
 }
 

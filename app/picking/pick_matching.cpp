@@ -86,12 +86,6 @@ void TakeRecordSourcePosition(Workspace& ws)
     ws.display.sourcePosition = static_cast<float>(ws.store.current.headers[0].sourceHundredths * 0.01);
 }
 
-void MatchPicksAfterLoad(Workspace& ws)
-{
-    TakeRecordSourcePosition(ws);
-    if (ws.store.loadCounter > 1 && ws.store.TraceCount() > 0) MatchPicksToTraces(ws);
-}
-
 void CopyShotPicksToTraces(Workspace& ws)
 {
     DisplayState& d = ws.display;

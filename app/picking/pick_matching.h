@@ -22,15 +22,10 @@ int MergeRecordPicks(Workspace& ws);
 // Returns 1 when a shot matched, else 0.
 int MatchPicksToTraces(Workspace& ws);
 
-// The record's source position := trace 1's source word (m). Every road that loads or builds
-// a record calls it, the first load of the run included: the record's picks are merged into the
+// The record's source position := trace 1's source word (m). The common step after a road that
+// replaced the record calls it (app/record_arrival.h): the record's picks are merged into the
 // traveltime set at this position.
 void TakeRecordSourcePosition(Workspace& ws);
-
-// After a load that replaced the record (the open counter already counted it): the record's
-// source position as TakeRecordSourcePosition; from the second load of the run on, the stored
-// picks are matched (MatchPicksToTraces).
-void MatchPicksAfterLoad(Workspace& ws);
 
 // The pending curve of a dispersion record (see MatchPicksToTraces) onto its traces: the
 // picks are cleared, the pending shot's picks copied as for a waveform record, and the

@@ -329,7 +329,7 @@ int OnMakeCmpGatherFiles2D(CommandContext& c)
         g.ReadWaveformData(gctx, false);
     }
     WorkspaceFileGroup group(ws, c.ui);
-    StepContext step{ws, c.doc, c.ui, group};
+    StepContext step{ws, c.doc, c.ui, group, c.frame};
     ShowNextWaveformFile(step, false);
     return 1;
 }
@@ -338,7 +338,7 @@ int OnPhaseVelocityCurves2D(CommandContext& c)
 {
     PhaseVelocityCurves(c.ws, c.ui, c.view, true);
     WorkspaceFileGroup group(c.ws, c.ui);
-    StepContext step{c.ws, c.doc, c.ui, group};
+    StepContext step{c.ws, c.doc, c.ui, group, c.frame};
     ShowNextWaveformFile(step, false);
     return 1;
 }

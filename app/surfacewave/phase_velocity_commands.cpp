@@ -8,6 +8,7 @@
 #include "app/dsp/data_kind.h"
 #include "app/dsp/trace_edit_dialogs.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/surfacewave/quessil_block.h"
 #include "app/survey/exchange_commands.h"
@@ -145,7 +146,7 @@ bool RunPhaseVelocityAnalysis(Workspace& ws, UiHost& ui, ViewSurface* view, bool
     p.normalisation = 1;
     RecalcRecordExtents(ws, 0);
     p.ClearFlags();
-    MatchPicksToTraces(ws);
+    AfterRecordBuilt(ws);
     const float peak = p.recordMaximum;
     if (peak > 0.0f) {
         for (int k = 0; k < store.TraceCount(); ++k) {

@@ -13,6 +13,7 @@
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
 #include "app/operations.h"
+#include "app/record_arrival.h"
 #include "app/survey/exchange_commands.h"
 #include "app/survey/file_list_commands.h"
 #include "app/view/record_extents.h"
@@ -81,6 +82,7 @@ void SetCoherenceImage(Workspace& ws, int count, int samples, double df)
     ws.display.lastReceiver = count > 0 ? store.current.headers[static_cast<size_t>(count - 1)].receiverHundredths * 0.01f
                                         : 0.0f;
     ClampDisplayWindow(ws);
+    AfterRecordBuilt(ws);
 }
 
 ArrayDialogSource DialogSource(Workspace& ws, const std::string& fileName)
@@ -493,6 +495,7 @@ int GenerateMicrotremorArrayData(Workspace& ws, UiHost& ui, std::optional<uint32
     ws.display.lastReceiver = static_cast<float>(receivers - 1);
     ShowArrayGeometry(ws);
     ClampDisplayWindow(ws);
+    AfterRecordBuilt(ws);
     return receivers;
 }
 

@@ -15,6 +15,7 @@
 #include "app/operations.h"
 #include "app/picking/auto_picking.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/store_commands.h"
 #include "app/survey/file_list_commands.h"
@@ -90,9 +91,8 @@ void CommitScan(CommandContext& ctx, const ScanResult& scan)
     p.traceCount = std::min(scan.traces, store.MaxTraces());
     p.recordKind = 0;
     store.dataKind() = 0;
-    ++store.loadCounter;
     ctx.doc.AdoptPath(scan.path, FileTypeFromExtension(scan.path, 1));
-    if (ctx.frame) ctx.frame->DocumentTitleChanged(ctx.doc.Title());
+    AfterRecordReplaced(ctx);
 }
 
 void FinishRecord(Workspace& ws)
@@ -213,8 +213,8 @@ int AutomaticCdpStack(CommandContext& ctx, float velocity)
     int traces = 0;
     if (!StackFolderFiles(ws.fileGroup, ws.automatic.folder, velocity, progress, traces, ws, ctx.ui)) return 0;
     ws.store.Params().traceCount = std::clamp(traces, 0, ws.store.MaxTraces());
-    ++ws.store.loadCounter;
     FinishRecord(ws);
+    AfterRecordReplaced(ctx, {RecordTitle::Untitled});
     ws.display.sourcePosition = 0.0f;
     ws.fileGroup.gatherKind = 3;
     ws.fileGroup.active = 1;
@@ -229,7 +229,6 @@ int AutomaticRefraction(CommandContext& ctx)
     CommitScan(ctx, scan);
     WaveformStore& store = ws.store;
     const int count = store.TraceCount();
-    ws.display.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
     if (RunAutoPicking(ws, 0) == 1) {
         CParameterSet& p = store.Params();
         int changed = 0;

@@ -8,6 +8,7 @@
 #include "app/command_table.h"
 #include "app/formats/load_setup.h"
 #include "app/formats/strong_motion_commands.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
@@ -160,10 +161,11 @@ int AppendPaths(Workspace& ws, UiHost& ui, ViewSurface* view, const std::vector<
     return count;
 }
 
-// What both commands do after traces were appended.
-int FinishAppend(Workspace& ws, int total, bool folder)
+// What both commands do after traces were appended to the `before` traces loaded.
+int FinishAppend(CommandContext& ctx, int before, int total, bool folder)
 {
     if (total <= 0) return 0;
+    Workspace& ws = ctx.ws;
     WaveformStore& store = ws.store;
     store.Params().traceCount = total;
     store.ComputeTraceMaxima();
@@ -173,6 +175,7 @@ int FinishAppend(Workspace& ws, int total, bool folder)
         SortStoreByReceiver(store, total);
     }
     RecalcRecordExtents(ws, 0);
+    AfterRecordReplaced(ctx, {RecordTitle::Kept, before > 0});
     return 1;
 }
 
@@ -243,14 +246,16 @@ int AppendSelectedFilesCommand(CommandContext& ctx)
     request.initialName = "*.*";
     const std::vector<std::string> paths = ctx.ui.OpenFiles(request);
     if (paths.empty()) return 0;
-    return FinishAppend(ctx.ws, AppendFiles(ctx.ws, ctx.ui, ctx.view, paths), false);
+    const int before = ctx.ws.store.TraceCount();
+    return FinishAppend(ctx, before, AppendFiles(ctx.ws, ctx.ui, ctx.view, paths), false);
 }
 
 int AppendFolderCommand(CommandContext& ctx)
 {
     std::string folder = ctx.ws.workingFolder;
     if (ChooseFolder(ctx.ui, folder) != 1) return 0;
-    return FinishAppend(ctx.ws, AppendFolderFiles(ctx.ws, ctx.ui, ctx.view, folder), true);
+    const int before = ctx.ws.store.TraceCount();
+    return FinishAppend(ctx, before, AppendFolderFiles(ctx.ws, ctx.ui, ctx.view, folder), true);
 }
 
 void AddBatchCommands(CommandTable& t)

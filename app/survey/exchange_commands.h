@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/command_table.h"
+#include "app/record_arrival.h"
 #include "survey/sibling_launch.h"
 
 namespace velk {
@@ -42,6 +43,8 @@ void SleepFor(Workspace& ws, int milliseconds);
 // be read leaves the store and the undo levels as they were. Both files are deleted in every
 // case. Returns 1 when the record was replaced.
 int RunModule(Workspace& ws, UiHost& ui, const std::string& path);
+// RunModule from a command: the module's output goes through AfterRecordReplaced.
+int RunModuleCommand(CommandContext& ctx, const std::string& path);
 
 // "Executable module": picks an executable and runs it once.
 int OnExecutableModule(CommandContext& ctx);

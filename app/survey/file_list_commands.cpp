@@ -6,6 +6,8 @@
 #include "app/command_table.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
+#include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/store_commands.h"
 #include "app/surfacewave/spac_commands.h"
@@ -175,6 +177,9 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     CFileGroup& g = ws.fileGroup;
     if (!store.IsAllocated() || index < 0 || index >= g.entryCount) return 0;
     GroupReadContext gctx = MakeGroupReadContext(ws, c.ui);
+    // The picks of the record being left go to the traveltime set while picking is on, as on
+    // the open roads.
+    if (store.TraceCount() > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
     store.PushUndo();
     std::string path;
     const int n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path, gctx);
@@ -190,9 +195,9 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     store.Params().recordKind = 0;
     store.dataKind() = kTimeDomain;
     ws.display.modified = 0;
-    if (!RecalcRecordExtents(ws, 0)) {
-        c.ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
-    }
+    const bool validInterval = RecalcRecordExtents(ws, 0);
+    AfterRecordReplaced(c);
+    if (!validInterval) c.ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     return n;
 }
 

@@ -8,6 +8,7 @@
 #include "app/dsp/nmo_commands.h"
 #include "app/dsp/trace_edit_commands.h"
 #include "app/operations.h"
+#include "app/record_arrival.h"
 #include "app/store_commands.h"
 #include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/file_list_commands.h"
@@ -117,6 +118,7 @@ int ShowGather(CommandContext& c, int kind)
                               : g.CdpGather(rows, headers, g.gatherIndex, &stopped);
     TellIfStopped(c, stopped);
     TellIfInvalid(c, GatherStoreSetUp(ws, n, kind));
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
     return 1;
 }
 
@@ -126,6 +128,7 @@ void OffsetGatherSetUp(CommandContext& c, int count)
 {
     TellIfInvalid(c, GatherStoreSetUp(c.ws, count, -1));
     c.ws.fileGroup.active = 0;
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
 }
 
 // Dialog "Offset" preset with the group's spacing; OK stores it.
@@ -162,6 +165,7 @@ int FinishTauP(CommandContext& c, int traces)
     NormalizeStoreToMax(ws.store);
     ws.store.dataKind() = kRealSpectrum;
     ws.display.spectrumAxisKind = 3;
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
     return 1;
 }
 
@@ -235,7 +239,7 @@ int ShowCdpStack(CommandContext& c)
     store.ComputeTraceMaxima();
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
     ws.fileGroup.gatherKind = 3;
-    ws.display.displayMode = 0;
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
     return 1;
 }
 
@@ -287,6 +291,7 @@ int ShowAllTraces(CommandContext& c)
     }
     SortStoreByReceiver(store, store.TraceCount());
     store.ComputeTraceMaxima();
+    if (Loaded(ws)) AfterRecordReplaced(c, {RecordTitle::Untitled});
     return 1;
 }
 
@@ -323,13 +328,16 @@ int ShowCrossCorrelationGathers(CommandContext& c, GroupSurfaceWaveOps& ops)
 {
     c.ws.store.PushUndo();
     ViewProgressText progress(c.view);
-    return ops.CrossCorrelationGathers(c.ws, c.ui, progress) > 0 ? 1 : 0;
+    if (ops.CrossCorrelationGathers(c.ws, c.ui, progress) <= 0) return 0;
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
+    return 1;
 }
 
 int GroupFourierSpectrum(CommandContext& c, GroupSurfaceWaveOps& ops)
 {
     ViewProgressText progress(c.view);
     const int files = ops.ForwardFourierAll(c.ws, c.ui, progress);
+    if (files > 0) AfterRecordReplaced(c, {RecordTitle::Untitled});
     if (files > 0) Tell(c, FormatC(Msg(Language(c), "Number of files = %d", "ファイル数 = %d").c_str(), files));
     return 1;
 }
@@ -362,7 +370,7 @@ int GroupOneCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
     const int traces = store.TraceCount();
     Tell(c, FormatC("%d %d ", traces, traces > 0 ? store.TraceSamples(0) : 0));
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
-    ws.display.displayMode = 0;
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
     ws.display.cmpRecord = 1;
     return 1;
 }
@@ -373,7 +381,7 @@ int GroupCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
     ViewProgressText progress(c.view);
     ops.CmpDispersion(ws, c.ui, progress);
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
-    ws.display.displayMode = 0;
+    AfterRecordReplaced(c, {RecordTitle::Untitled});
     return 1;
 }
 

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/formats/load_setup.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
 #include "app/workspace.h"
@@ -69,7 +70,6 @@ void TakeModuleOutput(Workspace& ws, UiHost& ui, const ModuleOutput& out)
     ui.Message(FormatC("%f %f", 0.0, static_cast<double>(p.shownTime)));
     p.samplesShown = p.samplesPerTrace;
     p.tracesShown = traces;
-    ++store.loadCounter;
     if (p.sampleInterval < 0.02f) {
         p.plotscale = 100.0f;
         p.hscale = 50.0f;
@@ -139,11 +139,18 @@ int RunModule(Workspace& ws, UiHost& ui, const std::string& path)
     return 1;
 }
 
+int RunModuleCommand(CommandContext& ctx, const std::string& path)
+{
+    const int done = RunModule(ctx.ws, ctx.ui, path);
+    if (done == 1) AfterRecordReplaced(ctx);
+    return done;
+}
+
 int OnExecutableModule(CommandContext& ctx)
 {
     const std::optional<std::string> path = ctx.ui.OpenFile(ExecutablePicker());
     if (!path) return 0;
-    return RunModule(ctx.ws, ctx.ui, *path);
+    return RunModuleCommand(ctx, *path);
 }
 
 int OnModuleRegistration(CommandContext& ctx)

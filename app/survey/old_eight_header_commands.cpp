@@ -3,12 +3,15 @@
 
 #include <cstdio>
 
+#include "app/formats/document.h"
 #include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
+#include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/survey/exchange_commands.h"
 #include "app/view/record_extents.h"
 #include "app/workspace.h"
+#include "formats/file_roads.h"
 #include "formats/load_target.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -85,7 +88,12 @@ int OnOpenOld8HeaderFile(CommandContext& ctx)
     CommitReadRecord(ws, target, count, true);
     store.Params().traceCount = count;
     store.dataKind() = kTimeDomain;
-    if (!RecalcRecordExtents(ws, 0)) ctx.ui.Message(InvalidIntervalMessage(language));
+    const bool validInterval = RecalcRecordExtents(ws, 0);
+    // Save writes the current layout, never over the old file.
+    ctx.doc.AdoptPath("", kFileSeg2);
+    ctx.doc.currentFileName = NameOf(*path);
+    AfterRecordReplaced(ctx);
+    if (!validInterval) ctx.ui.Message(InvalidIntervalMessage(language));
     return 1;
 }
 

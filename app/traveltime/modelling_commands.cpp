@@ -18,6 +18,7 @@
 #include "app/dsp/wavelet_commands.h"
 #include "app/formats/load_setup.h"
 #include "app/operations.h"
+#include "app/record_arrival.h"
 #include "app/view/contour_display.h"
 #include "app/view/record_extents.h"
 #include "app/view/velocity_model_display.h"
@@ -529,6 +530,7 @@ void AddModellingCommands(CommandTable& t)
     t.Add(cmd::kContourWaveform, "option.etc.contour", 20, "Waveform data", "波形データ",
         [](CommandContext& c) {
             SetContourSource(c.ws, 0);
+            ShowRecordView(c.ws);  // the record, not the empty model grid
             return 1;
         },
         kRuleAlways);

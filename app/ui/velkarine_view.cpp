@@ -13,6 +13,7 @@
 #include "app/view/display_state.h"
 #include "draw/parallel.h"
 #include "app/formats/document.h"
+#include "app/record_arrival.h"
 #include "platform/recent_files.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
@@ -126,7 +127,11 @@ void CVelkarineView::OnMonitorTicker(wxTimerEvent&) { ApplyAcquisition(Acquisiti
 
 void CVelkarineView::OnAcquisitionTimer(wxTimerEvent&)
 {
-    if (context_) ApplyAcquisition(AcquisitionTimerStep(ws_, context_().ui));
+    if (context_) {
+        ApplyAcquisition(AcquisitionTimerStep(ws_, context_().ui));
+        CommandContext ctx = context_();
+        ApplyPendingRecordTitle(ctx);
+    }
 }
 
 void CVelkarineView::OnPendingStart(wxTimerEvent&)
@@ -207,7 +212,9 @@ void CVelkarineView::OnTimerTick(wxTimerEvent&)
 {
     if (!context_) return;
     CommandContext ctx = context_();
-    if (OnTimer(ctx) == 1) Repaint();
+    const int repaint = OnTimer(ctx);
+    ApplyPendingRecordTitle(ctx);
+    if (repaint == 1) Repaint();
 }
 
 void CVelkarineView::OnPaint(wxPaintEvent&)

@@ -597,7 +597,8 @@ void OnDraw(RecordPaint& paint, Workspace& ws)
     if (device.suspendDrawing == 0) DrawRecord(paint, ws);
     if (acquisition && !paint.printing) DrawAcquisitionBars(paint, ws);
     if (acquisition && device.monitorRunning == 0) DrawLineBannerOf(paint, ws);
-    if (!paint.currentFileName.empty() && !acquisition && paint.status) {
+    // The file pane names the record shown; a record built in memory empties it.
+    if (!acquisition && paint.status) {
         paint.status->SetPaneWidth(5, 200);
         paint.status->SetPaneText(5, paint.currentFileName);
     }

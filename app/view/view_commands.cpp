@@ -223,6 +223,8 @@ int OnPlotMode(Workspace& ws, int plotMode, int subFlag)
 {
     ws.display.plotMode = plotMode;
     ws.display.plotSubFlag = subFlag;
+    // A record's plot mode shows the record: the geometry pictures are left.
+    if (ws.display.displayMode == 3 || ws.display.displayMode == 4) ws.display.displayMode = 0;
     return 1;
 }
 bool IsPlotModeChecked(const Workspace& ws, int plotMode, int subFlag)
@@ -467,7 +469,7 @@ void AddViewCommands(CommandTable& t)
     auto side = [](bool right) -> CommandAction {
         return [right](CommandContext& c) {
             WorkspaceFileGroup group(c.ws, c.ui);
-            return ShowSideWaveforms(c.ws, c.ui, group, right);
+            return ShowSideWaveforms(c.ws, c.ui, group, right, &c.doc, c.frame);
         };
     };
     add(cmd::kShowLeftSide, "view", 110, "Show left side waveforms", "左側の波形を表示", side(false),
@@ -477,13 +479,13 @@ void AddViewCommands(CommandTable& t)
     add(cmd::kShowNextFile, "view", 112, "Show next waveform file", "次の波形ファイルを表示",
         [](CommandContext& c) {
             WorkspaceFileGroup group(c.ws, c.ui);
-            StepContext step{c.ws, c.doc, c.ui, group};
+            StepContext step{c.ws, c.doc, c.ui, group, c.frame};
             return ShowNextWaveformFile(step, true);
         });
     add(cmd::kShowPreviousFile, "view", 113, "Show previous waveform file", "前の波形ファイルを表示",
         [](CommandContext& c) {
             WorkspaceFileGroup group(c.ws, c.ui);
-            StepContext step{c.ws, c.doc, c.ui, group};
+            StepContext step{c.ws, c.doc, c.ui, group, c.frame};
             return ShowPreviousWaveformFile(step);
         });
     separator("view", 200);

@@ -13,6 +13,7 @@
 #include "app/picking/pick_commands.h"
 #include "app/picking/pick_files.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "platform/recent_files.h"
 #include "platform/atomic_file.h"
 #include "tools/test_support.h"
@@ -82,9 +83,8 @@ TEST_F(PickTest, MatchingCopiesTheShotOfTheRecordAndClearsOtherwise)
     EXPECT_EQ(MatchPicksToTraces(*ws), 0);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(P().pickTimes[static_cast<size_t>(i)], 0.0f);
 
-    // After a load: from the second load on, trace 1's source position decides.
-    ws->store.loadCounter = 2;
-    MatchPicksAfterLoad(*ws);
+    // After a record arrived, trace 1's source position decides.
+    AfterRecordReplaced(*ws, nullptr, nullptr);
     EXPECT_EQ(ws->display.sourcePosition, -1.0f);
     EXPECT_EQ(P().pickTimes[2], 6.0f);
 

@@ -1,0 +1,90 @@
+#include "app/record_arrival.h"
+
+#include <algorithm>
+
+#include "app/command_table.h"
+#include "app/formats/document.h"
+#include "app/picking/pick_matching.h"
+#include "app/shell_services.h"
+#include "app/workspace.h"
+#include "formats/file_roads.h"
+
+namespace velk {
+
+namespace {
+
+// The status bar's pane that names the record's file (the acquisition screen uses it for its
+// own texts).
+constexpr int kFilePane = 5;
+
+constexpr int kPendingTitle = 1;
+constexpr int kPendingUntitled = 2;
+
+// Step 5: the document as the arrival says, then the frame's title and file pane.
+void NameRecord(Workspace& ws, CVelkarineDoc& doc, FrameServices* frame, int title)
+{
+    // A gather of a project file is still the project's: Save keeps writing the project.
+    if (title == kPendingUntitled && doc.fileType != kFileProject) doc.AdoptPath("", kFileSeg2);
+    if (!frame) return;
+    frame->DocumentTitleChanged(doc.Title());
+    StatusPanes* status = frame->Status();
+    if (status && ws.startup.acquisitionMode == 0) status->SetPaneText(kFilePane, doc.currentFileName);
+}
+
+}  // namespace
+
+void ShowRecordView(Workspace& ws)
+{
+    DisplayState& d = ws.display;
+    if (d.displayMode == 1) {
+        const int recordKind = ws.store.Params().recordKind;
+        d.plotMode = recordKind == 1 || recordKind == 2 ? 0 : -2;
+        d.plotSubFlag = 0;
+    }
+    d.displayMode = 0;
+}
+
+void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival)
+{
+    WaveformStore& store = ws.store;
+    ++store.loadCounter;
+    if (store.TraceCount() > 0) {
+        TakeRecordSourcePosition(ws);
+        if (!arrival.keepPicks) MatchPicksToTraces(ws);
+    }
+    ShowRecordView(ws);
+
+    const int title = arrival.title == RecordTitle::Untitled ? kPendingUntitled : kPendingTitle;
+    if (!doc) {
+        ws.pendingRecordTitle = std::max(ws.pendingRecordTitle, title);
+        return;
+    }
+    ws.pendingRecordTitle = 0;
+    NameRecord(ws, *doc, frame, title);
+}
+
+void AfterRecordReplaced(CommandContext& ctx, RecordArrival arrival)
+{
+    AfterRecordReplaced(ctx.ws, &ctx.doc, ctx.frame, arrival);
+}
+
+std::optional<int32_t> RecordSource(const Workspace& ws)
+{
+    if (ws.store.TraceCount() <= 0) return std::nullopt;
+    return ws.store.current.headers[0].sourceHundredths;
+}
+
+void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before)
+{
+    if (RecordSource(ws) != before) AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled, true});
+}
+
+void ApplyPendingRecordTitle(CommandContext& ctx)
+{
+    const int title = ctx.ws.pendingRecordTitle;
+    if (title == 0) return;
+    ctx.ws.pendingRecordTitle = 0;
+    NameRecord(ctx.ws, ctx.doc, ctx.frame, title);
+}
+
+}  // namespace velk

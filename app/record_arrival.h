@@ -1,0 +1,67 @@
+#pragma once
+// The one step after every road that replaced the record in the store: a file opened from the
+// File menu or a file list, the next or previous member, a gather, a project file, automatic
+// processing, a synthetic or generated record, batch appends, a module's read-back and the
+// acquisition's new records. Whatever filled the store, the workspace then agrees with it:
+// the load counter counts it, the source position and the picks are the new record's, the view
+// shows it and the frame names it.
+
+#include <cstdint>
+#include <optional>
+
+namespace velk {
+
+class CVelkarineDoc;
+class FrameServices;
+class Workspace;
+struct CommandContext;
+
+// What the document stands for once the record is in the store.
+enum class RecordTitle {
+    Kept,      // the road has set the document itself (a file it opened), or the record still
+               // belongs to it (traces appended, a project's gather)
+    Untitled,  // a record built in memory: the document becomes untitled, so Save asks for a
+               // name and never writes the new record over the file shown before (a project
+               // file stays the document: its gathers are its own)
+};
+
+struct RecordArrival {
+    RecordTitle title = RecordTitle::Kept;
+    // The record's picks stay as they are: traces were appended to the shot on show, or undo
+    // brought back a record with the picks it had.
+    bool keepPicks = false;
+};
+
+// After the store changed:
+//   1. the store's load counter is raised;
+//   2. the record's source position := trace 1's source word;
+//   3. unless the picks are kept, the record's picks become those the traveltime set holds
+//      for the shot at that position, or none when it holds no such shot;
+//   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
+//      geometry pictures; when it leaves the velocity model, whose colours replaced the plot
+//      mode, the plot mode becomes the wiggles for a waveform record and the colour contour for
+//      an image (dispersion or coherence);
+//   5. the document as `arrival.title` says; the frame's title and the status bar's file pane
+//      then name what the document stands for (doc and frame may be null).
+//   A road without the document passes doc = null: step 5 then waits in the workspace until
+//   the command runner (or the view's timer) calls ApplyPendingRecordTitle.
+void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival = {});
+void AfterRecordReplaced(CommandContext& ctx, RecordArrival arrival = {});
+
+// A record built in memory by a road that has only the workspace (generators, the instrument).
+inline void AfterRecordBuilt(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled}); }
+
+// Step 5 of a road that had no document, when one is waiting.
+void ApplyPendingRecordTitle(CommandContext& ctx);
+
+// Step 4 alone: the view shows the record in the store.
+void ShowRecordView(Workspace& ws);
+
+// Trace 1's source word, or none without traces: what undo and redo compare.
+std::optional<int32_t> RecordSource(const Workspace& ws);
+// After undo or redo restored a snapshot: when it is another shot than `before` (the source of
+// the record it replaced), it passes the common step with its own picks, as a record the
+// document does not stand for, so that later picks go to its shot and Save asks for a name.
+void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before);
+
+}  // namespace velk

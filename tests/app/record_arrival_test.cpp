@@ -1,0 +1,271 @@
+// Every road that replaces the record: the whole command table is walked headless, each
+// command answered OK (with the line's files where it asks for files), and every command that
+// left another record in the store must have passed it through the common step: load counter
+// raised, the record's source position, the picks of its own shot (or none) and a frame title
+// that no longer names the record shown before.
+
+#include "app/record_arrival.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/command_table.h"
+#include "app/formats/document.h"
+#include "app/formats/file_commands.h"
+#include "app/shell_services.h"
+#include "app/survey/file_list_commands.h"
+#include "app/surfacewave/spac_commands.h"
+#include "app/survey/group_commands.h"
+#include "app/traveltime/modelling_commands.h"
+#include "app/view/view_commands.h"
+#include "app/workspace.h"
+#include "platform/profile.h"
+#include "platform/recent_files.h"
+#include "platform/shared_block.h"
+#include "platform/uihost.h"
+#include "tools/fake_launcher.h"
+#include "tools/test_support.h"
+#include "app/answering_host.h"
+#include "app/simulated_line.h"
+#include "formats/format_support.h"
+
+namespace velk {
+namespace {
+
+using testing::AnsweringHost;
+using testing::SimulatedLine;
+using testing::TempFolder;
+
+class Panes : public StatusPanes {
+public:
+    void SetPaneText(int pane, const std::string& text) override { texts[pane] = text; }
+    void SetPaneWidth(int, int) override {}
+    std::map<int, std::string> texts;
+};
+
+class Frame : public FrameServices {
+public:
+    void DocumentTitleChanged(const std::string& title) override { titles.push_back(title); }
+    void RecentFilesChanged() override {}
+    void RequestClose() override {}
+    void ShowAbout() override {}
+    StatusPanes* Status() override { return &panes; }
+    std::vector<std::string> titles;
+    Panes panes;
+};
+
+// What identifies the record on show.
+struct Identity {
+    int traces = 0;
+    int recordKind = 0;
+    std::vector<std::pair<int32_t, int32_t>> positions;  // source, receiver of each trace
+    bool operator==(const Identity&) const = default;
+};
+
+Identity IdentityOf(const Workspace& ws)
+{
+    Identity id;
+    id.traces = ws.store.TraceCount();
+    id.recordKind = ws.store.Params().recordKind;
+    for (int i = 0; i < id.traces; ++i) {
+        const CTraceHeader& h = ws.store.current.headers[static_cast<size_t>(i)];
+        id.positions.emplace_back(h.sourceHundredths, h.receiverHundredths);
+    }
+    return id;
+}
+
+constexpr float kShownSource = 12.5f;  // the record on show, outside the list
+constexpr float kListedSource = -2.5f;  // the list's second shot, whose picks the set holds
+constexpr float kOldPick = 7.0f;  // what the record shown first carries on every trace
+
+// A workspace in the state of a refraction line under way: a file list of shots a (27.5 m) and
+// b (-2.5 m) with its geometry and waveform data, shot c (12.5 m) opened and shown with picks
+// of its own, and a traveltime set that holds picks for the shot at -2.5 m only.
+class Walk {
+public:
+    Walk(const std::string& shots, const std::string& out)
+        : profile_(Profile::FromText("[General]\nMAXTRACES=64\n")), ws(profile_, ui), doc(ws)
+    {
+        ui.files = {shots + "/shot_a.sg2", shots + "/shot_b.sg2"};
+        ui.folder = shots;
+        ui.saveFolder = out;
+        ws.startup.language = -1;
+        ws.diagnostics = std::make_shared<MemoryLogSink>();
+        ws.launcher = std::make_unique<FakeLauncher>();
+        ws.sleep = [](int) {};
+        ws.InitForView(out);
+        RegisterFileFormats(doc.Formats());
+        Run(cmd::kMakeFileList);
+        Run(cmd::kSetUpGeometry);
+        CTraveltimeSet& set = ws.traveltimeSet;
+        set.shotCount = 1;
+        set.sourcePosition[0] = kListedSource;
+        set.pickCount[0] = 24;
+        for (int k = 0; k < 24; ++k) {
+            set.X(0, k) = 2.0f * static_cast<float>(k);
+            set.T(0, k) = 10.0f + static_cast<float>(k);
+            set.K(0, k) = 1;
+        }
+        set.hasData = 1;
+        CommandContext ctx = Context();
+        OpenDocumentFile(ctx, shots + "/shot_c.sg2");
+        for (int i = 0; i < ws.store.TraceCount(); ++i) ws.store.Params().pickTimes[static_cast<size_t>(i)] = kOldPick;
+        frame.titles.clear();
+        frame.panes.texts.clear();
+    }
+    CommandContext Context() { return CommandContext{ws, ui, doc, recent, nullptr, &frame}; }
+    int Run(int id)
+    {
+        CommandContext ctx = Context();
+        return RunCommand(table, id, ctx);
+    }
+    // The set's pick at receiver x for the shot at `source`, or 0.
+    float StoredPick(float source, float x) const
+    {
+        const CTraveltimeSet& set = ws.traveltimeSet;
+        for (int s = 0; s < set.shotCount; ++s) {
+            if (std::fabs(set.sourcePosition[s] - source) >= 0.01f) continue;
+            for (int k = 0; k < set.pickCount[s]; ++k)
+                if (std::fabs(set.X(s, k) - x) < 0.0001f) return set.T(s, k);
+        }
+        return 0.0f;
+    }
+
+    CommandTable table = BuildCommandTable();
+    AnsweringHost ui;
+    Profile profile_;
+    Workspace ws;
+    CVelkarineDoc doc;
+    RecentFileList recent;
+    Frame frame;
+};
+
+// Processing of the record shown: transforms, trace edits and geometry edits. They change traces
+// or positions but keep the shot and its picks (undo takes them back); they do not replace it.
+const std::set<int> kEditsOfTheShot = {
+    25010, 25011,                // convolution, reversed convolution
+    25601, 25603, 25620,         // F-K domain, F-K spectrum, tau-p transform
+    25810,                       // insert trace
+    26022, 26023, 26025, 26026,  // trace interpolation and thinning out
+    27215, 28281, 28260,         // receiver interval, trace-header key, reverse spread: geometry
+    28521, 28610, 28906,         // vertical summation, zero-offset transform, successive correlation
+};
+
+// The line's two shots in a folder of their own, and a folder for what commands save.
+class RecordArrival : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetSharedBlockPrefix("velk-arrival-" + std::to_string(::getpid()) + "-");
+        std::filesystem::create_directories(shots);
+        std::filesystem::create_directories(out);
+        SimulatedLine line;
+        line.samples = 400;
+        ASSERT_TRUE(line.WriteShot(shots + "/shot_a.sg2", 27.5f, 1));
+        ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
+        ASSERT_TRUE(line.WriteShot(shots + "/shot_c.sg2", kShownSource, 3));
+    }
+    TempFolder folder;
+    const std::string shots = folder.File("shots");
+    const std::string out = folder.File("out");
+};
+
+TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
+{
+
+    std::vector<int> ids;
+    const CommandTable table = BuildCommandTable();
+    for (const CommandRow& row : table.Rows())
+        if (row.action && row.kind != ItemKind::Separator) ids.push_back(row.id);
+
+    int replacing = 0;
+    for (const int id : ids) {
+        Walk w(shots, out);
+        ASSERT_EQ(w.ws.store.TraceCount(), 24);
+        ASSERT_EQ(w.doc.Title(), "shot_c.sg2");
+        const CommandRow* row = w.table.Find(id);
+        const std::string what = std::to_string(id) + " \"" + row->english + "\"";
+        const Identity before = IdentityOf(w.ws);
+        const int counter = w.ws.store.loadCounter;
+        w.Run(id);
+        // An emptied store (a new survey line) is no record.
+        if (IdentityOf(w.ws) == before || kEditsOfTheShot.count(id) || w.ws.store.TraceCount() == 0) continue;
+        ++replacing;
+
+        const Workspace& ws = w.ws;
+        EXPECT_GT(ws.store.loadCounter, counter) << what << " replaced the record without the common step";
+        if (ws.store.loadCounter == counter) continue;
+        const int n = ws.store.TraceCount();
+        EXPECT_EQ(ws.display.displayMode, 0) << what;
+        if (n > 0) {
+            const float source = static_cast<float>(ws.store.current.headers[0].sourceHundredths * 0.01);
+            EXPECT_FLOAT_EQ(ws.display.sourcePosition, source) << what;
+            // The picks of the record's own shot, or none; traces appended to the shot shown keep
+            // its picks.
+            const bool sameShot = std::fabs(source - kShownSource) < 0.01f;
+            if (ws.store.Params().recordKind == 0) {
+                for (int i = 0; i < n; ++i) {
+                    const float x = static_cast<float>(ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01);
+                    const float pick = ws.store.Params().pickTimes[static_cast<size_t>(i)];
+                    if (sameShot && pick == kOldPick) continue;
+                    EXPECT_EQ(pick, w.StoredPick(source, x)) << what << " trace " << i;
+                }
+            }
+            ASSERT_FALSE(w.frame.titles.empty()) << what << " left the frame title as it was";
+            EXPECT_EQ(w.frame.titles.back(), w.doc.Title()) << what;
+            EXPECT_EQ(w.frame.panes.texts[5], w.doc.currentFileName) << what;
+            if (!sameShot) {
+                EXPECT_NE(w.doc.Title(), "shot_c.sg2") << what << " shows another shot under the old title";
+            }
+        }
+    }
+    // The walk reached the roads that replace the record (opens, lists, gathers, generators).
+    EXPECT_GT(replacing, 20);
+}
+
+
+// A new record or image is shown whatever picture was on: the velocity model and the array
+// geometry give way, and the plot commands leave the geometry picture.
+TEST_F(RecordArrival, NewRecordsAndImagesLeaveThePicturesThatHideThem)
+{
+    Walk w(shots, out);
+    const DisplayState& d = w.ws.display;
+
+    // The velocity model's colours give way to the wiggles of a generated record, and
+    // "Contour > Waveform data" shows the record, not the empty model grid.
+    for (const int leave : {cmd::kReflection, cmd::kContourWaveform}) {
+        w.Run(cmd::kNewTwoLayerModel);
+        ASSERT_EQ(d.displayMode, 1);
+        w.Run(leave);
+        EXPECT_EQ(d.displayMode, 0) << leave;
+        EXPECT_EQ(d.plotMode, -2) << leave;
+    }
+
+    // Synthetic array data, the plot commands and 2D SPAC leave the array-geometry picture.
+    w.Run(cmd::kMicrotremorArrayData);
+    EXPECT_EQ(d.displayMode, 0);
+    for (const int plot : {cmd::kWaveformPlot, cmd::kContourPlot}) {
+        w.Run(cmd::kSetUpMamGeometry);
+        ASSERT_EQ(d.displayMode, 4);
+        w.Run(plot);
+        EXPECT_EQ(d.displayMode, 0) << plot;
+    }
+    w.Run(cmd::kWaveformPlot);
+    w.Run(cmd::kSetUpMamGeometry);
+    ASSERT_EQ(d.displayMode, 4);
+    w.Run(cmd::kSpac2DRecord);
+    EXPECT_EQ(w.ws.store.Params().recordKind, 2);
+    EXPECT_EQ(d.displayMode, 0);
+}
+
+}  // namespace
+}  // namespace velk
