@@ -9,6 +9,7 @@
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
+#include "ui/wx_uihost.h"
 
 namespace velk {
 
@@ -134,7 +135,7 @@ void CFormDlg::OnOk(wxCommandEvent&)
 {
     const wxString error = TakeValues();
     if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
+        wxMessageDialog box(this, error, ProgramCaption(), wxOK | wxICON_WARNING);
         box.ShowModal();
         return;
     }

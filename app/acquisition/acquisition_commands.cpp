@@ -244,7 +244,7 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     if (!instrument) return e;
     device.displayRefreshRequest = 1;
     ws.store.PushUndo();
-    instrument->read_meas_data(&device.parm, device.channelBytes.data(), device.Buffer());
+    device.ReadRecord(ws.clock ? ws.clock->LocalNow() : LocalTime{});
     const int mode = device.parm.stk_flg;
     if (mode != 2) {
         device.Disarm();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -48,7 +49,7 @@ struct Rig {
         sim.DSP_MEAS_trigger();
         sim.chk_meas_flg(&device.flag, &device.parm, gains.data(), nullptr, device.monitorValues.data());
         ASSERT_EQ(device.flag.complete, 1);
-        sim.read_meas_data(&device.parm, device.channelBytes.data(), device.Buffer());
+        device.ReadRecord(clock.LocalNow());
         device.flag.code = kCommandStop;
         sim.chk_meas_flg(&device.flag, &device.parm, gains.data(), nullptr, nullptr);
     }
@@ -361,6 +362,7 @@ TEST(AcquisitionDeviceSave, WritesTheNextRecordOfTheLine)
     const FileListEntry& e = rig.group.entries[0];
     EXPECT_EQ(std::tie(e.fileName, e.id, e.shotDistance, e.firstReceiver, e.receiverInterval),
               std::make_tuple(std::string("qkaa0001.sg2"), 1, 0.7f, -1.0f, 1.0f));
+    EXPECT_EQ(e.numberOfAuxiliary, 1);  // the AUX trace is no receiver of the line
     EXPECT_EQ(rig.log, std::vector<std::string>{"advance 1 after line file 1"});
     EXPECT_EQ(rig.manager.lineFilePath, folder + "/qkaa.xml");
     EXPECT_EQ(rig.device.NextID, 2);
@@ -372,6 +374,54 @@ TEST(AcquisitionDeviceSave, WritesTheNextRecordOfTheLine)
     EXPECT_TRUE(std::filesystem::exists(folder + "/qkaa9999.sg2"));
     EXPECT_EQ(rig.device.NextID, 0);
     EXPECT_EQ(rig.profile.GetInt("General", "NextID"), 0);
+}
+
+// The text of every trace's string block, and whether each block kept its 512 bytes.
+std::vector<std::string> TraceStrings(const std::string& path, bool& blocksOf512)
+{
+    const std::vector<uint8_t> bytes = testing::ReadFileBytes(path);
+    const int traces = bytes[6] | bytes[7] << 8;
+    std::vector<std::string> lists;
+    blocksOf512 = true;
+    for (int k = 0; k < traces; ++k) {
+        uint32_t pointer = 0;
+        std::memcpy(&pointer, &bytes[32 + 4 * static_cast<size_t>(k)], 4);
+        const int size = bytes[pointer + 2] | bytes[pointer + 3] << 8;
+        blocksOf512 = blocksOf512 && size == 512;
+        std::string text(bytes.begin() + pointer + 32, bytes.begin() + pointer + size);
+        std::replace(text.begin(), text.end(), '\0', '|');
+        lists.push_back(text);
+    }
+    return lists;
+}
+
+TEST(AcquisitionDeviceSave, RecordSaysWhenAndHowItWasMade)
+{
+    testing::TempFolder tmp;
+    SaveRig rig(tmp.Path());
+    // A stack of three shots, the first recorded at 14:05:09 on 9 December 2026.
+    rig.device.ResetStack();
+    rig.clock.SetLocal({2026, 12, 9, 14, 5, 9, 0});
+    for (int shot = 0; shot < 3; ++shot) {
+        rig.Record();
+        rig.clock.AdvanceMs(65000);
+        rig.device.AccumulateStack(rig.Build(), rig.rows, rig.headers);
+    }
+    ASSERT_EQ(rig.Save(), 1);
+    bool fits = false;
+    for (const std::string& list : TraceStrings(rig.saved, fits)) {
+        for (const char* key : {"ACQUISITION_DATE 09/12/2026|", "ACQUISITION_TIME 14:05:09|", "STACK 3|"})
+            EXPECT_NE(list.find(key), std::string::npos) << key << " in " << list;
+    }
+    EXPECT_TRUE(fits);
+
+    // Other saves keep their strings.
+    const std::string other = tmp.File("other.sg2");
+    ASSERT_TRUE(WriteSeg2File(other, rig.rows, rig.headers, rig.count, 4, 1.0f));
+    for (const std::string& list : TraceStrings(other, fits)) {
+        EXPECT_NE(list.find("ACQUISITION_DATE 01/01/2001|"), std::string::npos);
+        EXPECT_EQ(list.find("STACK"), std::string::npos);
+    }
 }
 
 TEST(AcquisitionDeviceSave, RefusedSaveChangesNothing)
