@@ -256,6 +256,8 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     WaveformStore& store = ws.store;
     const int count = device.BuildRecord(store.current.rows, store.current.headers, ws.geometry.receiverInterval);
     store.Params().traceCount = count;
+    // Picks are taken from the trigger, as for a record read from a file.
+    ws.display.displayTimeOffset = count > 0 ? store.current.headers[0].delayUs * 0.001f : 0.0f;
     RecalcRecordExtents(ws, 0);
     ComputeAcquiredDisplayScale(ws);
     if (device.stackCount > 0) {
