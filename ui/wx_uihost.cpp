@@ -8,7 +8,6 @@
 #include <wx/msgdlg.h>
 // After msgdlg.h, which declares the base it builds on.
 #include <wx/generic/msgdlgg.h>
-#include <wx/app.h>
 #include <wx/timer.h>
 
 #include "ui/ui_script.h"
@@ -69,7 +68,16 @@ void WxUiHost::RegisterDialog(const std::string& dialogClass, DialogWindow windo
 
 wxWindow* WxUiHost::Parent() const { return parent_ ? parent_() : nullptr; }
 
-wxString ProgramCaption() { return wxTheApp ? wxTheApp->GetAppDisplayName() : wxString("Velkarine"); }
+namespace {
+std::string& ProgramCaptionText()
+{
+    static std::string caption = "Velkarine";
+    return caption;
+}
+}  // namespace
+
+wxString ProgramCaption() { return W(ProgramCaptionText()); }
+void SetProgramCaption(const std::string& name) { ProgramCaptionText() = name; }
 
 std::optional<std::string> WxUiHost::Scripted(const char* kind, const std::string& question, const std::string& caption)
 {

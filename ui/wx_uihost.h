@@ -18,8 +18,10 @@ namespace velk {
 
 class UiScript;
 
-// The caption of boxes that name none: the running program's name ("Velkarine", "Nordalis").
+// The caption of boxes and dialogs that name none: the running program's name, "Velkarine"
+// unless the program sets its own at start-up (the viewer: "Nordalis").
 wxString ProgramCaption();
+void SetProgramCaption(const std::string& name);
 
 class WxUiHost : public UiHost {
 public:
