@@ -157,13 +157,7 @@ TEST(NordalisViewer, NoDataSaidInTheViewersOwnBoxes)
     EXPECT_NE(out.find("message \"There is no data to save: no time-frequency panels have been read.\" -> OK [Nordalis]"),
               std::string::npos)
         << out;
-    size_t messages = 0;
-    for (size_t at = out.find("[ui-script] message"); at != std::string::npos; at = out.find("[ui-script] message", at + 1)) {
-        const std::string line = out.substr(at, out.find('\n', at) - at);
-        EXPECT_TRUE(line.ends_with("[Nordalis]")) << line;
-        ++messages;
-    }
-    EXPECT_EQ(messages, 2u) << out;
+    EXPECT_EQ(out.find("[Velkarine]"), std::string::npos) << out;  // nor the unreadable file's box
 }
 
 }  // namespace
