@@ -321,6 +321,7 @@ public:
     float firstReceiverPosition = 0.0f;    // m
     int preTriggerSamples = 0;             // of the record read last (ReadRecord)
     LocalTime recordTime;                  // when the shown record (a stack: its first) was recorded
+    int recordRead = 0;                    // 1 once ReadRecord has read a record
     int TriggerMode = 11;                  // 0 off, 1..10 x 100 mV, 11 the program's trigger
 
     // Flags the view reads (1 = on). displayRefreshRequest is set when a new record has been
