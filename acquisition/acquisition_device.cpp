@@ -197,6 +197,15 @@ double CAcquisitionDevice::ChannelLevel(int channel) const
 
 int CAcquisitionDevice::DisplayChannels() const { return ChannelsOf(parm.disp_ch); }
 
+void CAcquisitionDevice::ReadRecord(const LocalTime& now)
+{
+    if (!instrument_) return;
+    instrument_->read_meas_data(&parm, channelBytes.data(), buffer_.get());
+    preTriggerSamples = std::clamp(instrument_->PreTriggerSamples(), 0, SamplesOf(parm.m_size));
+    if (stackCount == 0) recordTime = now;
+    recordRead = 1;
+}
+
 int CAcquisitionDevice::BuildRecord(Matrix2D<float>& traces, std::span<CTraceHeader> headers,
                                     float receiverInterval) const
 {
@@ -206,6 +215,7 @@ int CAcquisitionDevice::BuildRecord(Matrix2D<float>& traces, std::span<CTraceHea
     const int samples = std::min(SamplesOf(parm.m_size), static_cast<int>(traces.Cols()));
     const float intervalUs = static_cast<float>(IntervalUsOf(parm.rate));
     const int32_t source = Hundredths(sourcePosition);
+    const float delayUs = -static_cast<float>(preTriggerSamples) * intervalUs;
     int count = 0;
     auto take = [&](int row, int gainCode, double position, bool held) {
         if (count >= capacity) return;
@@ -215,6 +225,7 @@ int CAcquisitionDevice::BuildRecord(Matrix2D<float>& traces, std::span<CTraceHea
         h.sourceHundredths = source;
         h.samples = samples;
         h.intervalUs = intervalUs;
+        h.delayUs = delayUs;
         std::span<float> out = traces.Row(traces.RowLow() + count);
         ++count;
         if (held) {
@@ -249,6 +260,7 @@ int CAcquisitionDevice::MakeTraceHeaders(std::span<CTraceHeader> headers, float 
         h.gain = 10;
         h.component = 1;
         h.intervalUs = intervalUs;
+        h.delayUs = -static_cast<float>(preTriggerSamples) * intervalUs;
         h.samples = samples;
     }
     return count;
@@ -336,9 +348,17 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
             FormatC(Msg(language, "%s already exists. Overwrite it?", "%s は既に存在します。上書きしますか?").c_str(), path.c_str());
         if (ui.Message(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return 0;
     }
-    if (!WriteSeg2File(path, traces, headers, count, kSeg2FloatCode, kSeg2Scale)) return failed();
+    // Before any record was read there is nothing to tell: the writer's fixed strings stay.
+    const Seg2RecordFacts facts{recordTime, std::max(stackCount, 1)};
+    if (!WriteSeg2File(path, traces, headers, count, kSeg2FloatCode, kSeg2Scale, recordRead == 1 ? &facts : nullptr))
+        return failed();
 
-    target.group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval);
+    CFileGroup& group = target.group;
+    const int listed = group.entryCount;
+    if (group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval) > listed) {
+        // The AUX trace stays in the file, last, but is no receiver of the line.
+        group.entries[static_cast<size_t>(group.entryCount - 1)].numberOfAuxiliary = SaveAux == 1 ? 1 : 0;
+    }
     UpdateLineFile(target.manager);
     if (CAcquisitionMode* mode = target.manager.Mode()) {
         const int type = target.manager.surveyType;
@@ -655,12 +675,25 @@ int CAcquisitionDevice::DiskMenu(const DiskContext& ctx)
             }
             return false;
         }
-        case kDiskListToMo: copyList(ctx.moFolder); return false;
-        case kDiskListToFd: copyList(ctx.fdFolder); return false;
-        case kDiskRecordsToMo: RunCopyFiles(ctx, "sg2", ctx.moFolder); return false;
-        case kDiskRecordsToFd: RunCopyFiles(ctx, "sg2", ctx.fdFolder); return false;
-        case kDiskTodayRecords: archiver.CopyTodayRecords(ctx.dataFolder, ctx.moFolder); return false;
-        case kDiskTodayLists: archiver.CopyTodayLists(ctx.dataFolder, ctx.moFolder); return false;
+        // A medium that is not mounted is said so before anything is chosen or copied.
+        case kDiskListToMo:
+            if (MediumMounted(ctx, ctx.moFolder, ctx.moKey)) copyList(ctx.moFolder);
+            return false;
+        case kDiskListToFd:
+            if (MediumMounted(ctx, ctx.fdFolder, ctx.fdKey)) copyList(ctx.fdFolder);
+            return false;
+        case kDiskRecordsToMo:
+            if (MediumMounted(ctx, ctx.moFolder, ctx.moKey)) RunCopyFiles(ctx, "sg2", ctx.moFolder);
+            return false;
+        case kDiskRecordsToFd:
+            if (MediumMounted(ctx, ctx.fdFolder, ctx.fdKey)) RunCopyFiles(ctx, "sg2", ctx.fdFolder);
+            return false;
+        case kDiskTodayRecords:
+            if (MediumMounted(ctx, ctx.moFolder, ctx.moKey)) archiver.CopyTodayRecords(ctx.dataFolder, ctx.moFolder);
+            return false;
+        case kDiskTodayLists:
+            if (MediumMounted(ctx, ctx.moFolder, ctx.moKey)) archiver.CopyTodayLists(ctx.dataFolder, ctx.moFolder);
+            return false;
         default: return false;
         }
     };

@@ -31,6 +31,7 @@
 #include "base/matrix2d.h"
 #include "base/trace_header.h"
 #include "draw/canvas.h"
+#include "platform/clock.h"
 
 namespace velk {
 
@@ -38,7 +39,6 @@ class CAcquisitionManager;
 class CFileGroup;
 class Profile;
 class UiHost;
-struct LocalTime;
 struct DiskContext;
 
 // Signal-trigger threshold in monitor counts: level x 327.68, at most 32768.
@@ -139,12 +139,18 @@ public:
     // the AUX index reads the AUX channel row.
     double ChannelLevel(int channel) const;
 
+    // read_meas_data into the buffer, then what the record says of itself: the pre-trigger
+    // length the instrument used and, for a single record or the first of a stack, `now` as the
+    // time it was recorded.
+    void ReadRecord(const LocalTime& now);
     // The record in the buffer into trace rows and headers: the channels of disp_ch, then the
     // AUX trace when SaveAux is 1. A held channel is zero in the first record of a stack and
-    // keeps the shown trace afterwards. Positions in cm, rounded to the nearest. Returns the
-    // trace count (bounded by the rows and headers given).
+    // keeps the shown trace afterwards. Positions in cm, rounded to the nearest. Every trace
+    // starts at minus the pre-trigger length, so that time 0 is the trigger. Returns the trace
+    // count (bounded by the rows and headers given).
     int BuildRecord(Matrix2D<float>& traces, std::span<CTraceHeader> headers, float receiverInterval) const;
-    // Headers of a stacked record: channels + 1 of them, receivers from 0, source 0.
+    // Headers of a stacked record: channels + 1 of them, receivers from 0, source 0, the
+    // pre-trigger delay of the records read.
     int MakeTraceHeaders(std::span<CTraceHeader> headers, float receiverInterval) const;
     // Adds a record to the stack (the first one replaces it); held channels keep the stack's
     // trace once it holds one. stackCount + 1.
@@ -173,8 +179,10 @@ public:
         float receiverInterval = 1.0f;
     };
     // Writes the shown record as "qk<line ID><NextID 4 digits>.sg2" into the data folder (the
-    // working folder when it is empty; a missing folder is made), SEG-2 code 4; then the file
-    // group entry, the line file, the mode's Advance (flag 1 for survey types 3 and 4),
+    // working folder when it is empty; a missing folder is made), SEG-2 code 4, with the time
+    // of the record and its stack count (at least 1); then the file group entry (with one
+    // auxiliary trace when SaveAux is 1, so that lists and gathers leave the AUX trace out),
+    // the line file, the mode's Advance (flag 1 for survey types 3 and 4),
     // NextID + 1 (10000 becomes 0, written to the profile) and, with PARM byte 9 0 or 3, the
     // stack emptied. An existing file is overwritten only after Yes to "%s already exists.
     // Overwrite it?"; No, or a failed write ("Cannot save %s"), returns 0 and changes nothing.
@@ -311,6 +319,9 @@ public:
     float rowHeight = 34.0f;
     float sourcePosition = -0.5f;          // m
     float firstReceiverPosition = 0.0f;    // m
+    int preTriggerSamples = 0;             // of the record read last (ReadRecord)
+    LocalTime recordTime;                  // when the shown record (a stack: its first) was recorded
+    int recordRead = 0;                    // 1 once ReadRecord has read a record
     int TriggerMode = 11;                  // 0 off, 1..10 x 100 mV, 11 the program's trigger
 
     // Flags the view reads (1 = on). displayRefreshRequest is set when a new record has been

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_modes.h"
+#include "acquisition/archiver.h"
 #include "acquisition/keypad_dialogs.h"
+#include "base/settings_io.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/paths.h"
@@ -187,9 +190,17 @@ void CAcquisitionMode::WriteLineFileAndSay(const char* english, const char* japa
     if (!manager_) return;
     if (!manager_->lineFileSet) manager_->UpdateLineFile();
     const std::string path = manager_->lineFilePath;
-    manager_->WriteLineFile(path);
-    Say(FormatC("%s \n\n Analysis result was saved into %s!", english, path.c_str()),
-        FormatC("%s \n\n 解析結果は %s に保存されました!", japanese, path.c_str()));
+    const int written = manager_->WriteLineFile(path);
+    if (written == 1) {
+        Say(FormatC("%s \n\n Analysis result was saved into %s!", english, path.c_str()),
+            FormatC("%s \n\n 解析結果は %s に保存されました!", japanese, path.c_str()));
+    } else if (written < 0) {
+        Say(english, japanese);  // the line files are off: nothing was saved, and nothing is claimed
+    } else if (const ModeContext c = Context(); c.ui) {
+        c.ui->Message(Msg(c.language, FormatC("%s \n\n Cannot save %s", english, path.c_str()),
+                          FormatC("%s \n\n %s を保存できません", japanese, path.c_str())),
+                      MsgButtons::Ok, MsgIcon::Error);
+    }
 }
 
 void CAcquisitionMode::Repaint() const
@@ -263,7 +274,12 @@ void CAcquisitionManager::BuildMode()
 
 int CAcquisitionManager::CreateMode()
 {
-    if (ctx_.device && ctx_.profile) ctx_.device->LoadSettings(*ctx_.profile, lineIndex);
+    if (ctx_.device && ctx_.profile) {
+        // The profile may still hold an earlier line than the one recorded last: never go back.
+        int stored = lineIndex;
+        ctx_.device->LoadSettings(*ctx_.profile, stored);
+        lineIndex = std::max(lineIndex, stored);
+    }
     NextLine();
     BuildMode();
     // PS logging starts from its presets at once.
@@ -277,9 +293,38 @@ int CAcquisitionManager::DestroyMode()
     return 1;
 }
 
+std::set<std::string> CAcquisitionManager::LineIdsInUse() const
+{
+    std::set<std::string> used;
+    std::error_code ec;
+    const std::filesystem::path folder(dataFolder.empty() ? WorkingFolder() : dataFolder);
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() < 8 || name.compare(0, 2, "qk") != 0) continue;
+        const std::string id = name.substr(2, 2);
+        const std::string rest = name.substr(4);
+        const bool lineFile = rest == ".xml" || rest == ".pvs";
+        const bool record = rest.size() == 8 && rest.compare(4, 4, ".sg2") == 0 &&
+                            std::all_of(rest.begin(), rest.begin() + 4, [](char c) { return c >= '0' && c <= '9'; });
+        if (lineFile || record) used.insert(id);
+    }
+    return used;
+}
+
 int CAcquisitionManager::NextLine()
 {
-    lineIndex = std::max(lineIndex, -1) + 1;
+    // The next line ID that no line file or record of the data folder carries; when every ID is
+    // taken, the next one, and the question about its file list protects it.
+    const int next = std::max(lineIndex, -1) + 1;
+    const std::set<std::string> used = LineIdsInUse();
+    lineIndex = next;
+    for (int i = next; i < next + kLineIds; ++i) {
+        if (!used.count(LineIdOf(i))) {
+            lineIndex = i;
+            break;
+        }
+    }
+    if (ctx_.profile) WriteSettingInt(*ctx_.profile, "LineName", lineIndex);
     names_ = {};
     lineFilePath = LineFilePath(".xml");
     lineFileSet = 1;
@@ -301,10 +346,8 @@ std::string CAcquisitionManager::DataFilePath(const std::string& name) const
 
 std::string CAcquisitionManager::LineId()
 {
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz";
     lineIndex = std::max(lineIndex, 0);
-    const int i = lineIndex;
-    return {kLetters[std::min(i / 26, 25)], kLetters[i % 26]};
+    return LineIdOf(lineIndex);
 }
 
 int CAcquisitionManager::EditModeGeometry() { return mode_ ? mode_->EditGeometry() : 0; }
@@ -375,7 +418,13 @@ std::string CAcquisitionManager::UpdateLineFile()
 
 int CAcquisitionManager::WriteLineFile(const std::string& path)
 {
-    if (!LineFilesOn() || !ctx_.group) return 1;
+    if (!LineFilesOn()) return -1;
+    return WriteLineFileTo(path);
+}
+
+int CAcquisitionManager::WriteLineFileTo(const std::string& path)
+{
+    if (!ctx_.group || path.empty()) return 0;
     LineRecord record;
     record.surveyType = surveyType;
     record.lineId = std::max(lineIndex, 0);
@@ -383,13 +432,20 @@ int CAcquisitionManager::WriteLineFile(const std::string& path)
     record.names = names_;
     if (mode_) record.menuName = mode_->GetName();
     const MamGeometrySlot geometry = ctx_.geometry ? ctx_.geometry() : MamGeometrySlot{};
-    return WriteLineDocument(path, record, *ctx_.group, geometry);
+    return WriteLineDocument(path, record, *ctx_.group, geometry) == 1 ? 1 : 0;
 }
 
 std::string CAcquisitionManager::WriteLineResultFile()
 {
     const std::string name = "qk" + LineId() + ".pvs";
     const std::string path = LineFilePath(".pvs");
+    // A traveltime file that this line has not registered belongs to an earlier line.
+    if (IsFile(path) && !(names_.hasDataFile == 1 && names_.dataFile == name) && ctx_.ui) {
+        const std::string question = FormatC(
+            Msg(ctx_.language, "%s already exists. Overwrite it?", "%s は既に存在します。上書きしますか?").c_str(),
+            path.c_str());
+        if (ctx_.ui->Message(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return {};
+    }
     if (!ctx_.services || ctx_.services->SaveRostrelFile(path) != 1) return {};
     RegisterLineResultFile(name);
     return path;

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -186,7 +187,9 @@ protected:
     void Say(const std::string& english, const std::string& japanese) const;
     // A question: true for OK or Yes.
     bool Ask(const std::string& english, const std::string& japanese, MsgButtons buttons) const;
-    // The line document written, then "<head> \n\n Analysis result was saved into <path>!".
+    // The line document written, then "<head> \n\n Analysis result was saved into <path>!";
+    // the head alone when the line files are off, and "<head> \n\n Cannot save <path>" when
+    // the write failed.
     void WriteLineFileAndSay(const char* english, const char* japanese) const;
     void Repaint() const;
     bool InstrumentPresent() const;
@@ -213,6 +216,7 @@ public:
     static constexpr int kMinType = 1;
     static constexpr int kMaxType = 9;
     static constexpr const char* kLineName = "Torvane-QKW";
+    static constexpr int kLineIds = 26 * 26;  // "aa" .. "zz"
 
     CAcquisitionManager();
     ~CAcquisitionManager();
@@ -232,8 +236,10 @@ public:
     }
     // Deletes the current mode. Returns 1.
     int DestroyMode();
-    // Line index + 1, the new line's file path, and the question about an existing file of it.
-    // Returns the new line index.
+    // The next line index whose ID no line file or record in the data folder carries (the
+    // index is kept in the profile's LineName at once), the new line's file path, and the
+    // question about an existing file of it (asked only when every ID is taken). Returns the
+    // new line index.
     int NextLine();
     // Runs the current mode's next step; nothing without a mode.
     void StepMode();
@@ -268,10 +274,15 @@ public:
     // are on. Returns the path.
     std::string UpdateLineFile();
     // Writes the line document (with the kept result names and the group's list) to `path`
-    // when the line files are on. 1 when written or when the line files are off.
+    // when the line files are on: 1 when written, 0 when the write failed, -1 when the line
+    // files are off (nothing written).
     int WriteLineFile(const std::string& path);
-    // Writes the traveltime set as "qk<ID>.pvs" and registers it as the line's data file.
-    // Returns the full path; empty when nothing could be written.
+    // The same document to `path` whatever the switch says (a list the user saves himself):
+    // 1 when written, else 0.
+    int WriteLineFileTo(const std::string& path);
+    // Writes the traveltime set as "qk<ID>.pvs" and registers it as the line's data file. An
+    // existing file that the line has not registered is overwritten only after Yes to "%s
+    // already exists. Overwrite it?". Returns the full path; empty when nothing was written.
     std::string WriteLineResultFile();
     // The line's data file becomes `name`; the line document is written again.
     int RegisterLineResultFile(const std::string& name);
@@ -303,6 +314,8 @@ public:
 
 private:
     void BuildMode();
+    // The line IDs of the "qk<ID>.xml", "qk<ID>.pvs" and "qk<ID>nnnn.sg2" files of the data folder.
+    std::set<std::string> LineIdsInUse() const;
 
     std::unique_ptr<CAcquisitionMode> mode_;
     ModeContext ctx_;

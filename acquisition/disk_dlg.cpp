@@ -6,6 +6,8 @@
 #include "acquisition/archiver.h"
 #include "platform/file_ops.h"
 #include "platform/language.h"
+#include "platform/numtext.h"
+#include "platform/uihost.h"
 
 namespace velk {
 
@@ -141,6 +143,23 @@ DialogRequest CCopyFilesDlg::Request(int language, const std::vector<std::string
     DialogRequest r(kClass, Msg(language, "Copy files", "ファイルのコピー"));
     r.Choice(kFiles, chosen, names).Label(Msg(language, "Files", "ファイル")).Focus();
     return r;
+}
+
+bool MediumMounted(const DiskContext& ctx, const std::string& mountPoint, const std::string& key)
+{
+    if (ctx.files && ctx.files->IsFolder(mountPoint)) return true;
+    if (ctx.ui) {
+        const std::string text =
+            FormatC(Msg(ctx.language,
+                        "The drive is not mounted: %s is not there. Mount the disk, or set its mount point in the "
+                        "profile key %s.",
+                        "ドライブがマウントされていません: %s がありません。ディスクをマウントするか、プロファイルのキー "
+                        "%s にマウントポイントを設定して下さい。")
+                        .c_str(),
+                    mountPoint.c_str(), key.c_str());
+        ctx.ui->Message(text, MsgButtons::Ok, MsgIcon::Warning);
+    }
+    return false;
 }
 
 int RunCopyFiles(const DiskContext& ctx, const std::string& extension, const std::string& destination)

@@ -107,6 +107,8 @@ struct DiskContext {
     std::string dataFolder;  // the data folder (the working folder when the manager's is empty)
     std::string moFolder;    // the MO drive's mount point
     std::string fdFolder;    // the floppy drive's mount point
+    std::string moKey;       // the profile keys that hold the two mount points
+    std::string fdKey;
     // The record shown: trace count, data kind and dispersion flag.
     int traceCount = 0;
     int dataKind = 0;
@@ -118,6 +120,10 @@ struct DiskContext {
     std::function<bool(UiHost& ui, int language, int& id)> editId = CSetIdDlg::Edit;
     std::function<bool(UiHost& ui, int language, int& index)> editLineIndex = CSetLineIdDlg::Edit;
 };
+
+// True when the medium's mount point is there; otherwise says the drive is not mounted, with
+// the mount point and the profile key that holds it.
+bool MediumMounted(const DiskContext& ctx, const std::string& mountPoint, const std::string& key);
 
 // "Copy files" over the data folder: 1 when something was copied.
 int RunCopyFiles(const DiskContext& ctx, const std::string& extension, const std::string& destination);

@@ -718,11 +718,20 @@ std::vector<uint8_t> StringList(const std::vector<std::string>& strings)
 
 }  // namespace
 
-std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHeaderEx* record)
+std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHeaderEx* record,
+                                          const Seg2RecordFacts* facts)
 {
+    // Two digits per field, whatever a bad calendar value holds, so the strings keep their length.
+    auto two = [](int v) { return std::clamp(v, 0, 99); };
+    const std::string date = facts ? FormatC("ACQUISITION_DATE %02d/%02d/%04d", two(facts->time.day), two(facts->time.month),
+                                             std::clamp(facts->time.year, 0, 9999))
+                                   : std::string("ACQUISITION_DATE 01/01/2001");
+    const std::string time = facts ? FormatC("ACQUISITION_TIME %02d:%02d:%02d", two(facts->time.hour),
+                                             two(facts->time.minute), two(facts->time.second))
+                                   : std::string("ACQUISITION_TIME 00:00:00");
     std::vector<std::string> s = {
-        "ACQUISITION_DATE 01/01/2001",
-        "ACQUISITION_TIME 00:00:00",
+        date,
+        time,
         "CLIENT ZAV_CORPORATION",
         "COMPANY ZAV_CORPORATION",
         FormatC("*DELAY %f", static_cast<double>(h.delayUs) * 1e-6),
@@ -739,6 +748,11 @@ std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHea
         FormatC("TRACE_TYPE %d", h.component),
         "*UNITS METERS",
     };
+    if (facts) {
+        // Among the keys in their order: after SOURCE_LOCATION.
+        const auto at = std::find_if(s.begin(), s.end(), [](const std::string& k) { return k.rfind("TRACE_SORT", 0) == 0; });
+        s.insert(at, FormatC("STACK %d", std::max(facts->stack, 1)));
+    }
     if (record && record->latitude > -1000.0f) s.push_back(FormatC("LATITUDE %f", static_cast<double>(record->latitude)));
     if (record && record->longitude > -1000.0f)
         s.push_back(FormatC("LONGITUDE %f ", static_cast<double>(record->longitude)));
@@ -747,7 +761,7 @@ std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHea
 }
 
 WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int count,
-                      int formatCode, float scale, std::span<const CTraceHeaderEx> records)
+                      int formatCode, float scale, std::span<const CTraceHeaderEx> records, const Seg2RecordFacts* facts)
 {
     if (count < 1) return WriteStatus::Failed("there are no traces to save");
     if (count > kSeg2MaxWriteTraces)
@@ -768,7 +782,7 @@ WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<con
     std::vector<uint64_t> pointer(n);
     uint64_t at = 32 + 4 * n + kFileStringBlock;
     for (size_t i = 0; i < n; ++i) {
-        lists[i] = StringList(Seg2TraceStrings(headers[i], records.empty() ? nullptr : &records[i]));
+        lists[i] = StringList(Seg2TraceStrings(headers[i], records.empty() ? nullptr : &records[i], facts));
         // A list too long for the usual block grows the block to the next multiple of 4.
         const uint64_t needed = (32 + lists[i].size() + 3) / 4 * 4;
         if (needed > 65532) return WriteStatus::Failed("a trace's strings do not fit a SEG-2 block");
@@ -828,12 +842,12 @@ WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<con
 }
 
 WriteStatus WriteSeg2File(const std::string& path, const Matrix2D<float>& rows, std::span<const CTraceHeader> headers,
-                          int count, int formatCode, float scale)
+                          int count, int formatCode, float scale, const Seg2RecordFacts* facts)
 {
     AtomicFileWriter out(path);
     if (out.Failed()) return WriteStatus::Failed(out.Error());
     ByteSink sink(out);
-    WriteStatus status = WriteSeg2(sink, rows, headers, count, formatCode, scale, {});
+    WriteStatus status = WriteSeg2(sink, rows, headers, count, formatCode, scale, {}, facts);
     if (!status) return status;  // the temporary file goes with `out`
     if (!sink.Ok() || out.Failed()) return WriteStatus::Failed(out.Error().empty() ? "cannot write the file" : out.Error());
     if (!out.Commit()) return WriteStatus::Failed(out.Error());

@@ -25,6 +25,7 @@
 #include "base/waveform_store.h"
 #include "formats/format_support.h"
 #include "formats/load_target.h"
+#include "platform/clock.h"
 
 namespace velk {
 
@@ -79,6 +80,15 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
 // ---------------------------------------------------------------------------------------------
 // Writing
 
+// What a record made by the acquisition says of itself beyond its headers: when it was
+// recorded and how many shots were summed into it. Written as ACQUISITION_DATE "dd/mm/yyyy",
+// ACQUISITION_TIME "hh:mm:ss" and STACK; records written without it keep the fixed date strings
+// and carry no STACK.
+struct Seg2RecordFacts {
+    LocalTime time;
+    int stack = 1;
+};
+
 // Writes traces 0..count-1 (rows.Row(i), headers[i], headers[i].samples samples, clamped to the
 // row) at the sink's position. formatCode 4: float32 as stored; 2: int32 = truncation of
 // sample / scale x 1925431424 clamped to int32 (scale <= 0: zeros), the clamps counted in the
@@ -86,12 +96,14 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
 // -1000. Refuses count < 0, count > kSeg2MaxWriteTraces, other codes, rows or headers too
 // short. A failed sink fails the status.
 WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<const CTraceHeader> headers,
-                      int count, int formatCode, float scale, std::span<const CTraceHeaderEx> records);
+                      int count, int formatCode, float scale, std::span<const CTraceHeaderEx> records,
+                      const Seg2RecordFacts* facts = nullptr);
 
 // Creates `path` through an atomic file (temporary file, then rename): a failure leaves the old
-// file as it was. No LATITUDE/LONGITUDE strings.
+// file as it was. No LATITUDE/LONGITUDE strings; `facts` as in Seg2RecordFacts.
 WriteStatus WriteSeg2File(const std::string& path, const Matrix2D<float>& rows,
-                          std::span<const CTraceHeader> headers, int count, int formatCode, float scale);
+                          std::span<const CTraceHeader> headers, int count, int formatCode, float scale,
+                          const Seg2RecordFacts* facts = nullptr);
 
 // As WriteSeg2 without records, on an already open sink (the document's 560QX save, code 4,
 // scale 1.0).
@@ -99,7 +111,8 @@ WriteStatus WriteSeg2AsFloat(ByteSink& sink, const Matrix2D<float>& rows, std::s
                              int count, int formatCode, float scale);
 
 // The strings of one trace as the writer makes them (for tests and the conformance tools).
-std::vector<std::string> Seg2TraceStrings(const CTraceHeader& header, const CTraceHeaderEx* record);
+std::vector<std::string> Seg2TraceStrings(const CTraceHeader& header, const CTraceHeaderEx* record,
+                                          const Seg2RecordFacts* facts = nullptr);
 
 // ---------------------------------------------------------------------------------------------
 // The holder of the SEG-2 menu commands' dialogs (never shown itself).

@@ -55,12 +55,18 @@ const ViewerCommand* FindViewerCommand(int id)
 
 bool OnFileSaveTextData(ViewerState& s, UiHost& ui)
 {
+    if (s.data.n1 <= 0) {
+        ui.Message("There is no data to save: no time-frequency panels have been read.", MsgButtons::Ok,
+                   MsgIcon::Warning, kViewerName);
+        return false;
+    }
     int panel = 0;
     DialogRequest request("CSaveTextDataDlg", "Save text data");
     request.Int("Trace number", panel).Label("Enter trace number to be saved");
     if (!ui.RunDialog(request)) return false;
     if (panel < 0 || panel >= s.data.n1) {
-        ui.Message(FormatC("Trace number must be between 0 and %d.", s.data.n1 - 1), MsgButtons::Ok, MsgIcon::Warning);
+        ui.Message(FormatC("Trace number must be between 0 and %d.", s.data.n1 - 1), MsgButtons::Ok, MsgIcon::Warning,
+                   kViewerName);
         return false;
     }
     FileRequest file;
@@ -71,7 +77,7 @@ bool OnFileSaveTextData(ViewerState& s, UiHost& ui)
     if (!path) return false;
     std::string error;
     if (!WritePanelText(s.data, panel, *path, &error)) {
-        ui.Message("Cannot write " + *path + ": " + error, MsgButtons::Ok, MsgIcon::Error);
+        ui.Message("Cannot write " + *path + ": " + error, MsgButtons::Ok, MsgIcon::Error, kViewerName);
     }
     return false;
 }

@@ -25,6 +25,9 @@ constexpr int kColour = 32776;
 constexpr int kAbout = 57664;
 }  // namespace cmd
 
+// The viewer's name, the caption of its message boxes.
+inline constexpr const char* kViewerName = "Nordalis";
+
 // What the view shows: the panels read at its construction and how they are drawn.
 struct ViewerState {
     PanelData data;
@@ -51,7 +54,7 @@ std::span<const ViewerCommand> ViewerCommands();
 const ViewerCommand* FindViewerCommand(int id);
 
 // "Save text data file": the panel number, then the file; a number outside 0..n1-1 is refused,
-// and Cancel in either dialog writes nothing.
+// and Cancel in either dialog writes nothing. With no panels read it says there is no data.
 bool OnFileSaveTextData(ViewerState& state, UiHost& ui);
 
 }  // namespace velk::nordalis

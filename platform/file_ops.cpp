@@ -114,6 +114,12 @@ bool PosixFileOps::MoveFile(const std::string& from, const std::string& to)
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool PosixFileOps::IsFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool PosixFileOps::MakeFolder(const std::string& path)
 {
     if (::mkdir(path.c_str(), 0777) == 0) return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The file operations of the archiving: a folder's regular files with their last-write times,
 // a copy that is never seen half written under its target name, a move that never replaces,
-// and the making of one folder. PosixFileOps does them on the file system; tests put a fake
+// the making of one folder and the test for one. PosixFileOps does them on the file system; tests put a fake
 // in front of it to make single steps fail.
 
 #include <string>
@@ -31,6 +31,8 @@ public:
     virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
     // Makes the folder `path` (never its parents); true when it is made or already a folder.
     virtual bool MakeFolder(const std::string& path) = 0;
+    // True when `path` is a folder (a removable medium's mount point is one while mounted).
+    virtual bool IsFolder(const std::string& path) = 0;
 };
 
 class PosixFileOps : public FileOps {
@@ -39,6 +41,7 @@ public:
     bool CopyFile(const std::string& from, const std::string& to) override;
     bool MoveFile(const std::string& from, const std::string& to) override;
     bool MakeFolder(const std::string& path) override;
+    bool IsFolder(const std::string& path) override;
 };
 
 }  // namespace velk

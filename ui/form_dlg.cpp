@@ -11,6 +11,7 @@
 
 #include "platform/language.h"
 #include "ui/screen_fit.h"
+#include "ui/wx_uihost.h"
 
 namespace velk {
 
@@ -144,7 +145,7 @@ void CFormDlg::OnOk(wxCommandEvent&)
 {
     const wxString error = TakeValues();
     if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
+        wxMessageDialog box(this, error, ProgramCaption(), wxOK | wxICON_WARNING);
         box.ShowModal();
         return;
     }

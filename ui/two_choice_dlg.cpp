@@ -2,11 +2,13 @@
 
 #include <wx/sizer.h>
 
+#include "ui/wx_uihost.h"
+
 namespace velk {
 
 CTwoChoiceDlg::CTwoChoiceDlg(wxWindow* parent, const wxString& message, int defaultChoice,
                              const wxString& first, const wxString& second)
-    : wxDialog(parent, wxID_ANY, "Velkarine", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, ProgramCaption(), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE),
       choice_(defaultChoice == 2 ? 2 : 1)
 {

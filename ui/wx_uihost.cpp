@@ -68,18 +68,30 @@ void WxUiHost::RegisterDialog(const std::string& dialogClass, DialogWindow windo
 
 wxWindow* WxUiHost::Parent() const { return parent_ ? parent_() : nullptr; }
 
-std::optional<std::string> WxUiHost::Scripted(const char* kind, const std::string& question)
+namespace {
+std::string& ProgramCaptionText()
+{
+    static std::string caption = "Velkarine";
+    return caption;
+}
+}  // namespace
+
+wxString ProgramCaption() { return W(ProgramCaptionText()); }
+void SetProgramCaption(const std::string& name) { ProgramCaptionText() = name; }
+
+std::optional<std::string> WxUiHost::Scripted(const char* kind, const std::string& question, const std::string& caption)
 {
     if (!script_) return std::nullopt;
     std::optional<std::string> answer = script_->TakeAnswer();
-    std::fprintf(stderr, "[ui-script] %s \"%s\" -> %s\n", kind, question.c_str(),
-                 answer ? answer->c_str() : "(window)");
+    std::fprintf(stderr, "[ui-script] %s \"%s\" -> %s%s\n", kind, question.c_str(),
+                 answer ? answer->c_str() : "(window)", caption.empty() ? "" : (" [" + caption + "]").c_str());
     return answer;
 }
 
 MsgResult WxUiHost::DoMessage(const MessageRequest& request)
 {
-    std::optional<std::string> answer = Scripted("message", request.text);
+    const wxString caption = request.caption.empty() ? ProgramCaption() : W(request.caption);
+    std::optional<std::string> answer = Scripted("message", request.text, caption.utf8_string());
     // "window <answer>": the box is shown as a real window would be, with its own event loop,
     // and closes itself after a moment with the answer.
     const bool inWindow = answer && answer->rfind(kWindowAnswer, 0) == 0;
@@ -101,7 +113,6 @@ MsgResult WxUiHost::DoMessage(const MessageRequest& request)
     case MsgIcon::Error: style |= wxICON_ERROR; break;
     case MsgIcon::Question: style |= wxICON_QUESTION; break;
     }
-    const wxString caption = request.caption.empty() ? wxString("Velkarine") : W(request.caption);
     if (inWindow) {
         std::optional<MsgResult> r = ParseResult(answer->substr(std::string_view(kWindowAnswer).size()));
         const MsgResult result = r && IsButtonOf(*r, request.buttons) ? *r : DismissResult(request.buttons);

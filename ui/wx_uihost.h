@@ -12,10 +12,16 @@
 #include "platform/uihost.h"
 
 class wxWindow;
+class wxString;
 
 namespace velk {
 
 class UiScript;
+
+// The caption of boxes and dialogs that name none: the running program's name, "Velkarine"
+// unless the program sets its own at start-up (the viewer: "Nordalis").
+wxString ProgramCaption();
+void SetProgramCaption(const std::string& name);
 
 class WxUiHost : public UiHost {
 public:
@@ -44,7 +50,7 @@ private:
     int Language() const { return language_ ? *language_ : -1; }
     wxWindow* Parent() const;
     // The scripted answer for a question, logged with the question; none without a script.
-    std::optional<std::string> Scripted(const char* kind, const std::string& question);
+    std::optional<std::string> Scripted(const char* kind, const std::string& question, const std::string& caption = {});
 
     const int* language_ = nullptr;
     std::function<wxWindow*()> parent_;

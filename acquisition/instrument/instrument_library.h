@@ -79,6 +79,9 @@ public:
                               int32_t* monitor) = 0;
     virtual void DSP_MEAS_trigger() = 0;
     virtual void read_meas_data(const PARM* parm, const int8_t* channels, InstrumentRow* buffer) = 0;
+    // The samples the record that read_meas_data gave last holds before its trigger: the
+    // pre-trigger length the instrument used (0 with the pre-trigger off, or before a record).
+    virtual int PreTriggerSamples() const = 0;
     // Battery voltage in 0.1 V.
     virtual uint16_t Read_Batt() = 0;
     virtual void Timer_Count() = 0;

@@ -279,6 +279,7 @@ void SimulatedSeismograph::read_meas_data(const PARM*, const int8_t*, Instrument
     Log("read_meas_data");
     const int n = SamplesOf(recordParm_.m_size);
     const int zero = recordParm_.pre_trig == 0 ? n / 10 : 0;
+    preTrigger_ = zero;
     const auto rows = MakeRecord(pendingRecord_, n, IntervalUsOf(recordParm_.rate), zero);
     for (int r = 0; r < kInstrumentRows; ++r) {
         const double counts = kCountsPerUnit * Divisor(r);

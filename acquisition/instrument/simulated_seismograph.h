@@ -43,6 +43,7 @@ public:
                       int32_t* monitor) override;
     void DSP_MEAS_trigger() override;
     void read_meas_data(const PARM* parm, const int8_t* channels, InstrumentRow* buffer) override;
+    int PreTriggerSamples() const override { return preTrigger_; }
     uint16_t Read_Batt() override;
     void Timer_Count() override;
     void SetSpreadHint(float sourceMetres, const std::array<float, kInstrumentRows>& rowPositions) override;
@@ -92,6 +93,7 @@ private:
     PARM recordParm_{};
     uint64_t recordIndex_ = 0;     // the next record's k
     uint64_t pendingRecord_ = 0;   // k of the record being made or ready
+    int preTrigger_ = 0;           // samples before time zero in the record read last
     std::array<int8_t, kInstrumentRows> gains_{};
     float source_ = -0.5f;
     std::array<float, kInstrumentRows> rowPositions_{};

@@ -245,7 +245,7 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     if (!instrument) return e;
     device.displayRefreshRequest = 1;
     ws.store.PushUndo();
-    instrument->read_meas_data(&device.parm, device.channelBytes.data(), device.Buffer());
+    device.ReadRecord(ws.clock ? ws.clock->LocalNow() : LocalTime{});
     const int mode = device.parm.stk_flg;
     if (mode != 2) {
         device.Disarm();
@@ -257,6 +257,8 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     WaveformStore& store = ws.store;
     const int count = device.BuildRecord(store.current.rows, store.current.headers, ws.geometry.receiverInterval);
     store.Params().traceCount = count;
+    // Picks are taken from the trigger, as for a record read from a file.
+    ws.display.displayTimeOffset = count > 0 ? store.current.headers[0].delayUs * 0.001f : 0.0f;
     RecalcRecordExtents(ws, 0);
     ComputeAcquiredDisplayScale(ws);
     AfterRecordBuilt(ws);

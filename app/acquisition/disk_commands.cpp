@@ -20,6 +20,8 @@ int RunDiskMenu(Workspace& ws, UiHost& ui, FileOps& files, std::string& savedPat
     ctx.dataFolder = manager.GetDataFolder().empty() ? WorkingFolder() : manager.GetDataFolder();
     ctx.moFolder = DriveMountPoint(ws.profile(), ws.moDriveLetter);
     ctx.fdFolder = DriveMountPoint(ws.profile(), 'a');
+    ctx.moKey = DriveMountKey(ws.moDriveLetter);
+    ctx.fdKey = DriveMountKey('a');
     ctx.traceCount = ws.store.TraceCount();
     ctx.dataKind = ws.store.dataKind();
     ctx.dispersionFlag = ws.store.DispersionFlag();

@@ -316,7 +316,7 @@ int SaveFileListXml(CommandContext& c)
     if (!EndsWith(*path, ".xml") && !EndsWith(*path, ".XML")) *path += ".xml";
     int written = 1;
     if (ws.startup.acquisitionMode != 0) {
-        written = ws.acquisitionManager ? ws.acquisitionManager->WriteLineFile(*path) : 0;
+        written = ws.acquisitionManager ? ws.acquisitionManager->WriteLineFileTo(*path) : 0;
     } else if (ws.acquisitionStartupValue == 1) {
         written = WriteLineXml(ws.surveyLine, g, ws.MamGeometrySlotOf(), *path);
     }

@@ -50,6 +50,7 @@ bool CNordalisApp::OnInit()
     // Numbers in every file stay in the C locale whatever the environment says.
     std::setlocale(LC_NUMERIC, "C");
     SetAppName("Nordalis");
+    SetProgramCaption("Nordalis");  // the caption of its message boxes and dialogs
     wxInitAllImageHandlers();
     // A scripted main program's variable would be inherited: the viewer reads its own.
     script_ = UiScript::FromEnvironment("NORDALIS_UI_SCRIPT");

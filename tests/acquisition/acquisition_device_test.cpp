@@ -48,7 +48,7 @@ struct Rig {
         sim.DSP_MEAS_trigger();
         sim.chk_meas_flg(&device.flag, &device.parm, gains.data(), nullptr, device.monitorValues.data());
         ASSERT_EQ(device.flag.complete, 1);
-        sim.read_meas_data(&device.parm, device.channelBytes.data(), device.Buffer());
+        device.ReadRecord(clock.LocalNow());
         device.flag.code = kCommandStop;
         sim.chk_meas_flg(&device.flag, &device.parm, gains.data(), nullptr, nullptr);
     }
@@ -361,6 +361,7 @@ TEST(AcquisitionDeviceSave, WritesTheNextRecordOfTheLine)
     const FileListEntry& e = rig.group.entries[0];
     EXPECT_EQ(std::tie(e.fileName, e.id, e.shotDistance, e.firstReceiver, e.receiverInterval),
               std::make_tuple(std::string("qkaa0001.sg2"), 1, 0.7f, -1.0f, 1.0f));
+    EXPECT_EQ(e.numberOfAuxiliary, 1);  // the AUX trace is no receiver of the line
     EXPECT_EQ(rig.log, std::vector<std::string>{"advance 1 after line file 1"});
     EXPECT_EQ(rig.manager.lineFilePath, folder + "/qkaa.xml");
     EXPECT_EQ(rig.device.NextID, 2);
@@ -372,6 +373,35 @@ TEST(AcquisitionDeviceSave, WritesTheNextRecordOfTheLine)
     EXPECT_TRUE(std::filesystem::exists(folder + "/qkaa9999.sg2"));
     EXPECT_EQ(rig.device.NextID, 0);
     EXPECT_EQ(rig.profile.GetInt("General", "NextID"), 0);
+}
+
+size_t Count(const std::string& text, const std::string& part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+TEST(AcquisitionDeviceSave, RecordSaysWhenAndHowItWasMade)
+{
+    testing::TempFolder tmp;
+    SaveRig rig(tmp.Path());
+    rig.device.ResetStack();  // a stack of three shots, the first at 14:05:09 on 9 December 2026
+    rig.clock.SetLocal({2026, 12, 9, 14, 5, 9, 0});
+    for (int shot = 0; shot < 3; ++shot) {
+        rig.Record();
+        rig.clock.AdvanceMs(65000);
+        rig.device.AccumulateStack(rig.Build(), rig.rows, rig.headers);
+    }
+    ASSERT_EQ(rig.Save(), 1);
+    const std::string other = tmp.File("other.sg2");  // a save by any other road
+    ASSERT_TRUE(WriteSeg2File(other, rig.rows, rig.headers, rig.count, 4, 1.0f));
+    const std::string saved = testing::ReadFileText(rig.saved), plain = testing::ReadFileText(other);
+    for (const char* key : {"ACQUISITION_DATE 09/12/2026", "ACQUISITION_TIME 14:05:09", "STACK 3"})
+        EXPECT_EQ(Count(saved, std::string(key) + '\0'), 25u) << key;
+    EXPECT_EQ(Count(plain, std::string("ACQUISITION_DATE 01/01/2001") + '\0'), 25u);
+    EXPECT_EQ(Count(plain, "STACK"), 0u);
+    EXPECT_EQ(saved.size(), plain.size());  // the string blocks kept their size
 }
 
 TEST(AcquisitionDeviceSave, RefusedSaveChangesNothing)

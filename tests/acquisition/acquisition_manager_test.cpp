@@ -6,8 +6,10 @@
 #include <fstream>
 #include <memory>
 
+#include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_manager.h"
 #include "platform/language.h"
+#include "platform/profile.h"
 #include "platform/shared_block.h"
 #include "survey/file_group.h"
 #include "survey/sibling_launch.h"
@@ -84,9 +86,8 @@ TEST(AcquisitionManager, ExistingLineFileAnsweredNoOrUnreadable)
     Line l;
     l.AddFiles(2);
     const std::string path = l.Existing("qkab.xml");
-    l.m.lineIndex = 0;
     l.ui.ExpectMessage(AppendQuestion(path), MsgButtons::YesNo, MsgResult::No);
-    EXPECT_EQ(l.m.NextLine(), 1);
+    EXPECT_EQ(l.m.CheckLineFile(path), 1);
     EXPECT_EQ(l.group.entryCount, 2);
     // Yes on a document that cannot be read: a message, and the group stays.
     l.ui.ExpectMessage(AppendQuestion(path), MsgButtons::YesNo, MsgResult::Yes);
@@ -94,6 +95,40 @@ TEST(AcquisitionManager, ExistingLineFileAnsweredNoOrUnreadable)
     EXPECT_EQ(l.m.CheckLineFile(path), 1);
     EXPECT_EQ(l.group.entryCount, 2);
     EXPECT_EQ(l.m.CheckLineFile(l.folder.File("qkzz.xml")), 0);
+}
+
+TEST(AcquisitionManager, NewLinesTakeUnusedIdsAndAskBeforeAnEarlierLinesFile)
+{
+    Line l;
+    CAcquisitionDevice device;
+    Profile profile = Profile::FromText("[General]\nLineName=0\n");  // written before line "ad"
+    ModeContext c = l.m.Context();
+    c.device = &device;
+    c.profile = &profile;
+    l.m.Attach(c);
+    l.m.surveyType = 4;
+    l.m.lineIndex = 3;  // "ad" was recorded last
+    ASSERT_EQ(l.m.CreateMode(), 1);
+    EXPECT_EQ(l.m.LineId(), "ae");
+    EXPECT_EQ(profile.GetInt("General", "LineName"), 4);
+    // The IDs that files of the data folder carry are passed over.
+    for (const char* name : {"qkaf0017.sg2", "qkag.pvs", "qkah.xml"}) l.Existing(name);
+    l.Existing("qkai-notes.txt");
+    l.m.surveyType = 7;
+    ASSERT_EQ(l.m.CreateMode(), 1);
+    EXPECT_EQ(l.m.LineId(), "ai");
+    EXPECT_EQ(profile.GetInt("General", "LineName"), 8);
+
+    // A traveltime file this line did not write is replaced only after Yes.
+    const std::string pvs = l.Existing("qkai.pvs");
+    l.ui.ExpectMessage(pvs + " already exists. Overwrite it?", MsgButtons::YesNo, MsgResult::No);
+    EXPECT_EQ(l.m.WriteLineResultFile(), "");
+    EXPECT_TRUE(l.services.calls.empty());
+    l.ui.ExpectMessage(pvs + " already exists. Overwrite it?", MsgButtons::YesNo, MsgResult::Yes);
+    EXPECT_EQ(l.m.WriteLineResultFile(), pvs);
+    EXPECT_EQ(l.m.WriteLineResultFile(), pvs);  // its own file again: no question
+    EXPECT_TRUE(l.ui.VerifyAndClear());
+    EXPECT_EQ(l.services.calls.size(), 2u);
 }
 
 TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "acquisition/acquisition_device.h"
 #include "acquisition/acquisition_modes.h"
 #include "platform/language.h"
@@ -269,6 +271,29 @@ TEST(AcquisitionModes, SurfaceWave2D)
     r.ui.ExpectMessage("No dispersion curve data !");
     EXPECT_EQ(mode.Start(r.m, line), 0);
     EXPECT_EQ(r.ui.Calls()[r.ui.Calls().size() - 2].Shown("Result"), "Show dispersion curve");
+}
+
+TEST(AcquisitionModes, CompletionSaysSavedOnlyForAWrittenLineFile)
+{
+    Rig r;
+    CAcquisitionMode& mam = r.Create(5);
+    r.ui.ExpectMessage("Do the data acquisition \n\n Number of data = 0 / 20 !");
+    mam.Step();
+    r.Records(20);
+    const std::string path = r.folder.File("qkaa.xml");
+    r.lineFiles = 0;  // the line files off: nothing written, nothing claimed
+    r.Confirm(1);
+    r.ui.ExpectMessage("Data acquisition has been completed !");
+    mam.Step();
+    EXPECT_FALSE(std::filesystem::exists(path));
+    r.lineFiles = 1;  // a write that fails says so
+    std::filesystem::create_directory(path);
+    mam.stepState = 1;
+    r.Confirm(1);
+    r.ui.ExpectMessage("Data acquisition has been completed ! \n\n Cannot save " + path);
+    mam.Step();
+    EXPECT_TRUE(r.ui.VerifyAndClear());
+    EXPECT_TRUE(std::filesystem::is_directory(path));
 }
 
 TEST(AcquisitionModes, MicrotremorArrayAndPsLogging)

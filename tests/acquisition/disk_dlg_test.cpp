@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/file_ops.h"
 #include "platform/language.h"
+#include "platform/numtext.h"
 #include "survey/file_group.h"
 #include "tools/scripted_uihost.h"
 #include "tools/test_support.h"
@@ -145,6 +146,28 @@ TEST(DiskDlg, ListCopiesNeedTheLineFilesAndLeaveTheLineAlone)
     s.ui.AnswerDialog(CCopyFilesDlg::kClass);
     s.Run();
     EXPECT_EQ(s.mo.Entries(), std::vector<std::string>{"QKWData_ab"});
+}
+
+TEST(DiskDlg, CopiesToADriveThatIsNotMountedSaySo)
+{
+    Screen s;
+    WriteFileText(s.data.File("qkad0001.sg2"), "1");
+    s.ctx.moFolder = s.mo.File("gone");
+    s.ctx.moKey = "Drive_E";
+    s.ctx.fdFolder = s.mo.File("floppy");
+    s.ctx.fdKey = "Drive_A";
+    const std::string unmounted = "The drive is not mounted: %s is not there. Mount the disk, or set its mount point "
+                                  "in the profile key %s.";
+    for (const char* button : {"Copy waveform files to MO", "Copy all today waveform files to MO",
+                               "Copy all today file list to MO", "Copy file list to FD"}) {
+        s.Script({button});
+        const bool floppy = std::string(button).ends_with("FD");
+        s.ui.ExpectMessage(FormatC(unmounted.c_str(), (floppy ? s.ctx.fdFolder : s.ctx.moFolder).c_str(),
+                                   floppy ? "Drive_A" : "Drive_E"));
+        s.Run();
+        EXPECT_TRUE(s.ui.VerifyAndClear()) << button;
+    }
+    EXPECT_TRUE(s.mo.Entries().empty());
 }
 
 TEST(DiskDlg, SetIdAndSetLineIdChangeTheDeviceAndTheLine)

@@ -142,5 +142,23 @@ TEST(NordalisViewer, StartedByTheMainProgramsExport)
         << ReadFileText(viewerReport);
 }
 
+// With no panels to read, the viewer says so in boxes that carry its own name.
+TEST(NordalisViewer, NoDataSaidInTheViewersOwnBoxes)
+{
+    PrivateDisplay display;
+    if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+    ViewerRun run;
+    std::filesystem::create_directories(run.home);  // no wfft.dat
+    Child viewer;
+    ASSERT_TRUE(viewer.Start({NORDALIS_PROGRAM}, run.Env(display, "answer OK; sleep 500; answer OK; command 32771; close"),
+                             run.folder.File("output.txt"), {}, run.folder.Path()));
+    ASSERT_TRUE(viewer.Wait(30s).has_value()) << ReadFileText(run.folder.File("output.txt"));
+    const std::string out = ReadFileText(run.folder.File("output.txt"));
+    EXPECT_NE(out.find("message \"There is no data to save: no time-frequency panels have been read.\" -> OK [Nordalis]"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("[Velkarine]"), std::string::npos) << out;  // nor the unreadable file's box
+}
+
 }  // namespace
 }  // namespace velk

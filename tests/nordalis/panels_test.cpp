@@ -194,7 +194,14 @@ TEST(ViewerCommands, ZoomColourAndTextExport)
     ui.AnswerDialog("CSaveTextDataDlg", {{"Trace number", "0"}});
     ui.CancelFileSave();
     run(cmd::kSaveTextData);
+    // Without panels nothing is asked: there is no data. The viewer's boxes carry its name.
+    s.data = PanelData{};
+    ui.ExpectMessage("There is no data to save: no time-frequency panels have been read.");
+    run(cmd::kSaveTextData);
     EXPECT_EQ(tmp.Entries(), std::vector<std::string>{"panel.txt"});
+    ASSERT_FALSE(ui.Calls().empty());
+    EXPECT_EQ(ui.Calls().back().message.caption, "Nordalis");
+    EXPECT_TRUE(ui.VerifyAndClear());
 }
 
 TEST(ViewerSettingsFile, WrittenInTheCLocaleAndReadWithDefaults)

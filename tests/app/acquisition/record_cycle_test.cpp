@@ -44,6 +44,7 @@ public:
     uint16_t Read_Batt() override { return inner_.Read_Batt(); }
     void Timer_Count() override { inner_.Timer_Count(); }
     void SetSpreadHint(float s, const std::array<float, kInstrumentRows>& r) override { inner_.SetSpreadHint(s, r); }
+    int PreTriggerSamples() const override { return inner_.PreTriggerSamples(); }
 
     std::vector<int> commands;
     std::vector<uint32_t> at;
