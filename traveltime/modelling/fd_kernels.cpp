@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 
 #include "draw/parallel.h"
 #include "dsp/band_pass.h"
@@ -15,9 +14,8 @@ namespace {
 constexpr int kMaxChunks = 64;
 constexpr int kLongestTransform = 2048;
 
-// fn(first, last) over [begin, end) split into at most `chunks` parts, on the pool when there is
-// one. The job is handed over through one pointer, so the std::function holds it without
-// allocating.
+// fn(chunk, first, last) over [begin, end) split into at most `chunks` parts, on the pool when
+// there is one.
 template <class Fn>
 void ForChunks(WorkerPool* pool, int begin, int end, int chunks, const Fn& fn)
 {
@@ -28,16 +26,11 @@ void ForChunks(WorkerPool* pool, int begin, int end, int chunks, const Fn& fn)
         return;
     }
     chunks = std::clamp(chunks, 1, n);
-    struct Job {
-        const Fn* fn;
-        int begin, n, chunks;
-    } job{&fn, begin, n, chunks};
-    const Job* j = &job;
-    pool->Run(chunks, std::function<void(int)>([j](int c) {
-                  const int a = j->begin + static_cast<int>(static_cast<long long>(j->n) * c / j->chunks);
-                  const int b = j->begin + static_cast<int>(static_cast<long long>(j->n) * (c + 1) / j->chunks);
-                  (*j->fn)(c, a, b);
-              }));
+    pool->Run(chunks, [&](int c) {
+        const int a = begin + static_cast<int>(static_cast<long long>(n) * c / chunks);
+        const int b = begin + static_cast<int>(static_cast<long long>(n) * (c + 1) / chunks);
+        fn(c, a, b);
+    });
 }
 
 inline size_t At(int nx, int i, int k) { return static_cast<size_t>(k) * static_cast<size_t>(nx) + static_cast<size_t>(i); }
