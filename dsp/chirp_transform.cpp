@@ -1,5 +1,6 @@
 #include "dsp/chirp_transform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -122,7 +123,68 @@ void Chirp(ChirpPlan& p, double* re, double* im, int n, double scale)
     }
 }
 
+// e^(-2 pi i k/n), k < n/2, for taking apart the transform of a packed real sequence.
+struct HalfTurn {
+    int n = 0;
+    std::vector<double> c, s;
+};
+
+const HalfTurn& HalfTurnFor(int n)
+{
+    thread_local HalfTurn turn;
+    if (turn.n != n) {
+        const auto h = static_cast<size_t>(n / 2);
+        HalfTurn next;
+        next.n = n;
+        next.c.resize(h);
+        next.s.resize(h);
+        for (size_t k = 0; k < h; ++k) {
+            const double a = 2.0 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(n);
+            next.c[k] = std::cos(a);
+            next.s[k] = -std::sin(a);
+        }
+        turn = std::move(next);
+    }
+    return turn;
+}
+
 }  // namespace
+
+void TransformRealAnyLength(const double* x, double* re, double* im, int n, double scale)
+{
+    if (n < 1) return;
+    const auto un = static_cast<size_t>(n);
+    if (n % 2 != 0 || n < 2 * kDirectBelow) {
+        std::vector<double> xr(x, x + un), xi(un, 0.0);
+        TransformAnyLength(xr.data(), xi.data(), n, false, scale);
+        std::copy(xr.begin(), xr.end(), re);
+        std::copy(xi.begin(), xi.end(), im);
+        return;
+    }
+    const size_t h = un / 2;
+    std::vector<double> zr(h), zi(h);
+    for (size_t j = 0; j < h; ++j) {
+        zr[j] = x[2 * j];
+        zi[j] = x[2 * j + 1];
+    }
+    const HalfTurn& w = HalfTurnFor(n);
+    TransformAnyLength(zr.data(), zi.data(), static_cast<int>(h), false, 1.0);
+    // With E, O the transforms of the even and odd samples: E[k] = (Z[k] + conj Z[h-k]) / 2,
+    // O[k] = (Z[k] - conj Z[h-k]) / 2i, X[k] = E[k] + w^k O[k], X[k+h] = E[k] - w^k O[k].
+    const double half = 0.5 * scale;
+    for (size_t k = 0; k < h; ++k) {
+        const size_t m = k == 0 ? 0 : h - k;
+        const double ar = zr[k], ai = zi[k], br = zr[m], bi = -zi[m];  // b = conj Z[h-k]
+        const double er = ar + br, ei = ai + bi;
+        const double odr = ai - bi, odi = br - ar;  // (a - b) / i, times 2
+        const double tr = w.c[k] * odr - w.s[k] * odi;
+        const double ti = w.c[k] * odi + w.s[k] * odr;
+        re[k] = (er + tr) * half;
+        im[k] = (ei + ti) * half;
+        re[k + h] = (er - tr) * half;
+        im[k + h] = (ei - ti) * half;
+    }
+}
 
 void TransformAnyLength(double* re, double* im, int n, bool inverse, double scale)
 {

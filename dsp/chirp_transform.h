@@ -16,4 +16,10 @@ namespace velk {
 // are then unchanged).
 void TransformAnyLength(double* re, double* im, int n, bool inverse, double scale);
 
+// The same forward transform of n real values x: re[k] + i im[k] = scale * sum_j x[j]
+// e^(-2 pi i jk/n), k = 0..n-1. Even lengths go through one complex transform of n/2 points
+// (even samples in the real parts, odd ones in the imaginary parts) and are taken apart
+// afterwards. x may be re or im.
+void TransformRealAnyLength(const double* x, double* re, double* im, int n, double scale);
+
 }  // namespace velk

@@ -89,12 +89,7 @@ void Dft(const double* samples, double* re, double* im, int n)
     if (n <= 0) {
         return;
     }
-    // Copied first: the one-based outputs may be the input array.
-    std::vector<double> xr(samples + 1, samples + 1 + n);
-    std::vector<double> xi(static_cast<size_t>(n), 0.0);
-    TransformAnyLength(xr.data(), xi.data(), n, false, 1.0 / static_cast<double>(n));
-    std::copy(xr.begin(), xr.end(), re + 1);
-    std::copy(xi.begin(), xi.end(), im + 1);
+    TransformRealAnyLength(samples + 1, re + 1, im + 1, n, 1.0 / static_cast<double>(n));
 }
 
 void InverseDft(double* samples, const double* re, const double* im, int n)
