@@ -1,5 +1,6 @@
 #include "dsp/fft_engine.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -16,12 +17,17 @@ namespace {
 // 2048 doubles of real and imaginary parts are 32 KB, the first-level cache of common cores.
 constexpr int kLeafLog2 = 11;
 
+// The twiddles of radix-4 stages come in groups of this many consecutive butterflies (a
+// multiple of every vector's lane count).
+constexpr size_t kTwiddleGroup = 4;
+
 // The per-thread tables of one precision.
 template <class T>
 struct Tables {
-    // stage[l]: the twiddles of the radix-4 stage of length L = 2^l (l >= 3), six runs of
-    // Q = L/4 values: w^k real, w^k imaginary, w^2k real, w^2k imaginary, w^3k real, w^3k
-    // imaginary, k = 0 .. Q-1, w = e^(-2 pi i / L).
+    // stage[l]: the twiddles of the radix-4 stage of length L = 2^l (l >= 3), w = e^(-2 pi i
+    // / L), k = 0 .. Q-1 (Q = L/4), in groups of B = min(Q, kTwiddleGroup) consecutive k: each
+    // group is six runs of B values, w^k real, w^k imaginary, w^2k real, w^2k imaginary, w^3k
+    // real, w^3k imaginary. A butterfly's twiddles then come from one place in the table.
     std::array<std::vector<T>, kMaxLog2 + 1> stage;
     // half[l]: the twiddles of the radix-2 stage of length L = 2^l that odd powers of two
     // start with: w^k real, then w^k imaginary, k = 0 .. L/2 - 1.
@@ -72,12 +78,14 @@ const T* StageTwiddles(Tables<T>& tables, int l)
     if (t.empty()) {
         const uint64_t L = uint64_t{1} << l;
         const size_t Q = static_cast<size_t>(L / 4);
+        const size_t B = std::min(Q, kTwiddleGroup);
         t.resize(6 * Q);
         for (size_t k = 0; k < Q; ++k) {
+            T* group = t.data() + (k / B) * 6 * B + k % B;
             for (size_t p = 1; p <= 3; ++p) {
                 const double a = TwiddleAngle<T>(p * k, L);
-                t[(2 * p - 2) * Q + k] = static_cast<T>(std::cos(a));
-                t[(2 * p - 1) * Q + k] = static_cast<T>(std::sin(a));
+                group[(2 * p - 2) * B] = static_cast<T>(std::cos(a));
+                group[(2 * p - 1) * B] = static_cast<T>(std::sin(a));
             }
         }
     }
