@@ -35,6 +35,11 @@ struct Tables {
     // swaps[m], small lengths: the pairs (i, j), i < j, that the bit reversal of 2^m points
     // exchanges. Larger lengths: the bit reversals of the middle index bits (see BitReverse).
     std::array<std::vector<uint32_t>, kMaxLog2 + 1> swaps;
+    // blocks[m]: the bit reversals of the m - 4 bits that number the 16-point blocks of 2^m
+    // points, and room for one transform's output, for the short lengths whose last pass
+    // writes its results straight to their reversed places.
+    std::array<std::vector<uint32_t>, kMaxLog2 + 1> blocks;
+    std::vector<T> outRe, outIm;
 };
 
 // Lengths of 2^kBlockedLog2 points and more are bit-reversed tile by tile.
@@ -133,6 +138,19 @@ const std::vector<uint32_t>& SwapTable(Tables<T>& tables, int m)
         }
     }
     return s;
+}
+
+template <class T>
+const uint32_t* BlockReverse(Tables<T>& tables, int m)
+{
+    std::vector<uint32_t>& r = tables.blocks[static_cast<size_t>(m)];
+    if (r.empty()) {
+        r.resize(size_t{1} << (m - 4));
+        for (uint32_t j = 0; j < r.size(); ++j) {
+            r[j] = ReverseBits(j, m - 4);
+        }
+    }
+    return r.data();
 }
 
 template <class T>
@@ -258,6 +276,15 @@ void TransformImpl(T* re, T* im, int log2n, bool inverse, T scale)
 #ifdef VELK_FFT_WIDE
     if constexpr (sizeof(T) == sizeof(double)) {
         if (HasWideVectors()) {
+            if (log2n >= 4 && log2n < kBlockedLog2) {
+                const size_t n = size_t{1} << log2n;
+                tables.outRe.resize(size_t{1} << (kBlockedLog2 - 1));
+                tables.outIm.resize(size_t{1} << (kBlockedLog2 - 1));
+                wide::RunShort(re, im, log2n, tables, scale, BlockReverse(tables, log2n));
+                std::memcpy(re, tables.outRe.data(), n * sizeof(T));
+                std::memcpy(im, tables.outIm.data(), n * sizeof(T));
+                return;
+            }
             wide::RunBlock(re, im, log2n, tables, scale);
             BitReverse(re, im, log2n, tables);
             return;
