@@ -2,7 +2,6 @@
 // aliased fill (draw/line_raster.h), in bands of rows on several threads.
 
 #include <algorithm>
-#include <thread>
 
 #include "draw/line_raster.h"
 #include "draw/parallel.h"
@@ -246,7 +245,7 @@ void LineRaster::FlushFills()
     MapBatches();
     if (shapes_.empty()) return;
     // Bands of rows, enough to keep every core busy.
-    const int bands = std::clamp(height_ / 24, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    const int bands = std::clamp(height_ / 24, 1, 2 * ThreadPool::Shared().Threads());
     std::vector<Box> boxes(static_cast<size_t>(bands));
     auto band = [&](int b) {
         const int first = static_cast<int>(static_cast<int64_t>(height_) * b / bands);

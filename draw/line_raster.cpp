@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <thread>
 
 #include "draw/parallel.h"
 #include "draw/trace_line.h"
@@ -266,7 +265,7 @@ void LineRaster::TraceLines(std::span<const TraceLine> lines, const LogicalMappi
     const int span = static_cast<int>(std::clamp<int64_t>(reachHigh, 0, limit - 1)) - offset + 1;
     // Enough bands to keep every core busy, few enough that a line seldom crosses into a
     // second one (each band walks all the samples of every line it meets).
-    const int bands = std::clamp(span / 24, 1, 2 * static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+    const int bands = std::clamp(span / 24, 1, 2 * ThreadPool::Shared().Threads());
 
     // The columns of each time axis of the batch (usually one).
     std::vector<AxisColumns> axes;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dsp/band_pass.h"
+#include "dsp/chirp_transform.h"
 #include "dsp/fft_engine.h"
 
 namespace velk {
@@ -83,46 +84,12 @@ double FrequencyStep(int n, double intervalMs)
     return 1000.0 / (static_cast<double>(n) * intervalMs);
 }
 
-namespace {
-
-// cos and sin of 2 pi k / n for k = 0..n-1.
-void UnitCircle(int n, std::vector<double>& c, std::vector<double>& s)
-{
-    c.resize(static_cast<size_t>(n));
-    s.resize(static_cast<size_t>(n));
-    for (int k = 0; k < n; ++k) {
-        const double a = 2.0 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(n);
-        c[static_cast<size_t>(k)] = std::cos(a);
-        s[static_cast<size_t>(k)] = std::sin(a);
-    }
-}
-
-}  // namespace
-
 void Dft(const double* samples, double* re, double* im, int n)
 {
     if (n <= 0) {
         return;
     }
-    const std::vector<double> x(samples + 1, samples + 1 + n);
-    std::vector<double> c, s;
-    UnitCircle(n, c, s);
-    const auto un = static_cast<size_t>(n);
-    for (size_t i = 0; i < un; ++i) {
-        double sumRe = 0.0;
-        double sumIm = 0.0;
-        size_t k = 0;  // i * j mod n
-        for (size_t j = 0; j < un; ++j) {
-            sumRe += x[j] * c[k];
-            sumIm -= x[j] * s[k];  // angle -(2 pi/n) i j
-            k += i;
-            if (k >= un) {
-                k -= un;
-            }
-        }
-        re[i + 1] = sumRe / static_cast<double>(n);
-        im[i + 1] = sumIm / static_cast<double>(n);
-    }
+    TransformRealAnyLength(samples + 1, re + 1, im + 1, n, 1.0 / static_cast<double>(n));
 }
 
 void InverseDft(double* samples, const double* re, const double* im, int n)
@@ -130,23 +97,10 @@ void InverseDft(double* samples, const double* re, const double* im, int n)
     if (n <= 0) {
         return;
     }
-    const std::vector<double> xr(re + 1, re + 1 + n);
-    const std::vector<double> xi(im + 1, im + 1 + n);
-    std::vector<double> c, s;
-    UnitCircle(n, c, s);
-    const auto un = static_cast<size_t>(n);
-    for (size_t i = 0; i < un; ++i) {
-        double sum = 0.0;
-        size_t k = 0;
-        for (size_t j = 0; j < un; ++j) {
-            sum += xr[j] * c[k] - xi[j] * s[k];  // angle +(2 pi/n) i j
-            k += i;
-            if (k >= un) {
-                k -= un;
-            }
-        }
-        samples[i + 1] = sum;
-    }
+    std::vector<double> xr(re + 1, re + 1 + n);
+    std::vector<double> xi(im + 1, im + 1 + n);
+    TransformAnyLength(xr.data(), xi.data(), n, true, 1.0);
+    std::copy(xr.begin(), xr.end(), samples + 1);
 }
 
 float TraceMaxima(int traceCount, std::span<float> maxima, const Matrix2D<float>& samples,

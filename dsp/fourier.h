@@ -34,10 +34,10 @@ int ResolutionFftLength(int n, int factor);
 // interval is not above 0 (the commands refuse such intervals with a message first).
 double FrequencyStep(int n, double intervalMs);
 
-// Direct transforms, O(n^2), one-based arrays of n + 1 elements.
+// The discrete Fourier transform of any length, O(n log n), one-based arrays of n + 1 elements.
 // Dft: re[i] + i im[i] = (1/n) sum_j x[j] e^(-2 pi i (i-1)(j-1)/n), i, j = 1..n.
 // InverseDft: x[i] = Re sum_j (re[j] + i im[j]) e^(+2 pi i (i-1)(j-1)/n), unscaled.
-// The twiddles are cos/sin(2 pi k/n) in double, k = (i-1)(j-1) mod n. Inputs may alias
+// Computed through TransformAnyLength (dsp/chirp_transform.h). Inputs may alias
 // outputs. n <= 0 does nothing.
 void Dft(const double* samples, double* re, double* im, int n);
 void InverseDft(double* samples, const double* re, const double* im, int n);

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
-#include <functional>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "dsp/fft_engine.h"
+#include "platform/thread_pool.h"
 
 namespace velk {
 
@@ -100,7 +98,7 @@ int FilterThreadCount(int rows, int n, int threads)
     }
     int wanted = threads;
     if (wanted < 1) {
-        wanted = static_cast<int>(std::thread::hardware_concurrency());
+        wanted = ThreadPool::Shared().Threads();
     }
     return std::clamp(wanted, 1, pairs);
 }
@@ -139,19 +137,8 @@ void FilterRealRows(std::span<const RealRowJob> jobs, int n, int threads)
             FilterPair(*a, b, n, log2n, re, im);
         }
     };
-    std::vector<std::thread> helpers;
-    helpers.reserve(static_cast<size_t>(count - 1));
-    for (int t = 1; t < count; ++t) {
-        try {
-            helpers.emplace_back(work, std::ref(buffers[static_cast<size_t>(t)]));
-        } catch (const std::system_error&) {
-            break;  // fewer threads: the rest of the rows go to those running
-        }
-    }
-    work(buffers[0]);
-    for (std::thread& h : helpers) {
-        h.join();
-    }
+    ThreadPool::Shared().Run(
+        count, [&](int t) { work(buffers[static_cast<size_t>(t)]); }, count);
 }
 
 }  // namespace velk

@@ -10,8 +10,8 @@
 //
 // Two real rows share one complex transform (the first in the real parts, the second in the
 // imaginary parts); with different curves the spectrum of the pair is split and recombined
-// bin by bin. Rows are spread over threads, each with its own work buffer; the rows of one
-// call must not overlap.
+// bin by bin. Rows are spread over the program's thread pool, each thread with its own work
+// buffer; the rows of one call must not overlap.
 
 #include <span>
 
@@ -26,11 +26,11 @@ struct RealRowJob {
 };
 
 // Filters every job with a transform of length n (a power of two, 2 .. 2^30; otherwise
-// nothing changes). threads < 1: as many as the machine has, fewer for small work.
+// nothing changes). threads < 1: as many as the pool has, fewer for small work.
 void FilterRealRows(std::span<const RealRowJob> jobs, int n, int threads = 0);
 
 // The number of threads FilterRealRows uses for `rows` rows of length n when asked for
-// `threads` (< 1: the machine's count). Small work stays on the calling thread.
+// `threads` (< 1: the pool's count). Small work stays on the calling thread.
 int FilterThreadCount(int rows, int n, int threads);
 
 }  // namespace velk

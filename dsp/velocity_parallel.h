@@ -5,16 +5,16 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <thread>
-#include <vector>
+
+#include "platform/thread_pool.h"
 
 namespace velk::velocity_detail {
 
 // Calls work(first, last) on consecutive ranges covering [0, count), on up to the machine's
-// threads; work of fewer than `minimumCost` units per thread stays on the calling thread.
-// `costPerItem` is a rough count of operations per item. A `threadCount` above 0 uses exactly
-// that many threads (at most one per item), whatever the cost: for tests that compare thread
-// counts.
+// pool's threads; work of fewer than `minimumCost` units per thread stays on the calling thread.
+// `costPerItem` is a rough count of operations per item. A `threadCount` above 0 splits the
+// items into that many ranges (at most one per item) on at most that many threads, whatever
+// the cost: for tests that compare thread counts.
 template <class Work>
 void ParallelFor(int count, int64_t costPerItem, Work&& work, int threadCount = 0)
 {
@@ -23,7 +23,8 @@ void ParallelFor(int count, int64_t costPerItem, Work&& work, int threadCount = 
     }
     constexpr int64_t kMinimumCost = 1 << 18;
     const int64_t total = std::max<int64_t>(1, costPerItem) * count;
-    const int machine = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    ThreadPool& pool = ThreadPool::Shared();
+    const int machine = pool.Threads();
     const int threads = threadCount > 0 ? std::min(threadCount, count)
                                         : static_cast<int>(std::clamp<int64_t>(
                                               std::min<int64_t>(total / kMinimumCost, count), 1, machine));
@@ -31,16 +32,10 @@ void ParallelFor(int count, int64_t costPerItem, Work&& work, int threadCount = 
         work(0, count);
         return;
     }
-    std::vector<std::thread> pool;
-    pool.reserve(static_cast<size_t>(threads) - 1);
     const int step = (count + threads - 1) / threads;
-    for (int first = step; first < count; first += step) {
-        pool.emplace_back([&work, first, last = std::min(count, first + step)] { work(first, last); });
-    }
-    work(0, std::min(count, step));
-    for (std::thread& t : pool) {
-        t.join();
-    }
+    const int ranges = (count + step - 1) / step;
+    pool.Run(
+        ranges, [&](int r) { work(r * step, std::min(count, (r + 1) * step)); }, threads);
 }
 
 }  // namespace velk::velocity_detail

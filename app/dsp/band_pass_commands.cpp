@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "app/dsp/data_kind.h"
@@ -14,6 +13,7 @@
 #include "dsp/real_row_filter.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
+#include "platform/thread_pool.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -74,7 +74,7 @@ void RunJobs(std::vector<RealRowJob>& jobs, const std::vector<int>& traces, int 
         FilterRealRows(jobs, n);
         return;
     }
-    const size_t batch = std::max<size_t>(2, 2 * std::max(1u, std::thread::hardware_concurrency()));
+    const size_t batch = std::max<size_t>(2, 2 * static_cast<size_t>(ThreadPool::Shared().Threads()));
     for (size_t first = 0; first < jobs.size(); first += batch) {
         const size_t count = std::min(batch, jobs.size() - first);
         for (size_t k = first; k < first + count; ++k) {

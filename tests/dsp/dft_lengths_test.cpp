@@ -1,4 +1,4 @@
-// Direct transforms (Dft, InverseDft), transform lengths and the frequency step.
+// Transforms of any length (Dft, InverseDft), transform lengths and the frequency step.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ std::vector<double> OneBased(const std::vector<double>& v)
 TEST(DirectTransform, MatchesNumpy)
 {
     const Fixture fixture("dft.txt");
-    for (int n : {7, 12, 1000, 1500, 4099}) {
+    for (int n : {1, 2, 3, 7, 12, 97, 1000, 1500, 4099, 30000}) {
         const std::string suffix = "_" + std::to_string(n);
         const std::vector<double> x = OneBased(SignalLcg(2000 + static_cast<uint32_t>(n), static_cast<size_t>(n)));
         std::vector<double> re(x.size(), -7.0), im(x.size(), -7.0);
@@ -47,7 +47,7 @@ TEST(DirectTransform, MatchesNumpy)
 
 TEST(DirectTransform, InverseGivesTheSamplesBack)
 {
-    for (int n : {1, 2, 5, 1000, 1500}) {
+    for (int n : {1, 2, 5, 64, 97, 1000, 1500, 30000}) {
         const std::vector<double> x = OneBased(SignalLcg(40 + static_cast<uint32_t>(n), static_cast<size_t>(n)));
         std::vector<double> re(x.size()), im(x.size()), back(x.size(), -3.0);
         Dft(x.data(), re.data(), im.data(), n);

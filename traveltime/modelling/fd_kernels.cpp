@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <functional>
+#include <cstring>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
 
 #include "draw/parallel.h"
 #include "dsp/band_pass.h"
@@ -15,9 +20,8 @@ namespace {
 constexpr int kMaxChunks = 64;
 constexpr int kLongestTransform = 2048;
 
-// fn(first, last) over [begin, end) split into at most `chunks` parts, on the pool when there is
-// one. The job is handed over through one pointer, so the std::function holds it without
-// allocating.
+// fn(chunk, first, last) over [begin, end) split into at most `chunks` parts, on the pool when
+// there is one.
 template <class Fn>
 void ForChunks(WorkerPool* pool, int begin, int end, int chunks, const Fn& fn)
 {
@@ -28,16 +32,11 @@ void ForChunks(WorkerPool* pool, int begin, int end, int chunks, const Fn& fn)
         return;
     }
     chunks = std::clamp(chunks, 1, n);
-    struct Job {
-        const Fn* fn;
-        int begin, n, chunks;
-    } job{&fn, begin, n, chunks};
-    const Job* j = &job;
-    pool->Run(chunks, std::function<void(int)>([j](int c) {
-                  const int a = j->begin + static_cast<int>(static_cast<long long>(j->n) * c / j->chunks);
-                  const int b = j->begin + static_cast<int>(static_cast<long long>(j->n) * (c + 1) / j->chunks);
-                  (*j->fn)(c, a, b);
-              }));
+    pool->Run(chunks, [&](int c) {
+        const int a = begin + static_cast<int>(static_cast<long long>(n) * c / chunks);
+        const int b = begin + static_cast<int>(static_cast<long long>(n) * (c + 1) / chunks);
+        fn(c, a, b);
+    });
 }
 
 inline size_t At(int nx, int i, int k) { return static_cast<size_t>(k) * static_cast<size_t>(nx) + static_cast<size_t>(i); }
@@ -56,6 +55,64 @@ inline void Order2Row(double* nw, const double* cur, const double* old, const fl
     }
 }
 
+void Order2Rows(double* nw, const double* cur, const double* old, const float* v, int nx, int first, int last, double c)
+{
+    for (int k = first; k < last; ++k) Order2Row(nw, cur, old, v, nx, k, c);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same rows in 256-bit vectors on processors that have them: the same operations in the
+// same order (no fused multiply-add), so the same values. On grids far larger than the caches
+// the new level is written with streaming stores, which skip reading its old contents into the
+// cache first (a quarter of the memory traffic of a step).
+__attribute__((target("avx2"))) void Order2RowsWide(double* nw, const double* cur, const double* old, const float* v,
+                                                    int nx, int first, int last, double c, bool stream)
+{
+    if (!stream) {
+        for (int k = first; k < last; ++k) Order2Row(nw, cur, old, v, nx, k, c);
+        return;
+    }
+    typedef double V4 __attribute__((vector_size(32)));
+    for (int k = first; k < last; ++k) {
+        const size_t row = static_cast<size_t>(k) * static_cast<size_t>(nx);
+        const size_t end = row + static_cast<size_t>(nx) - 1;
+        size_t q = row + 1;
+        // Single cells up to the first 32-byte boundary of the new level and after the last.
+        size_t head = q;
+        while (head < end && (reinterpret_cast<uintptr_t>(nw + head) & 31u) != 0) ++head;
+        size_t tail = head + (end - head) / 4 * 4;
+        for (; q < end; ++q) {
+            if (q == head) {
+                for (; q < tail; q += 4) {
+                    const V4 r = V4{v[q], v[q + 1], v[q + 2], v[q + 3]} * c;
+                    const V4 r2 = r * r;
+                    V4 m, w, e, n, s, o;
+                    std::memcpy(&m, cur + q, sizeof m);
+                    std::memcpy(&w, cur + q - 1, sizeof w);
+                    std::memcpy(&e, cur + q + 1, sizeof e);
+                    std::memcpy(&n, cur + q - nx, sizeof n);
+                    std::memcpy(&s, cur + q + nx, sizeof s);
+                    std::memcpy(&o, old + q, sizeof o);
+                    const V4 value = 2.0 * (1.0 - 2.0 * r2) * m + r2 * (w + e + n + s) - o;
+                    _mm256_stream_pd(nw + q, reinterpret_cast<__m256d>(value));
+                }
+                if (q >= end) break;
+            }
+            const double r = v[q] * c;
+            const double r2 = r * r;
+            nw[q] = 2.0 * (1.0 - 2.0 * r2) * cur[q] + r2 * (cur[q - 1] + cur[q + 1] + cur[q - nx] + cur[q + nx]) - old[q];
+        }
+    }
+    _mm_sfence();  // the streamed values are in memory before the step goes on
+}
+
+bool HasWideVectors()
+{
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+}
+#endif
+
 void AllEdges(FdLevels& f, const FdGrid& g, FdStep s)
 {
     for (int edge = 1; edge <= 4; ++edge) ApplyAbsorbingBoundary(f, g, s, edge);
@@ -71,9 +128,20 @@ void FdStepOrder2(FdLevels& p, const FdGrid& g, FdStep s)
     const float* v = g.velocity.data();
     const double c = static_cast<double>(g.dt) / g.h;
     const int nx = g.nx;
-    ForChunks(g.pool, 1, g.nz - 1, kMaxChunks, [&](int, int a, int b) {
-        for (int k = a; k < b; ++k) Order2Row(nw, cur, old, v, nx, k, c);
-    });
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (HasWideVectors()) {
+        // Levels (three of doubles, the velocities in floats) beyond this size do not stay in
+        // the caches from one step to the next.
+        constexpr size_t kStreamingBytes = size_t{24} << 20;
+        const size_t cells = static_cast<size_t>(std::max(nx, 0)) * static_cast<size_t>(std::max(g.nz, 0));
+        const bool stream = cells * (3 * sizeof(double) + sizeof(float)) > kStreamingBytes;
+        ForChunks(g.pool, 1, g.nz - 1, kMaxChunks,
+                  [&](int, int a, int b) { Order2RowsWide(nw, cur, old, v, nx, a, b, c, stream); });
+        AllEdges(p, g, s);
+        return;
+    }
+#endif
+    ForChunks(g.pool, 1, g.nz - 1, kMaxChunks, [&](int, int a, int b) { Order2Rows(nw, cur, old, v, nx, a, b, c); });
     AllEdges(p, g, s);
 }
 

@@ -105,8 +105,8 @@ listed in bins_N. max_fwd_N / max_inv_N: the largest modulus over all bins.""")
 def dft_fixture():
     fx = Fixture("dft.txt", """
 Direct transform of the real input x = lcg(2000 + n, n): fft(x)/n at the bins listed (every
-bin for n = 7 and 12), and max |fft(x)/n| over all bins.""")
-    for n in (7, 12, 1000, 1500, 4099):
+bin for n below 100), and max |fft(x)/n| over all bins.""")
+    for n in (1, 2, 3, 7, 12, 97, 1000, 1500, 4099, 30000):
         x = lcg(2000 + n, n)
         X = np.fft.fft(x) / n
         bins = list(range(n)) if n < 100 else sampled_bins(n, 6000 + n, 40)
