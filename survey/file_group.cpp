@@ -381,7 +381,9 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
     n = std::min(n, capacity);
     if (n <= 0) {
         // The path, and why: the reader's own message already gave both when it spoke.
-        if (!naming.Told()) ctx.ui.Message(path + "\n" + NoTracesReason(path, ctx.language), MsgButtons::Ok, MsgIcon::Warning);
+        if (!naming.Told()) {
+            ctx.ui.Message(path + "\n" + NoTracesReason(path, ctx.language), MsgButtons::Ok, MsgIcon::Warning);
+        }
         return 0;
     }
 
