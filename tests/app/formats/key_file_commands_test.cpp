@@ -117,12 +117,6 @@ TEST_F(KeyFiles, ASavedKeyFileOpensBackAndUndoReturnsTheRecordItReplaced)
     }
     ASSERT_TRUE(RestoreUndo(ws));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(H(i).receiverHundredths, 0);
-
-    // The other layout, "trace receiver source component - -", still reads as before.
-    const std::vector<KeyLine> plain = ParseKeyText("2 100 0 3 0 0\n1 200 0 3 0 0\n");
-    ASSERT_EQ(plain.size(), 2u);
-    EXPECT_EQ(plain[0].trace, 2);
-    EXPECT_EQ(plain[1].receiver, 200);
 }
 
 }  // namespace
