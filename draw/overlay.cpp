@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "draw/coordinates.h"
+
 namespace velk {
 
 void OverlayLayer::Add(OverlayFigure figure)
@@ -36,6 +38,7 @@ void OverlayLayer::SetTransientText(int owner, const std::string& text, LPoint a
         f.points = {at};
         f.text = text;
         f.opaque = true;
+        f.groundWidth = kTransientGroundWidth;
         figures.push_back(std::move(f));
     }
     Replace(owner, std::move(figures));
@@ -81,6 +84,14 @@ void OverlayLayer::Draw(Canvas& canvas) const
         case OverlayFigure::Kind::Text:
             if (!f.points.empty()) {
                 canvas.SetFont(f.font);
+                if (f.opaque && f.groundWidth > 0) {
+                    const LSize extent = canvas.TextExtent(f.text);
+                    const LPoint at = f.points[0];
+                    canvas.SetPen(Pen{PenStyle::Null, 0, {}});
+                    canvas.SetBrush(Brush{f.background, false});
+                    canvas.Rectangle(LRect{at.x, at.y, SaturatingAdd(at.x, std::max(extent.cx, f.groundWidth)),
+                                           SaturatingAdd(at.y, -extent.cy)});
+                }
                 canvas.SetTextColour(f.textColour);
                 canvas.SetTextBackground(f.opaque, f.background);
                 canvas.TextOut(f.points[0], f.text);

@@ -31,6 +31,9 @@ struct OverlayFigure {
     Rgb textColour;
     bool opaque = false;         // Text: background filled with `background`
     Rgb background{255, 255, 255};
+    // Opaque texts: the ground reaches at least this far right of the anchor (logical units),
+    // so that a text written over the status line leaves none of that line's tail showing.
+    int32_t groundWidth = 0;
 };
 
 class OverlayLayer {
@@ -47,8 +50,10 @@ public:
     // Replaces every figure of the owner by these.
     void Replace(int owner, std::vector<OverlayFigure> figures);
     void RemoveOwner(int owner);
-    // A transient text on an opaque white ground at `at` (replacing the owner's figures); an
-    // empty text removes them.
+    // A transient text on an opaque white ground at `at` (replacing the owner's figures); the
+    // ground runs kTransientGroundWidth to the right, over whatever status text lies under it.
+    // An empty text removes them.
+    static constexpr int32_t kTransientGroundWidth = 1500;
     void SetTransientText(int owner, const std::string& text, LPoint at);
     // The record is about to be drawn again: transient figures end.
     void ClearTransient();

@@ -121,11 +121,15 @@ constexpr const char* kListFullJa = "ファイルリストが一杯です: 登�
 
 }  // namespace
 
+std::string ListFullText(int language)
+{
+    return FormatC(Msg(language, kListFullText, kListFullJa).c_str(), CFileGroup::kMaxFiles);
+}
+
 void ListFullMessage(UiHost* ui, int language)
 {
     if (!ui) return;
-    ui->Message(FormatC(Msg(language, kListFullText, kListFullJa).c_str(), CFileGroup::kMaxFiles),
-                MsgButtons::Ok, MsgIcon::Warning);
+    ui->Message(ListFullText(language), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 namespace {
@@ -169,7 +173,60 @@ std::optional<std::string> UnknownOrgName(int id)
 
 bool CanOpen(const std::string& path) { return ByteSource::FromFile(path).Ok(); }
 
+// The messages of a listed file's read, each headed by the file's path so that the user knows
+// which file of the list it is about; everything else passes through unchanged.
+class FileNamingUiHost : public UiHost {
+public:
+    FileNamingUiHost(UiHost& inner, const std::string& path) : inner_(inner), path_(path) {}
+    bool Told() const { return told_; }
+
+protected:
+    MsgResult DoMessage(const MessageRequest& request) override
+    {
+        told_ = true;
+        MessageRequest named = request;
+        named.text = path_ + "\n" + request.text;
+        return inner_.Message(named);
+    }
+    int DoTwoChoice(const TwoChoiceRequest& request) override { return inner_.TwoChoice(request); }
+    std::optional<std::string> DoOpenFile(const FileRequest& request) override { return inner_.OpenFile(request); }
+    std::vector<std::string> DoOpenFiles(const FileRequest& request) override { return inner_.OpenFiles(request); }
+    std::optional<std::string> DoSaveFile(const FileRequest& request) override { return inner_.SaveFile(request); }
+    std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override
+    {
+        return inner_.BrowseFolder(request);
+    }
+    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override
+    {
+        return inner_.BeginProgress(caption);
+    }
+    bool DoRunDialog(DialogRequest& request) override { return inner_.RunDialog(request); }
+
+private:
+    UiHost& inner_;
+    const std::string& path_;
+    bool told_ = false;
+};
+
+// Why a listed file gave no traces when its reader said nothing.
+std::string NoTracesReason(const std::string& path, int language)
+{
+    const ByteSource file = ByteSource::FromFile(path);
+    if (!file.Ok()) return UnopenedFileReason(path, file.Error(), language);
+    return Msg(language, "No traces could be read from the file.", "ファイルからトレースを読み込めませんでした。");
+}
+
 }  // namespace
+
+std::string UnopenedFileReason(const std::string& path, const std::string& error, int language)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return Msg(language, "The file does not exist.", "ファイルがありません。");
+    // The system's reason comes last in the error text ("cannot open "...": reason").
+    const size_t colon = error.rfind(": ");
+    const std::string reason = colon == std::string::npos ? error : error.substr(colon + 2);
+    return Msg(language, "The file cannot be opened: ", "ファイルを開けません: ") + reason;
+}
 
 std::optional<int32_t> FileNumberOf(std::string_view name)
 {
@@ -275,7 +332,9 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
     const int flagsType = CurrentType();
     const int type = e.hasType == 1 ? e.fileType : flagsType;
     const bool inUse = e.inUse == 1;
-    FormatContext fc{ctx.ui, ctx.language, ctx.log};
+    std::string path;
+    FileNamingUiHost naming(ctx.ui, path);
+    FormatContext fc{naming, ctx.language, ctx.log};
 
     // One reader by code; false when the file cannot be opened (no reader message then).
     auto read = [&](int code, const std::string& path) -> int {
@@ -297,7 +356,6 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
         }
     };
 
-    std::string path;
     int n = 0;
     try {
         if (type == 3) {
@@ -314,7 +372,7 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
             if (type == 0 || type == 1 || type == 2 || type == 6) n = read(type, path);
         }
     } catch (const TargetOverflow&) {
-        ctx.ui.Message(RecordTooLargeMessage(ctx.language, ctx.maxTraces, ctx.maxSample), MsgButtons::Ok,
+        naming.Message(RecordTooLargeMessage(ctx.language, ctx.maxTraces, ctx.maxSample), MsgButtons::Ok,
                        MsgIcon::Error);
         n = 0;
     }
@@ -322,7 +380,10 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
     const int capacity = target ? target->Capacity() : static_cast<int>(headers.size());
     n = std::min(n, capacity);
     if (n <= 0) {
-        ctx.ui.Message(path, MsgButtons::Ok, MsgIcon::Warning);
+        // The path, and why: the reader's own message already gave both when it spoke.
+        if (!naming.Told()) {
+            ctx.ui.Message(path + "\n" + NoTracesReason(path, ctx.language), MsgButtons::Ok, MsgIcon::Warning);
+        }
         return 0;
     }
 

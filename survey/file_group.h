@@ -303,6 +303,11 @@ private:
 // "The file list is full: ..." (with the list's capacity) when a list would pass it; nothing
 // without a UiHost.
 void ListFullMessage(UiHost* ui, int language);
+std::string ListFullText(int language);
+
+// Why a file did not open, for a message that already names it: "The file does not exist." or
+// "The file cannot be opened: " with the system's reason from `error` (ByteSource::Error()).
+std::string UnopenedFileReason(const std::string& path, const std::string& error, int language);
 
 // The numeric key of a file name as a list number: the digit run FileNameSortKey finds; a lone
 // "-" is 0; no run, or one beyond int32, is no number.

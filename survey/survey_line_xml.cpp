@@ -12,6 +12,7 @@
 
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"
+#include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/text_codec.h"
 #include "survey/file_group.h"
@@ -166,21 +167,40 @@ std::optional<std::string> DeclaredEncoding(std::string_view bytes)
 }
 
 // The document as UTF-8, by its declaration; nothing when the encoding is not one we read or
-// the bytes are not valid in it.
-std::optional<std::string> DocumentAsUtf8(std::string_view bytes)
+// the bytes are not valid in it, with the reason in `why`.
+std::optional<std::string> DocumentAsUtf8(std::string_view bytes, int language, std::string& why)
 {
     const bool bom = bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark;
     if (bom) bytes.remove_prefix(kByteOrderMark.size());
     const std::optional<std::string> encoding = DeclaredEncoding(bytes);
-    if (!encoding) return std::nullopt;
+    if (!encoding) {
+        why = Msg(language, "its XML declaration is not closed", "XML 宣言が閉じていません");
+        return std::nullopt;
+    }
     if (encoding->empty() || EqualNoCase(*encoding, "UTF-8")) {
-        if (!TextCodec::IsValidUtf8(bytes)) return std::nullopt;
+        if (!TextCodec::IsValidUtf8(bytes)) {
+            why = Msg(language, "its bytes are not valid UTF-8", "UTF-8 として正しくないバイトがあります");
+            return std::nullopt;
+        }
         return std::string(bytes);
     }
-    if (bom) return std::nullopt;
-    for (const char* name : {"Shift_JIS", "SJIS", "CP932", "Windows-31J"}) {
-        if (EqualNoCase(*encoding, name)) return TextCodec::Cp932ToUtf8(bytes);
+    if (bom) {
+        why = FormatC(Msg(language, "it starts with a UTF-8 byte-order mark but declares the encoding \"%s\"",
+                          "UTF-8 のバイトオーダーマークで始まりますが、エンコーディング \"%s\" を宣言しています")
+                          .c_str(),
+                      encoding->c_str());
+        return std::nullopt;
     }
+    for (const char* name : {"Shift_JIS", "SJIS", "CP932", "Windows-31J"}) {
+        if (!EqualNoCase(*encoding, name)) continue;
+        std::optional<std::string> text = TextCodec::Cp932ToUtf8(bytes);
+        if (!text) why = Msg(language, "its bytes are not valid Shift_JIS", "Shift_JIS として正しくないバイトがあります");
+        return text;
+    }
+    why = FormatC(Msg(language, "the encoding \"%s\" is not one this program reads",
+                      "エンコーディング \"%s\" は読み込めません")
+                      .c_str(),
+                  encoding->c_str());
     return std::nullopt;
 }
 
@@ -318,16 +338,34 @@ int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlo
 }
 
 int ReadLineXmlBytes(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, std::string_view bytes, int first,
-                     UiHost* ui, int language)
+                     UiHost* ui, int language, LineXmlError* error)
 {
+    LineXmlError ignored;
+    LineXmlError& e = error ? *error : ignored;
+    e = {};
     const int capacity = std::min(CFileGroup::kMaxFiles, static_cast<int>(group.entries.size()));
-    if (first < 0 || first > capacity) return -1;
-    const std::optional<std::string> text = DocumentAsUtf8(bytes);
+    if (first < 0 || first > capacity) {
+        e.reason = ListFullText(language);
+        return -1;
+    }
+    e.opened = true;
+    const std::optional<std::string> text = DocumentAsUtf8(bytes, language, e.reason);
     if (!text) return -1;
     pugi::xml_document doc;
-    if (!doc.load_buffer(text->data(), text->size(), pugi::parse_default, pugi::encoding_utf8)) return -1;
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(text->data(), text->size(), pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed) {
+        e.reason = FormatC(Msg(language, "XML error at byte %lld: %s", "XML のエラー (%lld バイト目): %s").c_str(),
+                           static_cast<long long>(parsed.offset), parsed.description());
+        return -1;
+    }
     const pugi::xml_node root = LineRoot(doc);
-    if (!root) return -1;
+    if (!root) {
+        e.reason = Msg(language, "it does not hold exactly one root element <line>",
+                       "ルート要素 <line> がちょうど 1 つではありません");
+        return -1;
+    }
+    e.reason.clear();
 
     SurveyLine l = line;
     std::vector<FileListEntry> entries = group.entries;
@@ -400,14 +438,17 @@ int ReadLineXmlBytes(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot,
 }
 
 int ReadLineXml(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, const std::string& path, int first,
-                UiHost* ui, int language)
+                UiHost* ui, int language, LineXmlError* error)
 {
     ByteSource file = ByteSource::FromFile(path);
-    if (!file.Ok()) return -1;
+    if (!file.Ok()) {
+        if (error) *error = {false, UnopenedFileReason(path, file.Error(), language)};
+        return -1;
+    }
     const std::span<const uint8_t> bytes = file.Peek(static_cast<size_t>(file.Size()));
     return ReadLineXmlBytes(line, group, slot,
                             std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), first, ui,
-                            language);
+                            language, error);
 }
 
 int LoadLineXml(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, std::string_view path, int first,

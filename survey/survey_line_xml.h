@@ -92,15 +92,22 @@ struct MamGeometrySlot {
 // then stays).
 int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlot& slot, const std::string& path);
 
+// Why a document was not read: whether the file opened, and the reason (the system's text when
+// it did not open; what is wrong with the document when it did).
+struct LineXmlError {
+    bool opened = false;
+    std::string reason;
+};
+
 // Reads the document at `path` into the record, the group (entries from `first` on) and the
 // slot. Returns the index after the last file read (the group's new count), or -1 when the
-// document is unreadable or `first` lies outside 0..capacity; nothing changes then. The
-// list-full message goes to `ui` when one is given.
+// document is unreadable or `first` lies outside 0..capacity; nothing changes then, and
+// `error` (when given) says why. The list-full message goes to `ui` when one is given.
 int ReadLineXml(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, const std::string& path, int first,
-                UiHost* ui = nullptr, int language = -1);
+                UiHost* ui = nullptr, int language = -1, LineXmlError* error = nullptr);
 // The same on the bytes of a document.
 int ReadLineXmlBytes(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, std::string_view bytes, int first,
-                     UiHost* ui = nullptr, int language = -1);
+                     UiHost* ui = nullptr, int language = -1, LineXmlError* error = nullptr);
 // Thin forms of ReadLineXml.
 int LoadLineXml(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, std::string_view path, int first,
                 UiHost* ui = nullptr, int language = -1);

@@ -53,7 +53,8 @@ int RunAutoPicking(Workspace& ws, int logFlag)
 
 int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
                      float timeOffset, std::span<float> times, std::span<int32_t> codes,
-                     const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log)
+                     const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log,
+                     const std::function<bool(float)>& pickShot)
 {
     const int files = std::max(0, group.entryCount);
     progress.SetRange(files);
@@ -62,12 +63,12 @@ int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, Matrix2D<float>& ro
     for (int f = 0; f < files; ++f) {
         const int gathered = group.BuildGather(rows, headers, f);
         const int count = std::min({gathered, static_cast<int>(times.size()), static_cast<int>(codes.size())});
-        if (count > 0) {
+        const float source = count > 0 ? static_cast<float>(headers[0].sourceHundredths * 0.01) : 0.0f;
+        if (count > 0 && (!pickShot || pickShot(source))) {
             const int logFlag = f == 0 ? 1 : 0;
             const std::string text = AutoPickFirstBreaks(rows, headers, count, logFlag, times, codes, settings);
             if (logFlag == 1) log.Rewrite(kAutoPickLogName, text);
             AddTimeOffset(times, codes, count, timeOffset);
-            const float source = static_cast<float>(headers[0].sourceHundredths * 0.01);
             refused += set.AddShotPicks(headers, count, times, codes, 0, source, source, &changed, headers, count, 1);
         }
         progress.StepIt();

@@ -2,6 +2,7 @@
 // Automatic first-arrival picking over the loaded record and over the file list, and the menu
 // rows of Pick first arrivals > "Pick first arrival time automatically" and "Set up".
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -38,11 +39,13 @@ int RunAutoPicking(Workspace& ws, int logFlag);
 // For every file of the group in order: its shot gather into rows and headers (BuildGather),
 // the picks (the log of the first file only goes to `log` as "automatic.txt"), the time offset
 // added to each picked trace, and the picks added to the set as one shot (mode 0, source of the
-// gather's first trace). One progress step per file; the five keys at the end. Returns the
-// picks the set had no room for.
+// gather's first trace). One progress step per file; the five keys at the end. When
+// `pickShot` is given, a file whose source position (m) it refuses is neither picked nor added.
+// Returns the picks the set had no room for.
 int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
                      float timeOffset, std::span<float> times, std::span<int32_t> codes,
-                     const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log);
+                     const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log,
+                     const std::function<bool(float)>& pickShot = {});
 
 // The commands; 1 asks for a repaint.
 int OnAutoPickFirstArrivals(CommandContext& ctx);

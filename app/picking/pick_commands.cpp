@@ -1,6 +1,7 @@
 #include "app/picking/pick_commands.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <span>
 
@@ -119,9 +120,9 @@ std::string PicksNotStoredText(int language, int dropped)
 
 std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode)
 {
-    const auto has = [&](const char* s) { return path.find(s) != std::string::npos; };
-    if (phaseVelocityFileMode == 1) return has(".pvs") || has(".PVS") ? path : path + ".pvs";
-    return has(".vs") || has(".VS") ? path : path + ".vs";
+    // A name the user gave an extension keeps it ("x.pvs" stays "x.pvs" in either mode).
+    if (std::filesystem::path(path).filename().has_extension()) return path;
+    return path + (phaseVelocityFileMode == 1 ? ".pvs" : ".vs");
 }
 
 int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
@@ -172,6 +173,18 @@ int OpenRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
     const std::optional<std::string> text = ReadText(path);
     if (!text) {
         ui.Message(ErrorOpeningFileText(language), MsgButtons::Ok, MsgIcon::Error);
+        return 0;
+    }
+    // A file that does not read whole leaves the set, the picks and the display as they were.
+    const RostrelRead check = CheckRostrelText(ws, *text);
+    if (!check.headerRead || check.end != TextReadEnd::Complete) {
+        RostrelRead shown = check;
+        shown.shotsStored = shown.shotsDeclared;  // nothing was stored: no count of stored shots
+        std::string message = RostrelReadMessage(shown, language);
+        if (check.headerRead) {
+            message += Msg(language, "\nThe traveltime data was not changed.", "\n走時データは変更されていません。");
+        }
+        ui.Message(message, MsgButtons::Ok, MsgIcon::Warning);
         return 0;
     }
     const RostrelRead read = ReadRostrelText(ws, *text);

@@ -48,8 +48,8 @@ std::string OpenWaveformFirstText(int language);  // "Open a waveform data file 
 // "%d picks could not be stored: ..." for picks the traveltime set had no room for.
 std::string PicksNotStoredText(int language, int dropped);
 
-// The name a traveltime file is saved under: ".pvs" appended in phase-velocity-file mode
-// unless the path holds ".pvs" or ".PVS", else ".vs" unless it holds ".vs" or ".VS".
+// The name a traveltime file is saved under: a file name without an extension gets ".pvs" in
+// phase-velocity-file mode, else ".vs"; a name with one is kept as given.
 std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode);
 
 // Saves the traveltime set to `path` (as given): the record's picks are added as one shot, the
@@ -60,7 +60,9 @@ int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path);
 
 // Reads the traveltime file at `path` into the traveltime set (ReadRostrelText): edit mode 3 in
 // amplitude mode, else 1, the curves shown, and the message of the read. A file that cannot be
-// read gives "error in opening file" and changes nothing. 1 when the set was read.
+// read gives "error in opening file" and changes nothing; so does a file that does not read
+// whole (its message says where it stopped, and that the data was not changed). 1 when the set
+// was read.
 int OpenRostrelFile(Workspace& ws, UiHost& ui, const std::string& path);
 
 // The commands; 1 asks for a repaint.

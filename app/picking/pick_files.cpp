@@ -130,16 +130,28 @@ void ShotOntoTraces(Workspace& ws, int s)
     }
 }
 
+TraveltimeTextOptions RostrelOptions(const DisplayState& d)
+{
+    TraveltimeTextOptions options;
+    options.keepEmptyShots = true;
+    options.headerAsWritten = true;
+    options.timeFactor = d.secondsFlag == 1 ? 1000.0f : 1.0f;
+    return options;
+}
+
 }  // namespace
+
+RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text)
+{
+    CTraveltimeSet scratch;
+    return ParseTraveltimeText(scratch, text, RostrelOptions(ws.display));
+}
 
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
 {
     EnsurePickVectors(ws);
     DisplayState& d = ws.display;
-    TraveltimeTextOptions options;
-    options.keepEmptyShots = true;
-    options.headerAsWritten = true;
-    options.timeFactor = d.secondsFlag == 1 ? 1000.0f : 1.0f;
+    TraveltimeTextOptions options = RostrelOptions(d);
     options.onHeader = [&d](int kind) {
         if (kind < 10) {
             d.amplitudeFlag = 0;
@@ -183,6 +195,14 @@ std::string RostrelReadMessage(const RostrelRead& read, int language)
                                     : FormatC("The file ended inside %s.", kWhereEn[where]);
         break;
     case TextReadEnd::TooLarge: {
+        if (read.refusedCount < 0) {
+            text = IsJapanese(language)
+                       ? FormatC("%sの数 %lld は正しい数ではないため、そこから先は読み込みませんでした。", kWhereJa[where],
+                                 read.refusedCount)
+                       : FormatC("The count %lld in %s is not a valid count; it and what follows were not read.",
+                                 read.refusedCount, kWhereEn[where]);
+            break;
+        }
         const char* capacity = read.where == RostrelSection::Shots
                                    ? (read.refusedShot < 0 ? "501 shots" : "1001 picks per shot")
                                    : (read.where == RostrelSection::SectionB ? "501 entries of 1001 points"

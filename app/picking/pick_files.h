@@ -54,6 +54,8 @@ using RostrelRead = TraveltimeTextRead;
 // 0.0001 m of their X (amplitude mode: with the amplitude-pick time of the sample nearest in
 // |value|). Edit mode and the curves flag are the command's.
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text);
+// The same read into a scratch set: what ReadRostrelText would find, with nothing changed.
+RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text);
 
 // The message after a read: "Rostrel file has been read !" when complete, else what was
 // refused or where the file ended, and "read N1 of N shots" when shots are missing.

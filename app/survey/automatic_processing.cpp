@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -312,17 +314,42 @@ int ShowTraveltimeInRostrel(CommandContext& ctx, const std::string& word)
     return 0;
 }
 
-int GroupAutoPickFirstArrivals(CommandContext& ctx)
+int GroupAutoPickFirstArrivals(CommandContext& ctx, bool askBeforeReplacing)
 {
     Workspace& ws = ctx.ws;
     WaveformStore& store = ws.store;
+    // The shots the set holds before the run: their picks may carry hand corrections.
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    std::vector<float> heldShots;
+    if (askBeforeReplacing && set.hasData == 1) {
+        heldShots.assign(set.sourcePosition, set.sourcePosition + std::clamp(set.shotCount, 0, CTraveltimeSet::kMaxShots));
+    }
+    enum class Answer { NotAsked, Replace, Keep } answer = Answer::NotAsked;
+    const int language = ws.startup.language;
+    auto pickShot = [&](float source) {
+        const bool held = std::any_of(heldShots.begin(), heldShots.end(), [source](float s) {
+            return std::fabs(s - source) < CTraveltimeSet::kMatchDistance;
+        });
+        if (!held) return true;
+        if (answer == Answer::NotAsked) {
+            const MsgResult r = ctx.ui.Message(
+                Msg(language,
+                    "The traveltime data already holds picks of shots in this file list.\n"
+                    "Replace them with automatic picks ?\n(No: keep them and pick only the other shots)",
+                    "走時データにはこのファイルリストの震源の読み取り値が既にあります。\n"
+                    "自動読み取りで置き換えますか ?\n(いいえ: それらを残して他の震源だけを読み取ります)"),
+                MsgButtons::YesNo, MsgIcon::Question);
+            answer = r == MsgResult::Yes ? Answer::Replace : Answer::Keep;
+        }
+        return answer == Answer::Replace;
+    };
     store.PushUndo();
     EnsurePickVectors(ws);
     ViewProgressText progress(ctx.view);
     CParameterSet& p = store.Params();
     AutoPickFileList(ws.fileGroup, ws.traveltimeSet, store.current.rows, store.current.headers,
                      ws.display.displayTimeOffset, p.pickTimes, p.layerCodes, ws.autoPick, progress, ws.profile(),
-                     DiagnosticLog(ws));
+                     DiagnosticLog(ws), askBeforeReplacing ? std::function<bool(float)>(pickShot) : nullptr);
     RestoreUndo(ws);
     MatchPicksToTraces(ws);
     ws.display.displayMode = 0;
@@ -348,7 +375,8 @@ void AddAutomaticProcessingCommands(CommandTable& t)
     t.Add(cmd::kShowTraveltimeInRostrel, "pick", 17, "Show traveltime curve by Rostrel", "Rostrel で走時曲線を表示",
           [](CommandContext& c) { return ShowTraveltimeInRostrel(c, "AUTOMATIC"); }, kRuleTraveltimeShots);
     t.Add(cmd::kGroupAutoPickFirstArrivals, "group.refraction", 10, "Pick first arrival time automatically",
-          "初動を自動で読み取る", GroupAutoPickFirstArrivals, kRuleGroupAutoPick);
+          "初動を自動で読み取る", [](CommandContext& c) { return GroupAutoPickFirstArrivals(c, true); },
+          kRuleGroupAutoPick);
 
     t.SetRule(kRuleAutomaticRunning,
               [](const Workspace& ws, const RecentFileList&) { return ws.display.automaticProcessing == 1; });

@@ -91,8 +91,11 @@ void OnAutomaticProcessingStop(Workspace& ws, ViewSurface* view, FrameServices* 
 // "Show traveltime curve by Rostrel": the set into the block, then Rostrel with the word.
 int ShowTraveltimeInRostrel(CommandContext& ctx, const std::string& word);
 // "Pick first arrival time automatically" of the file group: every listed file picked and added
-// to the set; the record shown before comes back with its picks.
-int GroupAutoPickFirstArrivals(CommandContext& ctx);
+// to the set; the record shown before comes back with its picks. With `askBeforeReplacing` (the
+// menu command; the guided acquisition modes and automatic processing pick without asking), the
+// first file whose shot the set held before the run asks once whether to replace the picks of
+// such shots: Yes picks them all, No keeps those shots as they are and picks only the others.
+int GroupAutoPickFirstArrivals(CommandContext& ctx, bool askBeforeReplacing = false);
 
 // One tick of the view timer is OnTimer (app/view/view_seams.h).
 

@@ -120,6 +120,18 @@ int MakeList(CommandContext& c, bool fromMenu, bool folder)
     return c.ws.fileGroup.entryCount;
 }
 
+// Why a survey-line document was not read: a file that did not open keeps the open failure's
+// text with the system's reason after it; a file that opened names what is wrong with it.
+std::string NotReadLineText(int language, const std::string& path, const LineXmlError& error)
+{
+    if (!error.opened) {
+        return Msg(language, kCannotOpenFile, "ファイルを開けません") + "\n\n" + path +
+               (error.reason.empty() ? std::string() : "\n" + error.reason);
+    }
+    return path + Msg(language, " is not a valid survey-line document: ", " は正しい測線ドキュメントではありません: ") +
+           error.reason;
+}
+
 }  // namespace
 
 GroupReadContext MakeGroupReadContext(Workspace& ws, UiHost& ui)
@@ -225,9 +237,9 @@ int OpenFileList(CommandContext& c, bool atStartup)
     MamGeometrySlot geometry = ws.MamGeometrySlotOf();
     const bool xml = EndsWith(*path, ".xml") || EndsWith(*path, ".XML");
     if (xml) {
-        if (ReadLineXml(line, scratch, geometry, *path, first, &c.ui, language) < 0) {
-            c.ui.Message(Msg(language, kCannotOpenFile, "ファイルを開けません") + "\n\n" + *path, MsgButtons::Ok,
-                         MsgIcon::Error);
+        LineXmlError error;
+        if (ReadLineXml(line, scratch, geometry, *path, first, &c.ui, language, &error) < 0) {
+            c.ui.Message(NotReadLineText(language, *path, error), MsgButtons::Ok, MsgIcon::Error);
             return 0;
         }
         if (ws.startup.acquisitionMode != 0 && ws.acquisitionManager) {

@@ -103,10 +103,15 @@ int OnFitTwoLayer(Workspace& ws, UiHost& ui)
     double velocity = m.v2;
     double depth = m.depth;
     double rms = 0.0;
-    if (CLeastSquaresDlg::FitReflectionTwoLayer(picks.positions, picks.times, velocity, depth, 10, rms) != 1) {
+    // The hyperbola depends on D only through D squared, so a fit that ends on a negative depth
+    // found the reflector at |D|. A velocity that is not positive has no physical reading.
+    if (CLeastSquaresDlg::FitReflectionTwoLayer(picks.positions, picks.times, velocity, depth, 10, rms) != 1 ||
+        !(velocity > 0.0) || !std::isfinite(velocity) || !std::isfinite(depth) || !std::isfinite(rms) ||
+        !std::isfinite(static_cast<float>(velocity)) || !std::isfinite(static_cast<float>(depth))) {
         FitFailed(ws, ui);
         return 0;
     }
+    depth = std::fabs(depth);
     m.v1 = static_cast<float>(velocity);
     m.depth = static_cast<float>(depth);
     RecomputeTheoreticalCurves(ws);

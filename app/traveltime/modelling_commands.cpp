@@ -136,6 +136,23 @@ public:
         const float v = grid[static_cast<size_t>(row) * static_cast<size_t>(m.nx) + static_cast<size_t>(column)];
         return bottom + (v - lo) / (hi - lo) * (10.0f - bottom);
     }
+    // The level mapped back onto the grid's recorded range (a flat grid has no mapping).
+    std::optional<double> LevelValue(float level) const override
+    {
+        float lo = 0.0f, hi = 0.0f;
+        Grid(lo, hi);
+        const double bottom = ContourLowerBound(ws_);
+        if (!(hi > lo) || !(10.0 > bottom)) return std::nullopt;
+        return lo + (level - bottom) / (10.0 - bottom) * (static_cast<double>(hi) - lo);
+    }
+    std::string Unit() const override
+    {
+        switch (kind_) {
+        case 2: return "ms";
+        case 3: return {};  // wavefield amplitude
+        default: return "m/s";
+        }
+    }
 
 private:
     const VelocityModel& Model() const { return ws_.velocityModel; }

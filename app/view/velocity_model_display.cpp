@@ -82,6 +82,41 @@ float StoreModelGrid::Value(int column, int row) const
     return ws_.store.Params().vscale * g * ws_.store.current.rows[i][firstSample_ + row];
 }
 
+std::optional<double> StoreModelGrid::LevelValue(float level) const
+{
+    const std::vector<float>& gains = ws_.display.appliedGain;
+    auto gainOf = [&](int i) { return static_cast<size_t>(i) < gains.size() ? gains[static_cast<size_t>(i)] : 1.0f; };
+    const float gain = gainOf(first_);
+    for (int c = 1; c < columns_; ++c) {
+        if (gainOf(first_ + c) != gain) return std::nullopt;
+    }
+    const double scale = static_cast<double>(ws_.store.Params().vscale) * gain;
+    if (!(scale != 0.0) || !std::isfinite(scale)) return std::nullopt;
+    const double value = level / scale;
+    if (!std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::vector<std::string> LegendLabels(const ModelGrid& grid, std::span<const float> levels)
+{
+    std::vector<std::optional<double>> values;
+    values.reserve(levels.size());
+    for (const float level : levels) values.push_back(grid.LevelValue(level));
+    // The smallest step between neighbouring mapped values sets the decimals.
+    double step = HUGE_VAL;
+    for (size_t k = 1; k < values.size(); ++k) {
+        if (values[k] && values[k - 1]) step = std::min(step, std::fabs(*values[k] - *values[k - 1]));
+    }
+    const int decimals = step >= 10.0 ? 0 : 2;
+    std::vector<std::string> labels;
+    labels.reserve(levels.size());
+    for (size_t k = 0; k < levels.size(); ++k) {
+        labels.push_back(values[k] ? FormatC("%.*f", decimals, *values[k])
+                                   : FormatC("%.2f", static_cast<double>(levels[k])));
+    }
+    return labels;
+}
+
 std::string ModelScaleText(const Workspace& ws)
 {
     const double n = 10000.0 / static_cast<double>(ws.store.Params().plotscale);
@@ -130,11 +165,14 @@ void DrawVelocityModelAxes(RecordPaint& paint, const Workspace& ws, const ModelP
     c.TextOut({left - 260, middle - 170}, "(m)");
 }
 
-void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacement& at)
+void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacement& at, const ModelGrid& grid)
 {
     Canvas& c = paint.canvas;
     const ContourPalette& palette = ws.palette;
     const int n = ContourLevelCount(palette);
+    const std::vector<std::string> labels =
+        LegendLabels(grid, std::span<const float>(palette.levels.data(), static_cast<size_t>(n)));
+    const std::string unit = grid.Unit().empty() ? std::string() : " (" + grid.Unit() + ")";
     const int32_t x0 = SaturatingAdd(at.left, at.width) + 170;
     const int32_t top = -at.top;
     const int32_t box = SaturatingTrunc(static_cast<double>(at.heightM) * at.vertical * 0.8) / n;
@@ -144,9 +182,9 @@ void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacem
         ScopedFont font(c, FontFor(FontUse::AxisTitle, jp));
         if (jp) {
             c.TextOut({x0, top + 100}, palette.legendTitle1);
-            c.TextOut({x0, top + 55}, palette.legendTitle2);
+            c.TextOut({x0, top + 55}, palette.legendTitle2 + unit);
         } else {
-            c.TextOut({x0, top + 60}, "Legend");
+            c.TextOut({x0, top + 60}, "Legend" + unit);
         }
     }
     ScopedFont font(c, SelectAxisFont(ws));
@@ -155,11 +193,10 @@ void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacem
     for (int k = 0; k < n; ++k) {
         const int32_t y0 = top - k * box, y1 = top - (k + 1) * box;
         DrawLegendBox(c, palette, ws.display.plotMode, k, LPoint{x0 + 100, y0}, LPoint{x0 + 150, y1});
-        const float lo = palette.levels[static_cast<size_t>(k)];
         if (k == 0) continue;  // the open lowest level has no label
         const int32_t y = y0 - 20;
         if (labelled && std::abs(static_cast<int64_t>(y) - lastLabel) <= 45) continue;
-        c.TextOut({x0, y}, FormatC("%.2f", static_cast<double>(lo)));
+        c.TextOut({x0, y}, labels[static_cast<size_t>(k)]);
         labelled = true;
         lastLabel = y;
     }
@@ -281,7 +318,7 @@ int DrawVelocityModel(RecordPaint& paint, Workspace& ws, int xorg, int yorg, int
         }
     }
 
-    if (store.dataKind() != -2 && noLegend != 1 && mode >= 0) DrawColourLegend(paint, ws, at);
+    if (store.dataKind() != -2 && noLegend != 1 && mode >= 0) DrawColourLegend(paint, ws, at, *grid);
     c.SetTextColour(kBlack);
     if (store.dataKind() == 4) {
         ScopedFont font(c, FontFor(FontUse::Status, Japanese(ws)));

@@ -8,7 +8,10 @@
 // velocity, traveltime or snapshot grids instead.
 
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "app/view/record_paint.h"
 
@@ -27,6 +30,11 @@ public:
     virtual float RowHeight() const = 0;    // m
     virtual float Left() const { return 0.0f; }  // m: the x of the model's left edge
     virtual float Value(int column, int row) const = 0;
+    // The grid's own value that a display value (a palette level) stands for, and its unit
+    // ("m/s", "ms"; empty when the values have none). Nothing when no one value maps to it: the
+    // legend then labels the level itself.
+    virtual std::optional<double> LevelValue(float level) const { return level; }
+    virtual std::string Unit() const { return {}; }
 };
 
 struct VelocityModelView {
@@ -45,6 +53,9 @@ public:
     float ColumnWidth() const override { return width_; }
     float RowHeight() const override { return height_; }
     float Value(int column, int row) const override;
+    // The sample value: the level divided by vscale and the shown traces' display gain (nothing
+    // when the traces are shown with different gains, or the scale is 0).
+    std::optional<double> LevelValue(float level) const override;
 
 private:
     const Workspace& ws_;
@@ -77,9 +88,13 @@ int DrawVelocityModel(RecordPaint& paint, Workspace& ws, int xorg, int yorg, int
 // The frame, the elevation axis ("E l e v a t i o n", "(m)") and the distance labels.
 void DrawVelocityModelAxes(RecordPaint& paint, const Workspace& ws, const ModelPlacement& at);
 // The colour legend: n boxes stacked downward from the model's top, 170 units right of its
-// right edge, "%.2f" labels of the levels (one within 45 units of the last written is left
-// out), headed "Legend".
-void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacement& at);
+// right edge, each boundary but the lowest labelled with the grid's value it stands for (one
+// within 45 units of the last written is left out), headed "Legend" and the grid's unit.
+void DrawColourLegend(RecordPaint& paint, const Workspace& ws, const ModelPlacement& at, const ModelGrid& grid);
+
+// The legend's labels of the levels: the grid's values, "%.2f", or "%.0f" when neighbouring
+// values lie 10 or more apart; a level no one value maps to is labelled "%.2f" of itself.
+std::vector<std::string> LegendLabels(const ModelGrid& grid, std::span<const float> levels);
 
 // " Scale = 1 / %d " with trunc(10000 / plotscale), in the interface language.
 std::string ModelScaleText(const Workspace& ws);

@@ -113,6 +113,12 @@ TEST(OverlayLayer, FiguresByOwnerAndTransientTexts)
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->points[0], (LPoint{10, -18}));
     EXPECT_TRUE(text->opaque);
+    // Its white ground runs on past the text, over the tail of a longer status line under it.
+    const auto grounds = c.OpsOf(RecordingCanvas::Kind::Rectangle);
+    ASSERT_EQ(grounds.size(), 1u);
+    EXPECT_EQ(grounds[0]->points[0], (LPoint{10, -18}));
+    EXPECT_GE(grounds[0]->points[1].x, 10 + OverlayLayer::kTransientGroundWidth);
+    EXPECT_EQ(grounds[0]->brush.colour, (Rgb{255, 255, 255}));
     EXPECT_EQ(c.CurrentPen(), Pen{});  // the layer leaves the canvas as it found it
 
     layer.ClearTransient();  // the record is drawn again

@@ -306,19 +306,28 @@ TEST_F(FileListTest, ReadNthFilePutsTheListsPositionsOnTheTraces)
     ASSERT_EQ(group.ReadNthFile(0, rows, h, ex, nullptr, Context()), 3);
     EXPECT_EQ(h[1].receiverHundredths, 8);
 
-    // Unreadable files and types without a reader: nothing read, the path shown.
+    // Unreadable files and types without a reader: nothing read, the path shown with the reason.
     group.AddFile("cmp9.8hd", 0, 0, 1);
     group.entries[1].fileType = -1;
     group.AddFile("q6.dat", 0, 0, 1);
     group.entries[2].fileType = 6;  // read with the current type's flags, the type unchanged
     rows.Fill(5.0f);
-    ui.ExpectMessage(dir.File("cmp9.8hd"));
+    ui.ExpectMessage(dir.File("cmp9.8hd") + "\nThe file does not exist.");
     EXPECT_EQ(group.ReadNthFile(1, rows, h, ex, nullptr, Context()), 0);
-    ui.ExpectMessage(dir.File("q6.dat"));
+    testing::WriteFileText(dir.File("q6.dat"), "");
+    ui.ExpectMessage(dir.File("q6.dat") + "\n The 560QX file gives no number of channels.\n\n The data was not changed.");
     EXPECT_EQ(group.ReadNthFile(2, rows, h, ex, nullptr, Context()), 0);
     EXPECT_EQ(group.fileType, 2);
     EXPECT_EQ(rows[0][0], 5.0f);  // the caller's rows untouched
     EXPECT_EQ(group.ReadNthFile(3, rows, h, ex, nullptr, Context()), 0);  // no such entry
+
+    // A damaged SEG-2 file: its reader's message headed by the file, as above, and no second box.
+    testing::WriteFileText(dir.File("file0004.dat"), std::string("\x55\x3a\x01\x00", 4));
+    group.AddFile("file0004.dat", 0, 0, 1);
+    group.entries[3].fileType = 0;
+    ui.ExpectMessage(dir.File("file0004.dat") +
+                     "\n The SEG-2 file is too short: its file descriptor is cut.\n\n The data was not changed.");
+    EXPECT_EQ(group.ReadNthFile(3, rows, h, ex, nullptr, Context()), 0);
 }
 
 TEST_F(FileListTest, UnknownTypeFallsBackToTheOrgName)

@@ -256,6 +256,7 @@ TEST_F(PickTest, HostileTraveltimeFilesStopWithAMessageWithinCapacity)
     const Case cases[] = {
         {"1996 7 3\n0 1000000 1\n", TextReadEnd::EndOfFile, 0, "read 0 of 1000000 shots"},
         {"1996 7 3\n0 2 1\n-1 1000000 0\n", TextReadEnd::TooLarge, 0, "1001 picks per shot"},
+        {"1996 7 3\n0 2 1\n-1 -7 0\n", TextReadEnd::TooLarge, 0, "count -7 in the shots is not a valid count"},
         {"1996 7 3\n0 2 1\n-1 1 0\n0 abc 1\n", TextReadEnd::BadValue, 0, "not a number"},
         {"1996 7 3\n0 3 1\n-1 1 0\n0 5 1\n2 0 0\n", TextReadEnd::EndOfFile, 2, "read 2 of 3 shots"},
         {"1996 7 3\n0 1 1\n-1 0 0\n2 2\n1 2\n", TextReadEnd::EndOfFile, 1, "inside section A"},
@@ -288,8 +289,9 @@ TEST_F(PickTest, RostrelSaveAndOpenCommands)
 {
     EXPECT_EQ(RostrelSavePath("a", 0), "a.vs");
     EXPECT_EQ(RostrelSavePath("a.VS", 0), "a.VS");
-    EXPECT_EQ(RostrelSavePath("a.vs", 1), "a.vs.pvs");
     EXPECT_EQ(RostrelSavePath("a.PVS", 1), "a.PVS");
+    EXPECT_EQ(RostrelSavePath("x.pvs", 0), "x.pvs") << "a name with an extension keeps it";
+    EXPECT_EQ(RostrelSavePath("dir.d/x", 1), "dir.d/x.pvs");
 
     P().pickTimes = {5.0f, 6.0f, 0.0f, 0.0f};
     P().layerCodes = {1, 1, 3, 3};
@@ -328,6 +330,17 @@ TEST_F(PickTest, RostrelSaveAndOpenCommands)
     ui.AnswerFileOpen(dir.File("missing.vs"));
     ui.ExpectMessage("error in opening file");
     Run(cmd::kOpenRostrelFile);
+
+    // A file cut inside its second shot leaves the set, the mode and the picks as they were.
+    WriteFileText(dir.File("cut.vs"), "1996 7 3\n0 2 1\n-1 1 0\n0 5 1\n4 3 0\n1 2 1\n");
+    const int shots = Set().shotCount;
+    const float kept = Set().T(0, 0);
+    ui.AnswerFileOpen(dir.File("cut.vs"));
+    ui.ExpectMessage("The file ended inside the shots.\nThe traveltime data was not changed.");
+    Run(cmd::kOpenRostrelFile);
+    EXPECT_EQ(Set().shotCount, shots);
+    EXPECT_EQ(Set().T(0, 0), kept);
+    EXPECT_EQ(ws->display.phaseVelocityFileMode, 1);
 
     P().traceCount = 0;
     CommandTable table = BuildCommandTable();

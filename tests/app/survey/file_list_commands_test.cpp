@@ -107,7 +107,7 @@ TEST_F(FileListCommands, OpenTextListCancelKeepsTheListAndOkTakesIt)
     EXPECT_EQ(ws.fileGroup.entryCount, 1);
 
     script(true);
-    ui.ExpectMessage(folder.File("file0001.dat"));  // the pattern's name: not on disk
+    ui.ExpectMessage(folder.File("file0001.dat") + "\nThe file does not exist.");  // the pattern's name
     EXPECT_EQ(OpenFileList(c, false), 1);
     EXPECT_EQ(ws.fileGroup.entryCount, 2);
     EXPECT_EQ(ws.fileGroup.entries[1].shotDistance, 2.0f);
@@ -191,15 +191,36 @@ TEST_F(FileListCommands, LineXmlSavedAndOpened)
     ws.startup.acquisitionMode = 0;
     EXPECT_TRUE(save());
 
-    // An unreadable document: the message and the path; the list stays.
-    testing::WriteFileText(folder.File("bad.xml"), "<line>");
+    // Unreadable documents: the path and what is wrong with it; the list stays.
+    const std::string invalid = " is not a valid survey-line document: ";
+    const struct {
+        const char* name;
+        std::string bytes;  // empty: no such file
+        std::string reason;
+    } bad[] = {
+        {"cut.xml", "<line><file_list>", "XML error at byte 16: Start-end tags mismatch"},
+        {"utf8.xml", "<line>\xff</line>", "its bytes are not valid UTF-8"},
+        {"sjis.xml", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><line>\x81</line>",
+         "its bytes are not valid Shift_JIS"},
+        {"ebcdic.xml", "<?xml version=\"1.0\" encoding=\"EBCDIC\"?><line/>",
+         "the encoding \"EBCDIC\" is not one this program reads"},
+        {"missing.xml", "", ""},
+    };
     const CFileGroup before = ws.fileGroup;
-    ui.AnswerDialog("COpenDataFileDlg");
-    ui.AnswerFileOpen(folder.File("bad.xml"));
-    ui.ExpectMessage("Cannot open the file\n\n" + folder.File("bad.xml"));
-    EXPECT_EQ(FileRoad::Run([](CommandContext& c) { return OpenFileList(c, false); }), 0);
-    EXPECT_EQ(ws.fileGroup.entries, before.entries);
-    EXPECT_EQ(ws.fileGroup.entryCount, 1);
+    for (const auto& b : bad) {
+        const std::string path = folder.File(b.name);
+        if (!b.bytes.empty()) testing::WriteFileText(path, b.bytes);
+        ui.AnswerDialog("COpenDataFileDlg");
+        ui.AnswerFileOpen(path);
+        if (b.bytes.empty()) {
+            ui.ExpectMessage("Cannot open the file\n\n" + path + "\nThe file does not exist.");
+        } else {
+            ui.ExpectMessage(path + invalid + b.reason);
+        }
+        EXPECT_EQ(FileRoad::Run([](CommandContext& c) { return OpenFileList(c, false); }), 0) << b.name;
+        EXPECT_EQ(ws.fileGroup.entries, before.entries);
+        EXPECT_EQ(ws.fileGroup.entryCount, 1);
+    }
 
     FileRoad other;
     other.ui.AnswerFileOpen(line);

@@ -71,6 +71,31 @@ TEST_F(FitCommands, NoiseFreePicksGiveTheModelBack)
     EXPECT_EQ(OnNmoCorrection(*ws, ui), 0);
 }
 
+TEST_F(FitCommands, TwoLayerFitReportsTheDepthAsItsMagnitude)
+{
+    // The hyperbola holds D only squared: a start below the surface ends on -5 m, which is the
+    // reflector at 5 m.
+    Picks(24, TwoLayer);
+    ws->theoretical.v2 = 0.36f;
+    ws->theoretical.depth = -6.0f;
+    ui.ExpectAnyMessage();
+    ASSERT_EQ(OnFitTwoLayer(*ws, ui), 1);
+    EXPECT_NEAR(ws->theoretical.depth, 5.0, 0.05);
+    EXPECT_NEAR(ws->theoretical.v1, 0.3, 0.003);
+    EXPECT_NE(ui.Messages().back().find(" D1=5.0"), std::string::npos) << ui.Messages().back();
+
+    // Times that fall with offset fit no positive velocity: refused, nothing changes.
+    Picks(24, [](double x) { return 40.0 - x; });
+    ws->theoretical.v2 = -0.36f;
+    ws->theoretical.depth = 6.0f;
+    ws->theoretical.shown = 0;
+    ui.ExpectMessage("Error in Least Squear Method !");
+    EXPECT_EQ(OnFitTwoLayer(*ws, ui), 0);
+    EXPECT_NEAR(ws->theoretical.v1, 0.3, 0.003);
+    EXPECT_EQ(ws->theoretical.depth, 6.0f);
+    EXPECT_EQ(ws->theoretical.shown, 0);
+}
+
 TEST_F(FitCommands, FailuresSayTheyFailedAndChangeNothing)
 {
     const std::string error = "Error in Least Squear Method !";

@@ -7,6 +7,9 @@
 #include "app/view/contour_display.h"
 #include "app/view/velocity_model_display.h"
 #include "app/view/draw_fixture.h"
+#include "app/traveltime/modelling_commands.h"
+#include "app/operations.h"
+#include "tools/scripted_uihost.h"
 #include "draw/contour_palette.h"
 
 namespace velk {
@@ -207,13 +210,51 @@ TEST_F(VelocityModel, LegendAndScaleText)
     std::vector<std::string> labels;
     for (const Op* op : canvas.OpsOf(Kind::Text))
         if (op->points[0].x == 570) labels.push_back(op->text);
-    EXPECT_EQ(labels, (std::vector<std::string>{"Legend", "-9.44", "-0.56", "8.33"}));
-    EXPECT_EQ(canvas.FindText("-9.44")->points[0].y, -200 - 6 - 20);
+    // The levels -9.44, -0.56 and 8.33 as the samples they stand for (level / (vscale x gain)).
+    EXPECT_EQ(labels, (std::vector<std::string>{"Legend", "-0.57", "-0.03", "0.50"}));
+    ASSERT_NE(canvas.FindText("-0.57"), nullptr);
+    EXPECT_EQ(canvas.FindText("-0.57")->points[0].y, -200 - 6 - 20);
 
     ws->startup.language = 1;
     Model(0);
     EXPECT_NE(canvas.FindText(" 縮尺 = 1 / 200 "), nullptr);
     EXPECT_NE(canvas.FindText(ws->palette.legendTitle1), nullptr);
+}
+
+TEST_F(VelocityModel, LegendLabelsTheModelsValuesInTheirUnit)
+{
+    // The legend's texts at its column, the title first.
+    auto legend = [&] {
+        Paint();
+        std::vector<std::string> texts;
+        const Op* title = canvas.FindText("Legend");
+        if (!title) return texts;
+        for (const Op* op : canvas.OpsOf(Kind::Text))
+            if (op->points[0].x == title->points[0].x) texts.push_back(op->text);
+        return texts;
+    };
+    // Two layers of 2000 and 4000 m/s: 20 levels from 2056 m/s up, one label at least 45 units
+    // from the last.
+    OnNewTwoLayerModel(*ws);
+    ws->display.plotMode = 0;
+    std::vector<std::string> texts = legend();
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "Legend (m/s)");
+    EXPECT_EQ(texts[1], "2056");
+    EXPECT_EQ(texts.back(), "4055");
+
+    // The traveltimes of a source in it, in ms from their least to their greatest.
+    ScriptedUiHost ui;
+    ViewProgressText progress(nullptr);
+    ui.AnswerDialog("CModelingDlg", {{"Source location", "100"}, {"Source depth", "50"}});
+    ASSERT_EQ(OnRaytracing(*ws, ui, progress), 1);
+    ws->display.plotMode = 0;
+    texts = legend();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[0], "Legend (ms)");
+    const velk::VelocityModel& m = ws->velocityModel;
+    const double first = m.traveltimeMin + (m.traveltimeMax - m.traveltimeMin) / 36.0;  // level -9.44 of -10..10
+    EXPECT_NEAR(std::stod(texts[1]), first, 0.01);
 }
 
 }  // namespace
