@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -11,6 +10,7 @@
 
 #include "app/view/axis_config.h"
 #include "platform/language.h"
+#include "ui/value_error.h"
 
 namespace velk {
 namespace {
@@ -186,12 +186,7 @@ wxString CAxisConfigWnd::TakeValues()
 
 void CAxisConfigWnd::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 

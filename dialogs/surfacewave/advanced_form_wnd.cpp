@@ -4,13 +4,13 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
+#include "ui/value_error.h"
 
 namespace velk {
 
@@ -182,12 +182,7 @@ bool CAdvancedFormWnd::ButtonShown(const std::string& name) const
 
 bool CAdvancedFormWnd::PressButton(const std::string& name)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return false;
-    }
+    if (ShowValueError(this, TakeValues())) return false;
     if (!request_.Press(name)) return false;
     ShowValues();
     UpdateVisibility();
@@ -196,12 +191,7 @@ bool CAdvancedFormWnd::PressButton(const std::string& name)
 
 bool CAdvancedFormWnd::ToggleAdvanced()
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return false;
-    }
+    if (ShowValueError(this, TakeValues())) return false;
     advancedShown_ = !advancedShown_;
     UpdateVisibility();
     return true;
@@ -209,12 +199,7 @@ bool CAdvancedFormWnd::ToggleAdvanced()
 
 void CAdvancedFormWnd::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 
