@@ -73,7 +73,9 @@ void AddShellCommands(CommandTable& t)
                    CommandAction action) {
         return MakeRow(id, menu, order, en, ja, std::move(action));
     };
-    auto separator = [&](const char* menu, double order) { return SeparatorRow(menu, order); };
+    auto separator = [&](const char* menu, double order) {
+        return SeparatorRow(menu, order);
+    };
 
     // File: New, Open, Save, Save As at the top; the recent files and Exit at the bottom.
     CommandRow r = row(cmd::kFileNew, "file", 10, "&New", "新規作成(&N)", OnFileNew);

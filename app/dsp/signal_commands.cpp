@@ -40,7 +40,9 @@ void AddSignalCommands(CommandTable& t)
         return MakeRow(id, where, order, en, ja, std::move(action), enable, kind, check);
     };
     auto add = [&](auto&&... args) { t.Add(make(std::forward<decltype(args)>(args)...)); };
-    auto separator = [&](const char* where, double order) { t.Add(SeparatorRow(where, order)); };
+    auto separator = [&](const char* where, double order) {
+        t.Add(SeparatorRow(where, order));
+    };
     using Op = int (CWaveOperations::*)();
     auto op = [](Op operation) -> CommandAction {
         return [operation](CommandContext& c) { return RunOperation(c, operation); };

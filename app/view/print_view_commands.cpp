@@ -128,7 +128,9 @@ void AddPrintViewCommands(CommandTable& t)
         return MakeRow(id, menu, order, en, ja, std::move(action), enable,
                        check == kRuleNone ? ItemKind::Command : ItemKind::Check, check);
     };
-    auto separator = [&](const char* menu, double order) { t.Add(SeparatorRow(menu, order)); };
+    auto separator = [&](const char* menu, double order) {
+        t.Add(SeparatorRow(menu, order));
+    };
 
     // File: printing, between the saves and the recent files.
     separator("file", 8000);

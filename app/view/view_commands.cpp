@@ -372,7 +372,9 @@ void AddViewCommands(CommandTable& t)
         t.Add(MakeRow(id, menu, order, en, ja, std::move(action), enable, kind, check));
     };
     auto ws = [](WsAction f) -> CommandAction { return [f = std::move(f)](CommandContext& c) { return f(c.ws); }; };
-    auto separator = [&](const char* menu, double order) { t.Add(SeparatorRow(menu, order)); };
+    auto separator = [&](const char* menu, double order) {
+        t.Add(SeparatorRow(menu, order));
+    };
     // An id without a menu item (bound to keys elsewhere); still checked through its rule.
     auto hidden = [&](int id, CommandAction action, int check = kRuleNone) {
         CommandRow r;
