@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "app/shell_services.h"
 #include "platform/language.h"
@@ -68,8 +69,8 @@ void CommandTable::AddMenuIfMissing(MenuDef menu)
     menus_.push_back(std::move(menu));
 }
 
-void CommandTable::Add(int id, std::string menu, double order, std::string english, std::string japanese,
-                       CommandAction action, int enableRule)
+CommandRow MakeRow(int id, std::string menu, double order, std::string english, std::string japanese,
+                   CommandAction action, int enableRule, ItemKind kind, int checkRule)
 {
     CommandRow r;
     r.id = id;
@@ -79,7 +80,25 @@ void CommandTable::Add(int id, std::string menu, double order, std::string engli
     r.japanese = std::move(japanese);
     r.action = std::move(action);
     r.enableRule = enableRule;
-    Add(std::move(r));
+    r.kind = kind;
+    r.checkRule = checkRule;
+    return r;
+}
+
+CommandRow SeparatorRow(std::string menu, double order, unsigned menus)
+{
+    CommandRow r;
+    r.kind = ItemKind::Separator;
+    r.menu = std::move(menu);
+    r.order = order;
+    r.menus = menus;
+    return r;
+}
+
+void CommandTable::Add(int id, std::string menu, double order, std::string english, std::string japanese,
+                       CommandAction action, int enableRule)
+{
+    Add(MakeRow(id, std::move(menu), order, std::move(english), std::move(japanese), std::move(action), enableRule));
 }
 
 void CommandTable::Add(CommandRow row)

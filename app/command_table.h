@@ -221,6 +221,15 @@ struct ToolbarButton {
     std::string tip;  // the label without '&' and accelerator
 };
 
+// A row with its place, both texts, the action, the enable rule and, for check and radio items,
+// the kind and the check rule; callers set any further field (menus, accelerator, toolbar) on the
+// result.
+CommandRow MakeRow(int id, std::string menu, double order, std::string english, std::string japanese,
+                   CommandAction action, int enableRule = kRuleAlways, ItemKind kind = ItemKind::Command,
+                   int checkRule = kRuleNone);
+// A separator line at a place of a menu.
+CommandRow SeparatorRow(std::string menu, double order, unsigned menus = kInAllMenus);
+
 class CommandTable {
 public:
     void AddMenu(MenuDef menu);

@@ -72,21 +72,10 @@ void AddShellCommands(CommandTable& t)
 
     auto row = [&](int id, const char* menu, double order, const char* en, const char* ja,
                    CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        return r;
+        return MakeRow(id, menu, order, en, ja, std::move(action));
     };
     auto separator = [&](const char* menu, double order) {
-        CommandRow r;
-        r.kind = ItemKind::Separator;
-        r.menu = menu;
-        r.order = order;
-        return r;
+        return SeparatorRow(menu, order);
     };
 
     // File: New, Open, Save, Save As at the top; the recent files and Exit at the bottom.

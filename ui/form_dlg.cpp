@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -11,6 +10,7 @@
 
 #include "platform/language.h"
 #include "ui/screen_fit.h"
+#include "ui/value_error.h"
 #include "ui/wx_uihost.h"
 
 namespace velk {
@@ -143,12 +143,7 @@ wxString CFormDlg::TakeValues()
 
 void CFormDlg::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, ProgramCaption(), wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 

@@ -53,16 +53,9 @@ void AddAcquisitionCommands(CommandTable& t)
          Cycle(OnTriggerArm)},
     };
     for (const Row& row : rows) {
-        CommandRow r;
-        r.id = row.id;
-        r.menu = row.menu;
-        r.order = row.order;
-        r.english = row.english;
-        r.japanese = row.japanese;
+        CommandRow r = MakeRow(row.id, row.menu, row.order, row.english, row.japanese, row.action, row.enableRule);
         r.menus = kInFullMenus;
         r.accelerator = row.accelerator;
-        r.enableRule = row.enableRule;
-        r.action = row.action;
         t.Add(r);
     }
 

@@ -91,15 +91,8 @@ void AddAcquisitionMenuCommands(CommandTable& t)
 
     auto add = [&t](int id, const char* menu, double order, const char* en, const char* ja, int rule,
                     CommandAction action, unsigned menus = kInFullMenus) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
+        CommandRow r = MakeRow(id, menu, order, en, ja, std::move(action), rule);
         r.menus = menus;
-        r.enableRule = rule;
-        r.action = std::move(action);
         t.Add(r);
         return r;
     };
@@ -149,19 +142,14 @@ void AddAcquisitionMenuCommands(CommandTable& t)
         kIn128);
     for (const auto& [id, letter, rule] : {std::tuple{cmd::kMoDriveD, 'd', kRuleMoDriveD},
                                            std::tuple{cmd::kMoDriveE, 'e', kRuleMoDriveE}}) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "acquisition.option.mo";
-        r.order = letter == 'd' ? 10 : 20;
-        r.english = letter == 'd' ? "D" : "E";
-        r.japanese = r.english;
+        const char* text = letter == 'd' ? "D" : "E";
+        CommandRow r = MakeRow(id, "acquisition.option.mo", letter == 'd' ? 10 : 20, text, text,
+                               [drive = letter](CommandContext& ctx) {
+                                   ChooseMoDrive(ctx.ws, drive);
+                                   return 0;
+                               },
+                               kRuleAlways, ItemKind::Check, rule);
         r.menus = kIn128;
-        r.kind = ItemKind::Check;
-        r.checkRule = rule;
-        r.action = [drive = letter](CommandContext& ctx) {
-            ChooseMoDrive(ctx.ws, drive);
-            return 0;
-        };
         t.Add(r);
     }
 

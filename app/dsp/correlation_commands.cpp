@@ -592,14 +592,7 @@ void AddCorrelationCommands(CommandTable& t)
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable, unsigned menus = kInAllMenus) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
+        CommandRow r = MakeRow(id, where, order, en, ja, std::move(action), enable);
         r.menus = menus;
         t.Add(std::move(r));
     };

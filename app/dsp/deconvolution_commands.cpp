@@ -250,18 +250,13 @@ void AddDeconvolutionCommands(CommandTable& t)
                kInAllMenus, 55});
     auto add = [&](int id, double order, const char* en, const char* ja,
                    int (*command)(Workspace&, UiHost&, ProgressSink&)) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "option.processing.deconvolution";
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = kRuleTimeDomain;
-        r.action = [command](CommandContext& c) {
-            ViewProgressText progress(c.view);
-            return command(c.ws, c.ui, progress);
-        };
-        t.Add(std::move(r));
+        t.Add(MakeRow(
+            id, "option.processing.deconvolution", order, en, ja,
+            [command](CommandContext& c) {
+                ViewProgressText progress(c.view);
+                return command(c.ws, c.ui, progress);
+            },
+            kRuleTimeDomain));
     };
     add(cmd::kWienerOperator, 10, "Compute Wiener filter opereaor", "ウィーナーフィルターオペレーターの計算",
         OnWienerOperator);

@@ -38,25 +38,11 @@ void AddSignalCommands(CommandTable& t)
 
     auto make = [](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable = kRuleAlways, ItemKind kind = ItemKind::Command, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        r.kind = kind;
-        r.checkRule = check;
-        return r;
+        return MakeRow(id, where, order, en, ja, std::move(action), enable, kind, check);
     };
     auto add = [&](auto&&... args) { t.Add(make(std::forward<decltype(args)>(args)...)); };
     auto separator = [&](const char* where, double order) {
-        CommandRow r;
-        r.kind = ItemKind::Separator;
-        r.menu = where;
-        r.order = order;
-        t.Add(std::move(r));
+        t.Add(SeparatorRow(where, order));
     };
     using Op = int (CWaveOperations::*)();
     auto op = [](Op operation) -> CommandAction {

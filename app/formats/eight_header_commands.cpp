@@ -328,15 +328,7 @@ void AddEightHeaderCommands(CommandTable& t)
 
     auto row = [&](int id, const char* menu, double order, const char* en, const char* ja, int rule,
                    CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = rule;
-        r.action = std::move(action);
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action), rule));
     };
     row(cmd::kOpenEightHeaderWithSkip, "file.option", 12, "Open 8header file (with sample_skip)",
         "8ヘッダーファイルを開く(サンプル間引き)", kRuleAlways,

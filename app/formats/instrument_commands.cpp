@@ -423,15 +423,7 @@ void AddInstrumentFileCommands(CommandTable& t)
     const bool has = std::any_of(t.Menus().begin(), t.Menus().end(), [](const MenuDef& m) { return m.key == "file.instrument"; });
     if (!has) t.AddMenu({"file.instrument", "file", "Instrument files", "測定器ファイル", kInAllMenus, 64});
     auto row = [&](int id, double order, const char* en, const char* ja, int rule, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "file.instrument";
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = rule;
-        r.action = std::move(action);
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, "file.instrument", order, en, ja, std::move(action), rule));
     };
     row(cmd::kOpenTorvane9, 10, "Open Torvane9 file", "Torvane9ファイルを開く", kRuleAlways, OpenTorvane9File);
     row(cmd::kOpen470, 20, "Open ZAV 470 or 46000 file", "ZAV 470/46000ファイルを開く", kRuleAlways, Open470File);

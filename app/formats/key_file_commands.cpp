@@ -104,15 +104,9 @@ void AddKeyFileCommands(CommandTable& t)
                         kInAllMenus, 150});
     auto row = [&t](int id, double order, const char* en, const char* ja, int (*f)(Workspace&, UiHost&),
                     const char* accelerator = "") {
-        CommandRow r;
-        r.id = id;
-        r.menu = "edit.keys";
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
+        CommandRow r = MakeRow(id, "edit.keys", order, en, ja, [f](CommandContext& c) { return f(c.ws, c.ui); },
+                               kRuleTracesLoaded);
         r.accelerator = accelerator;
-        r.enableRule = kRuleTracesLoaded;
-        r.action = [f](CommandContext& c) { return f(c.ws, c.ui); };
         t.Add(std::move(r));
     };
     row(cmd::kSaveKeyFile, 20, "Save Key file", "キーファイルの保存", SaveKeyFile);

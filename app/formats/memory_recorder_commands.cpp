@@ -166,15 +166,7 @@ void AddMemoryRecorderCommands(CommandTable& t)
                    kInAllMenus, 150});
     }
     auto row = [&](int id, const char* menu, double order, const char* en, const char* ja, int rule, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = rule;
-        r.action = std::move(action);
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action), rule));
     };
     row(cmd::kOpenHioki8840, "file.memory", 10, "Open Hioki memory recorder (8840) file", "日置メモリーレコーダー (8840) ファイルを開く",
         kRuleAlways, [](CommandContext& ctx) { return OpenMemoryRecorderRecord(ctx, kHioki8840Form); });

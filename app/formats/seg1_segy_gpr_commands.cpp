@@ -269,15 +269,7 @@ void AddSeg1SegYGprCommands(CommandTable& t)
     if (!hasOption) t.AddMenu({"file.option", "file", "Option", "オプション", kInAllMenus, 60});
 
     auto row = [&](int id, double order, const char* en, const char* ja, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "file.option";
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = kRuleAlways;
-        r.action = std::move(action);
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, "file.option", order, en, ja, std::move(action)));
     };
     row(cmd::kOpen560QX, 40, "Open ZAV 560QX (SEG1) file", "ZAV 560QX (SEG1)ファイルを開く", [](CommandContext& ctx) {
         const int before = ctx.ws.store.loadCounter;

@@ -379,15 +379,7 @@ void AddSeg2FileCommands(CommandTable& t)
 
     auto row = [&](int id, const char* menu, double order, const char* en, const char* ja, int rule,
                    CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = rule;
-        r.action = std::move(action);
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action), rule));
     };
     // An open road repaints when it read something.
     auto repaintIfRead = [](int (*open)(CommandContext&)) {
@@ -398,11 +390,7 @@ void AddSeg2FileCommands(CommandTable& t)
         };
     };
 
-    CommandRow separator;
-    separator.kind = ItemKind::Separator;
-    separator.menu = "file";
-    separator.order = 45;
-    t.Add(separator);
+    t.Add(SeparatorRow("file", 45));
     row(cmd::kOpenSeg2, "file", 50, "Open SEG2 file", "SEG2ファイルを開く", kRuleAlways, repaintIfRead(OpenSeg2Record));
     row(cmd::kSaveSeg2, "file", 51, "Save SEG2 file", "SEG2ファイルを保存", kRuleTracesLoaded, SaveSeg2Record);
     row(cmd::kSaveSeg2Int32, "file", 52, "Save SEG2 file(32bit integer)", "SEG2ファイルを保存(32ビット整数)",

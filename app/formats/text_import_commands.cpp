@@ -363,15 +363,7 @@ void AddTextImportCommands(CommandTable& t)
         return n > 0 && n < 100;
     });
     auto row = [&](int id, double order, const char* en, const char* ja, int rule, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "file.text";
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = rule;
-        r.action = std::move(action);
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, "file.text", order, en, ja, std::move(action), rule));
     };
     row(cmd::kOpenTextData, 10, "Open text data file", "テキストデータファイルを開く", kRuleAlways, OpenTextDataFile);
     row(cmd::kOpenTextRows, 11, "Open text data file (as rows)", "テキストデータファイルを開く (行単位)", kRuleAlways, OpenTextRowsFile);

@@ -92,27 +92,13 @@ int OnAutoPickSetup(CommandContext& ctx)
 
 void AddAutoPickCommands(CommandTable& t)
 {
-    CommandRow pick;
-    pick.id = cmd::kAutoPickFirstArrivals;
-    pick.menu = "pick";
-    pick.order = 15;
-    pick.english = "Pick first arrival time automatically";
-    pick.japanese = "初動を自動で読み取る";
+    CommandRow pick = MakeRow(cmd::kAutoPickFirstArrivals, "pick", 15, "Pick first arrival time automatically",
+                              "初動を自動で読み取る", OnAutoPickFirstArrivals, kRuleTracesLoaded);
     pick.promptEnglish = "Pick first break automatically";
     pick.promptJapanese = "初動を自動で読み取ります";
-    pick.enableRule = kRuleTracesLoaded;
-    pick.action = OnAutoPickFirstArrivals;
     t.Add(std::move(pick));
 
-    CommandRow setup;
-    setup.id = cmd::kAutoPickSetup;
-    setup.menu = "pick";
-    setup.order = 16;
-    setup.english = "Set up";
-    setup.japanese = "設定";
-    setup.enableRule = kRuleAlways;
-    setup.action = OnAutoPickSetup;
-    t.Add(std::move(setup));
+    t.Add(cmd::kAutoPickSetup, "pick", 16, "Set up", "設定", OnAutoPickSetup, kRuleAlways);
 }
 
 }  // namespace velk

@@ -358,17 +358,7 @@ void AddPickCommands(CommandTable& t)
 
     const auto add = [&](int id, const char* m, double order, const char* en, const char* ja, CommandAction action,
                          int enable = kRuleTracesLoaded, ItemKind kind = ItemKind::Command, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = m;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        r.kind = kind;
-        r.checkRule = check;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, m, order, en, ja, std::move(action), enable, kind, check));
     };
     const auto onWs = [](int (*f)(Workspace&)) { return [f](CommandContext& c) { return f(c.ws); }; };
 

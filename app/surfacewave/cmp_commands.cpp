@@ -350,16 +350,7 @@ void AddCmpCommands(CommandTable& t)
     t.SetRule(kRuleGroupWaveformData,
               [](const Workspace& ws, const RecentFileList&) { return ws.fileGroup.dataLoaded == 1; });
     auto row = [&t](int id, double order, const char* english, const char* japanese, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "surfacewave";
-        r.menus = kInAllMenus;
-        r.order = order;
-        r.english = english;
-        r.japanese = japanese;
-        r.action = std::move(action);
-        r.enableRule = kRuleGroupWaveformData;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, "surfacewave", order, english, japanese, std::move(action), kRuleGroupWaveformData));
     };
     row(cmd::kMakeCmpGatherFiles2D, 41, "Make CMP gather files(2D)", "CMPギャザーファイルの作成(2D)",
         OnMakeCmpGatherFiles2D);

@@ -304,15 +304,7 @@ void AddSpacCommands(CommandTable& t)
 {
     auto add = [&](int id, const char* menu, double order, const char* en, const char* ja, CommandAction action,
                    int rule) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = rule;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action), rule));
     };
     const char* s = "surfacewave";
     add(cmd::kSpac1DReferenceTrace, s, 30, "Spatial autocorrelation (1D SPAC based on 1 trace)",

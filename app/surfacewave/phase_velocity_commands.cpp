@@ -393,17 +393,8 @@ int OnPhaseVelocityTransform(CommandContext& ctx)
 void AddRow(CommandTable& t, int id, double order, const char* english, const char* japanese, CommandAction action,
             int enableRule, std::string accelerator = {}, ItemKind kind = ItemKind::Command, int checkRule = kRuleNone)
 {
-    CommandRow r;
-    r.id = id;
-    r.menu = "surfacewave";
-    r.order = order;
-    r.english = english;
-    r.japanese = japanese;
-    r.action = std::move(action);
-    r.enableRule = enableRule;
+    CommandRow r = MakeRow(id, "surfacewave", order, english, japanese, std::move(action), enableRule, kind, checkRule);
     r.accelerator = std::move(accelerator);
-    r.kind = kind;
-    r.checkRule = checkRule;
     t.Add(std::move(r));
 }
 

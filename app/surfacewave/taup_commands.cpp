@@ -240,15 +240,8 @@ int OnVelocityAnalysisTauP(CommandContext& c)
 
 void AddTauPCommands(CommandTable& t)
 {
-    CommandRow r;
-    r.id = cmd::kVelocityAnalysisTauP;
-    r.menu = "surfacewave";
-    r.menus = kInAllMenus;
-    r.order = 40;
-    r.english = "Velocity analysis (tau-p)";
-    r.japanese = "速度解析 (tau-p)";
-    r.action = OnVelocityAnalysisTauP;
-    t.Add(std::move(r));
+    t.Add(cmd::kVelocityAnalysisTauP, "surfacewave", 40, "Velocity analysis (tau-p)", "速度解析 (tau-p)",
+          OnVelocityAnalysisTauP, kRuleAlways);
 }
 
 }  // namespace velk

@@ -114,15 +114,7 @@ void AddTracePairCommands(CommandTable& t)
 {
     const auto add = [&t](int id, double order, const char* english, const char* japanese, CommandAction action,
                           int rule) {
-        CommandRow r;
-        r.id = id;
-        r.menu = "surfacewave";
-        r.order = order;
-        r.english = english;
-        r.japanese = japanese;
-        r.action = std::move(action);
-        r.enableRule = rule;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, "surfacewave", order, english, japanese, std::move(action), rule));
     };
     add(cmd::kPhaseFromTwoTraces, 50, "From two traces(cross correlation)", "2トレースから(相互相関)",
         OnPhaseFromTwoTraces, kRuleAlways);

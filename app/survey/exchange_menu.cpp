@@ -12,15 +12,8 @@ void AddExchangeCommands(CommandTable& t)
 
     auto row = [&](int id, const char* menu, unsigned menus, double order, const char* en, const char* ja,
                    int rule, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
+        CommandRow r = MakeRow(id, menu, order, en, ja, std::move(action), rule);
         r.menus = menus;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.enableRule = rule;
-        r.action = std::move(action);
         t.Add(std::move(r));
     };
     // The module items (61446 + i) follow these three at the end of the menu.

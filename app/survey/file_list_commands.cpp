@@ -430,16 +430,9 @@ void AddFileListCommands(CommandTable& t)
               [](const Workspace& ws, const RecentFileList&) { return ws.fileGroup.entryCount > 0; });
     auto row = [&t](int id, double order, const char* en, const char* ja, int rule, CommandAction action,
                     const char* accelerator = "") {
-        CommandRow r;
-        r.id = id;
-        r.menu = "group";
-        r.english = en;
-        r.japanese = ja;
+        CommandRow r = MakeRow(id, "group", order, en, ja, std::move(action), rule);
         r.menus = kInFullMenus;
-        r.order = order;
-        r.enableRule = rule;
         r.accelerator = accelerator;
-        r.action = std::move(action);
         t.Add(std::move(r));
     };
     row(cmd::kOpenFileList, 1, "Open file list", "ファイルリストを開く", kRuleAlways,

@@ -444,26 +444,13 @@ void AddGroupCommands(CommandTable& t)
 
     auto row = [&t](int id, const char* menu, double order, const char* en, const char* ja, int enable,
                     CommandAction action, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.english = en;
-        r.japanese = ja;
+        CommandRow r = MakeRow(id, menu, order, en, ja, std::move(action), enable,
+                               check == kRuleNone ? ItemKind::Command : ItemKind::Check, check);
         r.menus = kInFullMenus;
-        r.order = order;
-        r.enableRule = enable;
-        r.checkRule = check;
-        r.kind = check == kRuleNone ? ItemKind::Command : ItemKind::Check;
-        r.action = std::move(action);
         t.Add(std::move(r));
     };
     auto separator = [&t](double order) {
-        CommandRow r;
-        r.menu = "group";
-        r.menus = kInFullMenus;
-        r.order = order;
-        r.kind = ItemKind::Separator;
-        t.Add(std::move(r));
+        t.Add(SeparatorRow("group", order, kInFullMenus));
     };
     auto surface = [](int (*f)(CommandContext&, GroupSurfaceWaveOps&)) -> CommandAction {
         return [f](CommandContext& c) {

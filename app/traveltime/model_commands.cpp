@@ -267,15 +267,7 @@ void AddModelCommands(CommandTable& t)
     t.AddMenuIfMissing({"option.generate.zero.dipping", "option.generate.zero", "Dipping reflectors", "傾斜反射面",
                         kInAllMenus, 20});
     const auto add = [&](int id, const char* menu, double order, const char* en, const char* ja, CommandAction action) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = kRuleAlways;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action)));
     };
     const auto wsUi = [](int (*f)(Workspace&, UiHost&)) { return [f](CommandContext& c) { return f(c.ws, c.ui); }; };
     const auto holder = [](int (CWaveOperations::*operation)()) -> CommandAction {

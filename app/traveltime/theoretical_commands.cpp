@@ -189,17 +189,7 @@ void AddTheoreticalTraveltimeCommands(CommandTable& t)
 
     const auto add = [&](int id, const char* menu, double order, const char* en, const char* ja, CommandAction action,
                          int enable, ItemKind kind = ItemKind::Command, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        r.kind = kind;
-        r.checkRule = check;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action), enable, kind, check));
     };
     const auto onWs = [](int (*f)(Workspace&)) { return [f](CommandContext& c) { return f(c.ws); }; };
     const auto wsUi = [](int (*f)(Workspace&, UiHost&)) { return [f](CommandContext& c) { return f(c.ws, c.ui); }; };

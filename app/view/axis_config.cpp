@@ -228,15 +228,8 @@ int OnAxisConfiguration(Workspace& ws, UiHost& ui)
 
 void AddRecordDrawingCommands(CommandTable& table)
 {
-    CommandRow row;
-    row.id = cmd::kAxisConfiguration;
-    row.menu = "view";
-    row.order = 26;
-    row.english = "Axis configuration";
-    row.japanese = "軸の設定";
-    row.enableRule = kRuleTracesLoaded;
-    row.action = [](CommandContext& c) { return OnAxisConfiguration(c.ws, c.ui); };
-    table.Add(std::move(row));
+    table.Add(cmd::kAxisConfiguration, "view", 26, "Axis configuration", "軸の設定",
+              [](CommandContext& c) { return OnAxisConfiguration(c.ws, c.ui); }, kRuleTracesLoaded);
 }
 
 }  // namespace velk

@@ -46,16 +46,8 @@ void AddEditModeCommands(CommandTable& t)
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, int (*action)(Workspace&),
                    ItemKind kind = ItemKind::Command, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.kind = kind;
-        r.checkRule = check;
-        r.action = [action](CommandContext& c) { return action(c.ws); };
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, where, order, en, ja, [action](CommandContext& c) { return action(c.ws); }, kRuleAlways,
+                      kind, check));
     };
     add(cmd::kExitEditMode, "edit", 5, "Exit edit mode", "編集モードの終了", OnExitEditMode);
     add(cmd::kVelocityLine, "pick.option", 40, "Velocity", "速度", OnVelocityLineMode);

@@ -448,17 +448,8 @@ void AddInteractiveEditCommands(CommandTable& t)
 
     auto add = [&](int id, const char* where, double order, const char* en, const char* ja, CommandAction action,
                    int enable, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = where;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        r.checkRule = check;
-        r.kind = check == kRuleNone ? ItemKind::Command : ItemKind::Check;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, where, order, en, ja, std::move(action), enable,
+                      check == kRuleNone ? ItemKind::Command : ItemKind::Check, check));
     };
     using WsUi = int (*)(Workspace&, UiHost&);
     using WsOnly = int (*)(Workspace&);
@@ -485,15 +476,9 @@ void AddInteractiveEditCommands(CommandTable& t)
     add(cmd::kEditGeometry, "edit", 131, "Edit source/receiver locations, etc.", "震源・受振点位置などの編集",
         wsUi(OnEditGeometry), kRuleTracesLoaded);
     {
-        CommandRow r;
-        r.id = cmd::kReceiverInterval;
-        r.menu = "edit";
-        r.order = 132;
-        r.english = "Receiver interval(&I)...";
-        r.japanese = "受振点間隔(&I)...";
+        CommandRow r = MakeRow(cmd::kReceiverInterval, "edit", 132, "Receiver interval(&I)...", "受振点間隔(&I)...",
+                               wsUi(EditReceiverInterval), kRuleReceiverInterval);
         r.accelerator = "Ctrl+I";
-        r.enableRule = kRuleReceiverInterval;
-        r.action = wsUi(EditReceiverInterval);
         t.Add(std::move(r));
     }
     add(cmd::kInputSourceLocation, "edit.option", 20, "Input source location etc.", "震源位置などの入力",

@@ -125,24 +125,11 @@ void AddPrintViewCommands(CommandTable& t)
 
     auto add = [&](int id, const char* menu, double order, const char* en, const char* ja, CommandAction action,
                    int enable = kRuleAlways, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.enableRule = enable;
-        r.checkRule = check;
-        if (check != kRuleNone) r.kind = ItemKind::Check;
-        return r;
+        return MakeRow(id, menu, order, en, ja, std::move(action), enable,
+                       check == kRuleNone ? ItemKind::Command : ItemKind::Check, check);
     };
     auto separator = [&](const char* menu, double order) {
-        CommandRow r;
-        r.kind = ItemKind::Separator;
-        r.menu = menu;
-        r.order = order;
-        t.Add(r);
+        t.Add(SeparatorRow(menu, order));
     };
 
     // File: printing, between the saves and the recent files.

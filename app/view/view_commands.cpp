@@ -371,25 +371,11 @@ void AddViewCommands(CommandTable& t)
     using WsAction = std::function<int(Workspace&)>;
     auto add = [&](int id, const char* menu, double order, const char* en, const char* ja, CommandAction action,
                    ItemKind kind = ItemKind::Command, int enable = kRuleAlways, int check = kRuleNone) {
-        CommandRow r;
-        r.id = id;
-        r.menu = menu;
-        r.order = order;
-        r.english = en;
-        r.japanese = ja;
-        r.action = std::move(action);
-        r.kind = kind;
-        r.enableRule = enable;
-        r.checkRule = check;
-        t.Add(std::move(r));
+        t.Add(MakeRow(id, menu, order, en, ja, std::move(action), enable, kind, check));
     };
     auto ws = [](WsAction f) -> CommandAction { return [f = std::move(f)](CommandContext& c) { return f(c.ws); }; };
     auto separator = [&](const char* menu, double order) {
-        CommandRow r;
-        r.kind = ItemKind::Separator;
-        r.menu = menu;
-        r.order = order;
-        t.Add(std::move(r));
+        t.Add(SeparatorRow(menu, order));
     };
     // An id without a menu item (bound to keys elsewhere); still checked through its rule.
     auto hidden = [&](int id, CommandAction action, int check = kRuleNone) {
@@ -402,28 +388,16 @@ void AddViewCommands(CommandTable& t)
     };
 
     // Edit.
-    CommandRow undo;
-    undo.id = cmd::kEditUndo;
-    undo.menu = "edit";
-    undo.order = 10;
-    undo.english = "&Undo";
-    undo.japanese = "元に戻す(&U)";
+    CommandRow undo = MakeRow(cmd::kEditUndo, "edit", 10, "&Undo", "元に戻す(&U)",
+                              [](CommandContext& c) { return OnEditUndo(c.ws); }, rule(CanUndo));
     undo.accelerator = "Ctrl+Z";
-    undo.enableRule = rule(CanUndo);
-    undo.action = [](CommandContext& c) { return OnEditUndo(c.ws); };
     t.Add(std::move(undo));
     separator("edit", 100);
     for (size_t k = 0; k < std::size(kRecordLengthChoices); ++k) {
         const int n = kRecordLengthChoices[k];
         const std::string text = std::to_string(n);
-        CommandRow r;
-        r.id = cmd::kRecordLengthFirst + static_cast<int>(k);
-        r.menu = "edit.recordlength";
-        r.order = static_cast<double>(k);
-        r.english = text;
-        r.japanese = text;
-        r.action = [n](CommandContext& c) { return OnChangeRecordLength(c.ws, c.ui, n); };
-        t.Add(std::move(r));
+        t.Add(MakeRow(cmd::kRecordLengthFirst + static_cast<int>(k), "edit.recordlength", static_cast<double>(k), text,
+                      text, [n](CommandContext& c) { return OnChangeRecordLength(c.ws, c.ui, n); }));
     }
     add(cmd::kComponentAll, "edit.option.component", 0, "All components", "全成分",
         ws([](Workspace& w) { return OnSelectComponent(w, -1); }), ItemKind::Radio, kRuleAlways,

@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -11,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/language.h"
+#include "ui/value_error.h"
 
 namespace velk {
 
@@ -163,12 +163,7 @@ wxString KeypadDialog::TakeValues(bool checkLimits)
 
 bool KeypadDialog::EndWithValues()
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return false;
-    }
+    if (ShowValueError(this, TakeValues())) return false;
     EndModal(wxID_OK);
     return true;
 }
@@ -176,15 +171,11 @@ bool KeypadDialog::EndWithValues()
 void KeypadDialog::Press(const std::string& name)
 {
     const wxString error = TakeValues(false);
-    if (!error.empty()) {
-        if (name == keypad::kKeyEsc) {
-            EndModal(wxID_CANCEL);  // nothing of the edited values is taken
-            return;
-        }
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
+    if (!error.empty() && name == keypad::kKeyEsc) {
+        EndModal(wxID_CANCEL);  // nothing of the edited values is taken
         return;
     }
+    if (ShowValueError(this, error)) return;
     Settle(PressKey(request_, name));
 }
 

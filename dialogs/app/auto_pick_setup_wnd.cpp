@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -10,6 +9,7 @@
 #include "app/picking/auto_pick_setup.h"
 #include "platform/language.h"
 #include "ui/screen_fit.h"
+#include "ui/value_error.h"
 
 namespace velk {
 
@@ -79,12 +79,7 @@ wxString CAutoPickSetupWnd::TakeValues()
 
 void CAutoPickSetupWnd::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 

@@ -2,7 +2,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -12,6 +11,7 @@
 #include "app/view/axis_config.h"
 #include "platform/language.h"
 #include "ui/screen_fit.h"
+#include "ui/value_error.h"
 
 namespace velk {
 namespace {
@@ -188,12 +188,7 @@ wxString CAxisConfigWnd::TakeValues()
 
 void CAxisConfigWnd::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 

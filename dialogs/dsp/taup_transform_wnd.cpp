@@ -1,7 +1,6 @@
 #include "dialogs/dsp/taup_transform_wnd.h"
 
 #include <wx/button.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -10,6 +9,7 @@
 #include "dsp/taup.h"
 #include "platform/language.h"
 #include "ui/screen_fit.h"
+#include "ui/value_error.h"
 
 namespace velk {
 
@@ -96,24 +96,14 @@ wxString CTauPTransformWnd::TakeValues()
 
 void CTauPTransformWnd::CalculateVelocity()
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     CTauPTransformDlg::CalculateVelocity(request_);
     ShowValues();
 }
 
 void CTauPTransformWnd::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 

@@ -4,7 +4,6 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/msgdlg.h>
 #include <wx/radiobox.h>
 #include <wx/scrolwin.h>
 #include <wx/sizer.h>
@@ -13,6 +12,7 @@
 
 #include "platform/language.h"
 #include "ui/screen_fit.h"
+#include "ui/value_error.h"
 
 namespace velk {
 
@@ -189,12 +189,7 @@ bool CAdvancedFormWnd::ButtonShown(const std::string& name) const
 
 bool CAdvancedFormWnd::PressButton(const std::string& name)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return false;
-    }
+    if (ShowValueError(this, TakeValues())) return false;
     if (!request_.Press(name)) return false;
     ShowValues();
     UpdateVisibility();
@@ -203,12 +198,7 @@ bool CAdvancedFormWnd::PressButton(const std::string& name)
 
 bool CAdvancedFormWnd::ToggleAdvanced()
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return false;
-    }
+    if (ShowValueError(this, TakeValues())) return false;
     advancedShown_ = !advancedShown_;
     UpdateVisibility();
     return true;
@@ -216,12 +206,7 @@ bool CAdvancedFormWnd::ToggleAdvanced()
 
 void CAdvancedFormWnd::OnOk(wxCommandEvent&)
 {
-    const wxString error = TakeValues();
-    if (!error.empty()) {
-        wxMessageDialog box(this, error, "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, TakeValues())) return;
     EndModal(wxID_OK);
 }
 

@@ -1,0 +1,17 @@
+#include "ui/value_error.h"
+
+#include <wx/msgdlg.h>
+
+#include "ui/wx_uihost.h"
+
+namespace velk {
+
+bool ShowValueError(wxWindow* parent, const wxString& error)
+{
+    if (error.empty()) return false;
+    wxMessageDialog box(parent, error, ProgramCaption(), wxOK | wxICON_WARNING);
+    box.ShowModal();
+    return true;
+}
+
+}  // namespace velk
