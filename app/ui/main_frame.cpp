@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -167,6 +168,20 @@ void CMainFrame::BuildStatusBar()
     widths_[kCapsPane] = 40;
     widths_[kNumPane] = 40;
     widths_[kScrollPane] = 44;
+    if (app_.ws().startup.acquisitionMode == 1) {
+        // The acquisition panes keep the width of their widest text, and the frame is made wide
+        // enough for all of them (the screen permitting).
+        for (const AcquisitionPane& p : CAcquisitionDevice::WidestStatusPanes()) {
+            if (p.text.empty()) continue;
+            fitted_[p.pane] = bar->GetTextExtent(W(p.text)).x + 2 * bar->GetCharWidth();
+            widths_[p.pane] = fitted_[p.pane];
+        }
+        int needed = 4 * bar->GetCharWidth() + 24;  // the free pane and the size grip
+        for (int w : widths_) needed += std::max(w, 0) + 4;
+        const int display = wxDisplay::GetFromWindow(this);
+        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : static_cast<unsigned>(display)).GetClientArea();
+        if (GetSize().x < needed) SetSize(std::min(needed, area.GetRight() + 1 - GetPosition().x), GetSize().y);
+    }
     bar->SetStatusWidths(StatusPanes::kPaneCount, widths_);
 }
 
@@ -220,6 +235,8 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 }
 
 void CMainFrame::RequestClose() { Close(false); }
+
+void CMainFrame::CloseWithoutQuestion() { Close(true); }
 
 void CMainFrame::ShowAbout()
 {
@@ -292,7 +309,8 @@ void CMainFrame::SetPaneWidth(int pane, int width)
     if (pane < 0 || pane >= StatusPanes::kPaneCount || !GetStatusBar()) return;
     // Widths are given for an interface font five pixels a character wide; they grow with ours,
     // so that the read-outs fit.
-    if (width > 0) width = std::max(width, width * GetStatusBar()->GetCharWidth() / 5);
+    if (fitted_[pane] > 0) width = fitted_[pane];
+    else if (width > 0) width = std::max(width, width * GetStatusBar()->GetCharWidth() / 5);
     if (widths_[pane] == width) return;
     widths_[pane] = width;
     GetStatusBar()->SetStatusWidths(StatusPanes::kPaneCount, widths_);

@@ -54,7 +54,8 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     Bind(wxEVT_TIMER, &CVelkarineView::OnAcquisitionTimer, this, kAcquisitionTimerId);
     Bind(wxEVT_TIMER, &CVelkarineView::OnPendingStart, this, kPendingStartId);
     Bind(wxEVT_TIMER, &CVelkarineView::OnScheduled, this, kScheduledId);
-    // The gain and hold dialogs show their changes on the monitor while they are open.
+    // The gain and hold dialogs show their changes on the monitor while they are open; the
+    // record's questions open over the record already on the screen.
     ws_.acquisitionDevice.ownerRepaint = [this] {
         Repaint();
         Update();
