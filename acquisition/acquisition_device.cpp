@@ -386,9 +386,9 @@ std::vector<AcquisitionPane> CAcquisitionDevice::StatusPanes(int battery) const
 
 std::vector<AcquisitionPane> CAcquisitionDevice::WidestStatusPanes()
 {
-    // A four-digit ID at a long negative position, the slowest rate, the longest record, a
-    // three-digit stack, the longest stack mode and trigger level, a two-digit voltage.
-    return PanesOf({kMaxNextId, 6, 4, 999, 3, 10, 126, -999.9f});
+    // A four-digit ID at a three-digit position, the slowest rate, the longest record, a
+    // two-digit stack, the longest stack mode and trigger level, a two-digit voltage.
+    return PanesOf({kMaxNextId, 6, 4, 99, 3, 10, 126, 999.9f});
 }
 
 std::vector<AcquisitionPane> CAcquisitionDevice::ReadStatusPanes()
@@ -485,6 +485,20 @@ void CAcquisitionDevice::DrawGainHold(Canvas& canvas, int y0) const
 std::string CAcquisitionDevice::LineBannerText(const std::string& lineId, int language)
 {
     return Msg(language, "Line ID=", "測線ID=") + lineId;
+}
+
+int CAcquisitionDevice::ScreenTextWidth(Canvas& canvas, const std::string& text, int height, int language)
+{
+    if (text.empty()) return 0;
+    ScopedFont font(canvas, ScreenFont(language, height));
+    return canvas.TextExtent(text).cx;
+}
+
+int CAcquisitionDevice::LineBannerWidth(Canvas& canvas, const std::string& lineId, const std::string& modeName,
+                                        int step, int language)
+{
+    return std::max(ScreenTextWidth(canvas, LineBannerText(lineId, language), 40, language),
+                    250 + ScreenTextWidth(canvas, FormatC("%s(%d)", modeName.c_str(), step), 40, language));
 }
 
 void CAcquisitionDevice::DrawLineBanner(Canvas& canvas, int x, int y, const std::string& lineId,

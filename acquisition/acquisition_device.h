@@ -275,6 +275,11 @@ public:
     static void DrawLineBanner(Canvas& canvas, int x, int y, const std::string& lineId, const std::string& modeName,
                                int step, int language);
     static std::string LineBannerText(const std::string& lineId, int language);
+    // The width of DrawLineBanner's texts from x to the end of the mode's text.
+    static int LineBannerWidth(Canvas& canvas, const std::string& lineId, const std::string& modeName, int step,
+                               int language);
+    // The width of a text of the screen's font at this height (0.1 mm).
+    static int ScreenTextWidth(Canvas& canvas, const std::string& text, int height, int language);
     // While the monitor runs "Amp.=%.1f" at (10, -1160); then the mode's status text at
     // (1400, -8) and its guide text at (1700, -68), 45 high.
     void UpdateStatusBar(Canvas& canvas, int language, float amplitudeScale, const std::string& statusText,

@@ -171,12 +171,12 @@ void CMainFrame::BuildStatusBar()
     if (app_.ws().startup.acquisitionMode == 1) {
         // The acquisition panes keep the width of their widest text, and the frame is made wide
         // enough for all of them (the screen permitting).
+        // The empty first pane takes what is left.
         for (const AcquisitionPane& p : CAcquisitionDevice::WidestStatusPanes()) {
-            if (p.text.empty()) continue;
-            fitted_[p.pane] = bar->GetTextExtent(W(p.text)).x + 2 * bar->GetCharWidth();
+            fitted_[p.pane] = p.text.empty() ? -1 : bar->GetTextExtent(W(p.text)).x + bar->GetCharWidth() + 4;
             widths_[p.pane] = fitted_[p.pane];
         }
-        int needed = 4 * bar->GetCharWidth() + 24;  // the free pane and the size grip
+        int needed = 2 * bar->GetCharWidth() + 24;  // some of the free pane, and the size grip
         for (int w : widths_) needed += std::max(w, 0) + 4;
         const int display = wxDisplay::GetFromWindow(this);
         const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : static_cast<unsigned>(display)).GetClientArea();
@@ -309,7 +309,7 @@ void CMainFrame::SetPaneWidth(int pane, int width)
     if (pane < 0 || pane >= StatusPanes::kPaneCount || !GetStatusBar()) return;
     // Widths are given for an interface font five pixels a character wide; they grow with ours,
     // so that the read-outs fit.
-    if (fitted_[pane] > 0) width = fitted_[pane];
+    if (fitted_[pane] != 0) width = fitted_[pane];
     else if (width > 0) width = std::max(width, width * GetStatusBar()->GetCharWidth() / 5);
     if (widths_[pane] == width) return;
     widths_[pane] = width;

@@ -72,7 +72,8 @@ private:
     int iconResource_ = 128;
     wxRect restored_;
     int widths_[StatusPanes::kPaneCount] = {};
-    // On the acquisition screen: each pane as wide as the widest text it can show (0: none).
+    // On the acquisition screen: each pane as wide as the widest text it can show, -1 the pane
+    // that takes the rest (0: not fitted).
     int fitted_[StatusPanes::kPaneCount] = {};
     std::string lockTexts_[3];
     RecordPrinter printer_;

@@ -173,14 +173,15 @@ void CVelkarineView::RequestRepaint(RepaintKind kind)
 
 void CVelkarineView::ShowTransientText(const std::string& text, LPoint at)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, at);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, ProgressTextPlace(ws_, at));
     Refresh(false);
     Update();
 }
 
 void CVelkarineView::ShowSecondTransientText(const std::string& text)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kSecondProgressOwner, text, OverlayLayer::kSecondProgressAt);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kSecondProgressOwner, text,
+                                         ProgressTextPlace(ws_, OverlayLayer::kSecondProgressAt));
     Refresh(false);
     Update();
 }
