@@ -45,14 +45,19 @@ std::string KeyOf(int code)
 
 }  // namespace
 
-KeypadChoice::KeypadChoice(wxWindow* parent, const wxString& label, const std::vector<wxString>& choices)
+KeypadChoice::KeypadChoice(wxWindow* parent, const wxString& label, const std::vector<wxString>& choices, int columns)
     : wxPanel(parent, wxID_ANY)
 {
     auto* frame = new wxStaticBoxSizer(wxHORIZONTAL, this, label);
+    wxSizer* into = frame;
+    if (columns > 0) {
+        into = new wxGridSizer(columns, 0, 0);
+        frame->Add(into);
+    }
     for (size_t i = 0; i < choices.size(); ++i) {
         auto* button = new wxRadioButton(frame->GetStaticBox(), wxID_ANY, choices[i], wxDefaultPosition,
                                          wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
-        frame->Add(button, 0, wxALL, 3);
+        into->Add(button, 0, wxALL, 3);
         buttons_.push_back(button);
     }
     SetSizerAndFit(frame);

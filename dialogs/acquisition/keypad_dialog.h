@@ -29,11 +29,11 @@ class wxWindow;
 
 namespace velk {
 
-// A choice of the keypad window: its label on a frame round one radio button per choice.
-// Focusing the group focuses the chosen button.
+// A choice of the keypad window: its label on a frame round one radio button per choice, in
+// one row or in rows of `columns`. Focusing the group focuses the chosen button.
 class KeypadChoice : public wxPanel {
 public:
-    KeypadChoice(wxWindow* parent, const wxString& label, const std::vector<wxString>& choices);
+    KeypadChoice(wxWindow* parent, const wxString& label, const std::vector<wxString>& choices, int columns = 0);
     int GetSelection() const;
     void SetSelection(int index);
     int GetCount() const { return static_cast<int>(buttons_.size()); }

@@ -1,18 +1,21 @@
-// Dialog 244, every dialog it opens and the "Display" dialog worked with real key presses alone,
+// Dialog 244, every dialog it opens, the "Display" and "Receiver interval" dialogs worked with real key presses alone,
 // wherever the focus sits (the toolkit is started by the environment of dialogs_test.cpp).
 
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
 
+#include <array>
 #include <cstdlib>
 #include <string>
 
 #include "acquisition/acq_display_dlg.h"
 #include "acquisition/acquisition_device.h"
+#include "acquisition/receiver_interval_dlg.h"
 #include "dialogs/acquisition/entry_keypads.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/acquisition/measuring_conditions_wnd.h"
+#include "dialogs/acquisition/receiver_interval_wnd.h"
 #include "key_feeder.h"
 #include "platform/language.h"
 #include "platform/profile.h"
@@ -37,6 +40,10 @@ protected:
             return dlg.ShowModal() == wxID_OK;
         });
         RegisterEntryKeypads(ui_);
+        ui_.RegisterDialog(CReceiverIntervalDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+            CReceiverIntervalWnd dlg(parent, request, language);
+            return dlg.ShowModal() == wxID_OK;
+        });
     }
     KeyFeeder::Step Shot(const std::string& name) const
     {
@@ -108,6 +115,18 @@ TEST_P(KeypadKeys, DisplayFromTheNormalizeGroup)
     EXPECT_TRUE(keys.Finished());
     EXPECT_EQ(normalisation, 1);
     EXPECT_EQ(traceStyle, -1);  // "Minus"
+}
+
+TEST_P(KeypadKeys, ReceiverIntervalPresetByArrows)
+{
+    std::array<CTraceHeader, 3> headers{};
+    float spacing = 100.0f;  // the 1 m preset
+    CReceiverIntervalDlg dlg;
+    KeyFeeder keys({K(WXK_RIGHT), K(WXK_DOWN), Shot("receiver_interval"), K(WXK_RETURN)});
+    dlg.ApplySpacing(3, headers, spacing, ui_, language_);
+    EXPECT_TRUE(keys.Finished());
+    EXPECT_FLOAT_EQ(spacing, 200.0f);  // two presets on: 2 m
+    EXPECT_EQ(headers[2].receiverHundredths, 400);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, KeypadKeys, ::testing::Values(kLanguageEnglish, kLanguageJapanese),
