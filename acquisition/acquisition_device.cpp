@@ -371,21 +371,44 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
     return 1;
 }
 
-std::vector<AcquisitionPane> CAcquisitionDevice::StatusPanes(int battery) const
+namespace {
+
+struct PaneValues {
+    int nextId, rate, mSize, stackCount, stackMode, triggerMode, battery;
+    float source;
+};
+
+std::vector<AcquisitionPane> PanesOf(const PaneValues& v)
 {
     static constexpr std::array<const char*, 4> kStackModes{"Pre-view", "No", "Auto", "Manual re-arm"};
-    const int mode = std::clamp<int>(parm.stk_flg, 0, 3);
-    std::string trigger = TriggerMode == 0 ? "Off" : TriggerMode == 11 ? "Signal" : FormatC("%dmv", TriggerMode * 100);
+    const int mode = std::clamp(v.stackMode, 0, 3);
+    const int t = v.triggerMode;
+    std::string trigger = t == 0 ? "Off" : t == 11 ? "Signal" : FormatC("%dmv", t * 100);
     return {
         {0, 50, ""},
-        {1, 100, FormatC("Next ID=%d(%.1fm)", NextID, static_cast<double>(sourcePosition))},
-        {2, 100, FormatC("SR=%d micro-sec", IntervalUsOf(parm.rate))},
-        {3, 70, FormatC("DL=%d word", SamplesOf(parm.m_size))},
-        {4, 70, FormatC("# of stack=%d", stackCount)},
+        {1, 100, FormatC("Next ID=%d(%.1fm)", v.nextId, static_cast<double>(v.source))},
+        {2, 100, FormatC("SR=%d micro-sec", IntervalUsOf(v.rate))},
+        {3, 70, FormatC("DL=%d word", SamplesOf(v.mSize))},
+        {4, 70, FormatC("# of stack=%d", v.stackCount)},
         {5, 120, FormatC("Stack mode=%s", kStackModes[static_cast<size_t>(mode)])},
         {6, 120, "Trigger level=" + trigger},
-        {7, 120, FormatC("Batt.=%3.1fV", battery * 0.1)},
+        {7, 120, FormatC("Batt.=%3.1fV", v.battery * 0.1)},
     };
+}
+
+}  // namespace
+
+std::vector<AcquisitionPane> CAcquisitionDevice::StatusPanes(int battery) const
+{
+    return PanesOf({NextID, parm.rate, parm.m_size, stackCount, parm.stk_flg, TriggerMode, battery,
+                    sourcePosition});
+}
+
+std::vector<AcquisitionPane> CAcquisitionDevice::WidestStatusPanes()
+{
+    // A four-digit ID at a three-digit position, the slowest rate, the longest record, a
+    // two-digit stack, the longest stack mode and trigger level, a two-digit voltage.
+    return PanesOf({kMaxNextId, 6, 4, 99, 3, 10, 126, 999.9f});
 }
 
 std::vector<AcquisitionPane> CAcquisitionDevice::ReadStatusPanes()
@@ -482,6 +505,20 @@ void CAcquisitionDevice::DrawGainHold(Canvas& canvas, int y0) const
 std::string CAcquisitionDevice::LineBannerText(const std::string& lineId, int language)
 {
     return Msg(language, "Line ID=", "測線ID=") + lineId;
+}
+
+int CAcquisitionDevice::ScreenTextWidth(Canvas& canvas, const std::string& text, int height, int language)
+{
+    if (text.empty()) return 0;
+    ScopedFont font(canvas, ScreenFont(language, height));
+    return canvas.TextExtent(text).cx;
+}
+
+int CAcquisitionDevice::LineBannerWidth(Canvas& canvas, const std::string& lineId, const std::string& modeName,
+                                        int step, int language)
+{
+    return std::max(ScreenTextWidth(canvas, LineBannerText(lineId, language), 40, language),
+                    250 + ScreenTextWidth(canvas, FormatC("%s(%d)", modeName.c_str(), step), 40, language));
 }
 
 void CAcquisitionDevice::DrawLineBanner(Canvas& canvas, int x, int y, const std::string& lineId,

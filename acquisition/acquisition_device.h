@@ -235,8 +235,9 @@ public:
     // Dialog 262 "Disk" (acquisition/disk_dlg.h) with ID No. = NextID and the manager's line
     // ID; each action works at once. 1 when the dialog closes with OK, 0 otherwise.
     int DiskMenu(const DiskContext& ctx);
-    // Repaints the acquisition view (the window sets it): the gain and hold dialogs show their
-    // changes on the monitor at once.
+    // Repaints the acquisition view and brings the picture to the screen at once (the window
+    // sets it): the gain and hold dialogs show their changes on the monitor, and the record's
+    // questions open over the record already drawn.
     std::function<void()> ownerRepaint;
 
     // The noise-monitor log "monitor_%04d.dat" in `folder`: once open it takes one line per
@@ -258,6 +259,8 @@ public:
     // The eight status panes of the acquisition screen: NextID and source, sampling, length,
     // stack count, stack mode, trigger level and the battery (in 0.1 V, as Read_Batt gives it).
     std::vector<AcquisitionPane> StatusPanes(int battery) const;
+    // The same panes with the widest texts they can show, for sizing the screen.
+    static std::vector<AcquisitionPane> WidestStatusPanes();
     // UpdateStatusBar's panes, with the battery read from the instrument (12.6 V without one).
     std::vector<AcquisitionPane> ReadStatusPanes();
 
@@ -280,6 +283,11 @@ public:
     static void DrawLineBanner(Canvas& canvas, int x, int y, const std::string& lineId, const std::string& modeName,
                                int step, int language);
     static std::string LineBannerText(const std::string& lineId, int language);
+    // The width of DrawLineBanner's texts from x to the end of the mode's text.
+    static int LineBannerWidth(Canvas& canvas, const std::string& lineId, const std::string& modeName, int step,
+                               int language);
+    // The width of a text of the screen's font at this height (0.1 mm).
+    static int ScreenTextWidth(Canvas& canvas, const std::string& text, int height, int language);
     // While the monitor runs "Amp.=%.1f" at (10, -1160); then the mode's status text at
     // (1400, -8) and its guide text at (1700, -68), 45 high.
     void UpdateStatusBar(Canvas& canvas, int language, float amplitudeScale, const std::string& statusText,

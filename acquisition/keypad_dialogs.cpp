@@ -308,7 +308,7 @@ std::string SetPositionTitle(int which, int language)
 std::string ShotCountPrompt(bool shots, int language)
 {
     if (shots) return "Number of shot !";
-    return language == kLanguageJapanese ? "受振器の数を入力して下さい !" : "";
+    return language == kLanguageJapanese ? "受振器の数を入力して下さい !" : "Enter the number of receivers !";
 }
 
 // --- Procedure step confirmation ----------------------------------------------------------------

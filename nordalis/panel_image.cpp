@@ -120,8 +120,13 @@ void DrawPanelFrame(Canvas& canvas, const PanelData& data, const PanelView& view
     const LPoint corners[] = {{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}, {x, y}};
     canvas.Polyline(corners);
     const double df = data.frequencyStep, dt = data.timeStep;
-    canvas.TextOut({x - 50 * u, y + h - 10 * u}, FormatC("%4.1f", 0.0));
-    canvas.TextOut({x - 55 * u, y - 5 * u}, FormatC("%4.1f", data.n3 * df));
+    // The frequency labels stand left of the frame; one that would reach into the panel moves
+    // further left (on a dark panel, as the grey scheme's lowest levels are, it would vanish).
+    const auto leftOfFrame = [&](int32_t wantedX, int32_t at, const std::string& text) {
+        canvas.TextOut({std::min(wantedX, x - 2 * u - canvas.TextExtent(text).cx), at}, text);
+    };
+    leftOfFrame(x - 50 * u, y + h - 10 * u, FormatC("%4.1f", 0.0));
+    leftOfFrame(x - 55 * u, y - 5 * u, FormatC("%4.1f", data.n3 * df));
     canvas.TextOut({x - 15 * u, y + h + 2 * u}, FormatC("%5.1f", 0.5 * dt));
     canvas.TextOut({x + w - 20 * u, y + h + 2 * u}, FormatC("%5.1f", (data.n2 + 0.5) * dt));
 }

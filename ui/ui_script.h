@@ -7,6 +7,7 @@
 //                    OK, Cancel, Yes, No (message boxes, dialogs), 1 or 2 (two-choice),
 //                    a path (file and folder dialogs); "window OK" (message boxes) shows the
 //                    box in a window of its own that closes itself after a moment with OK
+//                    (not while the script waits for a file: "waitfile" holds it open)
 //   report <path>    write a description of the frame (title, menus, toolbar, status bar, font)
 //   waitfile <path>  go on once the file exists (at most 60 s)
 //   sleep <ms>       go on after a pause

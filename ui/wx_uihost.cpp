@@ -118,7 +118,13 @@ MsgResult WxUiHost::DoMessage(const MessageRequest& request)
         const MsgResult result = r && IsButtonOf(*r, request.buttons) ? *r : DismissResult(request.buttons);
         wxGenericMessageDialog box(Parent(), W(request.text), caption, style);
         wxTimer close;
-        close.Bind(wxEVT_TIMER, [&box](wxTimerEvent&) { box.EndModal(wxID_CANCEL); });
+        close.Bind(wxEVT_TIMER, [this, &box, &close](wxTimerEvent&) {
+            if (windowAnswerHold_ && windowAnswerHold_()) {
+                close.StartOnce(kWindowAnswerMilliseconds);
+                return;
+            }
+            box.EndModal(wxID_CANCEL);
+        });
         close.StartOnce(kWindowAnswerMilliseconds);
         box.ShowModal();
         return result;

@@ -30,6 +30,9 @@ public:
     // The window dialogs belong to (the main frame once it exists).
     void SetParentSource(std::function<wxWindow*()> parent) { parent_ = std::move(parent); }
     void SetScript(UiScript* script) { script_ = script; }
+    // A box answered "window <answer>" stays open while this says so (the script waits for a
+    // file), so that a test can look at the screen behind the question.
+    void SetWindowAnswerHold(std::function<bool()> hold) { windowAnswerHold_ = std::move(hold); }
 
     // A window of its own for one dialog class: shown modally over the parent in the interface
     // language; true on OK.
@@ -55,6 +58,7 @@ private:
     const int* language_ = nullptr;
     std::function<wxWindow*()> parent_;
     UiScript* script_ = nullptr;
+    std::function<bool()> windowAnswerHold_;
     std::map<std::string, DialogWindow> windows_;
 };
 

@@ -23,8 +23,11 @@ constexpr int kStartArmed = 2;
 
 int64_t Now(const Workspace& ws) { return ws.clock ? static_cast<int64_t>(ws.clock->TickCountMs()) : 0; }
 
+// The record's questions: the record (and the stack so far) is drawn on the screen first, so
+// that the operator sees what the answer is about before the question covers the view.
 bool Ask(Workspace& ws, UiHost& ui, const char* english, const char* japanese)
 {
+    if (ws.acquisitionDevice.ownerRepaint) ws.acquisitionDevice.ownerRepaint();
     ws.acquisitionDevice.questionOpen = 1;
     const bool ok = ui.Message(Msg(ws.startup.language, english, japanese), MsgButtons::OkCancel,
                                MsgIcon::Question) == MsgResult::Ok;

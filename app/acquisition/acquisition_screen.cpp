@@ -1,6 +1,7 @@
 #include "app/acquisition/acquisition_screen.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/shell_services.h"
 #include "app/view/record_axes.h"
@@ -20,6 +21,22 @@ constexpr int kSpreadIntervals = 23;
 std::string LineIdOf(const Workspace& ws)
 {
     return ws.acquisitionManager ? ws.acquisitionManager->LineId() : CAcquisitionManager().LineId();
+}
+
+// A text already on the banner's row: from `left` to `right`.
+struct RowText {
+    int left = 0;
+    int right = 0;
+};
+
+// The banner's left edge: `x`, or past every text of its row it would run into.
+int BannerClearOf(int x, int width, std::vector<RowText> texts)
+{
+    constexpr int kGap = 50;
+    std::sort(texts.begin(), texts.end(), [](const RowText& a, const RowText& b) { return a.left < b.left; });
+    for (const RowText& t : texts)
+        if (t.right > t.left && x < t.right + kGap && x + width + kGap > t.left) x = t.right + kGap;
+    return x;
 }
 
 }  // namespace
@@ -63,8 +80,14 @@ void DrawAcquisitionBars(RecordPaint& paint, Workspace& ws)
 void DrawLineBannerOf(RecordPaint& paint, Workspace& ws)
 {
     const ModeScreenTexts mode = ModeTexts(ws);
-    CAcquisitionDevice::DrawLineBanner(paint.canvas, std::max(ws.display.layout.rightExtent - 700, 1250), -10,
-                                       LineIdOf(ws), mode.name, mode.step, ws.startup.language);
+    const int language = ws.startup.language;
+    const std::string lineId = LineIdOf(ws);
+    Canvas& c = paint.canvas;
+    // The mode's status text shares the top row (from 1400): the banner keeps clear of it.
+    const int width = CAcquisitionDevice::LineBannerWidth(c, lineId, mode.name, mode.step, language);
+    const int status = CAcquisitionDevice::ScreenTextWidth(c, mode.status, 45, language);
+    const int x = BannerClearOf(std::max(ws.display.layout.rightExtent - 700, 1250), width, {{1400, 1400 + status}});
+    CAcquisitionDevice::DrawLineBanner(c, x, -10, lineId, mode.name, mode.step, language);
 }
 
 void DrawMonitorPanel(RecordPaint& paint, Workspace& ws)
@@ -111,12 +134,33 @@ void DrawMonitorPanel(RecordPaint& paint, Workspace& ws)
     }
     device.DrawChannelLabels(paint.canvas, x0, y0, language);
     const ModeScreenTexts mode = ModeTexts(ws);
-    CAcquisitionDevice::DrawLineBanner(paint.canvas, 1250, -1160, LineIdOf(ws), mode.name, mode.step, language);
+    {
+        // The amplitude, the strip's banner and its prompt share the bottom row: the line banner
+        // keeps clear of them.
+        Canvas& c = paint.canvas;
+        const std::string lineId = LineIdOf(ws);
+        const MonitorStrip& strip = device.strip;
+        const int width = CAcquisitionDevice::LineBannerWidth(c, lineId, mode.name, mode.step, language);
+        const std::string amplitude = CAcquisitionDevice::AmplitudeText(p.vscale);
+        const int x = BannerClearOf(
+            1250, width,
+            {{10, 10 + CAcquisitionDevice::ScreenTextWidth(c, amplitude, 35, language)},
+             {x0, x0 + CAcquisitionDevice::ScreenTextWidth(c, strip.banner, 35, language)},
+             {x0 + 500, x0 + 500 + CAcquisitionDevice::ScreenTextWidth(c, strip.prompt, 35, language)}});
+        CAcquisitionDevice::DrawLineBanner(c, x, -1160, lineId, mode.name, mode.step, language);
+    }
     UpdateAcquisitionPanes(paint, ws);
     CAcquisitionDevice::DrawKeyBar(paint.canvas,
                                    CAcquisitionDevice::KeyBarText(language, ws.startup.instrumentMenu == 1, mode.prompt),
                                    language);
     device.DrawGainHold(paint.canvas, y0);
+}
+
+LPoint ProgressTextPlace(const Workspace& ws, LPoint at)
+{
+    constexpr int kKeyBarTop = -18, kKeyBarBottom = -60, kKeyBarRight = 1400;
+    if (ws.startup.acquisitionMode == 0 || at.x >= kKeyBarRight || at.y <= kKeyBarBottom) return at;
+    return LPoint{at.x, at.y - (kKeyBarTop - kKeyBarBottom)};
 }
 
 void DrawMonitorStrip(Canvas& canvas, const Workspace& ws)

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "draw/canvas.h"
+
 namespace velk {
 
 class Canvas;
@@ -37,5 +39,9 @@ void DrawLineBannerOf(RecordPaint& paint, Workspace& ws);
 void UpdateAcquisitionPanes(RecordPaint& paint, Workspace& ws);
 // The monitor strip while the monitor runs over its panel (no record shown).
 void DrawMonitorStrip(Canvas& canvas, const Workspace& ws);
+// Where a running operation's text asked at `at` stands. On the acquisition screen key bar A
+// holds the top line (10 to 1400, down to -60): texts asked there stand under it, the first
+// at (10, -60); elsewhere at `at`.
+LPoint ProgressTextPlace(const Workspace& ws, LPoint at);
 
 }  // namespace velk

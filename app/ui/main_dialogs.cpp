@@ -2,12 +2,14 @@
 
 #include "acquisition/acq_display_dlg.h"
 #include "acquisition/disk_dlg.h"
+#include "acquisition/receiver_interval_dlg.h"
 #include "app/picking/auto_pick_setup.h"
 #include "app/view/axis_config.h"
 #include "dialogs/acquisition/disk_wnd.h"
 #include "dialogs/acquisition/entry_keypads.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "dialogs/acquisition/measuring_conditions_wnd.h"
+#include "dialogs/acquisition/receiver_interval_wnd.h"
 #include "dialogs/app/auto_pick_setup_wnd.h"
 #include "dialogs/app/axis_config_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
@@ -41,6 +43,10 @@ void RegisterMainDialogs(WxUiHost& ui)
         return dlg.ShowModal() == wxID_OK;
     });
     RegisterEntryKeypads(ui);
+    ui.RegisterDialog(CReceiverIntervalDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
+        CReceiverIntervalWnd dlg(parent, request, language);
+        return dlg.ShowModal() == wxID_OK;
+    });
     ui.RegisterDialog(CAxisConfigDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CAxisConfigWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 
+#include <wx/display.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -167,6 +168,31 @@ void CMainFrame::BuildStatusBar()
     widths_[kCapsPane] = 40;
     widths_[kNumPane] = 40;
     widths_[kScrollPane] = 44;
+    if (app_.ws().startup.acquisitionMode == 1) {
+        // The acquisition panes keep the width of their widest text, and the frame is made wide
+        // enough for all of them; on a narrower screen they share its width in proportion, so
+        // that every pane shows (only the longest texts are then shortened). The empty first
+        // pane takes what is left. The keyboard's lock indicators stay out: the keypad has no
+        // such keys, and with them the eight panes would not fit a screen 1024 wide.
+        const int margin = bar->GetCharHeight() + 6;  // the pane's text margins and its border
+        int texts = 0;
+        for (const AcquisitionPane& p : CAcquisitionDevice::WidestStatusPanes()) {
+            fitted_[p.pane] = p.text.empty() ? -1 : bar->GetTextExtent(W(p.text)).x + margin;
+            texts += std::max(fitted_[p.pane], 0);
+        }
+        for (int pane : {kKanaPane, kCapsPane, kNumPane, kScrollPane}) widths_[pane] = 0;
+        const int rest = 2 * bar->GetCharWidth() + 24;  // some of the free pane, and the size grip
+        const int display = wxDisplay::GetFromWindow(this);
+        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0 : static_cast<unsigned>(display)).GetClientArea();
+        const int room = area.GetRight() + 1 - GetPosition().x;
+        if (texts + rest > room && texts > 0) {
+            for (int& w : fitted_)
+                if (w > 0) w = w * std::max(room - rest, 0) / texts;
+        }
+        for (int pane = 0; pane < StatusPanes::kPaneCount; ++pane)
+            if (fitted_[pane] != 0) widths_[pane] = fitted_[pane];
+        if (GetSize().x < texts + rest) SetSize(std::min(texts + rest, room), GetSize().y);
+    }
     bar->SetStatusWidths(StatusPanes::kPaneCount, widths_);
 }
 
@@ -220,6 +246,8 @@ void CMainFrame::OnClose(wxCloseEvent& event)
 }
 
 void CMainFrame::RequestClose() { Close(false); }
+
+void CMainFrame::CloseWithoutQuestion() { Close(true); }
 
 void CMainFrame::ShowAbout()
 {
@@ -292,7 +320,8 @@ void CMainFrame::SetPaneWidth(int pane, int width)
     if (pane < 0 || pane >= StatusPanes::kPaneCount || !GetStatusBar()) return;
     // Widths are given for an interface font five pixels a character wide; they grow with ours,
     // so that the read-outs fit.
-    if (width > 0) width = std::max(width, width * GetStatusBar()->GetCharWidth() / 5);
+    if (fitted_[pane] != 0) width = fitted_[pane];
+    else if (width > 0) width = std::max(width, width * GetStatusBar()->GetCharWidth() / 5);
     if (widths_[pane] == width) return;
     widths_[pane] = width;
     GetStatusBar()->SetStatusWidths(StatusPanes::kPaneCount, widths_);

@@ -28,6 +28,7 @@ public:
     void RecentFilesChanged() override;
     void ModulesChanged() override;
     void RequestClose() override;
+    void CloseWithoutQuestion() override;
     void ShowAbout() override;
     StatusPanes* Status() override { return this; }
     void SetFrameIcon(int resource) override;
@@ -71,6 +72,9 @@ private:
     int iconResource_ = 128;
     wxRect restored_;
     int widths_[StatusPanes::kPaneCount] = {};
+    // On the acquisition screen: each pane as wide as the widest text it can show, -1 the pane
+    // that takes the rest (0: not fitted).
+    int fitted_[StatusPanes::kPaneCount] = {};
     std::string lockTexts_[3];
     RecordPrinter printer_;
     WxRecordClipboard clipboard_;

@@ -79,6 +79,7 @@ bool CVelkarineApp::OnInit()
     }
     ui_ = std::make_unique<WxUiHost>();
     ui_->SetScript(script_.get());
+    ui_->SetWindowAnswerHold([this] { return !waitFile_.empty(); });
     RegisterMainDialogs(*ui_);
     // While the frame is still minimised (start-up) a dialog owned by it could be hidden with
     // it: such dialogs stand on their own.

@@ -55,7 +55,8 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     Bind(wxEVT_TIMER, &CVelkarineView::OnAcquisitionTimer, this, kAcquisitionTimerId);
     Bind(wxEVT_TIMER, &CVelkarineView::OnPendingStart, this, kPendingStartId);
     Bind(wxEVT_TIMER, &CVelkarineView::OnScheduled, this, kScheduledId);
-    // The gain and hold dialogs show their changes on the monitor while they are open.
+    // The gain and hold dialogs show their changes on the monitor while they are open; the
+    // record's questions open over the record already on the screen.
     ws_.acquisitionDevice.ownerRepaint = [this] {
         Repaint();
         Update();
@@ -185,14 +186,15 @@ void CVelkarineView::RequestRepaint(RepaintKind kind)
 
 void CVelkarineView::ShowTransientText(const std::string& text, LPoint at)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, at);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kProgressOwner, text, ProgressTextPlace(ws_, at));
     Refresh(false);
     Update();
 }
 
 void CVelkarineView::ShowSecondTransientText(const std::string& text)
 {
-    ws_.display.overlay.SetTransientText(OverlayLayer::kSecondProgressOwner, text, OverlayLayer::kSecondProgressAt);
+    ws_.display.overlay.SetTransientText(OverlayLayer::kSecondProgressOwner, text,
+                                         ProgressTextPlace(ws_, OverlayLayer::kSecondProgressAt));
     Refresh(false);
     Update();
 }

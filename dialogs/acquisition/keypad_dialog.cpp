@@ -2,7 +2,8 @@
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/radiobox.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -44,6 +45,42 @@ std::string KeyOf(int code)
 
 }  // namespace
 
+KeypadChoice::KeypadChoice(wxWindow* parent, const wxString& label, const std::vector<wxString>& choices, int columns)
+    : wxPanel(parent, wxID_ANY)
+{
+    auto* frame = new wxStaticBoxSizer(wxHORIZONTAL, this, label);
+    wxSizer* into = frame;
+    if (columns > 0) {
+        into = new wxGridSizer(columns, 0, 0);
+        frame->Add(into);
+    }
+    for (size_t i = 0; i < choices.size(); ++i) {
+        auto* button = new wxRadioButton(frame->GetStaticBox(), wxID_ANY, choices[i], wxDefaultPosition,
+                                         wxDefaultSize, i == 0 ? wxRB_GROUP : 0);
+        into->Add(button, 0, wxALL, 3);
+        buttons_.push_back(button);
+    }
+    SetSizerAndFit(frame);
+}
+
+int KeypadChoice::GetSelection() const
+{
+    for (size_t i = 0; i < buttons_.size(); ++i)
+        if (buttons_[i]->GetValue()) return static_cast<int>(i);
+    return -1;
+}
+
+void KeypadChoice::SetSelection(int index)
+{
+    if (index >= 0 && index < GetCount()) buttons_[static_cast<size_t>(index)]->SetValue(true);
+}
+
+void KeypadChoice::SetFocus()
+{
+    const int chosen = GetSelection();
+    if (!buttons_.empty()) buttons_[static_cast<size_t>(std::max(chosen, 0))]->SetFocus();
+}
+
 wxWindow* KeypadDialog::Control::Window() const
 {
     if (text) return text;
@@ -66,10 +103,9 @@ KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int languag
         c.field = &field;
         const wxString label = U(Msg(language, field.LabelText()));
         if (field.Type() == FieldType::Choice) {
-            wxArrayString choices;
-            for (const std::string& s : field.Choices()) choices.Add(U(Msg(language, s)));
-            c.radio = new wxRadioBox(this, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, choices, 1,
-                                     wxRA_SPECIFY_ROWS);
+            std::vector<wxString> choices;
+            for (const std::string& s : field.Choices()) choices.push_back(U(Msg(language, s)));
+            c.radio = new KeypadChoice(this, label, choices);
             c.radio->Enable(!field.IsReadOnly());
             fields->Add(c.radio, 0, wxEXPAND);
             fields->AddSpacer(1);
@@ -114,7 +150,7 @@ KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int languag
         buttons->Add(cancel_);
     }
     top->Add(buttons, 0, wxALIGN_RIGHT | wxLEFT | wxRIGHT | wxBOTTOM, 12);
-    Bind(wxEVT_CHAR_HOOK, &KeypadDialog::OnCharHook, this);
+    Bind(wxEVT_CHAR_HOOK, &KeypadDialog::OnKey, this);
     ShowValues();
     SetSizerAndFit(top);
     CentreOnParent();
@@ -137,7 +173,7 @@ void KeypadDialog::ShowValues()
     for (Control& c : controls_) {
         if (c.radio) {
             const int v = c.field->IntValue();
-            if (v >= 0 && v < static_cast<int>(c.radio->GetCount())) c.radio->SetSelection(v);
+            c.radio->SetSelection(v);
         } else if (c.check) {
             c.check->SetValue(c.field->BoolValue());
         } else {
@@ -190,7 +226,7 @@ void KeypadDialog::Settle(keypad::Close close)
     if (wxWindow* w = ControlNamed(KeypadFocus(request_))) w->SetFocus();
 }
 
-void KeypadDialog::OnCharHook(wxKeyEvent& event)
+void KeypadDialog::OnKey(wxKeyEvent& event)
 {
     const std::string key = KeyOf(event.GetKeyCode());
     if (key.empty() || event.HasAnyModifiers()) {

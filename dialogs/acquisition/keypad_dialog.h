@@ -2,9 +2,13 @@
 // The window of a keypad dialog (acquisition/keypad.h): one control per field (a radio group
 // per choice, an edit box per number or text, a check box per flag), the request's buttons
 // other than the keys, then OK and Cancel. The arrows, Enter and Esc go to the request's key
-// actions before any control sees them (GTK's radio groups and the default button would take
-// them otherwise); the focus follows the request's focus field, and a key that asks to close
-// ends the dialog. A click on a button runs that button's action the same way.
+// actions before any control sees them (the toolkit's radio groups and the default button would
+// take them otherwise); the focus follows the request's focus field, and a key that asks to
+// close ends the dialog. A click on a button runs that button's action the same way.
+//
+// A choice is a framed row of radio buttons, each a window of its own, so that the keys reach
+// the dialog whichever button has the focus (a toolkit radio box keeps the arrows for its own
+// focus ring and hands the dialog nothing).
 //
 // The dialogs of the acquisition screen are shown in this window or in one derived from it.
 
@@ -12,17 +16,32 @@
 #include <vector>
 
 #include <wx/dialog.h>
+#include <wx/panel.h>
 
 #include "acquisition/keypad.h"
 
 class wxButton;
 class wxCheckBox;
 class wxKeyEvent;
-class wxRadioBox;
+class wxRadioButton;
 class wxTextCtrl;
 class wxWindow;
 
 namespace velk {
+
+// A choice of the keypad window: its label on a frame round one radio button per choice, in
+// one row or in rows of `columns`. Focusing the group focuses the chosen button.
+class KeypadChoice : public wxPanel {
+public:
+    KeypadChoice(wxWindow* parent, const wxString& label, const std::vector<wxString>& choices, int columns = 0);
+    int GetSelection() const;
+    void SetSelection(int index);
+    int GetCount() const { return static_cast<int>(buttons_.size()); }
+    void SetFocus() override;
+
+private:
+    std::vector<wxRadioButton*> buttons_;
+};
 
 class KeypadDialog : public wxDialog {
 public:
@@ -50,11 +69,11 @@ private:
     struct Control {
         DialogField* field = nullptr;
         wxTextCtrl* text = nullptr;
-        wxRadioBox* radio = nullptr;
+        KeypadChoice* radio = nullptr;
         wxCheckBox* check = nullptr;
         wxWindow* Window() const;
     };
-    void OnCharHook(wxKeyEvent& event);
+    void OnKey(wxKeyEvent& event);
     void OnOk(wxCommandEvent& event);
     // After a key or a button: the values shown, then the focus or the end of the dialog.
     void Settle(keypad::Close close);

@@ -1,6 +1,7 @@
 // The time-frequency viewer: started by the main program after it has written the exchange
 // file, it shows every panel of that file and keeps its window and scales between runs.
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <wx/app.h>
 #include <wx/display.h>
 #include <wx/timer.h>
+#include <wx/toolbar.h>
 
 #include "nordalis/ui/nordalis_frame.h"
 #include "nordalis/viewer_settings.h"
@@ -24,6 +26,14 @@
 #include "ui/wx_uihost.h"
 
 namespace velk::nordalis {
+
+namespace {
+
+// The first window without a kept rectangle, at least (pixels).
+constexpr int kFirstWidth = 800;
+constexpr int kFirstHeight = 600;
+
+}  // namespace
 
 class CNordalisApp : public wxApp {
 public:
@@ -70,6 +80,15 @@ bool CNordalisApp::OnInit()
         const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
         const ScreenRect placed = ClampToWorkArea(wanted, {area.x, area.y, area.width, area.height});
         frame_->SetSize(placed.x, placed.y, placed.width, placed.height);
+    } else {
+        // No kept rectangle: wide enough for every toolbar button and tall enough for readable
+        // panels, within the screen.
+        const int display = wxDisplay::GetFromWindow(frame_);
+        const wxRect area = wxDisplay(display == wxNOT_FOUND ? 0u : static_cast<unsigned>(display)).GetClientArea();
+        const wxToolBar* bar = frame_->GetToolBar();
+        const int toolbar = bar ? bar->GetBestSize().x + 32 : 0;
+        frame_->SetSize(std::min(std::max(toolbar, kFirstWidth), area.width), std::min(kFirstHeight, area.height));
+        frame_->Centre();
     }
     frame_->Bind(wxEVT_CLOSE_WINDOW, &CNordalisApp::OnFrameClose, this);
     frame_->Show();

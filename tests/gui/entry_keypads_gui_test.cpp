@@ -4,78 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
-#include <wx/dialog.h>
-#include <wx/timer.h>
-#include <wx/uiaction.h>
-#include <wx/utils.h>
 
 #include <cstdlib>
-#include <iostream>
 #include <string>
-#include <vector>
 
 #include "acquisition/keypad_dialogs.h"
 #include "app/start_dialogs.h"
 #include "dialogs/acquisition/entry_keypads.h"
 #include "gui_support.h"
+#include "key_feeder.h"
 #include "platform/language.h"
 #include "ui/wx_uihost.h"
 
 namespace velk {
 namespace {
 
-// The modal dialog on top (a dialog opened from another comes later in the list).
-wxDialog* TopModal()
-{
-    wxDialog* top = nullptr;
-    for (wxWindow* w : wxTopLevelWindows)
-        if (auto* d = dynamic_cast<wxDialog*>(w); d && d->IsShown() && d->IsModal()) top = d;
-    return top;
-}
+using gui::K;
+using gui::KeyFeeder;
 
-// Presses keys through the system's input, one per tick, on whichever modal dialog is on top,
-// and takes screenshots between them ("shot:<name>"). It is restarted before each key, so it
-// keeps going inside a dialog that a key opens. Should dialogs still be open after the last
-// step, it cancels them (the test then fails instead of hanging).
-class KeyFeeder : public wxTimer {
-public:
-    struct Step {
-        int key = 0;
-        std::string shot;
-    };
-    explicit KeyFeeder(std::vector<Step> steps) : steps_(std::move(steps)) { StartOnce(400); }
-    bool Finished() const { return next_ >= steps_.size() && !stuck_; }
-
-private:
-    void Notify() override
-    {
-        wxDialog* top = TopModal();
-        if (next_ >= steps_.size()) {
-            if (top) {
-                stuck_ = true;
-                top->EndModal(wxID_CANCEL);
-                StartOnce(100);
-            }
-            return;
-        }
-        const Step step = steps_[next_++];
-        StartOnce(step.shot.empty() ? 250 : 400);
-        if (!step.shot.empty()) {
-            const std::string path = gui::ShotPath(step.shot);
-            if (gui::Screenshot(std::getenv("DISPLAY"), path)) std::cout << "[ screenshot ] " << path << '\n';
-            return;
-        }
-        if (top) sim_.MouseMove(top->GetScreenRect().GetTopLeft() + wxPoint(8, 8));
-        sim_.Char(step.key);
-    }
-
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    bool stuck_ = false;
-    wxUIActionSimulator sim_;
-};
-
-KeyFeeder::Step K(int key) { return {key, {}}; }
 KeyFeeder::Step Shot(const std::string& name, int language)
 {
     return {0, name + (IsJapanese(language) ? "_ja.png" : "_en.png")};

@@ -228,5 +228,38 @@ TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
     EXPECT_EQ(ReadSeg2(file, target, 1, ctx), 25);
 }
 
+// Pre-view: the record is on the screen before "Stack ?" opens over it. The question's box
+// stays while the script waits for "go"; behind it the view shows the record's traces and no
+// longer the monitor panel (whose gain boxes are the only pure red on the screen).
+TEST_F(ProgramRun, RecordDrawnBeforeTheStackQuestion)
+{
+    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
+                                "Simulator_TimeScale=0\nsetPRM.stk_flg=0\n");
+    const std::string script = "answer OK; sleep 1500; answer window OK; answer Cancel; key f3; waitfile " + Go() +
+                               "; sleep 1000; answer OK; close";
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
+                              {{"DISPLAY", display_.Name()},
+                               {"VELKARINE_PROFILE", profilePath_},
+                               {"VELKARINE_HOME", folder_.File("home")},
+                               {"VELKARINE_SHUTDOWN_COMMAND", "true"},
+                               {"VELKARINE_UI_SCRIPT", script}},
+                              folder_.File("output.txt")));
+    const auto asked = [&] { return Output().find("message \"Stack ?\" -> window OK") != std::string::npos; };
+    for (int i = 0; i < 300 && !asked(); ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(asked()) << Output();
+    std::this_thread::sleep_for(1s);  // the box is mapped; it stays until "go"
+    const std::string shot = ShotPath("acquisition-stack-question.png");
+    ASSERT_TRUE(Screenshot(display_.Name(), shot));
+    std::cout << "[ screenshot ] " << shot << '\n';
+    WriteFileText(Go(), "");
+    const std::optional<int> rc = program.Wait(30s);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+    EXPECT_EQ(Pixels(shot, 255, 0, 0), 0);  // the monitor panel is gone
+    EXPECT_GT(Pixels(shot, 0, 0, 0), 3000);  // the record's traces
+    EXPECT_NE(Output().find("message \"Continue(Enter) or Save(Esc) ?\" -> Cancel"), std::string::npos) << Output();
+}
+
 }  // namespace
 }  // namespace velk

@@ -150,10 +150,11 @@ TEST(PanelPicture, FrameAndLabelsFollowTheScales)
     EXPECT_EQ(frames[1]->points[0], (LPoint{100, -137}));
     const auto texts = canvas.OpsOf(RecordingCanvas::Kind::Text);
     ASSERT_EQ(texts.size(), 8u);
+    // The frequency labels end left of the frame (the recording canvas gives a text 35 / 2 a letter).
     EXPECT_EQ(texts[0]->text, " 0.0");
-    EXPECT_EQ(texts[0]->points[0], (LPoint{50, -140}));
+    EXPECT_EQ(texts[0]->points[0], (LPoint{98 - 4 * 35 / 2, -140}));
     EXPECT_EQ(texts[1]->text, "1250.0");
-    EXPECT_EQ(texts[1]->points[0], (LPoint{45, -105}));
+    EXPECT_EQ(texts[1]->points[0], (LPoint{98 - 6 * 35 / 2, -105}));
     EXPECT_EQ(texts[2]->text, "  2.0");
     EXPECT_EQ(texts[2]->points[0], (LPoint{85, -128}));
     EXPECT_EQ(texts[3]->text, "402.0");

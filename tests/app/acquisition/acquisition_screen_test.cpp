@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/acquisition/acquisition_screen.h"
 #include "app/shell_services.h"
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
@@ -124,6 +125,38 @@ TEST(AcquisitionScreen, KeyBarsByShiftAndInstrument)
         EXPECT_EQ(c.FindText("Next ID=1(-0.5m)")->points[0], (LPoint{1400, -8}));
         EXPECT_NE(c.FindText("General data acquisition(0)"), nullptr);
     }
+}
+
+// The line banner keeps clear of the other texts of its row: the status text on the record's
+// top row, the strip's prompt on the monitor's bottom row.
+TEST(AcquisitionScreen, LineBannerClearOfTheTextsOfItsRow)
+{
+    const auto span = [](const Op* op) {
+        const int width = static_cast<int>(op->text.size()) * op->font.height / 2;  // the recording canvas's extent
+        return std::pair{op->points[0].x, op->points[0].x + width};
+    };
+    const auto apart = [](std::pair<int, int> a, std::pair<int, int> b) { return a.second <= b.first || b.second <= a.first; };
+    Screen s;
+    CAcquisitionDevice& device = s.ws.acquisitionDevice;
+    RecordingCanvas top = s.Paint();
+    const Op* status = top.FindText("Next ID=1(-0.5m)");
+    ASSERT_NE(status, nullptr);
+    for (const char* banner : {"Line ID=aa", "General data acquisition(0)"}) {
+        ASSERT_NE(top.FindText(banner), nullptr);
+        EXPECT_TRUE(apart(span(top.FindText(banner)), span(status))) << banner;
+    }
+
+    device.monitorRunning = 1;
+    device.strip.x0 = s.ws.display.layout.xorg;
+    device.strip.prompt = "Ready for trigger:No(Cancel) Yes(Enter)";
+    RecordingCanvas bottom = s.Paint();
+    DrawMonitorStrip(bottom, s.ws);  // the strip over the kept picture, as the window paints it
+    const Op* prompt = bottom.FindText(device.strip.prompt);
+    const Op* banner = bottom.FindText("Line ID=aa");
+    ASSERT_NE(prompt, nullptr);
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->points[0].y, -1160);
+    EXPECT_GE(banner->points[0].x, span(prompt).second);
 }
 
 }  // namespace
