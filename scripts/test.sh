@@ -38,14 +38,7 @@ if command -v clang++ >/dev/null; then
        -DVELK_FUZZ=ON -DVELK_GUI=OFF -DVELK_TESTS=OFF >/dev/null && cmake --build build-fuzz -j "$jobs"; then
     targets=$(cat build-fuzz/fuzz_targets.txt 2>/dev/null | tr ';' ' ')
     # Every fuzz executable the build made must be in the list, or it would never be fuzzed.
-    for exe in build-fuzz/fuzz/fuzz_*; do
-      [ -f "$exe" ] && [ -x "$exe" ] || continue
-      name=$(basename "$exe"); name=${name#fuzz_}
-      case " $targets " in
-        *" $name "*) ;;
-        *) fail "fuzz target $name is built but missing from build-fuzz/fuzz_targets.txt" ;;
-      esac
-    done
+    bash scripts/check-fuzz-list.sh build-fuzz || fail "fuzz target list"
     pids=()
     for t in $targets; do
       corpus="fuzz/corpus/$t"
