@@ -152,6 +152,8 @@ void ReorderTracesByKey(Matrix2D<float>& rows, std::span<CTraceHeader> headers, 
 std::vector<KeyLine> ParseKeyText(std::string_view text)
 {
     std::vector<KeyLine> lines;
+    std::vector<KeyLine> written;
+    bool savedLayout = true;
     size_t pos = 0;
     while (pos < text.size() && lines.size() < static_cast<size_t>(kMaxKeyLines)) {
         size_t end = text.find('\n', pos);
@@ -169,7 +171,12 @@ std::vector<KeyLine> ParseKeyText(std::string_view text)
         for (int32_t& value : v) ok = ok && scan.ReadInt(value);
         if (!ok) break;
         lines.push_back({v[0], v[1], v[2], v[3]});
+        written.push_back({v[2], v[3], v[4], v[5]});
+        savedLayout = savedLayout && v[0] == 1 && v[1] == 1 && v[2] == static_cast<int32_t>(lines.size());
     }
+    // "Save Key file" writes "1 1 trace receiver source component": a file whose every line starts
+    // with 1 1 and whose third values count 1..n is read in that layout.
+    if (savedLayout && !lines.empty()) return written;
     return lines;
 }
 

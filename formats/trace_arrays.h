@@ -67,7 +67,7 @@ int HasRepeatedConfiguration(int count, std::span<const CTraceHeader> headers);
 void ReorderTracesByKey(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int count);
 
 // One line of a key file: trace (1-based, in the loaded record), receiver word, source word,
-// component; the fifth and sixth values are read and not used.
+// component; the other two values of the line are read and not used.
 struct KeyLine {
     int32_t trace = 0;
     int32_t receiver = 0;
@@ -77,7 +77,9 @@ struct KeyLine {
 constexpr int kMaxKeyLines = 48001;
 
 // The lines of a key file: six integers each, read free-format; reading stops at the first
-// line that does not scan (and after kMaxKeyLines lines).
+// line that does not scan (and after kMaxKeyLines lines). Two layouts: "trace receiver source
+// component - -", and the one "Save Key file" writes, "1 1 trace receiver source component",
+// recognised when every line starts with 1 1 and the third values count 1, 2, ..., n.
 std::vector<KeyLine> ParseKeyText(std::string_view text);
 
 // Applies key lines to the first `count` traces: for each trace b (1-based, in order) that a

@@ -70,6 +70,8 @@ int RebuildFromKeys(CommandContext& ctx, const std::vector<KeyTrace>& keys, floa
         return 0;
     }
 
+    // The record before the keys can be had back with Edit > Undo.
+    store.PushUndo();
     CommitLoadTarget(ws, target, made, true);
     p.traceCount = made;
     for (int i = 0; i < made; ++i) store.displayFactor[static_cast<size_t>(i)] = 1.0f;

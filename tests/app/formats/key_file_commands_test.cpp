@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/formats/file_road_fixture.h"
+#include "app/formats/memory_recorder_commands.h"
+#include "app/store_commands.h"
 #include "formats/trace_arrays.h"
 #include "formats/trace_header_key_dlg.h"
 
@@ -89,6 +91,38 @@ TEST_F(KeyFiles, MakeKeyRewritesEveryHeaderThenOpensTheHeaderEditor)
         EXPECT_EQ(ws.survey.applyShift, 0);
     }
     EXPECT_FLOAT_EQ(ws.geometry.receiverInterval, 1.0f);
+}
+
+TEST_F(KeyFiles, ASavedKeyFileOpensBackAndUndoReturnsTheRecordItReplaced)
+{
+    Record({-250, 150, 600}, 1200, 10);
+    ws.store.Params().samplesPerTrace = 10;
+    ws.store.Params().sampleInterval = 1.0f;
+    for (int i = 0; i < 3; ++i) ws.store.current.rows[i][2] = static_cast<float>(i + 1);
+    const std::string path = folder.File("line.key");
+    ui.AnswerFileSave(path);
+    SaveKeyFile(ws, ui);
+
+    // The positions are lost (all traces moved to one place), then the key file puts them back.
+    for (int i = 0; i < 3; ++i) ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths = 0;
+    ws.store.undoDepth = 0;
+    ui.AnswerFileOpen(path);
+    EXPECT_EQ(FileRoad::Run(OpenKeyFile), 1);
+    ASSERT_EQ(ws.store.TraceCount(), 3);
+    const int32_t expected[] = {-250, 150, 600};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(H(i).receiverHundredths, expected[i]);
+        EXPECT_EQ(H(i).sourceHundredths, 1200);
+        EXPECT_EQ(S(i, 2), static_cast<float>(i + 1)) << "each trace keeps its own samples";
+    }
+    ASSERT_TRUE(RestoreUndo(ws));
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(H(i).receiverHundredths, 0);
+
+    // The other layout, "trace receiver source component - -", still reads as before.
+    const std::vector<KeyLine> plain = ParseKeyText("2 100 0 3 0 0\n1 200 0 3 0 0\n");
+    ASSERT_EQ(plain.size(), 2u);
+    EXPECT_EQ(plain[0].trace, 2);
+    EXPECT_EQ(plain[1].receiver, 200);
 }
 
 }  // namespace
