@@ -24,6 +24,9 @@ public:
     // The window dialogs belong to (the main frame once it exists).
     void SetParentSource(std::function<wxWindow*()> parent) { parent_ = std::move(parent); }
     void SetScript(UiScript* script) { script_ = script; }
+    // From now on every question is answered as dismissed (Cancel, No, no file) without a
+    // window: the program is closing and the command that asks must come to its end.
+    void DismissQuestions() { dismissing_ = true; }
 
     // A window of its own for one dialog class: shown modally over the parent in the interface
     // language; true on OK.
@@ -49,6 +52,7 @@ private:
     const int* language_ = nullptr;
     std::function<wxWindow*()> parent_;
     UiScript* script_ = nullptr;
+    bool dismissing_ = false;
     std::map<std::string, DialogWindow> windows_;
 };
 
