@@ -180,6 +180,17 @@ std::vector<KeyLine> ParseKeyText(std::string_view text)
     return lines;
 }
 
+std::string KeyFileText(std::span<const CTraceHeader> headers, int count)
+{
+    count = Clamp(count, headers.size());
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        const CTraceHeader& h = headers[static_cast<size_t>(i)];
+        text += FormatC("%d %d %d %d %d %d \n", 1, 1, i + 1, h.receiverHundredths, h.sourceHundredths, h.component);
+    }
+    return text;
+}
+
 int ApplyKeyLines(std::span<const KeyLine> lines, Matrix2D<float>& rows, std::span<CTraceHeader> headers, int count)
 {
     count = Clamp(count, headers.size());

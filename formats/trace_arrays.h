@@ -81,6 +81,9 @@ constexpr int kMaxKeyLines = 48001;
 // component - -", and the one "Save Key file" writes, "1 1 trace receiver source component",
 // recognised when every line starts with 1 1 and the third values count 1, 2, ..., n.
 std::vector<KeyLine> ParseKeyText(std::string_view text);
+// The key file of the first `count` traces as "Save Key file" writes it: per trace
+// "1 1 trace receiver source component" (trace from 1), each line ending " \n".
+std::string KeyFileText(std::span<const CTraceHeader> headers, int count);
 
 // Applies key lines to the first `count` traces: for each trace b (1-based, in order) that a
 // line names (the first such line), the next kept trace j gets number j (from 0), receiver,

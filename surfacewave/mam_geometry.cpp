@@ -336,12 +336,17 @@ int CMamGeometry::ReadReceiverLocations(int traceCount, std::span<const CTraceHe
 bool CMamGeometry::WriteReceiverLocations(int traceCount, std::span<const CTraceHeaderEx> receivers,
                                           const std::string& path)
 {
+    return WriteFileAtomically(path, ReceiverLocationsText(traceCount, receivers));
+}
+
+std::string CMamGeometry::ReceiverLocationsText(int traceCount, std::span<const CTraceHeaderEx> receivers)
+{
     std::string text;
     const size_t n = static_cast<size_t>(std::clamp(traceCount, 0, static_cast<int>(receivers.size())));
     for (size_t i = 0; i < n; ++i) {
         text += FormatC("%f %f \n", static_cast<double>(receivers[i].x), static_cast<double>(receivers[i].y));
     }
-    return WriteFileAtomically(path, text);
+    return text;
 }
 
 int CMamGeometry::GeometryFromGps(int traceCount, std::span<const CTraceHeader> headers,

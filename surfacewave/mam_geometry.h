@@ -117,6 +117,8 @@ public:
     // "%f %f \n" of the first traceCount receivers, written atomically; false when it failed.
     static bool WriteReceiverLocations(int traceCount, std::span<const CTraceHeaderEx> receivers,
                                        const std::string& path);
+    // The text WriteReceiverLocations writes.
+    static std::string ReceiverLocationsText(int traceCount, std::span<const CTraceHeaderEx> receivers);
 
     // Receivers from the latitude and longitude (degrees) of the first traceCount extended
     // headers: zone below 0, x = 110952 x latitude and y = 91288 x longitude (m); zone 1..17, the

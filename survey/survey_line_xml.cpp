@@ -204,6 +204,20 @@ std::optional<std::string> DocumentAsUtf8(std::string_view bytes, int language, 
     return std::nullopt;
 }
 
+// True when every name and value in the tree is valid UTF-8. A character reference can decode
+// to text that is not (a lone surrogate such as &#xDDDD;), which no document can store.
+bool TreeIsValidUtf8(const pugi::xml_node& node)
+{
+    if (!TextCodec::IsValidUtf8(node.name()) || !TextCodec::IsValidUtf8(node.value())) return false;
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (!TextCodec::IsValidUtf8(a.name()) || !TextCodec::IsValidUtf8(a.value())) return false;
+    }
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (!TreeIsValidUtf8(child)) return false;
+    }
+    return true;
+}
+
 // The one root element `line` of a well-formed document; an empty node otherwise.
 pugi::xml_node LineRoot(const pugi::xml_document& doc)
 {
@@ -242,15 +256,22 @@ void ReadGeometry(const pugi::xml_node& geometry, MamGeometryValues& v)
 
 // --- One entry -------------------------------------------------------------------------------
 
-void WriteFileEntryXml(pugi::xml_node& file, const FileListEntry& e)
+void WriteFileEntryXml(pugi::xml_node& file, const FileListEntry& e, int32_t lineType)
 {
+    // A `number_of_auxiliary` element gives the entry a type of its own when read back. An
+    // entry without one is read with the line's type: it is written without the element while
+    // it has no auxiliary channels, and with the line's type as its own when it has, so it keeps
+    // its reader either way.
+    const bool ownType = e.hasType == 1;
+    const bool writeAuxiliary = ownType || e.numberOfAuxiliary != 0;
     if (e.inUse == 1) AddText(file, "file_name", e.fileName);
     AddInt(file, "id", e.id);
-    if (e.hasType == 1) AddInt(file, "file_type", e.fileType);
+    if (ownType) AddInt(file, "file_type", e.fileType);
+    else if (writeAuxiliary) AddInt(file, "file_type", lineType);
     AddFloat(file, "shot_distance", e.shotDistance);
     AddFloat(file, "first_receiver", e.firstReceiver);
     AddFloat(file, "receiver_interval", e.receiverInterval);
-    AddInt(file, "number_of_auxiliary", e.numberOfAuxiliary);
+    if (writeAuxiliary) AddInt(file, "number_of_auxiliary", e.numberOfAuxiliary);
 }
 
 void ReadFileEntryXml(const pugi::xml_node& file, FileListEntry& entry)
@@ -286,7 +307,7 @@ void ReadFileEntryXml(const pugi::xml_node& file, FileListEntry& entry)
 
 // --- The document ----------------------------------------------------------------------------
 
-int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlot& slot, const std::string& path)
+std::optional<std::string> LineXmlBytes(const SurveyLine& line, CFileGroup& group, const MamGeometrySlot& slot)
 {
     pugi::xml_document doc;
     pugi::xml_node root = doc.append_child("line");
@@ -309,13 +330,14 @@ int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlo
     for (int i = 0; i < count; ++i) {
         FileListEntry& e = group.entries[static_cast<size_t>(i)];
         if (e.inUse != 1) {
+            // Named by the pattern it was read by, and keeping the type it was read with.
             e.fileName = group.PatternFileName(i);
             e.inUse = 1;
+            if (e.hasType != 1) e.fileType = group.CurrentType();
             e.hasType = 1;
-            e.fileType = group.fileType;
         }
         pugi::xml_node file = list.append_child("file");
-        WriteFileEntryXml(file, e);
+        WriteFileEntryXml(file, e, group.CurrentType());
     }
 
     if (slot.present == 1) {
@@ -332,7 +354,20 @@ int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlo
 
     StringWriter body;
     doc.save(body, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    const std::optional<std::string> bytes = EncodeDocument(body.text);
+    // A carriage return in a text is written as a reference: written as it is, the next read
+    // would make it a line feed. Only texts hold one (the names of the tree are fixed).
+    std::string escaped;
+    escaped.reserve(body.text.size());
+    for (const char c : body.text) {
+        if (c == '\r') escaped += "&#13;";
+        else escaped += c;
+    }
+    return EncodeDocument(escaped);
+}
+
+int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlot& slot, const std::string& path)
+{
+    const std::optional<std::string> bytes = LineXmlBytes(line, group, slot);
     if (!bytes) return 0;
     return WriteFileAtomically(path, *bytes) ? 1 : 0;
 }
@@ -365,6 +400,11 @@ int ReadLineXmlBytes(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot,
                        "ルート要素 <line> がちょうど 1 つではありません");
         return -1;
     }
+    if (!TreeIsValidUtf8(root)) {
+        e.reason = Msg(language, "a character reference gives text that is not valid UTF-8",
+                       "文字参照が UTF-8 として正しくない文字になります");
+        return -1;
+    }
     e.reason.clear();
 
     SurveyLine l = line;
@@ -386,7 +426,9 @@ int ReadLineXmlBytes(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot,
         } else if (Named(e, "qkw_menu")) {
             TakeInt(e, l.qkwMenu);
         } else if (Named(e, "qkw_menu_name")) {
-            l.qkwMenuName = CutToCp932Bytes(TextOf(e), SurveyLine::kMaxMenuName);
+            // Cut first, then trimmed: a cut that ends in white space would be trimmed by the
+            // next read, and the name must read back as it is kept.
+            l.qkwMenuName = std::string(Trim(CutToCp932Bytes(TextOf(e), SurveyLine::kMaxMenuName)));
         } else if (Named(e, "procedure_step")) {
             TakeInt(e, l.procedureStep);
         } else if (Named(e, "file_type")) {

@@ -4,7 +4,9 @@
 // plotting files, the file list with its nominal geometry and, for microtremor arrays, the
 // array geometry.
 //
-// Writing: the tree is built in a fixed element order, numbers in the C locale ("%d", "%f"),
+// Writing: an entry without a type of its own is written without `number_of_auxiliary` (whose
+// reading gives an entry its own type) while it has no auxiliary channels, and with the line's
+// type as its own when it has, so it is read back with the reader it had. The tree is built in a fixed element order, numbers in the C locale ("%d", "%f"),
 // no white space between elements, behind the declaration
 // "<?xml version='1.0' encoding='Shift_JIS'?>". The document is stored in CP932; when some text
 // has no CP932 form it is stored in UTF-8 and declared 'UTF-8' instead, so no character is
@@ -26,10 +28,13 @@
 //     `apply_receiver_position` go to the file type current when they are read;
 //   - entries are stored from the first index on and stop at the list's capacity with the
 //     list-full message; `qkw_menu_name` is cut to 79 bytes of its CP932 form, on a character
-//     boundary.
+//     boundary, and trimmed again after the cut;
+//   - text that is not valid UTF-8 once character references are decoded makes the document
+//     unreadable, as it could never be saved again.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -88,9 +93,13 @@ struct MamGeometrySlot {
 
 // Writes the line, the group's list and, when present, the geometry as a line document.
 // Entries below the count that are not in use are first filled in the group itself (the
-// pattern's name, the current file type). 1, or 0 when nothing could be written (the old file
+// pattern's name, and the current file type unless they have a type of their own). A carriage
+// return in a text is written as "&#13;". 1, or 0 when nothing could be written (the old file
 // then stays).
 int WriteLineXml(const SurveyLine& line, CFileGroup& group, const MamGeometrySlot& slot, const std::string& path);
+// The bytes WriteLineXml writes (with the same filling of unused entries); nothing when some
+// text is not valid UTF-8.
+std::optional<std::string> LineXmlBytes(const SurveyLine& line, CFileGroup& group, const MamGeometrySlot& slot);
 
 // Why a document was not read: whether the file opened, and the reason (the system's text when
 // it did not open; what is wrong with the document when it did).
@@ -114,9 +123,10 @@ int LoadLineXml(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, std:
 int LoadLineXmlFile(SurveyLine& line, CFileGroup& group, MamGeometrySlot& slot, const char* path, int first,
                     UiHost* ui = nullptr, int language = -1);
 
-// One list entry as the children of a `file` element, and back. Reading keeps the fields whose
+// One list entry as the children of a `file` element, and back; `lineType` is the line's file
+// type, which an entry without a type of its own is read with. Reading keeps the fields whose
 // elements are missing or unreadable.
-void WriteFileEntryXml(pugi::xml_node& file, const FileListEntry& entry);
+void WriteFileEntryXml(pugi::xml_node& file, const FileListEntry& entry, int32_t lineType);
 void ReadFileEntryXml(const pugi::xml_node& file, FileListEntry& entry);
 
 }  // namespace velk

@@ -35,11 +35,9 @@ WfftLayout MakeWfftLayout(int samples, int windowLength, int range, float interv
     return l;
 }
 
-bool WriteWfftFile(const std::string& path, const Matrix2D<float>& rows, std::span<const int> selected,
-                   int samples, const WfftLayout& layout, std::string* error)
+void WriteWfft(ByteSink& sink, const Matrix2D<float>& rows, std::span<const int> selected, int samples,
+               const WfftLayout& layout)
 {
-    AtomicFileWriter file(path);
-    ByteSink sink(file);
     sink.WriteI32(static_cast<int32_t>(selected.size()), ByteOrder::Little);
     sink.WriteI32(layout.windows, ByteOrder::Little);
     sink.WriteI32(layout.bins, ByteOrder::Little);
@@ -58,6 +56,14 @@ bool WriteWfftFile(const std::string& path, const Matrix2D<float>& rows, std::sp
             }
         }
     }
+}
+
+bool WriteWfftFile(const std::string& path, const Matrix2D<float>& rows, std::span<const int> selected,
+                   int samples, const WfftLayout& layout, std::string* error)
+{
+    AtomicFileWriter file(path);
+    ByteSink sink(file);
+    WriteWfft(sink, rows, selected, samples, layout);
     if (!sink.Ok() || !file.Commit()) {
         if (error) *error = "Cannot write " + path;
         return false;

@@ -15,6 +15,8 @@
 
 namespace velk {
 
+class ByteSink;
+
 // The exchange file's path; the data root is made when it is missing.
 std::string WfftExchangePath();
 
@@ -40,5 +42,8 @@ WfftLayout MakeWfftLayout(int samples, int windowLength, int range, float interv
 // written (the old file stays).
 bool WriteWfftFile(const std::string& path, const Matrix2D<float>& rows, std::span<const int> selected,
                    int samples, const WfftLayout& layout, std::string* error = nullptr);
+// The same bytes into a sink.
+void WriteWfft(ByteSink& sink, const Matrix2D<float>& rows, std::span<const int> selected, int samples,
+               const WfftLayout& layout);
 
 }  // namespace velk

@@ -90,6 +90,7 @@ std::optional<std::string> WxUiHost::Scripted(const char* kind, const std::strin
 
 MsgResult WxUiHost::DoMessage(const MessageRequest& request)
 {
+    if (dismissing_) return DismissResult(request.buttons);
     const wxString caption = request.caption.empty() ? ProgramCaption() : W(request.caption);
     std::optional<std::string> answer = Scripted("message", request.text, caption.utf8_string());
     // "window <answer>": the box is shown as a real window would be, with its own event loop,
@@ -145,6 +146,7 @@ MsgResult WxUiHost::DoMessage(const MessageRequest& request)
 
 int WxUiHost::DoTwoChoice(const TwoChoiceRequest& request)
 {
+    if (dismissing_) return request.defaultChoice;
     if (auto answer = Scripted("two-choice", request.message)) {
         if (*answer == "2" || *answer == request.second) return 2;
         return 1;
@@ -156,6 +158,7 @@ int WxUiHost::DoTwoChoice(const TwoChoiceRequest& request)
 
 std::optional<std::string> WxUiHost::DoOpenFile(const FileRequest& request)
 {
+    if (dismissing_) return std::nullopt;
     if (auto answer = Scripted("open-file", request.title)) {
         if (*answer == "Cancel") return std::nullopt;
         return answer;
@@ -169,6 +172,7 @@ std::optional<std::string> WxUiHost::DoOpenFile(const FileRequest& request)
 
 std::vector<std::string> WxUiHost::DoOpenFiles(const FileRequest& request)
 {
+    if (dismissing_) return {};
     if (auto answer = Scripted("open-files", request.title)) {
         if (*answer == "Cancel") return {};
         return {*answer};
@@ -186,6 +190,7 @@ std::vector<std::string> WxUiHost::DoOpenFiles(const FileRequest& request)
 
 std::optional<std::string> WxUiHost::DoSaveFile(const FileRequest& request)
 {
+    if (dismissing_) return std::nullopt;
     if (auto answer = Scripted("save-file", request.title)) {
         if (*answer == "Cancel") return std::nullopt;
         return answer;
@@ -205,6 +210,7 @@ std::optional<std::string> WxUiHost::DoSaveFile(const FileRequest& request)
 
 std::optional<std::string> WxUiHost::DoBrowseFolder(const FolderRequest& request)
 {
+    if (dismissing_) return std::nullopt;
     if (auto answer = Scripted("folder", request.title)) {
         if (*answer == "Cancel") return std::nullopt;
         return answer;
@@ -223,6 +229,7 @@ std::unique_ptr<ProgressSink> WxUiHost::DoBeginProgress(const std::string& capti
 
 bool WxUiHost::DoRunDialog(DialogRequest& request)
 {
+    if (dismissing_) return false;
     if (auto answer = Scripted("dialog", request.DialogClass())) {
         return *answer != "Cancel" && request.Check().empty();
     }

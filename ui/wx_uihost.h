@@ -33,6 +33,9 @@ public:
     // A box answered "window <answer>" stays open while this says so (the script waits for a
     // file), so that a test can look at the screen behind the question.
     void SetWindowAnswerHold(std::function<bool()> hold) { windowAnswerHold_ = std::move(hold); }
+    // From now on every question is answered as dismissed (Cancel, No, no file) without a
+    // window: the program is closing and the command that asks must come to its end.
+    void DismissQuestions() { dismissing_ = true; }
 
     // A window of its own for one dialog class: shown modally over the parent in the interface
     // language; true on OK.
@@ -59,6 +62,7 @@ private:
     std::function<wxWindow*()> parent_;
     UiScript* script_ = nullptr;
     std::function<bool()> windowAnswerHold_;
+    bool dismissing_ = false;
     std::map<std::string, DialogWindow> windows_;
 };
 

@@ -8,6 +8,7 @@
 #include "app/view/interactive_edit.h"
 #include "app/workspace.h"
 #include "base/position.h"
+#include "formats/trace_arrays.h"
 #include "formats/trace_header_key_dlg.h"
 #include "platform/atomic_file.h"
 #include "platform/language.h"
@@ -27,12 +28,7 @@ int SaveKeyFile(Workspace& ws, UiHost& ui)
     request.initialName = "*.*";
     const std::optional<std::string> path = ui.SaveFile(request);
     if (!path) return 0;
-    std::string text;
-    for (int i = 0; i < n; ++i) {
-        const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
-        text += FormatC("%d %d %d %d %d %d \n", 1, 1, i + 1, h.receiverHundredths, h.sourceHundredths, h.component);
-    }
-    if (!WriteFileAtomically(*path, text)) {
+    if (!WriteFileAtomically(*path, KeyFileText(store.current.headers, n))) {
         ui.Message(Msg(ws.startup.language, "error in opening file", "ファイルを開けません"), MsgButtons::Ok,
                    MsgIcon::Error);
     }

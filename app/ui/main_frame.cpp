@@ -4,7 +4,10 @@
 #include <memory>
 #include <sstream>
 
+#include <wx/app.h>
+#include <wx/dialog.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
@@ -93,7 +96,8 @@ void DescribeMenu(std::ostringstream& out, const wxMenu* menu)
 CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
     : wxFrame(nullptr, wxID_ANY, W(FrameTitle("")), wxPoint(rect.x, rect.y), wxSize(rect.width, rect.height)),
       app_(app),
-      restored_(rect.x, rect.y, rect.width, rect.height)
+      restored_(rect.x, rect.y, rect.width, rect.height),
+      closeTimer_(this)
 {
     SetIcons(ProgramIcons());
     const StartupValues& s = app_.ws().startup;
@@ -112,6 +116,11 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
         Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this, first, last);
     }
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (CommandOnStack()) return;
+        closeTimer_.Stop();
+        Close(true);
+    }, closeTimer_.GetId());
     Bind(wxEVT_MOVE, [this](wxMoveEvent& e) { OnMoveOrSize(); e.Skip(); });
     Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { OnMoveOrSize(); e.Skip(); });
     Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
@@ -229,9 +238,15 @@ void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event)
     if (row->checkRule != kRuleNone) event.Check(app_.commands().IsChecked(id, app_.ws(), app_.recent()));
 }
 
+bool CMainFrame::CommandOnStack()
+{
+    const wxEventLoopBase* active = wxEventLoopBase::GetActive();
+    return active == nullptr || active != wxTheApp->GetMainLoop() || active->IsYielding();
+}
+
 void CMainFrame::OnClose(wxCloseEvent& event)
 {
-    if (event.CanVeto()) {
+    if (!closing_ && event.CanVeto()) {
         const int language = app_.Language();
         const MsgResult answer = app_.ui().Message(
             Msg(language, "Are you sure you want to exit?", "終了してもよろしいですか?"),
@@ -241,6 +256,25 @@ void CMainFrame::OnClose(wxCloseEvent& event)
             return;
         }
     }
+    // The close may arrive from a nested event loop (a window manager's close or a log-out
+    // while a command's dialog is open). Destroying the frame then would delete the command's
+    // dialog, its view and its data under it: the command's dialogs are ended as cancelled,
+    // its further questions answered as dismissed, and the close finishes once it returned.
+    if (CommandOnStack()) {
+        if (!closing_) {
+            closing_ = true;
+            app_.ui().DismissQuestions();
+            for (wxWindow* window : wxTopLevelWindows) {
+                if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) {
+                    dialog->EndModal(wxID_CANCEL);
+                }
+            }
+            closeTimer_.Start(50);
+        }
+        if (event.CanVeto()) event.Veto();
+        return;
+    }
+    closeTimer_.Stop();
     app_.ShutDown(RestoredRect());
     Destroy();
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 #include "app/command_table.h"
 #include "app/shell_services.h"
@@ -60,6 +61,9 @@ private:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);
     void OnClose(wxCloseEvent& event);
+    // True while a command, a dialog or a yield is on the call stack below the current event
+    // (an event loop other than the main one runs, or the main one yields).
+    static bool CommandOnStack();
     void OnMoveOrSize();
 
     CVelkarineApp& app_;
@@ -78,6 +82,10 @@ private:
     std::string lockTexts_[3];
     RecordPrinter printer_;
     WxRecordClipboard clipboard_;
+    // Set once the close is decided while a command is on the stack: its dialogs are ended,
+    // its further questions dismissed, and the timer finishes the close once it has returned.
+    bool closing_ = false;
+    wxTimer closeTimer_;
 };
 
 }  // namespace velk

@@ -261,5 +261,25 @@ TEST_F(ProgramRun, RecordDrawnBeforeTheStackQuestion)
     EXPECT_NE(Output().find("message \"Continue(Enter) or Save(Esc) ?\" -> Cancel"), std::string::npos) << Output();
 }
 
+// The frame closed (and the exit question answered OK) while a command's dialog is open: the
+// dialog ends as cancelled, the command returns, and the program ends cleanly.
+TEST_F(ProgramRun, CloseWhileACommandsDialogIsOpen)
+{
+    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=1\n");
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisition"},
+                              {{"DISPLAY", display_.Name()},
+                               {"VELKARINE_PROFILE", profilePath_},
+                               {"VELKARINE_HOME", folder_.File("home")},
+                               {"VELKARINE_UI_SCRIPT", "answer OK;answer OK;answer OK;sleep 2000;answer OK;close"}},
+                              folder_.File("output.txt")));
+    const std::optional<int> rc = program.Wait(30s);
+    ASSERT_TRUE(rc.has_value()) << Output();
+    EXPECT_EQ(*rc, 0) << Output();
+    const std::string out = Output();
+    EXPECT_NE(out.find("dialog \"CFileNameOptionDlg\" -> (window)"), std::string::npos) << out;
+    EXPECT_NE(out.find("message \"終了してもよろしいですか?\" -> OK"), std::string::npos) << out;
+}
+
 }  // namespace
 }  // namespace velk

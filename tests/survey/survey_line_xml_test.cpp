@@ -205,6 +205,43 @@ TEST(SurveyLineXml, LimitsOfTheListAndTheMenuName)
     EXPECT_TRUE(ui.VerifyAndClear());
 }
 
+// What a document read says survives a save and a new read: the reader of an entry without a
+// type of its own, a menu name cut at a space; text no document can hold is refused on reading.
+TEST(SurveyLineXml, SavedDocumentsReadBackAsRead)
+{
+    const std::string menu = std::string(78, 'm') + "  tail";  // the cut at 79 bytes ends in a space
+    const std::string doc = Doc("<line_name>a&#13;b</line_name><qkw_menu>2</qkw_menu><qkw_menu_name>" + menu +
+                                "</qkw_menu_name><file_type>2</file_type><file_list>"
+                                "<file><file_name>1.8hd</file_name><id>1</id></file>"
+                                "<file><file_name>2.8hd</file_name><id>2</id></file>"
+                                "<file><id>3</id><file_type>0</file_type></file></file_list>");
+    SurveyLine line;
+    CFileGroup g;
+    MamGeometrySlot slot;
+    ASSERT_EQ(ReadLineXmlBytes(line, g, slot, doc, 0), 3);
+    EXPECT_EQ(line.qkwMenuName, std::string(78, 'm'));
+    EXPECT_EQ(line.lineName, "a\rb");
+    g.entries[1].numberOfAuxiliary = 3;
+    const std::optional<std::string> saved = LineXmlBytes(line, g, slot);
+    ASSERT_TRUE(saved);
+    SurveyLine line2;
+    CFileGroup g2;
+    ASSERT_EQ(ReadLineXmlBytes(line2, g2, slot, *saved, 0), 3);
+    EXPECT_EQ(line2, line);
+    EXPECT_EQ(g2.entries[2].fileType, 0);  // a member named by the pattern keeps its own reader
+    EXPECT_EQ((std::array{g2.entries[0].hasType, g2.CurrentType()}), (std::array{0, 2}));  // still the line's type
+    EXPECT_EQ((std::array{g2.entries[1].hasType, g2.entries[1].fileType, g2.entries[1].numberOfAuxiliary}),
+              (std::array{1, 2, 3}));
+    EXPECT_EQ(LineXmlBytes(line2, g2, slot), saved);
+
+    for (const char* bad : {"&#xDDDD;", "&#xD800;x", "&#55296;"}) {
+        SurveyLine l;
+        CFileGroup h;
+        EXPECT_EQ(ReadLineXmlBytes(l, h, slot, Doc(std::string("<line_name>") + bad + "</line_name>"), 0), -1) << bad;
+        EXPECT_EQ(l, SurveyLine{});
+    }
+}
+
 TEST(SurveyLineXml, RoundTripAndFailedWrite)
 {
     TempFolder folder;
