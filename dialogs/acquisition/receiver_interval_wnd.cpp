@@ -1,7 +1,6 @@
 #include "dialogs/acquisition/receiver_interval_wnd.h"
 
 #include <wx/button.h>
-#include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -13,6 +12,7 @@
 #include "acquisition/receiver_interval_dlg.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "platform/language.h"
+#include "ui/value_error.h"
 
 namespace velk {
 
@@ -98,11 +98,7 @@ void CReceiverIntervalWnd::Accept()
         }
     }
     if (error.empty()) error = request_.Check();
-    if (!error.empty()) {
-        wxMessageDialog box(this, U(error), "Velkarine", wxOK | wxICON_WARNING);
-        box.ShowModal();
-        return;
-    }
+    if (ShowValueError(this, U(error))) return;
     EndModal(wxID_OK);
 }
 
