@@ -19,7 +19,7 @@
 #include "draw/mapping.h"
 #include "nordalis/panel_image.h"
 #include "nordalis/ui/panel_bitmap.h"
-#include "ui/wx_dc_canvas.h"
+#include "toolkit/wx_dc_canvas.h"
 
 namespace velk::nordalis {
 namespace {

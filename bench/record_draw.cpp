@@ -19,7 +19,7 @@
 #include <memory>
 #include <random>
 
-#include "ui/wx_dc_canvas.h"
+#include "toolkit/wx_dc_canvas.h"
 #include "draw/line_raster.h"
 #include "draw/mapping.h"
 #include "app/view/record_drawing.h"

@@ -23,7 +23,7 @@ done
 
 # Layers: the libraries below the commands never reach up into them or into the shell.
 lower_dirs="platform base draw dsp formats survey traveltime surfacewave acquisition nordalis"
-upper='app|dialogs|ui|wxshell'
+upper='app|dialogs|toolkit'
 for d in $lower_dirs; do
   [ -d "$d" ] || continue
   up=$(grep -rnE "#[[:space:]]*include[[:space:]]*\"($upper)/" "$d" "${src_globs[@]}" 2>/dev/null \

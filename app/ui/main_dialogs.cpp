@@ -22,7 +22,7 @@
 #include "surfacewave/array_geometry_dlg.h"
 #include "surfacewave/phase_velocity_dlg.h"
 #include "surfacewave/picking_dialogs.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 

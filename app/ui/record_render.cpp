@@ -4,7 +4,7 @@
 
 #include "draw/parallel.h"
 #include "app/view/record_drawing.h"
-#include "ui/wx_dc_canvas.h"
+#include "toolkit/wx_dc_canvas.h"
 #include "app/workspace.h"
 
 namespace velk {

@@ -14,7 +14,7 @@
 
 #include "app/command_table.h"
 #include "app/startup.h"
-#include "ui/ui_script.h"
+#include "toolkit/ui_script.h"
 #include "dialogs/app/brand_windows.h"
 
 namespace velk {

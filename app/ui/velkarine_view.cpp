@@ -18,7 +18,7 @@
 #include "app/view/record_drawing.h"
 #include "app/view/record_paint.h"
 #include "app/ui/record_render.h"
-#include "ui/wx_dc_canvas.h"
+#include "toolkit/wx_dc_canvas.h"
 #include "app/view/view_commands.h"
 #include "app/view/view_seams.h"
 #include "app/workspace.h"

@@ -8,7 +8,7 @@
 #include "acquisition/keypad_dialogs.h"
 #include "app/start_dialogs.h"
 #include "platform/language.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 

@@ -11,7 +11,7 @@
 #include <algorithm>
 
 #include "platform/language.h"
-#include "ui/value_error.h"
+#include "toolkit/value_error.h"
 
 namespace velk {
 

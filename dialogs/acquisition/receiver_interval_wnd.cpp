@@ -12,7 +12,7 @@
 #include "acquisition/receiver_interval_dlg.h"
 #include "dialogs/acquisition/keypad_dialog.h"
 #include "platform/language.h"
-#include "ui/value_error.h"
+#include "toolkit/value_error.h"
 
 namespace velk {
 

@@ -10,8 +10,8 @@
 
 #include "app/view/axis_config.h"
 #include "platform/language.h"
-#include "ui/screen_fit.h"
-#include "ui/value_error.h"
+#include "toolkit/screen_fit.h"
+#include "toolkit/value_error.h"
 
 namespace velk {
 namespace {

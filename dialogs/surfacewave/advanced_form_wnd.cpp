@@ -11,8 +11,8 @@
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
-#include "ui/screen_fit.h"
-#include "ui/value_error.h"
+#include "toolkit/screen_fit.h"
+#include "toolkit/value_error.h"
 
 namespace velk {
 

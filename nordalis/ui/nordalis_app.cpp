@@ -22,8 +22,8 @@
 #include "platform/profile.h"
 #include "platform/recent_files.h"
 #include "platform/screen_rect.h"
-#include "ui/ui_script.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/ui_script.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk::nordalis {
 

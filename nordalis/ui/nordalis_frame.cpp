@@ -10,10 +10,10 @@
 #include "nordalis/ui/panel_bitmap.h"
 #include "platform/numtext.h"
 #include "platform/recent_files.h"
-#include "ui/page_placement.h"
-#include "ui/toolbar_art.h"
-#include "ui/wx_dc_canvas.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/page_placement.h"
+#include "toolkit/toolbar_art.h"
+#include "toolkit/wx_dc_canvas.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk::nordalis {
 

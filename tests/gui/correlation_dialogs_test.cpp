@@ -16,7 +16,7 @@
 #include <set>
 #include <vector>
 
-#include "ui/form_dlg.h"
+#include "toolkit/form_dlg.h"
 #include "dsp/correlation.h"
 #include "dsp/stacking.h"
 #include "gui_support.h"

@@ -11,9 +11,9 @@
 #include <memory>
 
 #include "dialogs/app/brand_windows.h"
-#include "ui/form_dlg.h"
-#include "ui/progress_dlg.h"
-#include "ui/two_choice_dlg.h"
+#include "toolkit/form_dlg.h"
+#include "toolkit/progress_dlg.h"
+#include "toolkit/two_choice_dlg.h"
 #include "gui_support.h"
 
 namespace velk {

@@ -14,7 +14,7 @@
 #include "gui_support.h"
 #include "key_feeder.h"
 #include "platform/language.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 namespace {

@@ -16,7 +16,7 @@
 #include <memory>
 #include <set>
 
-#include "ui/form_dlg.h"
+#include "toolkit/form_dlg.h"
 #include "dsp/agc.h"
 #include "dsp/band_pass.h"
 #include "dsp/notch.h"

@@ -9,7 +9,7 @@
 #include <wx/imagpng.h>
 #include <wx/window.h>
 
-#include "ui/screen_fit.h"
+#include "toolkit/screen_fit.h"
 
 #include <fcntl.h>
 #include <signal.h>

@@ -19,7 +19,7 @@
 #include "key_feeder.h"
 #include "platform/language.h"
 #include "platform/profile.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 namespace {

@@ -19,7 +19,7 @@
 
 #include "acquisition/input_integer_dlg.h"
 #include "app/dsp/trace_edit_dialogs.h"
-#include "ui/form_dlg.h"
+#include "toolkit/form_dlg.h"
 #include "dsp/nmo.h"
 #include "dsp/synthetic.h"
 #include "dsp/trace_edit.h"

@@ -13,7 +13,7 @@
 #include <iostream>
 #include <memory>
 
-#include "ui/form_dlg.h"
+#include "toolkit/form_dlg.h"
 #include "dialogs/dsp/taup_transform_wnd.h"
 #include "dsp/fk_filter.h"
 #include "dsp/median_filter.h"

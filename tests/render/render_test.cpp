@@ -25,7 +25,7 @@
 #include "gui/gui_support.h"
 #include "render_harness.h"
 #include "tools/scripted_uihost.h"
-#include "ui/wx_dc_canvas.h"
+#include "toolkit/wx_dc_canvas.h"
 
 namespace velk {
 namespace {

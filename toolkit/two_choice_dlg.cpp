@@ -1,8 +1,8 @@
-#include "ui/two_choice_dlg.h"
+#include "toolkit/two_choice_dlg.h"
 
 #include <wx/sizer.h>
 
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 

@@ -1,4 +1,4 @@
-#include "ui/page_placement.h"
+#include "toolkit/page_placement.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ui/progress_dlg.h"
+#include "toolkit/progress_dlg.h"
 
 #include <algorithm>
 

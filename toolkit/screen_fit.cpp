@@ -1,4 +1,4 @@
-#include "ui/screen_fit.h"
+#include "toolkit/screen_fit.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 #include <cstdio>
 
@@ -10,10 +10,10 @@
 #include <wx/generic/msgdlgg.h>
 #include <wx/timer.h>
 
-#include "ui/ui_script.h"
-#include "ui/form_dlg.h"
-#include "ui/progress_dlg.h"
-#include "ui/two_choice_dlg.h"
+#include "toolkit/ui_script.h"
+#include "toolkit/form_dlg.h"
+#include "toolkit/progress_dlg.h"
+#include "toolkit/two_choice_dlg.h"
 #include "platform/file_patterns.h"
 #include "platform/language.h"
 

@@ -1,8 +1,8 @@
-#include "ui/value_error.h"
+#include "toolkit/value_error.h"
 
 #include <wx/msgdlg.h>
 
-#include "ui/wx_uihost.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 

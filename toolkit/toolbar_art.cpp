@@ -1,4 +1,4 @@
-#include "ui/toolbar_art.h"
+#include "toolkit/toolbar_art.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "ui/form_dlg.h"
+#include "toolkit/form_dlg.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -9,9 +9,9 @@
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
-#include "ui/screen_fit.h"
-#include "ui/value_error.h"
-#include "ui/wx_uihost.h"
+#include "toolkit/screen_fit.h"
+#include "toolkit/value_error.h"
+#include "toolkit/wx_uihost.h"
 
 namespace velk {
 

@@ -1,4 +1,4 @@
-#include "ui/wx_dc_canvas.h"
+#include "toolkit/wx_dc_canvas.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "ui/ui_script.h"
+#include "toolkit/ui_script.h"
 
 #include <cstdlib>
 
