@@ -109,7 +109,9 @@ public:
     std::string Text()
     {
         const auto* p = reinterpret_cast<const char*>(bytes_.data() + at_);
-        const size_t n = strnlen(p, kSgmTextSize);
+        // The writer keeps the field's last byte for the terminating NUL, so a text reads as at
+        // most kSgmTextSize - 1 characters: what is read is what a save writes back.
+        const size_t n = strnlen(p, kSgmTextSize - 1);
         at_ += kSgmTextSize;
         return std::string(p, n);
     }
