@@ -12,16 +12,11 @@
 #include "base/matrix2d.h"
 #include "base/trace_header.h"
 #include "formats/trace_arrays.h"
+#include "fuzz/reader_harness.h"
 
 namespace {
 
-void Require(bool condition, const char* rule)
-{
-    if (!condition) {
-        std::fprintf(stderr, "key file round trip: %s\n", rule);
-        std::abort();
-    }
-}
+using velk::fuzzing::Require;
 
 constexpr int kTraces = 7;
 constexpr int kColumns = 5;
