@@ -36,10 +36,11 @@ struct Tables {
     // exchanges. Larger lengths: the bit reversals of the middle index bits (see BitReverse).
     std::array<std::vector<uint32_t>, kMaxLog2 + 1> swaps;
     // blocks[m]: the bit reversals of the m - 4 bits that number the 16-point blocks of 2^m
-    // points, and room for one transform's output, for the short lengths whose last pass
-    // writes its results straight to their reversed places.
+    // points, for the short lengths whose last pass writes its results straight to their
+    // reversed places.
     std::array<std::vector<uint32_t>, kMaxLog2 + 1> blocks;
-    std::vector<T> outRe, outIm;
+    // The short lengths' working arrays (see ScratchBeside).
+    std::vector<T> scratchRe, scratchIm;
 };
 
 // Lengths of 2^kBlockedLog2 points and more are bit-reversed tile by tile.
@@ -151,6 +152,23 @@ const uint32_t* BlockReverse(Tables<T>& tables, int m)
         }
     }
     return r.data();
+}
+
+// Room for n values in `buffer`, placed 1280 bytes (modulo 4 KB) after `caller`. The short
+// transforms read the caller's array and write the scratch array in one pass and the other way
+// round in another; when the two lie a multiple of 2 KB apart, the processor takes loads for
+// reads of values just stored to the other array (their addresses look alike in the low bits)
+// and makes them wait, which costs up to a sixth of the transform's time.
+template <class T>
+T* ScratchBeside(std::vector<T>& buffer, const T* caller, size_t n)
+{
+    constexpr uintptr_t kPage = 4096, kApart = 1280;
+    if (buffer.size() < n + kPage / sizeof(T)) {
+        buffer.resize(n + kPage / sizeof(T));
+    }
+    const uintptr_t base = reinterpret_cast<uintptr_t>(buffer.data());
+    const uintptr_t shift = (reinterpret_cast<uintptr_t>(caller) + kApart - base) % kPage;
+    return buffer.data() + shift / sizeof(T);
 }
 
 template <class T>
@@ -276,13 +294,10 @@ void TransformImpl(T* re, T* im, int log2n, bool inverse, T scale)
 #ifdef VELK_FFT_WIDE
     if constexpr (sizeof(T) == sizeof(double)) {
         if (HasWideVectors()) {
-            if (log2n >= 4 && log2n < kBlockedLog2) {
+            if (log2n >= 6 && log2n < kBlockedLog2) {
                 const size_t n = size_t{1} << log2n;
-                tables.outRe.resize(size_t{1} << (kBlockedLog2 - 1));
-                tables.outIm.resize(size_t{1} << (kBlockedLog2 - 1));
-                wide::RunShort(re, im, log2n, tables, scale, BlockReverse(tables, log2n));
-                std::memcpy(re, tables.outRe.data(), n * sizeof(T));
-                std::memcpy(im, tables.outIm.data(), n * sizeof(T));
+                wide::RunShort(re, im, log2n, tables, scale, BlockReverse(tables, log2n),
+                               ScratchBeside(tables.scratchRe, re, n), ScratchBeside(tables.scratchIm, im, n));
                 return;
             }
             wide::RunBlock(re, im, log2n, tables, scale);

@@ -5,7 +5,9 @@
 // (with one radix-2 stage for odd powers), decimation in frequency, then the bit-reversal
 // permutation. Each 4-point butterfly is exactly two radix-2 stages, so the results agree with
 // the plain radix-2 algorithm to rounding. Large transforms run depth first, so that the
-// later stages work on blocks that stay in the first-level cache.
+// later stages work on blocks that stay in the first-level cache; short ones (64 to 2048
+// points, where the processor has 256-bit vectors) work in a scratch area and write their
+// last stage straight to the bit-reversed places. Every road gives the same bits.
 //
 // Twiddle tables (per stage length) and bit-reversal tables (per transform length) are built
 // on first use and cached per thread: the routines stay reentrant, and threads never share
