@@ -123,6 +123,104 @@ void Chirp(ChirpPlan& p, double* re, double* im, int n, double scale)
     }
 }
 
+// Lengths n = P m with P = 2^a > 1 and m odd > 1 are split (the four steps): with the input
+// laid out as P rows of m (row j1 holds x[m j1 + j2]), the P-point transforms down the columns
+// (radix-2 butterflies between whole rows), the twiddles w_n^(j2 k1), the m-point transform of
+// every row, and X[k1 + P k2] = value k2 of row k1. The chirp convolution then runs on m points,
+// with transforms short enough to stay in the cache, instead of on n.
+struct SplitPlan {
+    int n = 0;
+    int rows = 0;     // P
+    int columns = 0;  // m
+    std::vector<double> turnRe, turnIm;  // w_n^(j2 k1), k1 * m + j2
+    std::vector<double> rowRe, rowIm;    // w_P^j, j < P/2
+    std::vector<double> workRe, workIm;  // n values
+};
+
+SplitPlan& SplitPlanFor(int n, int rows)
+{
+    thread_local SplitPlan plan;
+    if (plan.n != n) {
+        const int columns = n / rows;
+        const auto un = static_cast<size_t>(n);
+        SplitPlan next;
+        next.n = n;
+        next.rows = rows;
+        next.columns = columns;
+        next.turnRe.resize(un);
+        next.turnIm.resize(un);
+        for (size_t k1 = 0; k1 < static_cast<size_t>(rows); ++k1) {
+            for (size_t j2 = 0; j2 < static_cast<size_t>(columns); ++j2) {
+                const double a = -2.0 * std::numbers::pi * static_cast<double>((k1 * j2) % un) / static_cast<double>(n);
+                next.turnRe[k1 * static_cast<size_t>(columns) + j2] = std::cos(a);
+                next.turnIm[k1 * static_cast<size_t>(columns) + j2] = std::sin(a);
+            }
+        }
+        for (int j = 0; j < rows / 2; ++j) {
+            const double a = -2.0 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(rows);
+            next.rowRe.push_back(std::cos(a));
+            next.rowIm.push_back(std::sin(a));
+        }
+        next.workRe.resize(un);
+        next.workIm.resize(un);
+        plan = std::move(next);
+    }
+    return plan;
+}
+
+// The forward transform of n = rows * odd points through the split (see SplitPlan).
+void Split(double* re, double* im, int n, int rows, double scale)
+{
+    SplitPlan& p = SplitPlanFor(n, rows);
+    const auto m = static_cast<size_t>(p.columns);
+    const auto P = static_cast<size_t>(rows);
+    double* wr = p.workRe.data();
+    double* wi = p.workIm.data();
+    std::copy(re, re + P * m, wr);
+    std::copy(im, im + P * m, wi);
+    // Radix-2 decimation in frequency between rows; the rows end in bit-reversed order.
+    for (size_t span = P / 2; span >= 1; span /= 2) {
+        const size_t step = P / (2 * span);
+        for (size_t first = 0; first < P; first += 2 * span) {
+            for (size_t j = 0; j < span; ++j) {
+                const double c = p.rowRe[j * step], sn = p.rowIm[j * step];
+                double* ar = wr + (first + j) * m;
+                double* ai = wi + (first + j) * m;
+                double* br = wr + (first + j + span) * m;
+                double* bi = wi + (first + j + span) * m;
+                for (size_t q = 0; q < m; ++q) {
+                    const double xr = ar[q], xi = ai[q], yr = br[q], yi = bi[q];
+                    ar[q] = xr + yr;
+                    ai[q] = xi + yi;
+                    const double dr = xr - yr, di = xi - yi;
+                    br[q] = dr * c - di * sn;
+                    bi[q] = dr * sn + di * c;
+                }
+            }
+        }
+    }
+    int bits = 0;
+    while ((size_t{1} << bits) < P) ++bits;
+    for (size_t r = 0; r < P; ++r) {
+        size_t k1 = 0;  // the row's bin: r with its bits reversed
+        for (int b = 0; b < bits; ++b) k1 = (k1 << 1) | ((r >> b) & 1u);
+        double* rr = wr + r * m;
+        double* ri = wi + r * m;
+        const double* tr = p.turnRe.data() + k1 * m;
+        const double* ti = p.turnIm.data() + k1 * m;
+        for (size_t q = 0; q < m; ++q) {
+            const double xr = rr[q], xi = ri[q];
+            rr[q] = xr * tr[q] - xi * ti[q];
+            ri[q] = xr * ti[q] + xi * tr[q];
+        }
+        TransformAnyLength(rr, ri, p.columns, false, scale);
+        for (size_t q = 0; q < m; ++q) {
+            re[k1 + P * q] = rr[q];
+            im[k1 + P * q] = ri[q];
+        }
+    }
+}
+
 // e^(-2 pi i k/n), k < n/2, for taking apart the transform of a packed real sequence.
 struct HalfTurn {
     int n = 0;
@@ -198,13 +296,24 @@ void TransformAnyLength(double* re, double* im, int n, bool inverse, double scal
         fft_engine::Transform(re, im, log2n, inverse, scale);
         return;
     }
-    ChirpPlan& plan = PlanFor(n);  // may throw: nothing is touched before
+    int rows = 1;  // the power of two in n
+    while (n % (2 * rows) == 0) rows *= 2;
+    // The plans may throw: nothing is touched before.
+    ChirpPlan* plan = rows > 1 ? nullptr : &PlanFor(n);
+    if (rows > 1) {
+        SplitPlanFor(n, rows);
+        if (n / rows >= kDirectBelow) PlanFor(n / rows);  // the rows' chirp
+    }
     // The inverse is the forward transform of the conjugate, conjugated.
     const auto un = static_cast<size_t>(n);
     if (inverse) {
         for (size_t k = 0; k < un; ++k) im[k] = -im[k];
     }
-    Chirp(plan, re, im, n, scale);
+    if (plan != nullptr) {
+        Chirp(*plan, re, im, n, scale);
+    } else {
+        Split(re, im, n, rows, scale);
+    }
     if (inverse) {
         for (size_t k = 0; k < un; ++k) im[k] = -im[k];
     }

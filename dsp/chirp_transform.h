@@ -5,7 +5,10 @@
 // which turns the length-n sum into a circular convolution of a power-of-two length M >= 2n - 1
 // (three radix-2 transforms of M points; the chirp's own transform is kept per thread while the
 // length stays the same). The chirp e^(-i pi m^2 / n) is computed in double from m^2 mod 2n, so
-// its angle stays exact however long the transform.
+// its angle stays exact however long the transform. A length with a power of two in it,
+// n = 2^a m (m odd), is first split into 2^a transforms of m points (radix-2 butterflies
+// between rows of m values, then twiddles), so that the chirp convolution runs on the odd part
+// with short transforms.
 //
 // Zero-based, split real and imaginary arrays, in place.
 
