@@ -154,13 +154,15 @@ constexpr int kFusedEdgesFrom = 5;
 // One step of a stencil that writes the interior cells of a row from the current and old levels
 // alone (`row(k)`), followed by the absorbing condition on edges 1 to 4, with the values and the
 // messages of the rows and then AllEdges. The interior of row k is all that edges 2 and 4 read on
-// that row, so each row gets its first and last cell right after its interior, while it is
-// still in the cache; otherwise the edge columns would be a second pass over memory, one cache
-// line of every level per row, on one thread. What stays serial, in the order of the edges:
-// rows 0 and nz-1 and the messages. Edges 1 and 3 read cells of the first and last column
-// before edges 2 and 4 rewrite them (the values the new level holds from its previous use);
-// those three corner values are taken before the rows. `done(first, last)` runs after each part
-// of rows on its thread.
+// that row, and rows 1 and 2 (nz-3 and nz-2) are all that edge 1 (3) reads away from the
+// corners; so each row gets its first and last cell right after its interior, and the part of
+// rows that holds rows 1 and 2 (nz-3 and nz-2) then does edge 1 (3), while those rows are still
+// in the cache. Otherwise the edges would be a second pass over memory on one thread. What stays
+// serial, in the order of the edges: the corners and the messages. Edges 1 and 3 read cells of
+// the first and last column before edges 2 and 4 rewrite them, and edge 2 reads cells of the
+// last row before edge 3 rewrites them (the values the new level holds from its previous use):
+// those four corner values are taken before the rows. `done()` runs
+// after each part of rows on its thread.
 template <class Row, class Done>
 void StepWithEdges(FdLevels& p, const FdGrid& g, FdStep s, const Row& row, const Done& done)
 {
@@ -172,52 +174,90 @@ void StepWithEdges(FdLevels& p, const FdGrid& g, FdStep s, const Row& row, const
     const double ratio = static_cast<double>(g.dt) / g.h;
     auto at = [nx](int i, int k) { return At(nx, i, k); };
     auto fr = [&](size_t e0) { return v[e0] * ratio * 0.5; };
-    const size_t x1 = static_cast<size_t>(nx) - 1;
-    const double firstOfEdge1 = AbsorbingValue(nw, cur, old, at(0, 0), at(0, 1), at(0, 2), fr(at(0, 0)));
-    const double lastOfEdge1 = AbsorbingValue(nw, cur, old, at(nx - 1, 0), at(nx - 1, 1), at(nx - 1, 2), fr(at(nx - 1, 0)));
-    const double lastOfEdge3 = AbsorbingValue(nw, cur, old, at(nx - 1, nz - 1), at(nx - 1, nz - 2), at(nx - 1, nz - 3),
-                                              fr(at(nx - 1, nz - 1)));
-    std::atomic<bool> wrong{false};
-    ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) {
+    auto value = [&](size_t e0, ptrdiff_t inward) {
+        const size_t e1 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + inward);
+        const size_t e2 = static_cast<size_t>(static_cast<ptrdiff_t>(e1) + inward);
+        return AbsorbingValue(nw, cur, old, e0, e1, e2, fr(e0));
+    };
+    const ptrdiff_t down = nx;
+    const double firstOfEdge1 = value(at(0, 0), down);
+    const double lastOfEdge1 = value(at(nx - 1, 0), down);
+    const double lastOfEdge2 = value(at(0, nz - 1), 1);
+    const double lastOfEdge3 = value(at(nx - 1, nz - 1), -down);
+    // Edge 1 or 3 away from the corners; true when a value's square exceeds 2.
+    auto edgeRow = [&](int k, ptrdiff_t inward) {
+        bool wrong = false;
+        for (int j = 1; j < nx - 1; ++j) {
+            const double x = value(at(j, k), inward);
+            nw[at(j, k)] = x;
+            wrong = wrong || WrongOnBoundary(x);
+        }
+        return wrong;
+    };
+    std::atomic<bool> sidesWrong{false}, edge1Wrong{false}, edge3Wrong{false}, edge1Done{false}, edge3Done{false};
+    const int rows = nz - 2;
+    const int parts = g.pool ? std::min(kMaxChunks, rows) : 1;
+    auto part = [&](int c) {
+        // The part with the last rows runs second, right after the first: both carry an edge.
+        const int index = c == 0 ? 0 : c == 1 ? parts - 1 : c - 1;
+        const int a = 1 + static_cast<int>(static_cast<long long>(rows) * index / parts);
+        const int b = 1 + static_cast<int>(static_cast<long long>(rows) * (index + 1) / parts);
         bool any = false;
         for (int k = a; k < b; ++k) {
             row(k);
-            const size_t e0 = at(0, k), e4 = e0 + x1;
-            const double left = AbsorbingValue(nw, cur, old, e0, e0 + 1, e0 + 2, fr(e0));
+            const size_t e0 = at(0, k), e4 = at(nx - 1, k);
+            const double left = value(e0, 1);
             nw[e0] = left;
-            const double right = AbsorbingValue(nw, cur, old, e4, e4 - 1, e4 - 2, fr(e4));
+            const double right = value(e4, -1);
             nw[e4] = right;
             any = any || WrongOnBoundary(left) || WrongOnBoundary(right);
+            if (k == 2 && a <= 1) {
+                if (edgeRow(0, down)) edge1Wrong.store(true, std::memory_order_relaxed);
+                edge1Done.store(true, std::memory_order_relaxed);
+            }
+            if (k == nz - 2 && a <= nz - 3) {
+                if (edgeRow(nz - 1, -down)) edge3Wrong.store(true, std::memory_order_relaxed);
+                edge3Done.store(true, std::memory_order_relaxed);
+            }
         }
-        done(a, b);
-        if (any) wrong.store(true, std::memory_order_relaxed);
-    });
-    const bool sides = wrong.load(std::memory_order_relaxed);
-    auto put = [&](int edge, int j, size_t e0, double value) {
-        nw[e0] = value;
-        if (WrongOnBoundary(value)) ReportWrong(edge, j);
+        done();
+        if (any) sidesWrong.store(true, std::memory_order_relaxed);
     };
-    auto inward = [&](int edge, int j, size_t e0, ptrdiff_t step) {
-        const size_t e1 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + step);
-        const size_t e2 = static_cast<size_t>(static_cast<ptrdiff_t>(e1) + step);
-        put(edge, j, e0, AbsorbingValue(nw, cur, old, e0, e1, e2, fr(e0)));
+    if (g.pool) {
+        g.pool->Run(parts, part);
+    } else {
+        part(0);
+    }
+    auto put = [&](int edge, int j, size_t e0, double x) {
+        nw[e0] = x;
+        if (WrongOnBoundary(x)) ReportWrong(edge, j);
     };
-    const ptrdiff_t down = nx;
+    // The messages of values the parts wrote, in the order of the cells.
+    auto recheck = [&](int edge, bool wrong, int count, auto cell) {
+        if (!wrong) return;
+        for (int j = 1; j < count - 1; ++j)
+            if (WrongOnBoundary(nw[cell(j)])) ReportWrong(edge, j);
+    };
     put(1, 0, at(0, 0), firstOfEdge1);
-    for (int j = 1; j < nx - 1; ++j) inward(1, j, at(j, 0), down);
+    if (edge1Done.load(std::memory_order_relaxed)) {
+        recheck(1, edge1Wrong.load(std::memory_order_relaxed), nx, [&](int j) { return at(j, 0); });
+    } else {
+        for (int j = 1; j < nx - 1; ++j) put(1, j, at(j, 0), value(at(j, 0), down));
+    }
     put(1, nx - 1, at(nx - 1, 0), lastOfEdge1);
-    inward(2, 0, at(0, 0), 1);
-    if (sides)
-        for (int j = 1; j < nz - 1; ++j)
-            if (WrongOnBoundary(nw[at(0, j)])) ReportWrong(2, j);
-    inward(2, nz - 1, at(0, nz - 1), 1);
-    for (int j = 0; j < nx - 1; ++j) inward(3, j, at(j, nz - 1), -down);
+    put(2, 0, at(0, 0), value(at(0, 0), 1));
+    recheck(2, sidesWrong.load(std::memory_order_relaxed), nz, [&](int j) { return at(0, j); });
+    put(2, nz - 1, at(0, nz - 1), lastOfEdge2);
+    put(3, 0, at(0, nz - 1), value(at(0, nz - 1), -down));
+    if (edge3Done.load(std::memory_order_relaxed)) {
+        recheck(3, edge3Wrong.load(std::memory_order_relaxed), nx, [&](int j) { return at(j, nz - 1); });
+    } else {
+        for (int j = 1; j < nx - 1; ++j) put(3, j, at(j, nz - 1), value(at(j, nz - 1), -down));
+    }
     put(3, nx - 1, at(nx - 1, nz - 1), lastOfEdge3);
-    inward(4, 0, at(nx - 1, 0), -1);
-    if (sides)
-        for (int j = 1; j < nz - 1; ++j)
-            if (WrongOnBoundary(nw[at(nx - 1, j)])) ReportWrong(4, j);
-    inward(4, nz - 1, at(nx - 1, nz - 1), -1);
+    put(4, 0, at(nx - 1, 0), value(at(nx - 1, 0), -1));
+    recheck(4, sidesWrong.load(std::memory_order_relaxed), nz, [&](int j) { return at(nx - 1, j); });
+    put(4, nz - 1, at(nx - 1, nz - 1), value(at(nx - 1, nz - 1), -1));
 }
 
 }  // namespace
@@ -237,23 +277,22 @@ void FdStepOrder2(FdLevels& p, const FdGrid& g, FdStep s)
     }
 #if defined(__x86_64__) && defined(__GNUC__)
     if (HasWideVectors()) {
-        // Streaming stores pay when the levels (three of doubles, the velocities in floats) do not
-        // stay in the caches from one step to the next and several threads share the memory
-        // bandwidth. One core streams slower than it stores through the cache, and there the
-        // new level's latest rows are still cached when the edges and the next step read them.
+        // Levels (three of doubles, the velocities in floats) beyond this size do not stay in
+        // the caches from one step to the next: there the new level is streamed.
         constexpr size_t kStreamingBytes = size_t{24} << 20;
         const size_t cells = static_cast<size_t>(nx) * static_cast<size_t>(nz);
-        const bool stream = g.pool && g.pool->Threads() > 1 && cells * (3 * sizeof(double) + sizeof(float)) > kStreamingBytes;
+        const bool stream = cells * (3 * sizeof(double) + sizeof(float)) > kStreamingBytes;
         StepWithEdges(
-            p, g, s, [&](int k) { Order2RowWide(nw, cur, old, v, nx, k, c, stream); },
-            [&](int, int) {
+            // The rows that edges 1 and 3 read again go through the cache.
+            p, g, s, [&](int k) { Order2RowWide(nw, cur, old, v, nx, k, c, stream && k > 2 && k < nz - 3); },
+            [&] {
                 if (stream) _mm_sfence();  // the streamed rows are in memory before the step goes on
             });
         return;
     }
 #endif
     StepWithEdges(
-        p, g, s, [&](int k) { Order2Row(nw, cur, old, v, nx, k, c); }, [](int, int) {});
+        p, g, s, [&](int k) { Order2Row(nw, cur, old, v, nx, k, c); }, [] {});
 }
 
 void FdStepOrder4(FdLevels& p, const FdGrid& g, FdStep s)
@@ -294,7 +333,7 @@ void FdStepOrder4(FdLevels& p, const FdGrid& g, FdStep s)
         AllEdges(p, g, s);
         return;
     }
-    StepWithEdges(p, g, s, row, [](int, int) {});
+    StepWithEdges(p, g, s, row, [] {});
 }
 
 size_t PseudoSpectralBytes(int nx, int nz)
