@@ -108,10 +108,10 @@ __attribute__((target("avx2"))) void Order2RowWide(double* nw, const double* cur
         const size_t last = end - 2 >= first ? end - 2 - lineOffset(end - 2) : first;
         if (first < last && (reinterpret_cast<uintptr_t>(nw) & 7u) == 0) {
             for (; q < first; ++q) cell(q);
-            // The three levels read from memory are fetched a few kilobytes ahead into the
-            // second-level cache, one line per level every eight cells: more lines in flight than
-            // the hardware prefetcher keeps, which is what limits one core. Never past the grid:
-            // streamed rows are at least three rows from the last.
+            // The levels read from memory are fetched 2 KB ahead into the second-level cache, a
+            // line of each every eight cells (of the velocities every sixteen): more lines in
+            // flight than the hardware prefetcher keeps, which limits one core and helps all
+            // eight. Never past the grid: streamed rows are at least three rows from the last.
             const size_t ahead = std::min<size_t>(kPrefetchCells, static_cast<size_t>(nx));
             for (; q < last; q += 4) {
                 if (((q - first) & 7u) == 0) {
@@ -176,8 +176,8 @@ constexpr int kFusedEdgesFrom = 5;
 // serial, in the order of the edges: the corners and the messages. Edges 1 and 3 read cells of
 // the first and last column before edges 2 and 4 rewrite them, and edge 2 reads cells of the
 // last row before edge 3 rewrites them (the values the new level holds from its previous use):
-// those four corner values are taken before the rows. `done()` runs
-// after each part of rows on its thread.
+// those four corner values are taken before the rows. `done()` runs after each part of rows on
+// its thread.
 template <class Row, class Done>
 void StepWithEdges(FdLevels& p, const FdGrid& g, FdStep s, const Row& row, const Done& done)
 {
