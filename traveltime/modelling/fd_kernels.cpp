@@ -1,6 +1,7 @@
 #include "traveltime/modelling/fd_kernels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -61,49 +62,73 @@ void Order2Rows(double* nw, const double* cur, const double* old, const float* v
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// The same rows in 256-bit vectors on processors that have them: the same operations in the
-// same order (no fused multiply-add), so the same values. On grids far larger than the caches
-// the new level is written with streaming stores, which skip reading its old contents into the
-// cache first (a quarter of the memory traffic of a step).
-__attribute__((target("avx2"))) void Order2RowsWide(double* nw, const double* cur, const double* old, const float* v,
-                                                    int nx, int first, int last, double c, bool stream)
+typedef double V4 __attribute__((vector_size(32)));
+
+// How far ahead the streamed rows prefetch (cells).
+constexpr size_t kPrefetchCells = 256;
+
+// Four new cells from cell q on.
+__attribute__((target("avx2"), always_inline)) inline V4 Order2Four(const double* cur, const double* old, const float* v,
+                                                                     int nx, size_t q, double c)
 {
-    if (!stream) {
-        for (int k = first; k < last; ++k) Order2Row(nw, cur, old, v, nx, k, c);
-        return;
-    }
-    typedef double V4 __attribute__((vector_size(32)));
-    for (int k = first; k < last; ++k) {
-        const size_t row = static_cast<size_t>(k) * static_cast<size_t>(nx);
-        const size_t end = row + static_cast<size_t>(nx) - 1;
-        size_t q = row + 1;
-        // Single cells up to the first 32-byte boundary of the new level and after the last.
-        size_t head = q;
-        while (head < end && (reinterpret_cast<uintptr_t>(nw + head) & 31u) != 0) ++head;
-        size_t tail = head + (end - head) / 4 * 4;
-        for (; q < end; ++q) {
-            if (q == head) {
-                for (; q < tail; q += 4) {
-                    const V4 r = V4{v[q], v[q + 1], v[q + 2], v[q + 3]} * c;
-                    const V4 r2 = r * r;
-                    V4 m, w, e, n, s, o;
-                    std::memcpy(&m, cur + q, sizeof m);
-                    std::memcpy(&w, cur + q - 1, sizeof w);
-                    std::memcpy(&e, cur + q + 1, sizeof e);
-                    std::memcpy(&n, cur + q - nx, sizeof n);
-                    std::memcpy(&s, cur + q + nx, sizeof s);
-                    std::memcpy(&o, old + q, sizeof o);
-                    const V4 value = 2.0 * (1.0 - 2.0 * r2) * m + r2 * (w + e + n + s) - o;
-                    _mm256_stream_pd(nw + q, reinterpret_cast<__m256d>(value));
+    const V4 r = V4{v[q], v[q + 1], v[q + 2], v[q + 3]} * c;
+    const V4 r2 = r * r;
+    V4 m, w, e, n, s, o;
+    std::memcpy(&m, cur + q, sizeof m);
+    std::memcpy(&w, cur + q - 1, sizeof w);
+    std::memcpy(&e, cur + q + 1, sizeof e);
+    std::memcpy(&n, cur + q - nx, sizeof n);
+    std::memcpy(&s, cur + q + nx, sizeof s);
+    std::memcpy(&o, old + q, sizeof o);
+    return 2.0 * (1.0 - 2.0 * r2) * m + r2 * (w + e + n + s) - o;
+}
+
+// The same row in 256-bit vectors on processors that have them: the same operations in the same
+// order (no fused multiply-add), so the same values. With `stream` the whole cache lines inside
+// the row are written with streaming stores, which skip reading the new level's old contents
+// into the cache first (a quarter of the memory traffic of a step); the lines at both ends are
+// written normally, since the absorbing condition reads their cells again right after the row.
+// A row of streaming stores wants an _mm_sfence before other threads read it.
+__attribute__((target("avx2"))) void Order2RowWide(double* nw, const double* cur, const double* old, const float* v, int nx,
+                                                   int k, double c, bool stream)
+{
+    const size_t row = static_cast<size_t>(k) * static_cast<size_t>(nx);
+    const size_t end = row + static_cast<size_t>(nx) - 1;
+    auto cell = [&](size_t q) {
+        const double r = v[q] * c;
+        const double r2 = r * r;
+        nw[q] = 2.0 * (1.0 - 2.0 * r2) * cur[q] + r2 * (cur[q - 1] + cur[q + 1] + cur[q - nx] + cur[q + nx]) - old[q];
+    };
+    size_t q = row + 1;
+    if (stream) {
+        // Whole 64-byte lines from past the second interior cell to before the second-last.
+        constexpr size_t kLine = 64 / sizeof(double);
+        const auto lineOffset = [&](size_t at) { return (reinterpret_cast<uintptr_t>(nw + at) & 63u) / sizeof(double); };
+        const size_t first = row + 3 + (kLine - lineOffset(row + 3)) % kLine;
+        const size_t last = end - 2 >= first ? end - 2 - lineOffset(end - 2) : first;
+        if (first < last && (reinterpret_cast<uintptr_t>(nw) & 7u) == 0) {
+            for (; q < first; ++q) cell(q);
+            // The levels read from memory are fetched 2 KB ahead into the second-level cache, a
+            // line of each every eight cells (of the velocities every sixteen): more lines in
+            // flight than the hardware prefetcher keeps, which limits one core and helps all
+            // eight. Never past the grid: streamed rows are at least three rows from the last.
+            const size_t ahead = std::min<size_t>(kPrefetchCells, static_cast<size_t>(nx));
+            for (; q < last; q += 4) {
+                if (((q - first) & 7u) == 0) {
+                    _mm_prefetch(reinterpret_cast<const char*>(cur + q + nx + ahead), _MM_HINT_T1);
+                    _mm_prefetch(reinterpret_cast<const char*>(old + q + ahead), _MM_HINT_T1);
+                    if (((q - first) & 15u) == 0) _mm_prefetch(reinterpret_cast<const char*>(v + q + ahead), _MM_HINT_T1);
                 }
-                if (q >= end) break;
+                _mm256_stream_pd(nw + q, reinterpret_cast<__m256d>(Order2Four(cur, old, v, nx, q, c)));
             }
-            const double r = v[q] * c;
-            const double r2 = r * r;
-            nw[q] = 2.0 * (1.0 - 2.0 * r2) * cur[q] + r2 * (cur[q - 1] + cur[q + 1] + cur[q - nx] + cur[q + nx]) - old[q];
         }
     }
-    _mm_sfence();  // the streamed values are in memory before the step goes on
+    while (q < end && (reinterpret_cast<uintptr_t>(nw + q) & 31u) != 0) cell(q++);
+    for (; q + 4 <= end; q += 4) {
+        const V4 value = Order2Four(cur, old, v, nx, q, c);
+        std::memcpy(nw + q, &value, sizeof value);
+    }
+    for (; q < end; ++q) cell(q);
 }
 
 bool HasWideVectors()
@@ -113,9 +138,141 @@ bool HasWideVectors()
 }
 #endif
 
+// The absorbing condition's new value at edge point e0, with e1 and e2 the points one and two
+// lines inward and fr = v dt / (2 h) at e0.
+inline double AbsorbingValue(const double* nw, const double* cur, const double* old, size_t e0, size_t e1, size_t e2, double fr)
+{
+    constexpr double C = kAbsorbingC;
+    const double gg = -C - fr, l = fr - C, t = C - fr, u = fr + C;
+    return -((gg * cur[e2] + l * cur[e1] + t * nw[e2] + u * nw[e1]) * (0.5 - fr) +
+             (t * cur[e2] + u * cur[e1] + gg * old[e2] + l * old[e1]) * (-0.5 - fr) +
+             (l * old[e0] + t * cur[e1] + gg * old[e1] + u * cur[e0]) * (fr - 0.5) +
+             (gg * cur[e1] + l * cur[e0] + t * nw[e1]) * (fr + 0.5)) /
+           (u * (fr + 0.5));
+}
+
+inline bool WrongOnBoundary(double value) { return value * value > 2.0; }
+
+void ReportWrong(int edge, int j)
+{
+    std::printf(edge == 1 || edge == 3 ? "wrong on boundary %d, m=%d\n" : "wrong on boundary %d, n=%d\n", edge, j);
+}
+
 void AllEdges(FdLevels& f, const FdGrid& g, FdStep s)
 {
     for (int edge = 1; edge <= 4; ++edge) ApplyAbsorbingBoundary(f, g, s, edge);
+}
+
+// The smallest grid on which StepWithEdges gives what the rows followed by AllEdges give.
+constexpr int kFusedEdgesFrom = 5;
+
+// One step of a stencil that writes the interior cells of a row from the current and old levels
+// alone (`row(k)`), followed by the absorbing condition on edges 1 to 4, with the values and the
+// messages of the rows and then AllEdges. The interior of row k is all that edges 2 and 4 read on
+// that row, and rows 1 and 2 (nz-3 and nz-2) are all that edge 1 (3) reads away from the
+// corners; so each row gets its first and last cell right after its interior, and the part of
+// rows that holds rows 1 and 2 (nz-3 and nz-2) then does edge 1 (3), while those rows are still
+// in the cache. Otherwise the edges would be a second pass over memory on one thread. What stays
+// serial, in the order of the edges: the corners and the messages. Edges 1 and 3 read cells of
+// the first and last column before edges 2 and 4 rewrite them, and edge 2 reads cells of the
+// last row before edge 3 rewrites them (the values the new level holds from its previous use):
+// those four corner values are taken before the rows. `done()` runs after each part of rows on
+// its thread.
+template <class Row, class Done>
+void StepWithEdges(FdLevels& p, const FdGrid& g, FdStep s, const Row& row, const Done& done)
+{
+    const int nx = g.nx, nz = g.nz;
+    double* nw = p[s.newLevel].data();
+    const double* cur = p[s.current].data();
+    const double* old = p[s.old].data();
+    const float* v = g.velocity.data();
+    const double ratio = static_cast<double>(g.dt) / g.h;
+    auto at = [nx](int i, int k) { return At(nx, i, k); };
+    auto fr = [&](size_t e0) { return v[e0] * ratio * 0.5; };
+    auto value = [&](size_t e0, ptrdiff_t inward) {
+        const size_t e1 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + inward);
+        const size_t e2 = static_cast<size_t>(static_cast<ptrdiff_t>(e1) + inward);
+        return AbsorbingValue(nw, cur, old, e0, e1, e2, fr(e0));
+    };
+    const ptrdiff_t down = nx;
+    const double firstOfEdge1 = value(at(0, 0), down);
+    const double lastOfEdge1 = value(at(nx - 1, 0), down);
+    const double lastOfEdge2 = value(at(0, nz - 1), 1);
+    const double lastOfEdge3 = value(at(nx - 1, nz - 1), -down);
+    // Edge 1 or 3 away from the corners; true when a value's square exceeds 2.
+    auto edgeRow = [&](int k, ptrdiff_t inward) {
+        bool wrong = false;
+        for (int j = 1; j < nx - 1; ++j) {
+            const double x = value(at(j, k), inward);
+            nw[at(j, k)] = x;
+            wrong = wrong || WrongOnBoundary(x);
+        }
+        return wrong;
+    };
+    std::atomic<bool> sidesWrong{false}, edge1Wrong{false}, edge3Wrong{false}, edge1Done{false}, edge3Done{false};
+    const int rows = nz - 2;
+    const int parts = g.pool ? std::min(kMaxChunks, rows) : 1;
+    auto part = [&](int c) {
+        // The part with the last rows runs second, right after the first: both carry an edge.
+        const int index = c == 0 ? 0 : c == 1 ? parts - 1 : c - 1;
+        const int a = 1 + static_cast<int>(static_cast<long long>(rows) * index / parts);
+        const int b = 1 + static_cast<int>(static_cast<long long>(rows) * (index + 1) / parts);
+        bool any = false;
+        for (int k = a; k < b; ++k) {
+            row(k);
+            const size_t e0 = at(0, k), e4 = at(nx - 1, k);
+            const double left = value(e0, 1);
+            nw[e0] = left;
+            const double right = value(e4, -1);
+            nw[e4] = right;
+            any = any || WrongOnBoundary(left) || WrongOnBoundary(right);
+            if (k == 2 && a <= 1) {
+                if (edgeRow(0, down)) edge1Wrong.store(true, std::memory_order_relaxed);
+                edge1Done.store(true, std::memory_order_relaxed);
+            }
+            if (k == nz - 2 && a <= nz - 3) {
+                if (edgeRow(nz - 1, -down)) edge3Wrong.store(true, std::memory_order_relaxed);
+                edge3Done.store(true, std::memory_order_relaxed);
+            }
+        }
+        done();
+        if (any) sidesWrong.store(true, std::memory_order_relaxed);
+    };
+    if (g.pool) {
+        g.pool->Run(parts, part);
+    } else {
+        part(0);
+    }
+    auto put = [&](int edge, int j, size_t e0, double x) {
+        nw[e0] = x;
+        if (WrongOnBoundary(x)) ReportWrong(edge, j);
+    };
+    // The messages of values the parts wrote, in the order of the cells.
+    auto recheck = [&](int edge, bool wrong, int count, auto cell) {
+        if (!wrong) return;
+        for (int j = 1; j < count - 1; ++j)
+            if (WrongOnBoundary(nw[cell(j)])) ReportWrong(edge, j);
+    };
+    put(1, 0, at(0, 0), firstOfEdge1);
+    if (edge1Done.load(std::memory_order_relaxed)) {
+        recheck(1, edge1Wrong.load(std::memory_order_relaxed), nx, [&](int j) { return at(j, 0); });
+    } else {
+        for (int j = 1; j < nx - 1; ++j) put(1, j, at(j, 0), value(at(j, 0), down));
+    }
+    put(1, nx - 1, at(nx - 1, 0), lastOfEdge1);
+    put(2, 0, at(0, 0), value(at(0, 0), 1));
+    recheck(2, sidesWrong.load(std::memory_order_relaxed), nz, [&](int j) { return at(0, j); });
+    put(2, nz - 1, at(0, nz - 1), lastOfEdge2);
+    put(3, 0, at(0, nz - 1), value(at(0, nz - 1), -down));
+    if (edge3Done.load(std::memory_order_relaxed)) {
+        recheck(3, edge3Wrong.load(std::memory_order_relaxed), nx, [&](int j) { return at(j, nz - 1); });
+    } else {
+        for (int j = 1; j < nx - 1; ++j) put(3, j, at(j, nz - 1), value(at(j, nz - 1), -down));
+    }
+    put(3, nx - 1, at(nx - 1, nz - 1), lastOfEdge3);
+    put(4, 0, at(nx - 1, 0), value(at(nx - 1, 0), -1));
+    recheck(4, sidesWrong.load(std::memory_order_relaxed), nz, [&](int j) { return at(nx - 1, j); });
+    put(4, nz - 1, at(nx - 1, nz - 1), value(at(nx - 1, nz - 1), -1));
 }
 
 }  // namespace
@@ -127,22 +284,30 @@ void FdStepOrder2(FdLevels& p, const FdGrid& g, FdStep s)
     const double* old = p[s.old].data();
     const float* v = g.velocity.data();
     const double c = static_cast<double>(g.dt) / g.h;
-    const int nx = g.nx;
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (HasWideVectors()) {
-        // Levels (three of doubles, the velocities in floats) beyond this size do not stay in
-        // the caches from one step to the next.
-        constexpr size_t kStreamingBytes = size_t{24} << 20;
-        const size_t cells = static_cast<size_t>(std::max(nx, 0)) * static_cast<size_t>(std::max(g.nz, 0));
-        const bool stream = cells * (3 * sizeof(double) + sizeof(float)) > kStreamingBytes;
-        ForChunks(g.pool, 1, g.nz - 1, kMaxChunks,
-                  [&](int, int a, int b) { Order2RowsWide(nw, cur, old, v, nx, a, b, c, stream); });
+    const int nx = g.nx, nz = g.nz;
+    if (nx < kFusedEdgesFrom || nz < kFusedEdgesFrom) {
+        ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) { Order2Rows(nw, cur, old, v, nx, a, b, c); });
         AllEdges(p, g, s);
         return;
     }
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (HasWideVectors()) {
+        // Levels (three of doubles, the velocities in floats) beyond this size do not stay in
+        // the caches from one step to the next: there the new level is streamed.
+        constexpr size_t kStreamingBytes = size_t{24} << 20;
+        const size_t cells = static_cast<size_t>(nx) * static_cast<size_t>(nz);
+        const bool stream = cells * (3 * sizeof(double) + sizeof(float)) > kStreamingBytes;
+        StepWithEdges(
+            // The rows that edges 1 and 3 read again go through the cache.
+            p, g, s, [&](int k) { Order2RowWide(nw, cur, old, v, nx, k, c, stream && k > 2 && k < nz - 3); },
+            [&] {
+                if (stream) _mm_sfence();  // the streamed rows are in memory before the step goes on
+            });
+        return;
+    }
 #endif
-    ForChunks(g.pool, 1, g.nz - 1, kMaxChunks, [&](int, int a, int b) { Order2Rows(nw, cur, old, v, nx, a, b, c); });
-    AllEdges(p, g, s);
+    StepWithEdges(
+        p, g, s, [&](int k) { Order2Row(nw, cur, old, v, nx, k, c); }, [] {});
 }
 
 void FdStepOrder4(FdLevels& p, const FdGrid& g, FdStep s)
@@ -154,32 +319,36 @@ void FdStepOrder4(FdLevels& p, const FdGrid& g, FdStep s)
     const double c = static_cast<double>(g.dt) / g.h;
     const int nx = g.nx, nz = g.nz;
     constexpr double kFourThirds = 4.0 / 3.0, kTwelfth = 1.0 / 12.0;
-    ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) {
-        for (int k = a; k < b; ++k) {
-            if (k < 2 || k > nz - 3 || nx < 5) {
-                Order2Row(nw, cur, old, v, nx, k, c);
-                continue;
-            }
-            const size_t row = static_cast<size_t>(k) * static_cast<size_t>(nx);
-            const double* m = cur + row;
-            auto second = [&](int i) {
-                const double r = v[row + i] * c;
-                const double r2 = r * r;
-                nw[row + i] = 2.0 * (1.0 - 2.0 * r2) * m[i] + r2 * (m[i - 1] + m[i + 1] + m[i - nx] + m[i + nx]) -
-                              old[row + i];
-            };
-            second(1);
-            for (int i = 2; i < nx - 2; ++i) {
-                const double r = v[row + i] * c;
-                const double r2 = r * r;
-                const double near4 = m[i - 1] + m[i + 1] + m[i - nx] + m[i + nx];
-                const double far4 = m[i - 2] + m[i + 2] + m[i - 2 * nx] + m[i + 2 * nx];
-                nw[row + i] = 2.0 * (1.0 - 2.5 * r2) * m[i] + r2 * (kFourThirds * near4 - kTwelfth * far4) - old[row + i];
-            }
-            second(nx - 2);
+    auto row = [&](int k) {
+        if (k < 2 || k > nz - 3 || nx < 5) {
+            Order2Row(nw, cur, old, v, nx, k, c);
+            return;
         }
-    });
-    AllEdges(p, g, s);
+        const size_t first = static_cast<size_t>(k) * static_cast<size_t>(nx);
+        const double* m = cur + first;
+        auto second = [&](int i) {
+            const double r = v[first + i] * c;
+            const double r2 = r * r;
+            nw[first + i] = 2.0 * (1.0 - 2.0 * r2) * m[i] + r2 * (m[i - 1] + m[i + 1] + m[i - nx] + m[i + nx]) - old[first + i];
+        };
+        second(1);
+        for (int i = 2; i < nx - 2; ++i) {
+            const double r = v[first + i] * c;
+            const double r2 = r * r;
+            const double near4 = m[i - 1] + m[i + 1] + m[i - nx] + m[i + nx];
+            const double far4 = m[i - 2] + m[i + 2] + m[i - 2 * nx] + m[i + 2 * nx];
+            nw[first + i] = 2.0 * (1.0 - 2.5 * r2) * m[i] + r2 * (kFourThirds * near4 - kTwelfth * far4) - old[first + i];
+        }
+        second(nx - 2);
+    };
+    if (nx < kFusedEdgesFrom || nz < kFusedEdgesFrom) {
+        ForChunks(g.pool, 1, nz - 1, kMaxChunks, [&](int, int a, int b) {
+            for (int k = a; k < b; ++k) row(k);
+        });
+        AllEdges(p, g, s);
+        return;
+    }
+    StepWithEdges(p, g, s, row, [] {});
 }
 
 size_t PseudoSpectralBytes(int nx, int nz)
@@ -379,7 +548,6 @@ void ApplyAbsorbingBoundary(FdLevels& f, const FdGrid& g, FdStep s, int edge, bo
     const double* cur = f[s.current].data();
     const double* old = f[s.old].data();
     const double ratio = static_cast<double>(g.dt) / g.h;
-    constexpr double C = kAbsorbingC;
     for (int j = 0; j < count; ++j) {
         size_t e0 = 0;
         ptrdiff_t inward = 0;
@@ -403,18 +571,9 @@ void ApplyAbsorbingBoundary(FdLevels& f, const FdGrid& g, FdStep s, int edge, bo
         }
         const size_t e1 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + inward);
         const size_t e2 = static_cast<size_t>(static_cast<ptrdiff_t>(e0) + 2 * inward);
-        const double fr = g.velocity[e0] * ratio * 0.5;
-        const double gg = -C - fr, l = fr - C, t = C - fr, u = fr + C;
-        const double value =
-            -((gg * cur[e2] + l * cur[e1] + t * nw[e2] + u * nw[e1]) * (0.5 - fr) +
-              (t * cur[e2] + u * cur[e1] + gg * old[e2] + l * old[e1]) * (-0.5 - fr) +
-              (l * old[e0] + t * cur[e1] + gg * old[e1] + u * cur[e0]) * (fr - 0.5) +
-              (gg * cur[e1] + l * cur[e0] + t * nw[e1]) * (fr + 0.5)) /
-            (u * (fr + 0.5));
+        const double value = AbsorbingValue(nw, cur, old, e0, e1, e2, g.velocity[e0] * ratio * 0.5);
         nw[e0] = value;
-        if (value * value > 2.0) {
-            std::printf(edge == 1 || edge == 3 ? "wrong on boundary %d, m=%d\n" : "wrong on boundary %d, n=%d\n", edge, j);
-        }
+        if (WrongOnBoundary(value)) ReportWrong(edge, j);
     }
 }
 

@@ -8,7 +8,9 @@
 // Nothing here allocates: the pseudo-spectral work arrays are made once by
 // SetupPseudoSpectralGrid. A pool splits the rows of one step over threads; every cell is
 // computed by the same expression whichever thread computes it, so the results equal the serial
-// ones bit for bit. The absorbing boundary runs serially, edge by edge.
+// ones bit for bit. The second- and fourth-order steps give each row its absorbing edge cells on
+// the row's thread, with the values and messages the edges applied one after another give; the
+// other schemes apply the absorbing boundary serially, edge by edge.
 
 #include <array>
 #include <cstddef>
