@@ -42,9 +42,12 @@ if command -v clang++ >/dev/null; then
     pids=()
     for t in $targets; do
       corpus="fuzz/corpus/$t"
-      mkdir -p "build-fuzz/work/$t" "build-fuzz/artifacts/$t"
-      ( build-fuzz/fuzz/fuzz_$t "build-fuzz/work/$t" "$corpus" -max_total_time="$fuzz_seconds" \
-          -artifact_prefix="build-fuzz/artifacts/$t/" -print_final_stats=0 >"build-fuzz/$t.log" 2>&1 \
+      mkdir -p "build-fuzz/work/$t" "build-fuzz/artifacts/$t" "build-fuzz/cwd/$t"
+      # Each target runs in a folder of its own: files the code writes into the working folder
+      # (the viewer's error log, say) stay in the build tree.
+      ( cd "build-fuzz/cwd/$t" && "$root/build-fuzz/fuzz/fuzz_$t" "$root/build-fuzz/work/$t" "$root/$corpus" \
+          -max_total_time="$fuzz_seconds" -artifact_prefix="$root/build-fuzz/artifacts/$t/" -print_final_stats=0 \
+          >"$root/build-fuzz/$t.log" 2>&1 \
         && echo "fuzz $t: no finding" ) || { echo "fuzz $t: FINDING"; tail -40 "build-fuzz/$t.log"; exit 1; } &
       pids+=($!)
     done
