@@ -77,7 +77,7 @@ void SmoothGrid(int nx, int nz, std::span<float> grid)
 void VelocityModel::ClearWavefield()
 {
     for (auto* levels : {&wavefield, &particleVx, &particleVz})
-        for (std::vector<double>& level : *levels) std::fill(level.begin(), level.end(), 0.0);
+        for (FdLevel& level : *levels) std::fill(level.begin(), level.end(), 0.0);
 }
 
 void SmoothVelocityModel(VelocityModel& model)

@@ -11,6 +11,8 @@
 #include <span>
 #include <vector>
 
+#include "traveltime/modelling/fd_levels.h"
+
 namespace velk {
 
 class DialogRequest;
@@ -53,9 +55,9 @@ struct VelocityModel {
     // Pressure at three time levels (old, current, new), cycled by the sample number modulo 3,
     // and the staggered scheme's particle velocities; each level nx x nz, row-major. Sized by
     // the run that uses them.
-    std::array<std::vector<double>, 3> wavefield;
-    std::array<std::vector<double>, 3> particleVx;
-    std::array<std::vector<double>, 3> particleVz;
+    FdLevels wavefield;
+    FdLevels particleVx;
+    FdLevels particleVz;
     float dt = 0.0001f;    // s
     int sampleCount = 100; // samples per portion
     int scheme = 1;        // 0 2nd order, 1 4th order, 2 pseudo spectral, 3 staggered

@@ -17,11 +17,11 @@
 #include <span>
 #include <vector>
 
+#include "traveltime/modelling/fd_levels.h"
+
 namespace velk {
 
 class WorkerPool;
-
-using FdLevels = std::array<std::vector<double>, 3>;
 
 // The grid every kernel works on: its size, cell size and time step, the cell velocities (m/s)
 // and, for the staggered scheme, densities. Spans hold nx * nz values.

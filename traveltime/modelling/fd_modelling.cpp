@@ -18,7 +18,7 @@ bool Inside(const VelocityModel& m, int column, int row) { return column >= 0 &&
 
 void SizeLevels(FdLevels& levels, size_t cells)
 {
-    for (std::vector<double>& level : levels) level.assign(cells, 0.0);
+    for (FdLevel& level : levels) level.assign(cells, 0.0);
 }
 
 }  // namespace
@@ -119,7 +119,7 @@ void RunFdPortion(VelocityModel& m, WorkerPool* pool, const std::function<void(i
             FdStepOrder4(m.wavefield, g, step);
             break;
         }
-        const std::vector<double>& level = m.wavefield[static_cast<size_t>(step.newLevel)];
+        const FdLevel& level = m.wavefield[static_cast<size_t>(step.newLevel)];
         for (int k = 0; k < VelocityModel::kReceivers; ++k) {
             const size_t cell = static_cast<size_t>(m.receiverRow[k]) * static_cast<size_t>(m.nx) +
                                 static_cast<size_t>(m.receiverColumn[k]);
@@ -130,7 +130,7 @@ void RunFdPortion(VelocityModel& m, WorkerPool* pool, const std::function<void(i
     }
     m.continueSample = end;
 
-    const std::vector<double>& level = m.wavefield[static_cast<size_t>(newest)];
+    const FdLevel& level = m.wavefield[static_cast<size_t>(newest)];
     m.snapshot.resize(cells);
     float lo = 0.0f, hi = 0.0f;
     for (size_t c = 0; c < cells; ++c) {

@@ -405,7 +405,7 @@ GeneratedTraces ReverseTimeMigrate(const GeneratedTraces& in, const RtmSettings&
     const size_t cells = static_cast<size_t>(nx) * static_cast<size_t>(nz);
     const std::vector<float> velocity(cells, s.velocity * 500.0f);
     FdLevels levels;
-    for (std::vector<double>& level : levels) level.assign(cells, 0.0);
+    for (FdLevel& level : levels) level.assign(cells, 0.0);
     PseudoSpectralGrid ps;
     int margin = 0;
     if (s.method == 2) {
@@ -446,7 +446,7 @@ GeneratedTraces ReverseTimeMigrate(const GeneratedTraces& in, const RtmSettings&
     out.Resize(traces, samples, hPrime);
     const int first = in.headers[0].receiverHundredths;
     const int step = static_cast<int>(std::trunc(100.0 * hOut));
-    const std::vector<double>& level = levels[static_cast<size_t>(newest)];
+    const FdLevel& level = levels[static_cast<size_t>(newest)];
     for (int t = 0; t < traces; ++t) {
         const int column = s.interpolation ? t : t * sp;
         const auto target = out.Trace(t);

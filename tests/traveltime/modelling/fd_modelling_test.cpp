@@ -217,7 +217,7 @@ TEST(FdSchemes, SecondOrderStepIsThePlainStencilOnSmallAndHugeGrids)
             for (int i = 1; i < nx - 1; ++i) {
                 const size_t q = static_cast<size_t>(k) * nx + i;
                 const double r = v[q] * c, r2 = r * r;
-                const std::vector<double>& m = p[1];
+                const FdLevel& m = p[1];
                 expected[q] = 2.0 * (1.0 - 2.0 * r2) * m[q] + r2 * (m[q - 1] + m[q + 1] + m[q - nx] + m[q + nx]) - p[0][q];
             }
         }
@@ -269,7 +269,7 @@ TEST(FdSchemes, EdgesAfterTheRowsWhetherStepsRunThemWithTheRowsOrApart)
                 (fourth ? FdStepOrder4 : FdStepOrder2)(run, g, s);
                 const std::string messages = testing::internal::GetCapturedStdout();
                 FdLevels apart = run;
-                std::vector<double>& nw = apart[0];
+                FdLevel& nw = apart[0];
                 for (int k = 0; k < nz; ++k) {
                     for (int i = 0; i < nx; ++i) {
                         const size_t q = static_cast<size_t>(k) * nx + i;
