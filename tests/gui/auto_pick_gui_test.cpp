@@ -53,11 +53,7 @@ TEST(AutoPickInTheProgram, TicksAppearAtTheOnsets)
                                command(cmd::kAutoPickFirstArrivals) + "; sleep 800; report " + report;
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               output));
     ASSERT_TRUE(WaitForFile(report, 30s)) << ReadFileText(output);
     std::this_thread::sleep_for(300ms);

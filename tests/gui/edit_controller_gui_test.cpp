@@ -100,12 +100,8 @@ protected:
     bool Start(const std::string& script)
     {
         return program.Start({VELK_PROGRAM},
-                             {{"DISPLAY", display.Name()},
-                              {"VELKARINE_PROFILE", profile},
-                              {"VELKARINE_HOME", folder.File("home")},
-                              {"VELKARINE_SHUTDOWN_COMMAND", "true"},
-                              {"LANG", "C.UTF-8"},
-                              {"VELKARINE_UI_SCRIPT", script}},
+                             ScriptedRun(display, profile, folder.File("home"), script,
+                                         {{"VELKARINE_SHUTDOWN_COMMAND", "true"}, {"LANG", "C.UTF-8"}}),
                              folder.File("output.txt"));
     }
     // Waits for a report, takes a screenshot, lets the script go on.

@@ -185,6 +185,19 @@ private:
     std::string name_;
 };
 
+// The environment of one scripted run of the program: the private display, its own profile and
+// home folder and the UI script, plus `more` (LANG, the shutdown command, ...).
+inline std::map<std::string, std::string> ScriptedRun(const PrivateDisplay& display, const std::string& profile,
+                                                      const std::string& home, const std::string& script,
+                                                      std::map<std::string, std::string> more = {})
+{
+    more.insert({{"DISPLAY", display.Name()},
+                 {"VELKARINE_PROFILE", profile},
+                 {"VELKARINE_HOME", home},
+                 {"VELKARINE_UI_SCRIPT", script}});
+    return more;
+}
+
 // Where the screenshots go (the build tree), created on demand.
 inline std::string ShotPath(const std::string& name)
 {

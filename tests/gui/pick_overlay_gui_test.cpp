@@ -68,11 +68,7 @@ TEST(PickOverlayInTheProgram, PicksAndTraveltimeCurvesAreDrawnOverTheRecord)
 
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               output));
     auto screenshot = [&](const std::string& name) {
         const std::string path = ShotPath(name);
@@ -125,11 +121,7 @@ TEST(PickOverlayInTheProgram, PicksOfTheFirstRecordAreSavedAtItsShot)
                                done + "; waitfile " + go;
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM, record},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               output));
     ASSERT_TRUE(WaitForFile(done, 30s)) << ReadFileText(output);
     const std::string shot = ShotPath("pick-first-record-saved.png");

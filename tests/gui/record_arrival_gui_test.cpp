@@ -54,11 +54,7 @@ void RunProgram(const PrivateDisplay& display, const TempFolder& folder, const s
     const std::string output = folder.File("output.txt");
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               output, {}, folder.Path()));
     ASSERT_TRUE(WaitForFile(report, 60s)) << ReadFileText(output);
     std::this_thread::sleep_for(300ms);

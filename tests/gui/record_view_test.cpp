@@ -50,11 +50,7 @@ TEST(RecordViewInTheProgram, AnOpenedRecordIsDrawnInTheView)
 
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               folder.File("output.txt")));
     ASSERT_TRUE(WaitForFile(report, 30s)) << ReadFileText(folder.File("output.txt"));
     std::this_thread::sleep_for(300ms);

@@ -29,10 +29,7 @@ TEST(SegYOpen, CommandLineSgyShowsItsTraces)
     const std::string script = "answer OK; sleep 500; report " + report + "; waitfile " + go + "; answer OK; close";
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM, std::string(VELK_TEST_DATA) + "/segy-ibm-be.sgy"},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script),
                               folder.File("output.txt")));
     ASSERT_TRUE(WaitForFile(report, 30s)) << ReadFileText(folder.File("output.txt"));
     const std::string shot = ShotPath("segy-open.png");
@@ -61,10 +58,7 @@ TEST(SegYOpen, ARecordCutToTheCapacityIsDrawnAfterItsMessages)
     const std::string script = "answer window OK; answer window OK; sleep 2500; report " + report + "; waitfile " + go;
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM, std::string(VELK_TEST_DATA) + "/segy-ibm-be.sgy"},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script),
                               folder.File("output.txt")));
     ASSERT_TRUE(WaitForFile(report, 40s)) << ReadFileText(folder.File("output.txt"));
     const std::string shot = ShotPath("segy-cut-to-capacity.png");

@@ -62,12 +62,8 @@ protected:
         argv.insert(argv.end(), run.args.begin(), run.args.end());
         Child program;
         const bool started = program.Start(argv,
-                                           {{"DISPLAY", display_.Name()},
-                                            {"VELKARINE_PROFILE", profilePath_},
-                                            {"VELKARINE_HOME", folder_.File("home")},
-                                            {"LANG", "de_DE.UTF-8"},
-                                            {"LC_ALL", ""},
-                                            {"VELKARINE_UI_SCRIPT", run.script}},
+                                           ScriptedRun(display_, profilePath_, folder_.File("home"), run.script,
+                                                       {{"LANG", "de_DE.UTF-8"}, {"LC_ALL", ""}}),
                                            folder_.File("output.txt"));
         EXPECT_TRUE(started);
         if (!started) return std::nullopt;
@@ -204,11 +200,8 @@ TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
                                "; answer OK; key escape; sleep 500; answer OK; close";
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              {{"DISPLAY", display_.Name()},
-                               {"VELKARINE_PROFILE", profilePath_},
-                               {"VELKARINE_HOME", folder_.File("home")},
-                               {"VELKARINE_SHUTDOWN_COMMAND", "true"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
+                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
                               folder_.File("output.txt")));
     for (const auto& [report, go, shot] : {std::tuple{Report(1), Go(), "acquisition-monitor.png"},
                                            std::tuple{Report(2), go2, "acquisition-stack.png"}}) {
@@ -239,11 +232,8 @@ TEST_F(ProgramRun, RecordDrawnBeforeTheStackQuestion)
                                "; sleep 1000; answer OK; close";
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              {{"DISPLAY", display_.Name()},
-                               {"VELKARINE_PROFILE", profilePath_},
-                               {"VELKARINE_HOME", folder_.File("home")},
-                               {"VELKARINE_SHUTDOWN_COMMAND", "true"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
+                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
                               folder_.File("output.txt")));
     const auto asked = [&] { return Output().find("message \"Stack ?\" -> window OK") != std::string::npos; };
     for (int i = 0; i < 300 && !asked(); ++i) std::this_thread::sleep_for(100ms);
@@ -268,10 +258,8 @@ TEST_F(ProgramRun, CloseWhileACommandsDialogIsOpen)
     WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=1\n");
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisition"},
-                              {{"DISPLAY", display_.Name()},
-                               {"VELKARINE_PROFILE", profilePath_},
-                               {"VELKARINE_HOME", folder_.File("home")},
-                               {"VELKARINE_UI_SCRIPT", "answer OK;answer OK;answer OK;sleep 2000;answer OK;close"}},
+                              ScriptedRun(display_, profilePath_, folder_.File("home"),
+                                          "answer OK;answer OK;answer OK;sleep 2000;answer OK;close"),
                               folder_.File("output.txt")));
     const std::optional<int> rc = program.Wait(30s);
     ASSERT_TRUE(rc.has_value()) << Output();

@@ -56,11 +56,7 @@ TEST(StrongMotionInTheProgram, StationFilesGatherIntoOneRecord)
     script += "; report " + report + "; waitfile " + go + "; answer OK; close";
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               folder.File("output.txt")));
     ASSERT_TRUE(WaitForFile(report, 30s)) << ReadFileText(folder.File("output.txt"));
     const std::string shot = ShotPath("strong-motion-file-open.png");

@@ -29,9 +29,8 @@ protected:
         velk::testing::WriteFileText(folder.File("Velkarine.ini"), "[General]\nLanguageRegister=1\nLanguage=-1\n");
         std::filesystem::copy_file(std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2", folder.File("shot.sg2"));
         ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                                  {{"DISPLAY", display.Name()}, {"VELKARINE_PROFILE", folder.File("Velkarine.ini")},
-                                   {"VELKARINE_HOME", folder.File("home")}, {"LANG", "C.UTF-8"},
-                                   {"VELKARINE_UI_SCRIPT", script}},
+                                  ScriptedRun(display, folder.File("Velkarine.ini"), folder.File("home"), script,
+                                              {{"LANG", "C.UTF-8"}}),
                                   folder.File("output.txt"), {}, folder.Path()));
     }
     std::string Output() { return ReadFileText(folder.File("output.txt")); }

@@ -60,11 +60,7 @@ TEST(ViewInTheProgram, CommandsChangeTheStateAndTheCheckMarksFollow)
 
     Child program;
     ASSERT_TRUE(program.Start({VELK_PROGRAM},
-                              {{"DISPLAY", display.Name()},
-                               {"VELKARINE_PROFILE", profile},
-                               {"VELKARINE_HOME", folder.File("home")},
-                               {"LANG", "C.UTF-8"},
-                               {"VELKARINE_UI_SCRIPT", script}},
+                              ScriptedRun(display, profile, folder.File("home"), script, {{"LANG", "C.UTF-8"}}),
                               folder.File("output.txt")));
     const bool reported = WaitForFile(r2, 30s);
     ASSERT_TRUE(reported) << ReadFileText(folder.File("output.txt"));
