@@ -121,18 +121,19 @@ CFormDlg::CFormDlg(wxWindow* parent, DialogRequest& request, int language)
     }
 }
 
+std::string TakeEditorValue(DialogField& field, wxTextCtrl* text, wxCheckBox* check, wxRadioBox* radio)
+{
+    if (field.IsReadOnly()) return {};
+    if (text) return field.SetFromText(text->GetValue().utf8_string());
+    if (check) return field.SetBool(check->GetValue());
+    if (radio) return field.SetInt(radio->GetSelection());
+    return {};
+}
+
 wxString CFormDlg::TakeValues()
 {
     for (Control& c : controls_) {
-        std::string error;
-        if (c.field->IsReadOnly()) continue;
-        if (c.text) {
-            error = c.field->SetFromText(c.text->GetValue().utf8_string());
-        } else if (c.check) {
-            error = c.field->SetBool(c.check->GetValue());
-        } else if (c.radio) {
-            error = c.field->SetInt(c.radio->GetSelection());
-        }
+        const std::string error = TakeEditorValue(*c.field, c.text, c.check, c.radio);
         if (!error.empty()) {
             if (c.text) c.text->SetFocus();
             return Text(language_, c.field->LabelText()) + ": " + Text(language_, error);

@@ -7,6 +7,7 @@
 // message catalogue when the request carries English). OK takes every value through the
 // field's own checks and stays open, with the error shown, while one is refused.
 
+#include <string>
 #include <vector>
 
 #include <wx/dialog.h>
@@ -18,6 +19,11 @@ class wxRadioBox;
 class wxTextCtrl;
 
 namespace velk {
+
+// Takes the value of a field's editor (edit box, check box or radio group, whichever is not
+// null) through the field's own checks. Returns the field's error text; empty when the value
+// was taken or the field is read-only.
+std::string TakeEditorValue(DialogField& field, wxTextCtrl* text, wxCheckBox* check, wxRadioBox* radio);
 
 class CFormDlg : public wxDialog {
 public:

@@ -9,15 +9,21 @@ namespace velk {
 
 namespace {
 
+// A fully transparent tile of the toolbar's icon size to draw on.
+wxBitmap ClearTile()
+{
+    wxImage image(kToolbarIconSize, kToolbarIconSize);
+    image.InitAlpha();
+    for (int y = 0; y < kToolbarIconSize; ++y)
+        for (int x = 0; x < kToolbarIconSize; ++x) image.SetAlpha(x, y, 0);
+    return wxBitmap(image);
+}
+
 // A rounded tile with the label's first letters, for commands without a stock picture.
 wxBitmap LetterTile(const std::string& label)
 {
     const int s = kToolbarIconSize;
-    wxImage image(s, s);
-    image.InitAlpha();
-    for (int y = 0; y < s; ++y)
-        for (int x = 0; x < s; ++x) image.SetAlpha(x, y, 0);
-    wxBitmap bitmap(image);
+    wxBitmap bitmap = ClearTile();
     wxMemoryDC dc(bitmap);
     dc.SetPen(wxPen(wxColour(30, 78, 110)));
     dc.SetBrush(wxBrush(wxColour(214, 232, 244)));
@@ -39,12 +45,7 @@ wxBitmap LetterTile(const std::string& label)
 // A magnifier with a plus or minus and an arrow along the axis it zooms.
 wxBitmap ZoomGlass(bool in, bool vertical)
 {
-    const int s = kToolbarIconSize;
-    wxImage image(s, s);
-    image.InitAlpha();
-    for (int y = 0; y < s; ++y)
-        for (int x = 0; x < s; ++x) image.SetAlpha(x, y, 0);
-    wxBitmap bitmap(image);
+    wxBitmap bitmap = ClearTile();
     wxMemoryDC dc(bitmap);
     dc.SetPen(wxPen(wxColour(30, 78, 110), 2));
     dc.SetBrush(wxBrush(wxColour(214, 232, 244)));

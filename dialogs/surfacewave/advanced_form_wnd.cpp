@@ -11,6 +11,7 @@
 #include <wx/textctrl.h>
 
 #include "platform/language.h"
+#include "toolkit/form_dlg.h"
 #include "toolkit/screen_fit.h"
 #include "toolkit/value_error.h"
 
@@ -163,15 +164,7 @@ void CAdvancedFormWnd::Choose(const std::string& name, int choice)
 wxString CAdvancedFormWnd::TakeValues()
 {
     for (Control& c : controls_) {
-        if (c.field->IsReadOnly()) continue;
-        std::string error;
-        if (c.text) {
-            error = c.field->SetFromText(c.text->GetValue().utf8_string());
-        } else if (c.check) {
-            error = c.field->SetBool(c.check->GetValue());
-        } else if (c.radio) {
-            error = c.field->SetInt(c.radio->GetSelection());
-        }
+        const std::string error = TakeEditorValue(*c.field, c.text, c.check, c.radio);
         if (!error.empty()) {
             if (c.text) c.text->SetFocus();
             return U(c.field->LabelText()) + ": " + U(Msg(language_, error));
