@@ -8,12 +8,12 @@ numpy is timed whole-array, irfft(rfft(x, axis=1) * c, n=N, axis=1), and row by 
 best of a few runs. c is a real curve of N/2 + 1 factors (its values do not change the cost).
 """
 
-import json
-import subprocess
 import sys
 import time
 
 import numpy as np
+
+import benchmark_json
 
 SHAPES = [(48, 4096), (1000, 65536)]
 
@@ -45,13 +45,10 @@ def numpy_times(traces, samples):
 
 
 def ours(program):
-    out = subprocess.run([program, "--benchmark_format=json"], check=True, capture_output=True, text=True)
-    report = json.loads(out.stdout)
     times = {}
-    for b in report["benchmarks"]:
-        traces, samples = (int(v) for v in b["name"].split("/")[1:3])
-        unit = {"ms": 1e-3, "us": 1e-6, "ns": 1e-9, "s": 1.0}[b["time_unit"]]
-        times[(traces, samples)] = b["real_time"] * unit
+    for name, seconds, _ in benchmark_json.run(program):
+        traces, samples = (int(v) for v in name.split("/")[1:3])
+        times[(traces, samples)] = seconds
     return times
 
 

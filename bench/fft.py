@@ -8,15 +8,13 @@ Ours: --benchmark_repetitions=5, the median of the five. numpy: five repetitions
 mean of enough calls to last about 0.2 s, and their median.
 """
 
-import json
-import os
 import statistics
-import subprocess
 import sys
-import tempfile
 import time
 
 import numpy as np
+
+import benchmark_json
 
 LENGTHS = [4099, 10000, 30000]
 
@@ -43,20 +41,10 @@ def numpy_median(n, repetitions=5):
 
 
 def ours(program):
-    with tempfile.TemporaryDirectory() as folder:
-        out = os.path.join(folder, "dft.json")
-        subprocess.run([program, "--benchmark_filter=^dft/", "--benchmark_repetitions=5",
-                        f"--benchmark_out={out}", "--benchmark_out_format=json"],
-                       check=True, capture_output=True, text=True)
-        with open(out, encoding="utf-8") as f:
-            report = json.load(f)
     times = {}
-    for b in report["benchmarks"]:
-        if b.get("aggregate_name") != "median":
-            continue
-        n = int(b["run_name"].split("/")[1])
-        unit = {"ms": 1e-3, "us": 1e-6, "ns": 1e-9, "s": 1.0}[b["time_unit"]]
-        times[n] = b["real_time"] * unit
+    for _, seconds, b in benchmark_json.run(program, "--benchmark_filter=^dft/", "--benchmark_repetitions=5"):
+        if b.get("aggregate_name") == "median":
+            times[int(b["run_name"].split("/")[1])] = seconds
     return times
 
 

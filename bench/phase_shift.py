@@ -6,12 +6,12 @@
     /usr/bin/python3 bench/phase_shift.py build-bench/bench/phase_shift
 """
 
-import json
-import subprocess
 import sys
 import time
 
 import numpy as np
+
+import benchmark_json
 
 TRACES, SAMPLES, NFFT, ROWS, VELOCITIES = 24, 1500, 2048, 195, 200
 
@@ -43,10 +43,8 @@ def main():
     if len(sys.argv) != 2:
         print(__doc__)
         return 2
-    out = subprocess.run([sys.argv[1], "--benchmark_format=json"], check=True, capture_output=True, text=True)
-    for b in json.loads(out.stdout)["benchmarks"]:
-        unit = {"ms": 1e-3, "us": 1e-6, "ns": 1e-9, "s": 1.0}[b["time_unit"]]
-        print(f"{b['name']:>24} {b['real_time'] * unit * 1000:9.2f} ms")
+    for name, seconds, _ in benchmark_json.run(sys.argv[1]):
+        print(f"{name:>24} {seconds * 1000:9.2f} ms")
     print(f"{'numpy vectorised':>24} {numpy_time() * 1000:9.2f} ms")
     return 0
 

@@ -11,12 +11,12 @@ synthesis as one phase-shift product per receiver and direction and an irfft per
 Each the best of a few runs.
 """
 
-import json
-import subprocess
 import sys
 import time
 
 import numpy as np
+
+import benchmark_json
 
 N, DT, C = 8192, 0.004, 200.0
 
@@ -74,13 +74,7 @@ def numpy_times():
 
 
 def ours(program):
-    out = subprocess.run([program, "--benchmark_format=json"], check=True, capture_output=True, text=True)
-    report = json.loads(out.stdout)
-    times = {}
-    for b in report["benchmarks"]:
-        unit = {"ms": 1e-3, "us": 1e-6, "ns": 1e-9, "s": 1.0}[b["time_unit"]]
-        times[b["name"].split("/")[0]] = b["real_time"] * unit
-    return times
+    return {name.split("/")[0]: seconds for name, seconds, _ in benchmark_json.run(program)}
 
 
 def main():
