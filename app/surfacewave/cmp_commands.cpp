@@ -296,6 +296,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     }
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
+    TellSourcesLeftOut(ui, language, g.entryCount);
     if (announce) {
         ui.Message(FormatC(Msg(language,
                                "%d phase-velocity curves have been calculated ! \n\n phase velocity curves are saved "

@@ -156,6 +156,7 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     }
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kCommonSourceFileName);
+    TellSourcesLeftOut(ui, language, g.entryCount);
     return files;
 }
 
@@ -257,9 +258,15 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     std::vector<CTraceHeader> headers;
     std::vector<LineCurve> curves;
     bool tooMany = false;
-    for (size_t i = 0; i < lines.size() && static_cast<int>(curves.size()) < CTraveltimeSet::kMaxShots; ++i) {
+    int cmpsLeftOut = 0;  // CMPs with a curve beyond the table's capacity
+    double firstLeftOut = 0.0;
+    for (size_t i = 0; i < lines.size(); ++i) {
         const CmpLineCurve& line = lines[i];
         if (line.points.empty()) continue;
+        if (static_cast<int>(curves.size()) >= CTraveltimeSet::kMaxShots) {
+            if (cmpsLeftOut++ == 0) firstLeftOut = line.cmp;
+            continue;
+        }
         progress.SetText(FormatC("CMP=%fm nt=%d     ", line.cmp, static_cast<int>(line.points.size())));
         if (!line.trace.empty()) {
             if (static_cast<int>(traces.size()) < store.MaxTraces()) {
@@ -284,6 +291,14 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kCmpFileName);
     if (tooMany) ui.Message(TracesTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
+    if (cmpsLeftOut > 0) {
+        ui.Message(FormatC(Msg(language,
+                               "The CMP curves hold at most %d CMPs: %d CMPs from %.2f m on were not stored.",
+                               "CMP の曲線は %d 個までです: %d 個の CMP (%.2f m 以降) は保存されませんでした。")
+                               .c_str(),
+                           CTraveltimeSet::kMaxShots, cmpsLeftOut, firstLeftOut),
+                   MsgButtons::Ok, MsgIcon::Warning);
+    }
     return static_cast<int>(curves.size());
 }
 
