@@ -338,5 +338,17 @@ TEST_F(CmpLine, CommonSourceGivesOneCurvePerShot)
     EXPECT_TRUE(std::filesystem::exists(folder.File(kCommonSourceFileName)));
 }
 
+TEST_F(CmpLine, CommonSourceOfMoreShotsThanCurvesNamesTheShotsLeftOut)
+{
+    std::vector<double> shots;
+    for (int n = 0; n < 502; ++n) shots.push_back(-1.0 - 0.5 * n);
+    MakeLine(shots, 0.0, 2, 1.0, 64);
+    ui.AnswerDialog("CPhaseVelocityCurveDlg");
+    ui.ExpectMessage("The phase-velocity curves hold at most 501 sources: 1 sources of the line were not analysed.");
+    QuietProgress progress;
+    EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 501);
+    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
+}
+
 }  // namespace
 }  // namespace velk
