@@ -11,6 +11,7 @@
 #include "app/surfacewave/line_curves.h"
 #include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/exchange_commands.h"
+#include "app/survey/group_commands.h"
 #include "app/workspace.h"
 #include "formats/eight_header.h"
 #include "formats/format_support.h"
@@ -135,9 +136,10 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     std::vector<CTraceHeader> headers(static_cast<size_t>(store.MaxTraces()));
     std::vector<LineCurve> curves(static_cast<size_t>(files));
     std::vector<float> velocities, frequencies;
+    bool stopped = false;  // a shot gather beyond the trace capacity
     for (int n = 0; n < files; ++n) {
         progress.SetText(FormatC("source=%d", n));
-        const int count = g.BuildGather(rows, headers, n);
+        const int count = g.BuildGather(rows, headers, n, &stopped);
         const int samples = count > 0 ? headers[0].samples : 0;
         const int bins = PhaseDifferenceBins(std::max(samples, 1));
         velocities.assign(static_cast<size_t>(bins), 0.0f);
@@ -156,6 +158,7 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     }
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kCommonSourceFileName);
+    if (stopped) ui.Message(GatherTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     TellSourcesLeftOut(ui, language, g.entryCount);
     return files;
 }
