@@ -355,7 +355,7 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
 
     CFileGroup& group = target.group;
     const int listed = group.entryCount;
-    if (group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval) > listed) {
+    if (group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval, &ui, language) > listed) {
         // The AUX trace stays in the file, last, but is no receiver of the line.
         group.entries[static_cast<size_t>(group.entryCount - 1)].numberOfAuxiliary = SaveAux == 1 ? 1 : 0;
     }

@@ -50,6 +50,7 @@ DialogRequest CObservationStationDlg::Request(int language)
 std::string CFdStationList::ReadStationText(std::string_view text)
 {
     count = 0;
+    notRead = 0;
     stations.clear();
     TextScanner scan(text);
     int32_t n = 0;
@@ -66,6 +67,7 @@ std::string CFdStationList::ReadStationText(std::string_view text)
         stations.push_back(std::move(station));
     }
     count = static_cast<int>(stations.size());
+    if (count == kMaxStations && n > kMaxStations) notRead = n - kMaxStations;
     return echo;
 }
 
@@ -74,6 +76,7 @@ std::string CFdStationList::ReadStationFile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         count = 0;
+        notRead = 0;
         stations.clear();
         return {};
     }

@@ -57,6 +57,7 @@ struct CFdStationList {
     static constexpr int kMaxStations = 200;
 
     int count = 0;
+    int notRead = 0;  // stations the file declares beyond kMaxStations
     std::vector<FdStation> stations;
     float gridSize = 400.0f;                    // m
     float latitudeOrigin = 34.5f;               // degrees
@@ -67,7 +68,8 @@ struct CFdStationList {
 
     // Reads the station file's text: the count, then name, latitude, longitude and a third
     // value per station; at most kMaxStations, fewer when the text ends or a number does not
-    // parse. Returns the echo of the stations read ("%s %f %f %f \n" each) for "station.txt".
+    // parse; notRead counts the declared stations beyond kMaxStations once all of those were
+    // read. Returns the echo of the stations read ("%s %f %f %f \n" each) for "station.txt".
     std::string ReadStationText(std::string_view text);
     // The same from a file; a file that cannot be opened yields no stations. Returns the echo.
     std::string ReadStationFile(const std::string& path);

@@ -9,6 +9,7 @@
 #include "app/view/record_extents.h"
 #include "app/store_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
 #include "app/view/view_seams.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
@@ -35,17 +36,31 @@ int WorkspaceFileGroup::ReadNthFile(int index, Matrix2D<float>& rows, std::span<
 
 int WorkspaceFileGroup::BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index)
 {
-    return group_.BuildGather(rows, headers, index);
+    bool stopped = false;
+    const int n = group_.BuildGather(rows, headers, index, &stopped);
+    TellIfStopped(stopped, group_.GatherCapacity(rows, headers));
+    return n;
 }
 
 int WorkspaceFileGroup::CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index)
 {
-    return group_.CommonReceiverGather(rows, headers, index);
+    bool stopped = false;
+    const int n = group_.CommonReceiverGather(rows, headers, index, &stopped);
+    TellIfStopped(stopped, group_.GatherCapacity(rows, headers));
+    return n;
 }
 
 int WorkspaceFileGroup::CdpGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int index)
 {
-    return group_.CdpGather(rows, headers, index);
+    bool stopped = false;
+    const int n = group_.CdpGather(rows, headers, index, &stopped);
+    TellIfStopped(stopped, group_.GatherCapacity(rows, headers));
+    return n;
+}
+
+void WorkspaceFileGroup::TellIfStopped(bool stopped, int capacity)
+{
+    if (stopped) ui_.Message(GatherTooLargeText(ws_.startup.language, capacity), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 std::string WorkspaceFileGroup::MemberPath(int index)

@@ -52,6 +52,9 @@ public:
     std::string MemberName(int index) override;
 
 private:
+    // A gather that stopped at the caller's capacity says so.
+    void TellIfStopped(bool stopped, int capacity);
+
     Workspace& ws_;
     UiHost& ui_;
     CFileGroup& group_;

@@ -14,6 +14,7 @@
 #include "app/surfacewave/line_curves.h"
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
 #include "app/workspace.h"
 #include "base/position.h"
 #include "formats/seg2.h"
@@ -216,10 +217,11 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     std::vector<LineCurve> curves(static_cast<size_t>(files));
     PeakPickParameters parameters = PickParametersOf(s);
     bool refused = false;
+    bool stopped = false;  // a shot gather beyond the trace capacity
     for (int n = 0; n < files; ++n) {
         progress->StepIt();
         progress->SetText(FormatC("source=%d", n));
-        const int count = g.BuildGather(scratch, headers, n);
+        const int count = g.BuildGather(scratch, headers, n, &stopped);
         if (count <= 0) continue;
         const std::span<const CTraceHeader> h(headers.data(), static_cast<size_t>(count));
         LineCurve& c = curves[static_cast<size_t>(n)];
@@ -296,6 +298,8 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     }
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
+    if (stopped) Warn(ui, GatherTooLargeText(language, store.MaxTraces()));
+    TellSourcesLeftOut(ui, language, g.entryCount);
     if (announce) {
         ui.Message(FormatC(Msg(language,
                                "%d phase-velocity curves have been calculated ! \n\n phase velocity curves are saved "

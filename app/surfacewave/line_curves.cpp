@@ -6,6 +6,8 @@
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "platform/atomic_file.h"
+#include "platform/language.h"
+#include "platform/numtext.h"
 #include "platform/uihost.h"
 #include "traveltime/traveltime_set.h"
 #include "traveltime/traveltime_text.h"
@@ -32,6 +34,19 @@ void PutLineCurves(CTraveltimeSet& set, const std::vector<LineCurve>& curves)
     set.shotCount = shots;
     set.kindWritten = 20;
     set.hasData = 1;
+}
+
+void TellSourcesLeftOut(UiHost& ui, int language, int sources)
+{
+    const int leftOut = sources - CTraveltimeSet::kMaxShots;
+    if (leftOut <= 0) return;
+    ui.Message(FormatC(Msg(language,
+                           "The phase-velocity curves hold at most %d sources: %d sources of the line were not "
+                           "analysed.",
+                           "位相速度曲線は %d 震源までです: 測線の %d 個の震源は解析されませんでした。")
+                           .c_str(),
+                       CTraveltimeSet::kMaxShots, leftOut),
+               MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)

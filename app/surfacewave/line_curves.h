@@ -29,6 +29,10 @@ struct LineCurve {
 // The curves replace the set's shots (at most its 501 shots of 1001 points); kind 20, has-data.
 void PutLineCurves(CTraveltimeSet& set, const std::vector<LineCurve>& curves);
 
+// When a line has more sources than the curves hold (501), says how many of its `sources` were
+// not analysed; nothing otherwise.
+void TellSourcesLeftOut(UiHost& ui, int language, int sources);
+
 // The set as a phase-velocity file `name` in the working folder, through an atomic file; a
 // failure is reported. True when written.
 bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name);

@@ -11,6 +11,7 @@
 #include "app/surfacewave/line_curves.h"
 #include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/exchange_commands.h"
+#include "app/survey/group_commands.h"
 #include "app/workspace.h"
 #include "formats/eight_header.h"
 #include "formats/format_support.h"
@@ -135,9 +136,10 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     std::vector<CTraceHeader> headers(static_cast<size_t>(store.MaxTraces()));
     std::vector<LineCurve> curves(static_cast<size_t>(files));
     std::vector<float> velocities, frequencies;
+    bool stopped = false;  // a shot gather beyond the trace capacity
     for (int n = 0; n < files; ++n) {
         progress.SetText(FormatC("source=%d", n));
-        const int count = g.BuildGather(rows, headers, n);
+        const int count = g.BuildGather(rows, headers, n, &stopped);
         const int samples = count > 0 ? headers[0].samples : 0;
         const int bins = PhaseDifferenceBins(std::max(samples, 1));
         velocities.assign(static_cast<size_t>(bins), 0.0f);
@@ -156,6 +158,8 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     }
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kCommonSourceFileName);
+    if (stopped) ui.Message(GatherTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
+    TellSourcesLeftOut(ui, language, g.entryCount);
     return files;
 }
 
@@ -257,9 +261,15 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     std::vector<CTraceHeader> headers;
     std::vector<LineCurve> curves;
     bool tooMany = false;
-    for (size_t i = 0; i < lines.size() && static_cast<int>(curves.size()) < CTraveltimeSet::kMaxShots; ++i) {
+    int cmpsLeftOut = 0;  // CMPs with a curve beyond the table's capacity
+    double firstLeftOut = 0.0;
+    for (size_t i = 0; i < lines.size(); ++i) {
         const CmpLineCurve& line = lines[i];
         if (line.points.empty()) continue;
+        if (static_cast<int>(curves.size()) >= CTraveltimeSet::kMaxShots) {
+            if (cmpsLeftOut++ == 0) firstLeftOut = line.cmp;
+            continue;
+        }
         progress.SetText(FormatC("CMP=%fm nt=%d     ", line.cmp, static_cast<int>(line.points.size())));
         if (!line.trace.empty()) {
             if (static_cast<int>(traces.size()) < store.MaxTraces()) {
@@ -284,6 +294,14 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     PutLineCurves(ws.traveltimeSet, curves);
     WriteLineCurves(ws, ui, kCmpFileName);
     if (tooMany) ui.Message(TracesTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
+    if (cmpsLeftOut > 0) {
+        ui.Message(FormatC(Msg(language,
+                               "The CMP curves hold at most %d CMPs: %d CMPs from %.2f m on were not stored.",
+                               "CMP の曲線は %d 個までです: %d 個の CMP (%.2f m 以降) は保存されませんでした。")
+                               .c_str(),
+                           CTraveltimeSet::kMaxShots, cmpsLeftOut, firstLeftOut),
+                   MsgButtons::Ok, MsgIcon::Warning);
+    }
     return static_cast<int>(curves.size());
 }
 

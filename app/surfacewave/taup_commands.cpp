@@ -171,7 +171,8 @@ int OnVelocityAnalysisTauP(CommandContext& c)
     CTauPTransformDlg dlg;
     if (!RunTauPDialog(dlg, settings, c.ui, language)) return 0;
     StoreTauPDialog(dlg, settings);
-    const int np = std::min(CTauPTransformDlg::NumberOfP(dlg.minP, dlg.maxP, dlg.interval), store.MaxTraces());
+    const int slownesses = CTauPTransformDlg::NumberOfP(dlg.minP, dlg.maxP, dlg.interval);
+    const int np = std::min(slownesses, store.MaxTraces());
     if (np <= 0) {
         Warn(c.ui, SlownessIntervalRefusal(language));
         return 0;
@@ -233,6 +234,16 @@ int OnVelocityAnalysisTauP(CommandContext& c)
 
     ResetDisplayFilter(ws.displayFilter);
     store.PushUndo();
+    if (slownesses > np) {
+        // One slowness a trace of the store: the rest of the range is not analysed.
+        Warn(c.ui, FormatC(Msg(language,
+                               "The analysis holds at most %d slownesses (MAXTRACES): %d slownesses from p = %f on "
+                               "were not analysed.",
+                               "解析できるスローネスは %d 個まで (MAXTRACES) です: %d 個 (p = %f 以降) は解析されません"
+                               "でした。")
+                               .c_str(),
+                           np, slownesses - np, static_cast<double>(dlg.minP + static_cast<float>(np) * dlg.interval)));
+    }
     c.ui.Message(TauPResultText(language, metres[static_cast<size_t>(best)], average), MsgButtons::Ok,
                  MsgIcon::Info);
     return 1;

@@ -62,9 +62,13 @@ bool GroupSurfaceWaveOps::WriteGpsGeometry(Workspace& ws, UiHost& ui, int zone)
     return velk::WriteGpsGeometry(ws, ui, zone);
 }
 
-std::string GatherTooLargeText(int language)
+std::string GatherTooLargeText(int language, int capacity)
 {
-    return Msg(language, "Number of traces is larger than dimension size !", "トレース数が配列サイズより大きいです !");
+    return Msg(language, "Number of traces is larger than dimension size !", "トレース数が配列サイズより大きいです !") +
+           FormatC(Msg(language, "\n MAXTRACES = %d: the gather's traces beyond the first %d were left out.",
+                       "\n MAXTRACES = %d: ギャザーの最初の %d トレースより後は取り込まれませんでした。")
+                       .c_str(),
+                   capacity, capacity);
 }
 
 namespace {
@@ -78,7 +82,7 @@ void Tell(CommandContext& c, const std::string& text, MsgIcon icon = MsgIcon::In
 
 void TellIfStopped(CommandContext& c, bool stopped)
 {
-    if (stopped) Tell(c, GatherTooLargeText(Language(c)), MsgIcon::Warning);
+    if (stopped) Tell(c, GatherTooLargeText(Language(c), c.ws.store.MaxTraces()), MsgIcon::Warning);
 }
 
 void TellIfInvalid(CommandContext& c, bool validInterval)

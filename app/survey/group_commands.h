@@ -80,8 +80,9 @@ public:
     virtual bool WriteGpsGeometry(Workspace& ws, UiHost& ui, int zone);
 };
 
-// "Number of traces is larger than dimension size !" in the language.
-std::string GatherTooLargeText(int language);
+// "Number of traces is larger than dimension size !" in the language, then the capacity the
+// gather stopped at (MAXTRACES) and that its traces beyond it were left out.
+std::string GatherTooLargeText(int language, int capacity);
 
 // "Set up geometry": the table from the list's headers (verbose except in acquisition mode);
 // with a geometry the group is active, the display shows it (mode 3) and "Set waveform data ?"

@@ -461,6 +461,14 @@ int OnSaveEarthquakeSimulation(Workspace& ws, UiHost& ui)
     if (!path) return 0;
     CFdStationList list;
     DiagnosticLog(ws).Rewrite("station.txt", list.ReadStationFile(*path));
+    if (list.notRead > 0) {
+        ui.Message(FormatC(Msg(Language(ws),
+                               "The station list holds at most %d stations: %d stations of the file were not read.",
+                               "観測点は %d 点までです: ファイルの %d 点は読み込まれませんでした。")
+                               .c_str(),
+                           CFdStationList::kMaxStations, list.notRead),
+                   MsgButtons::Ok, MsgIcon::Warning);
+    }
     const WaveformStore& store = ws.store;
     const int saved =
         WriteFdStationWaveforms(ws, ui, list, store.TraceCount(), store.current.rows, store.current.headers);

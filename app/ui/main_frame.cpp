@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/dialog.h>
@@ -32,25 +33,33 @@ namespace {
 
 wxString W(const std::string& s) { return wxString::FromUTF8(s); }
 
-wxMenu* MakeMenu(const MenuNode& node)
+std::vector<int> CommandIds(const CommandTable& table)
+{
+    std::vector<int> ids;
+    for (const CommandRow& row : table.Rows()) ids.push_back(row.id);
+    return ids;
+}
+
+wxMenu* MakeMenu(const MenuNode& node, const MenuIdMap& ids)
 {
     auto* menu = new wxMenu;
     for (const MenuNode& child : node.children) {
+        const int id = ids.ToToolkit(child.id);
         switch (child.kind) {
         case MenuNode::Kind::Separator:
             menu->AppendSeparator();
             break;
         case MenuNode::Kind::Submenu:
-            menu->AppendSubMenu(MakeMenu(child), W(child.text));
+            menu->AppendSubMenu(MakeMenu(child, ids), W(child.text));
             break;
         case MenuNode::Kind::RecentFiles:
             menu->Append(cmd::kFileRecentPlaceholder, W(child.text));
             break;
         case MenuNode::Kind::Item:
             switch (child.itemKind) {
-            case ItemKind::Check: menu->AppendCheckItem(child.id, W(child.text), W(child.help)); break;
-            case ItemKind::Radio: menu->AppendRadioItem(child.id, W(child.text), W(child.help)); break;
-            default: menu->Append(child.id, W(child.text), W(child.help)); break;
+            case ItemKind::Check: menu->AppendCheckItem(id, W(child.text), W(child.help)); break;
+            case ItemKind::Radio: menu->AppendRadioItem(id, W(child.text), W(child.help)); break;
+            default: menu->Append(id, W(child.text), W(child.help)); break;
             }
             break;
         }
@@ -58,15 +67,15 @@ wxMenu* MakeMenu(const MenuNode& node)
     return menu;
 }
 
-void CollectChecked(std::ostringstream& out, const wxMenu* menu, bool& first)
+void CollectChecked(std::ostringstream& out, const wxMenu* menu, const MenuIdMap& ids, bool& first)
 {
     for (const wxMenuItem* item : menu->GetMenuItems()) {
         if (item->IsSubMenu()) {
-            CollectChecked(out, item->GetSubMenu(), first);
+            CollectChecked(out, item->GetSubMenu(), ids, first);
         } else if (item->IsCheckable() && item->IsChecked()) {
             if (!first) out << ',';
             first = false;
-            out << item->GetId();
+            out << ids.FromToolkit(item->GetId());
         }
     }
 }
@@ -96,6 +105,7 @@ void DescribeMenu(std::ostringstream& out, const wxMenu* menu)
 CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
     : wxFrame(nullptr, wxID_ANY, W(FrameTitle("")), wxPoint(rect.x, rect.y), wxSize(rect.width, rect.height)),
       app_(app),
+      ids_(CommandIds(app.commands())),
       restored_(rect.x, rect.y, rect.width, rect.height),
       closeTimer_(this)
 {
@@ -110,8 +120,10 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
     RecentFilesChanged();
     view_ = new CVelkarineView(this, app_.ws(), [this] { return Context(); });
 
-    // Every command id: the free range and the fixed ids of stored resources and modules.
-    for (auto [first, last] : {std::pair{cmd::kFreeRangeFirst, cmd::kFreeRangeLast}, std::pair{32768, 65535}}) {
+    // Every command id: the free range and the stand-ins of the fixed ids of stored resources
+    // and modules.
+    for (auto [first, last] : {std::pair{cmd::kFreeRangeFirst, cmd::kFreeRangeLast},
+                               std::pair{MenuIdMap::kStandInFirst, MenuIdMap::kStandInLast}}) {
         Bind(wxEVT_MENU, &CMainFrame::OnCommand, this, first, last);
         Bind(wxEVT_UPDATE_UI, &CMainFrame::OnUpdateUI, this, first, last);
     }
@@ -144,7 +156,7 @@ void CMainFrame::BuildMenuBar()
     auto* bar = new wxMenuBar;
     moduleMenu_ = nullptr;
     for (const MenuNode& top : model.menus) {
-        wxMenu* menu = MakeMenu(top);
+        wxMenu* menu = MakeMenu(top, ids_);
         if (top.key == "file") fileMenu_ = menu;
         if (top.key == "module") moduleMenu_ = menu;
         bar->Append(menu, W(top.text));
@@ -161,7 +173,7 @@ void CMainFrame::BuildToolBar()
         if (b.id == 0) {
             bar->AddSeparator();
         } else {
-            bar->AddTool(b.id, W(b.tip), ToolbarBitmap(b.icon, b.tip), W(b.tip));
+            bar->AddTool(ids_.ToToolkit(b.id), W(b.tip), ToolbarBitmap(b.icon, b.tip), W(b.tip));
         }
     }
     bar->Realize();
@@ -215,19 +227,21 @@ CommandContext CMainFrame::Context()
 void CMainFrame::OnCommand(wxCommandEvent& event)
 {
     CommandContext ctx = Context();
-    RunCommand(app_.commands(), event.GetId(), ctx);
+    RunCommand(app_.commands(), ids_.FromToolkit(event.GetId()), ctx);
 }
 
 void CMainFrame::SendCommand(int id)
 {
-    wxCommandEvent event(wxEVT_MENU, id);
+    const int toolkitId = ids_.ToToolkit(id);
+    if (toolkitId < 0) return;  // no such command
+    wxCommandEvent event(wxEVT_MENU, toolkitId);
     event.SetEventObject(this);
     GetEventHandler()->ProcessEvent(event);
 }
 
 void CMainFrame::OnUpdateUI(wxUpdateUIEvent& event)
 {
-    const int id = event.GetId();
+    const int id = ids_.FromToolkit(event.GetId());
     if (id == cmd::kFileRecentPlaceholder) {
         event.Enable(false);
         return;
@@ -333,11 +347,13 @@ void CMainFrame::ModulesChanged()
 {
     if (!moduleMenu_) return;
     for (int i = 0; i < cmd::kModuleCount; ++i) {
-        if (wxMenuItem* item = moduleMenu_->FindChildItem(cmd::kModuleFirst + i)) moduleMenu_->Destroy(item);
+        if (wxMenuItem* item = moduleMenu_->FindChildItem(ids_.ToToolkit(cmd::kModuleFirst + i))) {
+            moduleMenu_->Destroy(item);
+        }
     }
     const RegisteredModules& modules = app_.ws().modules;
     for (int i = 0; i < modules.Count(); ++i) {
-        moduleMenu_->Append(cmd::kModuleFirst + i, W(modules.names[static_cast<size_t>(i)]));
+        moduleMenu_->Append(ids_.ToToolkit(cmd::kModuleFirst + i), W(modules.names[static_cast<size_t>(i)]));
     }
 }
 
@@ -412,7 +428,7 @@ std::string CMainFrame::Describe() const
     }
     out << "checked=";
     bool first = true;
-    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) CollectChecked(out, bar->GetMenu(i), first);
+    for (size_t i = 0; bar && i < bar->GetMenuCount(); ++i) CollectChecked(out, bar->GetMenu(i), ids_, first);
     out << '\n';
     const wxToolBar* tools = GetToolBar();
     out << "toolbar=";
@@ -422,7 +438,7 @@ std::string CMainFrame::Describe() const
         if (tool->IsSeparator()) {
             out << '-';
         } else {
-            out << tool->GetId();
+            out << ids_.FromToolkit(tool->GetId());
         }
     }
     out << '\n';
@@ -490,7 +506,7 @@ void CMainFrame::PopupAcquisitionMenu()
     const MenuBarModel model = app_.commands().BuildMenuBar(menuResource_, app_.ws().startup.language);
     const MenuNode* node = model.Find("acquisition");
     if (!node || !view_) return;
-    std::unique_ptr<wxMenu> menu(MakeMenu(*node));
+    std::unique_ptr<wxMenu> menu(MakeMenu(*node, ids_));
     view_->PopupMenu(menu.get());  // its items come to the frame's command handler
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // CMainFrame: the one frame of the run, with the toolbar and the menu chosen by language and
 // mode, the twelve-pane status bar and the view. Every menu id and toolbar button goes to the
-// command table; the table's rules enable and check the items.
+// command table; the table's rules enable and check the items. The table's ids of 32768 and
+// above reach the toolkit as stand-ins (MenuIdMap) and come back as the table's ids.
 
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "app/shell_services.h"
 #include "app/startup.h"
 #include "app/ui/record_print.h"
+#include "toolkit/menu_ids.h"
 
 class wxMenu;
 
@@ -49,7 +51,8 @@ public:
     // Title, menus (with the ids of the checked items), toolbar, status bar, interface font,
     // the view's place and the display state as text, one item a line.
     std::string Describe() const;
-    // A menu command event for `id`, handled as a click on its item would be.
+    // A menu command event for `id` (the command table's id), handled as a click on its item
+    // would be.
     void SendCommand(int id);
 
 private:
@@ -67,6 +70,7 @@ private:
     void OnMoveOrSize();
 
     CVelkarineApp& app_;
+    MenuIdMap ids_;
     CVelkarineView* view_ = nullptr;
     wxMenu* fileMenu_ = nullptr;
     wxMenu* moduleMenu_ = nullptr;

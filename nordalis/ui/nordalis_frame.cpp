@@ -1,5 +1,7 @@
 #include "nordalis/ui/nordalis_frame.h"
 
+#include <vector>
+
 #include <wx/dcclient.h>
 #include <wx/menu.h>
 #include <wx/printdlg.h>
@@ -26,6 +28,13 @@ constexpr int kToolbarViewId = wxID_HIGHEST + 1;
 constexpr int kStatusBarViewId = wxID_HIGHEST + 2;
 
 wxString W(const std::string& s) { return wxString::FromUTF8(s); }
+
+std::vector<int> ViewerIds()
+{
+    std::vector<int> ids;
+    for (const ViewerCommand& c : ViewerCommands()) ids.push_back(c.id);
+    return ids;
+}
 
 // Frames, labels and the exposed part of every image on one DC.
 void PaintPanels(wxDC& dc, const LogicalMapping& mapping, CNordalisView& view, wxRect clip, bool printer)
@@ -79,7 +88,7 @@ void CNordalisView::OnPaint(wxPaintEvent&)
 
 CMainFrame::CMainFrame(WxUiHost& ui, RecentFileList& recent, const ViewerSettings& settings,
                        const std::string& exchangeFile)
-    : wxFrame(nullptr, wxID_ANY, "Nordalis"), ui_(ui)
+    : wxFrame(nullptr, wxID_ANY, "Nordalis"), ui_(ui), ids_(ViewerIds())
 {
     BuildMenus(recent);
     BuildToolBar();
@@ -105,7 +114,7 @@ CMainFrame::CMainFrame(WxUiHost& ui, RecentFileList& recent, const ViewerSetting
 void CMainFrame::BuildMenus(RecentFileList& recent)
 {
     auto* file = new wxMenu;
-    file->Append(cmd::kSaveTextData, "Save text data file");
+    file->Append(ids_.ToToolkit(cmd::kSaveTextData), "Save text data file");
     file->AppendSeparator();
     file->Append(wxID_PRINT, "&Print...\tCtrl+P");
     file->Append(wxID_PREVIEW, "Print Pre&view");
@@ -124,11 +133,11 @@ void CMainFrame::BuildMenus(RecentFileList& recent)
     auto* view = new wxMenu;
     view->AppendCheckItem(kToolbarViewId, "&Toolbar");
     view->AppendCheckItem(kStatusBarViewId, "&Status Bar");
-    view->AppendCheckItem(cmd::kColour, W(FindViewerCommand(cmd::kColour)->menuText));
+    view->AppendCheckItem(ids_.ToToolkit(cmd::kColour), W(FindViewerCommand(cmd::kColour)->menuText));
     auto* help = new wxMenu;
     help->Append(wxID_HELP_CONTENTS, "&Help Topics")->Enable(false);
     help->AppendSeparator();
-    help->Append(cmd::kAbout, W(FindViewerCommand(cmd::kAbout)->menuText));
+    help->Append(ids_.ToToolkit(cmd::kAbout), W(FindViewerCommand(cmd::kAbout)->menuText));
     auto* bar = new wxMenuBar;
     bar->Append(file, "&File");
     bar->Append(view, "&View");
@@ -159,22 +168,25 @@ void CMainFrame::BuildToolBar()
     };
     for (const Button& b : buttons) {
         if (b.id == wxID_PRINT || b.id == cmd::kYZoomIn) bar->AddSeparator();
-        bar->AddTool(b.id, b.tip, ToolbarBitmap(b.icon, b.tip), b.tip);
-        bar->EnableTool(b.id, b.enabled);
+        const int id = ids_.ToToolkit(b.id);
+        bar->AddTool(id, b.tip, ToolbarBitmap(b.icon, b.tip), b.tip);
+        bar->EnableTool(id, b.enabled);
     }
     bar->Realize();
 }
 
 void CMainFrame::SendCommand(int id)
 {
-    wxCommandEvent event(wxEVT_MENU, id);
+    const int toolkitId = ids_.ToToolkit(id);
+    if (toolkitId < 0) return;  // no such command
+    wxCommandEvent event(wxEVT_MENU, toolkitId);
     event.SetEventObject(this);
     ProcessWindowEvent(event);
 }
 
 void CMainFrame::OnViewerCommand(wxCommandEvent& event)
 {
-    const ViewerCommand* command = FindViewerCommand(event.GetId());
+    const ViewerCommand* command = FindViewerCommand(ids_.FromToolkit(event.GetId()));
     if (!command) {
         event.Skip();
         return;
@@ -184,7 +196,7 @@ void CMainFrame::OnViewerCommand(wxCommandEvent& event)
 
 void CMainFrame::OnUpdateViewerCommand(wxUpdateUIEvent& event)
 {
-    const ViewerCommand* command = FindViewerCommand(event.GetId());
+    const ViewerCommand* command = FindViewerCommand(ids_.FromToolkit(event.GetId()));
     if (!command) {
         event.Skip();
         return;
@@ -259,7 +271,7 @@ std::string CMainFrame::Describe()
 {
     UpdateWindowUI();
     const ViewerState& s = view_->State();
-    const bool colourChecked = GetMenuBar()->IsChecked(cmd::kColour);
+    const bool colourChecked = GetMenuBar()->IsChecked(ids_.ToToolkit(cmd::kColour));
     return FormatC("title=%s\ncolour=%d\nyscale=%f\nxscale=%f\npanels=%d windows=%d frequencies=%d\n",
                    GetTitle().utf8_string().c_str(), colourChecked ? 1 : 0, static_cast<double>(s.yScale),
                    static_cast<double>(s.xScale), s.data.n1, s.data.n2, s.data.n3);

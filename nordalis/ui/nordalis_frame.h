@@ -13,6 +13,7 @@
 #include "nordalis/panel_image.h"
 #include "nordalis/viewer_commands.h"
 #include "nordalis/viewer_settings.h"
+#include "toolkit/menu_ids.h"
 
 namespace velk {
 class RecentFileList;
@@ -66,6 +67,7 @@ private:
     void OnIdle(wxIdleEvent& event);
 
     WxUiHost& ui_;
+    MenuIdMap ids_;  // the viewer's ids of 32768 and above reach the toolkit as stand-ins
     CNordalisView* view_ = nullptr;
     wxPrintDialogData printData_;
     wxPageSetupDialogData pageSetup_;

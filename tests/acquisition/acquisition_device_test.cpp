@@ -373,6 +373,13 @@ TEST(AcquisitionDeviceSave, WritesTheNextRecordOfTheLine)
     EXPECT_TRUE(std::filesystem::exists(folder + "/qkaa9999.sg2"));
     EXPECT_EQ(rig.device.NextID, 0);
     EXPECT_EQ(rig.profile.GetInt("General", "NextID"), 0);
+
+    // A full list: the record is saved, and the list says it could not take it.
+    rig.group.entryCount = CFileGroup::kMaxFiles;
+    rig.ui.ExpectMessage("The file list is full: at most 1000 files can be listed.");
+    ASSERT_EQ(rig.Save(), 1);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/qkaa0000.sg2"));
+    EXPECT_EQ(rig.group.entryCount, CFileGroup::kMaxFiles);
 }
 
 size_t Count(const std::string& text, const std::string& part)

@@ -137,7 +137,9 @@ TEST_F(ProgramRun, JapaneseMenusInIpaGothic)
 {
     RunSpec run;
     run.profile = "[General]\nLanguageRegister=1\nLanguage=1\nNModule=2\n[general]\nModule0=Dispersion\n";
-    run.script = "sleep 300; report " + Report(1) + "; waitfile " + Go() + "; answer OK; close";
+    // "Delete module" by its kept id 33099, as the menu item would send it.
+    run.script = "sleep 300; report " + Report(1) + "; command 33099; report " + Report(2) + "; waitfile " + Go() +
+                 "; answer OK; close";
     run.shot = "japanese.png";
     const std::optional<int> rc = Execute(run);
     ASSERT_TRUE(rc.has_value()) << Output();
@@ -148,6 +150,7 @@ TEST_F(ProgramRun, JapaneseMenusInIpaGothic)
     EXPECT_EQ(report["menus"], "ファイル|編集|表示|初動読み取り|表面波解析|グループ (ファイルリスト)|モジュール|オプション|ヘルプ");
     // The Module menu, found by its key: its three commands, then the registered modules.
     EXPECT_EQ(report["menu.6"], "実行モジュール|モジュール登録|モジュール削除|Dispersion|module 1");
+    EXPECT_EQ(ParseReport(ReadFileText(Report(2)))["menu.6"], "実行モジュール|モジュール登録|モジュール削除|Dispersion");
     EXPECT_EQ(report["font"], "IPAGothic 10");
     EXPECT_NE(Output().find("終了してもよろしいですか?"), std::string::npos) << Output();
 }

@@ -295,9 +295,11 @@ TEST_F(CmpLine, SixHundredCmpsStopAtFiveHundredOneCurves)
     ui.AnswerDialog("CPhaseVelocityCurveDlg");
     ui.ExpectMessage("The number of traces was too large ! \n Maximum trace number is 128\n Change maximum traces by "
                      "'Option', 'Dimension size' !");
+    ui.ExpectMessage("The CMP curves hold at most 501 CMPs: 106 CMPs from 501.00 m on were not stored.");
     QuietProgress progress;
     EXPECT_EQ(CmpDispersion(ws, ui, progress), 501);
     EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
+    EXPECT_FLOAT_EQ(ws.traveltimeSet.sourcePosition[500], 500.0f);
     for (int s = 0; s < 501; ++s) EXPECT_GT(ws.traveltimeSet.pickCount[s], 0) << s;
     EXPECT_EQ(ws.store.TraceCount(), 128);
 }
@@ -334,6 +336,18 @@ TEST_F(CmpLine, CommonSourceGivesOneCurvePerShot)
         }
     }
     EXPECT_TRUE(std::filesystem::exists(folder.File(kCommonSourceFileName)));
+}
+
+TEST_F(CmpLine, CommonSourceOfMoreShotsThanCurvesNamesTheShotsLeftOut)
+{
+    std::vector<double> shots;
+    for (int n = 0; n < 502; ++n) shots.push_back(-1.0 - 0.5 * n);
+    MakeLine(shots, 0.0, 2, 1.0, 64);
+    ui.AnswerDialog("CPhaseVelocityCurveDlg");
+    ui.ExpectMessage("The phase-velocity curves hold at most 501 sources: 1 sources of the line were not analysed.");
+    QuietProgress progress;
+    EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 501);
+    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
 }
 
 }  // namespace

@@ -94,6 +94,14 @@ TEST_F(TauPCommands, SlownessCountAndZeroSlowness)
         EXPECT_EQ(text.find("inf"), std::string::npos);
         EXPECT_EQ(text.find("nan"), std::string::npos);
     }
+    // More slownesses than the store has traces (64): the rest of the range is named.
+    ui.AnswerDialog("CTauPTransformDlg", {{"Minimum p", "0.01"}, {"Maximum p", "1.5"}, {"Intervals", "0.01"}});
+    ui.ExpectMessage("The analysis holds at most 64 slownesses (MAXTRACES): 86 slownesses from p = 0.650000 on were "
+                     "not analysed.");
+    ui.ExpectAnyMessage();
+    FileRoad::Run(OnVelocityAnalysisTauP);
+    const std::string text = VelocityFile();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 64);
     EXPECT_EQ(TauPResultText(-1, 0.0f, 0.5f),
               "The semblance is largest at p = 0 (no finite velocity). \n Average semblance=0.500000");
 }

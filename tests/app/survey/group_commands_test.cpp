@@ -177,10 +177,23 @@ TEST_F(GroupCommands, CapacityReverseSpreadAndExtrapolation)
 {
     LoadTable(ws.fileGroup, 1, 100);
     for (auto command : {ShowCommonShotGather, ShowAllTraces}) {
-        ui.ExpectMessage(GatherTooLargeText(-1));
+        ui.ExpectMessage("Number of traces is larger than dimension size !\n MAXTRACES = 64: the gather's traces beyond "
+                         "the first 64 were left out.");
         Run(command);
         EXPECT_EQ(ws.store.TraceCount(), 64);
     }
+    // The step to the next receiver gather, of 100 shots, says the same.
+    ws.fileGroup = CFileGroup{};
+    LoadTable(ws.fileGroup, 100, 2);
+    ws.fileGroup.active = 1;
+    ws.fileGroup.gatherKind = 1;
+    ws.fileGroup.gatherIndex = 0;
+    ui.ExpectMessage("Number of traces is larger than dimension size !\n MAXTRACES = 64: the gather's traces beyond "
+                     "the first 64 were left out.");
+    WorkspaceFileGroup access(ws, ui);
+    EXPECT_EQ(ShowSideWaveforms(ws, ui, access, true), 1);
+    EXPECT_EQ(ws.store.TraceCount(), 64);
+    EXPECT_EQ(ws.store.current.headers[63].receiverHundredths, 63000);  // the 64th shot, swapped in
 
     // Ten files over five sources: every row reversed exactly once.
     ws.fileGroup = CFileGroup{};

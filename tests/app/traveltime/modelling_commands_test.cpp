@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -230,6 +231,20 @@ TEST_F(Modelling, EarthquakeSimulationFilesPerStation)
     EXPECT_EQ(testing::ReadFileText(folder.Path() + "/search.txt"), "");
     EXPECT_EQ(testing::ReadFileText(folder.Path() + "/station.txt").substr(0, 30), "A 34.500000 139.000000 7.00000");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/../x_FD3D.ud"));
+
+    // A file of 203 stations: the first 200 are read and used, and the three beyond are named.
+    std::string many = "203\nA 34.5 139 7\n";
+    for (int i = 1; i < 203; ++i) many += "S" + std::to_string(i) + " 0 0 0\n";
+    ui.AnswerFileOpen(TempFile("many.txt", many));
+    ui.ExpectMessage("The station list holds at most 200 stations: 3 stations of the file were not read.");
+    ui.AnswerDialog("CReceiverComponentDlg", {{"Component", "Z(U-D)"}});
+    ui.AnswerDialog("CObservationStationDlg");
+    ui.ExpectMessage("1 files have been saved !");
+    EXPECT_EQ(OnSaveEarthquakeSimulation(*ws, ui), 0);
+    const std::string echo = testing::ReadFileText(folder.Path() + "/station.txt");
+    EXPECT_EQ(std::count(echo.begin(), echo.end(), '\n'), 200);
+    EXPECT_NE(echo.find("S199 "), std::string::npos);
+    EXPECT_EQ(echo.find("S200 "), std::string::npos);
 }
 
 }  // namespace
