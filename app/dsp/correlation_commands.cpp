@@ -142,16 +142,14 @@ std::vector<TracePair> SWavePairs(const WaveformStore& store)
 // Shifts the paired component by lag x dt with zero fill; what both S-wave corrections share
 // after the measurement. The component is that of the second trace of the first pair (the
 // second trace of a record sorted by receiver).
-void ShiftPairedComponent(Workspace& ws, UiHost& ui, const std::vector<TracePair>& pairs, std::span<const double> sum,
+void ShiftPairedComponent(Workspace& ws, const std::vector<TracePair>& pairs, std::span<const double> sum,
                           float intervalMs)
 {
-    long long cut = 0;
     if (!pairs.empty()) {
         ws.componentToEdit = ws.store.current.headers[static_cast<size_t>(pairs.front().j)].component;
-        ShiftTraces(ws, static_cast<float>(WrappedLag(sum)) * intervalMs, 0, &cut);
+        ShiftTraces(ws, static_cast<float>(WrappedLag(sum)) * intervalMs, 0);
     }
     Finish(ws);
-    TellShiftCut(ws, ui, cut);
 }
 
 }  // namespace
@@ -353,7 +351,6 @@ int AutoShift(Workspace& ws, UiHost& ui, Measure measure, int mode)
     const CTraceHeader refHeader = store.current.headers[static_cast<size_t>(reference)];
     CircularProduct correlation(CircularProduct::Kind::Correlation, x.data(), samples);
     std::vector<double> y(static_cast<size_t>(samples)), c(static_cast<size_t>(samples));
-    long long cut = 0;
     for (int i = 0; i < store.TraceCount(); ++i) {
         const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
         if (h.receiverHundredths != refHeader.receiverHundredths || h.component == refHeader.component) continue;
@@ -368,12 +365,11 @@ int AutoShift(Workspace& ws, UiHost& ui, Measure measure, int mode)
         if (measure == Measure::Correlation && mode == 1) {
             ShiftTracesCircular(ws, shift, 0);
         } else {
-            ShiftTraces(ws, shift, 0, &cut);
+            ShiftTraces(ws, shift, 0);
         }
     }
     ws.componentToEdit = -1;
     store.ComputeTraceMaxima();
-    TellShiftCut(ws, ui, cut);
     return 1;
 }
 
@@ -453,7 +449,7 @@ int OnSWaveCorrectionByCorrelation(Workspace& ws, UiHost& ui, ProgressSink& prog
     }
     std::vector<double> sum(static_cast<size_t>(M), 0.0);
     CVerticalStackDlg::NormalizedSum(static_cast<int>(rows.size()), M, rows.data(), sum.data());
-    ShiftPairedComponent(ws, ui, pairs, sum, interval);
+    ShiftPairedComponent(ws, pairs, sum, interval);
     ws.display.modified = 1;
     return 1;
 }
@@ -482,7 +478,7 @@ int OnSWaveCorrectionBySemblance(Workspace& ws, UiHost& ui, ProgressSink& progre
     }
     std::vector<double> sum(static_cast<size_t>(samples), 0.0);
     CVerticalStackDlg::NormalizedSum(static_cast<int>(rows.size()), samples, rows.data(), sum.data());
-    ShiftPairedComponent(ws, ui, pairs, sum, interval);
+    ShiftPairedComponent(ws, pairs, sum, interval);
     return 1;
 }
 

@@ -5,9 +5,6 @@
 #include <vector>
 
 #include "app/workspace.h"
-#include "platform/language.h"
-#include "platform/numtext.h"
-#include "platform/uihost.h"
 
 namespace velk {
 
@@ -25,7 +22,7 @@ long long ClampedShift(double q) { return static_cast<long long>(std::clamp(q, -
 
 }  // namespace
 
-int ShiftTraces(Workspace& ws, float timeMs, int pushUndo, long long* cut)
+int ShiftTraces(Workspace& ws, float timeMs, int pushUndo)
 {
     WaveformStore& store = ws.store;
     if (!store.IsAllocated()) return 0;
@@ -51,7 +48,6 @@ int ShiftTraces(Workspace& ws, float timeMs, int pushUndo, long long* cut)
             // stay within the row.
             newCount = static_cast<int>(std::clamp<long long>(oldCount - shift, 0, rowLength));
             h.samples = newCount;
-            if (cut) *cut += std::clamp<long long>(oldCount - shift - rowLength, 0, oldCount);
         }
         const auto row = store.current.rows.Row(i);
         old.assign(row.begin(), row.begin() + oldCount);
@@ -61,19 +57,6 @@ int ShiftTraces(Workspace& ws, float timeMs, int pushUndo, long long* cut)
         }
     }
     return 1;
-}
-
-void TellShiftCut(Workspace& ws, UiHost& ui, long long cut)
-{
-    if (cut <= 0) return;
-    ui.Message(FormatC(Msg(ws.startup.language,
-                           "A lengthened trace holds at most %d samples (the row length for MAX_SAMPLE = %d): %lld "
-                           "samples at the ends of the shifted traces were left out.",
-                           "長くしたトレースは %d サンプルまで (MAX_SAMPLE = %d の行の長さ) です: シフトしたトレースの"
-                           "末尾の %lld サンプルは取り込まれませんでした。")
-                           .c_str(),
-                       ws.store.RowLength(), ws.store.MaxSample(), cut),
-               MsgButtons::Ok, MsgIcon::Warning);
 }
 
 int ShiftTracesCircular(Workspace& ws, float timeMs, int pushUndo)

@@ -12,20 +12,14 @@
 
 namespace velk {
 
-class UiHost;
 class Workspace;
 
 // Shift with zero fill. Each trace uses its own header's interval: h = timeMs / interval
 // rounded half away from zero; sample j := old sample h + j inside the old count, else 0.
-// With bChangeDataLength 1 the trace's count becomes n - h, kept within 0 .. the row length;
-// the samples a lengthened trace could not keep at its end are added to *cut.
+// With bChangeDataLength 1 the trace's count becomes n - h, kept within 0 .. the row length.
 // pushUndo 1 takes the snapshot first. Returns 0 (nothing changed) when a trace to be shifted
 // has an interval that is not above 0, else 1.
-int ShiftTraces(Workspace& ws, float timeMs, int pushUndo, long long* cut = nullptr);
-
-// After a command's shifts: when samples were cut, says how many and the row length that
-// bounds a lengthened trace.
-void TellShiftCut(Workspace& ws, UiHost& ui, long long cut);
+int ShiftTraces(Workspace& ws, float timeMs, int pushUndo);
 
 // Circular shift of the first `samples per trace` values by k = trunc(timeMs / the store's
 // interval) samples (a whole number of samples up to rounding counts as that number): sample

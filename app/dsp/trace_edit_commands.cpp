@@ -471,15 +471,13 @@ int OnTimeShiftByComponent(Workspace& ws, UiHost& ui)
         largest = std::max(largest, store.current.headers[static_cast<size_t>(i)].component);
     }
     const int kept = ws.componentToEdit;
-    long long cut = 0;
     for (int c = 1; c <= std::min(largest, CComponentShiftDlg::kComponents); ++c) {
         ws.componentToEdit = c;
-        ShiftTraces(ws, dlg.shifts[static_cast<size_t>(c - 1)], 0, &cut);
+        ShiftTraces(ws, dlg.shifts[static_cast<size_t>(c - 1)], 0);
     }
     ws.componentToEdit = kept;
     ws.display.modified = 1;
     store.ComputeTraceMaxima();
-    TellShiftCut(ws, ui, cut);
     return 1;
 }
 

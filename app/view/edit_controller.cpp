@@ -326,13 +326,11 @@ EditEffects EditController::OnLButtonDown(Workspace& ws, UiHost& ui, LPoint poin
             }
         }
         break;
-    case 2: {
+    case 2:
         if (!traces) break;
         // A record with a bad interval is refused with its message and stays as it is, delays
         // included; the mode stays on for another click after a fix.
-        long long cut = 0;
-        if (!CheckTraceIntervals(ws, ui) || ShiftTraces(ws, c.tr, 1, &cut) == 0) break;
-        TellShiftCut(ws, ui, cut);
+        if (!CheckTraceIntervals(ws, ui) || ShiftTraces(ws, c.tr, 1) == 0) break;
         for (int i = 0; i < store.TraceCount(); ++i) store.current.headers[static_cast<size_t>(i)].delayUs = 0.0f;
         d.displayTimeOffset = 0.0f;
         d.layout.timeOffset = 0.0f;
@@ -341,7 +339,6 @@ EditEffects EditController::OnLButtonDown(Workspace& ws, UiHost& ui, LPoint poin
         d.editMode = 0;
         e.Repaint(RepaintKind::Record);
         break;
-    }
     case 3: {
         if (!traces) break;
         const int i = HitTrace(ws, c.b, false);

@@ -11,7 +11,6 @@
 
 #include "base/edit_text_files.h"
 #include "app/command_table.h"
-#include "platform/numtext.h"
 #include "platform/recent_files.h"
 #include "app/dsp/time_shift.h"
 #include "app/dsp/velocity_filter_commands.h"
@@ -94,17 +93,6 @@ TEST_F(InteractiveEdit, ShiftAllTracesCommandKeepsTheCheckAndRefusesABadInterval
     EXPECT_EQ(Header(1).samples, 8);
     EXPECT_EQ(Row(1, 1)[0], 1003.0f);
     EXPECT_EQ(ws->display.modified, 1);
-
-    // Lengthened past the row: the trace keeps the row, and the samples cut at its end are named.
-    Ramps(1, 1000);
-    const int length = ws->store.RowLength();
-    ui.AnswerDialog("CShiftAllTracesDlg", {{"Time shift", std::to_string(500 - length)}});
-    ui.ExpectMessage(FormatC("A lengthened trace holds at most %d samples (the row length for MAX_SAMPLE = %d): 500 "
-                             "samples at the ends of the shifted traces were left out.",
-                             length, ws->store.MaxSample()));
-    ASSERT_EQ(OnSetTimeShiftAllTraces(*ws, ui), 1);
-    EXPECT_EQ(Header(0).samples, length);
-    EXPECT_EQ(Row(0, length)[static_cast<size_t>(length - 1)], 500.0f);  // the 500th sample is the last kept
 
     Header(0).intervalUs = 0.0f;
     const auto before = Snapshot();
