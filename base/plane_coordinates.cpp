@@ -27,12 +27,12 @@ struct ZoneOrigin {
     int longitudeMinutes;
 };
 
-// Zones 1..17 of the standard, origins as degrees and minutes.
+// Zones 1..19 of the standard, origins as degrees and minutes.
 constexpr ZoneOrigin kZones[kPlaneZoneLast] = {
     {33, 0, 129, 30}, {33, 0, 131, 0},  {36, 0, 132, 10}, {33, 0, 133, 30}, {36, 0, 134, 20},
     {36, 0, 136, 0},  {36, 0, 137, 10}, {36, 0, 138, 30}, {36, 0, 139, 50}, {40, 0, 140, 50},
     {44, 0, 140, 15}, {44, 0, 142, 15}, {44, 0, 144, 15}, {26, 0, 142, 0},  {26, 0, 127, 30},
-    {26, 0, 124, 0},  {26, 0, 131, 0},
+    {26, 0, 124, 0},  {26, 0, 131, 0},  {20, 0, 136, 0},  {26, 0, 154, 0},
 };
 
 double ToRadians(int degrees, int minutes) { return (degrees * 3600.0 + minutes * 60.0) * kArcSecond; }

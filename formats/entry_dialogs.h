@@ -49,7 +49,7 @@ struct CTimeDlg {
     DialogRequest Request(int language);
 };
 
-// "XY coordinate": the zone of the plane rectangular coordinates ("Corollary(integer)", 1..17,
+// "XY coordinate": the zone of the plane rectangular coordinates ("Corollary(integer)", 1..19,
 // the zones the conversion knows) and its origin; "Manual origin" makes positions relative to
 // the origin given.
 struct CXyCoordinateDlg {

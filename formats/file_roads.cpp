@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <limits>
@@ -119,6 +120,27 @@ int FileTypeFromExtension(std::string_view path, int checkFlag, int* recordKind)
 {
     return ClassifyName(path, checkFlag, recordKind,
                         [&] { return IsTorvaneOrgFile(std::string(path)) == 1; });
+}
+
+std::optional<int> SaveTypeNamedByExtension(std::string_view path)
+{
+    const std::string_view name = FileNamePart(path);
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return std::nullopt;
+    const std::string_view ext = name.substr(dot + 1);
+    std::string lower(ext);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "sg2" || lower == "dat" || lower == "coh") return kFileSeg2;
+    // The other types are read only under these two spellings.
+    std::string upper(ext);
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    const bool plain = ext == lower || ext == upper;
+    if (!plain) return std::nullopt;
+    if (lower == "org") return kFileTorvaneOrg;
+    if (lower == "8hd") return kFileEightHeader;
+    if (lower == "sgm") return kFileStrongMotionSet;
+    if (lower == "qz4") return kFileProject;
+    return std::nullopt;
 }
 
 int FileTypeFromContent(std::string_view path, int checkFlag, ByteSource& file, int* recordKind)

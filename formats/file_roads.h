@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,6 +62,12 @@ std::string_view FileNamePart(std::string_view path);
 // named "x.org" claims nothing. A name containing ".coh"/".COH" (code 0) sets *recordKind to
 // kRecordCoherence for the caller to apply; otherwise *recordKind is left as it is.
 int FileTypeFromExtension(std::string_view path, int checkFlag, int* recordKind = nullptr);
+
+// The saveable type that the last extension of the file name names outright, in a spelling the
+// readers take for that type: "sg2", "dat" and "coh" in any case (SEG-2), ".org"/".ORG",
+// ".8hd"/".8HD", ".sgm"/".SGM", ".qz4"/".QZ4". Nothing for any other extension or none, and
+// never from a folder's name or the middle of a name (the open rules' fallbacks).
+std::optional<int> SaveTypeNamedByExtension(std::string_view path);
 
 // The load-time variant over the already open file: 6 when the SEG-1 header's model text
 // (byte 31 on, within the first 158 bytes) contains "Tq560QX" or "TQ560QX"; otherwise the name

@@ -176,7 +176,7 @@ I ToIntChecked(double value, ConversionCount& count)
 
 }  // namespace
 
-int32_t ToInt32Checked(double value, ConversionCount& count) { return ToIntChecked<int32_t>(value, count); }
+int32_t NearestInt32Checked(double value, ConversionCount& count) { return ToIntChecked<int32_t>(std::round(value), count); }
 int16_t ToInt16Checked(double value, ConversionCount& count) { return ToIntChecked<int16_t>(value, count); }
 
 float ToFiniteFloat(double value, ConversionCount& count)

@@ -85,10 +85,11 @@ struct ConversionCount {
     bool Any() const { return clamped != 0 || nonFinite != 0; }
 };
 
-// Truncation toward zero of `value`, clamped to int32 (infinities too), counted; NaN gives 0,
-// counted as non-finite.
-int32_t ToInt32Checked(double value, ConversionCount& count);
-// The same for int16 (the 16-bit sample forms).
+// The nearest int32 to `value` (halves away from zero), clamped to int32 (infinities too),
+// counted; NaN gives 0, counted as non-finite. Writers store samples with it, so a sample that
+// a reader scaled comes back to the integer it was read from, however the scaling rounded.
+int32_t NearestInt32Checked(double value, ConversionCount& count);
+// Truncation toward zero of `value`, clamped to int16, counted (the 16-bit sample forms).
 int16_t ToInt16Checked(double value, ConversionCount& count);
 // A sample read from a file, as the store holds it: finite values beyond the float range clamp
 // to +-FLT_MAX (counted as clamped); NaN and infinities become 0 (counted as non-finite).

@@ -331,7 +331,7 @@ WriteStatus WriteTorvaneOrg(ByteSink& sink, const Matrix2D<float>& rows, std::sp
         const int64_t own = std::clamp<int64_t>(headers[static_cast<size_t>(i)].samples, 0, cols);
         for (int m = 0; m < n; ++m) {
             const double v = m < own ? static_cast<double>(row[static_cast<size_t>(m)]) * kOrgWrittenGainFactor : 0.0;
-            const uint32_t bits = static_cast<uint32_t>(ToInt32Checked(v, status.conversions));
+            const uint32_t bits = static_cast<uint32_t>(NearestInt32Checked(v, status.conversions));
             for (int b = 0; b < 4; ++b) trace[4 * static_cast<size_t>(m) + b] = static_cast<uint8_t>(bits >> (8 * b));
         }
         if (!sink.WriteBytes(trace.data(), trace.size())) return WriteStatus::Failed("cannot write the file");

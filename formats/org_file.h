@@ -84,7 +84,9 @@ int ReadTorvaneOrgVariant(ByteSource& file, std::span<CTraceHeader> headers, For
 int ReadTorvaneOrgVariantFile(const std::string& path, std::span<CTraceHeader> headers, FormatContext& ctx);
 
 // Writes traces 0 .. count-1 as a 32-bit .ORG record: C = count, n and the interval from the
-// first trace; every trace n samples (zeros beyond its own count). Refused (nothing written):
+// first trace; every trace n samples (zeros beyond its own count), each the nearest integer to
+// the sample times the written gain factor, so a record read back and saved again keeps its
+// integers. Refused (nothing written):
 // C above 99, n above 9999 or below 1, too few rows or headers. The interval field has five
 // characters (OrgIntervalWarning says when that loses digits); the clamps of the int32
 // conversion are counted in the status.

@@ -563,7 +563,7 @@ WriteStatus WriteQkOrg(ByteSink& sink, int samples, float intervalMs, int traces
     std::vector<uint8_t> trace(4 * static_cast<size_t>(samples));
     for (int i = 0; i < traces; ++i) {
         for (int m = 0; m < samples; ++m) {
-            const uint32_t bits = static_cast<uint32_t>(ToInt32Checked(-SampleOrZero(rows, i, m), status.conversions));
+            const uint32_t bits = static_cast<uint32_t>(NearestInt32Checked(-SampleOrZero(rows, i, m), status.conversions));
             for (int b = 0; b < 4; ++b) trace[4 * static_cast<size_t>(m) + b] = static_cast<uint8_t>(bits >> (8 * b));
         }
         if (!sink.WriteBytes(trace.data(), trace.size())) return WriteStatus::Failed("cannot write the file");

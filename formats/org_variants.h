@@ -14,7 +14,7 @@
 //                        20-byte header and float32 samples; interval 1 ms
 //   ReadSuspensionFile   intervals A and B (three characters at 88 and 91), then up to 50
 //                        blocks of 1024 int16; traces 3 and 6 have interval B
-//   WriteQkOrg           the QK layout, samples written as -trunc(sample)
+//   WriteQkOrg           the QK layout, samples written as -(nearest integer)
 //
 // Each reader fills a load target from k = 0 and reports samples, interval and traces; every
 // count from the file is checked against the file size and the target's room, a record that

@@ -831,7 +831,7 @@ WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<con
             const bool zeros = !(scale > 0.0f);
             for (uint32_t k = 0; k < ns[i]; ++k) {
                 const double v = zeros ? 0.0 : static_cast<double>(row[k]) / static_cast<double>(scale) * kInt32Scale;
-                const uint32_t bits = static_cast<uint32_t>(ToInt32Checked(v, status.conversions));
+                const uint32_t bits = static_cast<uint32_t>(NearestInt32Checked(v, status.conversions));
                 for (int b = 0; b < 4; ++b) data[4 * k + b] = static_cast<uint8_t>(bits >> (8 * b));
             }
         }

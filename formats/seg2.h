@@ -90,8 +90,8 @@ struct Seg2RecordFacts {
 };
 
 // Writes traces 0..count-1 (rows.Row(i), headers[i], headers[i].samples samples, clamped to the
-// row) at the sink's position. formatCode 4: float32 as stored; 2: int32 = truncation of
-// sample / scale x 1925431424 clamped to int32 (scale <= 0: zeros), the clamps counted in the
+// row) at the sink's position. formatCode 4: float32 as stored; 2: int32 = the nearest integer
+// to sample / scale x 1925431424 clamped to int32 (scale <= 0: zeros), the clamps counted in the
 // status. `records` (empty, or at least count entries) adds LATITUDE/LONGITUDE strings above
 // -1000. Refuses count < 0, count > kSeg2MaxWriteTraces, other codes, rows or headers too
 // short. A failed sink fails the status.

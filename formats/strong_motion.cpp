@@ -277,8 +277,8 @@ std::string StationLoadMessage(int language, const StationLoadReport& report)
     if (report.badZone != 0) {
         if (!text.empty()) text += "\n\n";
         text += FormatC(Msg(language,
-                            "The coordinate zone %d is not one of 1 to 17 ! \n The station positions have been set to 0.",
-                            "座標系 %d は 1 から 17 のどれでもありません ! \n 観測点の位置を 0 にしました。")
+                            "The coordinate zone %d is not one of 1 to 19 ! \n The station positions have been set to 0.",
+                            "座標系 %d は 1 から 19 のどれでもありません ! \n 観測点の位置を 0 にしました。")
                             .c_str(),
                         report.badZone);
     }

@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             } else {
                 velk::ConversionCount unused;
                 const double scaled = scale > 0.0f ? static_cast<double>(v) / scale * 1925431424.0 : 0.0;
-                fz::Require(row[k] == static_cast<float>(velk::ToInt32Checked(scaled, unused)), "int32 sample");
+                fz::Require(row[k] == static_cast<float>(velk::NearestInt32Checked(scaled, unused)), "int32 sample");
             }
         }
         if (withRecords && records[i].latitude > -1000.0f && std::fabs(records[i].latitude) < 1e30f) {

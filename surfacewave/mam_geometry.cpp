@@ -353,8 +353,8 @@ int CMamGeometry::GeometryFromGps(int traceCount, std::span<const CTraceHeader> 
                                   std::span<CTraceHeaderEx> extended, int zone, UiHost& ui, int language)
 {
     if (zone >= 0 && !IsPlaneZone(zone)) {
-        Warn(ui, FormatC(Msg(language, "The coordinate zone %d has no origin: choose a zone from 1 to 17 !",
-                             "座標系 %d には原点がありません: 1 から 17 の座標系を選んでください !")
+        Warn(ui, FormatC(Msg(language, "The coordinate zone %d has no origin: choose a zone from 1 to 19 !",
+                             "座標系 %d には原点がありません: 1 から 19 の座標系を選んでください !")
                              .c_str(),
                          zone));
         return 0;

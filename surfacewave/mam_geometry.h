@@ -121,10 +121,10 @@ public:
     static std::string ReceiverLocationsText(int traceCount, std::span<const CTraceHeaderEx> receivers);
 
     // Receivers from the latitude and longitude (degrees) of the first traceCount extended
-    // headers: zone below 0, x = 110952 x latitude and y = 91288 x longitude (m); zone 1..17, the
+    // headers: zone below 0, x = 110952 x latitude and y = 91288 x longitude (m); zone 1..19, the
     // plane rectangular coordinates of that zone. The plane coordinates go to the extended
     // headers, the receivers get them less their minima. nReceiver := traceCount, iGeometry :=
-    // "Manual array". Zone 0 or above 17: a message, nothing changed, 0. Returns traceCount.
+    // "Manual array". Zone 0 or above 19: a message, nothing changed, 0. Returns traceCount.
     int GeometryFromGps(int traceCount, std::span<const CTraceHeader> headers, std::span<CTraceHeaderEx> extended,
                         int zone, UiHost& ui, int language);
 

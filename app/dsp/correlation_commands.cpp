@@ -44,14 +44,11 @@ int CheckedSamples(Workspace& ws, UiHost& ui)
     return std::max(samples, 0);
 }
 
-// A transform length the rows hold, else 0 with the refusal shown.
+// The length of a record grown to a transform length, else 0 with the refusal shown when the
+// readers could not take such a record back.
 int CheckedLength(Workspace& ws, UiHost& ui, int n)
 {
-    if (n > ws.store.RowLength()) {
-        Refuse(ui, SamplesTooLargeText(ws.startup.language, ws.store.MaxSample()));
-        return 0;
-    }
-    return n;
+    return CheckRecordFitsMaxSample(ws, ui, n) ? n : 0;
 }
 
 // out[0..n) := the first `count` values of trace i of a data set: its own samples, zeros beyond

@@ -10,6 +10,7 @@
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "platform/language.h"
+#include "platform/numtext.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -40,6 +41,27 @@ std::string SamplesTooLargeText(int language, int maxSamples)
     return SamplesMessage(language, kSamplesMaxMsg, maxSamples) + "\n" +
            Msg(language, " Change maximum samples by 'Option', 'Dimension size' !",
                " 'Option'、'Dimension size' でサンプル数の最大値を変更してください !");
+}
+
+std::string RecordLongerThanMaxSampleText(int language, int64_t samples, int maxSample)
+{
+    const std::string format =
+        Msg(language,
+            " A record of %lld samples per trace does not fit the waveform memory ! \n"
+            " MAX_SAMPLE = %d \n Nothing has been changed. \n\n"
+            " Raise MAX_SAMPLE with Option - Dimension size and re-start the program",
+            " 1 トレース %lld サンプルの波形は波形メモリに入りきりません ! \n"
+            " MAX_SAMPLE = %d \n 何も変更していません。 \n\n"
+            " Option - Dimension size で MAX_SAMPLE を大きくしてから、プログラムを再起動してください");
+    return FormatC(format.c_str(), static_cast<long long>(samples), maxSample);
+}
+
+bool CheckRecordFitsMaxSample(const Workspace& ws, UiHost& ui, int64_t samples)
+{
+    if (samples <= ws.store.MaxSample()) return true;
+    ui.Message(RecordLongerThanMaxSampleText(ws.startup.language, samples, ws.store.MaxSample()), MsgButtons::Ok,
+               MsgIcon::Warning);
+    return false;
 }
 
 std::string TracesTooLargeText(int language, int maxTraces)

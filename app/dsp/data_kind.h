@@ -8,6 +8,7 @@
 // imaginary parts lie in the data set's own matrix with their own peaks, and every undo
 // snapshot keeps them with the kind and the transform flag (0 FFT, 1 DFT).
 
+#include <cstdint>
 #include <string>
 
 namespace velk {
@@ -61,6 +62,14 @@ void RegisterDataKindRules(CommandTable& table);
 // Dimension size.
 std::string SamplesTooLargeText(int language, int maxSamples);
 std::string TracesTooLargeText(int language, int maxTraces);
+
+// The one refusal of every command whose record would have more samples per trace than the
+// readers take back (MAX_SAMPLE): it names the length, MAX_SAMPLE and where to raise it, and
+// says that nothing was changed.
+std::string RecordLongerThanMaxSampleText(int language, int64_t samples, int maxSample);
+// True when records of `samples` samples per trace fit MAX_SAMPLE; otherwise shows that
+// refusal and returns false. Commands call it before they change or write anything.
+bool CheckRecordFitsMaxSample(const Workspace& ws, UiHost& ui, int64_t samples);
 
 // True when every header interval of traces 0..count-1 is a usable interval (finite, > 0);
 // otherwise shows the invalid-interval message and returns false.

@@ -179,7 +179,7 @@ int OnWienerOperator(Workspace& ws, UiHost& ui, ProgressSink& progress)
 
 int OnKnownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
-    if (!Usable(ws, ui)) {
+    if (!Usable(ws, ui) || !CheckRecordFitsMaxSample(ws, ui, TransformLength(ws.store))) {
         return 0;
     }
     WaveformStore& store = ws.store;
@@ -216,7 +216,7 @@ int OnKnownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 
 int OnUnknownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
-    if (!Usable(ws, ui)) {
+    if (!Usable(ws, ui) || !CheckRecordFitsMaxSample(ws, ui, TransformLength(ws.store))) {
         return 0;
     }
     WaveformStore& store = ws.store;

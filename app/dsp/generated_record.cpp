@@ -25,10 +25,7 @@ bool FitsStore(Workspace& ws, UiHost& ui, int traces, int samples, float interva
         Warn(ui, TracesTooLargeText(language, store.MaxTraces()));
         return false;
     }
-    if (samples > store.MaxSample() + 1 || samples > store.RowLength()) {
-        Warn(ui, SamplesTooLargeText(language, store.MaxSample()));
-        return false;
-    }
+    if (!CheckRecordFitsMaxSample(ws, ui, samples)) return false;
     return CheckIntervalMs(ws, ui, intervalMs);
 }
 

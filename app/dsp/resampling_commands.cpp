@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -217,10 +218,9 @@ int OnSplineResample(Workspace& ws, UiHost& ui, ProgressSink& progress)
         if (!CheckIntervalUs(ws, ui, intervalUs)) {
             return 0;
         }
-        const double m = static_cast<double>(intervalUs * 0.001f) / newDt * n;
-        if (!(m <= store.RowLength())) {
-            Tell(ui, FormatC("The number of samples was too large ! \n Maximum sample number is %d ",
-                             store.RowLength()));
+        const double m = std::trunc(static_cast<double>(intervalUs * 0.001f) / newDt * n);
+        if (!(m <= store.MaxSample())) {
+            CheckRecordFitsMaxSample(ws, ui, m < 1e15 ? static_cast<int64_t>(m) : INT64_MAX);
             return 0;
         }
         lengths[static_cast<size_t>(i)] = static_cast<int>(m);
@@ -269,8 +269,7 @@ int OnTimeInterpolation(Workspace& ws, UiHost& ui, ProgressSink& progress, bool 
         return 0;
     }
     const int samples = Samples(store);
-    if (2 * samples > store.RowLength()) {
-        Tell(ui, FormatC("The number of samples was too large ! \n Maximum sample number is %d ", store.RowLength()));
+    if (!CheckRecordFitsMaxSample(ws, ui, 2 * static_cast<int64_t>(samples))) {
         return 0;
     }
     store.PushUndo();

@@ -174,10 +174,7 @@ int OnConnect(Workspace& ws, UiHost& ui, ProgressSink& progress)
     std::map<int32_t, long long> joined;
     for (int i = 0; i < traces; ++i) joined[store.current.headers[static_cast<size_t>(i)].receiverHundredths] += store.TraceSamples(i);
     for (const auto& [receiver, total] : joined) {
-        if (total > store.MaxSample()) {
-            ui.Message(SamplesTooLargeText(ws.startup.language, store.MaxSample()), MsgButtons::Ok, MsgIcon::Warning);
-            return 0;
-        }
+        if (!CheckRecordFitsMaxSample(ws, ui, total)) return 0;
     }
     const std::vector<Group> groups = SortAndSnapshot(store);
     std::vector<double> block;

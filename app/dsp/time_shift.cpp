@@ -22,6 +22,23 @@ long long ClampedShift(double q) { return static_cast<long long>(std::clamp(q, -
 
 }  // namespace
 
+long long ShiftedTraceLength(const Workspace& ws, float timeMs)
+{
+    const WaveformStore& store = ws.store;
+    if (ws.settings.changeDataLength != 1 || !std::isfinite(timeMs)) return 0;
+    const int rowLength = store.RowLength();
+    long long longest = 0;
+    for (int i = 0; i < store.TraceCount(); ++i) {
+        const CTraceHeader& h = store.current.headers[static_cast<size_t>(i)];
+        const float dt = h.intervalUs * 0.001f;
+        if (!EditsTrace(ws, h) || !ValidInterval(dt)) continue;
+        const float q = timeMs / dt;
+        const long long shift = ClampedShift(q > 0.0f ? std::trunc(q + 0.5f) : std::trunc(q - 0.5f));
+        longest = std::max(longest, std::clamp(h.samples, 0, rowLength) - shift);
+    }
+    return longest;
+}
+
 int ShiftTraces(Workspace& ws, float timeMs, int pushUndo)
 {
     WaveformStore& store = ws.store;
@@ -45,8 +62,8 @@ int ShiftTraces(Workspace& ws, float timeMs, int pushUndo)
         int newCount = oldCount;
         if (ws.settings.changeDataLength == 1) {
             // A negative shift lengthens the trace, a shift beyond its length empties it: both
-            // stay within the row.
-            newCount = static_cast<int>(std::clamp<long long>(oldCount - shift, 0, rowLength));
+            // stay within what the readers take back (the commands refuse longer ones first).
+            newCount = static_cast<int>(std::clamp<long long>(oldCount - shift, 0, std::min(rowLength, store.MaxSample())));
             h.samples = newCount;
         }
         const auto row = store.current.rows.Row(i);

@@ -16,10 +16,15 @@ class Workspace;
 
 // Shift with zero fill. Each trace uses its own header's interval: h = timeMs / interval
 // rounded half away from zero; sample j := old sample h + j inside the old count, else 0.
-// With bChangeDataLength 1 the trace's count becomes n - h, kept within 0 .. the row length.
+// With bChangeDataLength 1 the trace's count becomes n - h, kept within 0 .. MAX_SAMPLE (the
+// commands refuse a longer result first, with ShiftedTraceLength).
 // pushUndo 1 takes the snapshot first. Returns 0 (nothing changed) when a trace to be shifted
 // has an interval that is not above 0, else 1.
 int ShiftTraces(Workspace& ws, float timeMs, int pushUndo);
+
+// The longest trace ShiftTraces (ws, timeMs) would leave: with bChangeDataLength 1, the largest
+// n - h over the traces it shifts; 0 when the lengths do not change.
+long long ShiftedTraceLength(const Workspace& ws, float timeMs);
 
 // Circular shift of the first `samples per trace` values by k = trunc(timeMs / the store's
 // interval) samples (a whole number of samples up to rounding counts as that number): sample

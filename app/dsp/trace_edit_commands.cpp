@@ -465,12 +465,21 @@ int OnTimeShiftByComponent(Workspace& ws, UiHost& ui)
     if (!ui.RunDialog(request)) {
         return 0;
     }
-    store.PushUndo();
     int largest = 0;
     for (int i = 0; i < store.TraceCount(); ++i) {
         largest = std::max(largest, store.current.headers[static_cast<size_t>(i)].component);
     }
     const int kept = ws.componentToEdit;
+    long long longest = 0;
+    for (int c = 1; c <= std::min(largest, CComponentShiftDlg::kComponents); ++c) {
+        ws.componentToEdit = c;
+        longest = std::max(longest, ShiftedTraceLength(ws, dlg.shifts[static_cast<size_t>(c - 1)]));
+    }
+    ws.componentToEdit = kept;
+    if (!CheckRecordFitsMaxSample(ws, ui, longest)) {
+        return 0;
+    }
+    store.PushUndo();
     for (int c = 1; c <= std::min(largest, CComponentShiftDlg::kComponents); ++c) {
         ws.componentToEdit = c;
         ShiftTraces(ws, dlg.shifts[static_cast<size_t>(c - 1)], 0);

@@ -218,16 +218,16 @@ void CVelkarineDoc::AdoptPath(const std::string& path, int code)
 bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& ui)
 {
     const int language = ws.startup.language;
-    // A 560QX record is saved as SEG-2 (by its own writer when one is registered), and stays
-    // SEG-2.
+    // A name whose extension names a saveable type gets that type, whatever the record came
+    // from (a set file, a project file, a SEG-2 record after a project ...). Any other name
+    // keeps the document's type; a 560QX record is saved as SEG-2 (by its own writer when one
+    // is registered), and stays SEG-2.
     int writerCode = fileType;
-    if (fileType == kFile560QX && !formats_.Writer(kFile560QX)) writerCode = kFileSeg2;
-    // A strong-motion set is saved by naming a set file, whatever file the record came from
-    // (station files have no writer of their own).
-    const bool setFile = FileTypeFromExtension(path, 0) == kFileStrongMotionSet;
-    if (setFile) writerCode = kFileStrongMotionSet;
-    const bool projectFile = FileTypeFromExtension(path, 0) == kFileProject;
-    if (projectFile) writerCode = kFileProject;
+    if (const std::optional<int> named = SaveTypeNamedByExtension(path)) {
+        writerCode = *named;
+    } else if (fileType == kFile560QX && !formats_.Writer(kFile560QX)) {
+        writerCode = kFileSeg2;
+    }
     const RecordWriter* writer = formats_.Writer(writerCode);
     const WriterCheck* check = formats_.Check(writerCode);
     if (!writer || (check && !(*check)(ws, *this))) {
@@ -255,9 +255,7 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
         ui.Message(SaveFailedText(language, path, reason), MsgButtons::Ok, MsgIcon::Error);
         return false;
     }
-    if (fileType == kFile560QX) fileType = kFileSeg2;
-    if (setFile) fileType = kFileStrongMotionSet;
-    if (projectFile) fileType = kFileProject;
+    fileType = writerCode == kFile560QX ? kFileSeg2 : writerCode;
     path_ = path;
     title_ = FileNameOf(path);
     return true;

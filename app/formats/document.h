@@ -95,12 +95,13 @@ public:
     // message has been shown. True on success, with path and title set.
     bool LoadRecord(Workspace& ws, const std::string& path, UiHost& ui);
 
-    // Writes the record to `path` with the writer of the document's code (code 6 with its own
-    // writer when one is registered, else the SEG-2 writer; either way the code is 0 after; a
-    // path naming a set file, ".sgm", takes the set's writer and code 4, and one naming a
-    // project file, ".QZ4", the project's writer and code 5). A code without a writer, or a writer with
-    // nothing to save, gives a message and touches no file. A failing writer leaves the old
-    // file as it was and the document unchanged. True on success, with path and title set.
+    // Writes the record to `path` with the writer of the type that the path's extension names
+    // (SaveTypeNamedByExtension: ".sg2", ".dat", ".ORG", ".8hd", ".sgm", ".QZ4" ...), else with
+    // the writer of the document's code (code 6 with its own writer when one is registered,
+    // else the SEG-2 writer; either way the code is 0 after). The document's code is the type
+    // written after. A code without a writer, or a writer with nothing to save, gives a message
+    // and touches no file. A failing writer leaves the old file as it was and the document
+    // unchanged. True on success, with path and title set.
     bool SaveRecord(Workspace& ws, const std::string& path, UiHost& ui);
 
     // A command that read `path` into the store by its own road (the File-menu opens): the

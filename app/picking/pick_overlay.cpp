@@ -59,22 +59,26 @@ double RecordSource(const Workspace& ws)
     return ws.display.sourcePosition;
 }
 
-void Tick(Canvas& c, const PlotMapping& m, LPoint p)
+// The plot frame the marks, curves and lines stay inside.
+const std::optional<PlotFrame>& Frame(const Workspace& ws) { return ws.display.layout.frame; }
+
+void Tick(Canvas& c, const Workspace& ws, const PlotMapping& m, LPoint p)
 {
     if (m.vertical) {
-        c.MoveTo({SaturatingAdd(p.x, -kMarkHalf), p.y});
-        c.LineTo({SaturatingAdd(p.x, kMarkHalf), p.y});
+        FramedLine(c, Frame(ws), {SaturatingAdd(p.x, -kMarkHalf), p.y}, {SaturatingAdd(p.x, kMarkHalf), p.y});
     } else {
-        c.MoveTo({p.x, SaturatingAdd(p.y, -kMarkHalf)});
-        c.LineTo({p.x, SaturatingAdd(p.y, kMarkHalf)});
+        FramedLine(c, Frame(ws), {p.x, SaturatingAdd(p.y, -kMarkHalf)}, {p.x, SaturatingAdd(p.y, kMarkHalf)});
     }
 }
 
-void Dot(Canvas& c, LPoint p)
+// A dot is drawn whole or not at all: only when it lies inside the frame.
+void Dot(Canvas& c, const Workspace& ws, LPoint p)
 {
+    const LPoint low{SaturatingAdd(p.x, -kDotRadius), SaturatingAdd(p.y, -kDotRadius)};
+    const LPoint high{SaturatingAdd(p.x, kDotRadius), SaturatingAdd(p.y, kDotRadius)};
+    if (Frame(ws) && !(Frame(ws)->Contains(low) && Frame(ws)->Contains(high))) return;
     ScopedBrush brush(c, Brush{kRed, false});
-    c.Ellipse({SaturatingAdd(p.x, -kDotRadius), SaturatingAdd(p.y, kDotRadius), SaturatingAdd(p.x, kDotRadius),
-               SaturatingAdd(p.y, -kDotRadius)});
+    c.Ellipse({low.x, high.y, high.x, low.y});
 }
 
 // The smallest and largest ln(value) over the positive values of every shot; false when there
@@ -130,7 +134,7 @@ void DrawShots(Canvas& c, const Workspace& ws, const PlotMapping& m)
         if (points.size() < 2) continue;
         const bool current = std::abs(static_cast<double>(set.sourcePosition[s]) - source) < kSameShot;
         ScopedPen pen(c, Pen{PenStyle::Solid, 2, current ? kMagenta : kGreen});
-        c.Polyline(points);
+        FramedPolyline(c, Frame(ws), points);
     }
 }
 
@@ -184,14 +188,14 @@ void DrawRecordPicks(Canvas& c, const Workspace& ws, const PlotMapping& m)
         const LPoint at = m.At(m.AlongTime(time), across);
         ScopedPen pen(c, Pen{PenStyle::Solid, 2, LayerColour(code)});
         if (d.pickMarkStyle == -1 || amplitudeMode) {
-            Tick(c, m, at);
+            Tick(c, ws, m, at);
         } else if (d.pickMarkStyle == 1) {
-            Dot(c, at);
+            Dot(c, ws, at);
         }
         if (amplitudeMode) {
             const int32_t deflection = DeflectionAt(ws, i, time);
             // Positive amplitudes go up in direction 0 and to the left in direction 1.
-            Dot(c, m.vertical ? LPoint{SaturatingAdd(at.x, -deflection), at.y} : LPoint{at.x, SaturatingAdd(at.y, deflection)});
+            Dot(c, ws, m.vertical ? LPoint{SaturatingAdd(at.x, -deflection), at.y} : LPoint{at.x, SaturatingAdd(at.y, deflection)});
         }
     }
 }
@@ -206,7 +210,7 @@ void DrawReferenceTimes(Canvas& c, const Workspace& ws, const PlotMapping& m)
     for (int i = 0; i < count; ++i) {
         const double r = Receiver(ws, i);
         if (!InRange(r, l.distanceMinimum, l.distanceMaximum, kRangeTolerance)) continue;
-        Tick(c, m, m.Point(d.referenceTimes[static_cast<size_t>(i)], r));
+        Tick(c, ws, m, m.Point(d.referenceTimes[static_cast<size_t>(i)], r));
     }
 }
 
@@ -275,7 +279,7 @@ void DrawTheoreticalCurves(RecordPaint& paint, Workspace& ws, int xorg, int yorg
             if (!(t > 0.0) || !InRange(r, l.distanceMinimum, l.distanceMaximum, kSameShot)) continue;
             points.push_back(m.Point(t, r));
         }
-        if (points.size() >= 2) c.Polyline(points);
+        if (points.size() >= 2) FramedPolyline(c, Frame(ws), points);
     }
 }
 
@@ -290,10 +294,7 @@ void DrawVelocityLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
     c.SetTextColour(kBlack);
     for (const VelocityLine& v : lines) {
         // The times are as the cursor gave them, without the trigger offset.
-        const LPoint a = m.Point(v.startTime, v.startDistance);
-        const LPoint b = m.Point(v.endTime, v.endDistance);
-        c.MoveTo(a);
-        c.LineTo(b);
+        FramedLine(c, Frame(ws), m.Point(v.startTime, v.startDistance), m.Point(v.endTime, v.endDistance));
         const double dt = static_cast<double>(v.endTime) - v.startTime;
         if (dt == 0.0) continue;
         const double velocity = std::abs((static_cast<double>(v.endDistance) - v.startDistance) / dt);
@@ -301,7 +302,9 @@ void DrawVelocityLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
         const int32_t alongDistance =
             static_cast<int32_t>((static_cast<int64_t>(m.AlongDistance(v.startDistance)) + m.AlongDistance(v.endDistance)) / 2);
         // Beside the midpoint toward earlier times: left of it across, above it down the page.
-        c.TextOut(m.At(SaturatingAdd(alongTime, -kVelocityLabelOffset), alongDistance), FormatC("%2.2f", velocity));
+        const LPoint label = m.At(SaturatingAdd(alongTime, -kVelocityLabelOffset), alongDistance);
+        if (Frame(ws) && !Frame(ws)->Contains(label)) continue;  // its line's middle is off the plot
+        c.TextOut(label, FormatC("%2.2f", velocity));
     }
 }
 
@@ -316,8 +319,7 @@ void DrawMuteLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
     auto line = [&](double slope, double intercept) {
         if (slope == 0.0 || !std::isfinite(slope)) return;  // no time along a line of slope 0
         const double d0 = l.distanceMinimum, d1 = l.distanceMaximum;
-        c.MoveTo(m.Point(d0 / slope + intercept, d0));
-        c.LineTo(m.Point(d1 / slope + intercept, d1));
+        FramedLine(c, Frame(ws), m.Point(d0 / slope + intercept, d0), m.Point(d1 / slope + intercept, d1));
     };
     line(mute.slope1, mute.intercept1);
     if (mute.state > 3) line(mute.slope2, mute.intercept2);

@@ -445,6 +445,12 @@ int GenerateMicrotremorArrayData(Workspace& ws, UiHost& ui, std::optional<uint32
 
     SyntheticMicrotremor synthetic = SyntheticMicrotremor::FromFile(WorkingFile(ws, SyntheticMicrotremor::kSpectrumFile));
     const int N = synthetic.samples;
+    // Records the store cannot hold are not written either.
+    if (!CheckRecordFitsMaxSample(ws, ui, N)) return 0;
+    if (receivers > store.MaxTraces()) {
+        Warn(ui, TracesTooLargeText(language, store.MaxTraces()));
+        return 0;
+    }
     Matrix2D<float> rows(0, receivers - 1, 0, std::max(N, 1) - 1);
     std::vector<CTraceHeader> headers(static_cast<size_t>(receivers));
     const uint32_t start = seed ? *seed
@@ -464,13 +470,7 @@ int GenerateMicrotremorArrayData(Workspace& ws, UiHost& ui, std::optional<uint32
         }
     }
 
-    const int samples = headers[0].samples;
-    if (samples > store.MaxSample() || receivers > store.MaxTraces()) {
-        Warn(ui, SamplesTooLargeText(language, store.MaxSample()) + "\n\n" +
-                     Msg(language, "The ten files MicrotremorArrayData_01.8hd .. _10.8hd have been written.",
-                         "10 個のファイル MicrotremorArrayData_01.8hd .. _10.8hd は書き込まれました。"));
-        return 0;
-    }
+    const int samples = std::clamp(headers[0].samples, 0, N);
     store.PushUndo();
     for (int i = 0; i < receivers; ++i) {
         const std::span<float> row = store.current.rows.Row(store.current.rows.RowLow() + i);

@@ -330,7 +330,9 @@ EditEffects EditController::OnLButtonDown(Workspace& ws, UiHost& ui, LPoint poin
         if (!traces) break;
         // A record with a bad interval is refused with its message and stays as it is, delays
         // included; the mode stays on for another click after a fix.
-        if (!CheckTraceIntervals(ws, ui) || ShiftTraces(ws, c.tr, 1) == 0) break;
+        if (!CheckTraceIntervals(ws, ui) || !CheckRecordFitsMaxSample(ws, ui, ShiftedTraceLength(ws, c.tr)) ||
+            ShiftTraces(ws, c.tr, 1) == 0)
+            break;
         for (int i = 0; i < store.TraceCount(); ++i) store.current.headers[static_cast<size_t>(i)].delayUs = 0.0f;
         d.displayTimeOffset = 0.0f;
         d.layout.timeOffset = 0.0f;

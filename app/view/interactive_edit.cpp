@@ -111,6 +111,7 @@ int OnSetTimeShiftAllTraces(Workspace& ws, UiHost& ui)
     if (!ui.RunDialog(request)) return 0;
     ws.settings.changeDataLength = dlg.changeLength;
     if (ws.store.TraceCount() == 0 || !CheckTraceIntervals(ws, ui)) return 0;
+    if (!CheckRecordFitsMaxSample(ws, ui, ShiftedTraceLength(ws, dlg.shift))) return 0;
     if (ShiftTraces(ws, dlg.shift, 1) == 0) return 0;
     ws.display.modified = 1;
     ws.store.ComputeTraceMaxima();

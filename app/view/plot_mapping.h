@@ -3,6 +3,8 @@
 // the mouse alike.
 
 #include <cstdint>
+#include <optional>
+#include <span>
 
 #include "draw/canvas.h"
 
@@ -35,5 +37,21 @@ struct PlotMapping {
     }
     LPoint Point(double t, double r) const { return At(AlongTime(t), AlongDistance(r)); }
 };
+
+// The plot frame of the last paint in logical units (y upward): the overlays of picks, curves
+// and lines stay inside it, as the traces do.
+struct PlotFrame {
+    int32_t left = 0, right = 0, bottom = 0, top = 0;  // left <= right, bottom <= top
+
+    // Spans two corners given in any order.
+    static PlotFrame Spanning(LPoint a, LPoint b);
+    bool Contains(LPoint p) const { return p.x >= left && p.x <= right && p.y >= bottom && p.y <= top; }
+    // Cuts the segment a-b to the frame; false when no part of it lies inside.
+    bool Clip(LPoint& a, LPoint& b) const;
+};
+
+// A line and a polyline drawn only where they lie inside `frame` (all of them without one).
+void FramedLine(Canvas& c, const std::optional<PlotFrame>& frame, LPoint a, LPoint b);
+void FramedPolyline(Canvas& c, const std::optional<PlotFrame>& frame, std::span<const LPoint> points);
 
 }  // namespace velk

@@ -370,6 +370,7 @@ double BeginAxes(Workspace& ws)
 {
     ws.display.layout.rightExtent = 0;
     ws.display.layout.bottomExtent = 0;
+    ws.display.layout.frame.reset();
     const double s0 = LabelStart(ws);
     ChooseDecimals(ws);
     return s0;
@@ -513,11 +514,13 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
     DrawCaption(c, a, jp, xorg, bottom);
 
     // Time lines: the frame's left and right, the grid between, labels above the frame.
+    int32_t frameRight = right;
     DrawTimeLines(c, ws, s0,
                   [&](int32_t along) {
                       const int32_t x = SaturatingAdd(xorg, along);
                       Line(c, x, -yorg, x, -bottom);
                       l.rightExtent = std::max(l.rightExtent, x);
+                      frameRight = std::max(frameRight, x);
                   },
                   [&](int32_t along) {
                       const int32_t x = SaturatingAdd(xorg, along);
@@ -526,6 +529,7 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
                   [&](int32_t along, const std::string& text) {
                       LabelOver(c, SaturatingAdd(xorg, along), 60 - yorg, text);
                   });
+    l.frame = PlotFrame::Spanning({xorg, -yorg}, {frameRight, -bottom});
 
     // Time-axis title above the labels.
     {
@@ -588,9 +592,15 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
         const int32_t y = SaturatingAdd(yorg, along);
         Line(c, xorg, -y, right, -y);
     };
-    DrawTimeLines(c, ws, s0, across, across, [&](int32_t along, const std::string& text) {
+    int32_t frameBottom = bottom;
+    auto edge = [&](int32_t along) {
+        across(along);
+        frameBottom = std::max(frameBottom, SaturatingAdd(yorg, along));
+    };
+    DrawTimeLines(c, ws, s0, edge, across, [&](int32_t along, const std::string& text) {
         LabelBeside(c, xorg - 160, -SaturatingAdd(yorg, along) + 25, text);
     });
+    l.frame = PlotFrame::Spanning({xorg, -yorg}, {right, -frameBottom});
 
     // Time-axis title along the left side, reading upwards from below its middle.
     {

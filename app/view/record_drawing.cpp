@@ -523,6 +523,7 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
     const int xorg = ws.settings.xOrg0, yorg = ws.settings.yOrg0;
     const bool vertical = ws.settings.plotDirection == 1;
     const bool wiggle = d.plotMode == -3 || d.plotMode == -2;
+    d.layout.frame.reset();  // until the axes of this paint draw one
     int extent = 0;
     const bool pickOverlay = PickOverlayShown(ws);
     if (pickOverlay) {

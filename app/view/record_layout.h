@@ -9,9 +9,11 @@
 //   RecordDrawFlags the view's flags that only the drawing reads, and its reused point buffer.
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/view/plot_mapping.h"
 #include "draw/canvas.h"
 
 namespace velk {
@@ -35,6 +37,7 @@ struct RecordLayout {
     int rightExtent = 0;           // the largest x and y the axes frame reached
     int bottomExtent = 0;
     int extent = 0;                // what the layout returned: its depth below the origin
+    std::optional<PlotFrame> frame;  // the frame the axes of the last paint drew, if they drew one
 };
 
 struct AxisState {

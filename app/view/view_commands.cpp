@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/dsp/data_kind.h"
 #include "app/view/interactive_edit.h"
 #include "app/formats/next_file.h"
 #include "app/view/record_extents.h"
@@ -284,18 +285,7 @@ int OnChangeRecordLength(Workspace& ws, UiHost& ui, int n)
 {
     WaveformStore& store = ws.store;
     const int language = ws.startup.language;
-    const int capacity = store.MaxSample() + 1;
-    if (n < 1 || n > capacity) {
-        const std::string text = Msg(language,
-            "The record length of %d samples is larger than the capacity of %d samples per trace.\n"
-            "The data was not changed.\n\n"
-            "Change maximum samples by 'Option', 'Dimension size' and re-start the program.",
-            "レコード長 %d サンプルは 1 トレースあたりの容量 %d サンプルを超えています。\n"
-            "データは変更されていません。\n\n"
-            "'Option'、'Dimension size' でサンプル数の最大値を変更し、プログラムを再起動してください。");
-        ui.Message(FormatC(text.c_str(), n, capacity), MsgButtons::Ok, MsgIcon::Warning);
-        return 0;
-    }
+    if (n < 1 || !CheckRecordFitsMaxSample(ws, ui, n)) return 0;
     if (!store.IsAllocated()) return 0;
     store.PushUndo();
 

@@ -104,12 +104,13 @@ TEST(TextWindow, UnparsableValueIsAbsent)
 TEST(CheckedConversions, ClampCountAndWarn)
 {
     ConversionCount c;
-    EXPECT_EQ(ToInt32Checked(1.9, c), 1);
-    EXPECT_EQ(ToInt32Checked(-1.9, c), -1);
-    EXPECT_EQ(ToInt32Checked(3e9, c), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(ToInt32Checked(-3e9, c), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(ToInt32Checked(INFINITY, c), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(ToInt32Checked(NAN, c), 0);
+    EXPECT_EQ(NearestInt32Checked(1.9, c), 2);
+    EXPECT_EQ(NearestInt32Checked(-2.5, c), -3);
+    EXPECT_EQ(NearestInt32Checked(2.49, c), 2);
+    EXPECT_EQ(NearestInt32Checked(3e9, c), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(NearestInt32Checked(-3e9, c), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(NearestInt32Checked(INFINITY, c), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(NearestInt32Checked(NAN, c), 0);
     EXPECT_EQ(c.clamped, 3);
     EXPECT_EQ(c.nonFinite, 1);
     EXPECT_EQ(ToInt16Checked(40000.0, c), 32767);

@@ -69,7 +69,7 @@ TEST(TorvaneOrg, WrittenLayoutAndReadBack)
     EXPECT_EQ(Text(b, 2816 + 59, 5), "0.250");
     EXPECT_EQ(Text(b, 2928 + 28, 2), "10");
     const int32_t first = static_cast<int32_t>(b[6144] | (b[6145] << 8) | (b[6146] << 16) | (b[6147] << 24));
-    EXPECT_EQ(first, static_cast<int32_t>(std::trunc(Wave(0, 0) * kOrgWrittenGainFactor)));
+    EXPECT_EQ(first, static_cast<int32_t>(std::round(Wave(0, 0) * kOrgWrittenGainFactor)));
 
     Reading run;
     LoadTarget target = TargetFor(8, 16);
@@ -302,7 +302,7 @@ TEST(QkAnd470, WriteQkOrgFieldsAndReadBack)
     EXPECT_EQ(got.samples, 5);
     EXPECT_FLOAT_EQ(got.intervalMs, 0.125f);
     for (int i = 0; i < 2; ++i)
-        for (int m = 0; m < 5; ++m) EXPECT_EQ(target.RowIfAny(i)[static_cast<size_t>(m)], std::trunc(Wave(i, m)));
+        for (int m = 0; m < 5; ++m) EXPECT_EQ(target.RowIfAny(i)[static_cast<size_t>(m)], std::round(Wave(i, m)));
 
     ByteSink refused;
     const testing::Record many = MakeRecord(100, 2, 125.0f, Wave);

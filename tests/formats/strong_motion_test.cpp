@@ -78,7 +78,7 @@ TEST(PlaneCoordinates, OriginIsZeroAndTheMeridianArcMatchesItsIntegral)
     LatLonToPlaneXY(36.0 * r, (137.0 + 20.0 / 60.0) * r, 7, xw, yw);
     EXPECT_GT(ye, 70000.0);
     EXPECT_NEAR(xe, 0.0, 1000.0);
-    EXPECT_FALSE(LatLonToPlaneXY(0.6, 2.4, 18, x, y));
+    EXPECT_FALSE(LatLonToPlaneXY(0.6, 2.4, 20, x, y));
     EXPECT_FALSE(LatLonToPlaneXY(NAN, 2.4, 7, x, y));
 }
 
@@ -487,9 +487,10 @@ TEST(EarthquakeDialogs, StationChoiceTimeAndZone)
     LatLonToPlaneXY(f.origin.originLatitude * kDeg, f.origin.originLongitude * kDeg, 9, ox, oy);
     EXPECT_NEAR(r.stationX, x - ox, 0.01);
     EXPECT_EQ(r.sourceHundredths, static_cast<int32_t>(r.stationY * 100.0f));
-    // Zone 18 is not offered.
+    // Zones 18 and 19 are offered, 20 is not.
     ui.AnswerDialogWith(CXyCoordinateDlg::kClass, [](DialogRequest& request) {
-        EXPECT_FALSE(request.SetFromText("Corollary", "18").empty());
+        EXPECT_TRUE(request.SetFromText("Corollary", "19").empty());
+        EXPECT_FALSE(request.SetFromText("Corollary", "20").empty());
         return false;
     });
     EXPECT_EQ(ConvertStationsToXY(f.set, f.origin, ui, -1, f.log), 0);

@@ -380,6 +380,34 @@ TEST_F(RecordPicture, PicksShotCurvesVelocityAndMuteLines)
     EXPECT_GT(magenta, 200);
 }
 
+TEST_F(RecordPicture, PicksCurvesAndLinesStayInsideThePlotFrame)
+{
+    // 30 ms shown of picks that run to 125 ms, curves through them and a velocity line to 80 ms.
+    for (const char* direction : {"direction=0", "direction=1"}) {
+        Harness h(ParseOptions({"editmode=1", "picks=first", "shots=3", "showcurves=1", "velocity=5,0,80,40",
+                                "samples=60", "hscale=20", "plotscale=25", direction}));
+        const wxImage image = Draw(h, std::string("picks-framed-") + direction);
+        const std::optional<PlotFrame>& frame = h.ws().display.layout.frame;
+        ASSERT_TRUE(frame.has_value()) << direction;
+        const DevicePoint a = h.Mapping().ToDevice({frame->left, frame->top});
+        const DevicePoint b = h.Mapping().ToDevice({frame->right, frame->bottom});
+        const int left = std::min(a.x, b.x) - 1, right = std::max(a.x, b.x) + 1;  // a pen's width
+        const int top = std::min(a.y, b.y) - 1, bottom = std::max(a.y, b.y) + 1;
+        int inside = 0, outside = 0;
+        for (int y = 0; y < image.GetHeight(); ++y) {
+            for (int x = 0; x < image.GetWidth(); ++x) {
+                const int r = image.GetRed(x, y), g = image.GetGreen(x, y), bl = image.GetBlue(x, y);
+                const bool red = r > 200 && g < 80 && bl < 80, magenta = r > 200 && g < 80 && bl > 200;
+                const bool green = r < 80 && g > 200 && bl < 80;
+                if (!red && !magenta && !green) continue;
+                (x >= left && x <= right && y >= top && y <= bottom ? inside : outside) += 1;
+            }
+        }
+        EXPECT_GT(inside, 100) << direction;
+        EXPECT_EQ(outside, 0) << direction;
+    }
+}
+
 TEST_F(RecordPicture, AxisConfigurationWindow)
 {
     Harness h(ParseOptions({}));

@@ -135,8 +135,8 @@ TEST_F(Geometry, GpsWithoutZoneIsInMetres)
     EXPECT_NEAR(g.receivers[1].x, 110952.0 * (35.0001f - 35.0f), 0.05);
     EXPECT_NEAR(g.receivers[1].y, 91288.0 * (139.0001f - 139.0f), 0.05);
     EXPECT_EQ(g.iGeometry, CMamGeometry::kManualArray);
-    ui.ExpectMessage("The coordinate zone 18 has no origin: choose a zone from 1 to 17 !");
-    EXPECT_EQ(g.GeometryFromGps(2, Headers(2), ex, 18, ui, -1), 0);
+    ui.ExpectMessage("The coordinate zone 20 has no origin: choose a zone from 1 to 19 !");
+    EXPECT_EQ(g.GeometryFromGps(2, Headers(2), ex, 20, ui, -1), 0);
     EXPECT_TRUE(ui.VerifyAndClear());
 }
 
@@ -157,7 +157,7 @@ TEST(PlaneCoordinates, AgreeWithTheProjectionLibrary)
         EXPECT_NEAR(gy, y, 0.01) << line;
         ++points;
     }
-    EXPECT_EQ(points, 85);
+    EXPECT_EQ(points, 95);  // five in each of the 19 zones
 }
 
 TEST_F(Geometry, SpacSkipsRunsOfUnusableChannels)

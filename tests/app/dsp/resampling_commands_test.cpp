@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dsp/data_kind.h"
 #include "app/dsp/deconvolution_commands.h"
 #include "app/dsp/resampling_commands.h"
 #include "app/dsp/signal_fixture.h"
@@ -137,7 +138,7 @@ TEST_F(ResamplingCommands, SplineResampleLengthsAndRefusal)
     LoadLcg(3, 2, 1000, 1000.0f);
     const auto snapshot = Snapshot();
     ui.AnswerDialog("CResamplingDlg", {{"Sampling time", "0.1"}});
-    ui.ExpectMessage("The number of samples was too large ! \n Maximum sample number is 8192 ");
+    ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, 10000, 4100));
     EXPECT_EQ(OnSplineResample(*ws, ui, progress), 0);
     EXPECT_EQ(Snapshot(), snapshot);
 }

@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "app/dsp/data_kind.h"
 #include "app/operations.h"
 #include "app/store_commands.h"
 #include "dsp/stacking.h"
@@ -148,8 +149,7 @@ TEST_F(Stack, ConnectJoinsTracesAndRefusesWhatTheRowsCannotHold)
     Load({dsptest::SignalLcg(1, 3000), dsptest::SignalLcg(2, 2000)}, 500.0f);
     ws->store.current.headers[1].receiverHundredths = 100;
     const auto before = Snapshot();
-    ui.ExpectMessage("The number of samples was too large ! \n Maximum sample number is 4100 \n"
-                     " Change maximum samples by 'Option', 'Dimension size' !");
+    ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, 5000, 4100));
     EXPECT_EQ(OnConnect(*ws, ui, progress), 0);
     EXPECT_EQ(Snapshot(), before);
 }

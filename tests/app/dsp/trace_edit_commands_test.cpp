@@ -164,7 +164,7 @@ TEST_F(TraceEdit, ArbitraryRecordLengthBoundsZeroedTailAndOneUndoLevel)
     LoadLcg(8600, 2, 300, 1000.0f);
     const std::vector<float> x = Row(0, 300);
     const auto before = Snapshot();
-    ui.AnswerDialog("CDataLengthDlg", {{"Data length", "5000"}});  // above the 4101 of a row
+    ui.AnswerDialog("CDataLengthDlg", {{"Data length", "5000"}});  // above MAX_SAMPLE
     ui.ExpectAnyMessage();
     EXPECT_EQ(OnRecordLengthArbitrary(*ws, ui), 0);
     EXPECT_EQ(Snapshot(), before);
