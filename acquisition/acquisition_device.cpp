@@ -348,10 +348,9 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
             FormatC(Msg(language, "%s already exists. Overwrite it?", "%s は既に存在します。上書きしますか?").c_str(), path.c_str());
         if (ui.Message(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return 0;
     }
-    // Before any record was read there is nothing to tell: the writer's fixed strings stay.
-    const Seg2RecordFacts facts{recordTime, std::max(stackCount, 1)};
-    if (!WriteSeg2File(path, traces, headers, count, kSeg2FloatCode, kSeg2Scale, recordRead == 1 ? &facts : nullptr))
-        return failed();
+    // Before any record was read there is no time or stack to tell: the writer's fixed strings stay.
+    const Seg2RecordFacts facts{recordTime, std::max(stackCount, 1), recordRead == 1};
+    if (!WriteSeg2File(path, traces, headers, count, kSeg2FloatCode, kSeg2Scale, &facts)) return failed();
 
     CFileGroup& group = target.group;
     const int listed = group.entryCount;

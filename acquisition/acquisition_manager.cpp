@@ -71,6 +71,12 @@ bool IsFile(const std::string& path)
 
 }  // namespace
 
+void StartRecordList(CFileGroup& group)
+{
+    group.entryCount = 0;
+    group.cmpList = 0;
+}
+
 std::string CAcquisitionMode::GetName() const { return "General data acquisition"; }
 
 int CAcquisitionMode::Welcome() { return 1; }
@@ -168,7 +174,9 @@ int CAcquisitionMode::FileCount() const
 void CAcquisitionMode::SetFileCount(int count) const
 {
     const ModeContext c = Context();
-    if (c.group) c.group->entryCount = std::clamp(count, 0, c.group->entryCount);
+    if (!c.group) return;
+    if (count <= 0) StartRecordList(*c.group);
+    else c.group->entryCount = std::min(count, c.group->entryCount);
 }
 
 void CAcquisitionMode::Say(const std::string& english, const std::string& japanese) const
@@ -397,6 +405,7 @@ int CAcquisitionManager::CheckLineFile(const std::string& path)
     if (!ctx_.group) return 1;
     // The line's list replaces the group's: appending would mix two lines.
     CFileGroup scratch = *ctx_.group;
+    StartRecordList(scratch);
     LineRecord record;
     if (ReadLineDocument(path, scratch, record, ctx_.ui, ctx_.language) < 0) {
         ctx_.ui->Message(FormatC(Msg(language, "Cannot read %s", "%s を読めません").c_str(), path.c_str()),
@@ -419,20 +428,37 @@ std::string CAcquisitionManager::UpdateLineFile()
 int CAcquisitionManager::WriteLineFile(const std::string& path)
 {
     if (!LineFilesOn()) return -1;
+    // The 2D analysis leaves the line's CMP gathers in the group: the line file keeps listing
+    // the line's own records.
+    if (ctx_.group && ctx_.group->cmpList == 1) return RewriteLineFile(path);
     return WriteLineFileTo(path);
 }
 
-int CAcquisitionManager::WriteLineFileTo(const std::string& path)
+LineRecord CAcquisitionManager::CurrentRecord() const
 {
-    if (!ctx_.group || path.empty()) return 0;
     LineRecord record;
     record.surveyType = surveyType;
     record.lineId = std::max(lineIndex, 0);
     record.procedureStep = mode_ ? mode_->GetStep() : 0;
     record.names = names_;
     if (mode_) record.menuName = mode_->GetName();
+    return record;
+}
+
+int CAcquisitionManager::WriteLineFileTo(const std::string& path)
+{
+    if (!ctx_.group || path.empty()) return 0;
     const MamGeometrySlot geometry = ctx_.geometry ? ctx_.geometry() : MamGeometrySlot{};
-    return WriteLineDocument(path, record, *ctx_.group, geometry) == 1 ? 1 : 0;
+    return WriteLineDocument(path, CurrentRecord(), *ctx_.group, geometry) == 1 ? 1 : 0;
+}
+
+int CAcquisitionManager::RewriteLineFile(const std::string& path)
+{
+    CFileGroup listed;
+    LineRecord kept;
+    if (path.empty() || !IsFile(path) || ReadLineDocument(path, listed, kept, ctx_.ui, ctx_.language) < 0) return 0;
+    const MamGeometrySlot geometry = ctx_.geometry ? ctx_.geometry() : MamGeometrySlot{};
+    return WriteLineDocument(path, CurrentRecord(), listed, geometry) == 1 ? 1 : 0;
 }
 
 std::string CAcquisitionManager::WriteLineResultFile()
@@ -460,6 +486,8 @@ int CAcquisitionManager::RegisterLineResultFile(const std::string& name)
         lineFilePath = LineFilePath(".xml");
         lineFileSet = 1;
     }
+    // The result goes into the list the line file holds, whatever the analysis left in the group.
+    if (IsFile(lineFilePath)) return RewriteLineFile(lineFilePath);
     return WriteLineFile(lineFilePath);
 }
 
@@ -469,7 +497,7 @@ void CAcquisitionManager::ChangeLineIndex(int index)
         const std::string question = Msg(ctx_.language, "Line ID was changed. Make new file list?",
                                          "ラインIDが変更されました。新しいファイルリストを作りますか?");
         if (ctx_.ui->Message(question, MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes) {
-            ctx_.group->entryCount = 0;
+            StartRecordList(*ctx_.group);
         }
     }
     lineIndex = std::max(index, 0);

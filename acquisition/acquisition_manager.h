@@ -201,6 +201,9 @@ private:
     CAcquisitionManager* manager_;
 };
 
+// The group becomes an empty list of a line's records (no longer a list of CMP gathers).
+void StartRecordList(CFileGroup& group);
+
 // The refraction line's shot positions for n shots around r receivers at interval dx from x1:
 // one inside each end interval, the rest spaced evenly between them, and one that far beyond
 // each end. Needs 4 shots or more; fewer give no positions.
@@ -275,7 +278,8 @@ public:
     std::string UpdateLineFile();
     // Writes the line document (with the kept result names and the group's list) to `path`
     // when the line files are on: 1 when written, 0 when the write failed, -1 when the line
-    // files are off (nothing written).
+    // files are off (nothing written). While the group holds CMP gathers, the list is the one
+    // the file already holds (RewriteLineFile).
     int WriteLineFile(const std::string& path);
     // The same document to `path` whatever the switch says (a list the user saves himself):
     // 1 when written, else 0.
@@ -284,7 +288,8 @@ public:
     // existing file that the line has not registered is overwritten only after Yes to "%s
     // already exists. Overwrite it?". Returns the full path; empty when nothing was written.
     std::string WriteLineResultFile();
-    // The line's data file becomes `name`; the line document is written again.
+    // The line's data file becomes `name`; the line document is written again, with the list
+    // its file holds when there is one.
     int RegisterLineResultFile(const std::string& name);
     // "Setup line ID": a new line index; with files in the group, "Line ID was changed. Make new
     // file list?" (Yes empties the group); then the new line's file and CheckLineFile.
@@ -314,6 +319,11 @@ public:
 
 private:
     void BuildMode();
+    // The line's record as the document carries it: type, ID, step, method name, result names.
+    LineRecord CurrentRecord() const;
+    // The line document at `path` written again with the current record and the list the file
+    // holds (the line's records): 1 when written, 0 when the file cannot be read or written.
+    int RewriteLineFile(const std::string& path);
     // The line IDs of the "qk<ID>.xml", "qk<ID>.pvs" and "qk<ID>nnnn.sg2" files of the data folder.
     std::set<std::string> LineIdsInUse() const;
 

@@ -137,12 +137,18 @@ bool CGuidedMode::ApplyPresets()
     return true;
 }
 
+void CGuidedMode::SetUpGroup() const
+{
+    const ModeContext c = Context();
+    if (!c.services) return;
+    c.services->SetUpGroupGeometry();
+    // The set-up reads the waveforms itself after "Set waveform data ?": read (and tell) once.
+    if (!c.group || c.group->dataLoaded != 1) c.services->SetGroupWaveformData(0);
+}
+
 void CGuidedMode::GeometryComplete()
 {
-    if (ModeServices* s = Context().services) {
-        s->SetUpGroupGeometry();
-        s->SetGroupWaveformData(0);
-    }
+    SetUpGroup();
     Repaint();
     WriteLineFileAndSay("Source-receiver geometry is completed", "震源・受振器のジオメトリが完成しました");
 }
@@ -267,9 +273,10 @@ int CSurfaceWave2DMode::Step()
         stepState = 3;
         break;
     case 3:
-        if (!s || s->MakeCmpGatherFiles2D(2.0f * ReceiverInterval()) != 1) return 0;
-        s->SetUpGroupGeometry();
-        s->SetGroupWaveformData(0);
+        if (!s) return 0;
+        if (c.group && c.group->cmpList != 1) shotsAnalysed = FileCount();
+        if (s->MakeCmpGatherFiles2D(2.0f * ReceiverInterval()) != 1) return 0;
+        SetUpGroup();
         analysisDone = 1;
         Repaint();
         stepState = 4;
@@ -303,7 +310,13 @@ int CSurfaceWave2DMode::Advance(int flag)
     return 1;
 }
 
-std::string CSurfaceWave2DMode::GetGuideText() const { return SourceGuide(FileCount(), targetCount); }
+std::string CSurfaceWave2DMode::GetGuideText() const
+{
+    // After the analysis the group lists the CMP gathers: the guide still counts the shots.
+    const CFileGroup* g = Context().group;
+    const bool gathers = g && g->cmpList == 1 && shotsAnalysed >= 0;
+    return SourceGuide(gathers ? shotsAnalysed : FileCount(), targetCount);
+}
 
 void CSurfaceWave2DMode::OnArm()
 {
@@ -432,6 +445,15 @@ int CMicrotremorArrayMode::Acquire()
     }
     WriteLineFileAndSay("Data acquisition has been completed !", "データ収録が終了しました !");
     return 0;
+}
+
+int CMicrotremorArrayMode::Advance(int flag)
+{
+    CAcquisitionDevice* d = Context().device;
+    const float first = d ? d->firstReceiverPosition : 0.0f;
+    CAcquisitionMode::Advance(flag);
+    if (d) d->firstReceiverPosition = first;
+    return 1;
 }
 
 int CMicrotremorArrayMode::Step()

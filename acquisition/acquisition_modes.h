@@ -37,6 +37,8 @@ protected:
     bool AskCount(bool shots, int preset, int& count) const;
     // The presets of the type after "Use default setting?" OK; true when they were set.
     bool ApplyPresets();
+    // The group's geometry, then its waveforms unless the set-up has read them.
+    void SetUpGroup() const;
     // The line's geometry and waveforms into the file group, the line document written and
     // "Source-receiver geometry is completed ..." told.
     void GeometryComplete();
@@ -63,6 +65,9 @@ public:
     int Start(CAcquisitionManager& manager, const LineRecord& line) override;
 
     int analysisDone = 0;
+    // The line's shots when the analysis replaced them in the group by its CMP gathers; -1
+    // before.
+    int shotsAnalysed = -1;
 };
 
 class CRefractionMode : public CGuidedMode {
@@ -81,6 +86,8 @@ public:
     explicit CMicrotremorArrayMode(CAcquisitionManager* manager) : CGuidedMode(5, manager) {}
     int Acquire() override;
     int Step() override;
+    // The source moves on as in general acquisition; the receivers stay where the array is.
+    int Advance(int flag) override;
     std::string GetStatusText() const override;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/acquisition/record_saving.h"
 #include "app/command_table.h"
 #include "app/formats/document.h"
 #include "app/picking/pick_matching.h"
@@ -48,6 +49,7 @@ void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame
 {
     WaveformStore& store = ws.store;
     ++store.loadCounter;
+    LeaveAcquiredDisplayScale(ws);
     if (store.TraceCount() > 0) {
         TakeRecordSourcePosition(ws);
         if (!arrival.keepPicks) MatchPicksToTraces(ws);

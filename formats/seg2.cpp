@@ -723,10 +723,11 @@ std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHea
 {
     // Two digits per field, whatever a bad calendar value holds, so the strings keep their length.
     auto two = [](int v) { return std::clamp(v, 0, 99); };
-    const std::string date = facts ? FormatC("ACQUISITION_DATE %02d/%02d/%04d", two(facts->time.day), two(facts->time.month),
+    const bool recorded = facts && facts->recorded;
+    const std::string date = recorded ? FormatC("ACQUISITION_DATE %02d/%02d/%04d", two(facts->time.day), two(facts->time.month),
                                              std::clamp(facts->time.year, 0, 9999))
                                    : std::string("ACQUISITION_DATE 01/01/2001");
-    const std::string time = facts ? FormatC("ACQUISITION_TIME %02d:%02d:%02d", two(facts->time.hour),
+    const std::string time = recorded ? FormatC("ACQUISITION_TIME %02d:%02d:%02d", two(facts->time.hour),
                                              two(facts->time.minute), two(facts->time.second))
                                    : std::string("ACQUISITION_TIME 00:00:00");
     std::vector<std::string> s = {
@@ -749,6 +750,10 @@ std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHea
         "*UNITS METERS",
     };
     if (facts) {
+        const auto at = std::find_if(s.begin(), s.end(), [](const std::string& k) { return k.rfind("*DELAY", 0) == 0; });
+        s.insert(at + 1, FormatC("DELAY %f", static_cast<double>(h.delayUs) * 1e-6));
+    }
+    if (recorded) {
         // Among the keys in their order: after SOURCE_LOCATION.
         const auto at = std::find_if(s.begin(), s.end(), [](const std::string& k) { return k.rfind("TRACE_SORT", 0) == 0; });
         s.insert(at, FormatC("STACK %d", std::max(facts->stack, 1)));

@@ -82,11 +82,14 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
 
 // What a record made by the acquisition says of itself beyond its headers: when it was
 // recorded and how many shots were summed into it. Written as ACQUISITION_DATE "dd/mm/yyyy",
-// ACQUISITION_TIME "hh:mm:ss" and STACK; records written without it keep the fixed date strings
-// and carry no STACK.
+// ACQUISITION_TIME "hh:mm:ss" and STACK (unless no record has been read yet), and the
+// standard "DELAY" string beside "*DELAY" with the same value, so that any reader finds the
+// pre-trigger. Records written without it keep the fixed date strings and carry neither STACK
+// nor DELAY.
 struct Seg2RecordFacts {
     LocalTime time;
     int stack = 1;
+    bool recorded = true;  // false: no record read yet; the fixed date strings, no STACK
 };
 
 // Writes traces 0..count-1 (rows.Row(i), headers[i], headers[i].samples samples, clamped to the

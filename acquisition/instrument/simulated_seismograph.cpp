@@ -30,6 +30,8 @@ uint64_t Mix(uint64_t x)
 // Independent streams: record k, and monitor set n.
 uint64_t RecordSeed(uint64_t seed, uint64_t k) { return Mix(Mix(seed) + k); }
 uint64_t MonitorSeed(uint64_t seed, uint64_t n) { return Mix(Mix(seed ^ 0x6D6F6E69746F72ull) + n); }
+// The AUX row's monitor noise has a stream of its own: the channels' stay as they were.
+uint64_t AuxMonitorSeed(uint64_t seed, uint64_t n) { return Mix(Mix(seed ^ 0x6175786D6F6Eull) + n); }
 
 // The wavelet of a shot: a Ricker wavelet whose peak lies 1/f after its onset, nothing before
 // the onset (it starts at a thousandth of its peak), so the arrival time is the first break.
@@ -233,9 +235,14 @@ void SimulatedSeismograph::chk_meas_flg(FLAG* flag, const PARM* parm, const int8
 
 void SimulatedSeismograph::MakeMonitorSet(int32_t* monitor)
 {
+    SimulatorRandom auxRandom(AuxMonitorSeed(config_.seed, monitorSets_));
     SimulatorRandom random(MonitorSeed(config_.seed, monitorSets_++));
     std::array<double, kInstrumentRows> level{};
     for (int p = 0; p < kMonitorPoints; ++p) {
+        // The AUX channel sees the same noise as the others (the time break is made at the shot).
+        const double aux = config_.noiseLevel * auxRandom.Gaussian();
+        double& auxLevel = level[static_cast<size_t>(kInstrumentRows - 1)];
+        if (std::abs(aux) > std::abs(auxLevel)) auxLevel = aux;
         const int64_t t = now_ - (kMonitorPoints - 1 - p);
         for (int r = 0; r < kInstrumentChannels; ++r) {
             double v = config_.noiseLevel * random.Gaussian();

@@ -52,6 +52,7 @@ void CopyStackIntoStore(Workspace& ws)
         store.current.headers[static_cast<size_t>(i)] = device.StackHeaders()[static_cast<size_t>(i)];
     }
     store.Params().traceCount = count;
+    MarkAcquiredRecord(ws);
 }
 
 namespace {
@@ -263,8 +264,9 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     // Picks are taken from the trigger, as for a record read from a file.
     ws.display.displayTimeOffset = count > 0 ? store.current.headers[0].delayUs * 0.001f : 0.0f;
     RecalcRecordExtents(ws, 0);
-    ComputeAcquiredDisplayScale(ws);
     AfterRecordBuilt(ws);
+    MarkAcquiredRecord(ws);
+    ComputeAcquiredDisplayScale(ws);
     if (device.stackCount > 0) {
         // Against the stack so far, which the undo pushes above no longer hold.
         if (device.bAutomaticShift == 1) {

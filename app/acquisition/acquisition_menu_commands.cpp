@@ -46,7 +46,7 @@ AcquisitionEffects OnAcquisitionMenu(Workspace& ws, UiHost& ui)
     DialogRequest request = dlg.Request(ws.startup.language);
     ui.RunDialog(request);  // the type shown when it closed, whichever button closed it
     ws.store.Params().traceCount = 0;
-    ws.fileGroup.entryCount = 0;
+    StartRecordList(ws.fileGroup);
     manager.surveyType = dlg.type;
     manager.DestroyMode();
     manager.CreateMode();

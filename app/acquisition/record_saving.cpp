@@ -15,14 +15,33 @@ int SaveAcquiredRecord(Workspace& ws, UiHost& ui, std::string& savedPath)
 
 int MakeAcquiredTraceHeaders(Workspace& ws)
 {
+    MarkAcquiredRecord(ws);
     return ws.acquisitionDevice.MakeTraceHeaders(ws.store.current.headers, ws.geometry.receiverInterval);
 }
 
+void MarkAcquiredRecord(Workspace& ws) { ws.display.acquiredRecordLoad = ws.store.loadCounter; }
+
+bool AcquiredRecordShown(const Workspace& ws) { return ws.display.acquiredRecordLoad == ws.store.loadCounter; }
+
 void ComputeAcquiredDisplayScale(Workspace& ws)
 {
-    RecordLayout& l = ws.display.layout;
-    ws.acquisitionDevice.ComputeDisplayScale(ws.geometry.receiverInterval, l.distanceMinimum, l.distanceMaximum,
-                                             ws.store.Params().hscale);
+    if (!AcquiredRecordShown(ws)) return;
+    DisplayState& d = ws.display;
+    float& hscale = ws.store.Params().hscale;
+    if (d.instrumentScaleShown == 0) d.keptTimeScale = hscale;
+    ws.acquisitionDevice.ComputeDisplayScale(ws.geometry.receiverInterval, d.layout.distanceMinimum,
+                                             d.layout.distanceMaximum, hscale);
+    d.instrumentTimeScale = hscale;
+    d.instrumentScaleShown = 1;
+}
+
+void LeaveAcquiredDisplayScale(Workspace& ws)
+{
+    DisplayState& d = ws.display;
+    if (d.instrumentScaleShown == 0) return;
+    float& hscale = ws.store.Params().hscale;
+    if (hscale == d.instrumentTimeScale) hscale = d.keptTimeScale;
+    d.instrumentScaleShown = 0;
 }
 
 }  // namespace velk

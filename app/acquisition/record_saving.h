@@ -18,7 +18,15 @@ int SaveAcquiredRecord(Workspace& ws, UiHost& ui, std::string& savedPath);
 // The headers of a stacked record into the store's current headers; returns their count.
 int MakeAcquiredTraceHeaders(Workspace& ws);
 
-// The display's receiver range and time scale of an acquired record.
+// The store's record is the instrument's (a new record, or the stack copied into the store).
+void MarkAcquiredRecord(Workspace& ws);
+bool AcquiredRecordShown(const Workspace& ws);
+
+// The display's receiver range and time scale of an acquired record; any other record keeps
+// its own.
 void ComputeAcquiredDisplayScale(Workspace& ws);
+// After a record replaced the store: the scale the instrument's time scale replaced comes back,
+// unless the road or the user has set another since.
+void LeaveAcquiredDisplayScale(Workspace& ws);
 
 }  // namespace velk

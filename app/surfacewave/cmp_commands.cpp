@@ -16,6 +16,7 @@
 #include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/workspace.h"
+#include "acquisition/acquisition_manager.h"
 #include "base/position.h"
 #include "formats/seg2.h"
 #include "formats/trace_arrays.h"
@@ -41,11 +42,27 @@ std::string NoWaveformDataText(int language)
     return Msg(language, "The file list holds no waveform data !", "ファイルリストに波形データがありません !");
 }
 
-// Where the CMP files go: the working folder, or the data folder in acquisition mode.
-std::string CmpFileFolder(const Workspace& ws)
+// Where the CMP files go, and how the new list names them from its folder.
+struct CmpFileFolder {
+    std::string listFolder;  // the list's folder
+    std::string subfolder;   // under it, where the files are; empty: the list's folder itself
+
+    std::string Folder() const
+    {
+        return subfolder.empty() ? listFolder : (std::filesystem::path(listFolder) / subfolder).string();
+    }
+    std::string ListedName(const std::string& name) const { return subfolder.empty() ? name : subfolder + "/" + name; }
+};
+
+// The working folder; in acquisition mode the data folder, where each survey line's gathers
+// have a folder of their own ("qk<ID>_cmp"), so that no line's analysis writes over another's.
+CmpFileFolder CmpFileFolderOf(Workspace& ws)
 {
-    if (ws.startup.acquisitionMode != 0) return MapWindowsPath("c:\\Data");
-    return ws.workingFolder;
+    if (ws.startup.acquisitionMode == 0) return {ws.workingFolder, {}};
+    if (!ws.acquisitionManager) return {MapWindowsPath("c:\\Data"), {}};
+    CAcquisitionManager& manager = *ws.acquisitionManager;
+    const std::string subfolder = "qk" + manager.LineId() + "_cmp";
+    return {std::filesystem::path(manager.DataFilePath(subfolder)).parent_path().string(), subfolder};
 }
 
 }  // namespace
@@ -109,7 +126,8 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
     options.minimumOffset = second.values[0];
     options.maximumOffset = second.values[1];
     const int separations = std::max(1, g.entryCount);
-    const std::string folder = CmpFileFolder(ws);
+    const CmpFileFolder where = CmpFileFolderOf(ws);
+    const std::string folder = where.Folder();
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);  // the data folder may not exist yet
     const float intervalUs = static_cast<float>(spectra.IntervalMs() * 1000.0);
@@ -154,7 +172,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
             failed = true;
             break;
         }
-        Written w{name, static_cast<float>(headers[0].sourceHundredths * 0.01),
+        Written w{where.ListedName(name), static_cast<float>(headers[0].sourceHundredths * 0.01),
                   static_cast<float>(headers[0].receiverHundredths * 0.01), 0.0f, true};
         if (nt > 1) w.step = static_cast<float>((headers[1].receiverHundredths - headers[0].receiverHundredths) * 0.01);
         for (int i = 0; i < nt; ++i) {
@@ -170,7 +188,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
     }
     if (newList) {
         g.entryCount = 0;
-        g.listFolder = folder;
+        g.listFolder = where.listFolder;
         g.cmpList = 1;
         // The entries carry the files' own positions, so that a read gives them back; separations
         // that no single step describes are taken from the files themselves.

@@ -507,7 +507,9 @@ void CMainFrame::PopupAcquisitionMenu()
     const MenuNode* node = model.Find("acquisition");
     if (!node || !view_) return;
     std::unique_ptr<wxMenu> menu(MakeMenu(*node, ids_));
-    view_->PopupMenu(menu.get());  // its items come to the frame's command handler
+    // At the view's top left, inside the frame wherever the pointer is; its items come to the
+    // frame's command handler.
+    view_->PopupMenu(menu.get(), wxPoint(0, 0));
 }
 
 }  // namespace velk

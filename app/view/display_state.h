@@ -51,6 +51,12 @@ struct DisplayState {
     float gatherPosition = 0.0f;
     // 1 once a first record has set the scales; later records keep the user's scales.
     int firstRecordScaled = 0;
+    // A record of the instrument is drawn at the time scale of its record length and rate; any
+    // other record at the scale it would have outside acquisition, which is kept meanwhile.
+    int acquiredRecordLoad = -1;      // the store's load count when the instrument's record came
+    int instrumentScaleShown = 0;     // 1 while the time scale is the instrument's
+    float instrumentTimeScale = 0.0f; // that scale
+    float keptTimeScale = 0.0f;       // the scale it replaced
 
     // Picks of the record on their way into the traveltime set.
     float sourcePosition = 0.0f;   // current source position, m

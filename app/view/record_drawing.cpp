@@ -408,7 +408,7 @@ int DrawWiggleTimeHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yo
     c.SetTextBackground(false, Rgb{255, 255, 255});
     l.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
 
-    if (store.dataKind() == kTimeDomain && acquisition && device.displayRefreshRequest) {
+    if (store.dataKind() == kTimeDomain && acquisition && device.displayRefreshRequest && AcquiredRecordShown(ws)) {
         ComputeAcquiredDisplayScale(ws);
         device.displayRefreshRequest = 0;
     } else if (d.axesFixed != 1) {

@@ -161,10 +161,11 @@ void CMainFrame::BuildToolBar()
         {wxID_COPY, "copy", "Copy", false},        {wxID_PASTE, "paste", "Paste", false},
         {wxID_PRINT, "print", "Print", true},      {cmd::kAbout, "about", "About", true},
         {wxID_CONTEXT_HELP, "context_help", "Help", false},
-        {cmd::kYZoomIn, "zoom_y_in", "Zoom in (time)", true},
-        {cmd::kYZoomOut, "zoom_y_out", "Zoom out (time)", true},
-        {cmd::kXZoomIn, "zoom_x_in", "Zoom in (frequency)", true},
-        {cmd::kXZoomOut, "zoom_x_out", "Zoom out (frequency)", true},
+        // The panels' frequency runs up the page (y), their time across it (x).
+        {cmd::kYZoomIn, "zoom_y_in", "Zoom in (frequency)", true},
+        {cmd::kYZoomOut, "zoom_y_out", "Zoom out (frequency)", true},
+        {cmd::kXZoomIn, "zoom_x_in", "Zoom in (time)", true},
+        {cmd::kXZoomOut, "zoom_x_out", "Zoom out (time)", true},
     };
     for (const Button& b : buttons) {
         if (b.id == wxID_PRINT || b.id == cmd::kYZoomIn) bar->AddSeparator();

@@ -9,6 +9,7 @@
 #include "app/acquisition/acquisition_menu_commands.h"
 #include "app/acquisition/mode_services.h"
 #include "app/command_table.h"
+#include "app/formats/file_commands.h"
 #include "app/formats/document.h"
 #include "app/start_dialogs.h"
 #include "app/view/edit_controller.h"
@@ -21,6 +22,7 @@
 #include "platform/profile.h"
 #include "platform/recent_files.h"
 #include "survey/survey_line_xml.h"
+#include "app/simulated_line.h"
 #include "tools/test_support.h"
 
 namespace velk {
@@ -166,6 +168,65 @@ TEST(FieldLines, RefractionPicksAtTrueTimesAndEachLineKeepsItsFiles)
     EXPECT_TRUE(std::filesystem::exists(f.File("qk" + second + "0006.sg2")));
     for (const auto& [name, bytes] : kept) EXPECT_EQ(testing::ReadFileBytes(f.File(name)), bytes) << name;
     for (const std::string& m : f.ui.messages) EXPECT_EQ(m.find("already exist"), std::string::npos) << m;
+}
+
+
+// The values of one key's strings in a SEG-2 file, in the order of the traces ("DELAY" alone,
+// not as the end of "*DELAY").
+std::vector<std::string> StringValues(const std::vector<uint8_t>& bytes, const std::string& key)
+{
+    std::vector<std::string> values;
+    const std::string text(bytes.begin(), bytes.end());
+    for (size_t at = text.find(key + " "); at != std::string::npos; at = text.find(key + " ", at + 1)) {
+        if (at == 0 || text[at - 1] != '\0') continue;  // an entry starts after its length's high byte
+        values.push_back(text.substr(at + key.size() + 1, text.find('\0', at) - at - key.size() - 1));
+    }
+    return values;
+}
+
+TEST(FieldLines, MicrotremorArrayStaysAndItsRecordsTellTheirPreTriggerAndScale)
+{
+    Field f;
+    const float officeScale = f.ws.store.Params().hscale;
+    const std::string id = f.NewLine(5);
+    f.Key(kKeyEnter);  // the presets: 12 channels, 16384 samples at 2 ms, pre-trigger on
+    ASSERT_EQ(f.ws.acquisitionDevice.parm.pre_trig, 0);
+    for (int shot = 0; shot < 3; ++shot) f.Shot();
+
+    // The same receivers in every record and in the list; the standard DELAY beside *DELAY.
+    std::vector<int32_t> first;
+    for (int n = 1; n <= 3; ++n) {
+        const std::string name = FormatC("qk%s%04d.sg2", id.c_str(), n);
+        ByteSource file = ByteSource::FromFile(f.File(name));
+        LoadTarget target(0, 64, 16384, 16384);
+        FormatContext fc{f.ui, 0, NullLog()};
+        const int traces = ReadSeg2(file, target, 1, fc);
+        ASSERT_EQ(traces, 13) << name;  // 12 channels and AUX
+        std::vector<int32_t> receivers;
+        for (int k = 0; k < traces; ++k) receivers.push_back(target.HeaderAt(k).receiverHundredths);
+        if (n == 1) first = receivers;
+        EXPECT_EQ(receivers, first) << name;
+        EXPECT_LT(target.HeaderAt(0).delayUs, 0.0f) << name;
+        const std::vector<uint8_t> bytes = testing::ReadFileBytes(f.File(name));
+        const std::vector<std::string> delays = StringValues(bytes, "*DELAY");
+        EXPECT_EQ(delays.size(), 13u) << name;
+        EXPECT_EQ(StringValues(bytes, "DELAY"), delays) << name;
+    }
+    SurveyLine line;
+    CFileGroup listed;
+    MamGeometrySlot slot;
+    ASSERT_EQ(ReadLineXml(line, listed, slot, f.File("qk" + id + ".xml"), 0), 3);
+    for (int n = 0; n < 3; ++n) EXPECT_EQ(listed.entries[static_cast<size_t>(n)].firstReceiver, first[0] * 0.01f);
+
+    // The record shown is drawn at the instrument's time scale; a file opened after it at the
+    // scale it has outside acquisition.
+    EXPECT_FLOAT_EQ(f.ws.store.Params().hscale, 0.85f * 2000000.0f / (2000.0f * 16384.0f));
+    testing::SimulatedLine shots;
+    const std::string other = f.tmp.File("other.sg2");
+    ASSERT_TRUE(shots.WriteShot(other, 0.0f, 1));
+    CommandContext ctx = f.Context();
+    ASSERT_TRUE(OpenDocumentFile(ctx, other));
+    EXPECT_EQ(f.ws.store.Params().hscale, officeScale);
 }
 
 }  // namespace
