@@ -371,6 +371,46 @@ InstrumentReadResult ReadShuttleFile(const std::string& path, LoadTarget& target
     return file.Ok() ? ReadShuttleFile(file, target, header, ctx) : InstrumentReadResult{};
 }
 
+namespace {
+
+// An interval in whole microseconds, rounded to the nearest, as "%<width>d"; empty when it is
+// not 1 .. the largest number of `width` digits (the readers refuse 0, and more digits would
+// run into the next field).
+std::string MicrosecondField(double us, int width)
+{
+    const double whole = std::round(us);
+    if (!(whole >= 1.0) || whole >= std::pow(10.0, width)) return {};
+    return FormatC("%*d", width, static_cast<int>(whole));
+}
+
+WriteStatus IntervalDoesNotFit(double us, int width)
+{
+    return WriteStatus::Failed(FormatC("the sampling time %g ms does not fit the %d characters of the header (1 to %d us)",
+                                       us * 0.001, width, static_cast<int>(std::pow(10.0, width)) - 1));
+}
+
+// The blocks after a logger's header: rows 0 .. min(traces, 50)-1, each as 1024 int16 =
+// round(-sample), samples from `samples` on as 0.
+WriteStatus WriteLoggerBlocks(ByteSink& sink, int samples, int traces, const Matrix2D<float>& rows)
+{
+    WriteStatus status = WriteStatus::Ok();
+    std::vector<uint8_t> block(2 * static_cast<size_t>(kLoggerBlockSamples));
+    const int blocks = std::min(traces, kLoggerMaxBlocks);
+    for (int i = 0; i < blocks; ++i) {
+        for (int m = 0; m < kLoggerBlockSamples; ++m) {
+            const double value = m < samples ? std::round(-SampleOrZero(rows, i, m)) : 0.0;
+            const uint16_t bits = static_cast<uint16_t>(ToInt16Checked(value, status.conversions));
+            block[2 * static_cast<size_t>(m)] = static_cast<uint8_t>(bits);
+            block[2 * static_cast<size_t>(m) + 1] = static_cast<uint8_t>(bits >> 8);
+        }
+        if (!sink.WriteBytes(block.data(), block.size())) return WriteStatus::Failed("cannot write the file");
+    }
+    if (!sink.Ok()) return WriteStatus::Failed("cannot write the file");
+    return status;
+}
+
+}  // namespace
+
 WriteStatus WriteShuttleFile(ByteSink& sink, int samples, float intervalMs, int traces, const Matrix2D<float>& rows,
                              const ShuttleHeader* header)
 {
@@ -380,28 +420,14 @@ WriteStatus WriteShuttleFile(ByteSink& sink, int samples, float intervalMs, int 
     if (header) {
         std::copy(header->begin(), header->end(), head.begin());
     } else {
-        const double us = std::trunc(static_cast<double>(intervalMs) * 1000.0);
-        const std::string text = std::isfinite(us) && std::fabs(us) < 1e9 ? FormatC("%5d", static_cast<int>(us)) : "";
-        if (text.empty() || text.size() > 5) {
-            return WriteStatus::Failed(FormatC("the sampling time %g ms does not fit the 5 characters of the header",
-                                               static_cast<double>(intervalMs)));
-        }
+        const double us = static_cast<double>(intervalMs) * 1000.0;
+        const std::string text = MicrosecondField(us, 5);
+        if (text.empty()) return IntervalDoesNotFit(us, 5);
         PutText(head, 76, text);
         head[81] = 13;
     }
     if (!sink.WriteBytes(head.data(), head.size())) return WriteStatus::Failed("cannot write the file");
-    WriteStatus status = WriteStatus::Ok();
-    std::vector<uint8_t> trace(2 * static_cast<size_t>(samples));
-    for (int i = 0; i < traces; ++i) {
-        for (int m = 0; m < samples; ++m) {
-            const uint16_t bits = static_cast<uint16_t>(ToInt16Checked(-SampleOrZero(rows, i, m), status.conversions));
-            trace[2 * static_cast<size_t>(m)] = static_cast<uint8_t>(bits);
-            trace[2 * static_cast<size_t>(m) + 1] = static_cast<uint8_t>(bits >> 8);
-        }
-        if (!sink.WriteBytes(trace.data(), trace.size())) return WriteStatus::Failed("cannot write the file");
-    }
-    if (!sink.Ok()) return WriteStatus::Failed("cannot write the file");
-    return status;
+    return WriteLoggerBlocks(sink, samples, traces, rows);
 }
 
 WriteStatus WriteShuttleFile(const std::string& path, int samples, float intervalMs, int traces,
@@ -522,6 +548,32 @@ InstrumentReadResult ReadSuspensionFile(const std::string& path, LoadTarget& tar
 {
     ByteSource file = OpenOrNothing(path, ctx, false);
     return file.Ok() ? ReadSuspensionFile(file, target, ctx) : InstrumentReadResult{};
+}
+
+WriteStatus WriteSuspensionFile(ByteSink& sink, int samples, float intervalAUs, float intervalBUs, int traces,
+                                const Matrix2D<float>& rows)
+{
+    if (WriteStatus check = CheckRows(rows, traces); !check) return check;
+    if (samples < 0) return WriteStatus::Failed("a negative number of samples");
+    const std::string a = MicrosecondField(intervalAUs, 3), b = MicrosecondField(intervalBUs, 3);
+    if (a.empty()) return IntervalDoesNotFit(intervalAUs, 3);
+    if (b.empty()) return IntervalDoesNotFit(intervalBUs, 3);
+    std::vector<uint8_t> head(kShuttleHeaderSize, 0);
+    // Interval A also where a shuttle header has it, so either reader finds it.
+    PutText(head, 76, FormatC("%5s", a.c_str()));
+    head[81] = 13;
+    PutText(head, 88, a);
+    PutText(head, 91, b);
+    if (!sink.WriteBytes(head.data(), head.size())) return WriteStatus::Failed("cannot write the file");
+    return WriteLoggerBlocks(sink, samples, traces, rows);
+}
+
+WriteStatus WriteSuspensionFile(const std::string& path, int samples, float intervalAUs, float intervalBUs, int traces,
+                                const Matrix2D<float>& rows)
+{
+    return WriteThroughAtomicFile(path, [&](ByteSink& sink) {
+        return WriteSuspensionFile(sink, samples, intervalAUs, intervalBUs, traces, rows);
+    });
 }
 
 // =============================================================================================

@@ -14,6 +14,7 @@
 //                        20-byte header and float32 samples; interval 1 ms
 //   ReadSuspensionFile   intervals A and B (three characters at 88 and 91), then up to 50
 //                        blocks of 1024 int16; traces 3 and 6 have interval B
+//   WriteSuspensionFile  the same layout, intervals A and B "%3d" us
 //   WriteQkOrg           the QK layout, samples written as -(nearest integer)
 //
 // Each reader fills a load target from k = 0 and reports samples, interval and traces; every
@@ -75,9 +76,10 @@ InstrumentReadResult ReadShuttleFile(ByteSource& file, LoadTarget& target, Shutt
 InstrumentReadResult ReadShuttleFile(const std::string& path, LoadTarget& target, ShuttleHeader& header,
                                      FormatContext& ctx);
 
-// Row 5: `header` (when not null) as it is, else a zero header with trunc(interval x 1000) as
-// "%5d" and a carriage return at 76 (refused when that needs more than 5 characters); then
-// rows 0 .. traces-1, `samples` int16 each = trunc(-sample), clamped (counted in the status).
+// Row 5: `header` (when not null) as it is, else a zero header with the interval in whole us
+// (rounded) as "%5d" and a carriage return at 76 (refused unless 1 .. 99999 us); then rows 0 ..
+// min(traces, 50)-1, each as one block of 1024 int16 = round(-sample), clamped (counted in the
+// status): a longer trace is cut, and from `samples` on the block holds zeros.
 WriteStatus WriteShuttleFile(ByteSink& sink, int samples, float intervalMs, int traces, const Matrix2D<float>& rows,
                              const ShuttleHeader* header);
 WriteStatus WriteShuttleFile(const std::string& path, int samples, float intervalMs, int traces,
@@ -95,6 +97,13 @@ InstrumentReadResult ReadKeshFile(const std::string& path, LoadTarget& target, F
 // above 0 refuse the file (log "read.txt").
 InstrumentReadResult ReadSuspensionFile(ByteSource& file, LoadTarget& target, FormatContext& ctx);
 InstrumentReadResult ReadSuspensionFile(const std::string& path, LoadTarget& target, FormatContext& ctx);
+// What ReadSuspensionFile reads back: a zero header with intervals A and B in whole us (rounded)
+// as "%3d" at 88 and 91 (refused unless 1 .. 999 us) and A as a shuttle header has it at 76,
+// then the blocks as WriteShuttleFile writes them.
+WriteStatus WriteSuspensionFile(ByteSink& sink, int samples, float intervalAUs, float intervalBUs, int traces,
+                                const Matrix2D<float>& rows);
+WriteStatus WriteSuspensionFile(const std::string& path, int samples, float intervalAUs, float intervalBUs, int traces,
+                                const Matrix2D<float>& rows);
 
 // Row 8: traces above 99 or samples outside 1 .. 9999 are refused (their fields would cut
 // them); the interval has 5 characters (OrgIntervalWarning says when digits are lost).

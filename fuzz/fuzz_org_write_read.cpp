@@ -1,8 +1,8 @@
 // Write -> read of the instrument writers: a record made from the input goes through
-// WriteTorvaneOrg, WriteQkOrg and WriteShuttleFile and is read back by the matching reader.
-// Each writer either refuses the record or gives it back within its documented rounding:
-// .ORG trunc(s x 10^0.5) / 10^0.5, QK trunc(s), shuttle trunc(s) within int16; values the
-// writers had to clamp are counted and not compared.
+// WriteTorvaneOrg, WriteQkOrg, WriteShuttleFile and WriteSuspensionFile and is read back by
+// the matching reader. Each writer either refuses the record or gives it back within its
+// documented rounding: .ORG trunc(s x 10^0.5) / 10^0.5, QK trunc(s), shuttle and suspension
+// round(s) within int16; values the writers had to clamp are counted and not compared.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -122,8 +122,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 for (int k = 0; k < r.samples; ++k) {
                     const double s = r.rows[i][k];
                     if (std::fabs(s) >= 32767.0) continue;
-                    fuzzing::Require(target.RowIfAny(i)[static_cast<size_t>(k)] == static_cast<float>(std::trunc(s)),
-                                     "shuttle: a sample did not come back as its truncation");
+                    fuzzing::Require(target.RowIfAny(i)[static_cast<size_t>(k)] == static_cast<float>(std::round(s)),
+                                     "shuttle: a sample did not come back rounded to the nearest");
+                }
+            }
+        }
+    }
+    {  // suspension: the record's interval as A and B, which fit below 1 ms only
+        ByteSink sink;
+        const float us = r.intervalMs * 1000.0f;
+        const WriteStatus status = WriteSuspensionFile(sink, 1024, us, us, r.count, r.rows);
+        fuzzing::Require(status.ok == (us < 999.5f), "WriteSuspensionFile: an interval's fit was misjudged");
+        if (status.ok) {
+            LoadTarget target(0, 8, rowLength, 1024);
+            int traces = 0;
+            ReadBack(sink.Bytes(), 1024,
+                     [](ByteSource& s, LoadTarget& t, FormatContext& c) { return ReadSuspensionFile(s, t, c).traces; },
+                     target, traces);
+            fuzzing::Require(traces == r.count, "suspension: read back another number of traces");
+            for (int i = 0; i < r.count; ++i) {
+                fuzzing::Require(target.HeaderAt(i).intervalUs == std::round(us), "suspension: another interval");
+                for (int k = 0; k < r.samples; ++k) {
+                    const double s = r.rows[i][k];
+                    if (std::fabs(s) >= 32767.0) continue;
+                    fuzzing::Require(target.RowIfAny(i)[static_cast<size_t>(k)] == static_cast<float>(std::round(s)),
+                                     "suspension: a sample did not come back rounded to the nearest");
                 }
             }
         }

@@ -366,16 +366,67 @@ void WarnStaleShuttleHeader(CommandContext& ctx, const ShuttleHeader& header)
                    MsgButtons::Ok, MsgIcon::Warning);
 }
 
-// Both logger saves: the record scaled to a peak of 2048, written with `header` (or a fresh one).
-int SaveLoggerFile(CommandContext& ctx, const ShuttleHeader* header)
+// What the loggers' files cannot hold of the record (blocks of 1024 samples, at most 50
+// traces), said before the save; empty when the record fits as it is.
+std::string LoggerFitMessage(int language, int samples, int traces)
+{
+    std::string text;
+    if (samples != kLoggerBlockSamples) {
+        text += FormatC(Msg(language, " %d samples per trace are written as 1024 ! \n The file holds blocks of 1024 samples: longer traces are cut, shorter ones padded with zeros.",
+                            " トレースあたり %d サンプルを 1024 サンプルとして書き込みます ! \n ファイルは 1024 サンプルのブロックです。長いトレースは切り、短いトレースは 0 で埋めます。")
+                            .c_str(),
+                        samples);
+    }
+    if (traces > kLoggerMaxBlocks) {
+        if (!text.empty()) text += "\n\n";
+        text += FormatC(Msg(language, " The file holds at most 50 traces ! \n The first 50 of the %d traces are written.",
+                            " ファイルは最大 50 トレースです ! \n %d トレースのうち最初の 50 トレースを書き込みます。")
+                            .c_str(),
+                        traces);
+    }
+    return text;
+}
+
+// The traces a logger's file holds, scaled so that their peak over what is written is 2048 (a
+// file read back and saved again keeps its numbers); the store is not changed.
+Matrix2D<float> LoggerCopy(const WaveformStore& store)
+{
+    const int count = std::min(store.TraceCount(), kLoggerMaxBlocks);
+    double peak = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const int n = std::min(store.TraceSamples(i), kLoggerBlockSamples);
+        for (int k = 0; k < n; ++k) {
+            const double v = std::fabs(static_cast<double>(store.current.rows[i][k]));
+            if (std::isfinite(v)) peak = std::max(peak, v);
+        }
+    }
+    return ScaledCopy(store, count, [&](int) { return 2048.0 / peak; });  // a dead record: zeros
+}
+
+enum class LoggerLayout { Shuttle, Suspension };
+
+// Both logger saves: the record as the file holds it, written with `header` (or a fresh one)
+// for a shuttle file; a suspension file carries interval A of trace 1 and B of trace 3.
+int SaveLoggerFile(CommandContext& ctx, LoggerLayout layout, const ShuttleHeader* header)
 {
     const WaveformStore& store = ctx.ws.store;
     const std::optional<std::string> path = ctx.ui.SaveFile(LoggerRequest());
     if (!path) return 0;
     if (header) WarnStaleShuttleHeader(ctx, *header);
     const CParameterSet& p = store.Params();
-    const Matrix2D<float> copy = NormalisedCopy(store, 2048.0, false);
-    const WriteStatus status = WriteShuttleFile(*path, p.samplesPerTrace, p.sampleInterval, store.TraceCount(), copy, header);
+    const int count = store.TraceCount();
+    const std::string fit = LoggerFitMessage(Language(ctx), p.samplesPerTrace, count);
+    if (!fit.empty()) ctx.ui.Message(fit, MsgButtons::Ok, MsgIcon::Warning);
+    const Matrix2D<float> copy = LoggerCopy(store);
+    const int written = std::min(count, kLoggerMaxBlocks);
+    WriteStatus status;
+    if (layout == LoggerLayout::Shuttle) {
+        status = WriteShuttleFile(*path, p.samplesPerTrace, p.sampleInterval, written, copy, header);
+    } else {
+        const auto& h = store.current.headers;
+        const float a = h[0].intervalUs, b = count > 2 ? h[2].intervalUs : a;
+        status = WriteSuspensionFile(*path, p.samplesPerTrace, a, b, written, copy);
+    }
     if (!status) {
         SaveFailed(ctx, *path, status);
         return 0;
@@ -389,10 +440,10 @@ int SaveLoggerFile(CommandContext& ctx, const ShuttleHeader* header)
 int SaveShuttleFile(CommandContext& ctx)
 {
     const InstrumentFileState& kept = ctx.ws.instrumentFiles;
-    return SaveLoggerFile(ctx, kept.shuttleHeaderHeld ? &kept.shuttleHeader : nullptr);
+    return SaveLoggerFile(ctx, LoggerLayout::Shuttle, kept.shuttleHeaderHeld ? &kept.shuttleHeader : nullptr);
 }
 
-int SaveSuspensionFile(CommandContext& ctx) { return SaveLoggerFile(ctx, nullptr); }
+int SaveSuspensionFile(CommandContext& ctx) { return SaveLoggerFile(ctx, LoggerLayout::Suspension, nullptr); }
 
 // ---------------------------------------------------------------------------------------------
 

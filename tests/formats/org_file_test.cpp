@@ -361,7 +361,7 @@ TEST(Loggers, ShuttleRoundTripWithAndWithoutTheKeptHeader)
         EXPECT_FLOAT_EQ(got.intervalMs, 0.2500001f);
         EXPECT_EQ(read[0], header ? 'Q' : 0);
         for (int i = 0; i < 3; ++i)
-            for (int m = 0; m < 1024; m += 97) EXPECT_EQ(target.RowIfAny(i)[static_cast<size_t>(m)], std::trunc(r.rows[i][m]));
+            for (int m = 0; m < 1024; m += 97) EXPECT_EQ(target.RowIfAny(i)[static_cast<size_t>(m)], std::round(r.rows[i][m]));
     }
     ByteSink refused;
     EXPECT_FALSE(WriteShuttleFile(refused, 1024, 100.0f, 3, r.rows, nullptr).ok) << "100000 us needs six characters";

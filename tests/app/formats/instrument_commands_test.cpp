@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "app/formats/file_commands.h"
 #include "app/formats/instrument_commands.h"
 #include "app/formats/load_setup.h"
 #include "app/formats/file_road_fixture.h"
@@ -243,6 +244,57 @@ TEST(InstrumentRoads, SuspensionOpenAndSave)
     const std::vector<uint8_t> written = ReadFileBytes(out);
     ASSERT_EQ(written.size(), 1024u + 6 * 2048);
     EXPECT_EQ(std::string(written.begin() + 76, written.begin() + 82), "  500\r");
+}
+
+// Both logger saves of the bundled record (24 traces of 2000 samples at 0.25 ms) read back as the
+// 1024-sample traces they wrote, scaled to a peak of 2048, with the interval and the reader's
+// positions; saving what was read back gives the same bytes again.
+TEST(InstrumentRoads, LoggerSavesOfTheBundledRecordReadBack)
+{
+    struct Road {
+        int (*save)(CommandContext&);
+        int (*open)(CommandContext&);
+        int32_t firstReceiver;
+    };
+    for (const Road& road : {Road{SaveShuttleFile, OpenShuttleFile, 100}, Road{SaveSuspensionFile, OpenSuspensionFile, 0}}) {
+        FileRoad f;
+        CommandContext ctx = f.Context();
+        f.ui.ExpectMessage(RecordSummaryMessage(24, 0.25f, 2000));
+        ASSERT_TRUE(OpenDocumentFile(ctx, std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2"));
+        ASSERT_EQ(f.ws.store.TraceCount(), 24);
+        const Snapshot shot(f);
+        float peak = 0.0f;
+        for (int i = 0; i < 24; ++i)
+            for (int k = 0; k < 1024; ++k) peak = std::max(peak, std::fabs(f.S(i, k)));
+
+        const std::string first = f.folder.File("SUSPE001.ORG"), second = f.folder.File("SUSPE002.ORG");
+        f.ui.AnswerFileSave(first);
+        f.ui.ExpectMessage(" 2000 samples per trace are written as 1024 ! \n The file holds blocks of 1024 samples: longer traces are cut, shorter ones padded with zeros.");
+        EXPECT_EQ(f.Run(road.save), 0);
+        EXPECT_EQ(Snapshot(f), shot);
+        f.ui.AnswerFileOpen(first);
+        ASSERT_EQ(f.Run(road.open), 1);
+        ASSERT_EQ(f.ws.store.TraceCount(), 24);
+        EXPECT_EQ(f.ws.store.Params().samplesPerTrace, 1024);
+        EXPECT_NEAR(f.ws.store.Params().sampleInterval, 0.25f, 1e-6);
+        float back = 0.0f;
+        for (int i = 0; i < 24; ++i) {
+            EXPECT_NEAR(f.H(i).intervalUs, 250.0f, 1e-3);
+            EXPECT_EQ(f.H(i).samples, 1024);
+            EXPECT_EQ(f.H(i).receiverHundredths, road.firstReceiver + 100 * i);
+            for (int k = 0; k < 1024; ++k) {
+                const float written = shot.samples[static_cast<size_t>(i * 2000 + k)] * 2048.0f / peak;
+                ASSERT_LE(std::fabs(f.S(i, k) - written), 0.5f) << "trace " << i << " sample " << k;
+                back = std::max(back, std::fabs(f.S(i, k)));
+            }
+        }
+        EXPECT_EQ(back, 2048.0f);
+
+        f.ui.AnswerFileSave(second);
+        EXPECT_EQ(f.Run(road.save), 0);
+        EXPECT_EQ(f.ui.Messages().size(), 2u) << "the summary and the first save's only: 1024 samples fit";
+        EXPECT_EQ(ReadFileBytes(first), ReadFileBytes(second));
+    }
 }
 
 TEST(InstrumentRoads, KeshFileHasOneMillisecond)
