@@ -45,11 +45,17 @@ void ShowRecordView(Workspace& ws)
     d.displayMode = 0;
 }
 
+void BeforeRecordReplaced(Workspace& ws)
+{
+    if (ws.store.TraceCount() > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+}
+
 void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival)
 {
     WaveformStore& store = ws.store;
     ++store.loadCounter;
     LeaveAcquiredDisplayScale(ws);
+    if (!arrival.keepPicks) store.Params().pickShape = arrival.pickShape;
     if (store.TraceCount() > 0) {
         TakeRecordSourcePosition(ws);
         if (!arrival.keepPicks) MatchPicksToTraces(ws);
@@ -79,6 +85,13 @@ std::optional<int32_t> RecordSource(const Workspace& ws)
 void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before)
 {
     if (RecordSource(ws) != before) AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled, true});
+}
+
+void BeforeSnapshotRestored(Workspace& ws, const DataSet& coming)
+{
+    std::optional<int32_t> source;
+    if (coming.params.traceCount > 0 && !coming.headers.empty()) source = coming.headers[0].sourceHundredths;
+    if (source != RecordSource(ws)) BeforeRecordReplaced(ws);
 }
 
 void ApplyPendingRecordTitle(CommandContext& ctx)

@@ -9,9 +9,12 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/parameter_set.h"
+
 namespace velk {
 
 class CVelkarineDoc;
+struct DataSet;
 class FrameServices;
 class Workspace;
 struct CommandContext;
@@ -30,13 +33,22 @@ struct RecordArrival {
     // The record's picks stay as they are: traces were appended to the shot on show, or undo
     // brought back a record with the picks it had.
     bool keepPicks = false;
+    // How the new record's traces stand to the shots (PickShape): a gather is not a shot.
+    int pickShape = kPicksOfOneShot;
 };
+
+// The step before every road that replaces the record, the counterpart of AfterRecordReplaced:
+// while first-arrival picking is on (edit mode 1) the record's picks are merged into the
+// traveltime set (MergeRecordPicks, by the record's pick shape), so that no road drops the
+// hand corrections on it. A road calls it once it is about to replace the record (after its
+// dialogs); when the road then fails, the record stays and the set holds its picks as well.
+void BeforeRecordReplaced(Workspace& ws);
 
 // After the store changed:
 //   1. the store's load counter is raised;
 //   2. the record's source position := trace 1's source word;
-//   3. unless the picks are kept, the record's picks become those the traveltime set holds
-//      for the shot at that position, or none when it holds no such shot;
+//   3. unless the picks are kept, the record takes the arrival's pick shape and its picks become
+//      those the traveltime set holds for its shot (each trace's own shot in a gather), or none;
 //   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
 //      geometry pictures; when it leaves the velocity model, whose colours replaced the plot
 //      mode, the plot mode becomes the wiggles for a waveform record and the colour contour for
@@ -63,5 +75,8 @@ std::optional<int32_t> RecordSource(const Workspace& ws);
 // the record it replaced), it passes the common step with its own picks, as a record the
 // document does not stand for, so that later picks go to its shot and Save asks for a name.
 void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before);
+// Before undo or redo brings back `coming`: when it is another shot than the record on show,
+// that record is left as on every road (BeforeRecordReplaced).
+void BeforeSnapshotRestored(Workspace& ws, const DataSet& coming);
 
 }  // namespace velk

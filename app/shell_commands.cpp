@@ -20,6 +20,7 @@
 #include "app/operations.h"
 #include "app/picking/auto_picking.h"
 #include "app/picking/pick_commands.h"
+#include "app/picking/pick_matching.h"
 #include "app/record_arrival.h"
 #include "app/view/print_view_commands.h"
 #include "platform/recent_files.h"
@@ -215,6 +216,7 @@ int RunCommand(const CommandTable& table, int id, CommandContext& ctx)
         return 0;
     }
     ApplyPendingRecordTitle(ctx);
+    ReportPicksLeftOut(ctx.ws, ctx.ui);
     if (result == 1 && ctx.view) ctx.view->Repaint();
     return result;
 }

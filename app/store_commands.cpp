@@ -31,6 +31,7 @@ int OnEditUndo(Workspace& ws)
     }
     ResetDisplayFilter(ws.displayFilter);
     const std::optional<int32_t> before = RecordSource(ws);
+    BeforeSnapshotRestored(ws, ws.store.level1);
     if (!RestoreUndo(ws)) return 0;
     AfterSnapshotRestored(ws, before);
     return 1;

@@ -250,6 +250,9 @@ public:
     // the document (a generator, the instrument's new record): 0 nothing, 1 the frame title
     // named again, 2 untitled. The command runner applies it (app/record_arrival.h).
     int pendingRecordTitle = 0;
+    // What the command's roads could not store in the traveltime set; the command runner (or the
+    // view's timer) says it once and clears it (app/picking/pick_matching.h).
+    PicksLeftOut picksLeftOut;
     EditController editController;  // the mouse and keys of the record view, with their flags
     ArrayGeometryView arrayGeometry;  // the microtremor array the geometry view shows
     std::unique_ptr<CMamGeometry> mamGeometry;  // see MamGeometry()

@@ -27,6 +27,7 @@ int CParameterSet::Allocate(int n)
     ownsArrays = 1;
     recordKind = 0;
     windowStartTime = 0.0f;
+    pickShape = kPicksOfOneShot;
     return n;
 }
 
@@ -48,6 +49,7 @@ void CParameterSet::CopyScalarsTo(CParameterSet& d) const
     d.recordMaximum = recordMaximum;
     d.recordKind = recordKind;
     d.windowStartTime = windowStartTime;
+    d.pickShape = pickShape;
 }
 
 int CParameterSet::CopyTo(CParameterSet& d) const

@@ -10,6 +10,17 @@ namespace velk {
 
 class UiHost;
 
+// How the traces of a record stand to the shots of the traveltime set: where its picks are
+// merged and where stored picks are found for it.
+enum PickShape : int {
+    kPicksOfOneShot = 0,  // a shot record: every trace belongs to the record's source position
+    kPicksSwapped = 1,    // a common-receiver gather: each trace's own source in its receiver word,
+                          // the common receiver in its source word
+    kPicksPerTrace = 2,   // traces of several shots, each with its own source and receiver words
+    kPicksOfNoShot = 3,   // traces that stand for no shot (stacks, spacing gathers): picks made on
+                          // them are not merged and none are found for them
+};
+
 class CParameterSet {
 public:
     static constexpr const char* kCannotCopy = "Cannot copy parameter object !";
@@ -22,7 +33,7 @@ public:
     // 0 (nothing changed) when n <= 0.
     int Allocate(int n);
 
-    // Copies the scalars (trace count .. record maximum, record kind, window start time) and
+    // Copies the scalars (trace count .. record maximum, record kind, window start time, pick shape) and
     // entries 0..count-1 of the trace maxima, pick times and layer codes. Selection flags,
     // capacity and owns-arrays are not copied. A source without arrays copies nothing and
     // returns 0 (the caller shows kCannotCopy); otherwise 1. Both sets must have the same
@@ -66,6 +77,8 @@ public:
     // 21-22.
     int recordKind = 0;            // 0 waveforms, 1 dispersion curves, 2 coherence
     float windowStartTime = 0.0f;  // ms
+    // How the picks travel (PickShape); undo carries it with the record.
+    int pickShape = kPicksOfOneShot;
 };
 
 // CopyTo, showing CParameterSet::kCannotCopy (in the language) when the source has no arrays.

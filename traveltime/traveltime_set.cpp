@@ -115,6 +115,27 @@ int CTraveltimeSet::AppendShot(std::span<const CTraceHeader> headers, int count,
     return dropped;
 }
 
+void PicksLeftOut::Add(float position, int picks, bool wholeShot)
+{
+    if (picks <= 0) return;
+    const auto key = static_cast<int64_t>(std::llround(static_cast<double>(position) * 100.0));
+    auto& [most, whole] = byShot_[key];
+    most = std::max(most, picks);
+    whole = whole || wholeShot;
+}
+
+int PicksLeftOut::Shots() const
+{
+    return static_cast<int>(std::count_if(byShot_.begin(), byShot_.end(), [](const auto& e) { return e.second.second; }));
+}
+
+int PicksLeftOut::Picks() const
+{
+    int picks = 0;
+    for (const auto& e : byShot_) picks += e.second.first;
+    return picks;
+}
+
 int CTraveltimeSet::AddShotPicks(std::span<const CTraceHeader> headers, int traceCount,
                                  std::span<const float> pickTimes,
                                  std::span<const int32_t> layerCodes, int mode, float positionA,

@@ -8,6 +8,7 @@
 // publish_traveltime_set.h.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 
@@ -15,6 +16,20 @@
 #include "platform/shared_block.h"
 
 namespace velk {
+
+// What the roads of one command could not store in a full set, by shot position (hundredths of
+// a metre): the picks left out and whether the whole shot was. A shot merged twice in one
+// command (a record's picks on two roads) counts once.
+class PicksLeftOut {
+public:
+    void Add(float position, int picks, bool wholeShot);
+    int Shots() const;
+    int Picks() const;
+    bool Any() const { return !byShot_.empty(); }
+
+private:
+    std::map<int64_t, std::pair<int, bool>> byShot_;
+};
 
 class CTraveltimeSet {
 public:

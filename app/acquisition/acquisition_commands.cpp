@@ -248,6 +248,7 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     InstrumentLibrary* instrument = device.Instrument();
     if (!instrument) return e;
     device.displayRefreshRequest = 1;
+    BeforeRecordReplaced(ws);
     ws.store.PushUndo();
     device.ReadRecord(ws.clock ? ws.clock->LocalNow() : LocalTime{});
     const int mode = device.parm.stk_flg;

@@ -147,6 +147,7 @@ int OnEditRedo(Workspace& ws)
         return 0;
     }
     const std::optional<int32_t> before = RecordSource(ws);
+    BeforeSnapshotRestored(ws, ws.store.level2);
     if (!ws.store.Redo()) return 0;
     AfterSnapshotRestored(ws, before);
     return 1;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/record_arrival.h"
 #include "app/dsp/data_kind.h"
 #include "app/operations.h"
 #include "app/view/record_extents.h"
@@ -465,6 +466,7 @@ int OpenFrequencyDomainFile(Workspace& ws, UiHost& ui, const std::string& path)
     }
 
     // The file is complete: it becomes the record.
+    BeforeRecordReplaced(ws);
     const FrequencyDomainData& d = read.data;
     CParameterSet& p = store.Params();
     const auto values = static_cast<size_t>(d.valuesPerTrace);

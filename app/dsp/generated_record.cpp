@@ -34,6 +34,7 @@ bool FitsStore(Workspace& ws, UiHost& ui, int traces, int samples, float interva
 void BeginRecord(Workspace& ws, int traces, int samples, float intervalMs, int kind, float headerIntervalUs)
 {
     WaveformStore& store = ws.store;
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     CParameterSet& p = store.Params();
     for (int i = 0; i < traces; ++i) {

@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "app/record_arrival.h"
 #include "app/command_table.h"
 #include "app/formats/load_setup.h"
 #include "app/formats/strong_motion_commands.h"
@@ -185,6 +186,7 @@ void CVelkarineDoc::Commit(Workspace& ws, UiHost& ui, const LoadTarget& target, 
     const int start = target.Start();
     // A gather of the project file: its headers as they are; its own set-up follows.
     if (fileType == kFileProject) {
+        BeforeRecordReplaced(ws);
         CommitLoadTarget(ws, target, count, true);
         return;
     }

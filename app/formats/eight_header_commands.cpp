@@ -110,7 +110,7 @@ int OpenOldLayout(CommandContext& ctx, const FileRequest& request,
     if (!store.IsAllocated()) return 0;
     const int loaded = store.TraceCount();
     if (older && loaded > 0) {
-        if (ws.display.editMode == 1) MergeRecordPicks(ws);
+        BeforeRecordReplaced(ws);
         if (ws.traveltimeSet.blockOpen == 1 && PublishTraveltimeSet(ws.traveltimeSet) && ctx.view) ctx.view->Repaint();
     }
     const std::optional<std::string> path = ctx.ui.OpenFile(request);

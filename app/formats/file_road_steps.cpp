@@ -19,12 +19,13 @@ namespace velk {
 int LeaveRecordForOpen(Workspace& ws)
 {
     const int loaded = ws.store.TraceCount();
-    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    BeforeRecordReplaced(ws);
     return loaded;
 }
 
 void CommitReadRecord(Workspace& ws, const LoadTarget& target, int count, bool copyHeaders)
 {
+    BeforeRecordReplaced(ws);
     if (ws.store.TraceCount() > 0) ws.store.PushUndo();
     CommitLoadTarget(ws, target, count, copyHeaders);
 }

@@ -1,5 +1,6 @@
 #include "app/formats/import_roads.h"
 
+#include "app/record_arrival.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
 #include "app/shell_services.h"
@@ -26,6 +27,7 @@ std::optional<ByteSource> OpenImportFile(CommandContext& ctx, const std::string&
 void CommitImport(CommandContext& ctx, const LoadTarget& target, int count, bool copyHeaders, const std::string& path)
 {
     WaveformStore& store = ctx.ws.store;
+    BeforeRecordReplaced(ctx.ws);
     if (store.TraceCount() > 0) store.PushUndo();
     CommitLoadTarget(ctx.ws, target, count, copyHeaders);
     store.Params().ClearFlags();

@@ -7,6 +7,7 @@
 
 #include "base/display_filter.h"
 #include "app/picking/pick_matching.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
 #include "formats/format_support.h"
@@ -126,8 +127,8 @@ bool ReplaceLoadedTraces(Workspace& ws, UiHost& ui, int count, std::span<const C
     p.ClearFlags();
     if (store.TraceCount() > 0 && d.editMode == 1) {
         d.sourcePosition = static_cast<float>(store.current.headers[0].sourceHundredths * 0.01);
-        MergeRecordPicks(ws);
     }
+    BeforeRecordReplaced(ws);
 
     // 3-5. The headers, the order, the repeated-configuration question.
     p.traceCount = count;

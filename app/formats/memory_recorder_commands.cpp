@@ -72,6 +72,7 @@ int RebuildFromKeys(CommandContext& ctx, const std::vector<KeyTrace>& keys, floa
     }
 
     // The record before the keys can be had back with Edit > Undo.
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     CommitLoadTarget(ws, target, made, true);
     p.traceCount = made;

@@ -151,9 +151,11 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     }
 
     // The picks of the record being left go to the traveltime set in automatic processing, and
-    // whenever first-arrival picking is on, as on the open roads.
-    if (store.TraceCount() > 0 && ((d.automaticProcessing == 1 && (!forward || handOff)) || d.editMode == 1)) {
+    // whenever first-arrival picking is on, as on every road that replaces the record.
+    if (store.TraceCount() > 0 && d.automaticProcessing == 1 && (!forward || handOff)) {
         MergeRecordPicks(ws);
+    } else {
+        BeforeRecordReplaced(ws);
     }
     const bool wasSpectrum = store.dataKind() == kRealSpectrum;
     if (wasSpectrum) {
@@ -222,6 +224,7 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
     if (gathers <= 0) return 0;
     const int index = std::clamp(right ? group.gatherIndex + 1 : group.gatherIndex - 1, 0, gathers - 1);
 
+    BeforeRecordReplaced(ws);
     const bool wasSpectrum = store.dataKind() == kRealSpectrum;
     const int built = receivers ? access.CommonReceiverGather(store.current.rows, store.current.headers, index)
                                 : access.CdpGather(store.current.rows, store.current.headers, index);
@@ -231,7 +234,7 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
     // time-domain data.
     const bool validInterval = GatherStoreSetUp(ws, built, receivers ? 1 : 2);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
-    AfterRecordReplaced(ws, doc, frame, {RecordTitle::Untitled});
+    AfterRecordReplaced(ws, doc, frame, {RecordTitle::Untitled, false, receivers ? kPicksSwapped : kPicksPerTrace});
     if (!validInterval) {
         ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     }

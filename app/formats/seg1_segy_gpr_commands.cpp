@@ -95,6 +95,7 @@ void AdoptFile(CommandContext& ctx, const std::string& path, int code)
 // The undo snapshot, taken only when the record really changes, and the commit.
 void CommitRead(Workspace& ws, const LoadTarget& target, int count, bool copyHeaders)
 {
+    BeforeRecordReplaced(ws);
     if (ws.store.TraceCount() > 0) ws.store.PushUndo();
     CommitLoadTarget(ws, target, count, copyHeaders);
 }
@@ -147,7 +148,7 @@ int Open560QXRecord(CommandContext& ctx)
     const std::optional<std::string> path = ctx.ui.OpenFile(AllFiles("SEG1 file(*.*)"));
     if (!path) return loaded;
     // The picks of the record being left go to the traveltime set.
-    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    BeforeRecordReplaced(ws);
     if (start >= store.MaxTraces()) {
         ctx.ui.Message(TracesMessage(language, kTotalTracesReadMsg, 0), MsgButtons::Ok, MsgIcon::Warning);
         return loaded;

@@ -62,7 +62,7 @@ void SyncExtendedHeaders(WaveformStore& store, int first, int end)
 int LeaveRecord(Workspace& ws)
 {
     const int loaded = ws.store.TraceCount();
-    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    BeforeRecordReplaced(ws);
     return loaded;
 }
 
@@ -71,6 +71,7 @@ int LeaveRecord(Workspace& ws)
 // undo level for a copy of the record that stays.
 void CommitRead(Workspace& ws, const LoadTarget& target, int count, bool copyHeaders)
 {
+    BeforeRecordReplaced(ws);
     if (ws.store.TraceCount() > 0) ws.store.PushUndo();
     CommitLoadTarget(ws, target, count, copyHeaders);
 }
@@ -301,7 +302,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
     ctx.ui.Message(RecordSummaryMessageMsec(count, interval, samples, Language(ctx)));
 
     // 7. The picks of the record being left, then the commit.
-    if (loaded > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    BeforeRecordReplaced(ws);
     CommitRead(ws, target, read, true);
     ctx.doc.AdoptPath(*path, reader.fileType);
     CParameterSet& p = store.Params();

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "app/record_arrival.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
 #include "app/workspace.h"
@@ -132,6 +133,7 @@ int RefillEarthquakeTraces(Workspace& ws, UiHost& ui, CVelkarineDoc* doc)
     ShowFillMessages(ui, language, fill, 0);
     const int count = fill.end;
 
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     CommitLoadTarget(ws, target, count, true);
     set.CommitShownRecords(0, std::move(fill.records));

@@ -51,7 +51,8 @@ int RunAutoPicking(Workspace& ws, int logFlag)
     return 1;
 }
 
-int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
+int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, PicksLeftOut& leftOut, Matrix2D<float>& rows,
+                     std::span<CTraceHeader> headers,
                      float timeOffset, std::span<float> times, std::span<int32_t> codes,
                      const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log,
                      const std::function<bool(float)>& pickShot)
@@ -59,7 +60,6 @@ int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, Matrix2D<float>& ro
     const int files = std::max(0, group.entryCount);
     progress.SetRange(files);
     int refused = 0;
-    int changed = 0;
     for (int f = 0; f < files; ++f) {
         const int gathered = group.BuildGather(rows, headers, f);
         const int count = std::min({gathered, static_cast<int>(times.size()), static_cast<int>(codes.size())});
@@ -69,7 +69,7 @@ int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, Matrix2D<float>& ro
             const std::string text = AutoPickFirstBreaks(rows, headers, count, logFlag, times, codes, settings);
             if (logFlag == 1) log.Rewrite(kAutoPickLogName, text);
             AddTimeOffset(times, codes, count, timeOffset);
-            refused += set.AddShotPicks(headers, count, times, codes, 0, source, source, &changed, headers, count, 1);
+            refused += AddPicksToSet(set, leftOut, headers, count, times, codes, 0, source);
         }
         progress.StepIt();
     }

@@ -106,15 +106,6 @@ std::string OpenWaveformFirstText(int language)
     return Msg(language, "Open a waveform data file before the Rostrel file !",
                "Rostrelファイルの前に波形データファイルを開いて下さい !");
 }
-std::string PicksNotStoredText(int language, int dropped)
-{
-    return IsJapanese(language)
-               ? FormatC("走時データが一杯のため (最大 501 ショット、各 1001 点)、%d 個の読み取り値を格納できませんでした。",
-                         dropped)
-               : FormatC("%d picks could not be stored: the traveltime set is full (501 shots of 1001 picks).",
-                         dropped);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Rostrel files
 
@@ -130,16 +121,14 @@ int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
     const int language = Language(ws);
     DisplayState& d = ws.display;
     CTraveltimeSet& set = ws.traveltimeSet;
-    int dropped = 0;
     const bool saved = SaveText(ui, language, path, CannotOpenAFileText(language), [&] {
-        dropped = MergeRecordPicks(ws);
+        MergeRecordPicks(ws);
         if (d.amplitudeFlag == 1 && set.kindWritten < 10) set.kindWritten = 10;
         if (ws.store.Params().recordKind == 1 || d.phaseVelocityFileMode == 1) set.kindWritten = 20;
         std::string text;
         WriteTraveltimeText(set, text, d.secondsFlag, d.phaseVelocityFileMode);
         return text;
     });
-    if (dropped > 0) ui.Message(PicksNotStoredText(language, dropped), MsgButtons::Ok, MsgIcon::Warning);
     if (!saved) return 0;
     ui.Message(RostrelSavedText(language));
     return 1;
@@ -160,10 +149,9 @@ int OnSaveRostrelFile(CommandContext& ctx)
 int OnUpdateTraveltimeCurves(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
-    const int dropped = MergeRecordPicks(ws);
+    MergeRecordPicks(ws);
     if (ws.traveltimeSet.blockOpen == 1) PublishTraveltimeSet(ws.traveltimeSet);
     ws.display.phaseVelocityFileMode = ws.store.Params().recordKind == 1 ? 1 : 0;
-    if (dropped > 0) ctx.ui.Message(PicksNotStoredText(Language(ws), dropped), MsgButtons::Ok, MsgIcon::Warning);
     return 1;
 }
 

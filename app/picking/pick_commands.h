@@ -45,8 +45,6 @@ std::string FirstArrivalSavedText(int language);  // "First arrival file has bee
 std::string RostrelSavedText(int language);       // "Rostrel file has been saved"
 std::string CannotOpenAFileText(int language);    // "Cannot open a file !"
 std::string OpenWaveformFirstText(int language);  // "Open a waveform data file before the Rostrel file !"
-// "%d picks could not be stored: ..." for picks the traveltime set had no room for.
-std::string PicksNotStoredText(int language, int dropped);
 
 // The name a traveltime file is saved under: a file name without an extension gets ".pvs" in
 // phase-velocity-file mode, else ".vs"; a name with one is kept as given.

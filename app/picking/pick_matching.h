@@ -4,21 +4,47 @@
 // record's shot copied back onto its traces when a record arrives.
 //
 
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "base/trace_header.h"
+#include "traveltime/traveltime_set.h"
+
 namespace velk {
 
+class UiHost;
 class Workspace;
 
-// Adds the record's picks (traces with a pick time above 0) to the traveltime set as one shot
-// at the record's source position, with the record kind; the show-traveltime-curves flag
-// becomes 1. Returns the number of picks the set could not store (it is full at 501 shots or
-// 1001 picks per shot); nothing is added without traces.
+// Every road that adds picks to the traveltime set goes through here: AddShotPicks of the
+// traces' picks as one shot at `position` (mode 0 waveform picks, 1 dispersion curves), and
+// what the full set could not store counted into `leftOut` (a shot counts as left out when no
+// shot of the set lies at its position afterwards). Returns the picks not stored.
+int AddPicksToSet(CTraveltimeSet& set, PicksLeftOut& leftOut, std::span<const CTraceHeader> headers, int count,
+                  std::span<const float> times, std::span<const int32_t> codes, int mode, float position);
+
+// "The traveltime data holds at most 501 shots of 1001 picks: 99 shots (2376 picks) were not
+// stored." (or "...: 12 picks were not stored." when every shot found its place).
+std::string PicksLeftOutText(int language, const PicksLeftOut& leftOut);
+// The command's one message about picks the set could not store, when there were any; the
+// count starts again. The command runner and the view's timers call it after each command.
+void ReportPicksLeftOut(Workspace& ws, UiHost& ui);
+
+// Adds the record's picks (traces with a pick time above 0) to the traveltime set, with the
+// record kind, by the record's pick shape: a shot record as one shot at the record's source
+// position; a gather to the shots its traces belong to (each trace's own source and receiver,
+// which a common-receiver gather carries swapped), so that no shot is made for the gather;
+// traces that stand for no shot are not merged. The show-traveltime-curves flag becomes 1.
+// Returns the number of picks the set could not store (it is full at 501 shots or 1001 picks
+// per shot; counted for the command's message); nothing is added without traces.
 int MergeRecordPicks(Workspace& ws);
 
-// Clears the record's picks (time 0, layer code 3) and the pending-curve flag; then the first
-// shot of the set within 0.01 of the record's source position matches: for a waveform record
-// (record kind 0) every trace whose receiver lies within 0.0001 of a pick's receiver gets that
-// pick's time and code (not in amplitude mode; a later pick overwrites an earlier one); for a
-// dispersion record (kind 1) the shot becomes the pending curve and nothing is copied.
+// Clears the record's picks (time 0, layer code 3) and the pending-curve flag; then, for a shot
+// record, the first shot of the set within 0.01 of the record's source position matches: for a
+// waveform record (record kind 0) every trace whose receiver lies within 0.0001 of a pick's
+// receiver gets that pick's time and code (not in amplitude mode; a later pick overwrites an
+// earlier one); for a dispersion record (kind 1) the shot becomes the pending curve and nothing
+// is copied. A gather's traces each get the pick of their own shot at their own receiver.
 // Returns 1 when a shot matched, else 0.
 int MatchPicksToTraces(Workspace& ws);
 

@@ -124,6 +124,7 @@ int PhaseVelocityTransform(Workspace& ws, UiHost& ui, ViewSurface* view, bool sh
         RefuseImage(ws, ui, image, capacity);
         return 0;
     }
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     StoreImage(ws, image);
     if (!spac) SaveContourSettings(ws.profile(), s);

@@ -166,6 +166,7 @@ bool PrepareSpac1D(Workspace& ws, UiHost& ui, const char* logName, int& traces, 
         Warn(ui, InvalidIntervalMessage(ws.startup.language));
         return false;
     }
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     return true;
 }
@@ -238,6 +239,7 @@ bool Spac2DRecord(Workspace& ws, UiHost& ui, ProgressSink&, const std::string& f
         Warn(ui, InvalidIntervalMessage(language));
         return false;
     }
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     const int nfft = g.Spac2D(receivers, samples, store.current.rows, store.current.headers, 1, traces, DiagnosticLog(ws));
     SetCoherenceImage(ws, g.spacingCount, samples, FrequencyStep(nfft, dt));
@@ -302,6 +304,7 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
     }
     if (used == 0 || rowCount < 1) return false;
 
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     const auto stride = static_cast<size_t>(store.RowLength());
     std::string text;
@@ -471,6 +474,7 @@ int GenerateMicrotremorArrayData(Workspace& ws, UiHost& ui, std::optional<uint32
     }
 
     const int samples = std::clamp(headers[0].samples, 0, N);
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     for (int i = 0; i < receivers; ++i) {
         const std::span<float> row = store.current.rows.Row(store.current.rows.RowLow() + i);

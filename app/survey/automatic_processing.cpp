@@ -88,6 +88,7 @@ void CommitScan(CommandContext& ctx, const ScanResult& scan)
 {
     Workspace& ws = ctx.ws;
     WaveformStore& store = ws.store;
+    BeforeRecordReplaced(ws);
     CommitLoadTarget(ws, *scan.target, scan.traces, true);
     CParameterSet& p = store.Params();
     p.traceCount = std::min(scan.traces, store.MaxTraces());
@@ -213,10 +214,11 @@ int AutomaticCdpStack(CommandContext& ctx, float velocity)
     Workspace& ws = ctx.ws;
     ViewProgressText progress(ctx.view);
     int traces = 0;
+    BeforeRecordReplaced(ws);
     if (!StackFolderFiles(ws.fileGroup, ws.automatic.folder, velocity, progress, traces, ws, ctx.ui)) return 0;
     ws.store.Params().traceCount = std::clamp(traces, 0, ws.store.MaxTraces());
     FinishRecord(ws);
-    AfterRecordReplaced(ctx, {RecordTitle::Untitled});
+    AfterRecordReplaced(ctx, {RecordTitle::Untitled, false, kPicksOfNoShot});
     ws.display.sourcePosition = 0.0f;
     ws.fileGroup.gatherKind = 3;
     ws.fileGroup.active = 1;
@@ -233,10 +235,8 @@ int AutomaticRefraction(CommandContext& ctx)
     const int count = store.TraceCount();
     if (RunAutoPicking(ws, 0) == 1) {
         CParameterSet& p = store.Params();
-        int changed = 0;
-        const float source = ws.display.sourcePosition;
-        ws.traveltimeSet.AddShotPicks(store.current.headers, count, p.pickTimes, p.layerCodes, 0, source, source,
-                                      &changed, store.current.headers, count, 1);
+        AddPicksToSet(ws.traveltimeSet, ws.picksLeftOut, store.current.headers, count, p.pickTimes, p.layerCodes, 0,
+                      ws.display.sourcePosition);
         if (ws.traveltimeSet.blockOpen) PublishTraveltimeSet(ws.traveltimeSet);
     }
     FinishRecord(ws);
@@ -318,6 +318,9 @@ int GroupAutoPickFirstArrivals(CommandContext& ctx, bool askBeforeReplacing)
 {
     Workspace& ws = ctx.ws;
     WaveformStore& store = ws.store;
+    // The record's picks go to the set first, so that the hand corrections on it are among the
+    // shots held (and come back onto it after the run when those are kept).
+    BeforeRecordReplaced(ws);
     // The shots the set holds before the run: their picks may carry hand corrections.
     const CTraveltimeSet& set = ws.traveltimeSet;
     std::vector<float> heldShots;
@@ -347,7 +350,7 @@ int GroupAutoPickFirstArrivals(CommandContext& ctx, bool askBeforeReplacing)
     EnsurePickVectors(ws);
     ViewProgressText progress(ctx.view);
     CParameterSet& p = store.Params();
-    AutoPickFileList(ws.fileGroup, ws.traveltimeSet, store.current.rows, store.current.headers,
+    AutoPickFileList(ws.fileGroup, ws.traveltimeSet, ws.picksLeftOut, store.current.rows, store.current.headers,
                      ws.display.displayTimeOffset, p.pickTimes, p.layerCodes, ws.autoPick, progress, ws.profile(),
                      DiagnosticLog(ws), askBeforeReplacing ? std::function<bool(float)>(pickShot) : nullptr);
     RestoreUndo(ws);

@@ -191,7 +191,7 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     GroupReadContext gctx = MakeGroupReadContext(ws, c.ui);
     // The picks of the record being left go to the traveltime set while picking is on, as on
     // the open roads.
-    if (store.TraceCount() > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     std::string path;
     const int n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path, gctx);

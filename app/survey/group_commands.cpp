@@ -114,6 +114,7 @@ int ShowGather(CommandContext& c, int kind)
                           std::min(g.cdpCount, CFileGroup::kMaxCdps)};
     g.gatherKind = kind;
     g.gatherIndex = std::clamp(g.gatherIndex, 0, std::max(counts[kind] - 1, 0));
+    BeforeRecordReplaced(ws);
     bool stopped = false;
     auto& rows = store.current.rows;
     auto& headers = store.current.headers;
@@ -122,17 +123,19 @@ int ShowGather(CommandContext& c, int kind)
                               : g.CdpGather(rows, headers, g.gatherIndex, &stopped);
     TellIfStopped(c, stopped);
     TellIfInvalid(c, GatherStoreSetUp(ws, n, kind));
-    AfterRecordReplaced(c, {RecordTitle::Untitled});
+    // A receiver gather carries each trace's own source in its receiver word.
+    constexpr int kShapes[] = {kPicksOfOneShot, kPicksSwapped, kPicksPerTrace};
+    AfterRecordReplaced(c, {RecordTitle::Untitled, false, kShapes[kind]});
     return 1;
 }
 
 // The set-up of the offset and spacing gathers: the gather's counts, extents, maxima and
 // selection; the record is no longer a member file.
-void OffsetGatherSetUp(CommandContext& c, int count)
+void OffsetGatherSetUp(CommandContext& c, int count, int pickShape)
 {
     TellIfInvalid(c, GatherStoreSetUp(c.ws, count, -1));
     c.ws.fileGroup.active = 0;
-    AfterRecordReplaced(c, {RecordTitle::Untitled});
+    AfterRecordReplaced(c, {RecordTitle::Untitled, false, pickShape});
 }
 
 // Dialog "Offset" preset with the group's spacing; OK stores it.
@@ -237,13 +240,14 @@ int ShowCdpStack(CommandContext& c)
     ViewProgressText progress(c.view);
     const GroupReadContext gctx = MakeGroupReadContext(ws, c.ui);
     const GatherRun run{c.ui, progress, language, store.MaxTraces(), &gctx};
+    BeforeRecordReplaced(ws);
     const int n = ConstantVelocityStack(ws.fileGroup, store.current.rows, store.current.headers, run, dlg.velocity);
     if (n <= 0) return 1;
     store.Params().traceCount = std::min(n, store.MaxTraces());
     store.ComputeTraceMaxima();
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
     ws.fileGroup.gatherKind = 3;
-    AfterRecordReplaced(c, {RecordTitle::Untitled});
+    AfterRecordReplaced(c, {RecordTitle::Untitled, false, kPicksOfNoShot});
     return 1;
 }
 
@@ -252,6 +256,7 @@ int ShowCommonOffsetGather(CommandContext& c)
     Workspace& ws = c.ws;
     WaveformStore& store = ws.store;
     if (!store.IsAllocated() || !AskSpacing(c)) return 0;
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     ViewProgressText progress(c.view);
     const GroupReadContext gctx = MakeGroupReadContext(ws, c.ui);
@@ -259,7 +264,7 @@ int ShowCommonOffsetGather(CommandContext& c)
     CFileGroup& g = ws.fileGroup;
     const int n = Loaded(ws) ? CollectOffsetTraces(g, store.current.rows, store.current.headers, run)
                              : BuildCommonOffsetGather(g, store.current.headers, store.current.rows, run);
-    OffsetGatherSetUp(c, n);
+    OffsetGatherSetUp(c, n, kPicksPerTrace);
     return 1;
 }
 
@@ -268,6 +273,7 @@ int ShowCommonSpacingGather(CommandContext& c)
     Workspace& ws = c.ws;
     WaveformStore& store = ws.store;
     if (!store.IsAllocated() || !AskSpacing(c)) return 0;
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     if (!Loaded(ws)) {
         Tell(c, Msg(Language(c), "Under construction !", "準備中です !"));
@@ -277,7 +283,8 @@ int ShowCommonSpacingGather(CommandContext& c)
     const int n = ws.fileGroup.CommonSpacingGather(store.current.rows, store.current.headers, &stopped);
     TellIfStopped(c, stopped);
     Tell(c, FormatC(Msg(Language(c), "The number of traces = %d", "トレース数 = %d").c_str(), n));
-    OffsetGatherSetUp(c, n);
+    // The traces' receiver words hold their shots' positions: no pick has its receiver.
+    OffsetGatherSetUp(c, n, kPicksOfNoShot);
     return 1;
 }
 
@@ -286,6 +293,7 @@ int ShowAllTraces(CommandContext& c)
     Workspace& ws = c.ws;
     WaveformStore& store = ws.store;
     if (!store.IsAllocated()) return 0;
+    if (Loaded(ws)) BeforeRecordReplaced(ws);
     store.PushUndo();
     if (Loaded(ws)) {
         bool stopped = false;
@@ -295,7 +303,7 @@ int ShowAllTraces(CommandContext& c)
     }
     SortStoreByReceiver(store, store.TraceCount());
     store.ComputeTraceMaxima();
-    if (Loaded(ws)) AfterRecordReplaced(c, {RecordTitle::Untitled});
+    if (Loaded(ws)) AfterRecordReplaced(c, {RecordTitle::Untitled, false, kPicksPerTrace});
     return 1;
 }
 
@@ -330,6 +338,7 @@ int ReverseGroupSpread(CommandContext& c)
 
 int ShowCrossCorrelationGathers(CommandContext& c, GroupSurfaceWaveOps& ops)
 {
+    BeforeRecordReplaced(c.ws);
     c.ws.store.PushUndo();
     ViewProgressText progress(c.view);
     if (ops.CrossCorrelationGathers(c.ws, c.ui, progress) <= 0) return 0;
@@ -339,6 +348,7 @@ int ShowCrossCorrelationGathers(CommandContext& c, GroupSurfaceWaveOps& ops)
 
 int GroupFourierSpectrum(CommandContext& c, GroupSurfaceWaveOps& ops)
 {
+    BeforeRecordReplaced(c.ws);
     ViewProgressText progress(c.view);
     const int files = ops.ForwardFourierAll(c.ws, c.ui, progress);
     if (files > 0) AfterRecordReplaced(c, {RecordTitle::Untitled});
@@ -368,6 +378,7 @@ int GroupOneCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
 {
     Workspace& ws = c.ws;
     WaveformStore& store = ws.store;
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     ViewProgressText progress(c.view);
     ops.OneCmpDispersion(ws, c.ui, progress);
@@ -382,6 +393,7 @@ int GroupOneCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
 int GroupCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
 {
     Workspace& ws = c.ws;
+    BeforeRecordReplaced(ws);
     ViewProgressText progress(c.view);
     ops.CmpDispersion(ws, c.ui, progress);
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
@@ -398,6 +410,7 @@ int GroupTauPVelocity(CommandContext& c, GroupSurfaceWaveOps& ops)
     if (!c.ui.RunDialog(r)) return 0;
     dlg.Store(ws.tauP, ws.store.MaxTraces());
     // The stack replaces the record: the snapshot keeps it.
+    BeforeRecordReplaced(ws);
     ws.store.PushUndo();
     ViewProgressText progress(c.view);
     return FinishTauP(c, ops.TauPStack(ws, c.ui, progress, ws.tauP.minimumOffset, ws.tauP.maximumOffset, 1));
@@ -410,6 +423,7 @@ int GroupTauPSlowness(CommandContext& c, GroupSurfaceWaveOps& ops)
     CTauPTransformDlg dlg;
     if (!RunTauPDialog(dlg, settings, c.ui, Language(c))) return 0;
     StoreTauPDialog(dlg, settings);
+    BeforeRecordReplaced(ws);
     ws.store.PushUndo();
     ViewProgressText progress(c.view);
     return FinishTauP(c, ops.TauPStack(ws, c.ui, progress, settings.minimumOffset, settings.maximumOffset, 0));

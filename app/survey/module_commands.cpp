@@ -49,6 +49,7 @@ void TakeModuleOutput(Workspace& ws, UiHost& ui, const ModuleOutput& out)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
+    BeforeRecordReplaced(ws);
     store.PushUndo();
     const int traces = std::min(out.traces, store.MaxTraces());
     for (int i = 0; i < traces; ++i) {

@@ -13,6 +13,7 @@
 #include "app/view/display_state.h"
 #include "draw/parallel.h"
 #include "app/formats/document.h"
+#include "app/picking/pick_matching.h"
 #include "app/record_arrival.h"
 #include "platform/recent_files.h"
 #include "app/view/record_drawing.h"
@@ -132,6 +133,7 @@ void CVelkarineView::OnAcquisitionTimer(wxTimerEvent&)
         ApplyAcquisition(AcquisitionTimerStep(ws_, context_().ui));
         CommandContext ctx = context_();
         ApplyPendingRecordTitle(ctx);
+        ReportPicksLeftOut(ws_, ctx.ui);
     }
 }
 
@@ -216,6 +218,7 @@ void CVelkarineView::OnTimerTick(wxTimerEvent&)
     CommandContext ctx = context_();
     const int repaint = OnTimer(ctx);
     ApplyPendingRecordTitle(ctx);
+    ReportPicksLeftOut(ws_, ctx.ui);
     if (repaint == 1) Repaint();
 }
 

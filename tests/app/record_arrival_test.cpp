@@ -1,8 +1,9 @@
 // Every road that replaces the record: the whole command table is walked headless, each
 // command answered OK (with the line's files where it asks for files), and every command that
-// left another record in the store must have passed it through the common step: load counter
-// raised, the record's source position, the picks of its own shot (or none) and a frame title
-// that no longer names the record shown before.
+// left another record in the store must have passed it through the common steps: the picks of
+// the record it left in the traveltime set (picking is on), load counter raised, the record's
+// source position, the picks of its own shot (or none) and a frame title that no longer names
+// the record shown before.
 
 #include "app/record_arrival.h"
 
@@ -27,6 +28,8 @@
 #include "app/survey/group_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/view/view_commands.h"
+#include "app/picking/pick_commands.h"
+#include "traveltime/traveltime_text.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/recent_files.h"
@@ -89,7 +92,8 @@ constexpr float kOldPick = 7.0f;  // what the record shown first carries on ever
 
 // A workspace in the state of a refraction line under way: a file list of shots a (27.5 m) and
 // b (-2.5 m) with its geometry and waveform data, shot c (12.5 m) opened and shown with picks
-// of its own, and a traveltime set that holds picks for the shot at -2.5 m only.
+// of its own made by hand (first-arrival picking on), and a traveltime set that holds picks for
+// the shot at -2.5 m only.
 class Walk {
 public:
     Walk(const std::string& shots, const std::string& out)
@@ -118,6 +122,7 @@ public:
         set.hasData = 1;
         CommandContext ctx = Context();
         OpenDocumentFile(ctx, shots + "/shot_c.sg2");
+        ws.display.editMode = 1;
         for (int i = 0; i < ws.store.TraceCount(); ++i) ws.store.Params().pickTimes[static_cast<size_t>(i)] = kOldPick;
         frame.titles.clear();
         frame.panes.texts.clear();
@@ -202,6 +207,16 @@ TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
         ++replacing;
 
         const Workspace& ws = w.ws;
+        // The hand picks of the record left are in the set, unless they are still on the record
+        // (traces appended to it) or the command made a new set (phase-velocity curves of the line).
+        const SimulatedLine line;
+        const int stillShown = static_cast<int>(std::count(ws.store.Params().pickTimes.begin(),
+                                                           ws.store.Params().pickTimes.begin() + ws.store.TraceCount(), kOldPick));
+        const bool newSet = w.StoredPick(kListedSource, 0.0f) != 10.0f;
+        for (int i = 0; i < line.receivers && stillShown < line.receivers && !newSet; ++i) {
+            EXPECT_EQ(w.StoredPick(kShownSource, line.Receiver(i)), kOldPick)
+                << what << " dropped the picks of the record it replaced, receiver " << i;
+        }
         EXPECT_GT(ws.store.loadCounter, counter) << what << " replaced the record without the common step";
         if (ws.store.loadCounter == counter) continue;
         const int n = ws.store.TraceCount();
@@ -209,15 +224,21 @@ TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
         if (n > 0) {
             const float source = static_cast<float>(ws.store.current.headers[0].sourceHundredths * 0.01);
             EXPECT_FLOAT_EQ(ws.display.sourcePosition, source) << what;
-            // The picks of the record's own shot, or none; traces appended to the shot shown keep
-            // its picks.
+            // The picks of the record's own shot (in a gather each trace's own shot, which a
+            // receiver gather carries in its receiver word), or none; traces appended to the shot
+            // shown keep its picks.
             const bool sameShot = std::fabs(source - kShownSource) < 0.01f;
+            const int shape = ws.store.Params().pickShape;
             if (ws.store.Params().recordKind == 0) {
                 for (int i = 0; i < n; ++i) {
-                    const float x = static_cast<float>(ws.store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01);
+                    const CTraceHeader& h = ws.store.current.headers[static_cast<size_t>(i)];
+                    const bool swapped = shape == kPicksSwapped;
+                    const float x = static_cast<float>((swapped ? h.sourceHundredths : h.receiverHundredths) * 0.01);
+                    const float own = shape == kPicksOfOneShot ? source
+                                                               : static_cast<float>((swapped ? h.receiverHundredths : h.sourceHundredths) * 0.01);
                     const float pick = ws.store.Params().pickTimes[static_cast<size_t>(i)];
                     if (sameShot && pick == kOldPick) continue;
-                    EXPECT_EQ(pick, w.StoredPick(source, x)) << what << " trace " << i;
+                    EXPECT_EQ(pick, shape == kPicksOfNoShot ? 0.0f : w.StoredPick(own, x)) << what << " trace " << i;
                 }
             }
             ASSERT_FALSE(w.frame.titles.empty()) << what << " left the frame title as it was";
@@ -232,6 +253,41 @@ TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
     EXPECT_GT(replacing, 20);
 }
 
+
+// A receiver gather while picking: each trace shows and keeps the pick of its own shot at the
+// gather's receiver, and leaving the gather (to the next one, then saving) makes no shot of it.
+TEST_F(RecordArrival, PicksOnAReceiverGatherGoToTheShotsOfItsTraces)
+{
+    Walk w(shots, out);
+    const Workspace& ws = w.ws;
+    w.ws.fileGroup.gatherIndex = 1;  // the receiver at 2 m
+    ASSERT_EQ(w.Run(cmd::kCommonReceiverGather), 1);
+    ASSERT_EQ(ws.store.TraceCount(), 2);  // the shots at -2.5 m and 27.5 m, in this order
+    std::vector<float>& picks = w.ws.store.Params().pickTimes;
+    EXPECT_EQ(picks[0], 11.0f);  // the set's pick of the shot at -2.5 m at 2 m
+    EXPECT_EQ(picks[1], 0.0f);
+    picks[0] = 12.5f;  // corrections where the mouse puts them
+    picks[1] = 33.0f;
+    ASSERT_EQ(w.Run(cmd::kShowRightSide), 1);
+    ASSERT_EQ(ws.store.TraceCount(), 2);
+    EXPECT_EQ(picks[0], 12.0f);  // the receiver at 4 m
+    EXPECT_EQ(w.StoredPick(kListedSource, 2.0f), 12.5f);
+    EXPECT_EQ(w.StoredPick(27.5f, 2.0f), 33.0f);
+    ASSERT_EQ(w.Run(cmd::kShowLeftSide), 1);
+    EXPECT_EQ(picks[0], 12.5f);
+    EXPECT_EQ(picks[1], 33.0f);
+
+    ASSERT_EQ(w.Run(cmd::kSaveRostrelFile), 1);
+    auto saved = std::make_unique<CTraveltimeSet>();
+    std::string path;
+    for (const auto& file : std::filesystem::directory_iterator(out))
+        if (file.path().extension() == ".vs") path = file.path().string();
+    ASSERT_EQ(ReadTraveltimeText(*saved, path), 3) << path;
+    EXPECT_EQ(saved->sourcePosition[0], kListedSource);
+    EXPECT_EQ(saved->sourcePosition[1], kShownSource);
+    EXPECT_EQ(saved->sourcePosition[2], 27.5f);
+    EXPECT_EQ(saved->pickCount[2], 1);
+}
 
 // A new record or image is shown whatever picture was on: the velocity model and the array
 // geometry give way, and the plot commands leave the geometry picture.

@@ -230,7 +230,7 @@ TEST_F(AutoPickTest, FileListAddsOneShotPerFileAndLogsTheFirst)
     ws->autoPick.bandPass = 0;
     CParameterSet& p = P();
     EnsurePickVectors(*ws);
-    const int refused = AutoPickFileList(group, ws->traveltimeSet, ws->store.current.rows, ws->store.current.headers,
+    const int refused = AutoPickFileList(group, ws->traveltimeSet, ws->picksLeftOut, ws->store.current.rows, ws->store.current.headers,
                                          2.0f, p.pickTimes, p.layerCodes, ws->autoPick, progress, *profile, fileLog);
     EXPECT_EQ(refused, 0);
     EXPECT_EQ(progress.Steps(), 3);

@@ -285,6 +285,32 @@ TEST_F(PickTest, HostileTraveltimeFilesStopWithAMessageWithinCapacity)
     EXPECT_FALSE(ReadRostrelText(*ws, "").headerRead);
 }
 
+// A full traveltime data: "Update the traveltime curves" and the save say once what they left
+// out, a whole shot or the picks beyond a shot's 1001, in both languages.
+TEST_F(PickTest, FullSetSaysWhatWasLeftOutOncePerCommand)
+{
+    for (int s = 0; s < CTraveltimeSet::kMaxShots; ++s) AddShot(100.0f + static_cast<float>(s), {{0.0f, 1.0f}});
+    P().pickTimes = {5.0f, 6.0f, 0.0f, 7.0f};
+    ui.ExpectMessage("The traveltime data holds at most 501 shots of 1001 picks: 1 shot (3 picks) was not stored.");
+    Run(cmd::kUpdateTraveltimeCurves);
+    ws->startup.language = 1;
+    ui.AnswerFileSave(dir.File("full.vs"));
+    ui.ExpectAnyMessage();  // saved
+    ui.ExpectMessage("走時データに格納できるのは最大 501 ショット (各 1001 点) までです: 1 ショット (3 点) を格納できませんでした。");
+    Run(cmd::kSaveRostrelFile);
+    EXPECT_EQ(Set().shotCount, CTraveltimeSet::kMaxShots);
+
+    // The record's own shot full at 1001 picks: its picks at new receivers are left out.
+    ws->startup.language = -1;
+    ws->display.sourcePosition = 100.0f;
+    CTraveltimeSet& set = Set();
+    set.pickCount[0] = CTraveltimeSet::kMaxPicks;
+    for (int k = 0; k < CTraveltimeSet::kMaxPicks; ++k) set.X(0, k) = 10.0f + static_cast<float>(k);
+    ui.ExpectMessage("The traveltime data holds at most 501 shots of 1001 picks: 3 picks were not stored.");
+    Run(cmd::kUpdateTraveltimeCurves);
+    EXPECT_EQ(ui.PendingAnswers(), 0u);
+}
+
 TEST_F(PickTest, RostrelSaveAndOpenCommands)
 {
     EXPECT_EQ(RostrelSavePath("a", 0), "a.vs");

@@ -228,13 +228,14 @@ TEST_F(Automatic, GroupPickingRestoresTheRecordWithItsPicks)
     EXPECT_EQ(ws.display.editMode, 1);
     EXPECT_EQ(ws.display.showTraveltimeCurves, 1);
 
-    // A hand correction in the set; the menu command asks once before replacing held shots.
+    // A hand correction on the record, where the mouse puts it, not yet merged; the menu command
+    // asks once before replacing held shots.
     CTraveltimeSet& set = ws.traveltimeSet;
     const float automatic = set.T(0, 1);
     const float secondShot = set.T(1, 1);
     const std::string question = "The traveltime data already holds picks of shots in this file list.\n"
                                  "Replace them with automatic picks ?\n(No: keep them and pick only the other shots)";
-    set.T(0, 1) = 99.0f;
+    ws.store.Params().pickTimes[1] = 99.0f;
     set.shotCount = 1;  // the shot at 3 m is not held: it is picked whatever the answer
     ui.ExpectMessage(question, MsgButtons::YesNo, MsgResult::No);
     CommandTable table;
@@ -242,6 +243,7 @@ TEST_F(Automatic, GroupPickingRestoresTheRecordWithItsPicks)
     CommandContext menu = Ctx();
     EXPECT_EQ(RunCommand(table, cmd::kGroupAutoPickFirstArrivals, menu), 1);
     EXPECT_EQ(set.T(0, 1), 99.0f) << "No keeps the corrected shot";
+    EXPECT_EQ(ws.store.Params().pickTimes[1], 99.0f);
     EXPECT_EQ(set.shotCount, 2);
     EXPECT_EQ(set.T(1, 1), secondShot);
     ui.ExpectMessage(question, MsgButtons::YesNo, MsgResult::Yes);  // asked once for both held shots

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +23,7 @@
 #include "app/survey/group_commands.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
+#include "formats/seg2.h"
 #include "platform/profile.h"
 #include "platform/recent_files.h"
 #include "platform/shared_block.h"
@@ -109,6 +111,63 @@ TEST(RefractionLine, GroupPickingStoresEachShotUnderItsSourceAndGivesTheLayers)
                 head.size(), v2);
     EXPECT_NEAR(v1, line.config.v1, 0.1 * line.config.v1);
     EXPECT_NEAR(v2, line.config.v2, 0.1 * line.config.v2);
+}
+
+// A line of 600 shots, more than the traveltime data holds: group picking stores the first 501
+// shots as ever and says once what it left out.
+TEST(RefractionLine, GroupPickingOfMoreShotsThanTheSetHoldsSaysWhatWasLeftOut)
+{
+    SetSharedBlockPrefix("velk-line-" + std::to_string(::getpid()) + "-");
+    TempFolder folder;
+    AnsweringHost ui;
+    constexpr int kShots = 600, kReceivers = 24, kSamples = 200;
+    // Small synthetic shots: a clean onset at 5 ms + 0.2 ms per metre of offset, 0.5 ms samples.
+    Matrix2D<float> rows(0, kReceivers - 1, 0, kSamples - 1);
+    std::vector<CTraceHeader> headers(kReceivers);
+    for (int s = 0; s < kShots; ++s) {
+        const float source = 0.5f * static_cast<float>(s);
+        for (int i = 0; i < kReceivers; ++i) {
+            const float receiver = 2.0f * static_cast<float>(i);
+            headers[static_cast<size_t>(i)].Set(i + 1, static_cast<int32_t>(receiver * 100.0f),
+                                                static_cast<int32_t>(std::lround(source * 100.0f)), 1, 1, 0.0f, 500.0f, kSamples);
+            const int onset = static_cast<int>((5.0f + 0.2f * std::fabs(receiver - source)) / 0.5f);
+            for (int j = 0; j < kSamples; ++j) rows[i][j] = j < onset ? 0.0f : ((j - onset) % 8 < 4 ? 1.0f : -1.0f);
+        }
+        char name[32];
+        std::snprintf(name, sizeof name, "shot%04d.sg2", s + 1);
+        const std::string path = folder.File(name);
+        ASSERT_TRUE(WriteSeg2File(path, rows, headers, kReceivers, 4, 1.0f));
+        ui.files.push_back(path);
+    }
+    ui.folder = folder.Path();
+    ui.saveFolder = folder.Path();
+
+    Profile profile = Profile::FromText("[General]\nMAXTRACES=64\n");
+    Workspace ws(profile, ui);
+    ws.startup.language = -1;
+    ws.diagnostics = std::make_shared<MemoryLogSink>();
+    ws.InitForView(folder.Path());
+    CVelkarineDoc doc(ws);
+    RegisterFileFormats(doc.Formats());
+    RecentFileList recent;
+    CommandContext ctx{ws, ui, doc, recent};
+    const CommandTable table = BuildCommandTable();
+    ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
+    ASSERT_EQ(RunCommand(table, cmd::kSetUpGeometry, ctx), 1);
+    ASSERT_EQ(ws.fileGroup.sourceCount, kShots);
+    ui.messages.clear();
+    ASSERT_EQ(RunCommand(table, cmd::kGroupAutoPickFirstArrivals, ctx), 1);
+
+    EXPECT_EQ(std::count(ui.messages.begin(), ui.messages.end(),
+                         "The traveltime data holds at most 501 shots of 1001 picks: 99 shots (2376 picks) were not stored."),
+              1)
+        << ::testing::PrintToString(ui.messages);
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    ASSERT_EQ(set.shotCount, CTraveltimeSet::kMaxShots);
+    for (int s = 0; s < set.shotCount; ++s) {
+        ASSERT_FLOAT_EQ(set.sourcePosition[s], 0.5f * static_cast<float>(s));
+        ASSERT_EQ(set.pickCount[s], kReceivers) << s;
+    }
 }
 
 }  // namespace
