@@ -21,6 +21,7 @@
 #include "platform/atomic_file.h"
 #include "platform/uihost.h"
 #include "survey/file_list_dialogs.h"
+#include "survey/result_files.h"
 
 namespace velk {
 
@@ -207,6 +208,51 @@ private:
     const std::string& path_;
     bool told_ = false;
 };
+
+// Passes everything on but the message boxes, whose texts it keeps.
+class CollectingUiHost : public UiHost {
+public:
+    explicit CollectingUiHost(UiHost& inner) : inner_(inner) {}
+    std::vector<std::string> texts;
+
+protected:
+    MsgResult DoMessage(const MessageRequest& request) override
+    {
+        texts.push_back(request.text);
+        return DismissResult(request.buttons);
+    }
+    int DoTwoChoice(const TwoChoiceRequest& request) override { return inner_.TwoChoice(request); }
+    std::optional<std::string> DoOpenFile(const FileRequest& request) override { return inner_.OpenFile(request); }
+    std::vector<std::string> DoOpenFiles(const FileRequest& request) override { return inner_.OpenFiles(request); }
+    std::optional<std::string> DoSaveFile(const FileRequest& request) override { return inner_.SaveFile(request); }
+    std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override
+    {
+        return inner_.BrowseFolder(request);
+    }
+    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override
+    {
+        return inner_.BeginProgress(caption);
+    }
+    bool DoRunDialog(DialogRequest& request) override { return inner_.RunDialog(request); }
+
+private:
+    UiHost& inner_;
+};
+
+// The positions could not be detected: the members that gave no traces, each with what its
+// reader said (the first ten, then how many more).
+std::string PositionsNotReadMessage(int language, const std::vector<std::string>& failed)
+{
+    constexpr size_t kShown = 10;
+    std::string text = Msg(language, "The source and receiver positions could not be read from the files. These files gave no traces:",
+                           "ファイルから震源と受振点の位置を読み取れませんでした。トレースを読み込めなかったファイル:");
+    for (size_t i = 0; i < std::min(failed.size(), kShown); ++i) text += "\n\n" + failed[i];
+    if (failed.size() > kShown) {
+        text += "\n\n" + FormatC(Msg(language, "... and %d more files", "... ほか %d 個のファイル").c_str(),
+                                 static_cast<int>(failed.size() - kShown));
+    }
+    return text;
+}
 
 // Why a listed file gave no traces when its reader said nothing.
 std::string NoTracesReason(const std::string& path, int language)
@@ -527,7 +573,9 @@ int CFileGroup::ListFolder(const std::string& folder, const GroupReadContext& ct
     std::vector<std::string> names;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) names.push_back(it->path().filename().string());
+        // The line's own results and logs are never its shots.
+        std::string name = it->path().filename().string();
+        if (it->is_regular_file(ec) && !IsProgramResultFile(name)) names.push_back(std::move(name));
     }
     std::sort(names.begin(), names.end());
     const std::string search = JoinFolder(folder, "*.*");
@@ -553,29 +601,46 @@ int CFileGroup::ListFolderByBrowse(const GroupReadContext& ctx)
 
 void CFileGroup::DetectFilePositions(const GroupReadContext& ctx)
 {
-    if (entryCount <= 0) return;
+    const int count = std::min(entryCount, kMaxFiles);
+    if (count <= 0) return;
     // The files are read as they are: every from-file flag is 1 while they are read.
     const auto sources = sourceFromFile;
     const auto receivers = receiversFromFile;
     sourceFromFile.fill(1);
     receiversFromFile.fill(1);
-    std::vector<CTraceHeader> a(static_cast<size_t>(std::max(ctx.maxTraces, 1)));
-    std::vector<CTraceHeader> b(a.size());
-    std::optional<int32_t> flag;
-    if (entryCount >= 2) {
-        const int na = ReadNthFileHeader(a, 0, nullptr, ctx);
-        const int nb = ReadNthFileHeader(b, 1, nullptr, ctx);
-        if (na > 0 && nb > 0) flag = a[0].sourceHundredths != b[0].sourceHundredths ? 1 : 0;
-    } else {
-        const int na = ReadNthFileHeader(a, 0, nullptr, ctx);
-        if (na > 0) flag = a[0].receiverHundredths != a[static_cast<size_t>(na - 1)].receiverHundredths ? 1 : 0;
+    // The positions come from the first two members that give traces (one when the list has
+    // one). What the others' readers say is kept back: a member skipped here is named again
+    // when it is read, and all of them are named when the positions cannot be read at all.
+    CollectingUiHost quiet(ctx.ui);
+    const GroupReadContext q{quiet,          ctx.language,   ctx.log,       ctx.workingFolder,
+                             ctx.instrumentMenu, ctx.dataFolder, ctx.maxTraces, ctx.maxSample};
+    const size_t needed = count >= 2 ? 2 : 1;
+    std::vector<std::vector<CTraceHeader>> found;
+    std::vector<std::string> failed;
+    for (int i = 0; i < count && found.size() < needed; ++i) {
+        std::vector<CTraceHeader> headers(static_cast<size_t>(std::max(ctx.maxTraces, 1)));
+        const size_t said = quiet.texts.size();
+        std::string path;
+        const int n = ReadNthFileHeader(headers, i, &path, q);
+        if (n > 0) {
+            headers.resize(static_cast<size_t>(n));
+            found.push_back(std::move(headers));
+            continue;
+        }
+        std::string why;
+        for (size_t k = said; k < quiet.texts.size(); ++k) why += (why.empty() ? "" : "\n") + quiet.texts[k];
+        failed.push_back(why.empty() ? path : why);
     }
     sourceFromFile = sources;
     receiversFromFile = receivers;
-    if (flag) {
-        sourceFromFile[static_cast<size_t>(CurrentType())] = *flag;
-        receiversFromFile[static_cast<size_t>(CurrentType())] = *flag;
+    if (found.size() < needed) {
+        ctx.ui.Message(PositionsNotReadMessage(ctx.language, failed), MsgButtons::Ok, MsgIcon::Warning);
+        return;
     }
+    const int flag = needed == 2 ? (found[0][0].sourceHundredths != found[1][0].sourceHundredths ? 1 : 0)
+                                 : (found[0].front().receiverHundredths != found[0].back().receiverHundredths ? 1 : 0);
+    sourceFromFile[static_cast<size_t>(CurrentType())] = flag;
+    receiversFromFile[static_cast<size_t>(CurrentType())] = flag;
 }
 
 bool CFileGroup::EditNamingOptions(int mode, UiHost& ui, int language)

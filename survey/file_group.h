@@ -148,11 +148,15 @@ public:
     // entry 0's type current. Names keep no folder; the folder becomes the list folder.
     // Files chosen in a multiple selection ("%d files have been opened!"); Cancel keeps the list.
     int ListSelectedFiles(const GroupReadContext& ctx);
-    // Every numbered file of a folder, in name order, with the log "multi_select.txt".
+    // Every numbered file of a folder, in name order, with the log "multi_select.txt"; the
+    // results and logs this program writes there are left out (IsProgramResultFile).
     int ListFolder(const std::string& folder, const GroupReadContext& ctx);
     // A folder chosen in a folder chooser ("%d files have been opened!"); Cancel keeps the list.
     int ListFolderByBrowse(const GroupReadContext& ctx);
-    // Whether the files carry their own positions: sets both from-file flags of the current type.
+    // Whether the files carry their own positions: sets both from-file flags of the current type
+    // from the first two members that give traces (the only one, in a list of one). When fewer
+    // give traces, says that the positions could not be read and names the members that
+    // failed; the flags then stay as they were.
     void DetectFilePositions(const GroupReadContext& ctx);
     // mode 1: "Select file type" then "File name option"; other modes: "Use information in
     // file". True when every dialog shown ended with OK.

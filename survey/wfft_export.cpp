@@ -65,7 +65,7 @@ bool WriteWfftFile(const std::string& path, const Matrix2D<float>& rows, std::sp
     ByteSink sink(file);
     WriteWfft(sink, rows, selected, samples, layout);
     if (!sink.Ok() || !file.Commit()) {
-        if (error) *error = "Cannot write " + path;
+        if (error) *error = file.Error();
         return false;
     }
     return true;

@@ -38,8 +38,8 @@ struct WfftLayout {
 WfftLayout MakeWfftLayout(int samples, int windowLength, int range, float intervalUs);
 
 // Writes the file atomically: the header, then the panels of the traces `selected` (in the
-// order given), each `samples` samples of its row. False with *error when it cannot be
-// written (the old file stays).
+// order given), each `samples` samples of its row. False with the system's reason in *error
+// when it cannot be written (the old file stays).
 bool WriteWfftFile(const std::string& path, const Matrix2D<float>& rows, std::span<const int> selected,
                    int samples, const WfftLayout& layout, std::string* error = nullptr);
 // The same bytes into a sink.

@@ -309,7 +309,7 @@ void DrawFilterTest(Canvas& canvas, const Workspace& ws, FilterTest& test, const
         canvas.LineTo(marker[1]);
     }
     canvas.SetTextColour(Rgb{0, 0, 0});
-    canvas.TextOut({10, -10}, FilterTestStatus(ws, test));
+    canvas.TextOut(FilterTest::kStatusAt, FilterTestStatus(ws, test));
 }
 
 bool GrabCut(const Workspace& ws, FilterTest& test, int a, int b, const FilterTestGeometry& geometry)

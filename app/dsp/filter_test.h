@@ -38,6 +38,9 @@ struct FilterTest {
     static constexpr int kSpectrumOffset = 300;  // spectrum baseline below the trace's
     static constexpr int kMarkerTop = 100;       // markers from B' + 100 to B' + 300
     static constexpr int kGrabDistance = 30;
+    // The test's status line: on the view's second status line, below the edit-mode status
+    // at (10, -18), so that both read.
+    static constexpr LPoint kStatusAt{10, -68};
 
     int length = 0;             // L: transform length of the test trace
     int testTrace = -1;         // store index of the trace under test, -1 none

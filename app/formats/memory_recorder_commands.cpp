@@ -80,7 +80,7 @@ int RebuildFromKeys(CommandContext& ctx, const std::vector<KeyTrace>& keys, floa
     WidenReceiverRange(ws, made, ws.display.firstReceiver, ws.display.lastReceiver);
     SortStoreByReceiver(store, made, StationRecordMover(ws));
     store.ComputeTraceMaxima();
-    ClampDisplayWindow(ws);
+    FitDisplayWindow(ws, count);  // traces the keys added are shown
     ws.display.showTraveltimeCurves = -ws.display.showTraveltimeCurves;
     return 1;
 }

@@ -45,10 +45,13 @@ FileRequest Request(const char* description, const char* pattern, const char* in
 
 // Asks for a file and reads it; nullopt after Cancel (silently) or when it cannot be read
 // (after "error in opening file").
-std::optional<std::string> AskAndRead(CommandContext& ctx, const FileRequest& request)
+// The path chosen goes to *chosen (when given), so that what is found in the file can be said
+// under its name.
+std::optional<std::string> AskAndRead(CommandContext& ctx, const FileRequest& request, std::string* chosen = nullptr)
 {
     const std::optional<std::string> path = ctx.ui.OpenFile(request);
     if (!path) return std::nullopt;
+    if (chosen) *chosen = *path;
     std::optional<std::string> text = ReadText(*path);
     if (!text) ctx.ui.Message(ErrorOpeningFileText(Language(ctx.ws)), MsgButtons::Ok, MsgIcon::Error);
     return text;
@@ -168,7 +171,8 @@ int OpenRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
     if (!check.headerRead || check.end != TextReadEnd::Complete) {
         RostrelRead shown = check;
         shown.shotsStored = shown.shotsDeclared;  // nothing was stored: no count of stored shots
-        std::string message = RostrelReadMessage(shown, language);
+        // Headed by the file's path, as the file list's readers say it.
+        std::string message = path + "\n" + RostrelReadMessage(shown, language);
         if (check.headerRead) {
             message += Msg(language, "\nThe traveltime data was not changed.", "\n走時データは変更されていません。");
         }
@@ -181,7 +185,8 @@ int OpenRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
         ws.display.showTraveltimeCurves = 1;
     }
     const bool complete = read.headerRead && read.end == TextReadEnd::Complete;
-    ui.Message(RostrelReadMessage(read, language), MsgButtons::Ok, complete ? MsgIcon::None : MsgIcon::Warning);
+    ui.Message((complete ? "" : path + "\n") + RostrelReadMessage(read, language), MsgButtons::Ok,
+               complete ? MsgIcon::None : MsgIcon::Warning);
     return read.headerRead ? 1 : 0;
 }
 
@@ -204,11 +209,14 @@ int OnOpenRostrelFile(CommandContext& ctx)
 int OnOpenFirstArrivalFile(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
-    const std::optional<std::string> text = AskAndRead(ctx, Request("First arrival file(*.*)", "*.*", "*.*"));
+    std::string path;
+    const std::optional<std::string> text = AskAndRead(ctx, Request("First arrival file(*.*)", "*.*", "*.*"), &path);
     if (!text) return 0;
     ws.display.editMode = ws.display.amplitudeFlag == 1 ? 3 : 1;
     const FirstArrivalRead read = ReadFirstArrivalText(ws, *text);
-    if (read.end == TextReadEnd::BadValue) ctx.ui.Message(BadValueMessage(Language(ws)), MsgButtons::Ok, MsgIcon::Warning);
+    if (read.end == TextReadEnd::BadValue) {
+        ctx.ui.Message(path + "\n" + BadValueMessage(Language(ws)), MsgButtons::Ok, MsgIcon::Warning);
+    }
     ctx.ui.Message(FirstArrivalReadText(Language(ws)));
     return 1;
 }
@@ -288,12 +296,13 @@ int OnAmplitudeUseFile(CommandContext& ctx)
     DisplayState& d = ws.display;
     EnsurePickVectors(ws);
     if (d.referenceTimesLoaded == 0) {
+        std::string path;
         const std::optional<std::string> text =
-            AskAndRead(ctx, Request("First arrival file for amplitude picking(*.*)", "*.*", "*.*"));
+            AskAndRead(ctx, Request("First arrival file for amplitude picking(*.*)", "*.*", "*.*"), &path);
         if (!text) return 0;
         const ReferenceTimesRead read = ReadReferenceTimesText(ws, *text);
         if (read.end == TextReadEnd::BadValue) {
-            ctx.ui.Message(BadValueMessage(Language(ws)), MsgButtons::Ok, MsgIcon::Warning);
+            ctx.ui.Message(path + "\n" + BadValueMessage(Language(ws)), MsgButtons::Ok, MsgIcon::Warning);
         }
     }
     d.referenceTimesLoaded = 1;

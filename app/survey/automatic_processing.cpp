@@ -109,8 +109,10 @@ ScanResult Scan(Workspace& ws, UiHost& ui)
 {
     FormatContext fctx{ui, ws.startup.language, DiagnosticLog(ws)};
     const WaveformStore& store = ws.store;
+    // The scan's log goes into the watched folder, beside the files it lists.
+    FolderLogSink watched(ws.automatic.folder);
     return ScanNewestFile(ws.automatic.folder, ws.automatic.lastFileTime, store.MaxTraces(), store.RowLength(),
-                          store.MaxSample(), fctx, DiagnosticLog(ws));
+                          store.MaxSample(), fctx, watched);
 }
 
 LaunchServices Services(Workspace& ws, UiHost& ui)
@@ -201,7 +203,11 @@ int StackFolderFiles(CFileGroup& group, const std::string& folder, float velocit
 {
     traces = 0;
     GroupReadContext gctx = MakeGroupReadContext(ws, ui);
-    if (group.ListFolder(folder, gctx) <= 0) return 0;
+    // The listing's "multi_select.txt" goes into the watched folder, as the scan's does.
+    FolderLogSink watched(folder);
+    const GroupReadContext listing{gctx.ui,        gctx.language,   watched,        gctx.workingFolder,
+                                   gctx.instrumentMenu, gctx.dataFolder, gctx.maxTraces, gctx.maxSample};
+    if (group.ListFolder(folder, listing) <= 0) return 0;
     group.BuildGeometry(gctx, false);
     group.ReadWaveformData(gctx, false);
     const GatherRun run{ui, progress, ws.startup.language, ws.store.MaxTraces(), &gctx};

@@ -69,7 +69,8 @@ struct ScanResult {
 ScanResult ScanNewestFile(const std::string& folder, int64_t& lastFileTime, int maxTraces, int rowLength,
                           int maxSample, FormatContext& ctx, LogSink& log);
 
-// The tick actions; each returns 1 when the view must be repainted.
+// The tick actions; each returns 1 when the view must be repainted. Their "multi_select.txt"
+// is written into the watched folder.
 int AutomaticShowLastFile(CommandContext& ctx);
 int AutomaticCdpStack(CommandContext& ctx, float velocity);
 int AutomaticRefraction(CommandContext& ctx);

@@ -235,7 +235,8 @@ int AppendFolderFiles(Workspace& ws, UiHost& ui, ViewSurface* view, const std::s
     std::sort(paths.begin(), paths.end());
     std::string log = FormatC("%s\n", (std::filesystem::path(folder) / "*.*").string().c_str());
     const int total = AppendPaths(ws, ui, view, paths, true, &log);
-    DiagnosticLog(ws).Rewrite("multi_select.txt", log);
+    // The log goes into the chosen folder, beside the files it lists.
+    FolderLogSink(folder).Rewrite("multi_select.txt", log);
     return total;
 }
 

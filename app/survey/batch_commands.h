@@ -46,7 +46,8 @@ int BatchBandPassCommand(CommandContext& ctx);
 // Strong-motion files go to the workspace's set, whose traces follow the others. Ends with
 // "%d files have been appended !" and sets survey.appendFiles. Returns the store's trace count
 // after appending. `folder`: the folder's order and rules (the group-member types; a 560QX or
-// unknown file is skipped; the log "multi_select.txt" and a progress text per file).
+// unknown file is skipped; the log "multi_select.txt", written into that folder, and a
+// progress text per file).
 int AppendFiles(Workspace& ws, UiHost& ui, ViewSurface* view, const std::vector<std::string>& paths);
 int AppendFolderFiles(Workspace& ws, UiHost& ui, ViewSurface* view, const std::string& folder);
 

@@ -51,7 +51,8 @@ int OnOptionWfft(Workspace& ws, UiHost& ui)
     const std::string path = WfftExchangePath();
     std::string error;
     if (!WriteWfftFile(path, store.current.rows, selected, samples, layout, &error)) {
-        ui.Message(error, MsgButtons::Ok, MsgIcon::Error);
+        ui.Message(Msg(language, "Cannot write the file") + "\n" + path + (error.empty() ? "" : "\n" + error),
+                   MsgButtons::Ok, MsgIcon::Error);
         return 0;
     }
     LaunchWithRetry(SiblingProgram::Nordalis, ws.programPaths.nordalis, NordalisCommandLine(),

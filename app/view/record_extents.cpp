@@ -49,6 +49,15 @@ void ClampDisplayWindow(Workspace& ws)
     p.shownTime = static_cast<float>(p.samplesShown) * p.sampleInterval;
 }
 
+void FitDisplayWindow(Workspace& ws, int tracesBefore)
+{
+    if (ws.store.TraceCount() > tracesBefore) {
+        ws.store.Params().tracesShown = ws.store.TraceCount();
+        ws.display.firstTraceShown = 0;
+    }
+    ClampDisplayWindow(ws);
+}
+
 bool RecalcRecordExtents(Workspace& ws, int replace)
 {
     WaveformStore& store = ws.store;

@@ -45,5 +45,8 @@ void RestoreDisplayFromLevel1(Workspace& ws);
 // (and not negative), the first trace and sample at most count - shown and at least 0; the
 // window start and shown time follow the first sample and the samples shown.
 void ClampDisplayWindow(Workspace& ws);
+// The same after a command that changed the trace count from `tracesBefore`: when the record
+// has more traces now, all of them are shown, from the first; fewer are kept as above.
+void FitDisplayWindow(Workspace& ws, int tracesBefore);
 
 }  // namespace velk

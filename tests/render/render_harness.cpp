@@ -6,6 +6,7 @@
 #include <random>
 #include <sstream>
 
+#include "app/dsp/filter_test.h"
 #include "app/formats/document.h"
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/surfacewave/spac_commands.h"
@@ -206,6 +207,7 @@ void Harness::ApplyDisplay()
         const int i = std::atoi(item.c_str());
         if (i >= 0 && i < store.TraceCount()) p.selectionFlags[static_cast<size_t>(i)] = 1;
     }
+    if (Number("filtertest", 0) == 1) OnFilterTest(*ws_, ui_);
 }
 
 namespace {

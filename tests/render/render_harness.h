@@ -19,6 +19,7 @@
 //   width=1000 height=700 dpi=96 fast=1 (thin lines through the line raster) batch=1 (laid on
 //   the bitmap at the next other drawing call rather than after every line) batchpolygons=1
 //   (fills of one colour as one path) fastfills=1 (fills through the raster as well)
+//   filtertest=1 (the filter test on the first selected trace, edit mode 8)
 //   badsamples=0 (1: runs of NaN, infinite and 1e30 samples in traces 1, 2 and 3)
 //   signal=dispersive (the dispersive surface-wave record of the generators) file=PATH (a record
 //   read through File > Open instead) phasevelocity=1 (its phase velocity-frequency image with

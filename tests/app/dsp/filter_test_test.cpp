@@ -115,7 +115,7 @@ TEST_F(FilterTestOverlay, ThePaintDrawsTheFilteredTraceTheSpectrumTheMarkersAndT
     EXPECT_EQ(markers[1]->points[0].x, 300 + static_cast<int>(t.frequencyScale * 40.0f));
     ASSERT_NE(canvas.FindText("Status : filter test"), nullptr);
     EXPECT_EQ(canvas.FindText("Status")->text, "Status : filter test Low cut=10.000000Hz High cut=40.000000Hz");
-    EXPECT_EQ(canvas.FindText("Status")->points[0], (LPoint{10, -10}));
+    EXPECT_EQ(canvas.FindText("Status")->points[0], (LPoint{10, -68}));
 }
 
 TEST_F(FilterTestOverlay, TheOverlayFollowsPolarityAndTheSpectrumFill)

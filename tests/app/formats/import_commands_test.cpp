@@ -107,7 +107,7 @@ TEST(MemoryRecorderRoads, Open8826AskingForTheHeaderCount)
     EXPECT_FLOAT_EQ(f.Sample(0, 2), static_cast<float>(3 * 5000 * 0.0000125));
 }
 
-TEST(MemoryRecorderRoads, KeyFileRebuildsTracesFromChannels)
+TEST(MemoryRecorderRoads, KeyFilesRebuildTracesFromChannelsAndShowThemAll)
 {
     ImportFixture f;
     ASSERT_EQ(f.Load8840(4), 1);
@@ -123,11 +123,20 @@ TEST(MemoryRecorderRoads, KeyFileRebuildsTracesFromChannels)
     EXPECT_FLOAT_EQ(f.H(1).intervalUs, 1.01f);
     EXPECT_EQ(f.ws.display.showTraveltimeCurves, -curves);
 
+    // Keys that make more traces than the record had show them all, from the first.
+    f.ws.store.Params().tracesShown = 1;
+    f.ws.display.firstTraceShown = 1;
+    f.ui.AnswerFileOpen(f.Put("more.txt", "1 100 0 1 0 0\n1 200 0 1 0 0\n2 300 0 1 0 0\n2 400 0 1 0 0\n"));
+    ASSERT_EQ(f.Run(cmd::kOpenKeyFile), 1);
+    EXPECT_EQ(f.ws.store.TraceCount(), 4);
+    EXPECT_EQ(f.ws.store.Params().tracesShown, 4);
+    EXPECT_EQ(f.ws.display.firstTraceShown, 0);
+
     // A key file that names no channel of the record changes nothing.
     f.ui.AnswerFileOpen(f.Put("none.txt", "9 500 0 0 0 1\n"));
     f.ui.ExpectMessage("The key file names no channel of the record ! \n The data was not changed.");
     EXPECT_EQ(f.Run(cmd::kOpenKeyFile), 0);
-    EXPECT_EQ(f.ws.store.TraceCount(), 2);
+    EXPECT_EQ(f.ws.store.TraceCount(), 4);
 }
 
 TEST(MemoryRecorderRoads, InputGainOfTheFirstEightChannels)

@@ -132,7 +132,7 @@ TEST_F(PickTest, FirstArrivalFileRoundTripAndRules)
     EXPECT_EQ(P().pickTimes[3], 33.0f);
     WriteFileText(path, "0 44 0\nabc 55 0\n2 66 0\n");
     ui.AnswerFileOpen(path);
-    ui.ExpectMessage(BadValueMessage(-1));
+    ui.ExpectMessage(path + "\n" + BadValueMessage(-1));
     ui.ExpectMessage("First arrival file has beem read !");
     Run(cmd::kOpenFirstArrivalFile);
     EXPECT_EQ(P().pickTimes[0], 44.0f);
@@ -362,7 +362,7 @@ TEST_F(PickTest, RostrelSaveAndOpenCommands)
     const int shots = Set().shotCount;
     const float kept = Set().T(0, 0);
     ui.AnswerFileOpen(dir.File("cut.vs"));
-    ui.ExpectMessage("The file ended inside the shots.\nThe traveltime data was not changed.");
+    ui.ExpectMessage(dir.File("cut.vs") + "\nThe file ended inside the shots.\nThe traveltime data was not changed.");
     Run(cmd::kOpenRostrelFile);
     EXPECT_EQ(Set().shotCount, shots);
     EXPECT_EQ(Set().T(0, 0), kept);

@@ -101,16 +101,22 @@ TEST_F(Automatic, ShowLastFileReadsTheNewestNumberedFile)
     EXPECT_EQ(ws.store.TraceCount(), 3);
     EXPECT_EQ(doc.currentFileName, "s2.sg2");
     EXPECT_EQ(ws.automatic.lastFileTime, 2000);
-    EXPECT_EQ(Log().Text("multi_select.txt"),
+    // The scan's log is written into the watched folder.
+    const std::string log = watched + "/multi_select.txt";
+    EXPECT_EQ(testing::ReadFileText(log),
               "3000 0 \nlate.dat 0 0 \n1000 0 \ns1.sg2 1 0 \nn=22000 1000 \ns2.sg2 2 0 \nn=3");
+    EXPECT_EQ(Log().Text("multi_select.txt"), "");
     EXPECT_EQ(Status(), "Show last acquired file : time=1sec @10,-18");
 
-    // Nothing new: every entry is listed, nothing is read, only the status is painted.
+    // Nothing new: every entry is listed (the log too, as an older file here), nothing is read,
+    // only the status is painted.
+    const timeval older[2] = {{1500, 0}, {1500, 0}};
+    ::utimes(log.c_str(), older);
     ws.store.Params().traceCount = 1;
     view.repaints.clear();
     EXPECT_EQ(Tick(), 0);
     EXPECT_EQ(ws.store.TraceCount(), 1);
-    EXPECT_EQ(Log().Text("multi_select.txt"), "3000 2000 \nlate.dat 0 0 \n1000 2000 \n2000 2000 \n");
+    EXPECT_EQ(testing::ReadFileText(log), "3000 2000 \nlate.dat 0 0 \n1500 2000 \n1000 2000 \n2000 2000 \n");
     EXPECT_EQ(view.repaints, std::vector<RepaintKind>{RepaintKind::Overlay});
     EXPECT_EQ(iconFrame.icons, (std::vector<int>{228, 128}));
     EXPECT_EQ(Status(), "Show last acquired file : time=2sec @10,-18");

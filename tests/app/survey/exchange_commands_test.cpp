@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <complex>
+#include <cstring>
 #include <filesystem>
 #include <numbers>
 
@@ -13,6 +15,7 @@
 #include "app/formats/document.h"
 #include "platform/recent_files.h"
 #include "platform/byte_io.h"
+#include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/paths.h"
 #include "platform/shared_block.h"
@@ -262,6 +265,23 @@ TEST_F(Exchange, WfftRefusalsLeaveTheOlderFile)
     Run(cmd::kOptionWfft);
     EXPECT_EQ(testing::ReadFileBytes(path).size(), 20u);
     EXPECT_EQ(launcher->Started(), Args{"/opt/Nordalis"});
+
+    // A file that cannot be written says so, in either language, with the system's reason;
+    // Nordalis is not started.
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    launcher->starts.clear();
+    for (const int language : {kLanguageEnglish, kLanguageJapanese}) {
+        ws->startup.language = language;
+        ui.AnswerDialog("CWfftDlg", {{"Number of window samples", "128"}});
+        ui.ExpectAnyMessage();
+        Run(cmd::kOptionWfft);
+        const std::string said = ui.Messages().back();
+        EXPECT_EQ(said.rfind(Msg(language, "Cannot write the file") + "\n" + path + "\n", 0), 0u) << said;
+        EXPECT_NE(said.find(std::strerror(EISDIR)), std::string::npos) << said;
+    }
+    EXPECT_NE(Msg(kLanguageJapanese, "Cannot write the file"), "Cannot write the file");
+    EXPECT_TRUE(launcher->starts.empty());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -170,5 +170,69 @@ TEST(RefractionLine, GroupPickingOfMoreShotsThanTheSetHoldsSaysWhatWasLeftOut)
     }
 }
 
+TEST(RefractionLine, AFolderListSkipsTheLinesResultsAndDetectsPastAnUnreadableShot)
+{
+    TempFolder folder;
+    SimulatedLine line;
+    const float sources[] = {-1.0f, 11.0f, 23.0f, 35.0f, 47.0f};
+    for (int s = 0; s < 5; ++s) {
+        ASSERT_TRUE(line.WriteShot(folder.File("shot" + std::to_string(s + 1) + ".sg2"), sources[s],
+                                   static_cast<uint64_t>(s + 1)));
+    }
+    // First in the list: a shot cut short in its first trace; beside the shots, the line's
+    // saved traveltimes and its survey-line document.
+    const std::string cut = folder.File("shot0.sg2");
+    ASSERT_TRUE(line.WriteShot(cut, -13.0f, 9));
+    std::filesystem::resize_file(cut, 400);
+    testing::WriteFileText(folder.File("line0.vs"), "1996 7 3.000000\n0 1 2.000000\n0.000000 0 0.000000\n");
+    testing::WriteFileText(folder.File("line0.xml"), "<line/>\n");
+
+    AnsweringHost ui;
+    ui.folder = folder.Path();
+    Profile profile = Profile::FromText("[General]\nMAXTRACES=64\n");
+    Workspace ws(profile, ui);
+    ws.startup.language = -1;
+    ws.diagnostics = std::make_shared<MemoryLogSink>();
+    ws.InitForView(folder.Path());
+    CVelkarineDoc doc(ws);
+    RegisterFileFormats(doc.Formats());
+    RecentFileList recent;
+    CommandContext ctx{ws, ui, doc, recent};
+    const CommandTable table = BuildCommandTable();
+    ASSERT_EQ(RunCommand(table, cmd::kMakeFileListFromFolder, ctx), 1);
+    ASSERT_EQ(RunCommand(table, cmd::kSetUpGeometry, ctx), 1);
+
+    const CFileGroup& g = ws.fileGroup;
+    ASSERT_EQ(g.entryCount, 6);
+    EXPECT_EQ(g.entries[0].fileName, "shot0.sg2");
+    for (int i = 1; i < 6; ++i) EXPECT_EQ(g.entries[static_cast<size_t>(i)].fileName, "shot" + std::to_string(i) + ".sg2");
+    // Each readable shot keeps its own source and its 24 receivers.
+    ASSERT_EQ(g.sourceCount, 5);
+    ASSERT_EQ(g.receiverCount, 24);
+    EXPECT_EQ(g.geometryTraces, 120);
+    for (int s = 0; s < 5; ++s) EXPECT_EQ(g.sourcePositions[static_cast<size_t>(s)], static_cast<int>(sources[s] * 100));
+    for (int r = 0; r < 24; ++r) EXPECT_EQ(g.receiverPositions[static_cast<size_t>(r)], r * 200);
+    // The cut shot is named where it is read.
+    EXPECT_TRUE(std::any_of(ui.messages.begin(), ui.messages.end(),
+                            [&](const std::string& m) { return m.rfind(cut + "\n", 0) == 0; }));
+    EXPECT_FALSE(std::any_of(ui.messages.begin(), ui.messages.end(),
+                             [](const std::string& m) { return m.find("could not be read") != std::string::npos; }));
+
+    // With one readable shot in the list, the positions cannot be detected: the message says so
+    // and names each member that gave no traces.
+    for (int s = 2; s <= 5; ++s) std::filesystem::remove(folder.File("shot" + std::to_string(s) + ".sg2"));
+    ui.messages.clear();
+    ASSERT_EQ(RunCommand(table, cmd::kMakeFileListFromFolder, ctx), 1);
+    EXPECT_EQ(ws.fileGroup.entryCount, 2);
+    const auto said = std::find_if(ui.messages.begin(), ui.messages.end(),
+                                   [](const std::string& m) { return m.find("could not be read") != std::string::npos; });
+    ASSERT_NE(said, ui.messages.end());
+    EXPECT_EQ(said->rfind("The source and receiver positions could not be read from the files. These files gave no traces:\n\n" +
+                             cut + "\n",
+                         0),
+              0u)
+        << *said;
+}
+
 }  // namespace
 }  // namespace velk
