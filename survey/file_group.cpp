@@ -174,11 +174,35 @@ std::optional<std::string> UnknownOrgName(int id)
 
 bool CanOpen(const std::string& path) { return ByteSource::FromFile(path).Ok(); }
 
+// Passes every call on to another host; the hosts below change what a message box does.
+class ForwardingUiHost : public UiHost {
+public:
+    explicit ForwardingUiHost(UiHost& inner) : inner_(inner) {}
+
+protected:
+    MsgResult DoMessage(const MessageRequest& request) override { return inner_.Message(request); }
+    int DoTwoChoice(const TwoChoiceRequest& request) override { return inner_.TwoChoice(request); }
+    std::optional<std::string> DoOpenFile(const FileRequest& request) override { return inner_.OpenFile(request); }
+    std::vector<std::string> DoOpenFiles(const FileRequest& request) override { return inner_.OpenFiles(request); }
+    std::optional<std::string> DoSaveFile(const FileRequest& request) override { return inner_.SaveFile(request); }
+    std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override
+    {
+        return inner_.BrowseFolder(request);
+    }
+    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override
+    {
+        return inner_.BeginProgress(caption);
+    }
+    bool DoRunDialog(DialogRequest& request) override { return inner_.RunDialog(request); }
+
+    UiHost& inner_;
+};
+
 // The messages of a listed file's read, each headed by the file's path so that the user knows
 // which file of the list it is about; everything else passes through unchanged.
-class FileNamingUiHost : public UiHost {
+class FileNamingUiHost : public ForwardingUiHost {
 public:
-    FileNamingUiHost(UiHost& inner, const std::string& path) : inner_(inner), path_(path) {}
+    FileNamingUiHost(UiHost& inner, const std::string& path) : ForwardingUiHost(inner), path_(path) {}
     bool Told() const { return told_; }
 
 protected:
@@ -189,30 +213,16 @@ protected:
         named.text = path_ + "\n" + request.text;
         return inner_.Message(named);
     }
-    int DoTwoChoice(const TwoChoiceRequest& request) override { return inner_.TwoChoice(request); }
-    std::optional<std::string> DoOpenFile(const FileRequest& request) override { return inner_.OpenFile(request); }
-    std::vector<std::string> DoOpenFiles(const FileRequest& request) override { return inner_.OpenFiles(request); }
-    std::optional<std::string> DoSaveFile(const FileRequest& request) override { return inner_.SaveFile(request); }
-    std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override
-    {
-        return inner_.BrowseFolder(request);
-    }
-    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override
-    {
-        return inner_.BeginProgress(caption);
-    }
-    bool DoRunDialog(DialogRequest& request) override { return inner_.RunDialog(request); }
 
 private:
-    UiHost& inner_;
     const std::string& path_;
     bool told_ = false;
 };
 
 // Passes everything on but the message boxes, whose texts it keeps.
-class CollectingUiHost : public UiHost {
+class CollectingUiHost : public ForwardingUiHost {
 public:
-    explicit CollectingUiHost(UiHost& inner) : inner_(inner) {}
+    using ForwardingUiHost::ForwardingUiHost;
     std::vector<std::string> texts;
 
 protected:
@@ -221,22 +231,6 @@ protected:
         texts.push_back(request.text);
         return DismissResult(request.buttons);
     }
-    int DoTwoChoice(const TwoChoiceRequest& request) override { return inner_.TwoChoice(request); }
-    std::optional<std::string> DoOpenFile(const FileRequest& request) override { return inner_.OpenFile(request); }
-    std::vector<std::string> DoOpenFiles(const FileRequest& request) override { return inner_.OpenFiles(request); }
-    std::optional<std::string> DoSaveFile(const FileRequest& request) override { return inner_.SaveFile(request); }
-    std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override
-    {
-        return inner_.BrowseFolder(request);
-    }
-    std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override
-    {
-        return inner_.BeginProgress(caption);
-    }
-    bool DoRunDialog(DialogRequest& request) override { return inner_.RunDialog(request); }
-
-private:
-    UiHost& inner_;
 };
 
 // The positions could not be detected: the members that gave no traces, each with what its
