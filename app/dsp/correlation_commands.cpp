@@ -44,9 +44,19 @@ int CheckedSamples(Workspace& ws, UiHost& ui)
     return std::max(samples, 0);
 }
 
-// The length of a record grown to a transform length, else 0 with the refusal shown when the
-// readers could not take such a record back.
+// A transform length the rows hold, else 0 with the refusal shown.
 int CheckedLength(Workspace& ws, UiHost& ui, int n)
+{
+    if (n > ws.store.RowLength()) {
+        Refuse(ui, SamplesTooLargeText(ws.startup.language, ws.store.MaxSample()));
+        return 0;
+    }
+    return n;
+}
+
+// The length of a record that grows to a transform length, else 0 with the refusal shown when
+// the readers could not take such a record back.
+int CheckedRecordLength(Workspace& ws, UiHost& ui, int n)
 {
     return CheckRecordFitsMaxSample(ws, ui, n) ? n : 0;
 }
@@ -184,7 +194,7 @@ int TimeDomainProduct(Workspace& ws, UiHost& ui, ProgressSink& progress, Circula
     if (samples <= 0) return 0;
     const bool correlation = kind == CircularProduct::Kind::Correlation;
     // The whole trace takes part: the record grows to the next power of two (at least 512).
-    const int n = correlation ? CheckedLength(ws, ui, std::max(512, PowerOfTwoLength(samples, 1))) : samples;
+    const int n = correlation ? CheckedRecordLength(ws, ui, std::max(512, PowerOfTwoLength(samples, 1))) : samples;
     if (n == 0) return 0;
     CircularProduct product(kind, TraceValues(store, reference, samples, n).data(), n);
     store.PushUndo();
@@ -233,7 +243,7 @@ int OnCrossCorrelation(Workspace& ws, UiHost& ui, ProgressSink& progress)
     WaveformStore& store = ws.store;
     const int samples = CheckedSamples(ws, ui);
     if (samples < 0 || store.TraceCount() == 0) return 0;
-    const int N = CheckedLength(ws, ui, PowerOfTwoLength(samples, 1));
+    const int N = CheckedRecordLength(ws, ui, PowerOfTwoLength(samples, 1));
     if (N == 0) return 0;
     store.PushUndo();
     const int reference = ReferenceTrace(ws);

@@ -222,14 +222,12 @@ bool CVelkarineDoc::SaveRecord(Workspace& ws, const std::string& path, UiHost& u
     const int language = ws.startup.language;
     // A name whose extension names a saveable type gets that type, whatever the record came
     // from (a set file, a project file, a SEG-2 record after a project ...). Any other name
-    // keeps the document's type; a 560QX record is saved as SEG-2 (by its own writer when one
+    // keeps the document's type. A 560QX record is saved as SEG-2 (by its own writer when one
     // is registered), and stays SEG-2.
     int writerCode = fileType;
-    if (const std::optional<int> named = SaveTypeNamedByExtension(path)) {
-        writerCode = *named;
-    } else if (fileType == kFile560QX && !formats_.Writer(kFile560QX)) {
-        writerCode = kFileSeg2;
-    }
+    const int savedAs = fileType == kFile560QX ? kFileSeg2 : fileType;
+    if (const std::optional<int> named = SaveTypeNamedByExtension(path); named && *named != savedAs) writerCode = *named;
+    if (writerCode == kFile560QX && !formats_.Writer(kFile560QX)) writerCode = kFileSeg2;
     const RecordWriter* writer = formats_.Writer(writerCode);
     const WriterCheck* check = formats_.Check(writerCode);
     if (!writer || (check && !(*check)(ws, *this))) {

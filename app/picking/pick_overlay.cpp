@@ -71,14 +71,13 @@ void Tick(Canvas& c, const Workspace& ws, const PlotMapping& m, LPoint p)
     }
 }
 
-// A dot is drawn whole or not at all: only when it lies inside the frame.
-void Dot(Canvas& c, const Workspace& ws, LPoint p)
+// A dot is drawn whole, when the pick it marks (`pick`, on the trace) lies inside the frame.
+void Dot(Canvas& c, const Workspace& ws, LPoint p, LPoint pick)
 {
-    const LPoint low{SaturatingAdd(p.x, -kDotRadius), SaturatingAdd(p.y, -kDotRadius)};
-    const LPoint high{SaturatingAdd(p.x, kDotRadius), SaturatingAdd(p.y, kDotRadius)};
-    if (Frame(ws) && !(Frame(ws)->Contains(low) && Frame(ws)->Contains(high))) return;
+    if (Frame(ws) && !Frame(ws)->Contains(pick)) return;
     ScopedBrush brush(c, Brush{kRed, false});
-    c.Ellipse({low.x, high.y, high.x, low.y});
+    c.Ellipse({SaturatingAdd(p.x, -kDotRadius), SaturatingAdd(p.y, kDotRadius), SaturatingAdd(p.x, kDotRadius),
+               SaturatingAdd(p.y, -kDotRadius)});
 }
 
 // The smallest and largest ln(value) over the positive values of every shot; false when there
@@ -190,12 +189,13 @@ void DrawRecordPicks(Canvas& c, const Workspace& ws, const PlotMapping& m)
         if (d.pickMarkStyle == -1 || amplitudeMode) {
             Tick(c, ws, m, at);
         } else if (d.pickMarkStyle == 1) {
-            Dot(c, ws, at);
+            Dot(c, ws, at, at);
         }
         if (amplitudeMode) {
             const int32_t deflection = DeflectionAt(ws, i, time);
             // Positive amplitudes go up in direction 0 and to the left in direction 1.
-            Dot(c, ws, m.vertical ? LPoint{SaturatingAdd(at.x, -deflection), at.y} : LPoint{at.x, SaturatingAdd(at.y, deflection)});
+            Dot(c, ws, m.vertical ? LPoint{SaturatingAdd(at.x, -deflection), at.y} : LPoint{at.x, SaturatingAdd(at.y, deflection)},
+                at);
         }
     }
 }
@@ -302,9 +302,8 @@ void DrawVelocityLines(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
         const int32_t alongDistance =
             static_cast<int32_t>((static_cast<int64_t>(m.AlongDistance(v.startDistance)) + m.AlongDistance(v.endDistance)) / 2);
         // Beside the midpoint toward earlier times: left of it across, above it down the page.
-        const LPoint label = m.At(SaturatingAdd(alongTime, -kVelocityLabelOffset), alongDistance);
-        if (Frame(ws) && !Frame(ws)->Contains(label)) continue;  // its line's middle is off the plot
-        c.TextOut(label, FormatC("%2.2f", velocity));
+        if (Frame(ws) && !Frame(ws)->Contains(m.At(alongTime, alongDistance))) continue;  // its line's middle is off the plot
+        c.TextOut(m.At(SaturatingAdd(alongTime, -kVelocityLabelOffset), alongDistance), FormatC("%2.2f", velocity));
     }
 }
 

@@ -2,8 +2,9 @@
 // What the view draws over the record for picking and editing: the shots of the traveltime set
 // as curves, the record's picks as marks, the reference times, the theoretical traveltime
 // curves, the stored velocity lines and the lines of the mouse mute. Everything stays inside
-// the plot frame the axes drew (RecordLayout::frame): lines and curves are cut at its edges,
-// a dot or a velocity label beyond it is left out.
+// the plot frame the axes drew (RecordLayout::frame): lines, curves and tick marks are cut at
+// its edges; a dot whose pick lies beyond it, and the label of a velocity line whose middle
+// does, are left out.
 //
 // The drawing only draws. The two changes the pick overlay has always made to the picks are
 // the named steps below; DrawRecord runs them before the layouts whenever it will draw the

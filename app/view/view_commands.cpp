@@ -284,7 +284,6 @@ bool CanShowSideWaveforms(const Workspace& ws)
 int OnChangeRecordLength(Workspace& ws, UiHost& ui, int n)
 {
     WaveformStore& store = ws.store;
-    const int language = ws.startup.language;
     if (n < 1 || !CheckRecordFitsMaxSample(ws, ui, n)) return 0;
     if (!store.IsAllocated()) return 0;
     store.PushUndo();

@@ -138,7 +138,7 @@ TEST_F(ResamplingCommands, SplineResampleLengthsAndRefusal)
     LoadLcg(3, 2, 1000, 1000.0f);
     const auto snapshot = Snapshot();
     ui.AnswerDialog("CResamplingDlg", {{"Sampling time", "0.1"}});
-    ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, 10000, 4100));
+    ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, 9999, 4100));  // trunc(1 / 0.1f x 1000)
     EXPECT_EQ(OnSplineResample(*ws, ui, progress), 0);
     EXPECT_EQ(Snapshot(), snapshot);
 }

@@ -1,5 +1,5 @@
-// A record that is opened and saved again keeps its bytes: every writer that stores integers
-// from samples its reader scaled, through the program's own open and save roads.
+// A record opened and saved again keeps its bytes: every writer that stores integers from
+// samples its reader scaled, through the program's own open and save roads.
 
 #include <gtest/gtest.h>
 
@@ -9,91 +9,72 @@
 #include "app/formats/file_road_fixture.h"
 #include "app/formats/instrument_commands.h"
 #include "app/formats/seg2_commands.h"
-#include "formats/org_file.h"
 #include "formats/seg2.h"
 
 namespace velk {
 namespace {
 
 using testing::FileRoad;
-using testing::ReadFileBytes;
-
-// Samples with fractions and a wide range of sizes, as processing leaves them.
-Matrix2D<float> FractionalRows(int traces, int samples)
-{
-    Matrix2D<float> rows(0, traces - 1, 0, samples - 1);
-    for (int i = 0; i < traces; ++i)
-        for (int k = 0; k < samples; ++k)
-            rows[i][k] = static_cast<float>(std::pow(10.0, i) * 1234.567 * std::sin(0.7 * k + i) + 0.49 * (k % 3));
-    return rows;
-}
-
-std::string FloatSeg2(const std::string& path)
-{
-    const Matrix2D<float> rows = FractionalRows(4, 64);
-    std::vector<CTraceHeader> headers(4);
-    for (int i = 0; i < 4; ++i) headers[static_cast<size_t>(i)].Set(i + 1, i * 100, 0, 0, 1, 0.0f, 250.0f, 64);
-    EXPECT_TRUE(WriteSeg2File(path, rows, headers, 4, 4, 1.0f).ok);
-    return path;
-}
 
 struct Road {
-    const char* name;
-    std::string first;                                        // a file to start from
-    std::function<void(FileRoad&, const std::string&)> open;  // into a fresh workspace
-    std::function<void(FileRoad&, const std::string&)> save;
+    const char* extension;
+    std::function<void(FileRoad&, const std::string&)> open, save;
 };
-
-void OpenByDocument(FileRoad& f, const std::string& path) { ASSERT_TRUE(f.doc.LoadRecord(f.ws, path, f.ui)) << path; }
-void SaveByDocument(FileRoad& f, const std::string& path) { ASSERT_TRUE(f.doc.SaveRecord(f.ws, path, f.ui)) << path; }
 
 TEST(Resave, OpenSaveOpenSaveWritesTheSameBytesTwice)
 {
     testing::TempFolder start;
     const std::string org = std::string(VELK_TEST_DATA) + "/org-3tr.ORG";
-    std::vector<Road> roads = {
-        {"ORG", org, OpenByDocument, SaveByDocument},
-        {"SEG-2 integers", FloatSeg2(start.File("float.sg2")), OpenByDocument,
-         [](FileRoad& f, const std::string& path) {
-             f.ui.AnswerFileSave(path);
-             f.Run(SaveSeg2Int32Record);
-         }},
-        {"8-header", FloatSeg2(start.File("float8.sg2")), OpenByDocument, SaveByDocument},
-        {"QK", org,
-         [](FileRoad& f, const std::string& path) {
-             f.ui.AnswerFileOpen(path);
-             ASSERT_EQ(f.Run(OpenQkFile), 1);
-         },
-         [](FileRoad& f, const std::string& path) {
-             f.ui.AnswerDialog("CSave470fFileDlg");
-             f.ui.AnswerFileSave(path);
-             f.Run(SaveQkFile);
-         }},
+    // Float samples with fractions, as processing leaves them.
+    const std::string floats = start.File("float.sg2");
+    Matrix2D<float> rows(0, 3, 0, 63);
+    std::vector<CTraceHeader> headers(4);
+    for (int i = 0; i < 4; ++i) {
+        headers[static_cast<size_t>(i)].Set(i + 1, i * 100, 0, 0, 1, 0.0f, 250.0f, 64);
+        for (int k = 0; k < 64; ++k) rows[i][k] = static_cast<float>(std::pow(10.0, i) * 1234.567 * std::sin(0.7 * k + i));
+    }
+    ASSERT_TRUE(WriteSeg2File(floats, rows, headers, 4, 4, 1.0f).ok);
+
+    auto open = [](FileRoad& f, const std::string& path) { ASSERT_TRUE(f.doc.LoadRecord(f.ws, path, f.ui)); };
+    auto save = [](FileRoad& f, const std::string& path) { ASSERT_TRUE(f.doc.SaveRecord(f.ws, path, f.ui)); };
+    const std::vector<std::pair<std::string, Road>> roads = {
+        {org, {".ORG", open, save}},
+        {floats, {".dat", open, [](FileRoad& f, const std::string& path) {
+                      f.ui.AnswerFileSave(path);
+                      f.Run(SaveSeg2Int32Record);
+                  }}},
+        {floats, {".8hd", open, save}},
+        {org, {"_QK.ORG",
+               [](FileRoad& f, const std::string& path) {
+                   f.ui.AnswerFileOpen(path);
+                   f.Run(OpenQkFile);
+               },
+               [](FileRoad& f, const std::string& path) {
+                   f.ui.AnswerDialog("CSave470fFileDlg");
+                   f.ui.AnswerFileSave(path);
+                   f.Run(SaveQkFile);
+               }}},
     };
-    const char* extension[] = {".ORG", ".dat", ".8hd", "_QK.ORG"};
-    for (size_t r = 0; r < roads.size(); ++r) {
-        SCOPED_TRACE(roads[r].name);
+    for (const auto& [first, road] : roads) {
+        SCOPED_TRACE(road.extension);
         std::vector<std::vector<uint8_t>> saved;
-        std::string from = roads[r].first;
-        for (int round = 0; round < 2; ++round) {
+        std::string from = first;
+        for (int round = 0; round < 3; ++round) {  // the first save is a file this writer wrote
             FileRoad f;
             f.ui.SetStrict(false);
-            roads[r].open(f, from);
-            ASSERT_GT(f.ws.store.TraceCount(), 0);
-            const std::string out = f.folder.File("saved" + std::to_string(round) + extension[r]);
-            roads[r].save(f, out);
-            saved.push_back(ReadFileBytes(out));
-            ASSERT_FALSE(saved.back().empty());
-            from = start.File(std::string("copy") + std::to_string(r) + std::to_string(round) + extension[r]);
-            testing::WriteFileBytes(from, saved.back());
+            road.open(f, from);
+            from = start.File("saved" + std::to_string(round) + road.extension);
+            road.save(f, from);
+            saved.push_back(testing::ReadFileBytes(from));
         }
-        EXPECT_EQ(saved[0], saved[1]);
-        if (r == 0) {  // the first save keeps the instrument's own integers
-            const std::vector<uint8_t> original = ReadFileBytes(org);
-            ASSERT_EQ(saved[0].size(), original.size());
-            EXPECT_TRUE(std::equal(original.begin() + 6144, original.end(), saved[0].begin() + 6144));
-        }
+        ASSERT_FALSE(saved[1].empty());
+        EXPECT_EQ(saved[1], saved[2]);
     }
+    // The instrument's own file keeps its integers on the first save already.
+    const std::vector<uint8_t> original = testing::ReadFileBytes(org);
+    const std::vector<uint8_t> first = testing::ReadFileBytes(start.File("saved0.ORG"));
+    ASSERT_EQ(first.size(), original.size());
+    EXPECT_TRUE(std::equal(original.begin() + 6144, original.end(), first.begin() + 6144));
 }
 
 }  // namespace

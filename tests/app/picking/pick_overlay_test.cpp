@@ -138,8 +138,9 @@ TEST_F(PickOverlay, ShotsOfTheSetAreCurvesCurrentMagentaOthersGreen)
     EXPECT_TRUE(Drawn(Kind::Polyline, kGreen, 2).empty());
     EXPECT_EQ(Drawn(Kind::LineTo, kBlue, 2).size(), 4u);  // the marks stay
 
-    // An amplitude set: a logarithmic scale 1000 units wide; zero and negative values have no
-    // place on it, and equal values sit in its middle.
+    // An amplitude set: a logarithmic scale 1000 units wide (on a plot as wide); zero and
+    // negative values have no place on it, and equal values sit in its middle.
+    Fill(4, 1200, [](int, int) { return 0.0f; });
     ws->display.showTraveltimeCurves = 1;
     set.kindWritten = 10;
     set.shotCount = 1;
@@ -198,22 +199,28 @@ TEST_F(PickOverlay, TheoreticalCurvesVelocityLinesAndMuteLines)
     EXPECT_EQ(curves[0]->points, (std::vector<LPoint>{{312, Y(0)}, {314, Y(2)}, {315, Y(3)}}));
     th.shown = 0;
 
-    // 10 m over 5 ms: 2.00 m/ms, written 120 units before the midpoint along the time axis.
-    ws->display.velocityLines.lines = {{10.0f, 0.0f, 15.0f, 10.0f}, {20.0f, 0.0f, 20.0f, 3.0f}};
+    // 3 m over 5 ms: 0.60 m/ms, written 120 units before the midpoint along the time axis. A
+    // line to 10 m runs off the plot: it is cut at the frame, its middle is off it, no label.
+    ws->display.velocityLines.lines = {
+        {10.0f, 0.0f, 15.0f, 3.0f}, {20.0f, 0.0f, 20.0f, 3.0f}, {10.0f, 0.0f, 15.0f, 10.0f}};
     Paint();
-    ASSERT_EQ(Drawn(Kind::LineTo, kRed, 1).size(), 2u);
-    const Op* label = canvas.FindText("2.00");
+    const auto cut = Drawn(Kind::LineTo, kRed, 1);
+    ASSERT_EQ(cut.size(), 3u);
+    ASSERT_TRUE(ws->display.layout.frame.has_value());
+    EXPECT_EQ(cut[2]->points[1].y, ws->display.layout.frame->bottom);
+    const Op* label = canvas.FindText("0.60");
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->points[0], (LPoint{312 - 120, -(Across(0) + Across(10)) / 2}));
+    EXPECT_EQ(label->points[0], (LPoint{312 - 120, -(Across(0) + Across(3)) / 2}));
     EXPECT_EQ(canvas.FindText("inf"), nullptr);  // the line at one time has no velocity
+    EXPECT_EQ(canvas.FindText("2.00"), nullptr);
     ws->settings.plotDirection = 1;
     Paint();
     const auto lines = Drawn(Kind::LineTo, kRed, 1);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0]->points, (std::vector<LPoint>{{Across(0), -310}, {Across(10), -315}}));
-    label = canvas.FindText("2.00");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]->points, (std::vector<LPoint>{{Across(0), -310}, {Across(3), -315}}));
+    label = canvas.FindText("0.60");
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->points[0], (LPoint{(Across(0) + Across(10)) / 2, -(312 - 120)}));
+    EXPECT_EQ(label->points[0], (LPoint{(Across(0) + Across(3)) / 2, -(312 - 120)}));
     ws->settings.plotDirection = 0;
     ws->display.velocityLines.Clear();
 

@@ -80,7 +80,7 @@ TEST_F(Modelling, CancelAndRefusalsLeaveTheStoreUnchanged)
     EXPECT_EQ(OnDiffraction(*ws, ui), 0);
     EXPECT_FLOAT_EQ(ws->modelling.migrationVelocity, 2.5f);  // the velocity is kept on OK
     ui.AnswerDialog("CReflectionDlg", {{"Data length", "4102"}});
-    ui.ExpectMessage(SamplesTooLargeText(-1, 4100));
+    ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, 4102, 4100));
     EXPECT_EQ(OnReflection(*ws, ui), 0);
     ui.AnswerDialog("CVspDlg", {{"Velocity", "0"}});
     ui.ExpectMessage("The velocity must be larger than 0 !");
@@ -90,7 +90,7 @@ TEST_F(Modelling, CancelAndRefusalsLeaveTheStoreUnchanged)
 
     Build(64, 2048);
     const std::vector<uint8_t> empty = Snapshot();
-    ui.ExpectMessage(SamplesTooLargeText(-1, 2048));
+    ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, 4096, 2048));
     EXPECT_EQ(OnDispersiveSurfaceWave(*ws, ui), 0);
     EXPECT_EQ(Snapshot(), empty);
 }

@@ -54,15 +54,17 @@ TEST_F(InteractiveEdit, ShiftTracesRoundsLengthensWithinTheRowAndUndoes)
     ShiftTraces(*ws, -2.5f, 0);  // 3 later, zeros in front
     EXPECT_EQ(Row(0, 5), (std::vector<float>{0, 0, 0, 1, 2}));
 
-    // Changing the data length: 10 samples earlier leaves 1014 of 1024; later stays in the row.
+    // Changing the data length: 10 samples earlier leaves 1014 of 1024; later stays within
+    // MAX_SAMPLE (the commands refuse longer shifts first).
     Build(4, 1020);
     ASSERT_EQ(ws->store.RowLength(), 1024);
     Ramps(1, 1024);
     ws->settings.changeDataLength = 1;
     ShiftTraces(*ws, 10.0f, 1);
     EXPECT_EQ(Header(0).samples, 1014);
+    EXPECT_EQ(ShiftedTraceLength(*ws, -20.0f), 1034);
     ShiftTraces(*ws, -20.0f, 1);
-    EXPECT_EQ(Header(0).samples, 1024);
+    EXPECT_EQ(Header(0).samples, 1020);
     EXPECT_EQ(Row(0, 30)[20], 11.0f);  // the first sample after the first shift, 20 later
     ShiftTraces(*ws, 5000.0f, 0);
     EXPECT_EQ(Header(0).samples, 0);
