@@ -29,14 +29,35 @@ struct RowText {
     int right = 0;
 };
 
+constexpr int kGap = 50;
+
 // The banner's left edge: `x`, or past every text of its row it would run into.
 int BannerClearOf(int x, int width, std::vector<RowText> texts)
 {
-    constexpr int kGap = 50;
     std::sort(texts.begin(), texts.end(), [](const RowText& a, const RowText& b) { return a.left < b.left; });
     for (const RowText& t : texts)
         if (t.right > t.left && x < t.right + kGap && x + width + kGap > t.left) x = t.right + kGap;
     return x;
+}
+
+// A row the banner may stand on, with the texts already on it.
+struct BannerRow {
+    int y = 0;
+    std::vector<RowText> texts;
+};
+
+// Where the banner stands: at `x` on the first row, clear of its texts, while it ends inside the
+// window; else at the window's right edge on the first row where that is clear of the texts
+// (the first row when none is).
+LPoint PlaceBanner(const RecordPaint& paint, int x, int width, const std::vector<BannerRow>& rows)
+{
+    const int first = BannerClearOf(x, width, rows.front().texts);
+    const int edge = paint.visibleRight - kGap;
+    if (paint.visibleRight <= 0 || first + width <= edge) return {first, rows.front().y};
+    const int right = std::max(edge - width, 0);
+    for (const BannerRow& row : rows)
+        if (BannerClearOf(right, width, row.texts) == right) return {right, row.y};
+    return {right, rows.front().y};
 }
 
 }  // namespace
@@ -83,11 +104,14 @@ void DrawLineBannerOf(RecordPaint& paint, Workspace& ws)
     const int language = ws.startup.language;
     const std::string lineId = LineIdOf(ws);
     Canvas& c = paint.canvas;
-    // The mode's status text shares the top row (from 1400): the banner keeps clear of it.
+    // The mode's status text shares the top row (from 1400), its guide the next (from 1700): the
+    // banner keeps clear of them and inside the window.
     const int width = CAcquisitionDevice::LineBannerWidth(c, lineId, mode.name, mode.step, language);
     const int status = CAcquisitionDevice::ScreenTextWidth(c, mode.status, 45, language);
-    const int x = BannerClearOf(std::max(ws.display.layout.rightExtent - 700, 1250), width, {{1400, 1400 + status}});
-    CAcquisitionDevice::DrawLineBanner(c, x, -10, lineId, mode.name, mode.step, language);
+    const int guide = CAcquisitionDevice::ScreenTextWidth(c, mode.guide, 45, language);
+    const LPoint at = PlaceBanner(paint, std::max(ws.display.layout.rightExtent - 700, 1250), width,
+                                  {{-10, {{1400, 1400 + status}}}, {-68, {{1700, 1700 + guide}}}, {-126, {}}});
+    CAcquisitionDevice::DrawLineBanner(c, at.x, at.y, lineId, mode.name, mode.step, language);
 }
 
 void DrawMonitorPanel(RecordPaint& paint, Workspace& ws)
@@ -142,12 +166,12 @@ void DrawMonitorPanel(RecordPaint& paint, Workspace& ws)
         const MonitorStrip& strip = device.strip;
         const int width = CAcquisitionDevice::LineBannerWidth(c, lineId, mode.name, mode.step, language);
         const std::string amplitude = CAcquisitionDevice::AmplitudeText(p.vscale);
-        const int x = BannerClearOf(
-            1250, width,
-            {{10, 10 + CAcquisitionDevice::ScreenTextWidth(c, amplitude, 35, language)},
-             {x0, x0 + CAcquisitionDevice::ScreenTextWidth(c, strip.banner, 35, language)},
-             {x0 + 500, x0 + 500 + CAcquisitionDevice::ScreenTextWidth(c, strip.prompt, 35, language)}});
-        CAcquisitionDevice::DrawLineBanner(c, x, -1160, lineId, mode.name, mode.step, language);
+        const std::vector<RowText> bottom = {
+            {10, 10 + CAcquisitionDevice::ScreenTextWidth(c, amplitude, 35, language)},
+            {x0, x0 + CAcquisitionDevice::ScreenTextWidth(c, strip.banner, 35, language)},
+            {x0 + 500, x0 + 500 + CAcquisitionDevice::ScreenTextWidth(c, strip.prompt, 35, language)}};
+        const LPoint at = PlaceBanner(paint, 1250, width, {{-1160, bottom}, {-1218, {}}});
+        CAcquisitionDevice::DrawLineBanner(c, at.x, at.y, lineId, mode.name, mode.step, language);
     }
     UpdateAcquisitionPanes(paint, ws);
     CAcquisitionDevice::DrawKeyBar(paint.canvas,

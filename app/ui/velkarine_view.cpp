@@ -256,6 +256,9 @@ void CVelkarineView::OnDraw(wxDC& dc, const LogicalMapping& mapping, wxSize rast
     if (!ws_.display.drawing.workers) ws_.display.drawing.workers = std::make_shared<WorkerPool>();
     canvas.SetWorkerPool(ws_.display.drawing.workers.get());
     RecordPaint paint{canvas, nullptr, false, {}, {}};
+    if (mapping.pixelsPerUnitX > 0.0) {
+        paint.visibleRight = static_cast<int32_t>((mapping.scrollX + rasterSize.x) / mapping.pixelsPerUnitX);
+    }
     if (context_) {
         CommandContext ctx = context_();
         paint.status = ctx.frame ? ctx.frame->Status() : nullptr;

@@ -16,6 +16,7 @@ struct RecordPaint {
     bool printing = false;          // no trigger line, no status texts in the picture
     std::string documentTitle;      // the record title's file name
     std::string currentFileName;    // shown in status pane 5 on the screen
+    int32_t visibleRight = 0;       // the window's right edge in logical units; 0: no window
 };
 
 }  // namespace velk

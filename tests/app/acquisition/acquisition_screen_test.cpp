@@ -34,11 +34,12 @@ struct Screen {
         ws.InitForView();
         ws.acquisitionDevice.acquisitionScreen = 1;
     }
-    // One paint of the view.
-    RecordingCanvas Paint()
+    // One paint of the view, in a window whose right edge is `right` (0: none).
+    RecordingCanvas Paint(int right = 0)
     {
         RecordingCanvas canvas;
         RecordPaint paint{canvas, &panes, false, {}, {}};
+        paint.visibleRight = right;
         OnDraw(paint, ws);
         return canvas;
     }
@@ -128,8 +129,9 @@ TEST(AcquisitionScreen, KeyBarsByShiftAndInstrument)
 }
 
 // The line banner keeps clear of the other texts of its row: the status text on the record's
-// top row, the strip's prompt on the monitor's bottom row.
-TEST(AcquisitionScreen, LineBannerClearOfTheTextsOfItsRow)
+// top row, the strip's prompt on the monitor's bottom row; in a narrow window it keeps inside
+// it, on a row of its own where the others leave no room.
+TEST(AcquisitionScreen, LineBannerClearOfTheTextsOfItsRowAndInsideTheWindow)
 {
     const auto span = [](const Op* op) {
         const int width = static_cast<int>(op->text.size()) * op->font.height / 2;  // the recording canvas's extent
@@ -145,6 +147,13 @@ TEST(AcquisitionScreen, LineBannerClearOfTheTextsOfItsRow)
         ASSERT_NE(top.FindText(banner), nullptr);
         EXPECT_TRUE(apart(span(top.FindText(banner)), span(status))) << banner;
     }
+    const int narrow = span(status).second + 600;
+    RecordingCanvas window = s.Paint(narrow);
+    const Op* moved = window.FindText("General data acquisition(0)");
+    ASSERT_NE(moved, nullptr);
+    EXPECT_LE(span(moved).second, narrow);
+    EXPECT_LT(moved->points[0].y, -10);
+    EXPECT_EQ(window.FindText("Line ID=aa")->points[0].y, moved->points[0].y);
 
     device.monitorRunning = 1;
     device.strip.x0 = s.ws.display.layout.xorg;
@@ -157,6 +166,8 @@ TEST(AcquisitionScreen, LineBannerClearOfTheTextsOfItsRow)
     ASSERT_NE(banner, nullptr);
     EXPECT_EQ(banner->points[0].y, -1160);
     EXPECT_GE(banner->points[0].x, span(prompt).second);
+    RecordingCanvas monitor = s.Paint(span(prompt).second + 300);
+    EXPECT_LE(span(monitor.FindText("General data acquisition(0)")).second, span(prompt).second + 300);
 }
 
 }  // namespace
