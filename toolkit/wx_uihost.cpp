@@ -117,7 +117,9 @@ MsgResult WxUiHost::DoMessage(const MessageRequest& request)
     if (inWindow) {
         std::optional<MsgResult> r = ParseResult(answer->substr(std::string_view(kWindowAnswer).size()));
         const MsgResult result = r && IsButtonOf(*r, request.buttons) ? *r : DismissResult(request.buttons);
-        wxGenericMessageDialog box(Parent(), W(request.text), caption, style);
+        // The generic box looks up an icon for every icon flag and has none for wxICON_NONE:
+        // without an icon flag it shows none.
+        wxGenericMessageDialog box(Parent(), W(request.text), caption, style & ~wxICON_NONE);
         wxTimer close;
         close.Bind(wxEVT_TIMER, [this, &box, &close](wxTimerEvent&) {
             if (windowAnswerHold_ && windowAnswerHold_()) {
