@@ -11,6 +11,7 @@
 #include <wx/imagpng.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -137,7 +138,9 @@ TEST(RecordViewInTheProgram, CopyToClipboardOffersAPictureOfTheRecord)
     auto be32 = [&](size_t at) { return (bytes[at] << 24) | (bytes[at + 1] << 16) | (bytes[at + 2] << 8) | bytes[at + 3]; };
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 12, 4), "IHDR");
     const int width = be32(16), height = be32(20);
-    std::cout << "[ clipboard ] " << width << " x " << height << " PNG\n";
+    const std::string shot = ShotPath("record-view-clipboard.png");
+    std::ofstream(shot, std::ios::binary).write(static_cast<const char*>(png.GetData()), static_cast<std::streamsize>(png.GetSize()));
+    std::cout << "[ picture ] " << shot << " (" << width << " x " << height << ")\n";
     EXPECT_GT(width, 100);
     EXPECT_GT(height, 100);
 }
