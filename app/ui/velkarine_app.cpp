@@ -7,6 +7,7 @@
 #include <vector>
 
 #include <wx/display.h>
+#include <wx/image.h>
 #include <wx/uiaction.h>
 
 #include "app/acquisition/mode_services.h"
@@ -70,6 +71,8 @@ bool CVelkarineApp::OnInit()
     std::setlocale(LC_NUMERIC, "C");
     SetAppName("Velkarine");
     SetAppDisplayName("Velkarine");
+    // The clipboard hands the record's bitmap to other programs as PNG, which needs the handler.
+    wxInitAllImageHandlers();
 
     script_ = UiScript::FromEnvironment();
     if (script_) {
