@@ -50,6 +50,31 @@ double Slope(const std::vector<std::pair<double, double>>& points)
     return (n * sxt - sx * st) / (n * sxx - sx * sx);
 }
 
+// The program over the files the host gives (its folder the line's), as the commands see it.
+struct ListedLine {
+    ListedLine(AnsweringHost& host, const std::string& folder)
+        : ui(host), profile(Profile::FromText("[General]\nMAXTRACES=64\n")), ws(profile, ui), doc(ws)
+    {
+        ui.folder = folder;
+        ui.saveFolder = folder;
+        ws.startup.language = -1;
+        ws.diagnostics = std::make_shared<MemoryLogSink>();
+        ws.InitForView(folder);
+        RegisterFileFormats(doc.Formats());
+    }
+    int Run(int id)
+    {
+        CommandContext ctx{ws, ui, doc, recent};
+        return RunCommand(table, id, ctx);
+    }
+    AnsweringHost& ui;
+    Profile profile;
+    Workspace ws;
+    CVelkarineDoc doc;
+    RecentFileList recent;
+    const CommandTable table = BuildCommandTable();
+};
+
 TEST(RefractionLine, GroupPickingStoresEachShotUnderItsSourceAndGivesTheLayers)
 {
     SetSharedBlockPrefix("velk-line-" + std::to_string(::getpid()) + "-");
@@ -62,24 +87,12 @@ TEST(RefractionLine, GroupPickingStoresEachShotUnderItsSourceAndGivesTheLayers)
         ASSERT_TRUE(line.WriteShot(path, sources[s], static_cast<uint64_t>(s + 1)));
         ui.files.push_back(path);
     }
-    ui.folder = folder.Path();
-    ui.saveFolder = folder.Path();
+    ListedLine listed(ui, folder.Path());
+    ASSERT_EQ(listed.Run(cmd::kMakeFileList), 1);
+    ASSERT_EQ(listed.Run(cmd::kSetUpGeometry), 1);  // "Set waveform data ?" OK
+    ASSERT_EQ(listed.Run(cmd::kGroupAutoPickFirstArrivals), 1);
 
-    Profile profile = Profile::FromText("[General]\nMAXTRACES=64\n");
-    Workspace ws(profile, ui);
-    ws.startup.language = -1;
-    ws.diagnostics = std::make_shared<MemoryLogSink>();
-    ws.InitForView(folder.Path());
-    CVelkarineDoc doc(ws);
-    RegisterFileFormats(doc.Formats());
-    RecentFileList recent;
-    CommandContext ctx{ws, ui, doc, recent};
-    const CommandTable table = BuildCommandTable();
-    ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
-    ASSERT_EQ(RunCommand(table, cmd::kSetUpGeometry, ctx), 1);  // "Set waveform data ?" OK
-    ASSERT_EQ(RunCommand(table, cmd::kGroupAutoPickFirstArrivals, ctx), 1);
-
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = listed.ws.traveltimeSet;
     ASSERT_EQ(set.shotCount, 5);
     std::vector<std::pair<double, double>> direct, head;
     const double crossover = 2.0 * line.config.thickness *
@@ -139,30 +152,18 @@ TEST(RefractionLine, GroupPickingOfMoreShotsThanTheSetHoldsSaysWhatWasLeftOut)
         ASSERT_TRUE(WriteSeg2File(path, rows, headers, kReceivers, 4, 1.0f));
         ui.files.push_back(path);
     }
-    ui.folder = folder.Path();
-    ui.saveFolder = folder.Path();
-
-    Profile profile = Profile::FromText("[General]\nMAXTRACES=64\n");
-    Workspace ws(profile, ui);
-    ws.startup.language = -1;
-    ws.diagnostics = std::make_shared<MemoryLogSink>();
-    ws.InitForView(folder.Path());
-    CVelkarineDoc doc(ws);
-    RegisterFileFormats(doc.Formats());
-    RecentFileList recent;
-    CommandContext ctx{ws, ui, doc, recent};
-    const CommandTable table = BuildCommandTable();
-    ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
-    ASSERT_EQ(RunCommand(table, cmd::kSetUpGeometry, ctx), 1);
-    ASSERT_EQ(ws.fileGroup.sourceCount, kShots);
+    ListedLine listed(ui, folder.Path());
+    ASSERT_EQ(listed.Run(cmd::kMakeFileList), 1);
+    ASSERT_EQ(listed.Run(cmd::kSetUpGeometry), 1);
+    ASSERT_EQ(listed.ws.fileGroup.sourceCount, kShots);
     ui.messages.clear();
-    ASSERT_EQ(RunCommand(table, cmd::kGroupAutoPickFirstArrivals, ctx), 1);
+    ASSERT_EQ(listed.Run(cmd::kGroupAutoPickFirstArrivals), 1);
 
     EXPECT_EQ(std::count(ui.messages.begin(), ui.messages.end(),
                          "The traveltime data holds at most 501 shots of 1001 picks: 99 shots (2376 picks) were not stored."),
               1)
         << ::testing::PrintToString(ui.messages);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = listed.ws.traveltimeSet;
     ASSERT_EQ(set.shotCount, CTraveltimeSet::kMaxShots);
     for (int s = 0; s < set.shotCount; ++s) {
         ASSERT_FLOAT_EQ(set.sourcePosition[s], 0.5f * static_cast<float>(s));
