@@ -5,7 +5,6 @@
 #include "app/command_table.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
-#include "app/picking/pick_matching.h"
 #include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/workspace.h"

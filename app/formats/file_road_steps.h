@@ -17,12 +17,13 @@ class LoadTarget;
 class Workspace;
 struct CommandContext;
 
-// The picks of the record being left go to the traveltime set when picking is on. Returns the
-// trace count loaded.
+// The picks of the record being left go to the traveltime set when picking is on
+// (BeforeRecordReplaced). Returns the trace count loaded.
 int LeaveRecordForOpen(Workspace& ws);
 
-// The undo snapshot (when traces are loaded) and the commit of traces 0 .. count-1 of the
-// target into the store at its start index. Taken only when the road goes on, so a cancelled
+// The step before a record is replaced (BeforeRecordReplaced), the undo snapshot (when traces
+// are loaded) and the commit of traces 0 .. count-1 of the target into the store at its start
+// index. Taken only when the road goes on, so a cancelled
 // or failed open leaves the undo levels as they were.
 void CommitReadRecord(Workspace& ws, const LoadTarget& target, int count, bool copyHeaders);
 

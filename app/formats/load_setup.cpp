@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "base/display_filter.h"
-#include "app/picking/pick_matching.h"
 #include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"

@@ -9,7 +9,6 @@
 #include "app/formats/document.h"
 #include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
-#include "app/picking/pick_matching.h"
 #include "platform/recent_files.h"
 #include "app/formats/seg2_commands.h"
 #include "app/record_arrival.h"

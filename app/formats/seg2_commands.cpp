@@ -9,7 +9,6 @@
 #include "app/formats/document.h"
 #include "app/formats/file_road_steps.h"
 #include "app/formats/load_setup.h"
-#include "app/picking/pick_matching.h"
 #include "app/record_arrival.h"
 #include "app/view/record_extents.h"
 #include "platform/recent_files.h"

@@ -91,8 +91,9 @@ void OnAutomaticProcessingStop(Workspace& ws, ViewSurface* view, FrameServices* 
 
 // "Show traveltime curve by Rostrel": the set into the block, then Rostrel with the word.
 int ShowTraveltimeInRostrel(CommandContext& ctx, const std::string& word);
-// "Pick first arrival time automatically" of the file group: every listed file picked and added
-// to the set; the record shown before comes back with its picks. With `askBeforeReplacing` (the
+// "Pick first arrival time automatically" of the file group: the record's picks go to the set
+// first (BeforeRecordReplaced), then every listed file is picked and added to the set; the
+// record shown before comes back with its picks. With `askBeforeReplacing` (the
 // menu command; the guided acquisition modes and automatic processing pick without asking), the
 // first file whose shot the set held before the run asks once whether to replace the picks of
 // such shots: Yes picks them all, No keeps those shots as they are and picks only the others.

@@ -260,6 +260,7 @@ TEST_F(RecordArrival, PicksOnAReceiverGatherGoToTheShotsOfItsTraces)
 {
     Walk w(shots, out);
     const Workspace& ws = w.ws;
+    w.ws.store.PushUndo();  // as an edit of the shot shown would
     w.ws.fileGroup.gatherIndex = 1;  // the receiver at 2 m
     ASSERT_EQ(w.Run(cmd::kCommonReceiverGather), 1);
     ASSERT_EQ(ws.store.TraceCount(), 2);  // the shots at -2.5 m and 27.5 m, in this order
@@ -276,6 +277,13 @@ TEST_F(RecordArrival, PicksOnAReceiverGatherGoToTheShotsOfItsTraces)
     ASSERT_EQ(w.Run(cmd::kShowLeftSide), 1);
     EXPECT_EQ(picks[0], 12.5f);
     EXPECT_EQ(picks[1], 33.0f);
+
+    // Undo brings back the shot shown before the gathers (which take no snapshot): the picks of
+    // the gather left go to their shots as on every road.
+    picks[1] = 34.0f;
+    ASSERT_EQ(w.Run(cmd::kEditUndo), 1);
+    EXPECT_EQ(ws.display.sourcePosition, kShownSource);
+    EXPECT_EQ(w.StoredPick(27.5f, 2.0f), 34.0f);
 
     ASSERT_EQ(w.Run(cmd::kSaveRostrelFile), 1);
     auto saved = std::make_unique<CTraveltimeSet>();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -16,7 +18,9 @@
 #include "app/picking/pick_commands.h"
 #include "app/simulated_line.h"
 #include "app/surfacewave/spac_commands.h"
+#include "app/survey/automatic_processing.h"
 #include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
 #include "app/view/view_commands.h"
 #include "gui_support.h"
 #include "tools/test_support.h"
@@ -103,6 +107,100 @@ TEST(RecordArrivalInTheProgram, PicksAfterAFileListLoadGoToItsOwnShot)
     }
     EXPECT_FLOAT_EQ(std::fmin(set->sourcePosition[0], set->sourcePosition[1]), -2.5f);
     EXPECT_FLOAT_EQ(std::fmax(set->sourcePosition[0], set->sourcePosition[1]), 27.5f);
+}
+
+// A three-shot line listed from its folder, its geometry set and picked over the list; the shot
+// at -2.5 m opened and three of its picks corrected with the mouse; then group picking again,
+// answered No (keep the picks held), or the right and left side waveforms and back; then the
+// traveltime data saved. The corrections are in the saved file both times.
+class HandCorrectionsInTheProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+        if (!HaveProgram("import")) GTEST_SKIP() << "no screenshot tool (ImageMagick import)";
+        std::filesystem::create_directories(lineFolder);
+        SimulatedLine line;
+        ASSERT_TRUE(line.WriteShot(lineFolder + "/shot1.sg2", 27.5f, 1));
+        ASSERT_TRUE(line.WriteShot(shot, -2.5f, 2));
+        ASSERT_TRUE(line.WriteShot(lineFolder + "/shot3.sg2", 57.5f, 3));
+    }
+    // The line listed, its geometry and data set, picked over the list, the shot at -2.5 m opened.
+    std::string Opened() const
+    {
+        return "sleep 300; answer " + lineFolder + "; answer OK; answer OK; answer OK" + Command(cmd::kMakeFileListFromFolder) +
+               "; answer OK; answer OK; answer OK; answer OK" + Command(cmd::kSetUpGeometry) + Command(cmd::kGroupAutoPickFirstArrivals) + "; answer " +
+               shot + "; answer OK" + Command(cmd::kOpenSeg2);
+    }
+
+    PrivateDisplay display;
+    TempFolder folder;
+    std::string lineFolder = folder.File("line");
+    std::string shot = lineFolder + "/shot2.sg2";
+};
+
+TEST_F(HandCorrectionsInTheProgram, SurviveGroupPickingAnsweredNoAndTheSideWaveforms)
+{
+    // First run: where the shot is drawn.
+    const std::string layoutReport = folder.File("layout.txt");
+    RunProgram(display, folder, Opened() + "; report " + layoutReport, layoutReport, "hand-corrections-opened.png");
+    const std::string layout = ReadFileText(layoutReport);
+    std::vector<double> frame, receivers;
+    for (auto [key, into] : {std::pair{"layout", &frame}, std::pair{"receivers", &receivers}}) {
+        std::istringstream in(ReportValue(layout, key));
+        for (std::string item; std::getline(in, item, ',');) into->push_back(std::stod(item));
+    }
+    ASSERT_EQ(frame.size(), 5u) << layout;
+    ASSERT_EQ(frame[4], 0) << "time-horizontal layout expected";
+    ASSERT_EQ(receivers.size(), 24u);
+    const double hscale = std::stod(ReportValue(layout, "display.hscale"));
+    const double plotscale = std::stod(ReportValue(layout, "display.plotscale"));
+    // Three corrections, clicked where the automatic picks are not: 90 ms at 10 m, 100 ms at
+    // 20 m, 110 ms at 30 m.
+    const std::vector<std::pair<int, double>> corrections = {{5, 90.0}, {10, 100.0}, {15, 110.0}};
+    std::string clicks;
+    for (const auto& [trace, t] : corrections) {
+        const int x = static_cast<int>(frame[0] + t * hscale);
+        const int y = -static_cast<int>(frame[1] + (receivers[static_cast<size_t>(trace)] * 0.01 - frame[2]) * plotscale);
+        clicks += "; mouse " + std::to_string(x) + " " + std::to_string(y) + "; sleep 150; press; sleep 100; release; sleep 200";
+    }
+    const std::string picked = folder.File("picked.txt");
+    clicks += "; report " + picked;
+
+    // The saved traveltime data holds the corrections under the shot at -2.5 m.
+    auto expectCorrections = [&](const std::string& saved) {
+        auto set = std::make_unique<CTraveltimeSet>();
+        ASSERT_EQ(ReadTraveltimeText(*set, saved), 3) << ReadFileText(saved);
+        ASSERT_FLOAT_EQ(set->sourcePosition[0], -2.5f);
+        for (const auto& [trace, t] : corrections) {
+            const float x = static_cast<float>(receivers[static_cast<size_t>(trace)] * 0.01);
+            float stored = 0.0f;
+            for (int k = 0; k < set->pickCount[0]; ++k)
+                if (std::fabs(set->X(0, k) - x) < 0.01f) stored = set->T(0, k);
+            EXPECT_NEAR(stored, t, 3.0) << "receiver " << x << " m";
+        }
+    };
+
+    // Group picking again, answered No (keep the held shots), then the save.
+    const std::string again = folder.File("again.vs"), report = folder.File("again.txt");
+    RunProgram(display, folder,
+               Opened() + clicks + "; answer No" + Command(cmd::kGroupAutoPickFirstArrivals) + "; answer " + again +
+                   "; answer OK" + Command(cmd::kSaveRostrelFile) + "; report " + report,
+               report, "hand-corrections-group-picking.png");
+    std::istringstream clicked(ReportValue(ReadFileText(picked), "picks"));
+    std::vector<double> picks;
+    for (std::string item; std::getline(clicked, item, ',');) picks.push_back(std::stod(item));
+    ASSERT_EQ(picks.size(), 24u);
+    for (const auto& [trace, t] : corrections) EXPECT_NEAR(picks[static_cast<size_t>(trace)], t, 3.0) << trace;
+    expectCorrections(again);
+
+    // The right side waveforms (a receiver gather) and back, then the save.
+    const std::string side = folder.File("side.vs"), sideReport = folder.File("side.txt");
+    RunProgram(display, folder,
+               Opened() + clicks + Command(cmd::kShowRightSide) + Command(cmd::kShowLeftSide) + "; answer " + side +
+                   "; answer OK" + Command(cmd::kSaveRostrelFile) + "; report " + sideReport,
+               sideReport, "hand-corrections-side-waveforms.png");
+    expectCorrections(side);
 }
 
 // Synthetic microtremor-array data (its records are longer than the default MAX_SAMPLE), its

@@ -151,28 +151,18 @@ TEST(RefractionLine, GroupPickingOfMoreShotsThanTheSetHoldsSaysWhatWasLeftOut)
     }
     ui.folder = folder.Path();
     ui.saveFolder = folder.Path();
-
-    Profile profile = Profile::FromText("[General]\nMAXTRACES=64\n");
-    Workspace ws(profile, ui);
-    ws.startup.language = -1;
-    ws.diagnostics = std::make_shared<MemoryLogSink>();
-    ws.InitForView(folder.Path());
-    CVelkarineDoc doc(ws);
-    RegisterFileFormats(doc.Formats());
-    RecentFileList recent;
-    CommandContext ctx{ws, ui, doc, recent};
-    const CommandTable table = BuildCommandTable();
-    ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
-    ASSERT_EQ(RunCommand(table, cmd::kSetUpGeometry, ctx), 1);
-    ASSERT_EQ(ws.fileGroup.sourceCount, kShots);
+    LineProgram program(ui, folder.Path());
+    ASSERT_EQ(program.Run(cmd::kMakeFileList), 1);
+    ASSERT_EQ(program.Run(cmd::kSetUpGeometry), 1);
+    ASSERT_EQ(program.ws.fileGroup.sourceCount, kShots);
     ui.messages.clear();
-    ASSERT_EQ(RunCommand(table, cmd::kGroupAutoPickFirstArrivals, ctx), 1);
+    ASSERT_EQ(program.Run(cmd::kGroupAutoPickFirstArrivals), 1);
 
     EXPECT_EQ(std::count(ui.messages.begin(), ui.messages.end(),
                          "The traveltime data holds at most 501 shots of 1001 picks: 99 shots (2376 picks) were not stored."),
               1)
         << ::testing::PrintToString(ui.messages);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = program.ws.traveltimeSet;
     ASSERT_EQ(set.shotCount, CTraveltimeSet::kMaxShots);
     for (int s = 0; s < set.shotCount; ++s) {
         ASSERT_FLOAT_EQ(set.sourcePosition[s], 0.5f * static_cast<float>(s));
