@@ -485,7 +485,11 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
         if (k == 0 || (!image && k == count - 1)) {
             edgeLine(y);
         } else if (image && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) {
-            continue;  // on the closing edge
+            // On the closing edge: its number, no tick.
+            if (!threeComponent && k * static_cast<double>(dstep) <= frameSpan + 1e-6 * dstep) {
+                LabelBeside(c, xorg - 160, -y + 25, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
+            }
+            continue;
         } else if (!threeComponent) {
             const double v = distanceOrigin + k * static_cast<double>(dstep);
             largestLabel = std::max(largestLabel, std::fabs(s.kmDisplay == 1 ? v * 0.001 : v));
@@ -588,7 +592,13 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
     const double frameSpan = static_cast<double>(distanceEnd) - distanceOrigin;
     for (int k = 0; k < count; ++k) {
         const int32_t x = SaturatingAdd(xorg, Trunc(k * static_cast<double>(dstep) * plotscale));
-        if (image && k > 0 && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) continue;
+        if (image && k > 0 && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) {
+            // On the closing edge: its number, no tick.
+            if (k * static_cast<double>(dstep) <= frameSpan + 1e-6 * dstep) {
+                LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
+            }
+            continue;
+        }
         right = x;
         l.rightExtent = std::max(l.rightExtent, x);
         if (k == 0 && image) LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin));

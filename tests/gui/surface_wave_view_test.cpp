@@ -84,21 +84,26 @@ struct Picture {
 };
 
 // The record is shown as wiggles; the new image comes as a colour contour, whole, its legend in
-// the window; the next waveform record is shown as wiggles again.
+// the window, and so does its velocity-depth image; the record brought back by undo is shown as
+// wiggles again.
 TEST_F(SurfaceWaveView, NewPhaseVelocityImageShowsItsLegendInTheWindow)
 {
-    const std::string image = folder.File("image.txt"), record = folder.File("record.txt");
-    const std::string shot = folder.File("shot.sg2");
-    Run("sleep 300; answer " + shot + "; command " + std::to_string(cmd::kOpenSeg2) + "; sleep 500; answer OK; command " +
-        std::to_string(cmd::kPhaseVelocityTransform) + "; sleep 1000; report " + image + "; sleep 2000; answer " + shot +
-        "; command " + std::to_string(cmd::kOpenSeg2) + "; sleep 500; report " + record);
-    ASSERT_TRUE(WaitForFile(image, 30s)) << Output();
-    std::this_thread::sleep_for(500ms);
-    if (Screenshot(display.Name(), ShotPath("phase-velocity-image.png"))) std::cout << "[ screenshot ] phase-velocity-image.png\n";
-    const std::string r = ReadFileText(image);
-    EXPECT_NE(r.find("display.recordKind=1"), std::string::npos);
-    EXPECT_NE(r.find("display.plotMode=0,0"), std::string::npos) << r;
-    Picture(r).ExpectFitted();
+    const std::string image = folder.File("image.txt"), depth = folder.File("depth.txt");
+    const std::string record = folder.File("record.txt");
+    Run("sleep 300; answer " + folder.File("shot.sg2") + "; command " + std::to_string(cmd::kOpenSeg2) +
+        "; sleep 500; answer OK; command " + std::to_string(cmd::kPhaseVelocityTransform) + "; sleep 1000; report " +
+        image + "; sleep 2000; answer OK; command " + std::to_string(cmd::kVelocityDepthTransform) +
+        "; sleep 1000; report " + depth + "; sleep 2000; command " + std::to_string(cmd::kEditUndo) + "; command " +
+        std::to_string(cmd::kEditUndo) + "; sleep 500; report " + record);
+    for (const auto& [report, shot] : {std::pair{image, "phase-velocity-image.png"}, {depth, "velocity-depth-image.png"}}) {
+        ASSERT_TRUE(WaitForFile(report, 30s)) << Output();
+        std::this_thread::sleep_for(500ms);
+        if (Screenshot(display.Name(), ShotPath(shot))) std::cout << "[ screenshot ] " << shot << "\n";
+        const std::string r = ReadFileText(report);
+        EXPECT_NE(r.find("display.recordKind=1"), std::string::npos);
+        EXPECT_NE(r.find("display.plotMode=0,0"), std::string::npos) << r;
+        Picture(r).ExpectFitted();
+    }
     ASSERT_TRUE(WaitForFile(record, 30s)) << Output();
     program.Kill();
     EXPECT_NE(ReadFileText(record).find("display.plotMode=-2,0"), std::string::npos) << ReadFileText(record);
@@ -111,7 +116,9 @@ TEST_F(SurfaceWaveView, CoherenceImageOfTheArrayFillsTheWindow)
 {
     std::string files;
     for (int i = 1; i <= 10; ++i) {
-        files += FormatC("<file><file_name>MicrotremorArrayData_%02d.8hd</file_name><id>%d</id></file>", i, i);
+        files += FormatC("<file><file_name>MicrotremorArrayData_%02d.8hd</file_name><id>%d</id>"
+                         "<file_type>2</file_type></file>",
+                         i, i);
     }
     const std::string list = folder.File("array-list.xml");
     velk::testing::WriteFileText(list, "<?xml version='1.0'?><line><file_list>" + files + "</file_list></line>");
