@@ -372,9 +372,10 @@ int SendCoherenceToViewer(Workspace& ws, UiHost& ui)
     if (!ws.olvenarLink) return 0;
     WaveformStore& store = ws.store;
     const int traces = store.TraceCount();
+    // The bins' frequencies from the exact step, which the headers hold in whole thousandths.
     ws.olvenarLink->PutMatrix(store.current.rows,
                               std::span<const CTraceHeader>(store.current.headers.data(), static_cast<size_t>(traces)),
-                              traces);
+                              traces, traces > 0 ? DrawnIntervalUs(ws, 0) : 0.0);
     return ws.olvenarLink->Launch("COHERENCE", "MATRIX", LaunchServicesOf(ws, ui));
 }
 

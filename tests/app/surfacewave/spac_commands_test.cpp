@@ -218,6 +218,7 @@ TEST_F(Spac, CoherenceMatrixForTheViewer)
         for (int j = 0; j < 40; ++j) st.current.rows[i][j] = static_cast<float>(i) + 0.001f * static_cast<float>(j);
     }
     st.Params().recordKind = 2;
+    st.Params().sampleInterval = 0.0305f;  // the exact step beside the headers' 30 thousandths
     ASSERT_EQ(SendCoherenceToViewer(ws, ui), 1);
     ASSERT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(launcher->starts[0].args, (std::vector<std::string>{"-Velkarine", "-COHERENCE", "-MATRIX"}));
@@ -229,7 +230,7 @@ TEST_F(Spac, CoherenceMatrixForTheViewer)
     EXPECT_EQ(value(8 + 4 * (2 * 1024 + 5)), st.current.rows[2][5]);
     const size_t distances = 8 + 4 * 50 * 1024, frequencies = distances + 4 * 50;
     EXPECT_EQ(value(distances + 4 * 2), 15.0f);
-    EXPECT_FLOAT_EQ(value(frequencies + 4 * 10), 10 * 30.0f * 0.001f);
+    EXPECT_FLOAT_EQ(value(frequencies + 4 * 10), 10 * 0.0305f);
 }
 
 TEST_F(Spac, CorrelationWithTheReference)
