@@ -65,23 +65,18 @@ TEST_F(SurfaceWaveView, ArrayLineShowsTheArrayDialogAfterTheList)
     EXPECT_GT(out.find("dialog \"CArrayGeometryDlg\" -> (window)"), out.find("CFileListDlg")) << out;
 }
 
-// The picture a report describes: its right and bottom extent, the visible size of the view.
-struct Picture {
+// The picture a report describes is drawn (the image and its legend reach across most of the
+// window) and lies inside the window.
+void ExpectFitted(const std::string& r)
+{
     int right = 0, bottom = 0, width = 0, height = 0;
-    explicit Picture(const std::string& r)
-    {
-        EXPECT_EQ(std::sscanf(r.substr(r.find("display.extent=")).c_str(), "display.extent=%d,%d", &right, &bottom), 2);
-        EXPECT_EQ(std::sscanf(r.substr(r.find("view.visible=")).c_str(), "view.visible=%d,%d", &width, &height), 2);
-    }
-    // Drawn (the image and its legend reach across most of the window) and inside the window.
-    void ExpectFitted() const
-    {
-        EXPECT_GT(right, width / 2);
-        EXPECT_LE(right, width);
-        EXPECT_LE(bottom, height);
-        EXPECT_GT(bottom, height / 2);
-    }
-};
+    ASSERT_EQ(std::sscanf(r.substr(r.find("display.extent=")).c_str(), "display.extent=%d,%d", &right, &bottom), 2);
+    ASSERT_EQ(std::sscanf(r.substr(r.find("view.visible=")).c_str(), "view.visible=%d,%d", &width, &height), 2);
+    EXPECT_GT(right, width / 2);
+    EXPECT_LE(right, width);
+    EXPECT_GT(bottom, height / 2);
+    EXPECT_LE(bottom, height);
+}
 
 // The record is shown as wiggles; the new image comes as a colour contour, whole, its legend in
 // the window, and so does its velocity-depth image; the record brought back by undo is shown as
@@ -102,7 +97,7 @@ TEST_F(SurfaceWaveView, NewPhaseVelocityImageShowsItsLegendInTheWindow)
         const std::string r = ReadFileText(report);
         EXPECT_NE(r.find("display.recordKind=1"), std::string::npos);
         EXPECT_NE(r.find("display.plotMode=0,0"), std::string::npos) << r;
-        Picture(r).ExpectFitted();
+        ExpectFitted(r);
     }
     ASSERT_TRUE(WaitForFile(record, 30s)) << Output();
     program.Kill();
@@ -133,7 +128,7 @@ TEST_F(SurfaceWaveView, CoherenceImageOfTheArrayFillsTheWindow)
     EXPECT_NE(r.find("display.recordKind=2"), std::string::npos) << r;
     EXPECT_NE(r.find("display.plotMode=0,0"), std::string::npos) << r;
     EXPECT_NE(r.find("display.samples=0+4097/8192"), std::string::npos) << r;  // 0 .. 125 Hz at 4 ms
-    Picture(r).ExpectFitted();
+    ExpectFitted(r);
 }
 
 }  // namespace

@@ -38,51 +38,31 @@ class SimulatedLine : public ::testing::Test, public testing::FileRoad {
 protected:
     SimulatedLine() : FileRoad("[General]\nMAXTRACES=128\n"), table(BuildCommandTable()) { ws.olvenarLink.reset(); }
 
-    // The line's shot files in their own folder, written with our SEG-2 writer.
-    void ShootLine()
+    // The line's shot files in their own folder, written with our SEG-2 writer: shot n over
+    // receivers `spacing` m apart from first(n), its source at source(n).
+    template <class First, class Source>
+    void ShootLine(int shots, double spacing, First first, Source source)
     {
         SimulatorConfig config;
         EXPECT_TRUE(ParseSurfaceWave("400,150,15", config));
         ManualClock clock;
         SimulatedSeismograph seismograph(config, clock);
         std::filesystem::create_directories(line);
-        for (int n = 0; n < kShots; ++n) {
-            WriteShot(seismograph, n, n * kMoveUp, n * kMoveUp - kShotOffset);
+        for (int n = 0; n < shots; ++n) {
+            std::array<float, kInstrumentRows> receivers{};
+            for (int r = 0; r < kChannels; ++r) receivers[static_cast<size_t>(r)] = static_cast<float>(first(n) + r * spacing);
+            seismograph.SetSpreadHint(static_cast<float>(source(n)), receivers);
+            const auto record = seismograph.MakeRecord(static_cast<uint64_t>(n), kSamples, 1000.0, kSamples / 10);
+            Matrix2D<float> rows(0, kChannels - 1, 0, kSamples - 1);
+            std::vector<CTraceHeader> headers(kChannels);
+            for (int r = 0; r < kChannels; ++r) {
+                headers[static_cast<size_t>(r)].Set(r + 1, std::lround(receivers[static_cast<size_t>(r)] * 100.0),
+                                                    std::lround(source(n) * 100.0), 1, 1, 0.0f, 1000.0f, kSamples);
+                for (int i = 0; i < kSamples; ++i) rows[r][i] = static_cast<float>(record[static_cast<size_t>(r)][static_cast<size_t>(i)]);
+            }
+            const std::string path = (line / FormatC("%d.sg2", 1001 + n)).string();
+            EXPECT_TRUE(WriteSeg2File(path, rows, headers, kChannels, 4, 1.0f).ok);
         }
-    }
-
-    // Shots at both ends of each spread of receivers `spacing` m apart: spread n from n x
-    // kMoveUp, its forward shot kShotOffset before the first receiver and its reverse shot
-    // kShotOffset past the last.
-    void ShootBothEnds(int spreads, double spacing)
-    {
-        SimulatorConfig config;
-        EXPECT_TRUE(ParseSurfaceWave("400,150,15", config));
-        ManualClock clock;
-        SimulatedSeismograph seismograph(config, clock);
-        std::filesystem::create_directories(line);
-        for (int n = 0; n < 2 * spreads; ++n) {
-            const double first = (n / 2) * kMoveUp;
-            const double source = n % 2 == 0 ? first - kShotOffset : first + (kChannels - 1) * spacing + kShotOffset;
-            WriteShot(seismograph, n, first, source, spacing);
-        }
-    }
-
-    void WriteShot(SimulatedSeismograph& seismograph, int n, double first, double source, double spacing = kSpacing)
-    {
-        std::array<float, kInstrumentRows> receivers{};
-        for (int r = 0; r < kChannels; ++r) receivers[static_cast<size_t>(r)] = static_cast<float>(first + r * spacing);
-        seismograph.SetSpreadHint(static_cast<float>(source), receivers);
-        const auto record = seismograph.MakeRecord(static_cast<uint64_t>(n), kSamples, 1000.0, kSamples / 10);
-        Matrix2D<float> rows(0, kChannels - 1, 0, kSamples - 1);
-        std::vector<CTraceHeader> headers(kChannels);
-        for (int r = 0; r < kChannels; ++r) {
-            headers[static_cast<size_t>(r)].Set(r + 1, std::lround(receivers[static_cast<size_t>(r)] * 100.0),
-                                                std::lround(source * 100.0), 1, 1, 0.0f, 1000.0f, kSamples);
-            for (int i = 0; i < kSamples; ++i) rows[r][i] = static_cast<float>(record[static_cast<size_t>(r)][static_cast<size_t>(i)]);
-        }
-        const std::string path = (line / FormatC("%d.sg2", 1001 + n)).string();
-        EXPECT_TRUE(WriteSeg2File(path, rows, headers, kChannels, 4, 1.0f).ok);
     }
 
     // "Make file list(select a folder)" on the line's folder, then "Set up geometry" with the
@@ -114,7 +94,7 @@ protected:
 
 TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
 {
-    ShootLine();
+    ShootLine(kShots, kSpacing, [](int n) { return n * kMoveUp; }, [](int n) { return n * kMoveUp - kShotOffset; });
     // The diagnostic files go where the program puts them, beside the results.
     ws.diagnostics = std::make_shared<FolderLogSink>(folder.Path());
 
@@ -176,8 +156,11 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
 // follow the simulator's c(f).
 TEST_F(SimulatedLine, ShotsAtBothEndsFollowTheSimulatorsDispersion)
 {
+    // Spread n / 2 of receivers 2 m apart, its forward shot before the first receiver and its
+    // reverse shot past the last.
     constexpr int kSpreads = 3;
-    ShootBothEnds(kSpreads, 2.0);
+    ShootLine(2 * kSpreads, 2.0, [](int n) { return (n / 2) * kMoveUp; },
+              [](int n) { return (n / 2) * kMoveUp + (n % 2 == 0 ? -kShotOffset : 46.0 + kShotOffset); });
     ListTheLine(2 * kSpreads);
     ui.AnswerDialog("CPhaseVelocityDlg");
     ui.AnswerDialog("CMinMaxFrequencyDlg");

@@ -366,8 +366,8 @@ TEST_F(Spac, SyntheticArrayRecordsFitTheStore)
 struct SpacLongRecords : Spac {
     SpacLongRecords() : Spac("[General]\nMAXTRACES=64\nMAX_SAMPLE=32768\n") {}
 
-    // The picked (frequency, velocity) pairs of the records listed.
-    std::vector<std::pair<double, double>> PickedCurve(const std::vector<std::string>& records)
+    // The records listed, averaged, transformed and picked: the picks' velocities.
+    void ExpectPicksNearTheGenerators(const std::vector<std::string>& records)
     {
         const CommandTable table = BuildCommandTable();
         CommandContext ctx = Context();
@@ -375,29 +375,25 @@ struct SpacLongRecords : Spac {
         ui.ExpectMessage(FormatC("%d files have been opened!", static_cast<int>(records.size())));
         ui.AnswerDialog("CUseFileInfoDlg");
         ui.AnswerDialog("CFileListDlg");
-        EXPECT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
+        ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
         ui.AnswerDialog("CArrayGeometryDlg");
         RunCommand(table, cmd::kSpac2DFileGroup, ctx);
-        EXPECT_EQ(ws.store.DispersionFlag(), 2);
         ui.AnswerDialogWith("CPhaseVelocityDlg", [](DialogRequest& r) {
             EXPECT_EQ(r.Find("Method")->Text(), "SPAC");
             EXPECT_EQ(r.Find("SPAC")->Text(), "2D");
             return true;
         });
-        EXPECT_EQ(RunCommand(table, cmd::kPhaseVelocityTransform, ctx), 1);
+        ASSERT_EQ(RunCommand(table, cmd::kPhaseVelocityTransform, ctx), 1);
         ui.AnswerDialog("CMinMaxFrequencyDlg");
         RunCommand(table, cmd::kPickPhaseVelocity, ctx);
-        std::vector<std::pair<double, double>> curve;
-        const CParameterSet& p = ws.store.Params();
+        int picks = 0;
         for (int k = 0; k < ws.store.TraceCount(); ++k) {
-            if (p.pickTimes[static_cast<size_t>(k)] > 0.0f) curve.emplace_back(H(k).receiverHundredths * 0.01, p.pickTimes[static_cast<size_t>(k)]);
+            const float v = ws.store.Params().pickTimes[static_cast<size_t>(k)];
+            if (!(v > 0.0f)) continue;
+            ++picks;
+            EXPECT_NEAR(v / SyntheticMicrotremor::kDefaultVelocity, 1.0, 0.02) << H(k).receiverHundredths * 0.01 << " Hz";
         }
-        return curve;
-    }
-    static void ExpectWithin2Percent(const std::vector<std::pair<double, double>>& curve)
-    {
-        ASSERT_GE(curve.size(), 5u);
-        for (const auto& [f, v] : curve) EXPECT_NEAR(v / SyntheticMicrotremor::kDefaultVelocity, 1.0, 0.02) << f << " Hz";
+        EXPECT_GE(picks, 5);
     }
 };
 
@@ -411,7 +407,7 @@ TEST_F(SpacLongRecords, SyntheticArrayRecordsGiveTheGeneratorsVelocity)
     ASSERT_GT(GenerateMicrotremorArrayData(ws, ui, 7u), 0);
     std::vector<std::string> records;
     for (int i = 1; i <= 10; ++i) records.push_back(folder.File(FormatC("MicrotremorArrayData_%02d.8hd", i)));
-    ExpectWithin2Percent(PickedCurve(records));
+    ExpectPicksNearTheGenerators(records);
 
     // The same array and waves, made 32768 samples long.
     const CMamGeometry& g = ws.MamGeometry();
@@ -427,13 +423,7 @@ TEST_F(SpacLongRecords, SyntheticArrayRecordsGiveTheGeneratorsVelocity)
         records.push_back(folder.File(FormatC("long_%02d.8hd", i)));
         ASSERT_TRUE(WriteEightHeaderFile(records.back(), rows, h, n).ok);
     }
-    const auto curve = PickedCurve(records);
-    // The rows stand at multiples of the true step, 1 / (32768 x 4 ms), every 64th bin (the
-    // 5243 bins up to 40 Hz decimated for 64 traces).
-    const double df = 1000.0 / (32768 * 4.0);
-    ASSERT_EQ(ws.store.TraceCount(), 64);
-    for (int k = 0; k < 64; ++k) EXPECT_EQ(H(k).receiverHundredths, std::lround(k * 64 * df * 100.0)) << k;
-    ExpectWithin2Percent(curve);
+    ExpectPicksNearTheGenerators(records);
 }
 
 struct SpacSmallStore : Spac {
