@@ -43,6 +43,25 @@ void ShowRecordView(Workspace& ws)
         d.plotSubFlag = 0;
     }
     d.displayMode = 0;
+    ShowPlotModeOfRecord(ws);
+}
+
+void ShowPlotModeOfRecord(Workspace& ws)
+{
+    DisplayState& d = ws.display;
+    const int recordKind = ws.store.Params().recordKind;
+    const bool image = recordKind == 1 || recordKind == 2;
+    const bool wiggles = d.plotMode == -3 || d.plotMode == -2;
+    if (image && wiggles) {
+        d.waveformPlotMode = d.plotMode;
+        d.plotMode = 0;
+        d.plotSubFlag = 0;
+    } else if (!image && d.waveformPlotMode != 0) {
+        d.plotMode = d.waveformPlotMode;
+        d.plotSubFlag = 0;
+        d.waveformPlotMode = 0;
+    }
+    if (!image) d.drawing.secondFileNameFlag = 0;  // the names an image was made from
 }
 
 void BeforeRecordReplaced(Workspace& ws)
@@ -84,7 +103,11 @@ std::optional<int32_t> RecordSource(const Workspace& ws)
 
 void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before)
 {
-    if (RecordSource(ws) != before) AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled, true});
+    if (RecordSource(ws) != before) {
+        AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled, true});
+    } else {
+        ShowPlotModeOfRecord(ws);
+    }
 }
 
 void BeforeSnapshotRestored(Workspace& ws, const DataSet& coming)

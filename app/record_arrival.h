@@ -52,7 +52,8 @@ void BeforeRecordReplaced(Workspace& ws);
 //   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
 //      geometry pictures; when it leaves the velocity model, whose colours replaced the plot
 //      mode, the plot mode becomes the wiggles for a waveform record and the colour contour for
-//      an image (dispersion or coherence);
+//      an image (dispersion or coherence); an image arriving under a wiggle layout is shown as
+//      the colour contour, and that layout comes back with the next waveform record;
 //   5. the document as `arrival.title` says; the frame's title and the status bar's file pane
 //      then name what the document stands for (doc and frame may be null).
 //   A road without the document passes doc = null: step 5 then waits in the workspace until
@@ -68,6 +69,11 @@ void ApplyPendingRecordTitle(CommandContext& ctx);
 
 // Step 4 alone: the view shows the record in the store.
 void ShowRecordView(Workspace& ws);
+// The plot mode for the record in the store: an image (dispersion or coherence) arriving under
+// a wiggle layout is shown as the colour contour, and the wiggle layout comes back with the
+// next waveform record, which also drops the names the image was titled with. Part of step 4;
+// undo and redo run it for a record of the same shot.
+void ShowPlotModeOfRecord(Workspace& ws);
 
 // Trace 1's source word, or none without traces: what undo and redo compare.
 std::optional<int32_t> RecordSource(const Workspace& ws);

@@ -211,6 +211,7 @@ public:
     std::function<void(int milliseconds)> sleep;  // empty: the thread sleeps
 
     CContourSettings contour;
+    int coherenceDimension = 1;  // the SPAC (1 or 2 dimensions) that made the last coherence image
     ContourPalette palette;      // plot mode and line flag: display.plotMode, display.plotSubFlag
     VelocityModelView modelView; // the velocity model display (display mode 1)
     VelocityModel velocityModel; // the modelling grids; SetContourSource sets modelView.grid

@@ -43,11 +43,12 @@ CTraceHeader KeptHeader(const SurfaceWaveRecord& record, int k)
 
 void FrequencyTraceHeaders(const SurfaceWaveRecord& record, const CContourSettings& s, PhaseVelocityImage& image)
 {
-    const int dfm = Trunc32(image.df * 1000.0);
     image.headers.resize(static_cast<size_t>(image.traceCount));
     for (int k = 0; k < image.traceCount; ++k) {
         CTraceHeader h = KeptHeader(record, k);
-        h.receiverHundredths = Trunc32(static_cast<double>(dfm) * k * image.decimation * 0.1 + 0.5);
+        // The row's own frequency, from the exact step (the millihertz word would lose up to
+        // one step in a thousand per row).
+        h.receiverHundredths = Trunc32(image.df * k * image.decimation * 100.0 + 0.5);
         h.intervalUs = static_cast<float>(static_cast<double>(s.velocityInterval) * 1e6);
         h.samples = image.samples;
         h.component = 1;
@@ -89,6 +90,20 @@ void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers,
     s.maximumReceiverSpacing = static_cast<float>(maximum);
 }
 
+void SeparationRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& s)
+{
+    traceCount = std::clamp(traceCount, 0, static_cast<int>(headers.size()));
+    double minimum = 0.0, maximum = 0.0;
+    for (int i = 0; i < traceCount; ++i) {
+        const double r = std::fabs(static_cast<double>(headers[static_cast<size_t>(i)].receiverHundredths)) * 0.01;
+        if (!(r > 0.0)) continue;
+        minimum = minimum > 0.0 ? std::min(minimum, r) : r;
+        maximum = std::max(maximum, r);
+    }
+    s.minimumReceiverSpacing = static_cast<float>(minimum);
+    s.maximumReceiverSpacing = static_cast<float>(maximum);
+}
+
 int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceHeader> headers,
                        std::span<const float> peaks)
 {
@@ -102,6 +117,21 @@ int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceH
     }
     if (peaks.size() < static_cast<size_t>(traceCount)) return 0;
     return peaks[0] > peaks[static_cast<size_t>(traceCount - 2)] ? 0 : 1;
+}
+
+int ShotDirection(std::span<const CTraceHeader> headers)
+{
+    if (headers.empty()) return 0;
+    int32_t farEnd = headers[0].receiverHundredths;
+    for (const CTraceHeader& h : headers) farEnd = std::max(farEnd, h.receiverHundredths);
+    return headers[0].sourceHundredths > farEnd ? 1 : 0;
+}
+
+double ExactFrequencyStep(float headerWord, float storeInterval)
+{
+    const double exact = storeInterval;
+    if (std::isfinite(exact) && exact > 0.0 && std::fabs(std::trunc(exact * 1000.0) - headerWord) <= 1.0) return exact;
+    return headerWord * 0.001;
 }
 
 bool HasImageRanges(const CContourSettings& s)
@@ -315,7 +345,7 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& s, 
             h.component = 1;
             image.headers[static_cast<size_t>(j)] = h;
         }
-        image.storeInterval = static_cast<float>(df * 1000.0);
+        image.storeInterval = static_cast<float>(df);  // Hz per sample, exact beside the header word
     } else {
         FrequencyTraceHeaders(record, s, image);
     }
@@ -341,7 +371,7 @@ int SpacImage(const SurfaceWaveRecord& record, bool recordIsImage, const CContou
     const Matrix2D<float>* rows = &record.rows;
     double df = 0.0;
     if (recordIsImage) {
-        df = headers[0].intervalUs * 0.001;
+        df = ExactFrequencyStep(headers[0].intervalUs, record.intervalMs);
     } else {
         if (!(record.intervalMs > 0.0f) || !std::isfinite(record.intervalMs)) return refuse(ImageRefusal::BadAxis);
         scratch = Matrix2D<float>(0, traceCount - 1, 0, record.samples - 1);

@@ -7,14 +7,16 @@
 //
 // Image layouts:
 //   frequency traces (y-axis 1, and always for SPAC): trace k = frequency k x decimation x df,
-//     receiver word = trunc(dfm x k x decimation x 0.1 + 0.5); sample j = velocity j x interval
+//     receiver word = trunc(df x k x decimation x 100 + 0.5); sample j = velocity j x interval
 //     (from 0, j < trunc(end / interval + 1e-4)); the samples below the start velocity are 0;
 //     header interval = velocity interval x 1e6, so the store's interval reads in m/s.
 //   velocity traces (y-axis 0, phase shift only): trace j = velocity (start + j x interval),
 //     receiver word = trunc(velocity km/s x 100000), j < trunc((end - start) / interval + 1e-4);
-//     sample k = frequency bin k; header interval = dfm.
-// Here df = 1000 / (nfft x interval ms) Hz and dfm = trunc(df x 1000). Frequency rows start at
-// 0 Hz; the start frequency only shortens the span: F = trunc((end - start) / df) + 1 rows.
+//     sample k = frequency bin k; header interval = dfm; store interval = df (Hz).
+// Here df = 1000 / (nfft x interval ms) Hz and dfm = trunc(df x 1000). The header word dfm is
+// kept as stored files have it; labels, axes and model frequencies use the exact df, which the
+// store's interval carries beside it. Frequency rows start at 0 Hz; the start frequency only
+// shortens the span: F = trunc((end - start) / df) + 1 rows.
 
 #include <functional>
 #include <span>
@@ -83,12 +85,24 @@ using TransformProgress = std::function<void(const std::string&)>;
 // 0 .. traceCount-2 with a distance above 0 widens them. One trace gives 0 and 0.
 void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& settings);
 
+// The spacing range of a coherence image, whose receiver words hold its rows' separations: the
+// smallest and the largest separation above 0 (m); none gives 0 and 0.
+void SeparationRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& settings);
+
 // The automatic direction. In the guided mode of survey type 3: 0 when the first trace's
 // source word is below the integer mean of the first and last receiver words (halved toward
 // zero), else 1. Otherwise 0 when the peak of the first trace exceeds the peak of the last but
 // one, else 1 (equal peaks 1). A record of fewer than two traces gives 0.
 int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceHeader> headers,
                        std::span<const float> peaks);
+
+// The direction of a shot record from its geometry: 1 (backward) when the first trace's source
+// lies beyond the largest receiver position, else 0. No trace gives 0.
+int ShotDirection(std::span<const CTraceHeader> headers);
+
+// The exact frequency step (Hz) of an image whose header carries trunc(df x 1000): the store's
+// interval when that word was made from it, else the word x 0.001.
+double ExactFrequencyStep(float headerWord, float storeInterval);
 
 // True when both ranges of the settings can make an image: the end velocity above the start
 // velocity and the end frequency above the start frequency, all finite. A reversed or empty
@@ -127,8 +141,8 @@ void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> 
                      int threads = 0);
 
 // The SPAC image: coherence rows from SpacSpectra over the record (or, when the record is
-// already a dispersion or coherence image, its own rows with df = first header's interval x
-// 0.001), B = trunc((end - start) / df) rows decimated as above and always, image traces
+// already a dispersion or coherence image, its own rows with df = ExactFrequencyStep of the
+// first header's interval and the record's interval), B = trunc((end - start) / df) rows decimated as above and always, image traces
 // min(B / D, maxTraces); cell (k, j) = SpacCellValue at bin k x D, frequency k x D x df and
 // the column's velocity. Returns the number of velocity samples, or 0 with image.refusal.
 int SpacImage(const SurfaceWaveRecord& record, bool recordIsImage, const CContourSettings& settings,

@@ -132,7 +132,8 @@ bool COlvenarLink::PutChannel(int channel, int value, int count, const float* x,
     return true;
 }
 
-bool COlvenarLink::PutMatrix(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int traceCount)
+bool COlvenarLink::PutMatrix(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int traceCount,
+                             double stepUs)
 {
     uint8_t* b = Map();
     if (!b) return false;
@@ -148,9 +149,9 @@ bool COlvenarLink::PutMatrix(const Matrix2D<float>& rows, std::span<const CTrace
         }
         PutF32(b + kDPositions + 4 * k, static_cast<float>(headers[k].receiverHundredths / 100));
     }
-    const float intervalUs = n > 0 ? headers[0].intervalUs : 0.0f;
+    const double intervalUs = stepUs > 0.0 ? stepUs : n > 0 ? headers[0].intervalUs : 0.0;
     for (int j = 0; j < m; ++j) {
-        PutF32(b + kDTimes + 4 * static_cast<size_t>(j), static_cast<float>(j) * intervalUs * 0.001f);
+        PutF32(b + kDTimes + 4 * static_cast<size_t>(j), static_cast<float>(j * intervalUs * 0.001));
     }
     return true;
 }

@@ -57,8 +57,10 @@ public:
     // count (clamped to 0..8192) points; the channel number goes up by one (at most 3).
     bool PutChannel(int channel, int value, int count, const float* x, const float* y);
     // Layout D: traces 0..min(traceCount, 50)-1, the first min(samples of trace 1, 1024) samples
-    // of each, the positions (receiver word / 100 in integers, in m) and the sample times (ms).
-    bool PutMatrix(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int traceCount);
+    // of each, the positions (receiver word / 100 in integers, in m) and the sample times (ms):
+    // j x stepUs x 0.001, stepUs 0 taking the first header's interval word.
+    bool PutMatrix(const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int traceCount,
+                   double stepUs = 0.0);
 
     // Starts the viewer with " -Velkarine -<kind> -<layout>" by the launch pattern. 0 without a
     // start: the block could not be made ("Cannot create the shared memory block %s."), or the

@@ -82,6 +82,7 @@ int WorkspaceModeServices::Spac2DFileGroup(std::string& title)
     std::optional<CommandContext> c = Context();
     ViewProgressText progress(c ? c->view : nullptr);
     if (!velk::Spac2DFileGroup(ws_, ui_, progress, c ? c->doc.currentFileName : std::string())) return 0;
+    FitImageToWindow(ws_, c ? c->view : nullptr, true);
     title = ws_.display.drawing.secondFileName;
     return 1;
 }

@@ -236,6 +236,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     PeakPickParameters parameters = PickParametersOf(s);
     bool refused = false;
     bool stopped = false;  // a shot gather beyond the trace capacity
+    int chosenDirection = s.direction;
     for (int n = 0; n < files; ++n) {
         progress->StepIt();
         progress->SetText(FormatC("source=%d", n));
@@ -251,8 +252,11 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         ReceiverSpacingRange(count, h, s);
         parameters.ratioUpperThreshold = s.maximumReceiverSpacing;
         parameters.ratioLowerThreshold = s.minimumReceiverSpacing;
-        s.direction = 0;
+        // Each shot record is stacked from its own source: backward when the source lies beyond
+        // the spread's far end. A CMP gather's source word holds the CMP: forward.
+        s.direction = g.cmpList == 1 ? 0 : ShotDirection(h);
         if (n == 0 && !CPhaseVelocityDlg::EditSettings(s, ui, language)) return 0;
+        if (n == 0) chosenDirection = s.direction;
         if (n == 0 && s.yAxis == 0 && s.method == 0) {
             Warn(ui, Msg(language, "Phase velocities are picked on an image whose Y-axis is the frequency !",
                          "位相速度は縦軸が周波数の画像で読み取ってください !"));
@@ -310,6 +314,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         }
     }
     progress.reset();
+    s.direction = chosenDirection;  // the settings keep what the dialog showed
     if (refused) {
         Warn(ui, Msg(language, "Some files gave no phase velocity-frequency image !",
                      "位相速度-周波数画像を作れないファイルがありました !"));

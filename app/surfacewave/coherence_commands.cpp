@@ -15,6 +15,7 @@
 #include "app/formats/load_setup.h"
 #include "app/operations.h"
 #include "app/surfacewave/spac_commands.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/file_list_commands.h"
 #include "app/view/record_extents.h"
@@ -307,21 +308,27 @@ void AddSpacCommands(CommandTable& t)
         t.Add(MakeRow(id, menu, order, en, ja, std::move(action), rule));
     };
     const char* s = "surfacewave";
+    // A new coherence image fills the window.
+    auto image = [](bool made, CommandContext& c) {
+        if (!made) return 0;
+        FitImageToWindow(c.ws, c.view, true);
+        return 1;
+    };
     add(cmd::kSpac1DReferenceTrace, s, 30, "Spatial autocorrelation (1D SPAC based on 1 trace)",
-        "空間自己相関 (1トレース基準の1D SPAC)", [](CommandContext& c) { return Spac1DReferenceTrace(c.ws, c.ui) ? 1 : 0; },
-        kRuleWaveformRecordSpac);
+        "空間自己相関 (1トレース基準の1D SPAC)",
+        [image](CommandContext& c) { return image(Spac1DReferenceTrace(c.ws, c.ui, c.doc.currentFileName), c); }, kRuleWaveformRecordSpac);
     add(cmd::kSpac1DAllPairs, s, 31, "Spatial autocorrelation (1D SPAC)", "空間自己相関 (1D SPAC)",
-        [](CommandContext& c) { return Spac1DAllPairs(c.ws, c.ui) ? 1 : 0; }, kRuleWaveformRecordSpac);
+        [image](CommandContext& c) { return image(Spac1DAllPairs(c.ws, c.ui, c.doc.currentFileName), c); }, kRuleWaveformRecordSpac);
     add(cmd::kSpac2DRecord, s, 32, "Spatial autocorrelation (2D SPAC:MAM)", "空間自己相関 (2D SPAC:MAM)",
-        [](CommandContext& c) {
+        [image](CommandContext& c) {
             ViewProgressText progress(c.view);
-            return Spac2DRecord(c.ws, c.ui, progress, c.doc.currentFileName) ? 1 : 0;
+            return image(Spac2DRecord(c.ws, c.ui, progress, c.doc.currentFileName), c);
         },
         kRuleAlways);
     add(cmd::kSpac2DFileGroup, s, 33, "Spatial autocorrelation (MAM : SPAC)", "空間自己相関 (MAM : SPAC)",
-        [](CommandContext& c) {
+        [image](CommandContext& c) {
             ViewProgressText progress(c.view);
-            return Spac2DFileGroup(c.ws, c.ui, progress, c.doc.currentFileName) ? 1 : 0;
+            return image(Spac2DFileGroup(c.ws, c.ui, progress, c.doc.currentFileName), c);
         },
         kRuleFileGroupListed);
     add(cmd::kShowBesselFunction, s, 34, "Show Bessel function", "ベッセル関数を表示",

@@ -106,6 +106,25 @@ int PhaseVelocityTransform(Workspace& ws, UiHost& ui, ViewSurface* view, bool sh
         const bool type3 = GuidedMode(ws) && ws.acquisitionManager->surveyType == 3;
         s.direction = AutomaticDirection(type3, traces, headers, store.Params().traceMaxima);
     }
+    // A coherence image always takes the SPAC road, with the model of the SPAC that made it: the
+    // dialog shows that choice (the picking's defaults follow the dimension); the method of the
+    // waveform records is kept for them. Its rows are separations: they are the spacing range.
+    const bool coherence = store.DispersionFlag() == 2;
+    const int keptMethod = s.method;
+    if (coherence) {
+        s.method = 1;
+        s.spacDimension = ws.coherenceDimension == 2 ? 2 : 1;
+        SeparationRange(traces, headers, s);
+    }
+    struct Restore {
+        CContourSettings& s;
+        bool on;
+        int method;
+        ~Restore()
+        {
+            if (on) s.method = method;
+        }
+    } restore{s, coherence, keptMethod};
     if (showDialog && !CPhaseVelocityDlg::EditSettings(s, ui, ws.startup.language)) return 0;
 
     const ImageCapacity capacity{store.MaxTraces(), store.MaxSample()};
@@ -145,7 +164,13 @@ bool RunPhaseVelocityAnalysis(Workspace& ws, UiHost& ui, ViewSurface* view, bool
     ws.display.spectrumAxisKind = 2;
     ws.contour.imageKind = 1;  // a phase-velocity image, until a velocity-depth transformation
     p.normalisation = 1;
+    // The image's exact sample step: the header word of a frequency step is cut to 0.001 Hz.
+    const float step = p.sampleInterval;
     RecalcRecordExtents(ws, 0);
+    if (IsValidInterval(step)) {
+        p.sampleInterval = step;
+        p.shownTime = static_cast<float>(p.samplesShown) * step;
+    }
     p.ClearFlags();
     AfterRecordBuilt(ws);
     const float peak = p.recordMaximum;
@@ -351,9 +376,9 @@ namespace {
 constexpr double kLegendRoom = 450.0;
 constexpr double kCaptionRoom = 250.0;
 
-// A new image is drawn at the given scales, or smaller where that keeps the whole image with its
-// legend in the window (a larger scale is a key away).
-void FitImageToWindow(Workspace& ws, const ViewSurface* view)
+}  // namespace
+
+void FitImageToWindow(Workspace& ws, const ViewSurface* view, bool fill)
 {
     const LSize visible = view ? view->VisibleSize() : LSize{};
     WaveformStore& store = ws.store;
@@ -361,8 +386,9 @@ void FitImageToWindow(Workspace& ws, const ViewSurface* view)
     if (visible.cx <= 0 || visible.cy <= 0 || n < 1) return;
     CParameterSet& p = store.Params();
     const CTraceHeader& first = store.current.headers[0];
-    const double velocitySpan = std::max(store.TraceSamples(0) - 1, 0) * (first.intervalUs * 0.001);
-    const double frequencySpan =
+    const int samples = std::min(std::max(p.samplesShown, 0), store.TraceSamples(0));
+    const double sampleSpan = std::max(samples - 1, 0) * (DrawnIntervalUs(ws, 0) * 0.001);
+    const double traceSpan =
         std::fabs((static_cast<double>(store.current.headers[static_cast<size_t>(n - 1)].receiverHundredths) -
                    first.receiverHundredths) * 0.01);
     const bool vertical = ws.settings.plotDirection == 1;
@@ -370,13 +396,15 @@ void FitImageToWindow(Workspace& ws, const ViewSurface* view)
     const double down = visible.cy - ws.settings.yOrg0 - kCaptionRoom;
     const double timeRoom = vertical ? down : across;
     const double distanceRoom = vertical ? across : down;
-    if (velocitySpan > 0.0 && timeRoom > 0.0 && velocitySpan * p.hscale > timeRoom) {
-        p.hscale = static_cast<float>(timeRoom / velocitySpan);
+    if (sampleSpan > 0.0 && timeRoom > 0.0 && (fill || sampleSpan * p.hscale > timeRoom)) {
+        p.hscale = ClampScale(static_cast<float>(timeRoom / sampleSpan));
     }
-    if (frequencySpan > 0.0 && distanceRoom > 0.0 && frequencySpan * p.plotscale > distanceRoom) {
-        p.plotscale = static_cast<float>(distanceRoom / frequencySpan);
+    if (traceSpan > 0.0 && distanceRoom > 0.0 && (fill || traceSpan * p.plotscale > distanceRoom)) {
+        p.plotscale = ClampScale(static_cast<float>(distanceRoom / traceSpan));
     }
 }
+
+namespace {
 
 int OnPhaseVelocityTransform(CommandContext& ctx)
 {
@@ -423,7 +451,12 @@ void AddPhaseVelocityCommands(CommandTable& t)
            },
            kRuleCurvesInSet);
     AddRow(t, cmd::kVelocityDepthTransform, 15, "Velocity-depth transformation", "速度-深度変換",
-           [](CommandContext& ctx) { return VelocityDepthTransform(ctx.ws, ctx.ui); }, kRuleVelocityDepth);
+           [](CommandContext& ctx) {
+               if (VelocityDepthTransform(ctx.ws, ctx.ui) == 0) return 0;
+               FitImageToWindow(ctx.ws, ctx.view, true);
+               return 1;
+           },
+           kRuleVelocityDepth);
     AddRow(t, cmd::kUseMinMaxPhaseVelocity, 16, "Use min. and max. phase velocity", "最小・最大位相速度を使う",
            [](CommandContext& ctx) {
                ctx.ws.contour.minMaxPlot = ctx.ws.contour.minMaxPlot == 1 ? 0 : 1;

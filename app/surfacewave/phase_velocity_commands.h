@@ -80,6 +80,12 @@ int ShowAllCurvesInQuessil(Workspace& ws, UiHost& ui, const std::string& program
 // Fewer than two traces or a frequency step of 0 are refused. Returns 1 when done.
 int VelocityDepthTransform(Workspace& ws, UiHost& ui);
 
+// A new image in the window: its samples along the time axis and its traces across drawn at
+// the given scales, or smaller where that keeps the whole image with its legend and caption
+// inside the visible part; with `fill` the scales are chosen so that the image fills that room.
+// Nothing changes without a view.
+void FitImageToWindow(Workspace& ws, const ViewSurface* view, bool fill = false);
+
 void AddPhaseVelocityCommands(CommandTable& table);
 
 }  // namespace velk

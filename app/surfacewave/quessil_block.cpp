@@ -21,7 +21,10 @@ bool PublishCurvesForQuessil(Workspace& ws, UiHost& ui, int requestCode, const s
             return false;
         }
         if (guided && ws.acquisitionManager) {
-            SetRostrelParameter(set, 0, static_cast<float>(ws.acquisitionManager->surveyType));
+            // The dispersion program reads the mode's spread length here, as the manager's own
+            // hand-off gives it.
+            const auto* mode = ws.acquisitionManager->Mode();
+            SetRostrelParameter(set, 0, mode ? mode->spreadLength : 0.0f);
         }
     }
     return CopyToRostrelData(set, requestCode, linePath) == 1;

@@ -54,9 +54,13 @@ MamContext GeometryContext(Workspace& ws, UiHost& ui)
     return MamContext{ui, ws.startup.language, DiagnosticLog(ws), &ws.profile()};
 }
 
-// The store shows `count` coherence rows of `samples` bins at df Hz: headers' interval and count
-// words, the data kind 2 with zero imaginary parts, the dispersion flag 2, the window.
-void SetCoherenceImage(Workspace& ws, int count, int samples, double df)
+// The store shows `count` coherence rows of `samples` bins at df Hz from an FFT of `nfft` points
+// made by a SPAC of `dimension` dimensions: headers' interval and count words, the data kind 2
+// with zero imaginary parts, the dispersion flag 2, the window up to the Nyquist frequency (the
+// bins above it mirror those below). The image is titled with `title`, the names of what it was
+// made from (the document becomes untitled).
+void SetCoherenceImage(Workspace& ws, int count, int samples, double df, int nfft, int dimension,
+                       const std::string& title)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
@@ -70,10 +74,10 @@ void SetCoherenceImage(Workspace& ws, int count, int samples, double df)
     p.traceCount = count;
     p.tracesShown = count;
     p.samplesPerTrace = samples;
-    p.samplesShown = samples;
-    p.sampleInterval = static_cast<float>(df);
-    p.shownTime = static_cast<float>(samples * df);
+    p.samplesShown = nfft > 1 ? std::min(samples, nfft / 2 + 1) : samples;
+    p.sampleInterval = static_cast<float>(df);  // exact beside the headers' thousandths
     p.recordKind = 2;
+    ws.coherenceDimension = dimension;
     store.dataKind() = kComplexShowReal;
     store.transformFlag() = 0;
     store.ComputeTraceMaxima();
@@ -81,6 +85,9 @@ void SetCoherenceImage(Workspace& ws, int count, int samples, double df)
     ws.display.firstReceiver = 0.0f;
     ws.display.lastReceiver = count > 0 ? store.current.headers[static_cast<size_t>(count - 1)].receiverHundredths * 0.01f
                                         : 0.0f;
+    ws.display.firstSampleShown = 0;
+    ws.display.drawing.secondFileName = title;
+    ws.display.drawing.secondFileNameFlag = title.empty() ? 0 : 1;
     ClampDisplayWindow(ws);
     AfterRecordBuilt(ws);
 }
@@ -173,7 +180,7 @@ bool PrepareSpac1D(Workspace& ws, UiHost& ui, const char* logName, int& traces, 
 
 }  // namespace
 
-bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui)
+bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui, const std::string& fileName)
 {
     WaveformStore& store = ws.store;
     int traces = 0, samples = 0;
@@ -193,11 +200,11 @@ bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui)
         text += "\n";
     }
     DiagnosticLog(ws).Rewrite("SPAC.txt", text);
-    SetCoherenceImage(ws, traces, samples, FrequencyStep(nfft, dt));
+    SetCoherenceImage(ws, traces, samples, FrequencyStep(nfft, dt), nfft, 1, FileNameOf(fileName));
     return true;
 }
 
-bool Spac1DAllPairs(Workspace& ws, UiHost& ui)
+bool Spac1DAllPairs(Workspace& ws, UiHost& ui, const std::string& fileName)
 {
     WaveformStore& store = ws.store;
     int traces = 0, samples = 0;
@@ -213,7 +220,7 @@ bool Spac1DAllPairs(Workspace& ws, UiHost& ui)
         text += "\n";
     }
     DiagnosticLog(ws).Rewrite("SPACAll.txt", text);
-    SetCoherenceImage(ws, traces, samples, df);
+    SetCoherenceImage(ws, traces, samples, df, nfft, 1, FileNameOf(fileName));
     ws.display.lastReceiver = store.current.headers[static_cast<size_t>(traces - 1)].receiverHundredths * 0.01f;
     return true;
 }
@@ -242,7 +249,7 @@ bool Spac2DRecord(Workspace& ws, UiHost& ui, ProgressSink&, const std::string& f
     BeforeRecordReplaced(ws);
     store.PushUndo();
     const int nfft = g.Spac2D(receivers, samples, store.current.rows, store.current.headers, 1, traces, DiagnosticLog(ws));
-    SetCoherenceImage(ws, g.spacingCount, samples, FrequencyStep(nfft, dt));
+    SetCoherenceImage(ws, g.spacingCount, samples, FrequencyStep(nfft, dt), nfft, 2, FileNameOf(fileName));
     ShowArrayGeometry(ws);
     return true;
 }
@@ -269,19 +276,44 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
     int used = 0, nfft = 0, width = 0, rowCount = 0;
     double interval = 0.0;
     std::string firstName, lastName;
+    std::vector<std::string> leftOut;  // "name (why)" of each file not in the average
     for (int n = 0; n < group.entryCount; ++n) {
         progress.SetText(FormatC("2D SPAC file index = %d", n));
         std::string path;
         const int traces = group.ReadNthFile(n, rows, headers, extended, &path, read);
-        if (traces <= 0) continue;
+        std::string name = FileNameOf(path);
+        if (name.empty()) name = FormatC(Msg(language, "file %d", "ファイル %d").c_str(), n + 1);
+        auto leave = [&](const std::string& why) { leftOut.push_back(name + " (" + why + ")"); };
+        if (traces <= 0) {
+            leave(Msg(language, "not read", "読めません"));
+            continue;
+        }
         int receivers = traces;
         if (!g.BuildArrayGeometry(receivers, headers, GeometryContext(ws, ui))) return false;
         if (CheckedChannels(g, receivers, traces, ui, language).empty()) return false;
         const int samples = std::clamp(headers[0].samples, 0, store.RowLength());
         const double dt = headers[0].intervalUs * 0.001;
-        if (samples < 1 || !IsValidInterval(static_cast<float>(dt))) continue;
+        if (samples < 1 || !IsValidInterval(static_cast<float>(dt))) {
+            leave(Msg(language, "no samples or no valid sample interval", "サンプルまたはサンプリング間隔が正しくありません"));
+            continue;
+        }
         const int length = ResolutionFftLength(samples, 1);
-        if (used > 0 && (length != nfft || std::fabs(dt - interval) > 0.001 || g.spacingCount != rowCount)) continue;
+        if (used > 0 && length != nfft) {
+            leave(FormatC(Msg(language, "transform length %d, not %d", "変換長 %d (最初のファイルは %d)").c_str(), length,
+                          nfft));
+            continue;
+        }
+        if (used > 0 && std::fabs(dt - interval) > 0.001) {
+            leave(FormatC(Msg(language, "sample interval %g ms, not %g ms", "サンプリング間隔 %g ms (最初のファイルは %g ms)")
+                              .c_str(),
+                          dt, interval));
+            continue;
+        }
+        if (used > 0 && g.spacingCount != rowCount) {
+            leave(FormatC(Msg(language, "%d spacings, not %d", "間隔の数 %d (最初のファイルは %d)").c_str(), g.spacingCount,
+                          rowCount));
+            continue;
+        }
         g.Spac2D(receivers, samples, rows, headers, 1, traces, DiagnosticLog(ws));
         if (used == 0) {
             nfft = length;
@@ -302,6 +334,18 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
         lastName = FileNameOf(path);
         ++used;
     }
+    if (!leftOut.empty()) {
+        // Which files the average leaves out, and why: the image is the mean of the others.
+        constexpr size_t kShown = 20;
+        std::string list;
+        for (size_t i = 0; i < leftOut.size() && i < kShown; ++i) list += "\n" + leftOut[i];
+        if (leftOut.size() > kShown) list += FormatC("\n... (%d files)", static_cast<int>(leftOut.size()));
+        Warn(ui, FormatC(Msg(language, "%d of %d files are left out of the average:",
+                             "%d / %d 個のファイルは平均に含まれていません:")
+                             .c_str(),
+                         static_cast<int>(leftOut.size()), group.entryCount) +
+                     list);
+    }
     if (used == 0 || rowCount < 1) return false;
 
     BeforeRecordReplaced(ws);
@@ -320,10 +364,9 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
         text += "\n";
     }
     DiagnosticLog(ws).Rewrite("SPAC2DAll.txt", text);
-    SetCoherenceImage(ws, rowCount, width, FrequencyStep(nfft, interval));
+    SetCoherenceImage(ws, rowCount, width, FrequencyStep(nfft, interval), nfft, 2,
+                      FormatC("%s-%s", firstName.c_str(), lastName.c_str()));
     ShowArrayGeometry(ws);
-    ws.display.drawing.secondFileName = FormatC("%s-%s", firstName.c_str(), lastName.c_str());
-    ws.display.drawing.secondFileNameFlag = 1;
     return true;
 }
 
@@ -332,9 +375,10 @@ int SendCoherenceToViewer(Workspace& ws, UiHost& ui)
     if (!ws.olvenarLink) return 0;
     WaveformStore& store = ws.store;
     const int traces = store.TraceCount();
+    // The bins' frequencies from the exact step, which the headers hold in whole thousandths.
     ws.olvenarLink->PutMatrix(store.current.rows,
                               std::span<const CTraceHeader>(store.current.headers.data(), static_cast<size_t>(traces)),
-                              traces);
+                              traces, traces > 0 ? DrawnIntervalUs(ws, 0) : 0.0);
     return ws.olvenarLink->Launch("COHERENCE", "MATRIX", LaunchServicesOf(ws, ui));
 }
 

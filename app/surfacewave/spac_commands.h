@@ -57,16 +57,19 @@ bool ArrayGeometryDialog(Workspace& ws, UiHost& ui, const std::string& fileName 
 bool MamGeometryFromGps(Workspace& ws, UiHost& ui, int zone);
 
 // "Spatial autocorrelation (1D SPAC based on 1 trace)": row j the coherence of trace 0 and trace
-// j, receiver words relative to trace 0 ("SPAC.txt").
-bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui);
+// j, receiver words relative to trace 0 ("SPAC.txt"). Each coherence image is titled with the
+// bare name of `fileName`, the record it was made from (a file group's: its first and last).
+bool Spac1DReferenceTrace(Workspace& ws, UiHost& ui, const std::string& fileName = {});
 // "Spatial autocorrelation (1D SPAC)": the coherence image of all trace pairs ("SPACAll.txt").
-bool Spac1DAllPairs(Workspace& ws, UiHost& ui);
+bool Spac1DAllPairs(Workspace& ws, UiHost& ui, const std::string& fileName = {});
 // "Spatial autocorrelation (2D SPAC:MAM)": dialog "2D SPAC", the geometry built for the record,
 // the two-dimensional SPAC image in the store. False with nothing changed on Cancel or a refusal.
 bool Spac2DRecord(Workspace& ws, UiHost& ui, ProgressSink& progress, const std::string& fileName = {});
 // "Spatial autocorrelation (MAM : SPAC)": dialog "2D SPAC", then every file of the group read
 // into scratch rows, the geometry built for it and its SPAC rows averaged ("2D SPAC file index =
-// %d" per file). A file whose FFT length or interval differs from the first file's is skipped.
+// %d" per file). A file that cannot be read, or whose FFT length, interval or spacing count
+// differs from the first file's, is left out; a message names those files and why (at most 20
+// lines).
 // The average replaces the record (one undo snapshot) and "SPAC2DAll.txt" is written; the image
 // is titled with the first and last file names. An empty group is refused with a message. True
 // when the image was made.

@@ -10,6 +10,7 @@
 #include "platform/numtext.h"
 #include "app/view/record_axes.h"
 #include "app/view/record_drawing.h"
+#include "app/view/record_extents.h"
 #include "app/workspace.h"
 #include "draw/contour_palette.h"
 
@@ -95,7 +96,7 @@ namespace {
 
 // Positions along the time axis of samples 0 .. count - 1 for one sample interval:
 // trunc(k x interval x hscale x 0.001) from the origin.
-void TimePositions(std::vector<int32_t>& at, int count, float intervalUs, float hscale)
+void TimePositions(std::vector<int32_t>& at, int count, double intervalUs, float hscale)
 {
     at.resize(static_cast<size_t>(std::max(count, 0)));
     for (int k = 0; k < count; ++k) {
@@ -191,7 +192,7 @@ void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
 
     ScopedPen pen(c, Pen{PenStyle::Solid, 1, {0, 0, 0}});
     std::vector<int32_t> along;
-    float tableInterval = -1.0f;
+    double tableInterval = -1.0;
     std::vector<CellPair> block;
     size_t blockCells = 0;
     auto flush = [&] {
@@ -219,7 +220,7 @@ void DrawCells(Canvas& c, Workspace& ws, int xorg, int yorg)
              static_cast<size_t>(INT32_MAX)}));
         const int count = std::min(shown, available - firstSample);
         if (count < 2) continue;
-        const float interval = store.current.headers[static_cast<size_t>(i)].intervalUs;
+        const double interval = DrawnIntervalUs(ws, i);
         if (interval != tableInterval || along.size() < static_cast<size_t>(count)) {
             flush();
             TimePositions(along, count, interval, p.hscale);
@@ -282,7 +283,7 @@ int DrawContour(RecordPaint& paint, Workspace& ws, int xorg, int yorg)
         // The image's edges: its last shown sample along the time axis, its traces across.
         const CParameterSet& p = store.Params();
         const int samples = std::min(std::max(p.samplesShown, 0), std::max(store.TraceSamples(first) - std::max(d.firstSampleShown, 0), 0));
-        const int32_t along = SaturatingTrunc(std::max(samples - 1, 0) * static_cast<double>(store.current.headers[static_cast<size_t>(first)].intervalUs) * p.hscale * 0.001);
+        const int32_t along = SaturatingTrunc(std::max(samples - 1, 0) * DrawnIntervalUs(ws, first) * p.hscale * 0.001);
         int32_t low = INT32_MAX, high = INT32_MIN;
         for (int i = first; i < last; ++i) {
             const int32_t at = SaturatingTrunc((store.current.headers[static_cast<size_t>(i)].receiverHundredths * 0.01 - l.distanceOrigin) * static_cast<double>(p.plotscale));

@@ -21,6 +21,7 @@ struct DisplayState {
     // Layout.
     int plotMode = -2;          // -3, -2 wiggle layouts; -1, 0, 1, 2 colour layouts
     int plotSubFlag = 0;        // 1 for the fine colour variants
+    int waveformPlotMode = 0;   // the wiggle layout (-3, -2) a new image replaced; 0 none
     int spectrumAxisKind = 0;   // second-axis kind of derived displays
     int clip = 1;               // -1 clip deflections, +1 no clipping
     int selectedOnly = -1;      // 1 processing works on the selected traces only, -1 on all

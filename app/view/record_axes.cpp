@@ -8,6 +8,7 @@
 #include "app/dsp/display_filter_commands.h"
 #include "app/shell_services.h"
 #include "app/view/record_drawing.h"
+#include "app/view/record_extents.h"
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -40,7 +41,7 @@ float ImageTimeEnd(const Workspace& ws)
     if (first < 0 || first >= store.TraceCount()) return 0.0f;
     const int samples = std::min(std::max(store.Params().samplesShown, 0),
                                  std::max(store.TraceSamples(first) - std::max(ws.display.firstSampleShown, 0), 0));
-    const double interval = store.current.headers[static_cast<size_t>(first)].intervalUs * 0.001;
+    const double interval = DrawnIntervalUs(ws, first) * 0.001;
     const double end = std::max(samples - 1, 0) * interval;
     return std::isfinite(end) && end > 0.0 ? static_cast<float>(end) : 0.0f;
 }
@@ -103,6 +104,17 @@ void ExtendToReach(int& count, float& end, float start, float step, float reach)
 // Ticks at whole steps that stay within `steps` steps (never one beyond the end).
 int TicksWithin(double steps) { return Ticks(std::floor(steps + 1e-6)); }
 
+// Label steps from `start` to an image's edge at `end`, counting the next whole step when the
+// edge falls short of it by less than one of the image's own steps (`slack`): an image of
+// 0 .. 597.5 m/s in 2.5 m/s samples is labelled up to 600.
+double StepsToEdge(double start, double end, double step, double slack)
+{
+    const double steps = (end - start) / step;
+    const double next = std::ceil(steps - 1e-6);
+    if (slack > 0.0 && (next - steps) * step < slack - 1e-6) return next;
+    return steps;
+}
+
 AxisChoice Choose(const AxisChoiceInput& in, bool vertical)
 {
     AxisChoice c;
@@ -127,8 +139,12 @@ AxisChoice Choose(const AxisChoiceInput& in, bool vertical)
         c.distanceOrigin = in.distanceMinimum;
         c.distanceEnd = std::max(in.distanceMaximum, in.distanceMinimum);
         c.timeEnd = std::max(c.timeEnd, c.timeStart);
-        c.timeTickCount = TicksWithin((static_cast<double>(c.timeEnd) - c.timeStart) / c.timeStep);
-        c.distanceTickCount = TicksWithin((static_cast<double>(c.distanceEnd) - c.distanceOrigin) / c.distanceStep);
+        c.timeTickCount = TicksWithin(StepsToEdge(c.timeStart, c.timeEnd, c.timeStep, in.imageSampleStep));
+        c.distanceTickCount =
+            TicksWithin(StepsToEdge(c.distanceOrigin, c.distanceEnd, c.distanceStep, in.imageTraceStep));
+        c.timeEnd = std::max(c.timeEnd, static_cast<float>(c.timeStart + (c.timeTickCount - 1) * static_cast<double>(c.timeStep)));
+        c.distanceEnd = std::max(c.distanceEnd, static_cast<float>(c.distanceOrigin + (c.distanceTickCount - 1) *
+                                                                                   static_cast<double>(c.distanceStep)));
         return c;
     }
     const double margin = (in.threeComponent && !vertical ? 2.0 : 1.0) * c.distanceStep;
@@ -333,7 +349,17 @@ AxisChoiceInput AxisInputFrom(const Workspace& ws)
     in.axesFixed = ws.display.axesFixed == 1;
     in.threeComponent = ws.settings.threeComponentLabel == 1;
     in.image = ImageAxes(ws);
-    if (in.image) in.imageTimeEnd = ImageTimeEnd(ws);
+    if (in.image) {
+        in.imageTimeEnd = ImageTimeEnd(ws);
+        int first = 0, last = 0;
+        ShownTraceRange(ws, first, last);
+        if (first >= 0 && first < ws.store.TraceCount()) {
+            in.imageSampleStep = static_cast<float>(DrawnIntervalUs(ws, first) * 0.001);
+        }
+        if (last - first > 1) {
+            in.imageTraceStep = (in.distanceMaximum - in.distanceMinimum) / static_cast<float>(last - first - 1);
+        }
+    }
     in.timeStart = ws.settings.xst;
     in.timeEnd = ws.settings.xe;
     in.timeStep = ws.settings.xi;
@@ -460,7 +486,11 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
         if (k == 0 || (!image && k == count - 1)) {
             edgeLine(y);
         } else if (image && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) {
-            continue;  // on the closing edge
+            // On the closing edge: its number, no tick.
+            if (!threeComponent && k * static_cast<double>(dstep) <= frameSpan + 1e-6 * dstep) {
+                LabelBeside(c, xorg - 160, -y + 25, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
+            }
+            continue;
         } else if (!threeComponent) {
             const double v = distanceOrigin + k * static_cast<double>(dstep);
             largestLabel = std::max(largestLabel, std::fabs(s.kmDisplay == 1 ? v * 0.001 : v));
@@ -566,7 +596,13 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
     const double frameSpan = static_cast<double>(distanceEnd) - distanceOrigin;
     for (int k = 0; k < count; ++k) {
         const int32_t x = SaturatingAdd(xorg, Trunc(k * static_cast<double>(dstep) * plotscale));
-        if (image && k > 0 && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) continue;
+        if (image && k > 0 && k * static_cast<double>(dstep) >= frameSpan - 1e-6 * dstep) {
+            // On the closing edge: its number, no tick.
+            if (k * static_cast<double>(dstep) <= frameSpan + 1e-6 * dstep) {
+                LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin + k * static_cast<double>(dstep)));
+            }
+            continue;
+        }
         right = x;
         l.rightExtent = std::max(l.rightExtent, x);
         if (k == 0 && image) LabelOver(c, x, 60 - yorg, DistanceLabel(ws, distanceOrigin));

@@ -30,6 +30,10 @@ struct AxisChoiceInput {
     // sample, first to last frequency), whatever the kept configuration of waveform records.
     bool image = false;
     float imageTimeEnd = 0.0f;     // the last sample's position along the time axis
+    // The image's sample step along the time axis and its trace step across: a whole label step
+    // less than one of them beyond the image's edge is still labelled, the axis reaching it.
+    float imageSampleStep = 0.0f;
+    float imageTraceStep = 0.0f;
     // The current choice: the kept time-axis range and steps.
     float timeStart = 0.0f;
     float timeEnd = 0.0f;

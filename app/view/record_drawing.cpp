@@ -13,6 +13,7 @@
 #include "app/dsp/filter_test.h"
 #include "app/picking/pick_overlay.h"
 #include "app/view/record_axes.h"
+#include "app/view/record_extents.h"
 #include "app/view/record_seams.h"
 #include "app/shell_services.h"
 #include "app/command_table.h"
@@ -84,11 +85,11 @@ void EnsureAppliedGains(Workspace& ws)
 // x = xorg + trunc(k x interval x hscale x 0.001) across, or -(yorg + ...) down. The
 // horizontal layout stops at the shown time.
 struct TimeTable {
-    float interval = -1.0f;
+    double interval = -1.0;
     int count = 0;
 };
 
-void BuildTimeTable(Workspace& ws, TimeTable& table, float intervalUs, bool vertical, int xorg, int yorg)
+void BuildTimeTable(Workspace& ws, TimeTable& table, double intervalUs, bool vertical, int xorg, int yorg)
 {
     const CParameterSet& p = ws.store.Params();
     std::vector<int32_t>& at = ws.display.drawing.sampleX;
@@ -167,9 +168,10 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
         d.appliedGain[t] = g;
         line.factor = static_cast<double>(ws.settings.polarity) * g * p.vscale;
 
-        if (table.interval != h.intervalUs) {
+        const double intervalUs = DrawnIntervalUs(ws, i);
+        if (table.interval != intervalUs) {
             flush();
-            BuildTimeTable(ws, table, h.intervalUs, Vertical, args.xorg, args.yorg);
+            BuildTimeTable(ws, table, intervalUs, Vertical, args.xorg, args.yorg);
         }
         line.along = d.drawing.sampleX.data();
         line.n = std::clamp(store.TraceSamples(i) - firstSample, 0, table.count);
@@ -236,7 +238,9 @@ void DrawRecordTitle(RecordPaint& paint, const Workspace& ws, int xorg, int exte
     const int kind = ws.store.Params().recordKind;
     const DisplayState& d = ws.display;
     std::string name = paint.documentTitle;
-    if (!jp && kind != 0 && d.drawing.secondFileNameFlag == 1) name = d.drawing.secondFileName;
+    // An image made from a file group or from a record the document no longer names carries the
+    // names it was made from.
+    if (kind != 0 && d.drawing.secondFileNameFlag == 1 && (!jp || name.empty())) name = d.drawing.secondFileName;
     std::string text;
     if (kind == 1) {
         text = (jp ? "分散曲線 : " : "Dispersion curve : ") + name;
@@ -568,7 +572,8 @@ void DrawRecord(RecordPaint& paint, Workspace& ws)
         DrawArrayGeometry(paint, ws, xorg, yorg);
     }
 
-    if (!paint.documentTitle.empty() && store.TraceCount() > 0 && d.displayMode < 3) {
+    const bool namedImage = store.Params().recordKind != 0 && d.drawing.secondFileNameFlag == 1;
+    if ((!paint.documentTitle.empty() || namedImage) && store.TraceCount() > 0 && d.displayMode < 3) {
         DrawRecordTitle(paint, ws, xorg, extent);
     }
 }

@@ -28,6 +28,18 @@ void MultiplyScale(float& scale, double factor)
 
 bool IsValidInterval(float intervalMs) { return std::isfinite(intervalMs) && intervalMs > 0.0f; }
 
+double DrawnIntervalUs(const Workspace& ws, int trace)
+{
+    const WaveformStore& store = ws.store;
+    if (trace < 0 || static_cast<size_t>(trace) >= store.current.headers.size()) return 0.0;
+    const double word = store.current.headers[static_cast<size_t>(trace)].intervalUs;
+    const CParameterSet& p = store.Params();
+    if (p.recordKind != 1 && p.recordKind != 2) return word;
+    if (!IsValidInterval(p.sampleInterval)) return word;
+    const double exact = static_cast<double>(p.sampleInterval) * 1000.0;
+    return std::fabs(std::trunc(exact) - word) <= 1.0 ? exact : word;
+}
+
 std::string InvalidIntervalMessage(int language)
 {
     return Msg(language, "The sampling time of this record is not valid.",

@@ -31,6 +31,11 @@ void MultiplyScale(float& scale, double factor);
 // set); the caller says so with InvalidIntervalMessage. Nothing here divides by it.
 bool RecalcRecordExtents(Workspace& ws, int replace);
 
+// The sample step (µs) a trace is drawn and read with: its header's interval word, except on a
+// dispersion or coherence image whose header word holds the step cut to whole thousandths
+// (trunc(df x 1000)): there the exact step that the store's interval carries beside it.
+double DrawnIntervalUs(const Workspace& ws, int trace);
+
 // Whether a sample interval (ms) can be drawn and processed.
 bool IsValidInterval(float intervalMs);
 // "The sampling time of this record is not valid." in the language.

@@ -50,6 +50,26 @@ TEST(PhaseVelocityGrid, LengthsAndCounts)
     EXPECT_EQ(s.maximumReceiverSpacing, 0.0f);
 }
 
+// A record of 30000 samples at 4 ms is padded to 32768: its frequency step 7.63 mHz is not a
+// whole number of millihertz. The rows are labelled from the true step; the velocity-trace
+// layout keeps the step's whole millihertz in the header word and the true step in the store's.
+TEST(PhaseShiftImage, FrequenciesFromTheTrueStep)
+{
+    Record r(4, 30000, 4.0f);
+    for (int i = 0; i < 4; ++i) r.headers[static_cast<size_t>(i)].Set(i + 1, 100 * i, 0, 1, 1, 0.0f, 4000.0f, 30000);
+    const double df = 1000.0 / (32768 * 4.0);
+    CContourSettings s;
+    PhaseVelocityImage image;
+    ASSERT_EQ(PhaseShiftImage(r.View(), s, {128, 4100}, image), 32768);
+    ASSERT_EQ(image.decimation, 64);  // 5243 rows up to 40 Hz for 128 traces
+    for (int k = 0; k < image.traceCount; ++k)
+        EXPECT_EQ(image.headers[static_cast<size_t>(k)].receiverHundredths, std::lround(k * 64 * df * 100.0)) << k;
+    s.yAxis = 0;
+    ASSERT_EQ(PhaseShiftImage(r.View(), s, {200, 8192}, image), 32768);
+    EXPECT_EQ(image.headers[0].intervalUs, 7.0f);
+    EXPECT_FLOAT_EQ(image.storeInterval, static_cast<float>(df));
+}
+
 // The velocity of the largest value of row k among samples of at least `from` m/s.
 double PeakVelocity(const PhaseVelocityImage& image, int k, double dv, double from)
 {

@@ -2,8 +2,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+
+#include <unistd.h>
 
 #include "app/acquisition/acquisition_commands.h"
 #include "app/acquisition/acquisition_menu_commands.h"
@@ -12,18 +15,22 @@
 #include "app/formats/file_commands.h"
 #include "app/formats/document.h"
 #include "app/start_dialogs.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/view/edit_controller.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "formats/seg2.h"
 #include "platform/byte_io.h"
 #include "platform/clock.h"
+#include "platform/shared_block.h"
 #include "platform/numtext.h"
 #include "platform/profile.h"
 #include "platform/recent_files.h"
 #include "survey/survey_line_xml.h"
 #include "app/simulated_line.h"
+#include "tools/fake_launcher.h"
 #include "tools/test_support.h"
+#include "traveltime/publish_traveltime_set.h"
 
 namespace velk {
 namespace {
@@ -227,6 +234,25 @@ TEST(FieldLines, MicrotremorArrayStaysAndItsRecordsTellTheirPreTriggerAndScale)
     CommandContext ctx = f.Context();
     ASSERT_TRUE(OpenDocumentFile(ctx, other));
     EXPECT_EQ(f.ws.store.Params().hscale, officeScale);
+}
+
+// "Show phase velocity curves (All curves)" in a guided mode hands the dispersion program the
+// mode's spread length in the block's first parameter slot.
+TEST(FieldLines, AllCurvesCarryTheModesSpreadLength)
+{
+    Field f;
+    f.NewLine(4);
+    f.Key(kKeyEnter);  // 24 receivers
+    f.ws.launcher = std::make_unique<FakeLauncher>();
+    f.ws.traveltimeSet.shotCount = 1;
+    SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-spread-");
+    ASSERT_EQ(ShowAllCurvesInQuessil(f.ws, f.ui, "-Velkarine"), 1);
+    float slot0 = 0.0f;
+    std::memcpy(&slot0, f.ws.traveltimeSet.BlockView() + rostrel_block::kParameterSlots, 4);
+    EXPECT_EQ(slot0, f.ws.acquisitionManager->Mode()->spreadLength);
+    EXPECT_GT(slot0, 4.0f);  // not the survey type
+    EXPECT_EQ(f.ws.ReleaseSharedBlocks(), "");
+    SetSharedBlockPrefix("");
 }
 
 }  // namespace

@@ -38,30 +38,48 @@ class SimulatedLine : public ::testing::Test, public testing::FileRoad {
 protected:
     SimulatedLine() : FileRoad("[General]\nMAXTRACES=128\n"), table(BuildCommandTable()) { ws.olvenarLink.reset(); }
 
-    // The line's shot files in their own folder, written with our SEG-2 writer.
-    void ShootLine()
+    // The line's shot files in their own folder, written with our SEG-2 writer: shot n over
+    // receivers `spacing` m apart from first(n), its source at source(n).
+    template <class First, class Source>
+    void ShootLine(int shots, double spacing, First first, Source source)
     {
         SimulatorConfig config;
         EXPECT_TRUE(ParseSurfaceWave("400,150,15", config));
         ManualClock clock;
         SimulatedSeismograph seismograph(config, clock);
         std::filesystem::create_directories(line);
-        for (int n = 0; n < kShots; ++n) {
-            const double source = n * kMoveUp - kShotOffset;
+        for (int n = 0; n < shots; ++n) {
             std::array<float, kInstrumentRows> receivers{};
-            for (int r = 0; r < kChannels; ++r) receivers[static_cast<size_t>(r)] = static_cast<float>(n * kMoveUp + r * kSpacing);
-            seismograph.SetSpreadHint(static_cast<float>(source), receivers);
+            for (int r = 0; r < kChannels; ++r) receivers[static_cast<size_t>(r)] = static_cast<float>(first(n) + r * spacing);
+            seismograph.SetSpreadHint(static_cast<float>(source(n)), receivers);
             const auto record = seismograph.MakeRecord(static_cast<uint64_t>(n), kSamples, 1000.0, kSamples / 10);
             Matrix2D<float> rows(0, kChannels - 1, 0, kSamples - 1);
             std::vector<CTraceHeader> headers(kChannels);
             for (int r = 0; r < kChannels; ++r) {
                 headers[static_cast<size_t>(r)].Set(r + 1, std::lround(receivers[static_cast<size_t>(r)] * 100.0),
-                                                    std::lround(source * 100.0), 1, 1, 0.0f, 1000.0f, kSamples);
+                                                    std::lround(source(n) * 100.0), 1, 1, 0.0f, 1000.0f, kSamples);
                 for (int i = 0; i < kSamples; ++i) rows[r][i] = static_cast<float>(record[static_cast<size_t>(r)][static_cast<size_t>(i)]);
             }
             const std::string path = (line / FormatC("%d.sg2", 1001 + n)).string();
             EXPECT_TRUE(WriteSeg2File(path, rows, headers, kChannels, 4, 1.0f).ok);
         }
+    }
+
+    // "Make file list(select a folder)" on the line's folder, then "Set up geometry" with the
+    // waveforms.
+    void ListTheLine(int files)
+    {
+        ui.AnswerFolder(line.string());
+        ui.ExpectMessage(FormatC("%d files have been opened!", files));
+        ui.AnswerDialog("CUseFileInfoDlg");
+        ui.AnswerDialog("CFileListDlg");
+        ASSERT_EQ(Run(cmd::kMakeFileListFromFolder), 1);
+        ui.ExpectAnyMessage();
+        ui.ExpectAnyMessage();
+        ui.ExpectMessage("Set waveform data ?");
+        ui.ExpectAnyMessage();
+        Run(cmd::kSetUpGeometry);
+        ASSERT_EQ(ws.fileGroup.dataLoaded, 1);
     }
 
     int Run(int id)
@@ -76,26 +94,14 @@ protected:
 
 TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
 {
-    ShootLine();
+    ShootLine(kShots, kSpacing, [](int n) { return n * kMoveUp; }, [](int n) { return n * kMoveUp - kShotOffset; });
     // The diagnostic files go where the program puts them, beside the results.
     ws.diagnostics = std::make_shared<FolderLogSink>(folder.Path());
 
-    // "Make file list(select a folder)": the line's folder, the files' own positions, the list
-    // as it is. The line's folder becomes the working folder.
-    ui.AnswerFolder(line.string());
-    ui.ExpectMessage("25 files have been opened!");
-    ui.AnswerDialog("CUseFileInfoDlg");
-    ui.AnswerDialog("CFileListDlg");
-    ASSERT_EQ(Run(cmd::kMakeFileListFromFolder), 1);
+    // The line's folder, the files' own positions, the list as it is; the line's folder becomes
+    // the working folder.
+    ListTheLine(kShots);
     EXPECT_EQ(ws.workingFolder, line.string());
-
-    // "Set up geometry", with the waveforms.
-    ui.ExpectAnyMessage();
-    ui.ExpectAnyMessage();
-    ui.ExpectMessage("Set waveform data ?");
-    ui.ExpectAnyMessage();
-    Run(cmd::kSetUpGeometry);
-    ASSERT_EQ(ws.fileGroup.dataLoaded, 1);
 
     // "Make CMP gather files(2D)" into a new list, every dialog at its defaults.
     ui.ExpectMessage("Make new file list ?", MsgResult::Ok);
@@ -143,6 +149,36 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
     std::printf("simulated line: %d curves, %d points at 10-40 Hz, %.1f%% within 5%% of c(f)\n", set.shotCount, inBand,
                 100.0 * share);
     EXPECT_GE(share, 0.8);
+}
+
+// A list of shot records with shots at both ends of each spread, through "Phase velocity (2D :
+// automatic)": each shot is stacked from its own side, so forward and reverse curves alike
+// follow the simulator's c(f).
+TEST_F(SimulatedLine, ShotsAtBothEndsFollowTheSimulatorsDispersion)
+{
+    // Spread n / 2 of receivers 2 m apart, its forward shot before the first receiver and its
+    // reverse shot past the last.
+    constexpr int kSpreads = 3;
+    ShootLine(2 * kSpreads, 2.0, [](int n) { return (n / 2) * kMoveUp; },
+              [](int n) { return (n / 2) * kMoveUp + (n % 2 == 0 ? -kShotOffset : 46.0 + kShotOffset); });
+    ListTheLine(2 * kSpreads);
+    ui.AnswerDialog("CPhaseVelocityDlg");
+    ui.AnswerDialog("CMinMaxFrequencyDlg");
+    ui.ExpectAnyMessage();
+    Run(cmd::kPhaseVelocityCurves2D);
+    const CTraveltimeSet& set = ws.traveltimeSet;
+    ASSERT_EQ(set.shotCount, 2 * kSpreads);
+    for (int s = 0; s < set.shotCount; ++s) {
+        int near = 0;
+        for (int p = 0; p < set.pickCount[s]; ++p) {
+            if (std::fabs(set.T(s, p) / SimulatorVelocity(set.X(s, p)) - 1.0) <= 0.05) ++near;
+        }
+        ASSERT_GT(set.pickCount[s], 5) << s;
+        const double share = static_cast<double>(near) / set.pickCount[s];
+        std::printf("shot at %.1f m: %d points, %.1f%% within 5%% of c(f)\n", set.sourcePosition[s], set.pickCount[s],
+                    100.0 * share);
+        EXPECT_GE(share, 0.8) << "shot at " << set.sourcePosition[s] << " m";
+    }
 }
 
 }  // namespace
