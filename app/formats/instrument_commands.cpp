@@ -373,7 +373,7 @@ std::string LoggerFitMessage(int language, int samples, int traces)
     std::string text;
     if (samples != kLoggerBlockSamples) {
         text += FormatC(Msg(language, " %d samples per trace are written as 1024 ! \n The file holds blocks of 1024 samples: longer traces are cut, shorter ones padded with zeros.",
-                            " トレースあたり %d サンプルを 1024 サンプルとして書き込みます ! \n ファイルは 1024 サンプルのブロックです。長いトレースは切り、短いトレースは 0 で埋めます。")
+                            " トレースあたり %d サンプルを 1024 サンプルとして書き込みます ! \n ファイルは 1024 サンプルのブロックです。長いトレースは切り詰め、短いトレースは 0 で埋めます。")
                             .c_str(),
                         samples);
     }
