@@ -68,6 +68,10 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CVelkarineView::OnCaptureLost, this);
     Bind(wxEVT_KEY_DOWN, &CVelkarineView::OnKeyDown, this);
     Bind(wxEVT_KEY_UP, &CVelkarineView::OnKeyUp, this);
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+        if (context_) Apply(ws_.editController.TakeModifiers(ws_, wxGetKeyState(WXK_SHIFT), wxGetKeyState(WXK_CONTROL)));
+        e.Skip();
+    });
     // What the first paint used to do besides drawing: once the window is up.
     CallAfter([this] {
         CommandContext c = context_();
@@ -398,6 +402,9 @@ void CVelkarineView::OnKeyDown(wxKeyEvent& event)
         ws_.editController.altAlone = false;  // Alt with another key is no lone Alt
         event.Skip();
         return;
+    }
+    if (key != kKeyShift && key != kKeyControl) {
+        Apply(ws_.editController.TakeModifiers(ws_, event.ShiftDown(), event.ControlDown()));
     }
     const EditEffects effects = ws_.editController.OnKeyDown(ws_, context_().ui, key);
     Apply(effects);

@@ -14,6 +14,8 @@
 #include "toolkit/form_dlg.h"
 #include "toolkit/progress_dlg.h"
 #include "toolkit/two_choice_dlg.h"
+#include "toolkit/ui_script.h"
+#include "toolkit/wx_uihost.h"
 #include "gui_support.h"
 
 namespace velk {
@@ -103,6 +105,23 @@ TEST_F(Dialogs, TwoChoiceKeys)
     EXPECT_EQ(second->Choice(), 2);
     second->Destroy();
     Settle();
+}
+
+// Boxes answered "window OK" by the script: a box without an icon shows without one (the toolkit
+// is not asked for an icon it does not know), and each ends with its answer.
+TEST_F(Dialogs, ScriptedBoxesInWindows)
+{
+    static int failures = 0;
+    const wxAssertHandler_t previous =
+        wxSetAssertHandler([](const wxString&, int, const wxString&, const wxString&, const wxString&) { ++failures; });
+    UiScript script("answer window OK; answer window Cancel");
+    WxUiHost ui;
+    ui.SetScript(&script);
+    EXPECT_EQ(ui.Message("No icon", MsgButtons::OkCancel, MsgIcon::None), MsgResult::Ok);
+    EXPECT_EQ(ui.Message("Question", MsgButtons::OkCancel, MsgIcon::Question), MsgResult::Cancel);
+    EXPECT_FALSE(ui.WindowOpen());
+    wxSetAssertHandler(previous);
+    EXPECT_EQ(failures, 0);
 }
 
 TEST_F(Dialogs, ProgressFillsExactly)
