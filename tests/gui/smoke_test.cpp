@@ -80,6 +80,17 @@ protected:
         return program.Wait(30s);
     }
 
+    // The program on the instrument's screen (its menu answered by the script), with the
+    // simulated seismograph in stack mode `stackMode` shooting every 2 s.
+    bool StartAcquisition(Child& program, int stackMode, const std::string& script)
+    {
+        WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
+                                    "Simulator_TimeScale=0\nsetPRM.stk_flg=" + std::to_string(stackMode) + "\n");
+        return program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
+                             ScriptedRun(display_, profilePath_, folder_.File("home"), script,
+                                         {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
+                             folder_.File("output.txt"));
+    }
     // Waits (at most 30 s) for the program's log to show `text`.
     bool Logged(const std::string& text) const
     {
@@ -209,17 +220,12 @@ TEST_F(ProgramRun, AcquisitionModeFrame)
 // stack by themselves (Auto), Esc saves the stack after OK into <home>/Data.
 TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                "Simulator_TimeScale=0\nsetPRM.stk_flg=2\n");
     const std::string go2 = folder_.File("go2");
     const std::string script = "answer OK; sleep 1500; key f1; sleep 1500; report " + Report(1) + "; waitfile " +
                                Go() + "; key f3; sleep 6000; report " + Report(2) + "; waitfile " + go2 +
                                "; answer OK; key escape; sleep 500; answer OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
-                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
-                              folder_.File("output.txt")));
+    ASSERT_TRUE(StartAcquisition(program, 2, script));
     for (const auto& [report, go, shot] : {std::tuple{Report(1), Go(), "acquisition-monitor.png"},
                                            std::tuple{Report(2), go2, "acquisition-stack.png"}}) {
         ASSERT_TRUE(WaitForFile(report, 30s)) << Output();
@@ -238,18 +244,11 @@ TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
 // longer the monitor panel (whose gain boxes are the only pure red on the screen).
 TEST_F(ProgramRun, RecordDrawnBeforeTheStackQuestion)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                "Simulator_TimeScale=0\nsetPRM.stk_flg=0\n");
     const std::string script = "answer OK; sleep 1500; answer window OK; answer Cancel; key f3; waitfile " + Go() +
                                "; sleep 1000; answer OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
-                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
-                              folder_.File("output.txt")));
-    const auto asked = [&] { return Output().find("message \"Stack ?\" -> window OK") != std::string::npos; };
-    for (int i = 0; i < 300 && !asked(); ++i) std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(asked()) << Output();
+    ASSERT_TRUE(StartAcquisition(program, 0, script));
+    ASSERT_TRUE(Logged("message \"Stack ?\" -> window OK")) << Output();
     std::this_thread::sleep_for(1s);  // the box is mapped; it stays until "go"
     const std::string shot = ShotPath("acquisition-stack-question.png");
     ASSERT_TRUE(Screenshot(display_.Name(), shot));
@@ -286,16 +285,11 @@ TEST_F(ProgramRun, CloseWhileACommandsDialogIsOpen)
 // is really open over the new record: the close saves the record in hand and the program ends.
 TEST_F(ProgramRun, CloseWhileTheStackQuestionIsOpenSavesTheRecord)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                "Simulator_TimeScale=0\nsetPRM.stk_flg=0\n");
     const std::string shifted = folder_.File("shifted");
     const std::string script = "answer OK; sleep 1500; answer window Cancel; key shift+f5; waitfile " + shifted +
                                "; key f3; waitfile " + Go() + "; answer OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
-                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
-                              folder_.File("output.txt")));
+    ASSERT_TRUE(StartAcquisition(program, 0, script));
     ASSERT_TRUE(Logged("message \"Are you sure to shutdown?\" -> window Cancel")) << Output();
     WriteFileText(shifted, "");
     ASSERT_TRUE(Logged("message \"Stack ?\" -> (window)")) << Output();
@@ -311,14 +305,11 @@ TEST_F(ProgramRun, CloseWhileTheStackQuestionIsOpenSavesTheRecord)
 // cancelled, the settings are written and the program ends.
 TEST_F(ProgramRun, CloseWithNestedKeypadDialogsOpen)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\n");
     const std::string go2 = folder_.File("go2");
     const std::string script = "answer OK; sleep 1500; key f2; waitfile " + Go() + "; key return; waitfile " + go2 +
                                "; answer OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script),
-                              folder_.File("output.txt")));
+    ASSERT_TRUE(StartAcquisition(program, 0, script));
     ASSERT_TRUE(Logged("dialog \"CMeasuringConditionsDlg\" -> (window)")) << Output();
     WriteFileText(Go(), "");
     ASSERT_TRUE(Logged("dialog \"CSetIdDlg\" -> (window)")) << Output();
@@ -334,15 +325,10 @@ TEST_F(ProgramRun, CloseWithNestedKeypadDialogsOpen)
 // is saved, and the program ends.
 TEST_F(ProgramRun, NestedSaveAndExitQuestionsAnsweredInWindows)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                "Simulator_TimeScale=0\nsetPRM.stk_flg=1\n");
     const std::string script = "answer OK; sleep 1500; answer window OK; key f3; waitfile " + Go() +
                                "; answer window OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
-                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
-                              folder_.File("output.txt")));
+    ASSERT_TRUE(StartAcquisition(program, 1, script));
     ASSERT_TRUE(Logged("message \"Save to HDD?\" -> window OK")) << Output();
     WriteFileText(Go(), "");
     const std::optional<int> rc = program.Wait(30s);
