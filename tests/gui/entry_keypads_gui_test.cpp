@@ -96,8 +96,6 @@ TEST_P(EntryKeypadsGui, StartMenusAndStepConfirmationByKeys)
     EXPECT_EQ(byKeys({K(WXK_UP), K(WXK_DOWN), K(WXK_UP), Shot("qkw_menu", language_), K(WXK_RETURN)},
                      [&] { return qkw.Run(ui_, language_); }),
               3);
-    qkw.type = 6;
-    EXPECT_EQ(byKeys({K(WXK_DOWN), K(WXK_DOWN), K(WXK_RETURN)}, [&] { return qkw.Run(ui_, language_); }), 7);
 
     CSurfaceWaveStartDlg wizard;
     wizard.wizard = 0;
