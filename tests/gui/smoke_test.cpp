@@ -91,6 +91,13 @@ protected:
                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
                              folder_.File("output.txt"));
     }
+    // The program ends by itself within 30 s, with exit code 0.
+    void ExpectEnds(Child& program) const
+    {
+        const std::optional<int> rc = program.Wait(30s);
+        ASSERT_TRUE(rc.has_value()) << Output();
+        EXPECT_EQ(*rc, 0) << Output();
+    }
     // Waits (at most 30 s) for the program's log to show `text`.
     bool Logged(const std::string& text) const
     {
@@ -232,9 +239,7 @@ TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
         if (Screenshot(display_.Name(), ShotPath(shot))) std::cout << "[ screenshot ] " << ShotPath(shot) << '\n';
         WriteFileText(go, "");
     }
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_NE(Output().find("message \"Save to HDD?\" -> OK"), std::string::npos) << Output();
     EXPECT_EQ(SavedFirstRecord(), 25) << Output();
 }
@@ -254,9 +259,7 @@ TEST_F(ProgramRun, RecordDrawnBeforeTheStackQuestion)
     ASSERT_TRUE(Screenshot(display_.Name(), shot));
     std::cout << "[ screenshot ] " << shot << '\n';
     WriteFileText(Go(), "");
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_EQ(Pixels(shot, 255, 0, 0), 0);  // the monitor panel is gone
     EXPECT_GT(Pixels(shot, 0, 0, 0), 3000);  // the record's traces
     EXPECT_NE(Output().find("message \"Continue(Enter) or Save(Esc) ?\" -> Cancel"), std::string::npos) << Output();
@@ -272,9 +275,7 @@ TEST_F(ProgramRun, CloseWhileACommandsDialogIsOpen)
                               ScriptedRun(display_, profilePath_, folder_.File("home"),
                                           "answer OK;answer OK;answer OK;sleep 2000;answer OK;close"),
                               folder_.File("output.txt")));
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     const std::string out = Output();
     EXPECT_NE(out.find("dialog \"CFileNameOptionDlg\" -> (window)"), std::string::npos) << out;
     EXPECT_NE(out.find("message \"終了してもよろしいですか?\" -> OK"), std::string::npos) << out;
@@ -294,9 +295,7 @@ TEST_F(ProgramRun, CloseWhileTheStackQuestionIsOpenSavesTheRecord)
     WriteFileText(shifted, "");
     ASSERT_TRUE(Logged("message \"Stack ?\" -> (window)")) << Output();
     WriteFileText(Go(), "");
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_NE(Output().find("message \"Are you sure you want to exit?\" -> OK"), std::string::npos) << Output();
     EXPECT_EQ(SavedFirstRecord(), 25) << Output();
 }
@@ -314,9 +313,7 @@ TEST_F(ProgramRun, CloseWithNestedKeypadDialogsOpen)
     WriteFileText(Go(), "");
     ASSERT_TRUE(Logged("dialog \"CSetIdDlg\" -> (window)")) << Output();
     WriteFileText(go2, "");
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value()) << ReadFileText(profilePath_);
 }
 
@@ -331,9 +328,7 @@ TEST_F(ProgramRun, NestedSaveAndExitQuestionsAnsweredInWindows)
     ASSERT_TRUE(StartAcquisition(program, 1, script));
     ASSERT_TRUE(Logged("message \"Save to HDD?\" -> window OK")) << Output();
     WriteFileText(Go(), "");
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_NE(Output().find("message \"Are you sure you want to exit?\" -> window OK"), std::string::npos) << Output();
     EXPECT_EQ(SavedFirstRecord(), 25) << Output();
 }
