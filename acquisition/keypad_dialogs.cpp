@@ -1,6 +1,7 @@
 #include "acquisition/keypad_dialogs.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "platform/language.h"
@@ -320,11 +321,30 @@ DialogRequest CStepConfirmDlg::Request(int language)
     keypad_.focus = keypad::kFocusOk;
     keypad_.close = keypad::kStayOpen;
     AddKeypadState(r, keypad_);
-    r.AddButton(kBackButton, Stepping([this] {
-                    result = kBack;
-                    keypad_.close = keypad::kCloseOk;
-                }),
-                Msg(language, "Back", "戻る"));
+    const auto back = [this] {
+        result = kBack;
+        keypad_.close = keypad::kCloseOk;
+    };
+    r.AddButton(kBackButton, Stepping(back), Msg(language, "Back", "戻る"));
+    // The arrows move the focus along the buttons as they stand (Back, Yes, Cancel), without
+    // wrapping; Enter presses the button with the focus.
+    static constexpr std::array<const char*, 3> kOrder{kBackButton, keypad::kFocusOk, keypad::kFocusCancel};
+    const auto move = [this](int delta) {
+        return Stepping([this, delta] {
+            int at = 1;
+            for (int i = 0; i < 3; ++i)
+                if (keypad_.focus == kOrder[static_cast<size_t>(i)]) at = i;
+            keypad_.focus = kOrder[static_cast<size_t>(std::clamp(at + delta, 0, 2))];
+        });
+    };
+    r.AddButton(keypad::kKeyLeft, move(-1));
+    r.AddButton(keypad::kKeyUp, move(-1));
+    r.AddButton(keypad::kKeyRight, move(+1));
+    r.AddButton(keypad::kKeyDown, move(+1));
+    r.AddButton(keypad::kKeyEnter, Stepping([this, back] {
+                    if (keypad_.focus == kBackButton) back();
+                    else keypad_.close = keypad_.focus == keypad::kFocusCancel ? keypad::kCloseCancel : keypad::kCloseOk;
+                }));
     return r;
 }
 

@@ -129,8 +129,9 @@ private:
 std::string SetPositionTitle(int which, int language);  // 0 source, 1 first receiver, 2 interval
 std::string ShotCountPrompt(bool shots, int language);
 
-// Dialog 254 "Procedure step confirmation": Yes 1, Cancel 0, Back -1. Yes is the dialog's OK
-// (Enter), Cancel its Cancel (Esc); "Back" closes it with -1.
+// Dialog 254 "Procedure step confirmation": Yes 1, Cancel 0, Back -1. Yes is the dialog's OK,
+// Cancel its Cancel (Esc); "Back" closes it with -1. The arrows move the focus along Back, Yes
+// and Cancel (it starts on Yes); Enter presses the button with the focus.
 struct CStepConfirmDlg {
     static constexpr const char* kClass = "CStepConfirmDlg";
     static constexpr int kYes = 1, kCancel = 0, kBack = -1;

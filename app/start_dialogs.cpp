@@ -11,6 +11,24 @@ namespace {
 const char* const kMenuWelcome = "Welcome to the Torvane-QKW and Tarnhold ! Select data acquisition menu";
 const char* const kMenuWelcomeJa = "Torvane-QKW と Tarnhold へようこそ ! データ収録メニューを選択してください";
 
+// The keypad of a start menu: Up and Down step the choice within 0..last (each key reads the
+// choice shown and shows it again), the focus stays on OK, Enter accepts, Esc cancels.
+void AddMenuKeys(DialogRequest& request, KeypadState& keypad, int& choice, int last)
+{
+    keypad.focus = keypad::kFocusOk;
+    keypad.close = keypad::kStayOpen;
+    AddKeypadState(request, keypad);
+    const auto step = [&choice, last](int delta) {
+        return [&choice, last, delta](DialogRequest& r) {
+            r.Commit();
+            choice = std::clamp(choice + delta, 0, last);
+            r.Load();
+        };
+    };
+    request.AddButton(keypad::kKeyUp, step(-1));
+    request.AddButton(keypad::kKeyDown, step(+1));
+}
+
 }  // namespace
 
 DialogRequest CAcquisitionMenuDlg::Request(int language)
@@ -28,6 +46,7 @@ DialogRequest CAcquisitionMenuDlg::Request(int language)
                     Msg(language, "PS-logging", "PS 検層"),
                     Msg(language, "Ground-water survey", "地下水調査")})
         .Label(Msg(language, "Survey type", "探査の種類"));
+    AddMenuKeys(request, keypad_, type, kLast);
     return request;
 }
 
@@ -49,26 +68,11 @@ DialogRequest CAcquisitionMenuPcDlg::Request(int language)
                     Msg(language, "2D surface-wave method", "2次元表面波探査"),
                     Msg(language, "Seismic refraction method", "屈折法地震探査")})
         .Label(Msg(language, "Menu", "メニュー"));
-    keypad_.focus = keypad::kFocusOk;
-    keypad_.close = keypad::kStayOpen;
-    AddKeypadState(request, keypad_);
-    // Every key reads the choice shown, steps it and shows it again; the focus stays.
-    auto key = [this](void (CAcquisitionMenuPcDlg::*step)()) {
-        return [this, step](DialogRequest& r) {
-            r.Commit();
-            (this->*step)();
-            r.Load();
-        };
-    };
-    request.AddButton(keypad::kKeyUp, key(&CAcquisitionMenuPcDlg::Up));
-    request.AddButton(keypad::kKeyDown, key(&CAcquisitionMenuPcDlg::Down));
+    AddMenuKeys(request, keypad_, choice, kLast);
     request.AddButton("Make new file list", [](DialogRequest&) {},
                       Msg(language, "Make new file list", "新しいファイルリストを作る"));
     return request;
 }
-
-void CAcquisitionMenuPcDlg::Up() { choice = std::max(choice - 1, 0); }
-void CAcquisitionMenuPcDlg::Down() { choice = std::clamp(choice + 1, 0, kLast); }
 
 int CAcquisitionMenuPcDlg::Run(UiHost& ui, int language)
 {
@@ -87,6 +91,7 @@ DialogRequest CSurfaceWaveStartDlg::Request(int language)
                    {Msg(language, "Active Source 1D MASW", "能動的表面波探査 (1次元 MASW)"),
                     Msg(language, "Passive Source (Micro-tremor) 1D MAM", "受動的表面波探査 (微動, 1次元 MAM)")})
         .Label(Msg(language, "Wizard", "ウィザード"));
+    AddMenuKeys(request, keypad_, wizard, kLast);
     return request;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// The three dialogs that start acquisition mode: each is one radio group and a welcome line.
-// "QKW Menu on PC" is worked with the keypad (Up/Down step the choice, Enter OK, Esc Cancel);
-// the other two take the standard dialog keys.
+// The three dialogs that start acquisition mode: each is one radio group and a welcome line,
+// worked with the keypad: Up/Down step the choice, Enter OK, Esc Cancel.
 //
 // Closing any of them, or Cancel, answers 0: work without the acquisition screens. (The
 // toolkit's own Cancel value would otherwise be read as a survey method.)
@@ -17,12 +16,16 @@ namespace velk {
 // takes the answer as the manager's survey type (0 no data acquisition, 1..7 the methods).
 struct CAcquisitionMenuDlg {
     static constexpr const char* kClass = "CAcquisitionMenuDlg";
+    static constexpr int kLast = 7;
     int type = -1;
     std::string welcome;
 
     DialogRequest Request(int language);
     // Runs the dialog: the chosen type after OK, 0 after Cancel.
     int Run(UiHost& ui, int language);
+
+private:
+    KeypadState keypad_;
 };
 
 // "QKW Menu on PC": 0 work without the menu, 1 open an existing file list, 2..4 a method. The
@@ -32,9 +35,6 @@ struct CAcquisitionMenuPcDlg {
     static constexpr int kLast = 4;
     int choice = -1;
     std::string welcome;
-
-    void Up();    // choice - 1, not below 0
-    void Down();  // choice + 1, not above 4
 
     DialogRequest Request(int language);
     int Run(UiHost& ui, int language);  // 0 after Cancel
@@ -46,6 +46,7 @@ private:
 // The QD7000 wizard choice: 0 active source MASW, 1 passive source MAM.
 struct CSurfaceWaveStartDlg {
     static constexpr const char* kClass = "CSurfaceWaveStartDlg";
+    static constexpr int kLast = 1;
     int wizard = -1;
     std::string welcome;
 
@@ -53,6 +54,9 @@ struct CSurfaceWaveStartDlg {
     // The chosen wizard after OK; nullopt-like -1 after Cancel (the caller then works without
     // the acquisition screens, since 0 is a real choice here).
     int Run(UiHost& ui, int language);
+
+private:
+    KeypadState keypad_;
 };
 
 }  // namespace velk

@@ -302,6 +302,10 @@ public:
     // Shows the dialog with the struct's current values. True after OK, with the values
     // written back; false after Cancel, with the struct untouched.
     bool RunDialog(DialogRequest& request);
+    // True once the program is closing while a command is still running: every question is
+    // then answered as dismissed without a window, and a command that holds work not yet saved
+    // (a recorded shot) saves it instead of dropping it.
+    bool Closing() const { return DoClosing(); }
 
 protected:
     virtual MsgResult DoMessage(const MessageRequest& request) = 0;
@@ -314,6 +318,7 @@ protected:
     // Edits the request's values (already loaded from the struct); true means OK. The caller
     // commits; an implementation must not return true while request.Check() reports an error.
     virtual bool DoRunDialog(DialogRequest& request) = 0;
+    virtual bool DoClosing() const { return false; }
 };
 
 // For headless runs with no user: every question gets the answer that changes nothing

@@ -7,7 +7,8 @@
 //                    OK, Cancel, Yes, No (message boxes, dialogs), 1 or 2 (two-choice),
 //                    a path (file and folder dialogs); "window OK" (message boxes) shows the
 //                    box in a window of its own that closes itself after a moment with OK
-//                    (not while the script waits for a file: "waitfile" holds it open)
+//                    (not while the script waits for a file: "waitfile" holds it open, nor
+//                    while a window opened over it is open; mouse and key steps wait for it)
 //   report <path>    write a description of the frame (title, menus, toolbar, status bar, font)
 //   waitfile <path>  go on once the file exists (at most 60 s)
 //   sleep <ms>       go on after a pause
@@ -16,7 +17,9 @@
 //   mouse <x> <y>    move the pointer to the view's logical point (x, y) (0.1 mm, y up)
 //   press, release   the left mouse button
 //   rightclick       a click of the right mouse button
-//   key <name>       a key stroke: escape, left, right, up, down, delete, return, f1 .. f5
+//   key <name>       a key stroke: escape, left, right, up, down, delete, return, f1 .. f5, each
+//                    also with Shift held ("shift+f5"); it goes to the view, or to the modal
+//                    window on top when one is open
 //   editmode <n>     the view's edit mode := n, as the command that enters it would
 //
 // Answers before the first action are ready for the start-up questions; later ones are queued
@@ -49,6 +52,8 @@ public:
     std::optional<std::string> TakeAnswer();
     // The next action; the answers before it are queued first. None at the end.
     std::optional<Step> NextAction();
+    // An action taken that has to wait: it comes again next.
+    void PutBack(Step step) { steps_.push_front(std::move(step)); }
     bool Finished() const { return steps_.empty(); }
     // Steps that could not be read, for the log.
     const std::deque<std::string>& Errors() const { return errors_; }

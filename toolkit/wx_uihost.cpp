@@ -1,6 +1,11 @@
 #include "toolkit/wx_uihost.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
+#include <vector>
+
+#include <dlfcn.h>
 
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
@@ -8,6 +13,7 @@
 #include <wx/msgdlg.h>
 // After msgdlg.h, which declares the base it builds on.
 #include <wx/generic/msgdlgg.h>
+#include <wx/modalhook.h>
 #include <wx/timer.h>
 
 #include "toolkit/ui_script.h"
@@ -59,7 +65,72 @@ private:
     CProgressDlg* dialog_;
 };
 
+// Ends a dialog that the toolkit runs in a loop of its own rather than wx's (the native message
+// box) as its Cancel would. The toolkit library is loaded with wx; its calls are reached by name,
+// as its development headers are not needed for these.
+void EndNativeDialog(wxDialog* dialog)
+{
+    using TypeFn = unsigned long (*)();
+    using IsAFn = int (*)(void*, unsigned long);
+    using ResponseFn = void (*)(void*, int);
+    constexpr int kResponseCancel = -6;
+    const auto type = reinterpret_cast<TypeFn>(::dlsym(RTLD_DEFAULT, "gtk_dialog_get_type"));
+    const auto isA = reinterpret_cast<IsAFn>(::dlsym(RTLD_DEFAULT, "g_type_check_instance_is_a"));
+    const auto respond = reinterpret_cast<ResponseFn>(::dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+    void* widget = dialog->GetHandle();
+    if (type && isA && respond && widget && isA(widget, type())) respond(widget, kResponseCancel);
+}
+
 }  // namespace
+
+// Every modal window in the order it opened (the innermost last), and the refusal of new ones
+// once the questions are dismissed.
+class WxUiHost::ModalWindows : public wxModalDialogHook {
+public:
+    explicit ModalWindows(const bool& refuse) : refuse_(refuse) { Register(); }
+
+    std::vector<wxDialog*> open;
+    std::set<wxDialog*> ending;  // asked to end, still on the way out
+
+protected:
+    int Enter(wxDialog* dialog) override
+    {
+        if (refuse_) return wxID_CANCEL;
+        open.push_back(dialog);
+        return wxID_NONE;
+    }
+    void Exit(wxDialog* dialog) override
+    {
+        open.erase(std::remove(open.begin(), open.end(), dialog), open.end());
+        ending.erase(dialog);
+    }
+
+private:
+    const bool& refuse_;
+};
+
+WxUiHost::WxUiHost() : modal_(std::make_unique<ModalWindows>(dismissing_)) {}
+
+WxUiHost::~WxUiHost() = default;
+
+bool WxUiHost::WindowOpen() const { return !modal_->open.empty(); }
+
+wxWindow* WxUiHost::InnermostWindow() const { return modal_->open.empty() ? nullptr : modal_->open.back(); }
+
+bool WxUiHost::EndInnermostWindow()
+{
+    if (modal_->open.empty()) return false;
+    wxDialog* innermost = modal_->open.back();
+    if (modal_->ending.insert(innermost).second) {
+        // A window in wx's own modal loop ends through it; the others are the toolkit's.
+        if (innermost->IsModal()) {
+            innermost->EndModal(wxID_CANCEL);
+        } else {
+            EndNativeDialog(innermost);
+        }
+    }
+    return true;
+}
 
 void WxUiHost::RegisterDialog(const std::string& dialogClass, DialogWindow window)
 {
@@ -122,22 +193,29 @@ MsgResult WxUiHost::DoMessage(const MessageRequest& request)
         wxGenericMessageDialog box(Parent(), W(request.text), caption, style & ~wxICON_NONE);
         wxTimer close;
         close.Bind(wxEVT_TIMER, [this, &box, &close](wxTimerEvent&) {
-            if (windowAnswerHold_ && windowAnswerHold_()) {
+            // A window opened over the box (a question nested in it) is answered first: the
+            // box's loop can only end once it runs again.
+            const bool covered = modal_->open.empty() || modal_->open.back() != &box;
+            if (covered || (windowAnswerHold_ && windowAnswerHold_())) {
                 close.StartOnce(kWindowAnswerMilliseconds);
                 return;
             }
-            box.EndModal(wxID_CANCEL);
+            if (box.IsModal()) box.EndModal(wxID_CANCEL);
         });
         close.StartOnce(kWindowAnswerMilliseconds);
+        ++windowAnswers_;
         box.ShowModal();
-        return result;
+        --windowAnswers_;
+        return dismissing_ ? DismissResult(request.buttons) : result;
     }
     wxMessageDialog box(Parent(), W(request.text), caption, style);
     const int lang = Language();
     const wxString cancel = W(Msg(lang, "Cancel", "キャンセル"));
     box.SetOKCancelLabels("OK", cancel);
     box.SetYesNoCancelLabels(W(Msg(lang, "Yes", "はい")), W(Msg(lang, "No", "いいえ")), cancel);
-    switch (box.ShowModal()) {
+    const int answered = box.ShowModal();
+    if (dismissing_) return DismissResult(request.buttons);  // ended by the program's close
+    switch (answered) {
     case wxID_OK: return MsgResult::Ok;
     case wxID_YES: return MsgResult::Yes;
     case wxID_NO: return MsgResult::No;

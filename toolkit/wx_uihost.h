@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "platform/uihost.h"
@@ -25,6 +26,11 @@ void SetProgramCaption(const std::string& name);
 
 class WxUiHost : public UiHost {
 public:
+    WxUiHost();
+    ~WxUiHost() override;
+    WxUiHost(const WxUiHost&) = delete;
+    WxUiHost& operator=(const WxUiHost&) = delete;
+
     // The interface language is read at every call (it is decided during start-up).
     void SetLanguageSource(const int* language) { language_ = language; }
     // The window dialogs belong to (the main frame once it exists).
@@ -34,8 +40,19 @@ public:
     // file), so that a test can look at the screen behind the question.
     void SetWindowAnswerHold(std::function<bool()> hold) { windowAnswerHold_ = std::move(hold); }
     // From now on every question is answered as dismissed (Cancel, No, no file) without a
-    // window: the program is closing and the command that asks must come to its end.
+    // window, and no other modal window opens: the program is closing and the command that asks
+    // must come to its end (Closing() tells it so).
     void DismissQuestions() { dismissing_ = true; }
+    // A modal window is open: any dialog shown modally, this host's boxes and forms as well as
+    // the windows a program shows itself.
+    bool WindowOpen() const;
+    wxWindow* InnermostWindow() const;  // the modal window on top, or null
+    // A box answered "window <answer>" is open (it closes by itself).
+    bool AnsweringInWindow() const { return windowAnswers_ > 0; }
+    // Ends the innermost modal window as cancelled; true while a modal window is still open. A
+    // window's event loop can only end from inside, so the windows end one a turn, innermost
+    // first: the caller asks again from the loop that runs next.
+    bool EndInnermostWindow();
 
     // A window of its own for one dialog class: shown modally over the parent in the interface
     // language; true on OK.
@@ -43,6 +60,7 @@ public:
     void RegisterDialog(const std::string& dialogClass, DialogWindow window);
 
 protected:
+    bool DoClosing() const override { return dismissing_; }
     MsgResult DoMessage(const MessageRequest& request) override;
     int DoTwoChoice(const TwoChoiceRequest& request) override;
     std::optional<std::string> DoOpenFile(const FileRequest& request) override;
@@ -53,6 +71,8 @@ protected:
     bool DoRunDialog(DialogRequest& request) override;
 
 private:
+    class ModalWindows;
+
     int Language() const { return language_ ? *language_ : -1; }
     wxWindow* Parent() const;
     // The scripted answer for a question, logged with the question; none without a script.
@@ -63,7 +83,9 @@ private:
     UiScript* script_ = nullptr;
     std::function<bool()> windowAnswerHold_;
     bool dismissing_ = false;
+    int windowAnswers_ = 0;
     std::map<std::string, DialogWindow> windows_;
+    std::unique_ptr<ModalWindows> modal_;
 };
 
 }  // namespace velk

@@ -23,19 +23,20 @@ constexpr int kStartArmed = 2;
 
 int64_t Now(const Workspace& ws) { return ws.clock ? static_cast<int64_t>(ws.clock->TickCountMs()) : 0; }
 
-// The record's questions: the record (and the stack so far) is drawn on the screen first, so
-// that the operator sees what the answer is about before the question covers the view.
-bool Ask(Workspace& ws, UiHost& ui, const char* english, const char* japanese)
+}  // namespace
+
+// The record is drawn on the screen first, so that the operator sees what the answer is about
+// before the question covers the view; the timer takes no step while it is open.
+RecordAnswer AskRecordQuestion(Workspace& ws, UiHost& ui, const char* english, const char* japanese)
 {
     if (ws.acquisitionDevice.ownerRepaint) ws.acquisitionDevice.ownerRepaint();
     ws.acquisitionDevice.questionOpen = 1;
-    const bool ok = ui.Message(Msg(ws.startup.language, english, japanese), MsgButtons::OkCancel,
-                               MsgIcon::Question) == MsgResult::Ok;
+    const MsgResult answer = ui.Message(Msg(ws.startup.language, english, japanese), MsgButtons::OkCancel,
+                                        MsgIcon::Question);
     ws.acquisitionDevice.questionOpen = 0;
-    return ok;
+    if (ui.Closing()) return RecordAnswer::Closing;
+    return answer == MsgResult::Ok ? RecordAnswer::Yes : RecordAnswer::No;
 }
-
-}  // namespace
 
 void CopyStackIntoStore(Workspace& ws)
 {
@@ -278,15 +279,20 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
         if (mode == 0 || mode == 3) device.stackPending = 1;
     }
     e.repaint = true;
+    // A close while a question is open keeps the shot: the new record joins the stack as OK
+    // would (a first record is the stack by itself), and what is in hand is saved as "Save"
+    // would save it.
     switch (mode) {
-    case 0:
-        if (Ask(ws, ui, "Stack ?", "スタックしますか ?")) {
-            device.AccumulateStack(count, store.current.rows, store.current.headers);
-        }
+    case 0: {
+        const RecordAnswer stack = AskRecordQuestion(ws, ui, "Stack ?", "スタックしますか ?");
+        if (stack != RecordAnswer::No) device.AccumulateStack(count, store.current.rows, store.current.headers);
         // A first record declined stays shown: the empty stack is not copied over it.
         if (device.stackCount > 0) ShowStack(ws, e);
         device.stackPending = 0;
-        if (Ask(ws, ui, "Continue(Enter) or Save(Esc) ?", "続行(Enter) または 保存(Esc) ?")) {
+        const RecordAnswer go = stack == RecordAnswer::Closing
+                                    ? stack
+                                    : AskRecordQuestion(ws, ui, "Continue(Enter) or Save(Esc) ?", "続行(Enter) または 保存(Esc) ?");
+        if (go == RecordAnswer::Yes) {
             device.pendingStart = kStartArmed;
             e.startLater = true;
         } else {
@@ -294,8 +300,9 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
             device.ResetStack();
         }
         break;
+    }
     case 1:
-        if (Ask(ws, ui, "Save to HDD?", "ハードディスクに保存しますか?")) {
+        if (AskRecordQuestion(ws, ui, "Save to HDD?", "ハードディスクに保存しますか?") != RecordAnswer::No) {
             SaveShown(ws, ui, e);
             device.ResetStack();
         } else {
@@ -303,13 +310,17 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
             RestoreUndo(ws);
         }
         break;
-    case 3:
-        if (Ask(ws, ui, "Stack ?", "スタックしますか ?")) {
-            device.AccumulateStack(count, store.current.rows, store.current.headers);
-        }
+    case 3: {
+        const RecordAnswer stack = AskRecordQuestion(ws, ui, "Stack ?", "スタックしますか ?");
+        if (stack != RecordAnswer::No) device.AccumulateStack(count, store.current.rows, store.current.headers);
         if (device.stackCount > 0) ShowStack(ws, e);
         device.stackPending = 0;
+        if (stack == RecordAnswer::Closing) {
+            SaveShown(ws, ui, e);
+            device.ResetStack();
+        }
         break;
+    }
     case 2:
     default:
         device.AccumulateStack(count, store.current.rows, store.current.headers);
@@ -337,7 +348,9 @@ AcquisitionEffects StopAcquisition(Workspace& ws, UiHost& ui, bool askToSaveStac
         CopyStackIntoStore(ws);
         RecalcRecordExtents(ws, 0);
         ComputeAcquiredDisplayScale(ws);
-        if (askToSaveStack && Ask(ws, ui, "Save to HDD?", "ハードディスクに保存しますか?")) SaveShown(ws, ui, e);
+        if (askToSaveStack &&
+            AskRecordQuestion(ws, ui, "Save to HDD?", "ハードディスクに保存しますか?") != RecordAnswer::No)
+            SaveShown(ws, ui, e);
     } else {
         ComputeAcquiredDisplayScale(ws);
     }

@@ -42,6 +42,13 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui);
 // stacked in a mode other than "No", the stack shown and (askToSaveStack) "Save to HDD?".
 AcquisitionEffects StopAcquisition(Workspace& ws, UiHost& ui, bool askToSaveStack);
 
+// A question about the record or stack in hand ("Stack ?", "Save to HDD?", ...), asked with
+// the record drawn behind it: Yes (OK), No (Cancel), or Closing when the program closes while
+// it is open (or before it opens): the caller then keeps the shot as its Save answer would,
+// never dropping a record the crew has not chosen to drop.
+enum class RecordAnswer { Yes, No, Closing };
+RecordAnswer AskRecordQuestion(Workspace& ws, UiHost& ui, const char* english, const char* japanese);
+
 // The running stack, with its own headers and trace count, as the shown record.
 void CopyStackIntoStore(Workspace& ws);
 

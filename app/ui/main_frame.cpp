@@ -6,7 +6,6 @@
 #include <vector>
 
 #include <wx/app.h>
-#include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/menu.h>
@@ -129,7 +128,8 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
     }
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
     Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-        if (CommandOnStack()) return;
+        // One modal window a turn, innermost first; then the command comes back to its end.
+        if (app_.ui().EndInnermostWindow() || CommandOnStack()) return;
         closeTimer_.Stop();
         Close(true);
     }, closeTimer_.GetId());
@@ -271,18 +271,16 @@ void CMainFrame::OnClose(wxCloseEvent& event)
         }
     }
     // The close may arrive from a nested event loop (a window manager's close or a log-out
-    // while a command's dialog is open). Destroying the frame then would delete the command's
-    // dialog, its view and its data under it: the command's dialogs are ended as cancelled,
-    // its further questions answered as dismissed, and the close finishes once it returned.
-    if (CommandOnStack()) {
+    // while a command's dialog or a question of the record cycle is open). Destroying the frame
+    // then would delete the open windows, the view and the data under the code that waits on
+    // them: the open windows end as cancelled, innermost first, further questions are answered
+    // as dismissed (the record cycle saves the shot in hand), and the close finishes once the
+    // command has returned.
+    if (CommandOnStack() || app_.ui().WindowOpen()) {
         if (!closing_) {
             closing_ = true;
             app_.ui().DismissQuestions();
-            for (wxWindow* window : wxTopLevelWindows) {
-                if (auto* dialog = dynamic_cast<wxDialog*>(window); dialog && dialog->IsModal()) {
-                    dialog->EndModal(wxID_CANCEL);
-                }
-            }
+            app_.ui().EndInnermostWindow();
             closeTimer_.Start(50);
         }
         if (event.CanVeto()) event.Veto();

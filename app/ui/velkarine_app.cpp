@@ -2,8 +2,9 @@
 
 #include <clocale>
 #include <cstdio>
-#include <map>
 #include <filesystem>
+#include <map>
+#include <string_view>
 #include <vector>
 
 #include <wx/display.h>
@@ -230,7 +231,12 @@ void CVelkarineApp::RunScriptStep()
     case Kind::RightClick:
     case Kind::Key:
     case Kind::EditMode:
-        if (frame_ && frame_->View()) RunInputStep(*step);
+        // A box answered "window ..." closes by itself: the input waits for it, not into it.
+        if (ui_->AnsweringInWindow()) {
+            script_->PutBack(std::move(*step));
+        } else if (frame_ && frame_->View()) {
+            RunInputStep(*step);
+        }
         break;
     case Kind::Answer:
         break;
@@ -261,13 +267,20 @@ void CVelkarineApp::RunInputStep(const UiScript::Step& step)
             {"escape", WXK_ESCAPE}, {"left", WXK_LEFT}, {"right", WXK_RIGHT}, {"up", WXK_UP},
             {"down", WXK_DOWN},     {"delete", WXK_DELETE}, {"return", WXK_RETURN}, {"f1", WXK_F1},
             {"f2", WXK_F2},         {"f3", WXK_F3},     {"f4", WXK_F4},         {"f5", WXK_F5}};
-        const auto found = kKeys.find(step.argument);
+        constexpr std::string_view kShift = "shift+";
+        const bool shift = step.argument.rfind(kShift, 0) == 0;
+        const auto found = kKeys.find(shift ? step.argument.substr(kShift.size()) : step.argument);
         if (found == kKeys.end()) {
             std::fprintf(stderr, "[ui-script] key %s: unknown key\n", step.argument.c_str());
             break;
         }
-        view->SetFocus();
-        input.Char(found->second);
+        // The view takes the key, unless a modal window is open: then the window on top does.
+        if (wxWindow* top = ui_->InnermostWindow()) {
+            input.MouseMove(top->GetScreenRect().GetTopLeft() + wxPoint(8, 8));
+        } else {
+            view->SetFocus();
+        }
+        input.Char(found->second, shift ? wxMOD_SHIFT : wxMOD_NONE);
         break;
     }
     case Kind::EditMode:

@@ -69,6 +69,13 @@ CVelkarineView::CVelkarineView(wxWindow* parent, Workspace& ws, std::function<Co
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CVelkarineView::OnCaptureLost, this);
     Bind(wxEVT_KEY_DOWN, &CVelkarineView::OnKeyDown, this);
     Bind(wxEVT_KEY_UP, &CVelkarineView::OnKeyUp, this);
+    // The modifiers as they are when the view has the keys again (a question may have taken a
+    // release); the keyboard's state is only known on X11, elsewhere the next key tells it.
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+        if (context_ && wxGetDisplayInfo().type == wxDisplayX11)
+            Apply(ws_.editController.TakeModifiers(ws_, wxGetKeyState(WXK_SHIFT), wxGetKeyState(WXK_CONTROL)));
+        e.Skip();
+    });
     // What the first paint used to do besides drawing: once the window is up.
     CallAfter([this] {
         CommandContext c = context_();
@@ -404,6 +411,10 @@ void CVelkarineView::OnKeyDown(wxKeyEvent& event)
         ws_.editController.altAlone = false;  // Alt with another key is no lone Alt
         event.Skip();
         return;
+    }
+    // A key other than a modifier carries the modifiers' state with it.
+    if (key != kKeyShift && key != kKeyControl) {
+        Apply(ws_.editController.TakeModifiers(ws_, event.ShiftDown(), event.ControlDown()));
     }
     const EditEffects effects = ws_.editController.OnKeyDown(ws_, context_().ui, key);
     Apply(effects);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "app/acquisition/acquisition_commands.h"
 #include "app/acquisition/acquisition_menu_commands.h"
 #include "app/acquisition/disk_commands.h"
 #include "app/acquisition/record_saving.h"
@@ -708,8 +709,8 @@ EditEffects EditController::RunFollowUp(Workspace& ws, UiHost& ui, EditEffects::
         }
     } else if (followUp == EditEffects::FollowUp::SaveQuestion) {
         AcquisitionKeyTarget& acquisition = Acquisition(ws);
-        if (ui.Message(Msg(language, "Save to HDD?", "ハードディスクに保存しますか?"), MsgButtons::OkCancel,
-                       MsgIcon::Question) == MsgResult::Ok) {
+        // As every question about the stack in hand: a close while it is open saves the stack.
+        if (AskRecordQuestion(ws, ui, "Save to HDD?", "ハードディスクに保存しますか?") != RecordAnswer::No) {
             std::string saved;
             if (acquisition.SaveRecord(saved) == 1) {
                 acquisition.ClearStackCount();
@@ -856,6 +857,23 @@ EditEffects EditController::OnKeyUp(Workspace& ws, int key)
             Acquisition(ws).DrawKeyBar();
             e.Repaint(RepaintKind::Record);
         }
+    }
+    return e;
+}
+
+EditEffects EditController::TakeModifiers(Workspace& ws, bool shift, bool ctrl)
+{
+    EditEffects e;
+    ctrlState = ctrl ? 1 : 0;
+    if ((shiftState == 1) == shift) return e;
+    shiftState = shift ? 1 : 0;
+    if (ws.startup.acquisitionMode != 0) {
+        if (shift) {
+            Acquisition(ws).DrawMenuKeyBar();
+        } else {
+            Acquisition(ws).DrawKeyBar();
+        }
+        e.Repaint(RepaintKind::Record);
     }
     return e;
 }

@@ -172,6 +172,10 @@ public:
     EditEffects OnRButtonDown(Workspace& ws, LPoint point);
     EditEffects OnKeyDown(Workspace& ws, UiHost& ui, int key);
     EditEffects OnKeyUp(Workspace& ws, int key);
+    // Shift and Ctrl as they are now. A key's release that went to a question's window never
+    // reaches the view: the view hands the keyboard's state over when it gets the focus back and
+    // with every key, so that bar B and the shifted keys do not stay on.
+    EditEffects TakeModifiers(Workspace& ws, bool shift, bool ctrl);
     // The window lost the mouse during a drag: the drag ends and no data changes.
     EditEffects OnCaptureLost(Workspace& ws);
     // Asks the question an event left for after the window showed its change.

@@ -33,7 +33,7 @@ CEntryKeypadWnd::CEntryKeypadWnd(wxWindow* parent, DialogRequest& request, int l
 }
 
 CEntryKeypadWnd::CEntryKeypadWnd(wxWindow* parent, DialogRequest& request, int language, const Layout& layout)
-    : KeypadDialog(parent, request, language)
+    : KeypadDialog(parent, request, language, {}, 1, layout.choiceColumns)
 {
     auto* top = new wxBoxSizer(wxVERTICAL);
     AddLines(top);
@@ -180,12 +180,14 @@ void RegisterEntryKeypads(WxUiHost& ui)
             return dlg.ShowModal() == wxID_OK;
         });
     };
-    entry(CSetIdDlg::kClass, {true, "", "", ""});
-    entry(CSetLineIdDlg::kClass, {true, "", "", ""});
-    entry(CSetPositionDlg::kClass, {true, CSetPositionDlg::FieldName(CSetPositionDlg::kLast), "", ""});
-    entry(CShotCountDlg::kClass, {true, "", "", ""});
-    entry(CStepConfirmDlg::kClass, {false, "", "Yes", "はい"});
-    entry(CAcquisitionMenuPcDlg::kClass, {false, "", "", ""});
+    entry(CSetIdDlg::kClass, {true, "", "", "", 0});
+    entry(CSetLineIdDlg::kClass, {true, "", "", "", 0});
+    entry(CSetPositionDlg::kClass, {true, CSetPositionDlg::FieldName(CSetPositionDlg::kLast), "", "", 0});
+    entry(CShotCountDlg::kClass, {true, "", "", "", 0});
+    entry(CStepConfirmDlg::kClass, {false, "", "Yes", "はい", 0});
+    // The start menus list their choices one under the other.
+    for (const char* menu : {CAcquisitionMenuPcDlg::kClass, CAcquisitionMenuDlg::kClass, CSurfaceWaveStartDlg::kClass})
+        entry(menu, {false, "", "", "", 1});
     ui.RegisterDialog(CGeometrySetupDlg::kClass, [](wxWindow* parent, DialogRequest& request, int language) {
         CGeometrySetupWnd dlg(parent, request, language);
         return dlg.ShowModal() == wxID_OK;

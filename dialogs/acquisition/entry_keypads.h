@@ -1,6 +1,6 @@
 #pragma once
 // The windows of the acquisition screen's entry dialogs (acquisition/keypad_dialogs.h) and of
-// the "QKW Menu on PC" start menu, on the keypad window: the keys and buttons work the core
+// the start menus (app/start_dialogs.h), on the keypad window: the keys and buttons work the core
 // dialog, these only place its controls.
 //
 // CEntryKeypadWnd shows the request's read-only texts without a label (a title, a prompt, a
@@ -29,6 +29,7 @@ public:
         std::string pointBefore;  // the field a decimal point stands before
         std::string okLabel;      // the text of OK, when not "OK", and its Japanese twin
         std::string okLabelJa;
+        int choiceColumns = 0;    // a choice's buttons in one row, or in columns (a menu: 1)
     };
     CEntryKeypadWnd(wxWindow* parent, DialogRequest& request, int language, const Layout& layout);
 

@@ -89,7 +89,7 @@ wxWindow* KeypadDialog::Control::Window() const
 }
 
 KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline,
-                           int fieldColumns)
+                           int fieldColumns, int choiceColumns)
     : wxDialog(parent, wxID_ANY, U(request.Title()), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
       request_(request),
       language_(language)
@@ -105,7 +105,7 @@ KeypadDialog::KeypadDialog(wxWindow* parent, DialogRequest& request, int languag
         if (field.Type() == FieldType::Choice) {
             std::vector<wxString> choices;
             for (const std::string& s : field.Choices()) choices.push_back(U(Msg(language, s)));
-            c.radio = new KeypadChoice(this, label, choices);
+            c.radio = new KeypadChoice(this, label, choices, choiceColumns);
             c.radio->Enable(!field.IsReadOnly());
             fields->Add(c.radio, 0, wxEXPAND);
             fields->AddSpacer(1);

@@ -46,9 +46,10 @@ private:
 class KeypadDialog : public wxDialog {
 public:
     // `headline` (may be empty) stands above the controls, which stand in `fieldColumns`
-    // columns; more than four buttons wrap in rows of four.
+    // columns; a choice's buttons stand in one row, or in `choiceColumns` columns (a menu: 1);
+    // more than four buttons wrap in rows of four.
     KeypadDialog(wxWindow* parent, DialogRequest& request, int language, const std::string& headline = {},
-                 int fieldColumns = 1);
+                 int fieldColumns = 1, int choiceColumns = 0);
 
     // The edit boxes into the request; the first error, or empty. The limits of the fields are
     // checked with `checkLimits` only (on OK): a key or button reads the edits, and a value out

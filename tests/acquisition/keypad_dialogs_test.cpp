@@ -149,7 +149,8 @@ TEST(KeypadDialogs, KeysWorkTheEntryDialogs)
     const struct {
         std::vector<std::string> keys;
         int result;
-    } confirms[] = {{{"Enter"}, 1}, {{"Esc"}, 0}, {{"Back"}, -1}};
+    } confirms[] = {{{"Enter"}, 1}, {{"Esc"}, 0}, {{"Back"}, -1}, {{"Left", "Enter"}, -1},
+                    {{"Down", "Down", "Down", "Enter"}, 0}, {{"Up", "Right", "Enter"}, 1}};
     for (const auto& c : confirms) {
         PressKeys(ui, CStepConfirmDlg::kClass, c.keys);
         EXPECT_EQ(CStepConfirmDlg::Ask(ui, kLanguageEnglish), c.result) << c.keys[0];

@@ -14,6 +14,8 @@
 #include "toolkit/form_dlg.h"
 #include "toolkit/progress_dlg.h"
 #include "toolkit/two_choice_dlg.h"
+#include "toolkit/ui_script.h"
+#include "toolkit/wx_uihost.h"
 #include "gui_support.h"
 
 namespace velk {
@@ -103,6 +105,21 @@ TEST_F(Dialogs, TwoChoiceKeys)
     EXPECT_EQ(second->Choice(), 2);
     second->Destroy();
     Settle();
+}
+
+// A box without an icon answered "window OK" by the script shows without one: the toolkit is
+// not asked for an icon it does not know.
+TEST_F(Dialogs, ScriptedBoxWithoutIconInAWindow)
+{
+    static int failures = 0;
+    const wxAssertHandler_t previous =
+        wxSetAssertHandler([](const wxString&, int, const wxString&, const wxString&, const wxString&) { ++failures; });
+    UiScript script("answer window OK");
+    WxUiHost ui;
+    ui.SetScript(&script);
+    EXPECT_EQ(ui.Message("No icon", MsgButtons::OkCancel, MsgIcon::None), MsgResult::Ok);
+    wxSetAssertHandler(previous);
+    EXPECT_EQ(failures, 0);
 }
 
 TEST_F(Dialogs, ProgressFillsExactly)

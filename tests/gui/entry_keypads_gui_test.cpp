@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "acquisition/keypad_dialogs.h"
 #include "app/start_dialogs.h"
@@ -72,14 +73,41 @@ TEST_P(EntryKeypadsGui, GeometrySetupByKeys)
     EXPECT_EQ(files, 4);
 }
 
-TEST_P(EntryKeypadsGui, MenuOnPcByKeys)
+// The start menus and the step confirmation by keys alone: the arrows move the choice (not
+// only a focus ring) and Enter takes it; the confirmation's arrows reach "Back" and Cancel.
+TEST_P(EntryKeypadsGui, StartMenusAndStepConfirmationByKeys)
 {
-    CAcquisitionMenuPcDlg menu;
-    menu.choice = 1;
-    KeyFeeder keys({K(WXK_DOWN), K(WXK_DOWN), K(WXK_DOWN), K(WXK_DOWN), Shot("menu_on_pc", language_),
-                    K(WXK_UP), K(WXK_RETURN)});
-    EXPECT_EQ(menu.Run(ui_, language_), 3);
-    EXPECT_TRUE(keys.Finished());
+    // Each dialog with keys of its own (a feeder cancels what is still open after its keys).
+    const auto byKeys = [](std::vector<KeyFeeder::Step> steps, const auto& run) {
+        KeyFeeder keys(std::move(steps));
+        const int result = run();
+        EXPECT_TRUE(keys.Finished());
+        return result;
+    };
+    CAcquisitionMenuPcDlg pc;
+    pc.choice = 1;
+    EXPECT_EQ(byKeys({K(WXK_DOWN), K(WXK_DOWN), K(WXK_DOWN), K(WXK_DOWN), Shot("menu_on_pc", language_), K(WXK_UP),
+                      K(WXK_RETURN)},
+                     [&] { return pc.Run(ui_, language_); }),
+              3);
+
+    CAcquisitionMenuDlg qkw;
+    qkw.type = 4;  // refraction; the arrows end on the 2D surface-wave method, which Enter takes
+    EXPECT_EQ(byKeys({K(WXK_UP), K(WXK_DOWN), K(WXK_UP), Shot("qkw_menu", language_), K(WXK_RETURN)},
+                     [&] { return qkw.Run(ui_, language_); }),
+              3);
+
+    CSurfaceWaveStartDlg wizard;
+    wizard.wizard = 0;
+    EXPECT_EQ(byKeys({K(WXK_DOWN), K(WXK_DOWN), Shot("wizard_menu", language_), K(WXK_RETURN)},
+                     [&] { return wizard.Run(ui_, language_); }),
+              1);
+
+    const auto confirm = [&] { return CStepConfirmDlg::Ask(ui_, language_); };
+    EXPECT_EQ(byKeys({K(WXK_LEFT), Shot("step_confirmation_back", language_), K(WXK_RETURN)}, confirm),
+              CStepConfirmDlg::kBack);
+    EXPECT_EQ(byKeys({K(WXK_RIGHT), K(WXK_RIGHT), K(WXK_RETURN)}, confirm), CStepConfirmDlg::kCancel);
+    EXPECT_EQ(byKeys({K(WXK_DOWN), K(WXK_UP), K(WXK_UP), K(WXK_DOWN), K(WXK_RETURN)}, confirm), CStepConfirmDlg::kYes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, EntryKeypadsGui, ::testing::Values(kLanguageEnglish, kLanguageJapanese),

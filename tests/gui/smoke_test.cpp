@@ -7,6 +7,7 @@
 #include <iostream>
 #include <map>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "gui_support.h"
@@ -79,6 +80,40 @@ protected:
         return program.Wait(30s);
     }
 
+    // The program on the instrument's screen (its menu answered by the script), with the
+    // simulated seismograph in stack mode `stackMode` shooting every 2 s.
+    bool StartAcquisition(Child& program, int stackMode, const std::string& script)
+    {
+        WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
+                                    "Simulator_TimeScale=0\nsetPRM.stk_flg=" + std::to_string(stackMode) + "\n");
+        return program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
+                             ScriptedRun(display_, profilePath_, folder_.File("home"), script,
+                                         {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
+                             folder_.File("output.txt"));
+    }
+    // The program ends by itself within 30 s, with exit code 0.
+    void ExpectEnds(Child& program) const
+    {
+        const std::optional<int> rc = program.Wait(30s);
+        ASSERT_TRUE(rc.has_value()) << Output();
+        EXPECT_EQ(*rc, 0) << Output();
+    }
+    // Waits (at most 30 s) for the program's log to show `text`.
+    bool Logged(const std::string& text) const
+    {
+        for (int i = 0; i < 300 && Output().find(text) == std::string::npos; ++i) std::this_thread::sleep_for(100ms);
+        return Output().find(text) != std::string::npos;
+    }
+    // The first record of the acquisition's line, read back: its trace count (-1 when absent).
+    int SavedFirstRecord() const
+    {
+        ByteSource file = ByteSource::FromFile(folder_.File("home/Data/qkaa0001.sg2"));
+        if (!file.Ok()) return -1;
+        NullUiHost ui;
+        LoadTarget target(0, 64, 16384, 16384);
+        FormatContext ctx{ui, kLanguageEnglish, NullLog()};
+        return ReadSeg2(file, target, 1, ctx);
+    }
     std::string Report(int n) const { return folder_.File("r" + std::to_string(n) + ".txt"); }
     std::string Go() const { return folder_.File("go"); }
     std::string Output() const { return ReadFileText(folder_.File("output.txt")); }
@@ -195,33 +230,21 @@ TEST_F(ProgramRun, AcquisitionModeFrame)
 // stack by themselves (Auto), Esc saves the stack after OK into <home>/Data.
 TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                "Simulator_TimeScale=0\nsetPRM.stk_flg=2\n");
     const std::string go2 = folder_.File("go2");
     const std::string script = "answer OK; sleep 1500; key f1; sleep 1500; report " + Report(1) + "; waitfile " +
                                Go() + "; key f3; sleep 6000; report " + Report(2) + "; waitfile " + go2 +
                                "; answer OK; key escape; sleep 500; answer OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
-                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
-                              folder_.File("output.txt")));
+    ASSERT_TRUE(StartAcquisition(program, 2, script));
     for (const auto& [report, go, shot] : {std::tuple{Report(1), Go(), "acquisition-monitor.png"},
                                            std::tuple{Report(2), go2, "acquisition-stack.png"}}) {
         ASSERT_TRUE(WaitForFile(report, 30s)) << Output();
         if (Screenshot(display_.Name(), ShotPath(shot))) std::cout << "[ screenshot ] " << ShotPath(shot) << '\n';
         WriteFileText(go, "");
     }
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_NE(Output().find("message \"Save to HDD?\" -> OK"), std::string::npos) << Output();
-    ByteSource file = ByteSource::FromFile(folder_.File("home/Data/qkaa0001.sg2"));
-    ASSERT_TRUE(file.Ok()) << Output();
-    NullUiHost ui;
-    LoadTarget target(0, 64, 16384, 16384);
-    FormatContext ctx{ui, kLanguageEnglish, NullLog()};
-    EXPECT_EQ(ReadSeg2(file, target, 1, ctx), 25);
+    EXPECT_EQ(SavedFirstRecord(), 25) << Output();
 }
 
 // Pre-view: the record is on the screen before "Stack ?" opens over it. The question's box
@@ -229,26 +252,17 @@ TEST_F(ProgramRun, AcquisitionMonitorArmStackAndSave)
 // longer the monitor panel (whose gain boxes are the only pure red on the screen).
 TEST_F(ProgramRun, RecordDrawnBeforeTheStackQuestion)
 {
-    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                "Simulator_TimeScale=0\nsetPRM.stk_flg=0\n");
     const std::string script = "answer OK; sleep 1500; answer window OK; answer Cancel; key f3; waitfile " + Go() +
                                "; sleep 1000; answer OK; close";
     Child program;
-    ASSERT_TRUE(program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
-                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
-                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
-                              folder_.File("output.txt")));
-    const auto asked = [&] { return Output().find("message \"Stack ?\" -> window OK") != std::string::npos; };
-    for (int i = 0; i < 300 && !asked(); ++i) std::this_thread::sleep_for(100ms);
-    ASSERT_TRUE(asked()) << Output();
+    ASSERT_TRUE(StartAcquisition(program, 0, script));
+    ASSERT_TRUE(Logged("message \"Stack ?\" -> window OK")) << Output();
     std::this_thread::sleep_for(1s);  // the box is mapped; it stays until "go"
     const std::string shot = ShotPath("acquisition-stack-question.png");
     ASSERT_TRUE(Screenshot(display_.Name(), shot));
     std::cout << "[ screenshot ] " << shot << '\n';
     WriteFileText(Go(), "");
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     EXPECT_EQ(Pixels(shot, 255, 0, 0), 0);  // the monitor panel is gone
     EXPECT_GT(Pixels(shot, 0, 0, 0), 3000);  // the record's traces
     EXPECT_NE(Output().find("message \"Continue(Enter) or Save(Esc) ?\" -> Cancel"), std::string::npos) << Output();
@@ -264,12 +278,62 @@ TEST_F(ProgramRun, CloseWhileACommandsDialogIsOpen)
                               ScriptedRun(display_, profilePath_, folder_.File("home"),
                                           "answer OK;answer OK;answer OK;sleep 2000;answer OK;close"),
                               folder_.File("output.txt")));
-    const std::optional<int> rc = program.Wait(30s);
-    ASSERT_TRUE(rc.has_value()) << Output();
-    EXPECT_EQ(*rc, 0) << Output();
+    ExpectEnds(program);
     const std::string out = Output();
     EXPECT_NE(out.find("dialog \"CFileNameOptionDlg\" -> (window)"), std::string::npos) << out;
     EXPECT_NE(out.find("message \"終了してもよろしいですか?\" -> OK"), std::string::npos) << out;
+}
+
+// A question opened from a shifted key takes the Shift's release with it: the keys after it are
+// unshifted again (F3 arms; bar B's F3 would be Undo). Then the frame is closed while "Stack ?"
+// is really open over the new record: the close saves the record in hand and the program ends.
+TEST_F(ProgramRun, CloseWhileTheStackQuestionIsOpenSavesTheRecord)
+{
+    const std::string shifted = folder_.File("shifted");
+    const std::string script = "answer OK; sleep 1500; answer window Cancel; key shift+f5; waitfile " + shifted +
+                               "; key f3; waitfile " + Go() + "; answer OK; close";
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 0, script));
+    ASSERT_TRUE(Logged("message \"Are you sure to shutdown?\" -> window Cancel")) << Output();
+    WriteFileText(shifted, "");
+    ASSERT_TRUE(Logged("message \"Stack ?\" -> (window)")) << Output();
+    WriteFileText(Go(), "");
+    ExpectEnds(program);
+    EXPECT_NE(Output().find("message \"Are you sure you want to exit?\" -> OK"), std::string::npos) << Output();
+    EXPECT_EQ(SavedFirstRecord(), 25) << Output();
+}
+
+// Measuring conditions (F2) and its Set ID (Enter) open when the frame is closed: both end as
+// cancelled, the settings are written and the program ends.
+TEST_F(ProgramRun, CloseWithNestedKeypadDialogsOpen)
+{
+    const std::string go2 = folder_.File("go2");
+    const std::string script = "answer OK; sleep 1500; key f2; waitfile " + Go() + "; key return; waitfile " + go2 +
+                               "; answer OK; close";
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 0, script));
+    ASSERT_TRUE(Logged("dialog \"CMeasuringConditionsDlg\" -> (window)")) << Output();
+    WriteFileText(Go(), "");
+    ASSERT_TRUE(Logged("dialog \"CSetIdDlg\" -> (window)")) << Output();
+    WriteFileText(go2, "");
+    ExpectEnds(program);
+    EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value()) << ReadFileText(profilePath_);
+}
+
+// "Save to HDD?" open (answered "window OK" and held) when the frame is closed, the exit
+// question nested in it, answered "window OK" as well: both end as answered, the record in hand
+// is saved, and the program ends.
+TEST_F(ProgramRun, NestedSaveAndExitQuestionsAnsweredInWindows)
+{
+    const std::string script = "answer OK; sleep 1500; answer window OK; key f3; waitfile " + Go() +
+                               "; answer window OK; close";
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 1, script));
+    ASSERT_TRUE(Logged("message \"Save to HDD?\" -> window OK")) << Output();
+    WriteFileText(Go(), "");
+    ExpectEnds(program);
+    EXPECT_NE(Output().find("message \"Are you sure you want to exit?\" -> window OK"), std::string::npos) << Output();
+    EXPECT_EQ(SavedFirstRecord(), 25) << Output();
 }
 
 }  // namespace

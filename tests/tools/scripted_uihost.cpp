@@ -346,14 +346,17 @@ MsgResult ScriptedUiHost::DoMessage(const MessageRequest& request) {
     call.text = request.text;
     call.message = request;
     MsgResult result = DismissResult(request.buttons);
-    if (auto step = Take(call)) {
+    closing_ = closing_ || request.text == closeAt_;
+    if (closing_) {
+        call.answer = std::string(ToString(result)) + " (closing)";
+    } else if (auto step = Take(call)) {
         if (IsButtonOf(step->result, request.buttons))
             result = step->result;
         else
             Fail(std::string("the answer ") + ToString(step->result) + " is not a button of " + call.Describe() +
                  "\n  " + step->Describe());
     }
-    call.answer = ToString(result);
+    if (!closing_) call.answer = ToString(result);
     calls_.push_back(std::move(call));
     return result;
 }

@@ -107,6 +107,10 @@ public:
     // test (still recorded, with scripted = false). Strict is the default.
     void SetStrict(bool strict) { strict_ = strict; }
 
+    // The program closes while the message with this text is open: from then on every message
+    // is answered as dismissed and Closing() holds.
+    void CloseAt(std::string text) { closeAt_ = std::move(text); }
+
     // Fails the test when scripted answers are left, then forgets them. True when none was left.
     bool VerifyAndClear();
     size_t PendingAnswers() const { return steps_.size(); }
@@ -127,6 +131,7 @@ protected:
     std::optional<std::string> DoBrowseFolder(const FolderRequest& request) override;
     std::unique_ptr<ProgressSink> DoBeginProgress(const std::string& caption) override;
     bool DoRunDialog(DialogRequest& request) override;
+    bool DoClosing() const override { return closing_; }
 
 private:
     struct Step {
@@ -153,6 +158,8 @@ private:
     std::deque<Step> steps_;  // in order; the front is next
     std::vector<UiCall> calls_;
     bool strict_ = true;
+    std::optional<std::string> closeAt_;
+    bool closing_ = false;
 };
 
 }  // namespace velk

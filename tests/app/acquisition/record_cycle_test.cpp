@@ -253,6 +253,27 @@ TEST(RecordCycle, AutoStacksEveryShotAndEscSavesTheStack)
 namespace velk {
 namespace {
 
+// The program closes while a record question is open, in every stack mode that asks one: the
+// shot in hand is saved (in Pre-view and Manual re-arm it joins the stack, as OK would).
+TEST(RecordCycle, AClosingQuestionSavesTheShotInHand)
+{
+    for (const auto& [mode, question] : {std::pair{0, "Stack ?"}, {1, "Save to HDD?"}, {3, "Stack ?"}}) {
+        Rig rig(kQuietShots);
+        CAcquisitionDevice& device = rig.ws.acquisitionDevice;
+        device.parm.stk_flg = mode;
+        rig.ui.CloseAt(question);
+        rig.Apply(OnTriggerArm(rig.ws, rig.ui));
+        rig.Run(1500, [&] { return device.NextID == 2; });
+        EXPECT_EQ(rig.ui.Messages().at(0), question);
+        ByteSource file = ByteSource::FromFile(rig.tmp.File("qkaa0001.sg2"));
+        ASSERT_TRUE(file.Ok()) << mode;
+        LoadTarget target(0, 64, 16384, 16384);
+        FormatContext ctx{rig.ui, kLanguageEnglish, NullLog()};
+        EXPECT_EQ(ReadSeg2(file, target, 1, ctx), 25) << mode;
+        EXPECT_EQ(device.stackCount, 0) << mode;
+    }
+}
+
 TEST(RecordCycle, TheQuestionsOfNoAndPreview)
 {
     Rig rig(kQuietShots);
