@@ -55,13 +55,16 @@ int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, PicksLeftOut& leftO
                      std::span<CTraceHeader> headers,
                      float timeOffset, std::span<float> times, std::span<int32_t> codes,
                      const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log,
-                     const std::function<bool(float)>& pickShot)
+                     const std::function<bool(float)>& pickShot, bool* gatherCut)
 {
     const int files = std::max(0, group.entryCount);
     progress.SetRange(files);
     int refused = 0;
+    if (gatherCut) *gatherCut = false;
     for (int f = 0; f < files; ++f) {
-        const int gathered = group.BuildGather(rows, headers, f);
+        bool stopped = false;
+        const int gathered = group.BuildGather(rows, headers, f, &stopped);
+        if (gatherCut && stopped) *gatherCut = true;
         const int count = std::min({gathered, static_cast<int>(times.size()), static_cast<int>(codes.size())});
         const float source = count > 0 ? static_cast<float>(headers[0].sourceHundredths * 0.01) : 0.0f;
         if (count > 0 && (!pickShot || pickShot(source))) {

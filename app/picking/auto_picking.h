@@ -42,12 +42,13 @@ int RunAutoPicking(Workspace& ws, int logFlag);
 // added to each picked trace, and the picks added to the set as one shot (mode 0, source of the
 // gather's first trace). One progress step per file; the five keys at the end. When
 // `pickShot` is given, a file whose source position (m) it refuses is neither picked nor added.
-// Returns the picks the set had no room for, which are counted into `leftOut` as well.
+// Returns the picks the set had no room for, which are counted into `leftOut` as well;
+// `gatherCut`, when given, tells whether a shot gather was cut at the rows' trace capacity.
 int AutoPickFileList(CFileGroup& group, CTraveltimeSet& set, PicksLeftOut& leftOut, Matrix2D<float>& rows,
                      std::span<CTraceHeader> headers,
                      float timeOffset, std::span<float> times, std::span<int32_t> codes,
                      const AutoPickSettings& settings, ProgressSink& progress, Profile& profile, LogSink& log,
-                     const std::function<bool(float)>& pickShot = {});
+                     const std::function<bool(float)>& pickShot = {}, bool* gatherCut = nullptr);
 
 // The commands; 1 asks for a repaint.
 int OnAutoPickFirstArrivals(CommandContext& ctx);

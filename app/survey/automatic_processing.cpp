@@ -21,6 +21,7 @@
 #include "app/shell_services.h"
 #include "app/store_commands.h"
 #include "app/survey/file_list_commands.h"
+#include "app/survey/group_commands.h"
 #include "app/view/record_extents.h"
 #include "app/view/view_commands.h"
 #include "app/view/view_seams.h"
@@ -356,10 +357,13 @@ int GroupAutoPickFirstArrivals(CommandContext& ctx, bool askBeforeReplacing)
     EnsurePickVectors(ws);
     ViewProgressText progress(ctx.view);
     CParameterSet& p = store.Params();
+    bool gatherCut = false;
     AutoPickFileList(ws.fileGroup, ws.traveltimeSet, ws.picksLeftOut, store.current.rows, store.current.headers,
                      ws.display.displayTimeOffset, p.pickTimes, p.layerCodes, ws.autoPick, progress, ws.profile(),
-                     DiagnosticLog(ws), askBeforeReplacing ? std::function<bool(float)>(pickShot) : nullptr);
+                     DiagnosticLog(ws), askBeforeReplacing ? std::function<bool(float)>(pickShot) : nullptr,
+                     &gatherCut);
     RestoreUndo(ws);
+    if (gatherCut) ctx.ui.Message(GatherTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     MatchPicksToTraces(ws);
     ws.display.displayMode = 0;
     ws.display.editMode = 1;

@@ -248,6 +248,14 @@ TEST_F(AutoPickTest, FileListAddsOneShotPerFileAndLogsTheFirst)
     for (const char* key : {"PICKFREQENCY", "PICKNCHECK", "PICKPORTION", "PICKNEAROFFSETLIMIT", "PICKBPF"}) {
         EXPECT_TRUE(profile->GetString("General", key).has_value()) << key;
     }
+
+    // Rows of four traces: the six-trace gathers are cut, and the caller is told so.
+    Matrix2D<float> four(0, 3, 0, 1023);
+    std::vector<CTraceHeader> fourHeaders(4);
+    bool cut = false;
+    AutoPickFileList(group, ws->traveltimeSet, ws->picksLeftOut, four, fourHeaders, 2.0f, p.pickTimes, p.layerCodes,
+                     ws->autoPick, progress, *profile, fileLog, {}, &cut);
+    EXPECT_TRUE(cut);
 }
 
 // The field shot against picks made by eye (tests/data/picks/field-shot-24ch-hand.txt).
