@@ -274,9 +274,13 @@ int CSurfaceWave2DMode::Step()
         break;
     case 3:
         if (!s) return 0;
-        if (c.group && c.group->cmpList != 1) shotsAnalysed = FileCount();
-        if (s->MakeCmpGatherFiles2D(2.0f * ReceiverInterval()) != 1) return 0;
-        SetUpGroup();
+        // Back to this step after the analysis finds the line's gathers in the group: they are
+        // analysed again as they are, never gathered a second time.
+        if (!c.group || c.group->cmpList != 1) {
+            shotsAnalysed = FileCount();
+            if (s->MakeCmpGatherFiles2D(2.0f * ReceiverInterval()) != 1) return 0;
+            SetUpGroup();
+        }
         analysisDone = 1;
         Repaint();
         stepState = 4;

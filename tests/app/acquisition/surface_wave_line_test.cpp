@@ -159,6 +159,17 @@ TEST(AcquisitionLine, SurfaceWave2DLinesEachToTheirOwnDispersionCurves)
             }
             if (id == "aa") firstLine = FilesUnder(data);
         }
+        // Back to the analysis step of the second line: its gathers are analysed as they are,
+        // not gathered again.
+        const std::map<std::string, std::vector<uint8_t>> analysed = FilesUnder(data);
+        manager.Mode()->stepState = 3;
+        manager.StepMode();
+        EXPECT_EQ(manager.Mode()->stepState, 5);
+        for (const auto& [name, bytes] : FilesUnder(data)) {
+            if (name.rfind("qkab_cmp/", 0) != 0) continue;
+            ASSERT_TRUE(analysed.count(name)) << name;
+            EXPECT_EQ(analysed.at(name), bytes) << name;
+        }
         // Every file of the first line as it was: records, list, result and gathers.
         EXPECT_EQ(firstLine.count("qkaa.xml") + firstLine.count("qkaa.pvs") + firstLine.count("qkaa0007.sg2"), 3u);
         EXPECT_TRUE(firstLine.count("qkaa_cmp/cmp_000175.sg2"));
