@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (int k = 0; k < r.samples; ++k) {
                 const double s = r.rows[i][k];
                 if (std::fabs(s) >= 2147483647.0) continue;
-                fuzzing::Require(target.RowIfAny(i)[static_cast<size_t>(k)] == static_cast<float>(std::trunc(s)),
-                                 "QK: a sample did not come back as its truncation");
+                fuzzing::Require(target.RowIfAny(i)[static_cast<size_t>(k)] == static_cast<float>(std::round(s)),
+                                 "QK: a sample did not come back as its nearest integer");
             }
         }
     }
