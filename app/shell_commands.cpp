@@ -103,15 +103,9 @@ void AddShellCommands(CommandTable& t)
     t.Add(r);
     t.Add(separator("file", 9200));
     t.Add(row(cmd::kAppExit, "file", 9300, "E&xit", "アプリケーションの終了(&X)", [](CommandContext& ctx) {
-        if (ctx.ws.startup.acquisitionMode == 0) {
-            if (ctx.frame) ctx.frame->RequestClose();
-            return 0;
-        }
-        // Acquisition stops first and asks the exit question itself: the frame does not ask again.
-        bool close = true;
-        const AcquisitionEffects e = OnAcquisitionExit(ctx.ws, ctx.ui, close);
-        if (ctx.view) ctx.view->ApplyAcquisition(e);
-        if (close && ctx.frame) ctx.frame->CloseWithoutQuestion();
+        // The frame's close is the one way out: on the acquisition screen it stops the
+        // acquisition and offers the stack in hand before its exit question.
+        if (ctx.frame) ctx.frame->RequestClose();
         return 0;
     }));
     for (int i = 0; i < kRecentFileCount; ++i) {

@@ -80,8 +80,6 @@ public:
     virtual void ModulesChanged() {}
     // Close the frame the way the window's close box does (with the exit question).
     virtual void RequestClose() = 0;
-    // Close the frame after the caller has asked the exit question itself.
-    virtual void CloseWithoutQuestion() { RequestClose(); }
     virtual void ShowAbout() = 0;
     virtual StatusPanes* Status() = 0;
     // The record on the printer (with the print dialog) or in a print preview, the printer's page

@@ -10,6 +10,7 @@
 #include <wx/dirdlg.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 // After msgdlg.h, which declares the base it builds on.
 #include <wx/generic/msgdlgg.h>
@@ -81,6 +82,18 @@ void EndNativeDialog(wxDialog* dialog)
     if (type && isA && respond && widget && isA(widget, type())) respond(widget, kResponseCancel);
 }
 
+// Takes a popup menu down as a click beside it would; its loop then returns.
+void PopDownMenu(wxMenu& menu)
+{
+#ifdef __WXGTK__
+    using PopDownFn = void (*)(void*);
+    const auto popDown = reinterpret_cast<PopDownFn>(::dlsym(RTLD_DEFAULT, "gtk_menu_popdown"));
+    if (popDown && menu.m_menu) popDown(menu.m_menu);
+#else
+    (void)menu;
+#endif
+}
+
 }  // namespace
 
 // Every modal window in the order it opened (the innermost last), and the refusal of new ones
@@ -113,13 +126,17 @@ WxUiHost::WxUiHost() : modal_(std::make_unique<ModalWindows>(dismissing_)) {}
 
 WxUiHost::~WxUiHost() = default;
 
-bool WxUiHost::WindowOpen() const { return !modal_->open.empty(); }
+bool WxUiHost::WindowOpen() const { return !modal_->open.empty() || popup_ != nullptr; }
 
 wxWindow* WxUiHost::InnermostWindow() const { return modal_->open.empty() ? nullptr : modal_->open.back(); }
 
 bool WxUiHost::EndInnermostWindow()
 {
-    if (modal_->open.empty()) return false;
+    if (modal_->open.empty()) {
+        if (!popup_) return false;
+        PopDownMenu(*popup_);
+        return true;
+    }
     wxDialog* innermost = modal_->open.back();
     if (modal_->ending.insert(innermost).second) {
         // A window in wx's own modal loop ends through it; the others are the toolkit's.
@@ -130,6 +147,15 @@ bool WxUiHost::EndInnermostWindow()
         }
     }
     return true;
+}
+
+void WxUiHost::PopupMenu(wxWindow& owner, wxMenu& menu, const wxPoint& at)
+{
+    if (dismissing_ || popup_) return;
+    if (script_) std::fprintf(stderr, "[ui-script] popup menu -> (window)\n");
+    popup_ = &menu;
+    owner.PopupMenu(&menu, at);
+    popup_ = nullptr;
 }
 
 void WxUiHost::RegisterDialog(const std::string& dialogClass, DialogWindow window)

@@ -12,6 +12,8 @@
 
 #include "platform/uihost.h"
 
+class wxMenu;
+class wxPoint;
 class wxWindow;
 class wxString;
 
@@ -44,7 +46,7 @@ public:
     // must come to its end (Closing() tells it so).
     void DismissQuestions() { dismissing_ = true; }
     // A modal window is open: any dialog shown modally, this host's boxes and forms as well as
-    // the windows a program shows itself.
+    // the windows a program shows itself, or a popup menu shown through PopupMenu.
     bool WindowOpen() const;
     wxWindow* InnermostWindow() const;  // the modal window on top, or null
     // A box answered "window <answer>" is open (it closes by itself).
@@ -53,6 +55,11 @@ public:
     // window's event loop can only end from inside, so the windows end one a turn, innermost
     // first: the caller asks again from the loop that runs next.
     bool EndInnermostWindow();
+    // Pops `menu` up over `owner` at `at` (the owner's client coordinates) and returns once it
+    // has gone. While it is open it counts as an open window, the innermost once the modal
+    // windows above it have ended: a close takes it down before the frame goes. Nothing pops up
+    // once the questions are dismissed.
+    void PopupMenu(wxWindow& owner, wxMenu& menu, const wxPoint& at);
 
     // A window of its own for one dialog class: shown modally over the parent in the interface
     // language; true on OK.
@@ -84,6 +91,7 @@ private:
     std::function<bool()> windowAnswerHold_;
     bool dismissing_ = false;
     int windowAnswers_ = 0;
+    wxMenu* popup_ = nullptr;  // the popup menu on screen
     std::map<std::string, DialogWindow> windows_;
     std::unique_ptr<ModalWindows> modal_;
 };

@@ -279,13 +279,17 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
         if (mode == 0 || mode == 3) device.stackPending = 1;
     }
     e.repaint = true;
-    // A close while a question is open keeps the shot: the new record joins the stack as OK
-    // would (a first record is the stack by itself), and what is in hand is saved as "Save"
-    // would save it.
+    // A close while a question is open keeps what the operator confirmed, saved as "Save" would
+    // save it: the stack of the confirmed shots; a first record, which has no stack yet, by
+    // itself. A record nobody confirmed never joins a stack.
+    const auto answerStack = [&](RecordAnswer stack) {
+        if (stack == RecordAnswer::Yes || (stack == RecordAnswer::Closing && device.stackCount == 0))
+            device.AccumulateStack(count, store.current.rows, store.current.headers);
+    };
     switch (mode) {
     case 0: {
         const RecordAnswer stack = AskRecordQuestion(ws, ui, "Stack ?", "スタックしますか ?");
-        if (stack != RecordAnswer::No) device.AccumulateStack(count, store.current.rows, store.current.headers);
+        answerStack(stack);
         // A first record declined stays shown: the empty stack is not copied over it.
         if (device.stackCount > 0) ShowStack(ws, e);
         device.stackPending = 0;
@@ -312,7 +316,7 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
         break;
     case 3: {
         const RecordAnswer stack = AskRecordQuestion(ws, ui, "Stack ?", "スタックしますか ?");
-        if (stack != RecordAnswer::No) device.AccumulateStack(count, store.current.rows, store.current.headers);
+        answerStack(stack);
         if (device.stackCount > 0) ShowStack(ws, e);
         device.stackPending = 0;
         if (stack == RecordAnswer::Closing) {

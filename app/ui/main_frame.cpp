@@ -13,6 +13,8 @@
 #include <wx/toolbar.h>
 #include <wx/utils.h>
 
+#include "app/acquisition/acquisition_commands.h"
+#include "app/acquisition/acquisition_menu_commands.h"
 #include "app/formats/document.h"
 #include "platform/recent_files.h"
 #include "app/ui/gtk_settings.h"
@@ -260,22 +262,32 @@ bool CMainFrame::CommandOnStack()
 
 void CMainFrame::OnClose(wxCloseEvent& event)
 {
+    Workspace& ws = app_.ws();
+    const bool acquisition = ws.startup.acquisitionMode != 0;
     if (!closing_ && event.CanVeto()) {
-        const int language = app_.Language();
-        const MsgResult answer = app_.ui().Message(
-            Msg(language, "Are you sure you want to exit?", "終了してもよろしいですか?"),
-            MsgButtons::OkCancel, MsgIcon::Question);
-        if (answer != MsgResult::Ok) {
+        bool close = true;
+        if (acquisition && !CommandOnStack() && !app_.ui().WindowOpen()) {
+            // Every way off the acquisition screen (the close box, File's exit, Shift+F4, a
+            // log-out) stops the acquisition and offers the stack in hand before the exit
+            // question.
+            ApplyAcquisition(OnAcquisitionExit(ws, app_.ui(), close));
+            acquisitionStopped_ = close;
+        } else {
+            const int language = app_.Language();
+            close = app_.ui().Message(Msg(language, "Are you sure you want to exit?", "終了してもよろしいですか?"),
+                                      MsgButtons::OkCancel, MsgIcon::Question) == MsgResult::Ok;
+        }
+        if (!close) {
             event.Veto();
             return;
         }
     }
     // The close may arrive from a nested event loop (a window manager's close or a log-out
-    // while a command's dialog or a question of the record cycle is open). Destroying the frame
-    // then would delete the open windows, the view and the data under the code that waits on
-    // them: the open windows end as cancelled, innermost first, further questions are answered
-    // as dismissed (the record cycle saves the shot in hand), and the close finishes once the
-    // command has returned.
+    // while a command's dialog, a popup menu or a question of the record cycle is open).
+    // Destroying the frame then would delete the open windows, the view and the data under the
+    // code that waits on them: the open windows end as cancelled, innermost first, further
+    // questions are answered as dismissed (the record cycle saves the shot in hand), and the
+    // close finishes once the command has returned.
     if (CommandOnStack() || app_.ui().WindowOpen()) {
         if (!closing_) {
             closing_ = true;
@@ -286,14 +298,24 @@ void CMainFrame::OnClose(wxCloseEvent& event)
         if (event.CanVeto()) event.Veto();
         return;
     }
+    if (acquisition && !acquisitionStopped_) {
+        // A close that has not stopped the acquisition yet (it waited for a command, or it
+        // asks nothing): the stack in hand is offered now, saved as a dismissed question saves
+        // it when the close has dismissed the questions.
+        acquisitionStopped_ = true;
+        ApplyAcquisition(StopAcquisition(ws, app_.ui(), true));
+    }
     closeTimer_.Stop();
     app_.ShutDown(RestoredRect());
     Destroy();
 }
 
-void CMainFrame::RequestClose() { Close(false); }
+void CMainFrame::ApplyAcquisition(const AcquisitionEffects& effects)
+{
+    if (view_) view_->ApplyAcquisition(effects);
+}
 
-void CMainFrame::CloseWithoutQuestion() { Close(true); }
+void CMainFrame::RequestClose() { Close(false); }
 
 void CMainFrame::ShowAbout()
 {
@@ -506,8 +528,8 @@ void CMainFrame::PopupAcquisitionMenu()
     if (!node || !view_) return;
     std::unique_ptr<wxMenu> menu(MakeMenu(*node, ids_));
     // At the view's top left, inside the frame wherever the pointer is; its items come to the
-    // frame's command handler.
-    view_->PopupMenu(menu.get(), wxPoint(0, 0));
+    // frame's command handler. A close while it is open takes it down first.
+    app_.ui().PopupMenu(*view_, *menu, wxPoint(0, 0));
 }
 
 }  // namespace velk

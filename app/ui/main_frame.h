@@ -31,7 +31,6 @@ public:
     void RecentFilesChanged() override;
     void ModulesChanged() override;
     void RequestClose() override;
-    void CloseWithoutQuestion() override;
     void ShowAbout() override;
     StatusPanes* Status() override { return this; }
     void SetFrameIcon(int resource) override;
@@ -64,6 +63,7 @@ private:
     void OnCommand(wxCommandEvent& event);
     void OnUpdateUI(wxUpdateUIEvent& event);
     void OnClose(wxCloseEvent& event);
+    void ApplyAcquisition(const AcquisitionEffects& effects);
     // True while a command, a dialog or a yield is on the call stack below the current event
     // (an event loop other than the main one runs, or the main one yields).
     static bool CommandOnStack();
@@ -89,6 +89,8 @@ private:
     // Set once the close is decided while a command is on the stack: its dialogs are ended,
     // its further questions dismissed, and the timer finishes the close once it has returned.
     bool closing_ = false;
+    // The close has stopped the acquisition and offered the stack in hand.
+    bool acquisitionStopped_ = false;
     wxTimer closeTimer_;
 };
 

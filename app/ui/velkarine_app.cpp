@@ -266,7 +266,8 @@ void CVelkarineApp::RunInputStep(const UiScript::Step& step)
         static const std::map<std::string, int> kKeys = {
             {"escape", WXK_ESCAPE}, {"left", WXK_LEFT}, {"right", WXK_RIGHT}, {"up", WXK_UP},
             {"down", WXK_DOWN},     {"delete", WXK_DELETE}, {"return", WXK_RETURN}, {"f1", WXK_F1},
-            {"f2", WXK_F2},         {"f3", WXK_F3},     {"f4", WXK_F4},         {"f5", WXK_F5}};
+            {"f2", WXK_F2},         {"f3", WXK_F3},     {"f4", WXK_F4},         {"f5", WXK_F5},
+            {"alt", WXK_ALT}};
         constexpr std::string_view kShift = "shift+";
         const bool shift = step.argument.rfind(kShift, 0) == 0;
         const auto found = kKeys.find(shift ? step.argument.substr(kShift.size()) : step.argument);

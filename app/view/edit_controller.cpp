@@ -929,8 +929,8 @@ EditEffects EditController::AcquisitionKey(Workspace& ws, UiHost& ui, int key)
             e.Repaint(RepaintKind::Record);
             break;
         case kKeyF4:
-            // Every way out offers the pending stack first (the follow-up runs before the close).
-            e.Merge(AcquisitionStop(ws));
+            // The frame's close stops the acquisition and offers the stack in hand, as every
+            // way out does.
             if (ws.display.automaticProcessing == 1) e.stopTimer = true;
             acquisition.AutomaticProcessingStop();
             e.close = true;
@@ -938,8 +938,7 @@ EditEffects EditController::AcquisitionKey(Workspace& ws, UiHost& ui, int key)
         case kKeyF5:
             if (ui.Message(Msg(ws.startup.language, "Are you sure to shutdown?", "シャットダウンしますか?"),
                            MsgButtons::OkCancel, MsgIcon::Question) == MsgResult::Ok) {
-                e.Merge(AcquisitionStop(ws));
-                e.shutdown = true;
+                e.shutdown = true;  // through the frame's close as well
             }
             break;
         default:

@@ -12,6 +12,7 @@
 
 #include <wx/app.h>
 #include <wx/display.h>
+#include <wx/evtloop.h>
 #include <wx/timer.h>
 #include <wx/toolbar.h>
 
@@ -43,6 +44,8 @@ public:
 private:
     void OnScriptTimer(wxTimerEvent& event);
     void OnFrameClose(wxCloseEvent& event);
+    // A window of the viewer is open, or a loop other than the main one runs under the close.
+    bool WindowsOpen() const;
 
     std::unique_ptr<UiScript> script_;
     std::unique_ptr<WxUiHost> ui_;
@@ -50,6 +53,8 @@ private:
     RecentFileList recent_;
     CMainFrame* frame_ = nullptr;
     wxTimer scriptTimer_;
+    wxTimer closeTimer_;
+    bool closing_ = false;  // the close waits for the open windows to end
     std::chrono::steady_clock::time_point waitUntil_;
     std::string waitFile_;
     bool inStep_ = false;
@@ -91,6 +96,13 @@ bool CNordalisApp::OnInit()
         frame_->Centre();
     }
     frame_->Bind(wxEVT_CLOSE_WINDOW, &CNordalisApp::OnFrameClose, this);
+    closeTimer_.SetOwner(this);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        // One window a turn, innermost first; then the frame goes.
+        if (ui_->EndInnermostWindow() || WindowsOpen()) return;
+        closeTimer_.Stop();
+        if (frame_) frame_->Close(true);
+    }, closeTimer_.GetId());
     frame_->Show();
     if (!frame_->View()->ReadMessage().empty()) {
         const std::string message = frame_->View()->ReadMessage();
@@ -98,14 +110,34 @@ bool CNordalisApp::OnInit()
     }
     if (script_) {
         scriptTimer_.SetOwner(this);
-        Bind(wxEVT_TIMER, &CNordalisApp::OnScriptTimer, this);
+        Bind(wxEVT_TIMER, &CNordalisApp::OnScriptTimer, this, scriptTimer_.GetId());
         scriptTimer_.Start(100);
     }
     return true;
 }
 
+bool CNordalisApp::WindowsOpen() const
+{
+    const wxEventLoopBase* active = wxEventLoopBase::GetActive();
+    return ui_->WindowOpen() || active == nullptr || active != GetMainLoop() || active->IsYielding();
+}
+
 void CNordalisApp::OnFrameClose(wxCloseEvent& event)
 {
+    // A close while a window is open (the start-up warning, a dialog) would destroy the frame
+    // under it: the windows end as cancelled, innermost first, further questions are answered
+    // as dismissed, and the frame goes once they are gone.
+    if (WindowsOpen()) {
+        if (!closing_) {
+            closing_ = true;
+            ui_->DismissQuestions();
+            ui_->EndInnermostWindow();
+            closeTimer_.Start(50);
+        }
+        if (event.CanVeto()) event.Veto();
+        return;
+    }
+    closeTimer_.Stop();
     // Written whole at exit: a viewer that is killed leaves the previous file as it was.
     std::string error;
     if (!WriteViewerSettings(kSettingsFile, frame_->SettingsToKeep(), &error)) {

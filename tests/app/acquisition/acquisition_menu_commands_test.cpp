@@ -58,7 +58,6 @@ public:
     void DocumentTitleChanged(const std::string&) override {}
     void RecentFilesChanged() override {}
     void RequestClose() override { ++closes; }
-    void CloseWithoutQuestion() override { ++closesAnswered; }
     void ShowAbout() override {}
     StatusPanes* Status() override { return nullptr; }
 
@@ -71,7 +70,6 @@ public:
     std::vector<int> handled;  // the records' questions asked when the trigger's wait began
     ScriptedUiHost* ui = nullptr;
     int closes = 0;
-    int closesAnswered = 0;  // closed after the command's own exit question
 };
 
 struct Rig {
@@ -222,15 +220,19 @@ TEST(AcquisitionMenu, ExitStopsThenAsks)
     rig.ws.acquisitionDevice.armed = 1;
     rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Cancel);
     rig.ui.ExpectMessage("Are you sure you want to exit?", MsgButtons::OkCancel, MsgResult::Cancel);
-    rig.Run(cmd::kAppExit);
-    EXPECT_EQ(rig.shell.closes + rig.shell.closesAnswered, 0);
+    bool close = true;
+    OnAcquisitionExit(rig.ws, rig.ui, close);
+    EXPECT_FALSE(close);
     EXPECT_EQ(rig.ws.acquisitionDevice.armed, 0);
     EXPECT_EQ(rig.ws.acquisitionDevice.monitorRunning, 0);
     rig.ui.ExpectMessage("Save to HDD?", MsgButtons::OkCancel, MsgResult::Cancel);  // the stack still waits
     rig.ui.ExpectMessage("Are you sure you want to exit?", MsgButtons::OkCancel, MsgResult::Ok);
+    OnAcquisitionExit(rig.ws, rig.ui, close);
+    EXPECT_TRUE(close);
+    // File's exit is the frame's close, which asks these questions itself.
     rig.Run(cmd::kAppExit);
-    EXPECT_EQ(rig.shell.closesAnswered, 1);
-    EXPECT_EQ(rig.shell.closes, 0);  // the frame's own exit question would be the second one
+    EXPECT_EQ(rig.shell.closes, 1);
+    EXPECT_TRUE(rig.ui.VerifyAndClear());
 }
 
 TEST(AcquisitionMenu, NoiseLogFromTheMonitorUntilProgramEnd)

@@ -425,10 +425,9 @@ TEST_F(EditControllerTest, AcquisitionKeys)
     ctl().OnKeyDown(*ws, ui, kKeyShift);
     e = ctl().OnKeyDown(*ws, ui, kKeyF4);
     EXPECT_TRUE(e.close);
-    // Closing and shutting down offer the pending stack first, as Esc does.
-    EXPECT_EQ(e.followUp, EditEffects::FollowUp::SaveQuestion);
-    EXPECT_EQ(fake.calls, (std::vector<std::string>{"menu-bar", "menu", "bar", "menu-bar", "disarm", "stop",
-                                                    "copy-stack", "scale", "automatic-stop"}));
+    // The frame's close offers the pending stack (closing and shutting down go through it).
+    EXPECT_EQ(e.followUp, EditEffects::FollowUp::None);
+    EXPECT_EQ(fake.calls, (std::vector<std::string>{"menu-bar", "menu", "bar", "menu-bar", "automatic-stop"}));
     ui.ExpectMessage("Are you sure to shutdown?", MsgButtons::OkCancel, MsgResult::Cancel);
     e = ctl().OnKeyDown(*ws, ui, kKeyF5);
     EXPECT_FALSE(e.shutdown);
@@ -436,7 +435,7 @@ TEST_F(EditControllerTest, AcquisitionKeys)
     ui.ExpectMessage("Are you sure to shutdown?", MsgButtons::OkCancel, MsgResult::Ok);
     e = ctl().OnKeyDown(*ws, ui, kKeyF5);
     EXPECT_TRUE(e.shutdown);
-    EXPECT_EQ(e.followUp, EditEffects::FollowUp::SaveQuestion);
+    EXPECT_EQ(e.followUp, EditEffects::FollowUp::None);
     EXPECT_TRUE(ui.VerifyAndClear());
 }
 
