@@ -601,7 +601,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
                        static_cast<int16_t>(static_cast<uint16_t>(ByteOrZero(bytes, 2 * i) | (ByteOrZero(bytes, 2 * i + 1) << 8))));
     uint32_t n = 0;
     if (!CheckFileDescriptor(bytes, ctx, n)) {
-        ctx.log.Rewrite("seg2.txt", log);
+        ctx.log.Rewrite(kSeg2Log, log);
         return -1;
     }
     for (uint32_t j = 0; j < n; ++j) log += FormatC("%u\n", U32(bytes, 32 + 4ull * j));
@@ -612,7 +612,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
     std::vector<TraceBlock> traces(toRead);
     for (uint32_t j = 0; j < toRead; ++j) {
         if (!CheckTrace(bytes, j, DataMode::Packed20, ctx, traces[j])) {
-            ctx.log.Rewrite("seg2.txt", log);
+            ctx.log.Rewrite(kSeg2Log, log);
             return -1;
         }
     }
@@ -620,7 +620,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
     if (target.Start() > 0 && static_cast<uint64_t>(n) + target.Start() > maxTraces)
         Tell(ctx, TracesMessage(lang, kTotalTracesSetMsg, static_cast<int>(maxTraces)));
     if (toRead == 0) {
-        ctx.log.Rewrite("seg2.txt", log);
+        ctx.log.Rewrite(kSeg2Log, log);
         return 0;
     }
 
@@ -676,7 +676,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
         h.samples = stored[j];
         CopyBase(target.HeaderEx(k), h);
     }
-    ctx.log.Rewrite("seg2.txt", log);
+    ctx.log.Rewrite(kSeg2Log, log);
     return static_cast<int>(toRead);
 }
 

@@ -363,7 +363,7 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
         for (int j = 0; j < 500 && j < width; j += 2) text += FormatC(" %f ", static_cast<double>(row[static_cast<size_t>(j)]));
         text += "\n";
     }
-    DiagnosticLog(ws).Rewrite("SPAC2DAll.txt", text);
+    DiagnosticLog(ws).Rewrite(kSpac2DAllLog, text);
     SetCoherenceImage(ws, rowCount, width, FrequencyStep(nfft, interval), nfft, 2,
                       FormatC("%s-%s", firstName.c_str(), lastName.c_str()));
     ShowArrayGeometry(ws);
