@@ -103,7 +103,6 @@ ArrayDialogSource DialogSource(Workspace& ws, const std::string& fileName)
     return s;
 }
 
-// The receivers' channels for a record, or the geometry error shown and empty.
 // The receivers the array dialog's geometry takes: the preset's own count, else the count set
 // (0 for a choice that builds no geometry at all).
 int ArrayReceiverCount(const CMamGeometry& g)
@@ -113,6 +112,7 @@ int ArrayReceiverCount(const CMamGeometry& g)
     return fixed > 0 ? fixed : g.nReceiver;
 }
 
+// The receivers' channels for a record, or the geometry error shown and empty.
 std::vector<int> CheckedChannels(const CMamGeometry& g, int receivers, int traces, UiHost& ui, int language)
 {
     std::vector<int> channels = g.ReceiverChannels(receivers, traces);
