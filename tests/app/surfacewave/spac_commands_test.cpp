@@ -53,8 +53,10 @@ struct Spac : ::testing::Test, FileRoad {
         g.sourceFromFile.fill(0);
         g.receiversFromFile.fill(0);
     }
-    // One plane wave (delta source) per file over the geometry's receivers, listed in the group.
-    void ListPlaneWaves(const std::vector<float>& azimuths, int samples = SyntheticMicrotremor::kSamples, int first = 10)
+    // One plane wave (delta source) per file over the geometry's receivers, listed in the group;
+    // `written` > 0 keeps only that many traces in each file.
+    void ListPlaneWaves(const std::vector<float>& azimuths, int samples = SyntheticMicrotremor::kSamples, int first = 10,
+                        int written = 0)
     {
         CMamGeometry& g = ws.MamGeometry();
         const int n = static_cast<int>(g.receivers.size());
@@ -67,7 +69,7 @@ struct Spac : ::testing::Test, FileRoad {
             s.Generate(g.receivers, h, rows, n, azimuths[f], SyntheticMicrotremor::kDelta, 0,
                        static_cast<uint32_t>(f + 1), log);
             const std::string name = "mam" + std::to_string(first + static_cast<int>(f)) + ".8hd";
-            ASSERT_TRUE(WriteEightHeaderFile(folder.File(name), rows, h, n).ok);
+            ASSERT_TRUE(WriteEightHeaderFile(folder.File(name), rows, h, written > 0 ? written : n).ok);
             ws.fileGroup.AddFile(name, 0.0f, 0.0f, 1.0f);
         }
     }
@@ -114,13 +116,14 @@ TEST_F(Spac, GroupOfPlaneWavesAveragesToJ0)
     EXPECT_EQ(checked, 426);
 }
 
-TEST_F(Spac, FileOfAnotherLengthIsLeftOutByName)
+TEST_F(Spac, FilesOfAnotherLengthOrTooFewTracesAreLeftOutByName)
 {
     ws.MamGeometry().nReceiver = 4;
     ws.MamGeometry().SpacingForLinearArray = 2.0f;
     BuildArray(CMamGeometry::kLinearArray, 4);
     ListPlaneWaves({270.0f, 270.0f}, 64);
     ListPlaneWaves({40.0f}, 200, 20);
+    ListPlaneWaves({90.0f}, 64, 30, 3);  // a short record: 3 of the array's 4 traces
     // The first two files alone.
     Matrix2D<float> rows(0, 3, 0, ws.store.RowLength() - 1);
     std::vector<CTraceHeader> h(4);
@@ -129,7 +132,8 @@ TEST_F(Spac, FileOfAnotherLengthIsLeftOutByName)
     const int nfft = ws.MamGeometry().Spac2D(4, 64, rows, h, 1, 4, NullLog());
     ASSERT_EQ(nfft, 64);
     ui.AnswerDialog("CArrayGeometryDlg");
-    ui.ExpectMessage("1 of 3 files are left out of the average:\nmam20.8hd (transform length 256, not 64)");
+    ui.ExpectMessage("2 of 4 files are left out of the average:\nmam20.8hd (transform length 256, not 64)\n"
+                     "mam30.8hd (3 traces, the array has 4 receivers)");
     QuietProgress progress;
     ASSERT_TRUE(Spac2DFileGroup(ws, ui, progress));
     for (int k = 0; k < ws.store.TraceCount(); ++k)
