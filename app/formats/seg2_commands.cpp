@@ -139,6 +139,12 @@ int OpenSeg2Record(CommandContext& ctx)
     Seg2OpenResult read = holder.OpenSeg2Dialog(ctx.ui, language, store, loaded);
     if (NothingRead(read)) return store.TraceCount();
     const bool append = read.outcome == OpenOutcome::Appended;
+    if (append && read.image.present) {
+        ctx.ui.Message(Msg(language, "The file holds a coherence image: it cannot be added to the traces shown.\n\n The data was not changed.",
+                           "このファイルはコヒーレンス画像です: 表示中のトレースには追加できません。\n\n データは変更されていません。"),
+                       MsgButtons::Ok, MsgIcon::Error);
+        return store.TraceCount();
+    }
 
     // 5. A new record without a sampling time asks for one, or stops here.
     float interval = read.intervalMs;
@@ -176,7 +182,7 @@ int OpenSeg2Record(CommandContext& ctx)
     }
 
     // 8-11.
-    FinishOpenRoad(ctx, count, append);
+    FinishOpenRoad(ctx, count, append, &read.image);
     return store.TraceCount();
 }
 
@@ -326,7 +332,15 @@ int SaveSeg2Record(CommandContext& ctx)
 {
     WaveformStore& store = ctx.ws.store;
     CSeg2FileDlg holder;
-    holder.SaveSeg2Dialog(ctx.ui, Language(ctx), store.current.rows, store.current.headers, store.TraceCount());
+    // A coherence image is written as one, with its exact step, so that it reads back as itself.
+    const CParameterSet& p = store.Params();
+    Seg2Image image;
+    image.dimension = ctx.ws.coherenceDimension == 2 ? 2 : 1;
+    image.frequencyStep = p.sampleInterval;
+    image.shown = p.samplesShown;
+    const bool coherence = store.DispersionFlag() == 2;
+    holder.SaveSeg2Dialog(ctx.ui, Language(ctx), store.current.rows, store.current.headers, store.TraceCount(),
+                          coherence ? &image : nullptr);
     return 0;
 }
 

@@ -40,13 +40,39 @@ void TellSourcesLeftOut(UiHost& ui, int language, int sources)
 {
     const int leftOut = sources - CTraveltimeSet::kMaxShots;
     if (leftOut <= 0) return;
-    ui.Message(FormatC(Msg(language,
-                           "The phase-velocity curves hold at most %d sources: %d sources of the line were not "
-                           "analysed.",
-                           "位相速度曲線は %d 震源までです: 測線の %d 個の震源は解析されませんでした。")
+    const std::string english =
+        leftOut == 1 ? "The phase-velocity curves hold at most %d sources: 1 source of the line was not analysed."
+                     : "The phase-velocity curves hold at most %d sources: %d sources of the line were not analysed.";
+    ui.Message(FormatC(Msg(language, english, "位相速度曲線は %d 震源までです: 測線の %d 個の震源は解析されませんでした。")
                            .c_str(),
                        CTraveltimeSet::kMaxShots, leftOut),
                MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps)
+{
+    if (withoutCurve <= 0) return;
+    std::string text;
+    if (cmps) {
+        text = withoutCurve == 1 ? FormatC(Msg(language, "1 of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
+                                               "%d 個の CMP のうち 1 個は位相速度曲線がありません (トレース不足または読み取りなし)。")
+                                               .c_str(),
+                                           analysed)
+                                 : FormatC(Msg(language, "%d of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
+                                               "位相速度曲線のない CMP は %d 個です (全 %d 個中; トレース不足または読み取りなし)。")
+                                               .c_str(),
+                                           withoutCurve, analysed);
+    } else {
+        text = withoutCurve == 1 ? FormatC(Msg(language, "1 of %d sources gave no phase-velocity curve.",
+                                               "%d 個の震源のうち 1 個は位相速度曲線がありません。")
+                                               .c_str(),
+                                           analysed)
+                                 : FormatC(Msg(language, "%d of %d sources gave no phase-velocity curve.",
+                                               "位相速度曲線のない震源は %d 個です (全 %d 個中)。")
+                                               .c_str(),
+                                           withoutCurve, analysed);
+    }
+    ui.Message(text, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)
