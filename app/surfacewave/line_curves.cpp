@@ -52,26 +52,19 @@ void TellSourcesLeftOut(UiHost& ui, int language, int sources)
 void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps)
 {
     if (withoutCurve <= 0) return;
-    std::string text;
-    if (cmps) {
-        text = withoutCurve == 1 ? FormatC(Msg(language, "1 of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
-                                               "%d 個の CMP のうち 1 個は位相速度曲線がありません (トレース不足または読み取りなし)。")
-                                               .c_str(),
-                                           analysed)
-                                 : FormatC(Msg(language, "%d of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
-                                               "位相速度曲線のない CMP は %d 個です (全 %d 個中; トレース不足または読み取りなし)。")
-                                               .c_str(),
-                                           withoutCurve, analysed);
-    } else {
-        text = withoutCurve == 1 ? FormatC(Msg(language, "1 of %d sources gave no phase-velocity curve.",
-                                               "%d 個の震源のうち 1 個は位相速度曲線がありません。")
-                                               .c_str(),
-                                           analysed)
-                                 : FormatC(Msg(language, "%d of %d sources gave no phase-velocity curve.",
-                                               "位相速度曲線のない震源は %d 個です (全 %d 個中)。")
-                                               .c_str(),
-                                           withoutCurve, analysed);
-    }
+    // [CMPs or sources][one or more]: English, Japanese. The singular names only the total.
+    static constexpr const char* kTexts[2][2][2] = {
+        {{"%d of %d sources gave no phase-velocity curve.", "位相速度曲線のない震源は %d 個です (全 %d 個中)。"},
+         {"1 of %d sources gave no phase-velocity curve.", "%d 個の震源のうち 1 個は位相速度曲線がありません。"}},
+        {{"%d of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
+          "位相速度曲線のない CMP は %d 個です (全 %d 個中; トレース不足または読み取りなし)。"},
+         {"1 of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
+          "%d 個の CMP のうち 1 個は位相速度曲線がありません (トレース不足または読み取りなし)。"}},
+    };
+    const bool one = withoutCurve == 1;
+    const auto& pair = kTexts[cmps ? 1 : 0][one ? 1 : 0];
+    const std::string format = Msg(language, pair[0], pair[1]);
+    const std::string text = one ? FormatC(format.c_str(), analysed) : FormatC(format.c_str(), withoutCurve, analysed);
     ui.Message(text, MsgButtons::Ok, MsgIcon::Warning);
 }
 
