@@ -94,6 +94,17 @@ void FinishOpenRoad(CommandContext& ctx, int count, bool append, const Seg2Image
     AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
 }
 
+Seg2Image RecordSeg2Image(const Workspace& ws)
+{
+    const WaveformStore& store = ws.store;
+    Seg2Image image;
+    image.present = store.DispersionFlag() == 2;
+    image.dimension = ws.coherenceDimension == 2 ? 2 : 1;
+    image.frequencyStep = store.Params().sampleInterval;
+    image.shown = store.Params().samplesShown;
+    return image;
+}
+
 float LoadedPeak(const WaveformStore& store)
 {
     float peak = 0.0f;

@@ -43,6 +43,10 @@ void AdoptUntitled(CommandContext& ctx, const std::string& path, int code);
 // instead, with its exact step, its bins up to the Nyquist frequency and its SPAC dimension.
 void FinishOpenRoad(CommandContext& ctx, int count, bool append, const Seg2Image* image = nullptr);
 
+// What every SEG-2 save of the record writes beside the traces: a coherence image on show is
+// written as one (present), anything else as waveforms.
+Seg2Image RecordSeg2Image(const Workspace& ws);
+
 // The largest |sample| of the loaded traces (over each trace's own count).
 float LoadedPeak(const WaveformStore& store);
 

@@ -332,15 +332,9 @@ int SaveSeg2Record(CommandContext& ctx)
 {
     WaveformStore& store = ctx.ws.store;
     CSeg2FileDlg holder;
-    // A coherence image is written as one, with its exact step, so that it reads back as itself.
-    const CParameterSet& p = store.Params();
-    Seg2Image image;
-    image.dimension = ctx.ws.coherenceDimension == 2 ? 2 : 1;
-    image.frequencyStep = p.sampleInterval;
-    image.shown = p.samplesShown;
-    const bool coherence = store.DispersionFlag() == 2;
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
     holder.SaveSeg2Dialog(ctx.ui, Language(ctx), store.current.rows, store.current.headers, store.TraceCount(),
-                          coherence ? &image : nullptr);
+                          image.present ? &image : nullptr);
     return 0;
 }
 
@@ -354,8 +348,9 @@ int SaveSeg2Int32Record(CommandContext& ctx)
     request.defaultExtension = "dat";
     const std::optional<std::string> path = ctx.ui.SaveFile(request);
     if (!path) return 0;
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
     const WriteStatus status = WriteSeg2File(*path, store.current.rows, store.current.headers, store.TraceCount(),
-                                             2, RecordPeak(store));
+                                             2, RecordPeak(store), nullptr, image.present ? &image : nullptr);
     if (!status) ctx.ui.Message(FileSaveFailedMessage(language, *path, status.error), MsgButtons::Ok, MsgIcon::Error);
     return 0;
 }
