@@ -17,9 +17,9 @@
 //   mouse <x> <y>    move the pointer to the view's logical point (x, y) (0.1 mm, y up)
 //   press, release   the left mouse button
 //   rightclick       a click of the right mouse button
-//   key <name>       a key stroke: escape, left, right, up, down, delete, return, f1 .. f5, each
-//                    also with Shift held ("shift+f5"); it goes to the view, or to the modal
-//                    window on top when one is open
+//   key <name>       a key stroke: escape, left, right, up, down, delete, return, f1 .. f5, alt
+//                    (alone), each also with Shift held ("shift+f5"); it goes to the view, or to
+//                    the modal window on top when one is open
 //   editmode <n>     the view's edit mode := n, as the command that enters it would
 //
 // Answers before the first action are ready for the start-up questions; later ones are queued

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 #include "gui_support.h"
 #include "platform/byte_io.h"
@@ -158,6 +159,28 @@ TEST(NordalisViewer, NoDataSaidInTheViewersOwnBoxes)
               std::string::npos)
         << out;
     EXPECT_EQ(out.find("[Velkarine]"), std::string::npos) << out;  // nor the unreadable file's box
+}
+
+// Closed while its start-up warning is still open: the box ends, the settings are written and
+// the viewer exits 0.
+TEST(NordalisViewer, CloseOverTheStartUpWarning)
+{
+    PrivateDisplay display;
+    if (!display.Ok()) GTEST_SKIP() << "no X server (Xvfb) for the GUI test";
+    ViewerRun run;
+    std::filesystem::create_directories(run.home);  // no wfft.dat
+    const std::string go = run.folder.File("go"), out = run.folder.File("output.txt");
+    Child viewer;
+    ASSERT_TRUE(viewer.Start({NORDALIS_PROGRAM}, run.Env(display, "waitfile " + go + "; close"), out, {},
+                             run.folder.Path()));
+    for (int i = 0; i < 300 && ReadFileText(out).find("-> (window)") == std::string::npos; ++i)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_NE(ReadFileText(out).find("-> (window)"), std::string::npos) << ReadFileText(out);
+    WriteFileText(go, "");
+    const std::optional<int> rc = viewer.Wait(30s);
+    ASSERT_TRUE(rc.has_value()) << ReadFileText(out);
+    EXPECT_EQ(*rc, 0) << ReadFileText(out);
+    EXPECT_FALSE(ReadFileText(run.folder.File("nordalis_profile.txt")).empty());
 }
 
 }  // namespace

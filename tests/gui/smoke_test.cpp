@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -82,10 +85,11 @@ protected:
 
     // The program on the instrument's screen (its menu answered by the script), with the
     // simulated seismograph in stack mode `stackMode` shooting every 2 s.
-    bool StartAcquisition(Child& program, int stackMode, const std::string& script)
+    // `extra` adds profile lines (the simulator's test pattern: row r of every shot holds r + 1).
+    bool StartAcquisition(Child& program, int stackMode, const std::string& script, const std::string& extra = "")
     {
         WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\nSimulator_Shots=periodic:2\n"
-                                    "Simulator_TimeScale=0\nsetPRM.stk_flg=" + std::to_string(stackMode) + "\n");
+                                    "Simulator_TimeScale=0\nsetPRM.stk_flg=" + std::to_string(stackMode) + "\n" + extra);
         return program.Start({VELK_PROGRAM, "DataAcquisitionONQKW"},
                              ScriptedRun(display_, profilePath_, folder_.File("home"), script,
                                          {{"VELKARINE_SHUTDOWN_COMMAND", "true"}}),
@@ -113,6 +117,20 @@ protected:
         LoadTarget target(0, 64, 16384, 16384);
         FormatContext ctx{ui, kLanguageEnglish, NullLog()};
         return ReadSeg2(file, target, 1, ctx);
+    }
+    // A saved record of the line: its "STACK" count and the peak of its first trace.
+    std::pair<int, float> SavedStack(const std::string& name) const
+    {
+        const std::string bytes = ReadFileText(folder_.File("home/Data/" + name));
+        const size_t at = bytes.find("STACK ");
+        ByteSource file = ByteSource::FromFile(folder_.File("home/Data/" + name));
+        NullUiHost ui;
+        LoadTarget target(0, 64, 16384, 16384);
+        FormatContext ctx{ui, kLanguageEnglish, NullLog()};
+        if (at == std::string::npos || !file.Ok() || ReadSeg2(file, target, 1, ctx) < 1) return {-1, 0.0f};
+        float peak = 0.0f;
+        for (const float v : target.Row(0)) peak = std::max(peak, std::abs(v));
+        return {std::atoi(bytes.c_str() + at + 6), peak};
     }
     std::string Report(int n) const { return folder_.File("r" + std::to_string(n) + ".txt"); }
     std::string Go() const { return folder_.File("go"); }
@@ -334,6 +352,60 @@ TEST_F(ProgramRun, NestedSaveAndExitQuestionsAnsweredInWindows)
     ExpectEnds(program);
     EXPECT_NE(Output().find("message \"Are you sure you want to exit?\" -> window OK"), std::string::npos) << Output();
     EXPECT_EQ(SavedFirstRecord(), 25) << Output();
+}
+
+// Closes that pass through no record question keep what the operator confirmed; every shot
+// of the noise-free simulator is the same. Manual stacking: shot 1 saved alone, shot 2
+// confirmed, then the close while "Stack ?" asks about shot 3: the second file holds shot 2
+// alone, not shots 2 and 3. Stack mode Auto after some shots: the close box offers the stack
+// ("Save to HDD?") before the exit question, as Shift+F4 does, and the file holds every shot.
+TEST_F(ProgramRun, ClosesKeepTheConfirmedShotsOnly)
+{
+    const std::string quiet = "Simulator_NoiseLevel=0\n";
+    std::pair<int, float> single;
+    {
+        Child program;
+        // Shot 1: not stacked, saved (Esc). Shot 2: stacked, go on. Shot 3: "Stack ?" stays open.
+        ASSERT_TRUE(StartAcquisition(program, 0, "answer OK; sleep 1500; answer Cancel; answer Cancel; key f3; "
+                                                 "sleep 3000; answer OK; answer OK; key f3; waitfile " + Go() +
+                                                 "; answer OK; close", quiet));
+        ASSERT_TRUE(Logged("message \"Stack ?\" -> (window)")) << Output();
+        WriteFileText(Go(), "");
+        ExpectEnds(program);
+        single = SavedStack("qkaa0001.sg2");
+        EXPECT_EQ(single.first, 1) << Output();
+        EXPECT_GT(single.second, 0.01f);
+        EXPECT_EQ(SavedStack("qkaa0002.sg2"), single) << Output();
+        EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value());
+    }
+    std::filesystem::remove_all(folder_.File("home"));
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 2, "answer OK; sleep 1500; key f3; sleep 7000; answer OK; answer OK; close",
+                                 quiet));
+    ExpectEnds(program);
+    const std::string out = Output();
+    EXPECT_LT(out.find("message \"Save to HDD?\" -> OK"), out.find("message \"Are you sure you want to exit?\" -> OK"))
+        << out;
+    const auto [stack, peak] = SavedStack("qkaa0001.sg2");
+    EXPECT_GE(stack, 2) << out;
+    EXPECT_NEAR(peak, stack * single.second, 1e-4 * peak);
+    EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value());
+}
+
+// Lone Alt opens the "Data acquisition" popup; the frame closed over it takes it down and the
+// program ends.
+TEST_F(ProgramRun, CloseOverTheAcquisitionPopupMenu)
+{
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 1, "answer OK; sleep 1500; key alt; waitfile " + Go() + "; answer OK; close"));
+    ASSERT_TRUE(Logged("popup menu -> (window)")) << Output();
+    std::this_thread::sleep_for(1s);  // the menu is mapped
+    const std::string shot = ShotPath("acquisition-popup.png");
+    if (Screenshot(display_.Name(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
+    WriteFileText(Go(), "");
+    ExpectEnds(program);
+    EXPECT_NE(Output().find("message \"Are you sure you want to exit?\" -> OK"), std::string::npos) << Output();
+    EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value());
 }
 
 }  // namespace
