@@ -352,16 +352,26 @@ int CAcquisitionDevice::SaveRecord(const Matrix2D<float>& traces, std::span<cons
     const Seg2RecordFacts facts{recordTime, std::max(stackCount, 1), recordRead == 1};
     if (!WriteSeg2File(path, traces, headers, count, kSeg2FloatCode, kSeg2Scale, &facts)) return failed();
 
-    CFileGroup& group = target.group;
-    const int listed = group.entryCount;
-    if (group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval, &ui, language) > listed) {
-        // The AUX trace stays in the file, last, but is no receiver of the line.
-        group.entries[static_cast<size_t>(group.entryCount - 1)].numberOfAuxiliary = SaveAux == 1 ? 1 : 0;
-    }
-    UpdateLineFile(target.manager);
-    if (CAcquisitionMode* mode = target.manager.Mode()) {
-        const int type = target.manager.surveyType;
-        mode->Advance(type == 3 || type == 4 ? 1 : 0);
+    CAcquisitionMode* mode = target.manager.Mode();
+    const int type = target.manager.surveyType;
+    // A shot line (2D surface wave, refraction) counts its shots from its set-up (Enter) on: a
+    // record taken before it stays on disk but outside the line, which neither lists it nor
+    // moves on to its next shot.
+    if (mode && (type == 3 || type == 4) && mode->GetStep() == 0) {
+        ui.Message(FormatC(Msg(language, "%s was saved outside the survey line: press Enter to set up the line.",
+                               "%s は測線の外に保存されました: Enter キーで測線を設定して下さい。")
+                               .c_str(),
+                           path.c_str()),
+                   MsgButtons::Ok, MsgIcon::Info);
+    } else {
+        CFileGroup& group = target.group;
+        const int listed = group.entryCount;
+        if (group.AddFile(name, sourcePosition, firstReceiverPosition, target.receiverInterval, &ui, language) > listed) {
+            // The AUX trace stays in the file, last, but is no receiver of the line.
+            group.entries[static_cast<size_t>(group.entryCount - 1)].numberOfAuxiliary = SaveAux == 1 ? 1 : 0;
+        }
+        UpdateLineFile(target.manager);
+        if (mode) mode->Advance(type == 3 || type == 4 ? 1 : 0);
     }
     NextID = NextID >= kMaxNextId ? 0 : NextID + 1;
     if (parm.byte9 == 0 || parm.byte9 == 3) ResetStack();

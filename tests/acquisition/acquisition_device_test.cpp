@@ -314,6 +314,7 @@ struct SaveRig : Rig {
         manager.dataFolder = folder;
         manager.surveyType = 4;
         manager.SetMode(std::make_unique<LoggingMode>(4, manager, log));
+        manager.Mode()->stepState = 1;  // the line is set up
         device.firstReceiverPosition = -1.0f;
         device.sourcePosition = 0.7f;
         Record();
@@ -380,6 +381,17 @@ TEST(AcquisitionDeviceSave, WritesTheNextRecordOfTheLine)
     ASSERT_EQ(rig.Save(), 1);
     EXPECT_TRUE(std::filesystem::exists(folder + "/qkaa0000.sg2"));
     EXPECT_EQ(rig.group.entryCount, CFileGroup::kMaxFiles);
+
+    // Before the line's set-up a record is kept outside it: not listed, no next shot.
+    rig.group.entryCount = 1;
+    rig.manager.Mode()->stepState = 0;
+    rig.device.NextID = 5;
+    rig.ui.ExpectMessage(folder + "/qkaa0005.sg2 was saved outside the survey line: press Enter to set up the line.");
+    ASSERT_EQ(rig.Save(), 1);
+    EXPECT_TRUE(std::filesystem::exists(folder + "/qkaa0005.sg2"));
+    EXPECT_EQ(rig.group.entryCount, 1);
+    EXPECT_EQ(rig.log.size(), 3u);  // only the three saves on the line advanced it
+    EXPECT_EQ(rig.device.NextID, 6);
 }
 
 size_t Count(const std::string& text, const std::string& part)

@@ -408,5 +408,25 @@ TEST_F(ProgramRun, CloseOverTheAcquisitionPopupMenu)
     EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value());
 }
 
+// A fresh refraction line (QKW menu 4): F3 before Enter takes a record before the line is set
+// up. It is saved outside the line, which does not end: Enter then starts the line's set-up
+// (the factory presets' question first), not the step after the last shot.
+TEST_F(ProgramRun, RecordBeforeTheSetUpOfAGuidedLine)
+{
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 1, "answer OK; answer OK; sleep 1500; answer OK; answer OK; key f3; waitfile " + Go() +
+                                                 "; answer Cancel; answer Cancel; key return; sleep 500; answer OK; close",
+                                 "QKWMenu=4\n"));
+    ASSERT_TRUE(Logged("qkaa0001.sg2 was saved outside the survey line: press Enter to set up the line.\" -> OK"))
+        << Output();
+    WriteFileText(Go(), "");
+    ExpectEnds(program);
+    const std::string out = Output();
+    EXPECT_EQ(out.find("Data acquisition has been completed"), std::string::npos) << out;
+    EXPECT_NE(out.find("message \"Use default setting?"), std::string::npos) << out;
+    EXPECT_EQ(SavedFirstRecord(), 25) << out;
+    EXPECT_TRUE(velk::Profile(profilePath_).GetInt("general", "WindowW").has_value());
+}
+
 }  // namespace
 }  // namespace velk
