@@ -166,6 +166,7 @@ public:
     explicit FolderLogSink(std::string folder);
     void Rewrite(const std::string& name, std::string_view text) override;
     const std::string& Folder() const { return folder_; }
+    void SetFolder(std::string folder) { folder_ = std::move(folder); }
 
 private:
     std::string folder_;

@@ -14,6 +14,7 @@
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
+#include "platform/paths.h"
 #include "platform/uihost.h"
 
 namespace velk {
@@ -58,9 +59,24 @@ void AskRepeatedConfiguration(Workspace& ws, UiHost& ui, int count)
 
 }  // namespace
 
+std::string ResultFolder(const Workspace& ws)
+{
+    if (ws.startup.acquisitionMode != 0 && ws.acquisitionManager) {
+        // The line's records go to the process's folder while it has no data folder.
+        const std::string& data = ws.acquisitionManager->GetDataFolder();
+        return data.empty() ? WorkingFolder() : data;
+    }
+    return ws.workingFolder;
+}
+
 LogSink& DiagnosticLog(Workspace& ws)
 {
-    if (!ws.diagnostics) ws.diagnostics = std::make_shared<FolderLogSink>(ws.workingFolder);
+    const std::string folder = ResultFolder(ws);
+    if (!ws.diagnostics) {
+        ws.diagnostics = std::make_shared<FolderLogSink>(folder);
+    } else if (auto* sink = dynamic_cast<FolderLogSink*>(ws.diagnostics.get()); sink && sink->Folder() != folder) {
+        sink->SetFolder(folder);  // in place: a reader may still hold it
+    }
     return *ws.diagnostics;
 }
 

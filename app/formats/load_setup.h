@@ -18,8 +18,12 @@ class LogSink;
 class UiHost;
 class Workspace;
 
+// Where results and diagnostic files go: on the acquisition screen beside the survey line's
+// records (its data folder), else the working folder.
+std::string ResultFolder(const Workspace& ws);
+
 // The diagnostic log of the readers: ws.diagnostics, made on first use as the sink of the
-// working folder.
+// result folder, which it follows.
 LogSink& DiagnosticLog(Workspace& ws);
 
 // Moves the workspace's working folder, where results and diagnostic files go from now on (a

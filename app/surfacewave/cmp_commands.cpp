@@ -320,20 +320,19 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
                      "位相速度-周波数画像を作れないファイルがありました !"));
     }
     PutLineCurves(ws.traveltimeSet, curves);
-    WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
+    const std::string curvesPath = WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
     if (stopped) Warn(ui, GatherTooLargeText(language, store.MaxTraces()));
     TellSourcesLeftOut(ui, language, g.entryCount);
     // A member without a point keeps its place in the file as a curve of none: say how many.
     const auto empty = std::count_if(curves.begin(), curves.end(), [](const LineCurve& c) { return c.points.empty(); });
     TellCurvesMissing(ui, language, static_cast<int>(empty), files, g.cmpList == 1);
-    if (announce) {
+    if (announce && !curvesPath.empty()) {
         ui.Message(FormatC(Msg(language,
                                "%d phase-velocity curves have been calculated ! \n\n phase velocity curves are saved "
-                               "into 'phase_velocity_curves.pvs'",
-                               "%d 本の位相速度曲線を計算しました ! \n\n 位相速度曲線は 'phase_velocity_curves.pvs' "
-                               "に保存されました")
+                               "into '%s'",
+                               "%d 本の位相速度曲線を計算しました ! \n\n 位相速度曲線は '%s' に保存されました")
                                .c_str(),
-                           files));
+                           files, curvesPath.c_str()));
     }
     MatchPicksToTraces(ws);
     NormalizeEachCurveAmplitude(ws.traveltimeSet);

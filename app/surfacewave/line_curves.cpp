@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "app/formats/load_setup.h"
 #include "app/workspace.h"
 #include "formats/format_support.h"
 #include "platform/atomic_file.h"
@@ -68,18 +69,18 @@ void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed,
     ui.Message(text, MsgButtons::Ok, MsgIcon::Warning);
 }
 
-bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)
+std::string WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)
 {
-    const std::string path = (std::filesystem::path(ws.workingFolder) / name).string();
+    const std::string path = (std::filesystem::path(ResultFolder(ws)) / name).string();
     std::string text;
     WriteTraveltimeText(ws.traveltimeSet, text, 0, 1);
     AtomicFileWriter out(path);
     if (!out.Failed()) {
         out.Write(text);
-        if (out.Commit()) return true;
+        if (out.Commit()) return path;
     }
     ui.Message(FileSaveFailedMessage(ws.startup.language, path, out.Error()), MsgButtons::Ok, MsgIcon::Error);
-    return false;
+    return {};
 }
 
 void NormalizeEachCurveAmplitude(CTraveltimeSet& set)

@@ -37,9 +37,10 @@ void TellSourcesLeftOut(UiHost& ui, int language, int sources);
 // otherwise.
 void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps);
 
-// The set as a phase-velocity file `name` in the working folder, through an atomic file; a
-// failure is reported. True when written.
-bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name);
+// The set as a phase-velocity file `name` in the result folder (on the acquisition screen
+// beside the line's records), through an atomic file; a failure is reported. Returns the path
+// written, empty when not.
+std::string WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name);
 
 // Each shot's F values divided by the shot's largest F (a largest F not above 0 leaves it).
 void NormalizeEachCurveAmplitude(CTraveltimeSet& set);

@@ -205,8 +205,8 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
 
     ui.AnswerDialog("CPhaseVelocityDlg");
     ui.AnswerDialog("CMinMaxFrequencyDlg");
-    ui.ExpectMessage("3 phase-velocity curves have been calculated ! \n\n phase velocity curves are saved into "
-                     "'phase_velocity_curves.pvs'");
+    const std::string saved = "3 phase-velocity curves have been calculated ! \n\n phase velocity curves are saved into '";
+    ui.ExpectMessage(saved + file + "'");
     EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 3);
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(StoreBits(store), before);
@@ -220,6 +220,18 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
         EXPECT_EQ(largest, 1.0f) << s;
     }
     EXPECT_FLOAT_EQ(set.sourcePosition[2], 36.0f);
+
+    // On the acquisition screen the curves and the geometry table go beside the line's records.
+    ws.startup.acquisitionMode = 1;
+    ws.CreateAcquisitionManager().dataFolder = folder.File("Data");
+    std::filesystem::create_directories(folder.File("Data"));
+    ui.AnswerDialog("CPhaseVelocityDlg");
+    ui.AnswerDialog("CMinMaxFrequencyDlg");
+    ui.ExpectMessage(saved + folder.File("Data/phase_velocity_curves.pvs") + "'");
+    EXPECT_EQ(PhaseVelocityCurves(ws, ui, nullptr, true), 3);
+    ws.diagnostics.reset();  // the program's own sink, of the files
+    EXPECT_GT(ws.fileGroup.BuildGeometry(MakeGroupReadContext(ws, ui), false), 0);
+    EXPECT_TRUE(std::filesystem::exists(folder.File("Data/geometry.txt")));
 }
 
 class QuietProgress : public ProgressSink {
