@@ -167,7 +167,10 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
         const std::string name =
             FormatC(method == kCmpCoherence ? "cmp_%06d.coh" : "cmp_%06d.sg2", static_cast<int>(std::trunc(cmp * 100.0)));
         const std::string path = (std::filesystem::path(folder) / name).string();
-        const WriteStatus status = WriteSeg2File(path, rows, headers, nt, 4, 1.0f);
+        // "DELAY" beside "*DELAY", as in the recorded files; the derived record keeps the dummy
+        // date and tells no stack.
+        const Seg2RecordFacts derived{LocalTime{}, 1, false};
+        const WriteStatus status = WriteSeg2File(path, rows, headers, nt, 4, 1.0f, &derived);
         if (!status.ok) {
             failed = true;
             break;

@@ -144,6 +144,11 @@ TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
     ASSERT_EQ(g.entryCount, 4);
     EXPECT_EQ(g.entries[0].fileName, "cmp_000550.sg2");
     EXPECT_EQ(g.entries[3].fileName, "cmp_002950.sg2");
+    // Both delay strings, as in recorded files; the dummy date, no stack.
+    const std::string bytes = velk::testing::ReadFileText(folder.File("cmp_000550.sg2"));
+    for (const char* key : {"*DELAY 0.000000", "DELAY 0.000000", "ACQUISITION_DATE 01/01/2001"})
+        EXPECT_NE(bytes.find(std::string(1, '\0') + key + '\0'), std::string::npos) << key;
+    EXPECT_EQ(bytes.find("STACK"), std::string::npos);
     // The entries keep the files' positions, so that a list that applies them (as acquisition
     // lines do) reads them back.
     g.sourceFromFile.fill(0);
