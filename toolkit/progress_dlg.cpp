@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <wx/evtloop.h>
 #include <wx/sizer.h>
 
 #include "platform/language.h"
@@ -54,11 +55,18 @@ void CProgressDlg::SetText(const std::string& text)
 }
 
 // The command runs on the interface thread: paint the window now rather than when the
-// command has finished.
+// command has finished. A window just shown is painted only once the toolkit has mapped it, so
+// the interface events (painting, sizing; no input, no timers) run here as well, a few times a
+// second at most.
 void CProgressDlg::ShowNow()
 {
     Refresh();
     Update();
+    const auto now = std::chrono::steady_clock::now();
+    if (painted_ && now - painted_.value() < std::chrono::milliseconds(100)) return;
+    painted_ = now;
+    wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+    if (loop && !loop->IsYielding()) loop->YieldFor(wxEVT_CATEGORY_UI);
 }
 
 }  // namespace velk

@@ -2,6 +2,8 @@
 // CProgressDlg: the modeless "Now calculating !" window of long commands: a text line and a
 // bar. It is the window behind the UiHost's progress sink; the bar has the keyboard focus.
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 #include <wx/dialog.h>
@@ -31,6 +33,7 @@ private:
     wxGauge* gauge_ = nullptr;
     int range_ = 0;
     int position_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> painted_;  // the last paint between steps
 };
 
 // The caption in the interface language.
