@@ -30,6 +30,7 @@ struct RowText {
 };
 
 constexpr int kGap = 50;
+constexpr int kBannerHeight = 58;  // a row of the banner, the distance between rows
 
 // The banner's left edge: `x`, or past every text of its row it would run into.
 int BannerClearOf(int x, int width, std::vector<RowText> texts)
@@ -109,8 +110,14 @@ void DrawLineBannerOf(RecordPaint& paint, Workspace& ws)
     const int width = CAcquisitionDevice::LineBannerWidth(c, lineId, mode.name, mode.step, language);
     const int status = CAcquisitionDevice::ScreenTextWidth(c, mode.status, 45, language);
     const int guide = CAcquisitionDevice::ScreenTextWidth(c, mode.guide, 45, language);
-    const LPoint at = PlaceBanner(paint, std::max(ws.display.layout.rightExtent - 700, 1250), width,
-                                  {{-10, {{1400, 1400 + status}}}, {-68, {{1700, 1700 + guide}}}, {-126, {}}});
+    std::vector<BannerRow> rows = {{-10, {{1400, 1400 + status}}}, {-68, {{1700, 1700 + guide}}}, {-126, {}}};
+    // The axis titles above the frame (a SPAC image's may reach these rows) are texts of the
+    // rows they share.
+    for (BannerRow& row : rows) {
+        for (const LRect& t : ws.display.layout.topTitles)
+            if (t.bottom < row.y && t.top > row.y - kBannerHeight) row.texts.push_back({t.left, t.right});
+    }
+    const LPoint at = PlaceBanner(paint, std::max(ws.display.layout.rightExtent - 700, 1250), width, rows);
     CAcquisitionDevice::DrawLineBanner(c, at.x, at.y, lineId, mode.name, mode.step, language);
 }
 

@@ -270,12 +270,6 @@ void LabelBeside(Canvas& c, int32_t x, int32_t y, const std::string& field)
     c.TextOut({right - c.TextExtent(text).cx, y}, text);
 }
 
-// Text centred on x.
-void CentredText(Canvas& c, int32_t x, int32_t y, const std::string& text)
-{
-    c.TextOut({x - c.TextExtent(text).cx / 2, y}, text);
-}
-
 struct Title {
     std::string text;
     int dx = 0;  // from the middle of the axis; kCentre centres by the text's extent
@@ -317,14 +311,14 @@ std::vector<Title> TimeAxisTitles(const Workspace& ws)
     return out;
 }
 
-void DrawTitles(Canvas& c, const std::vector<Title>& titles, int32_t mid, int32_t y)
+// The titles above the frame, each kept in `drawn`.
+void DrawTitles(Canvas& c, const std::vector<Title>& titles, int32_t mid, int32_t y, std::vector<LRect>& drawn)
 {
     for (const Title& t : titles) {
-        if (t.dx == kCentre) {
-            CentredText(c, mid, y, t.text);
-        } else {
-            c.TextOut({mid + t.dx, y}, t.text);
-        }
+        const LSize size = c.TextExtent(t.text);
+        const int32_t x = t.dx == kCentre ? mid - size.cx / 2 : mid + t.dx;
+        c.TextOut({x, y}, t.text);
+        drawn.push_back({x, y, x + size.cx, y - size.cy});
     }
 }
 
@@ -397,6 +391,7 @@ double BeginAxes(Workspace& ws)
     ws.display.layout.rightExtent = 0;
     ws.display.layout.bottomExtent = 0;
     ws.display.layout.frame.reset();
+    ws.display.layout.topTitles.clear();
     const double s0 = LabelStart(ws);
     ChooseDecimals(ws);
     return s0;
@@ -565,7 +560,7 @@ int DrawAxesHorizontal(RecordPaint& paint, Workspace& ws, int xorg, int yorg, fl
     {
         ScopedFont title(c, FontFor(FontUse::AxisTitle, jp));
         const int32_t mid = SaturatingAdd(xorg, Trunc(0.5 * s.xe * hscale));
-        DrawTitles(c, TimeAxisTitles(ws), mid, 125 - yorg);
+        DrawTitles(c, TimeAxisTitles(ws), mid, 125 - yorg, l.topTitles);
     }
     return bottom;
 }
@@ -666,7 +661,7 @@ int DrawAxesVertical(RecordPaint& paint, Workspace& ws, int xorg, int yorg, floa
         const int32_t mid =
             SaturatingAdd(xorg, Trunc(0.5 * (static_cast<double>(distanceEnd) - distanceOrigin) * plotscale));
         ScopedFont titleFont(c, FontFor(FontUse::AxisTitle, jp));
-        CentredText(c, mid, 125 - yorg, title);
+        DrawTitles(c, {{title, kCentre}}, mid, 125 - yorg, l.topTitles);
     }
     return bottom;
 }

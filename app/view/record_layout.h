@@ -38,6 +38,9 @@ struct RecordLayout {
     int bottomExtent = 0;
     int extent = 0;                // what the layout returned: its depth below the origin
     std::optional<PlotFrame> frame;  // the frame the axes of the last paint drew, if they drew one
+    // The titles the axes of the last paint wrote above the frame (left, top, right, bottom):
+    // the acquisition screen's line banner keeps clear of them.
+    std::vector<LRect> topTitles;
 };
 
 struct AxisState {

@@ -7,6 +7,7 @@
 #include "app/acquisition/acquisition_screen.h"
 #include "app/shell_services.h"
 #include "app/view/record_drawing.h"
+#include "app/view/record_extents.h"
 #include "app/view/record_paint.h"
 #include "app/workspace.h"
 #include "draw/recording_canvas.h"
@@ -154,6 +155,32 @@ TEST(AcquisitionScreen, LineBannerClearOfTheTextsOfItsRowAndInsideTheWindow)
     EXPECT_LE(span(moved).second, narrow);
     EXPECT_LT(moved->points[0].y, -10);
     EXPECT_EQ(window.FindText("Line ID=aa")->points[0].y, moved->points[0].y);
+
+    // Nor on an axis title above the frame (a wide record's, from the middle of the frame).
+    WaveformStore& store = s.ws.store;
+    store.Params().traceCount = 4;
+    for (int i = 0; i < 4; ++i) {
+        store.current.headers[static_cast<size_t>(i)].Set(i + 1, 100 * i, 0, 1, 1, 0.0f, 1000.0f, 256);
+        for (int j = 0; j < 256; ++j) store.current.rows[i][j] = static_cast<float>((i + j) % 7);
+    }
+    RecalcRecordExtents(s.ws, 0);
+    int clashes = 0;
+    for (const float hscale : {2.0f, 4.0f, 8.0f}) {
+        store.Params().hscale = hscale;
+        for (int right = 1500; right <= 4000; right += 100) {
+            RecordingCanvas c = s.Paint(right);
+            for (const LRect& t : s.ws.display.layout.topTitles) {
+                for (const char* text : {"Line ID=aa", "General data acquisition(0)"}) {
+                    const Op* b = c.FindText(text);
+                    ASSERT_NE(b, nullptr);
+                    const bool rowApart = t.bottom >= b->points[0].y || t.top <= b->points[0].y - b->font.height;
+                    clashes += !(rowApart || apart(span(b), {t.left, t.right}));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(clashes, 0);
+    store.Params().traceCount = 0;
 
     device.monitorRunning = 1;
     device.strip.x0 = s.ws.display.layout.xorg;
