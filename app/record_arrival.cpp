@@ -62,6 +62,10 @@ void ShowPlotModeOfRecord(Workspace& ws)
         d.waveformPlotMode = 0;
     }
     if (!image) d.drawing.secondFileNameFlag = 0;  // the names an image was made from
+    // The picks drawn and saved are of the record's kind: a phase-velocity curve on a dispersion
+    // image, first arrivals on waveforms (a coherence image leaves the choice as it was).
+    if (recordKind == kRecordDispersion) d.phaseVelocityFileMode = 1;
+    if (recordKind == kRecordWaveform) d.phaseVelocityFileMode = 0;
 }
 
 void BeforeRecordReplaced(Workspace& ws)
@@ -74,7 +78,10 @@ void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame
     WaveformStore& store = ws.store;
     ++store.loadCounter;
     LeaveAcquiredDisplayScale(ws);
-    if (!arrival.keepPicks) store.Params().pickShape = arrival.pickShape;
+    if (!arrival.keepPicks) {
+        const int kind = store.Params().recordKind;
+        store.Params().pickShape = kind == kRecordWaveform ? arrival.pickShape : kPicksOfNoShot;
+    }
     if (store.TraceCount() > 0) {
         TakeRecordSourcePosition(ws);
         if (!arrival.keepPicks) MatchPicksToTraces(ws);

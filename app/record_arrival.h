@@ -33,9 +33,19 @@ struct RecordArrival {
     // The record's picks stay as they are: traces were appended to the shot on show, or undo
     // brought back a record with the picks it had.
     bool keepPicks = false;
-    // How the new record's traces stand to the shots (PickShape): a gather is not a shot.
-    int pickShape = kPicksOfOneShot;
+    // How the new record's traces stand to the shots (PickShape). A record stands for a shot
+    // only where its road knows it does: read from a shot file, acquired from the instrument
+    // (kPicksOfOneShot), or a gather whose traces carry their own shots. Whatever is made in
+    // memory (models, synthetics, images, stacks, panels, correlations) stands for no shot, and
+    // so does an image (record kind 1 or 2), whatever its road says.
+    int pickShape = kPicksOfNoShot;
 };
+
+// The arrival of a shot read from a file or acquired: `title` and `keepPicks` as the road says.
+inline RecordArrival ShotArrival(RecordTitle title = RecordTitle::Kept, bool keepPicks = false)
+{
+    return {title, keepPicks, kPicksOfOneShot};
+}
 
 // The step before every road that replaces the record, the counterpart of AfterRecordReplaced:
 // while first-arrival picking is on (edit mode 1) the record's picks are merged into the
@@ -47,8 +57,10 @@ void BeforeRecordReplaced(Workspace& ws);
 // After the store changed:
 //   1. the store's load counter is raised;
 //   2. the record's source position := trace 1's source word;
-//   3. unless the picks are kept, the record takes the arrival's pick shape and its picks become
-//      those the traveltime set holds for its shot (each trace's own shot in a gather), or none;
+//   3. unless the picks are kept, the record takes the arrival's pick shape (no shot for an
+//      image) and its picks become those the traveltime set holds for its shot (each trace's own
+//      shot in a gather), the phase-velocity curve held at its position for a dispersion image,
+//      or none;
 //   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
 //      geometry pictures; when it leaves the velocity model, whose colours replaced the plot
 //      mode, the plot mode becomes the wiggles for a waveform record and the colour contour for
@@ -61,8 +73,11 @@ void BeforeRecordReplaced(Workspace& ws);
 void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival = {});
 void AfterRecordReplaced(CommandContext& ctx, RecordArrival arrival = {});
 
-// A record built in memory by a road that has only the workspace (generators, the instrument).
+// A record built in memory by a road that has only the workspace (generators, images): it stands
+// for no shot.
 inline void AfterRecordBuilt(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled}); }
+// A shot the instrument has just recorded (no document on this road).
+inline void AfterShotAcquired(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, ShotArrival(RecordTitle::Untitled)); }
 
 // Step 5 of a road that had no document, when one is waiting.
 void ApplyPendingRecordTitle(CommandContext& ctx);

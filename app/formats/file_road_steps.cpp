@@ -62,7 +62,7 @@ void FinishOpenRoad(CommandContext& ctx, int count, bool append)
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
+    AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, append));
 }
 
 float LoadedPeak(const WaveformStore& store)

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <locale>
+#include <sstream>
 #include <span>
 
 #include "app/picking/pick_matching.h"
 #include "app/workspace.h"
+#include "formats/file_roads.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 
@@ -112,9 +115,8 @@ std::string WriteFirstArrivalText(const Workspace& ws)
 namespace {
 
 // The picks of shot s (already in the set) onto the record's traces.
-void ShotOntoTraces(Workspace& ws, int s)
+void ShotOntoTraces(Workspace& ws, const CTraveltimeSet& set, int s)
 {
-    const CTraveltimeSet& set = ws.traveltimeSet;
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     DisplayState& d = ws.display;
@@ -128,6 +130,19 @@ void ShotOntoTraces(Workspace& ws, int s)
             if (d.amplitudeFlag == 1) d.amplitudePickTimes[u] = AmplitudeTime(store, i, set.T(s, k), true);
         }
     }
+}
+
+// The kind a traveltime text declares (the first value of line 2, or of line 1 in the old form
+// without a version); -1 when the head cannot be read.
+int RostrelTextKind(std::string_view text)
+{
+    std::istringstream in{std::string(text.substr(0, 256))};
+    in.imbue(std::locale::classic());
+    int first = 0, second = 0, kind = 0;
+    float third = 0.0f;
+    if (!(in >> first >> second >> third)) return -1;
+    if (first < 1000) return first;
+    return in >> kind ? kind : -1;
 }
 
 TraveltimeTextOptions RostrelOptions(const DisplayState& d)
@@ -151,6 +166,11 @@ RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
 {
     EnsurePickVectors(ws);
     DisplayState& d = ws.display;
+    // Phase-velocity curves (kind 20) go among the curves; they are put onto the record only when
+    // it is a dispersion image.
+    const bool curves = RostrelTextKind(text) == 20;
+    CTraveltimeSet& set = curves ? ws.curveSet : ws.traveltimeSet;
+    const bool onTraces = curves == (ws.store.Params().recordKind == kRecordDispersion);
     TraveltimeTextOptions options = RostrelOptions(d);
     options.onHeader = [&d](int kind) {
         if (kind < 10) {
@@ -162,10 +182,10 @@ RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
             d.amplitudeFlag = 1;
         }
     };
-    options.onShot = [&ws, &d](int s) {
-        if (std::fabs(ws.traveltimeSet.sourcePosition[s] - d.sourcePosition) < 0.0001f) ShotOntoTraces(ws, s);
+    options.onShot = [&ws, &d, &set, onTraces](int s) {
+        if (onTraces && std::fabs(set.sourcePosition[s] - d.sourcePosition) < 0.0001f) ShotOntoTraces(ws, set, s);
     };
-    return ParseTraveltimeText(ws.traveltimeSet, text, options);
+    return ParseTraveltimeText(set, text, options);
 }
 
 std::string BadValueMessage(int language)

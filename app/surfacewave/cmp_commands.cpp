@@ -319,7 +319,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         Warn(ui, Msg(language, "Some files gave no phase velocity-frequency image !",
                      "位相速度-周波数画像を作れないファイルがありました !"));
     }
-    PutLineCurves(ws.traveltimeSet, curves);
+    PutLineCurves(ws.curveSet, curves);
     WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
     if (stopped) Warn(ui, GatherTooLargeText(language, store.MaxTraces()));
     TellSourcesLeftOut(ui, language, g.entryCount);
@@ -333,7 +333,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
                            files));
     }
     MatchPicksToTraces(ws);
-    NormalizeEachCurveAmplitude(ws.traveltimeSet);
+    NormalizeEachCurveAmplitude(ws.curveSet);
     return files;
 }
 

@@ -156,7 +156,7 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
             }
         }
     }
-    PutLineCurves(ws.traveltimeSet, curves);
+    PutLineCurves(ws.curveSet, curves);
     WriteLineCurves(ws, ui, kCommonSourceFileName);
     if (stopped) ui.Message(GatherTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     TellSourcesLeftOut(ui, language, g.entryCount);
@@ -291,7 +291,7 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
         store.PushUndo();  // the CMP traces replace the record
         StoreTraces(ws, traces, headers, static_cast<float>(spectra.IntervalMs()));
     }
-    PutLineCurves(ws.traveltimeSet, curves);
+    PutLineCurves(ws.curveSet, curves);
     WriteLineCurves(ws, ui, kCmpFileName);
     if (tooMany) ui.Message(TracesTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     if (cmpsLeftOut > 0) {

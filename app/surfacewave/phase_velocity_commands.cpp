@@ -264,7 +264,7 @@ int ShowPhaseVelocityCurveNamed(Workspace& ws, UiHost& ui, const std::string& cu
 int ShowAllCurvesInQuessil(Workspace& ws, UiHost& ui, const std::string& programSwitch)
 {
     const int language = ws.startup.language;
-    if (ws.traveltimeSet.shotCount > kMaxQuessilCurves) {
+    if (ws.curveSet.shotCount > kMaxQuessilCurves) {
         const std::string format = Msg(language, "The number of phase velocity curves is larger than %d !",
                                        "位相速度曲線の数が %d を超えています !");
         Refuse(ui, FormatC(format.c_str(), kMaxQuessilCurves));
@@ -465,7 +465,7 @@ void AddPhaseVelocityCommands(CommandTable& t)
            kRuleAlways, {}, ItemKind::Check, kRuleWavelengthLimitation);
 
     t.SetRule(kRuleDispersionImage, [](const Workspace& ws, const RecentFileList&) { return HoldsDispersionImage(ws); });
-    t.SetRule(kRuleCurvesInSet, [](const Workspace& ws, const RecentFileList&) { return ws.traveltimeSet.shotCount > 0; });
+    t.SetRule(kRuleCurvesInSet, [](const Workspace& ws, const RecentFileList&) { return ws.curveSet.shotCount > 0; });
     t.SetRule(kRuleVelocityDepth, [](const Workspace& ws, const RecentFileList&) {
         return HoldsDispersionImage(ws) && ws.store.dataKind() == kRealSpectrum;
     });

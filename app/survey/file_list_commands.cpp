@@ -207,7 +207,7 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     store.dataKind() = kTimeDomain;
     ws.display.modified = 0;
     const bool validInterval = RecalcRecordExtents(ws, 0);
-    AfterRecordReplaced(c);
+    AfterRecordReplaced(c, ShotArrival());
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     return n;
 }

@@ -211,7 +211,7 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(StoreBits(store), before);
     EXPECT_EQ(store.undoDepth, 2);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 3);
     for (int s = 0; s < 3; ++s) {
         ASSERT_GT(set.pickCount[s], 10) << s;
@@ -267,7 +267,7 @@ TEST_F(CmpLine, EveryCmpFollowsTheLawAndUndoRestoresTheRecord)
     QuietProgress progress;
     // CMPs -2.5 .. 37.5 m by 4 m: the first and the last have no pair.
     ASSERT_EQ(CmpDispersion(ws, ui, progress), 9);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 9);
     for (int s = 0; s < 9; ++s) {
         EXPECT_FLOAT_EQ(set.sourcePosition[s], 1.5f + 4.0f * s);
@@ -298,9 +298,9 @@ TEST_F(CmpLine, SixHundredCmpsStopAtFiveHundredOneCurves)
     ui.ExpectMessage("The CMP curves hold at most 501 CMPs: 106 CMPs from 501.00 m on were not stored.");
     QuietProgress progress;
     EXPECT_EQ(CmpDispersion(ws, ui, progress), 501);
-    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
-    EXPECT_FLOAT_EQ(ws.traveltimeSet.sourcePosition[500], 500.0f);
-    for (int s = 0; s < 501; ++s) EXPECT_GT(ws.traveltimeSet.pickCount[s], 0) << s;
+    EXPECT_EQ(ws.curveSet.shotCount, 501);
+    EXPECT_FLOAT_EQ(ws.curveSet.sourcePosition[500], 500.0f);
+    for (int s = 0; s < 501; ++s) EXPECT_GT(ws.curveSet.pickCount[s], 0) << s;
     EXPECT_EQ(ws.store.TraceCount(), 128);
 }
 
@@ -326,7 +326,7 @@ TEST_F(CmpLine, CommonSourceGivesOneCurvePerShot)
     ui.AnswerDialog("CPhaseVelocityCurveDlg");
     QuietProgress progress;
     EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 10);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 10);
     EXPECT_FLOAT_EQ(set.sourcePosition[9], 40.0f);
     for (int s = 0; s < 10; ++s) {
@@ -347,7 +347,7 @@ TEST_F(CmpLine, CommonSourceOfMoreShotsThanCurvesNamesTheShotsLeftOut)
     ui.ExpectMessage("The phase-velocity curves hold at most 501 sources: 1 sources of the line were not analysed.");
     QuietProgress progress;
     EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 501);
-    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
+    EXPECT_EQ(ws.curveSet.shotCount, 501);
 }
 
 }  // namespace

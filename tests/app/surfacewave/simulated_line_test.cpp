@@ -125,7 +125,7 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder.Path()) / name)) << name;
     }
 
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, g.entryCount);
     int inBand = 0, near = 0;
     for (int s = 0; s < set.shotCount; ++s) {
@@ -166,7 +166,7 @@ TEST_F(SimulatedLine, ShotsAtBothEndsFollowTheSimulatorsDispersion)
     ui.AnswerDialog("CMinMaxFrequencyDlg");
     ui.ExpectAnyMessage();
     Run(cmd::kPhaseVelocityCurves2D);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 2 * kSpreads);
     for (int s = 0; s < set.shotCount; ++s) {
         int near = 0;
