@@ -119,22 +119,6 @@ int SetTraceCount(Workspace& ws, int count)
     return n;
 }
 
-// A record of the line's member files is a shot gather: the gather kind, its titles and the
-// gather's selection go; the time window the user had on the member files comes back when a
-// gather had replaced it.
-void StartFromMemberFile(Workspace& ws, bool leftGather)
-{
-    CParameterSet& p = ws.store.Params();
-    DisplayState& d = ws.display;
-    ws.fileGroup.gatherKind = 0;
-    std::fill(p.selectionFlags.begin(), p.selectionFlags.end(), 0);
-    if (leftGather && d.fileSamplesShown > 0) {
-        p.samplesShown = d.fileSamplesShown;
-        d.firstSampleShown = d.fileFirstSample;
-        ClampDisplayWindow(ws);
-    }
-    d.fileSamplesShown = -1;
-}
 
 int StepWaveformFile(StepContext& c, bool forward, bool handOff)
 {
@@ -225,6 +209,20 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
 }
 
 }  // namespace
+
+void StartFromMemberFile(Workspace& ws, bool leftGather)
+{
+    CParameterSet& p = ws.store.Params();
+    DisplayState& d = ws.display;
+    ws.fileGroup.gatherKind = 0;
+    std::fill(p.selectionFlags.begin(), p.selectionFlags.end(), 0);
+    if (leftGather && d.fileSamplesShown > 0) {
+        p.samplesShown = d.fileSamplesShown;
+        d.firstSampleShown = d.fileFirstSample;
+        ClampDisplayWindow(ws);
+    }
+    d.fileSamplesShown = -1;
+}
 
 void KeepMemberFileWindow(Workspace& ws)
 {

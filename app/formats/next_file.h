@@ -109,5 +109,9 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& group, bool ri
 // Before a gather of the line replaces a member file on show: its time window is kept, and the
 // next member file shown opens at it again.
 void KeepMemberFileWindow(Workspace& ws);
+// A member file of the line arrives in the store: it is a shot gather (gather kind 0, whose
+// titles name the source), no trace is selected, and when a gather of the line was on show
+// (`leftGather`) the time window kept by KeepMemberFileWindow comes back.
+void StartFromMemberFile(Workspace& ws, bool leftGather);
 
 }  // namespace velk
