@@ -6,6 +6,7 @@
 #include "app/command_table.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
+#include "app/formats/next_file.h"
 #include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/store_commands.h"
@@ -193,11 +194,19 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     BeforeRecordReplaced(ws);
     store.PushUndo();
     std::string path;
-    const int n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path, gctx);
+    // A member that cannot be read (its reader names it) is passed over for the next readable
+    // one, so that a damaged file does not leave the line without a shot on show.
+    int n = 0;
+    for (; index < g.entryCount; ++index) {
+        n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path, gctx);
+        if (n > 0) break;
+    }
     if (n <= 0) {
         RestoreUndo(ws);
         return 0;
     }
+    g.currentIndex = index;
+    const bool leftGather = g.gatherKind == 1 || g.gatherKind == 2;
     store.Params().traceCount = std::min(n, store.MaxTraces());
     if (sortByReceiver) SortStoreByReceiver(store, store.TraceCount());
     const FileListEntry& e = g.entries[static_cast<size_t>(index)];
@@ -207,6 +216,7 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     store.dataKind() = kTimeDomain;
     ws.display.modified = 0;
     const bool validInterval = RecalcRecordExtents(ws, 0);
+    StartFromMemberFile(ws, leftGather);
     AfterRecordReplaced(c, ShotArrival());
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     return n;
