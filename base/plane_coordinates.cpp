@@ -45,15 +45,6 @@ double MeridianArc(double phi)
                          kArcD * std::sin(6.0 * phi) + kArcE * std::sin(8.0 * phi) - kArcF * std::sin(10.0 * phi));
 }
 
-bool PlaneZoneOrigin(int zone, double& latitudeDegrees, double& longitudeDegrees)
-{
-    if (!IsPlaneZone(zone)) return false;
-    const ZoneOrigin& z = kZones[zone - 1];
-    latitudeDegrees = z.latitudeDegrees + z.latitudeMinutes / 60.0;
-    longitudeDegrees = z.longitudeDegrees + z.longitudeMinutes / 60.0;
-    return true;
-}
-
 bool LatLonToPlaneXY(double phi, double lambda, int zone, double& x, double& y)
 {
     if (!IsPlaneZone(zone) || !std::isfinite(phi) || !std::isfinite(lambda)) return false;

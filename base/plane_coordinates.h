@@ -18,7 +18,4 @@ bool LatLonToPlaneXY(double latitude, double longitude, int zone, double& x, dou
 // The meridian arc from the equator to `latitude` (radians), metres, without the scale factor.
 double MeridianArc(double latitude);
 
-// The origin of a zone in degrees (latitude, central meridian); false outside 1..19.
-bool PlaneZoneOrigin(int zone, double& latitudeDegrees, double& longitudeDegrees);
-
 }  // namespace velk

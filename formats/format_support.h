@@ -139,6 +139,18 @@ public:
     virtual void Rewrite(const std::string& name, std::string_view text) = 0;
 };
 
+// The diagnostic logs whose names carry a number. Listing a folder takes every name with a
+// digit or a '-' in it for a numbered shot, so the listing leaves these out by name
+// (IsProgramResultFile); the other logs are never taken for shots. A new log whose name has a
+// digit or a '-' gets its name here and is written under it.
+inline constexpr char kSeg2Log[] = "seg2.txt";
+inline constexpr char kRead470Log[] = "read470.txt";
+inline constexpr char kTorvane9Log[] = "torvane9.txt";
+inline constexpr char kSpac2DLog[] = "Spac2D.txt";
+inline constexpr char kSpac2DAllLog[] = "SPAC2DAll.txt";
+inline constexpr std::string_view kNumberedLogNames[] = {kSeg2Log, kRead470Log, kTorvane9Log, kSpac2DLog,
+                                                         kSpac2DAllLog};
+
 // Drops everything: tests and fuzz targets.
 class NullLogSink : public LogSink {
 public:

@@ -247,7 +247,7 @@ InstrumentReadResult ReadTorvane9Text(ByteSource& file, LoadTarget& target, Form
     const int32_t intervalUs = ScanIntPrefix(FixedColumns(line, 41, 3)).value_or(0);
     log += FormatC("%d \n", intervalUs);
     auto done = [&](InstrumentReadResult r) {
-        ctx.log.Rewrite("torvane9.txt", log);
+        ctx.log.Rewrite(kTorvane9Log, log);
         return r;
     };
 
@@ -307,7 +307,7 @@ InstrumentReadResult ReadQkOrg(const std::string& path, LoadTarget& target, Form
 
 InstrumentReadResult Read470Org(ByteSource& file, LoadTarget& target, FormatContext& ctx)
 {
-    return ReadOrgVariant(file, target, ctx, {false, "read470.txt"});
+    return ReadOrgVariant(file, target, ctx, {false, kRead470Log});
 }
 
 InstrumentReadResult Read470Org(const std::string& path, LoadTarget& target, FormatContext& ctx)

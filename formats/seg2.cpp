@@ -358,7 +358,7 @@ std::span<const uint8_t> WholeFile(ByteSource& file)
 // =============================================================================================
 // Reading
 
-int ReadSeg2(ByteSource& file, LoadTarget& target, int skip, FormatContext& ctx)
+int ReadSeg2(ByteSource& file, LoadTarget& target, int skip, FormatContext& ctx, Seg2Image* image)
 {
     const int lang = ctx.language;
     if (skip < 1) {
@@ -375,6 +375,20 @@ int ReadSeg2(ByteSource& file, LoadTarget& target, int skip, FormatContext& ctx)
     for (uint32_t j = 0; j < toRead; ++j)
         if (!CheckTrace(bytes, j, DataMode::ByCode, ctx, traces[j])) return -1;
 
+    if (toRead > 0) {
+        const TextWindow first = TraceStrings(bytes, traces[0]);
+        if (const std::optional<int> dimension = first.IntAfter(kSeg2ImageKey)) {
+            if (!image || skip != 1) {
+                Refuse(ctx, Msg(lang, " The file holds a coherence image, not waveforms: open it with \"Open SEG2 file\".",
+                                " このファイルは波形ではなくコヒーレンス画像です: \"Open SEG2 file\" で開いてください。"));
+                return -1;
+            }
+            image->present = true;
+            image->dimension = *dimension == 2 ? 2 : 1;
+            image->frequencyStep = IntervalSeconds(first).value_or(0.0) * 1000.0;
+            image->shown = std::max(0, first.IntAfter(kSeg2ImageShownKey).value_or(0));
+        }
+    }
     if (n > toRead) Tell(ctx, TracesMessage(lang, kTotalTracesReadMsg, static_cast<int>(toRead)));
     if (toRead == 0) return 0;
 
@@ -605,7 +619,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
                        static_cast<int16_t>(static_cast<uint16_t>(ByteOrZero(bytes, 2 * i) | (ByteOrZero(bytes, 2 * i + 1) << 8))));
     uint32_t n = 0;
     if (!CheckFileDescriptor(bytes, ctx, n)) {
-        ctx.log.Rewrite("seg2.txt", log);
+        ctx.log.Rewrite(kSeg2Log, log);
         return -1;
     }
     for (uint32_t j = 0; j < n; ++j) log += FormatC("%u\n", U32(bytes, 32 + 4ull * j));
@@ -616,7 +630,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
     std::vector<TraceBlock> traces(toRead);
     for (uint32_t j = 0; j < toRead; ++j) {
         if (!CheckTrace(bytes, j, DataMode::Packed20, ctx, traces[j])) {
-            ctx.log.Rewrite("seg2.txt", log);
+            ctx.log.Rewrite(kSeg2Log, log);
             return -1;
         }
     }
@@ -624,7 +638,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
     if (target.Start() > 0 && static_cast<uint64_t>(n) + target.Start() > maxTraces)
         Tell(ctx, TracesMessage(lang, kTotalTracesSetMsg, static_cast<int>(maxTraces)));
     if (toRead == 0) {
-        ctx.log.Rewrite("seg2.txt", log);
+        ctx.log.Rewrite(kSeg2Log, log);
         return 0;
     }
 
@@ -680,7 +694,7 @@ int ReadSeg2Packed20(ByteSource& file, LoadTarget& target, FormatContext& ctx, S
         h.samples = stored[j];
         CopyBase(target.HeaderEx(k), h);
     }
-    ctx.log.Rewrite("seg2.txt", log);
+    ctx.log.Rewrite(kSeg2Log, log);
     return static_cast<int>(toRead);
 }
 
@@ -723,7 +737,7 @@ std::vector<uint8_t> StringList(const std::vector<std::string>& strings)
 }  // namespace
 
 std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHeaderEx* record,
-                                          const Seg2RecordFacts* facts)
+                                          const Seg2RecordFacts* facts, const Seg2Image* image)
 {
     // Two digits per field, whatever a bad calendar value holds, so the strings keep their length.
     auto two = [](int v) { return std::clamp(v, 0, 99); };
@@ -747,7 +761,9 @@ std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHea
         "PROCESSING_DATE 01/01/2001",
         "PROCESSING_TIME 00:00:00",
         FormatC("RECEIVER_LOCATION %f", h.receiverHundredths * 0.01),
-        FormatC("SAMPLE_INTERVAL %.8f", static_cast<double>(h.intervalUs) * 0.001 * 0.001),
+        // An image's step exactly: its header word is cut to whole thousandths of a hertz.
+        image ? FormatC("SAMPLE_INTERVAL %.14f", image->frequencyStep * 0.001)
+              : FormatC("SAMPLE_INTERVAL %.8f", static_cast<double>(h.intervalUs) * 0.001 * 0.001),
         FormatC("SOURCE_LOCATION %f", h.sourceHundredths * 0.01),
         "TRACE_SORT COMMON_SOURCE",
         FormatC("TRACE_TYPE %d", h.component),
@@ -765,12 +781,17 @@ std::vector<std::string> Seg2TraceStrings(const CTraceHeader& h, const CTraceHea
     if (record && record->latitude > -1000.0f) s.push_back(FormatC("LATITUDE %f", static_cast<double>(record->latitude)));
     if (record && record->longitude > -1000.0f)
         s.push_back(FormatC("LONGITUDE %f ", static_cast<double>(record->longitude)));
+    if (image) {
+        s.push_back(FormatC("%s %d", kSeg2ImageKey, image->dimension));
+        s.push_back(FormatC("%s %d", kSeg2ImageShownKey, image->shown));
+    }
     s.push_back("NOTE");
     return s;
 }
 
 WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<const CTraceHeader> headers, int count,
-                      int formatCode, float scale, std::span<const CTraceHeaderEx> records, const Seg2RecordFacts* facts)
+                      int formatCode, float scale, std::span<const CTraceHeaderEx> records, const Seg2RecordFacts* facts,
+                      const Seg2Image* image)
 {
     if (count < 1) return WriteStatus::Failed("there are no traces to save");
     if (count > kSeg2MaxWriteTraces)
@@ -791,7 +812,7 @@ WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<con
     std::vector<uint64_t> pointer(n);
     uint64_t at = 32 + 4 * n + kFileStringBlock;
     for (size_t i = 0; i < n; ++i) {
-        lists[i] = StringList(Seg2TraceStrings(headers[i], records.empty() ? nullptr : &records[i], facts));
+        lists[i] = StringList(Seg2TraceStrings(headers[i], records.empty() ? nullptr : &records[i], facts, image));
         // A list too long for the usual block grows the block to the next multiple of 4.
         const uint64_t needed = (32 + lists[i].size() + 3) / 4 * 4;
         if (needed > 65532) return WriteStatus::Failed("a trace's strings do not fit a SEG-2 block");
@@ -851,12 +872,12 @@ WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<con
 }
 
 WriteStatus WriteSeg2File(const std::string& path, const Matrix2D<float>& rows, std::span<const CTraceHeader> headers,
-                          int count, int formatCode, float scale, const Seg2RecordFacts* facts)
+                          int count, int formatCode, float scale, const Seg2RecordFacts* facts, const Seg2Image* image)
 {
     AtomicFileWriter out(path);
     if (out.Failed()) return WriteStatus::Failed(out.Error());
     ByteSink sink(out);
-    WriteStatus status = WriteSeg2(sink, rows, headers, count, formatCode, scale, {}, facts);
+    WriteStatus status = WriteSeg2(sink, rows, headers, count, formatCode, scale, {}, facts, image);
     if (!status) return status;  // the temporary file goes with `out`
     if (!sink.Ok() || out.Failed()) return WriteStatus::Failed(out.Error().empty() ? "cannot write the file" : out.Error());
     if (!out.Commit()) return WriteStatus::Failed(out.Error());
@@ -927,7 +948,7 @@ Seg2OpenResult CSeg2FileDlg::OpenSeg2Dialog(UiHost& ui, int language, const Wave
     std::unique_ptr<LoadTarget> target = TargetFor(store, *start);
     NullLogSink log;
     FormatContext ctx{ui, language, log};
-    const int read = ReadSeg2(*file, *target, 1, ctx);
+    const int read = ReadSeg2(*file, *target, 1, ctx, &result.image);
     if (read <= 0) return result;
     result.outcome = *start > 0 ? OpenOutcome::Appended : OpenOutcome::NewRecord;
     result.start = *start;
@@ -960,7 +981,7 @@ Seg2OpenResult CSeg2FileDlg::OpenSeg2FloatDialog(UiHost& ui, int language, const
 }
 
 SaveOutcome CSeg2FileDlg::SaveSeg2Dialog(UiHost& ui, int language, const Matrix2D<float>& rows,
-                                         std::span<const CTraceHeader> headers, int count)
+                                         std::span<const CTraceHeader> headers, int count, const Seg2Image* image)
 {
     FileRequest request;
     request.initialName = "*.dat";
@@ -977,7 +998,7 @@ SaveOutcome CSeg2FileDlg::SaveSeg2Dialog(UiHost& ui, int language, const Matrix2
                        MsgButtons::OkCancel, MsgIcon::Question) != MsgResult::Ok)
             return SaveOutcome::Cancelled;
     }
-    const WriteStatus status = WriteSeg2File(path, rows, headers, count, 4, 1.0f);
+    const WriteStatus status = WriteSeg2File(path, rows, headers, count, 4, 1.0f, nullptr, image);
     if (!status) {
         ui.Message(FileSaveFailedMessage(language, path, status.error), MsgButtons::Ok, MsgIcon::Error);
         return SaveOutcome::Failed;

@@ -47,7 +47,11 @@ inline constexpr int kSeg2MaxWriteTraces = 16383;
 // interval (skip < 1 is refused). Returns the traces read (0 when the target has no room left,
 // after the "Only 0 traces has been read !" message), or -1 when the file was refused, after a
 // message; the target's contents are then meaningless.
-int ReadSeg2(ByteSource& file, LoadTarget& target, int skip, FormatContext& ctx);
+//
+// A file that holds a coherence image (see Seg2Image) fills `image` when one is given and is
+// refused with a message otherwise: its rows are not waveforms.
+struct Seg2Image;
+int ReadSeg2(ByteSource& file, LoadTarget& target, int skip, FormatContext& ctx, Seg2Image* image = nullptr);
 
 // The header-only reader of the file lists: headers[start + i] and records[start + i] for
 // i < min(N, headers.size() - start); no samples. headers.size() is MAXTRACES; records is
@@ -92,21 +96,35 @@ struct Seg2RecordFacts {
     bool recorded = true;  // false: no record read yet; the fixed date strings, no STACK
 };
 
+// A coherence image saved as SEG-2: rows of separations, samples of frequency bins. Its traces
+// carry the strings "VELK_COHERENCE_IMAGE <dimension>" and "VELK_COHERENCE_SHOWN <bins shown>"
+// (other readers ignore them) and the exact step as SAMPLE_INTERVAL in the unit of the headers'
+// interval word (Hz x 0.001).
+inline constexpr const char* kSeg2ImageKey = "VELK_COHERENCE_IMAGE";
+inline constexpr const char* kSeg2ImageShownKey = "VELK_COHERENCE_SHOWN";
+struct Seg2Image {
+    bool present = false;        // set by the reader when the file holds an image
+    int dimension = 1;           // 1 or 2: the SPAC that made it
+    double frequencyStep = 0.0;  // Hz per sample
+    int shown = 0;               // bins up to the Nyquist frequency (0: all)
+};
+
 // Writes traces 0..count-1 (rows.Row(i), headers[i], headers[i].samples samples, clamped to the
 // row) at the sink's position. formatCode 4: float32 as stored; 2: int32 = the nearest integer
 // to sample / scale x 1925431424 clamped to int32 (scale <= 0: zeros), the clamps counted in the
 // status. `records` (empty, or at least count entries) adds LATITUDE/LONGITUDE strings above
 // -1000. Refuses count < 0, count > kSeg2MaxWriteTraces, other codes, rows or headers too
 // short. A failed sink fails the status.
+// `image` (not null) writes the record as that coherence image.
 WriteStatus WriteSeg2(ByteSink& sink, const Matrix2D<float>& rows, std::span<const CTraceHeader> headers,
                       int count, int formatCode, float scale, std::span<const CTraceHeaderEx> records,
-                      const Seg2RecordFacts* facts = nullptr);
+                      const Seg2RecordFacts* facts = nullptr, const Seg2Image* image = nullptr);
 
 // Creates `path` through an atomic file (temporary file, then rename): a failure leaves the old
 // file as it was. No LATITUDE/LONGITUDE strings; `facts` as in Seg2RecordFacts.
 WriteStatus WriteSeg2File(const std::string& path, const Matrix2D<float>& rows,
                           std::span<const CTraceHeader> headers, int count, int formatCode, float scale,
-                          const Seg2RecordFacts* facts = nullptr);
+                          const Seg2RecordFacts* facts = nullptr, const Seg2Image* image = nullptr);
 
 // As WriteSeg2 without records, on an already open sink (the document's 560QX save, code 4,
 // scale 1.0).
@@ -115,7 +133,7 @@ WriteStatus WriteSeg2AsFloat(ByteSink& sink, const Matrix2D<float>& rows, std::s
 
 // The strings of one trace as the writer makes them (for tests and the conformance tools).
 std::vector<std::string> Seg2TraceStrings(const CTraceHeader& header, const CTraceHeaderEx* record,
-                                          const Seg2RecordFacts* facts = nullptr);
+                                          const Seg2RecordFacts* facts = nullptr, const Seg2Image* image = nullptr);
 
 // ---------------------------------------------------------------------------------------------
 // The holder of the SEG-2 menu commands' dialogs (never shown itself).
@@ -128,6 +146,7 @@ struct Seg2OpenResult {
     int traceCount = 0;      // start + tracesRead: the reader's out trace count
     int samples = 0;         // trace 1's sample count (float dialog: the last trace's)
     float intervalMs = 0.0f; // trace 1's interval in ms (float and 20-bit: the last trace's)
+    Seg2Image image;         // OpenSeg2Dialog: the file holds a coherence image
     // The traces read, at k = 0 .. tracesRead-1 for store index start + k; the road commits
     // them only when it goes on. Null when nothing was read.
     std::unique_ptr<LoadTarget> target;
@@ -153,10 +172,10 @@ public:
     Seg2OpenResult OpenSeg2FloatDialog(UiHost& ui, int language, const WaveformStore& store);
 
     // "Save SEG2 file": file dialog, ".dat" added unless the name has a SEG-2 extension, the
-    // overwrite question, then WriteSeg2File code 4 scale 1.0. A failed write shows
-    // FileSaveFailedMessage and gives Failed (the old file unchanged).
+    // overwrite question, then WriteSeg2File code 4 scale 1.0 (`image`: as that coherence
+    // image). A failed write shows FileSaveFailedMessage and gives Failed (the old file unchanged).
     SaveOutcome SaveSeg2Dialog(UiHost& ui, int language, const Matrix2D<float>& rows,
-                               std::span<const CTraceHeader> headers, int count);
+                               std::span<const CTraceHeader> headers, int count, const Seg2Image* image = nullptr);
 
     // "Open SEG2 file(20bit float)": every trace unpacked as 20-bit data whatever its code;
     // the diagnostic log "seg2.txt" is rewritten on every call. Fills the target's rows, the

@@ -35,7 +35,7 @@ fi
 step "fuzzing (${fuzz_seconds} s per target)"
 if command -v clang++ >/dev/null; then
   if cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-       -DVELK_FUZZ=ON -DVELK_GUI=OFF -DVELK_TESTS=OFF >/dev/null && cmake --build build-fuzz -j "$jobs"; then
+       -DVELK_FUZZ=ON -DVELK_WERROR=ON -DVELK_GUI=OFF -DVELK_TESTS=OFF >/dev/null && cmake --build build-fuzz -j "$jobs"; then
     targets=$(cat build-fuzz/fuzz_targets.txt 2>/dev/null | tr ';' ' ')
     # Every fuzz executable the build made must be in the list, or it would never be fuzzed.
     bash scripts/check-fuzz-list.sh build-fuzz || fail "fuzz target list"

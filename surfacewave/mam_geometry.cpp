@@ -468,7 +468,7 @@ int CMamGeometry::Spac2D(int receiverCount, int samples, Matrix2D<float>& rows, 
         std::copy_n(smooth.begin(), std::min(width, out.size()), out.begin());
         if (k < headers.size()) headers[k].receiverHundredths = static_cast<int32_t>(std::trunc(spacings[k] * 100.0));
     }
-    log.Rewrite("Spac2D.txt", text);
+    log.Rewrite(kSpac2DLog, text);
     return nfft;
 }
 

@@ -606,8 +606,7 @@ void CFileGroup::DetectFilePositions(const GroupReadContext& ctx)
     // one). What the others' readers say is kept back: a member skipped here is named again
     // when it is read, and all of them are named when the positions cannot be read at all.
     CollectingUiHost quiet(ctx.ui);
-    const GroupReadContext q{quiet,          ctx.language,   ctx.log,       ctx.workingFolder,
-                             ctx.instrumentMenu, ctx.dataFolder, ctx.maxTraces, ctx.maxSample};
+    const GroupReadContext q = ctx.WithUi(quiet);
     const size_t needed = count >= 2 ? 2 : 1;
     std::vector<std::vector<CTraceHeader>> found;
     std::vector<std::string> failed;

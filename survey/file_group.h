@@ -16,6 +16,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/matrix2d.h"
@@ -85,17 +86,29 @@ public:
     int32_t mark = 0;
 };
 
-// What reading a listed file needs besides the group: where messages go and in which
-// language, the diagnostic log, and the folders names are resolved against.
-struct GroupReadContext {
-    UiHost& ui;
-    int language;
-    LogSink& log;
+// Where the names of a listed file resolve and how much the waveform read may hold.
+struct GroupReadSettings {
     std::string workingFolder{};  // names resolve here when the group has no list folder
     int instrumentMenu = 0;      // ONQKW: names of in-use entries resolve in dataFolder
     std::string dataFolder{};
     int maxTraces = 128;         // the store's capacities (scratch of the waveform read)
     int maxSample = 4100;
+};
+
+// What reading a listed file needs besides the group: where messages go and in which
+// language, the diagnostic log, and the settings above. WithUi and WithLog copy a context with
+// the messages or the log sent elsewhere and every setting kept.
+struct GroupReadContext : GroupReadSettings {
+    GroupReadContext(UiHost& ui, int language, LogSink& log, GroupReadSettings settings = {})
+        : GroupReadSettings(std::move(settings)), ui(ui), language(language), log(log)
+    {
+    }
+    GroupReadContext WithUi(UiHost& other) const { return {other, language, log, *this}; }
+    GroupReadContext WithLog(LogSink& other) const { return {ui, language, other, *this}; }
+
+    UiHost& ui;
+    int language;
+    LogSink& log;
 };
 
 // How a project file load ended.

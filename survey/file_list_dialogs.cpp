@@ -199,8 +199,8 @@ DialogRequest FileListEditModel::Request(int language, UiHost& ui)
     r.Bool(kReceiverFlag, receiverFlag_);
     // Each button works on the edited page: it is committed into the page rows first and the
     // page shown again afterwards. "Set up" and "Set # of aux." replace the page unread.
-    auto button = [this](auto step) {
-        return [this, step](DialogRequest& q) {
+    auto button = [](auto step) {
+        return [step](DialogRequest& q) {
             q.Commit();
             step();
             q.Load();

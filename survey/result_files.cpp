@@ -4,24 +4,11 @@
 #include <cctype>
 #include <string>
 
+#include "formats/format_support.h"
+
 namespace velk {
 
 namespace {
-
-// The fixed names written into the working folder (which follows the line's folder): the
-// commands' text outputs, the readers' diagnostic logs, the module exchange files and the
-// viewer's own files.
-constexpr std::string_view kFixedNames[] = {
-    "multi_select.txt", "geometry.txt", "automatic.txt", "search.txt", "station.txt",
-    "energy.txt", "SPAC.txt", "SPACAll.txt", "SPAC2DAll.txt", "Spac2D.txt", "GeometryGPS.txt",
-    "lsm.txt", "correlation_function.txt", "windowed_wavelet.txt", "filter.txt", "Wiener.txt",
-    "Duration.dat", "velocity.txt", "multi_separation.txt", "mam.txt", "mam_geometry.txt",
-    "mam_spacing.txt", "seg2.txt", "segy_read.txt", "read.txt", "read470.txt", "torvane9.txt",
-    "read_Torvane_file.txt", "radar.txt", "mr.txt", "open_binary_file.txt",
-    "DecodedTraceHeader.txt", "OpenKNetTextFile.txt", "StrongGroudMotionData.txt",
-    "CorrectTime.txt", "StartEarthquakeTime.txt", "BLtoXY.txt", "tmp.txt", "tmp_header.txt",
-    "memory_errot.txt", "nordalis_profile.txt", "test.txt",
-};
 
 constexpr std::string_view kResultExtensions[] = {".vs", ".pvs", ".xml", ".qz4"};
 
@@ -36,7 +23,9 @@ std::string Lower(std::string_view text)
 
 bool IsProgramResultFile(std::string_view name)
 {
-    if (std::find(std::begin(kFixedNames), std::end(kFixedNames), name) != std::end(kFixedNames)) return true;
+    if (std::find(std::begin(kNumberedLogNames), std::end(kNumberedLogNames), name) != std::end(kNumberedLogNames)) {
+        return true;
+    }
     const size_t dot = name.find_last_of('.');
     if (dot == std::string_view::npos) return false;
     const std::string extension = Lower(name.substr(dot));

@@ -1,8 +1,10 @@
 #pragma once
-// The files this program writes into a line's folder as results and logs: traveltime and
-// phase-velocity files (.vs, .pvs), survey-line documents (.xml), project files (.QZ4), and
-// the fixed-name text outputs and diagnostic logs of its commands and readers. A folder made
-// into a file list leaves them out, so that a line's own results never become its shots.
+// The files this program writes into a line's folder that a folder listing would otherwise take
+// for numbered shots: traveltime and phase-velocity files (.vs, .pvs), survey-line documents
+// (.xml), project files (.QZ4), and the diagnostic logs whose names carry a number
+// (kNumberedLogNames). A folder made into a file list leaves them out, so that a line's own
+// results never become its shots; the other fixed-name outputs ("multi_select.txt",
+// "geometry.txt" ...) have no number in their names and are never listed.
 
 #include <string_view>
 

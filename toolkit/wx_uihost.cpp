@@ -65,20 +65,51 @@ private:
     CProgressDlg* dialog_;
 };
 
-// Ends a dialog that the toolkit runs in a loop of its own rather than wx's (the native message
-// box) as its Cancel would. The toolkit library is loaded with wx; its calls are reached by name,
-// as its development headers are not needed for these.
-void EndNativeDialog(wxDialog* dialog)
-{
+// The toolkit calls that end a dialog it runs in a loop of its own. The toolkit library is
+// loaded with wx; its calls are reached by name, as its development headers are not needed for
+// these. A call that is not found is said once on standard error: the dialog then stays open,
+// and a scripted run that waits for it to end fails on its time limit with the reason in its
+// output.
+struct NativeDialogCalls {
     using TypeFn = unsigned long (*)();
     using IsAFn = int (*)(void*, unsigned long);
     using ResponseFn = void (*)(void*, int);
+    TypeFn type = nullptr;
+    IsAFn isA = nullptr;
+    ResponseFn respond = nullptr;
+};
+
+const NativeDialogCalls& NativeCalls()
+{
+    static const NativeDialogCalls calls = [] {
+        NativeDialogCalls c;
+        auto find = [](const char* name) {
+            void* symbol = ::dlsym(RTLD_DEFAULT, name);
+            if (!symbol) std::fprintf(stderr, "Cannot end a native dialog: the toolkit call %s is not found\n", name);
+            return symbol;
+        };
+        c.type = reinterpret_cast<NativeDialogCalls::TypeFn>(find("gtk_dialog_get_type"));
+        c.isA = reinterpret_cast<NativeDialogCalls::IsAFn>(find("g_type_check_instance_is_a"));
+        c.respond = reinterpret_cast<NativeDialogCalls::ResponseFn>(find("gtk_dialog_response"));
+        return c;
+    }();
+    return calls;
+}
+
+// Ends a dialog that the toolkit runs in a loop of its own rather than wx's (the native message
+// box) as its Cancel would.
+void EndNativeDialog(wxDialog* dialog)
+{
     constexpr int kResponseCancel = -6;
-    const auto type = reinterpret_cast<TypeFn>(::dlsym(RTLD_DEFAULT, "gtk_dialog_get_type"));
-    const auto isA = reinterpret_cast<IsAFn>(::dlsym(RTLD_DEFAULT, "g_type_check_instance_is_a"));
-    const auto respond = reinterpret_cast<ResponseFn>(::dlsym(RTLD_DEFAULT, "gtk_dialog_response"));
+    const NativeDialogCalls& calls = NativeCalls();
+    if (!calls.type || !calls.isA || !calls.respond) return;
     void* widget = dialog->GetHandle();
-    if (type && isA && respond && widget && isA(widget, type())) respond(widget, kResponseCancel);
+    if (widget && calls.isA(widget, calls.type())) {
+        calls.respond(widget, kResponseCancel);
+    } else {
+        std::fprintf(stderr, "Cannot end the window \"%s\": it is not a dialog of the toolkit\n",
+                     static_cast<const char*>(dialog->GetTitle().utf8_str()));
+    }
 }
 
 }  // namespace

@@ -44,7 +44,10 @@ int WorkspaceModeServices::EditReceiverInterval() { return velk::EditReceiverInt
 int WorkspaceModeServices::RunPhaseVelocityAnalysis(float endFrequency)
 {
     std::optional<CommandContext> c = Context();
-    return velk::RunPhaseVelocityAnalysis(ws_, ui_, c ? c->view : nullptr, true, endFrequency) ? 1 : 0;
+    return velk::RunPhaseVelocityAnalysis(ws_, ui_, c ? c->view : nullptr, true, endFrequency, false,
+                                          c ? c->doc.currentFileName : std::string())
+               ? 1
+               : 0;
 }
 
 int WorkspaceModeServices::PickPhaseVelocity() { return velk::PickPhaseVelocity(ws_, ui_); }

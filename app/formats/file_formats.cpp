@@ -5,6 +5,7 @@
 
 #include "app/formats/document.h"
 #include "app/formats/eight_header_commands.h"
+#include "app/formats/file_road_steps.h"
 #include "app/formats/instrument_commands.h"
 #include "app/formats/load_setup.h"
 #include "app/formats/strong_motion_commands.h"
@@ -29,8 +30,9 @@ int ReadSeg2Record(ByteSource& file, LoadTarget& target, LoadContext& ctx)
 bool WriteSeg2Record(ByteSink& sink, SaveContext& ctx)
 {
     const WaveformStore& store = ctx.ws.store;
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
     const WriteStatus status = WriteSeg2(sink, store.current.rows, ctx.headers, store.TraceCount(), 4, 1.0f,
-                                         store.headersEx);
+                                         store.headersEx, nullptr, image.present ? &image : nullptr);
     if (!status) ctx.error = status.error;
     return status.ok;
 }
@@ -39,7 +41,9 @@ bool WriteSeg2Record(ByteSink& sink, SaveContext& ctx)
 bool WriteSeg2AsFloatRecord(ByteSink& sink, SaveContext& ctx)
 {
     const WaveformStore& store = ctx.ws.store;
-    const WriteStatus status = WriteSeg2AsFloat(sink, store.current.rows, ctx.headers, store.TraceCount(), 4, 1.0f);
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
+    const WriteStatus status = WriteSeg2(sink, store.current.rows, ctx.headers, store.TraceCount(), 4, 1.0f, {}, nullptr,
+                                         image.present ? &image : nullptr);
     if (!status) ctx.error = status.error;
     return status.ok;
 }

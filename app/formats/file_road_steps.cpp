@@ -1,6 +1,7 @@
 #include "app/formats/file_road_steps.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/command_table.h"
 #include "app/formats/document.h"
@@ -42,7 +43,34 @@ void AdoptUntitled(CommandContext& ctx, const std::string& path, int code)
     if (ctx.frame) ctx.frame->DocumentTitleChanged(ctx.doc.Title());
 }
 
-void FinishOpenRoad(CommandContext& ctx, int count, bool append)
+namespace {
+
+// A coherence image read back: complex data with zero imaginary parts, the dispersion flag 2.
+// The headers keep the step in whole thousandths of a hertz, the record the exact one.
+void TakeCoherenceImage(Workspace& ws, int count, const Seg2Image& image)
+{
+    WaveformStore& store = ws.store;
+    CParameterSet& p = store.Params();
+    const double df = image.frequencyStep;
+    for (int k = 0; k < count; ++k) {
+        store.current.headers[static_cast<size_t>(k)].intervalUs = static_cast<float>(std::trunc(df * 1000.0));
+        const std::span<float> im = store.current.imag.Row(store.current.imag.RowLow() + k);
+        std::fill(im.begin(), im.end(), 0.0f);
+    }
+    p.sampleInterval = static_cast<float>(df);
+    if (image.shown > 0) p.samplesShown = std::min(p.samplesPerTrace, image.shown);
+    p.shownTime = static_cast<float>(p.samplesShown * p.sampleInterval);
+    p.recordKind = 2;
+    ws.coherenceDimension = image.dimension;
+    store.dataKind() = kComplexShowReal;
+    store.transformFlag() = 0;
+    store.ComputeImagMaxima();
+    ws.display.firstReceiver = 0.0f;
+}
+
+}  // namespace
+
+void FinishOpenRoad(CommandContext& ctx, int count, bool append, const Seg2Image* image)
 {
     Workspace& ws = ctx.ws;
     WaveformStore& store = ws.store;
@@ -62,7 +90,19 @@ void FinishOpenRoad(CommandContext& ctx, int count, bool append)
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
+    if (image && image->present) TakeCoherenceImage(ws, count, *image);
     AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, append));
+}
+
+Seg2Image RecordSeg2Image(const Workspace& ws)
+{
+    const WaveformStore& store = ws.store;
+    Seg2Image image;
+    image.present = store.DispersionFlag() == 2;
+    image.dimension = ws.coherenceDimension == 2 ? 2 : 1;
+    image.frequencyStep = store.Params().sampleInterval;
+    image.shown = store.Params().samplesShown;
+    return image;
 }
 
 float LoadedPeak(const WaveformStore& store)

@@ -11,6 +11,8 @@
 #include "base/matrix2d.h"
 #include "base/waveform_store.h"
 
+#include "formats/seg2.h"
+
 namespace velk {
 
 class LoadTarget;
@@ -37,8 +39,13 @@ void AdoptUntitled(CommandContext& ctx, const std::string& path, int code);
 // What the SEG-2, SEG-1, SEG-Y and GPR open roads do once traces 0 .. count-1 are committed:
 // display factors 1, traces sorted by receiver, peaks, time-domain waveform record, receiver
 // range and units, the whole record shown, then AfterRecordReplaced (the document already
-// names the file read).
-void FinishOpenRoad(CommandContext& ctx, int count, bool append);
+// names the file read). `image` (read from the file): the record is that coherence image
+// instead, with its exact step, its bins up to the Nyquist frequency and its SPAC dimension.
+void FinishOpenRoad(CommandContext& ctx, int count, bool append, const Seg2Image* image = nullptr);
+
+// What every SEG-2 save of the record writes beside the traces: a coherence image on show is
+// written as one (present), anything else as waveforms.
+Seg2Image RecordSeg2Image(const Workspace& ws);
 
 // The largest |sample| of the loaded traces (over each trace's own count).
 float LoadedPeak(const WaveformStore& store);

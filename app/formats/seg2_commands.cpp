@@ -139,6 +139,12 @@ int OpenSeg2Record(CommandContext& ctx)
     Seg2OpenResult read = holder.OpenSeg2Dialog(ctx.ui, language, store, loaded);
     if (NothingRead(read)) return store.TraceCount();
     const bool append = read.outcome == OpenOutcome::Appended;
+    if (append && read.image.present) {
+        ctx.ui.Message(Msg(language, "The file holds a coherence image: it cannot be added to the traces shown.\n\n The data was not changed.",
+                           "このファイルはコヒーレンス画像です: 表示中のトレースには追加できません。\n\n データは変更されていません。"),
+                       MsgButtons::Ok, MsgIcon::Error);
+        return store.TraceCount();
+    }
 
     // 5. A new record without a sampling time asks for one, or stops here.
     float interval = read.intervalMs;
@@ -176,7 +182,7 @@ int OpenSeg2Record(CommandContext& ctx)
     }
 
     // 8-11.
-    FinishOpenRoad(ctx, count, append);
+    FinishOpenRoad(ctx, count, append, &read.image);
     return store.TraceCount();
 }
 
@@ -326,7 +332,9 @@ int SaveSeg2Record(CommandContext& ctx)
 {
     WaveformStore& store = ctx.ws.store;
     CSeg2FileDlg holder;
-    holder.SaveSeg2Dialog(ctx.ui, Language(ctx), store.current.rows, store.current.headers, store.TraceCount());
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
+    holder.SaveSeg2Dialog(ctx.ui, Language(ctx), store.current.rows, store.current.headers, store.TraceCount(),
+                          image.present ? &image : nullptr);
     return 0;
 }
 
@@ -340,8 +348,9 @@ int SaveSeg2Int32Record(CommandContext& ctx)
     request.defaultExtension = "dat";
     const std::optional<std::string> path = ctx.ui.SaveFile(request);
     if (!path) return 0;
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
     const WriteStatus status = WriteSeg2File(*path, store.current.rows, store.current.headers, store.TraceCount(),
-                                             2, RecordPeak(store));
+                                             2, RecordPeak(store), nullptr, image.present ? &image : nullptr);
     if (!status) ctx.ui.Message(FileSaveFailedMessage(language, *path, status.error), MsgButtons::Ok, MsgIcon::Error);
     return 0;
 }

@@ -323,6 +323,9 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
     if (stopped) Warn(ui, GatherTooLargeText(language, store.MaxTraces()));
     TellSourcesLeftOut(ui, language, g.entryCount);
+    // A member without a point keeps its place in the file as a curve of none: say how many.
+    const auto empty = std::count_if(curves.begin(), curves.end(), [](const LineCurve& c) { return c.points.empty(); });
+    TellCurvesMissing(ui, language, static_cast<int>(empty), files, g.cmpList == 1);
     if (announce) {
         ui.Message(FormatC(Msg(language,
                                "%d phase-velocity curves have been calculated ! \n\n phase velocity curves are saved "

@@ -40,13 +40,32 @@ void TellSourcesLeftOut(UiHost& ui, int language, int sources)
 {
     const int leftOut = sources - CTraveltimeSet::kMaxShots;
     if (leftOut <= 0) return;
-    ui.Message(FormatC(Msg(language,
-                           "The phase-velocity curves hold at most %d sources: %d sources of the line were not "
-                           "analysed.",
-                           "位相速度曲線は %d 震源までです: 測線の %d 個の震源は解析されませんでした。")
+    const std::string english =
+        leftOut == 1 ? "The phase-velocity curves hold at most %d sources: 1 source of the line was not analysed."
+                     : "The phase-velocity curves hold at most %d sources: %d sources of the line were not analysed.";
+    ui.Message(FormatC(Msg(language, english, "位相速度曲線は %d 震源までです: 測線の %d 個の震源は解析されませんでした。")
                            .c_str(),
                        CTraveltimeSet::kMaxShots, leftOut),
                MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps)
+{
+    if (withoutCurve <= 0) return;
+    // [CMPs or sources][one or more]: English, Japanese. The singular names only the total.
+    static constexpr const char* kTexts[2][2][2] = {
+        {{"%d of %d sources gave no phase-velocity curve.", "位相速度曲線のない震源は %d 個です (全 %d 個中)。"},
+         {"1 of %d sources gave no phase-velocity curve.", "%d 個の震源のうち 1 個は位相速度曲線がありません。"}},
+        {{"%d of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
+          "位相速度曲線のない CMP は %d 個です (全 %d 個中; トレース不足または読み取りなし)。"},
+         {"1 of %d CMPs gave no phase-velocity curve (too few traces or no pick).",
+          "%d 個の CMP のうち 1 個は位相速度曲線がありません (トレース不足または読み取りなし)。"}},
+    };
+    const bool one = withoutCurve == 1;
+    const auto& pair = kTexts[cmps ? 1 : 0][one ? 1 : 0];
+    const std::string format = Msg(language, pair[0], pair[1]);
+    const std::string text = one ? FormatC(format.c_str(), analysed) : FormatC(format.c_str(), withoutCurve, analysed);
+    ui.Message(text, MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)

@@ -33,6 +33,10 @@ void PutLineCurves(CTraveltimeSet& set, const std::vector<LineCurve>& curves);
 // not analysed; nothing otherwise.
 void TellSourcesLeftOut(UiHost& ui, int language, int sources);
 
+// When `withoutCurve` of the `analysed` CMPs (or sources) gave no point, says how many; nothing
+// otherwise.
+void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps);
+
 // The set as a phase-velocity file `name` in the working folder, through an atomic file; a
 // failure is reported. True when written.
 bool WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name);

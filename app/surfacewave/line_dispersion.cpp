@@ -263,9 +263,13 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     bool tooMany = false;
     int cmpsLeftOut = 0;  // CMPs with a curve beyond the table's capacity
     double firstLeftOut = 0.0;
+    int withoutCurve = 0;  // CMPs whose pairs gave no point
     for (size_t i = 0; i < lines.size(); ++i) {
         const CmpLineCurve& line = lines[i];
-        if (line.points.empty()) continue;
+        if (line.points.empty()) {
+            ++withoutCurve;
+            continue;
+        }
         if (static_cast<int>(curves.size()) >= CTraveltimeSet::kMaxShots) {
             if (cmpsLeftOut++ == 0) firstLeftOut = line.cmp;
             continue;
@@ -286,6 +290,7 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
         for (const CmpCurvePoint& p : line.points) c.points.push_back({p.frequency, p.velocity, 1, 0.0f});
         curves.push_back(std::move(c));
     }
+    TellCurvesMissing(ui, language, withoutCurve, static_cast<int>(lines.size()), true);
     if (curves.empty()) return 0;
     if (!traces.empty()) {
         store.PushUndo();  // the CMP traces replace the record

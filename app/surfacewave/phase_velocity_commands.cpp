@@ -151,11 +151,18 @@ int PhaseVelocityTransform(Workspace& ws, UiHost& ui, ViewSurface* view, bool sh
 }
 
 bool RunPhaseVelocityAnalysis(Workspace& ws, UiHost& ui, ViewSurface* view, bool showDialog, float endFrequency,
-                              bool noAutoDirection)
+                              bool noAutoDirection, const std::string& recordName)
 {
     ws.contour.endFrequency = endFrequency;
     UpdateVelocityUnitTexts(ws);
+    // The image is titled with what it was made from: the names an image on show carries (a
+    // coherence image of a file group), else the record's file.
+    RecordDrawFlags& drawing = ws.display.drawing;
+    const bool named = ws.store.Params().recordKind != 0 && drawing.secondFileNameFlag == 1;
+    const std::string title = named ? drawing.secondFileName : recordName;
     if (PhaseVelocityTransform(ws, ui, view, showDialog, noAutoDirection) == 0) return false;
+    drawing.secondFileName = title;
+    drawing.secondFileNameFlag = title.empty() ? 0 : 1;
 
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
@@ -410,7 +417,9 @@ int OnPhaseVelocityTransform(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
     if (ws.fileGroup.cmpList != 0) ws.contour.mode = 1;
-    if (!RunPhaseVelocityAnalysis(ws, ctx.ui, ctx.view, true, ws.contour.endFrequency)) return 0;
+    if (!RunPhaseVelocityAnalysis(ws, ctx.ui, ctx.view, true, ws.contour.endFrequency, false, ctx.doc.currentFileName)) {
+        return 0;
+    }
     CParameterSet& p = ws.store.Params();
     p.plotscale = 25.0f;
     p.hscale = 10.0f;

@@ -56,9 +56,10 @@ int PhaseVelocityTransform(Workspace& ws, UiHost& ui, ViewSurface* view, bool sh
 // Stores the end frequency and the unit texts, runs the transformation, then the after-steps:
 // record kind 1, data kind 1, the frequency axis kind, whole-record gain, the display window
 // and extents of the image, flags cleared, the picks of the current shot matched, all values
-// divided by the overall peak. True when an image was made.
+// divided by the overall peak. The image is titled with `recordName` (the file of the record
+// transformed), or with the names the image on show was titled with. True when an image was made.
 bool RunPhaseVelocityAnalysis(Workspace& ws, UiHost& ui, ViewSurface* view, bool showDialog, float endFrequency,
-                              bool noAutoDirection = false);
+                              bool noAutoDirection = false, const std::string& recordName = {});
 
 // "Pick phase velocity": on a dispersion image the phase-velocity picker with dialog 236
 // (picks = velocities, codes 1, amplitudes into the store), then the picks-changed flag and

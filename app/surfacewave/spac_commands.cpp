@@ -103,6 +103,15 @@ ArrayDialogSource DialogSource(Workspace& ws, const std::string& fileName)
     return s;
 }
 
+// The receivers the array dialog's geometry takes: the preset's own count, else the count set
+// (0 for a choice that builds no geometry at all).
+int ArrayReceiverCount(const CMamGeometry& g)
+{
+    if (g.iGeometry < 0 || g.iGeometry >= CMamGeometry::kPresetCount || g.iGeometry == CMamGeometry::kTriangle13) return 0;
+    const int fixed = CMamGeometry::PresetReceiverCount(g.iGeometry);
+    return fixed > 0 ? fixed : g.nReceiver;
+}
+
 // The receivers' channels for a record, or the geometry error shown and empty.
 std::vector<int> CheckedChannels(const CMamGeometry& g, int receivers, int traces, UiHost& ui, int language)
 {
@@ -288,9 +297,20 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
             leave(Msg(language, "not read", "読めません"));
             continue;
         }
+        // A member with fewer traces than the array has receivers, or too few usable channels
+        // for them, is left out by name; a geometry no member can take still stops the command.
+        const int needed = ArrayReceiverCount(g);
+        if (needed > 0 && traces < needed) {
+            leave(FormatC(Msg(language, "%d traces, the array has %d receivers", "トレース数 %d (アレイの受振点は %d)").c_str(),
+                          traces, needed));
+            continue;
+        }
         int receivers = traces;
         if (!g.BuildArrayGeometry(receivers, headers, GeometryContext(ws, ui))) return false;
-        if (CheckedChannels(g, receivers, traces, ui, language).empty()) return false;
+        if (g.ReceiverChannels(receivers, traces).empty()) {
+            leave(FormatC(Msg(language, "fewer than %d usable channels", "使えるチャンネルが %d 未満").c_str(), receivers));
+            continue;
+        }
         const int samples = std::clamp(headers[0].samples, 0, store.RowLength());
         const double dt = headers[0].intervalUs * 0.001;
         if (samples < 1 || !IsValidInterval(static_cast<float>(dt))) {
@@ -339,7 +359,11 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
         constexpr size_t kShown = 20;
         std::string list;
         for (size_t i = 0; i < leftOut.size() && i < kShown; ++i) list += "\n" + leftOut[i];
-        if (leftOut.size() > kShown) list += FormatC("\n... (%d files)", static_cast<int>(leftOut.size()));
+        if (leftOut.size() > kShown) {
+            const int more = static_cast<int>(leftOut.size() - kShown);
+            list += "\n" + (more == 1 ? Msg(language, "... and 1 more file", "... ほか 1 ファイル")
+                                       : FormatC(Msg(language, "... and %d more files", "... ほか %d ファイル").c_str(), more));
+        }
         Warn(ui, FormatC(Msg(language, "%d of %d files are left out of the average:",
                              "%d / %d 個のファイルは平均に含まれていません:")
                              .c_str(),
@@ -363,7 +387,7 @@ bool Spac2DFileGroup(Workspace& ws, UiHost& ui, ProgressSink& progress, const st
         for (int j = 0; j < 500 && j < width; j += 2) text += FormatC(" %f ", static_cast<double>(row[static_cast<size_t>(j)]));
         text += "\n";
     }
-    DiagnosticLog(ws).Rewrite("SPAC2DAll.txt", text);
+    DiagnosticLog(ws).Rewrite(kSpac2DAllLog, text);
     SetCoherenceImage(ws, rowCount, width, FrequencyStep(nfft, interval), nfft, 2,
                       FormatC("%s-%s", firstName.c_str(), lastName.c_str()));
     ShowArrayGeometry(ws);

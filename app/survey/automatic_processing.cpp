@@ -206,8 +206,7 @@ int StackFolderFiles(CFileGroup& group, const std::string& folder, float velocit
     GroupReadContext gctx = MakeGroupReadContext(ws, ui);
     // The listing's "multi_select.txt" goes into the watched folder, as the scan's does.
     FolderLogSink watched(folder);
-    const GroupReadContext listing{gctx.ui,        gctx.language,   watched,        gctx.workingFolder,
-                                   gctx.instrumentMenu, gctx.dataFolder, gctx.maxTraces, gctx.maxSample};
+    const GroupReadContext listing = gctx.WithLog(watched);
     if (group.ListFolder(folder, listing) <= 0) return 0;
     group.BuildGeometry(gctx, false);
     group.ReadWaveformData(gctx, false);

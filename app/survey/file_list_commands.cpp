@@ -98,9 +98,7 @@ int MakeList(CommandContext& c, bool fromMenu, bool folder)
     // What the listing logs ("multi_select.txt", the readers' files) is kept until the list is
     // taken or given up, so that a taken list's logs land in its own folder.
     MemoryLogSink listLog;
-    const GroupReadContext from = MakeGroupReadContext(c.ws, c.ui);
-    const GroupReadContext gctx{from.ui,           from.language,  listLog,       from.workingFolder,
-                                from.instrumentMenu, from.dataFolder, from.maxTraces, from.maxSample};
+    const GroupReadContext gctx = MakeGroupReadContext(c.ws, c.ui).WithLog(listLog);
     auto finish = [&](int result) {
         for (const auto& [name, text] : listLog.Files()) DiagnosticLog(c.ws).Rewrite(name, text);
         return result;

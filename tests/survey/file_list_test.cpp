@@ -273,7 +273,7 @@ TEST_F(FileListTest, FolderListSkipsUnnumberedNamesAndTheProgramsResultsAndSorts
     for (const char* name : {"a.dat", "b12.dat", "x-3.sg2"}) testing::WriteFileText(dir.File(name), "x");
     // What the program writes into a line's folder is never listed, numbered or not.
     for (const char* name : {"line1.vs", "line1.PVS", "line2.xml", "project3.QZ4", "SPAC2DAll.txt", "Spac2D.txt",
-                             "seg2.txt", "read470.txt", "multi_select.txt"}) {
+                             "seg2.txt", "read470.txt", "torvane9.txt", "multi_select.txt"}) {
         testing::WriteFileText(dir.File(name), "x");
     }
     group.entries[5].numberOfAuxiliary = 9;  // an entry of an earlier list

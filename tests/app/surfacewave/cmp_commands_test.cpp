@@ -265,7 +265,8 @@ TEST_F(CmpLine, EveryCmpFollowsTheLawAndUndoRestoresTheRecord)
     ui.AnswerDialog("CCmpPhaseVelocityDlg");   // 4 m, cross-correlation average
     ui.AnswerDialog("CPhaseVelocityCurveDlg");  // 4 .. 40 Hz, separation 1
     QuietProgress progress;
-    // CMPs -2.5 .. 37.5 m by 4 m: the first and the last have no pair.
+    // CMPs -2.5 .. 37.5 m by 4 m: the first and the last have no pair, and the user is told.
+    ui.ExpectMessage("2 of 11 CMPs gave no phase-velocity curve (too few traces or no pick).");
     ASSERT_EQ(CmpDispersion(ws, ui, progress), 9);
     const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 9);
@@ -293,6 +294,7 @@ TEST_F(CmpLine, SixHundredCmpsStopAtFiveHundredOneCurves)
     MakeLine(shots, 0.0, 64, 1.0, 64);
     ui.AnswerDialog("CCmpPhaseVelocityDlg", {{"Value 1", "1"}});
     ui.AnswerDialog("CPhaseVelocityCurveDlg");
+    ui.ExpectMessage("1 of 608 CMPs gave no phase-velocity curve (too few traces or no pick).");
     ui.ExpectMessage("The number of traces was too large ! \n Maximum trace number is 128\n Change maximum traces by "
                      "'Option', 'Dimension size' !");
     ui.ExpectMessage("The CMP curves hold at most 501 CMPs: 106 CMPs from 501.00 m on were not stored.");
@@ -344,7 +346,7 @@ TEST_F(CmpLine, CommonSourceOfMoreShotsThanCurvesNamesTheShotsLeftOut)
     for (int n = 0; n < 502; ++n) shots.push_back(-1.0 - 0.5 * n);
     MakeLine(shots, 0.0, 2, 1.0, 64);
     ui.AnswerDialog("CPhaseVelocityCurveDlg");
-    ui.ExpectMessage("The phase-velocity curves hold at most 501 sources: 1 sources of the line were not analysed.");
+    ui.ExpectMessage("The phase-velocity curves hold at most 501 sources: 1 source of the line was not analysed.");
     QuietProgress progress;
     EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 501);
     EXPECT_EQ(ws.curveSet.shotCount, 501);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -66,9 +67,14 @@ TEST_F(PhaseVelocityCommandTest, TransformAndPickTheDispersiveRecord)
         LoadRecord(r);
         const std::vector<float> before = Snapshot();
         ui.AnswerDialog("CPhaseVelocityDlg", {{"Phase velocity Start", start}});
-        ASSERT_TRUE(RunPhaseVelocityAnalysis(*ws, ui, nullptr, true, 40.0f));
+        ASSERT_TRUE(RunPhaseVelocityAnalysis(*ws, ui, nullptr, true, 40.0f, false, "shot.sg2"));
         const WaveformStore& s = ws->store;
         EXPECT_EQ(s.DispersionFlag(), 1);
+        // The image is titled with the shot it was made from.
+        Paint();
+        const auto texts = canvas.OpsOf(drawtest::Kind::Text);
+        EXPECT_TRUE(std::any_of(texts.begin(), texts.end(),
+                                [](const drawtest::Op* op) { return op->text == "Dispersion curve : shot.sg2"; }));
         EXPECT_EQ(s.dataKind(), kRealSpectrum);
         EXPECT_FLOAT_EQ(s.Params().recordMaximum, 1.0f);
         ws->contour.firstUse = 0;

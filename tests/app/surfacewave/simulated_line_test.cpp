@@ -117,6 +117,8 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
     ASSERT_EQ(ws.contour.minMaxPlot, 1);
     ui.AnswerDialog("CPhaseVelocityDlg");
     ui.AnswerDialog("CMinMaxFrequencyDlg");
+    // The first CMP, at the line's end, gives no curve (see below) and the user is told.
+    ui.ExpectMessage("1 of " + std::to_string(g.entryCount) + " CMPs gave no phase-velocity curve (too few traces or no pick).");
     ui.ExpectAnyMessage();
     Run(cmd::kPhaseVelocityCurves2D);
     // Everything the line made stays in its folder.

@@ -18,6 +18,7 @@
 #include "app/command_table.h"
 #include "app/dsp/data_kind.h"
 #include "app/formats/file_road_fixture.h"
+#include "app/formats/seg2_commands.h"
 #include "app/operations.h"
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/surfacewave/surfacewave_seams.h"
@@ -52,8 +53,10 @@ struct Spac : ::testing::Test, FileRoad {
         g.sourceFromFile.fill(0);
         g.receiversFromFile.fill(0);
     }
-    // One plane wave (delta source) per file over the geometry's receivers, listed in the group.
-    void ListPlaneWaves(const std::vector<float>& azimuths, int samples = SyntheticMicrotremor::kSamples, int first = 10)
+    // One plane wave (delta source) per file over the geometry's receivers, listed in the group;
+    // `written` > 0 keeps only that many traces in each file.
+    void ListPlaneWaves(const std::vector<float>& azimuths, int samples = SyntheticMicrotremor::kSamples, int first = 10,
+                        int written = 0)
     {
         CMamGeometry& g = ws.MamGeometry();
         const int n = static_cast<int>(g.receivers.size());
@@ -66,7 +69,7 @@ struct Spac : ::testing::Test, FileRoad {
             s.Generate(g.receivers, h, rows, n, azimuths[f], SyntheticMicrotremor::kDelta, 0,
                        static_cast<uint32_t>(f + 1), log);
             const std::string name = "mam" + std::to_string(first + static_cast<int>(f)) + ".8hd";
-            ASSERT_TRUE(WriteEightHeaderFile(folder.File(name), rows, h, n).ok);
+            ASSERT_TRUE(WriteEightHeaderFile(folder.File(name), rows, h, written > 0 ? written : n).ok);
             ws.fileGroup.AddFile(name, 0.0f, 0.0f, 1.0f);
         }
     }
@@ -113,13 +116,14 @@ TEST_F(Spac, GroupOfPlaneWavesAveragesToJ0)
     EXPECT_EQ(checked, 426);
 }
 
-TEST_F(Spac, FileOfAnotherLengthIsLeftOutByName)
+TEST_F(Spac, FilesOfAnotherLengthOrTooFewTracesAreLeftOutByName)
 {
     ws.MamGeometry().nReceiver = 4;
     ws.MamGeometry().SpacingForLinearArray = 2.0f;
     BuildArray(CMamGeometry::kLinearArray, 4);
     ListPlaneWaves({270.0f, 270.0f}, 64);
     ListPlaneWaves({40.0f}, 200, 20);
+    ListPlaneWaves({90.0f}, 64, 30, 3);  // a short record: 3 of the array's 4 traces
     // The first two files alone.
     Matrix2D<float> rows(0, 3, 0, ws.store.RowLength() - 1);
     std::vector<CTraceHeader> h(4);
@@ -128,7 +132,8 @@ TEST_F(Spac, FileOfAnotherLengthIsLeftOutByName)
     const int nfft = ws.MamGeometry().Spac2D(4, 64, rows, h, 1, 4, NullLog());
     ASSERT_EQ(nfft, 64);
     ui.AnswerDialog("CArrayGeometryDlg");
-    ui.ExpectMessage("1 of 3 files are left out of the average:\nmam20.8hd (transform length 256, not 64)");
+    ui.ExpectMessage("2 of 4 files are left out of the average:\nmam20.8hd (transform length 256, not 64)\n"
+                     "mam30.8hd (3 traces, the array has 4 receivers)");
     QuietProgress progress;
     ASSERT_TRUE(Spac2DFileGroup(ws, ui, progress));
     for (int k = 0; k < ws.store.TraceCount(); ++k)
@@ -366,12 +371,12 @@ TEST_F(Spac, SyntheticArrayRecordsFitTheStore)
 // long (32768 samples at 4 ms: a frequency step of 7.63 mHz, not a whole number of mHz).
 struct SpacLongRecords : Spac {
     SpacLongRecords() : Spac("[General]\nMAXTRACES=64\nMAX_SAMPLE=32768\n") {}
+    const CommandTable table = BuildCommandTable();
+    CommandContext ctx = Context();
 
-    // The records listed, averaged, transformed and picked: the picks' velocities.
-    void ExpectPicksNearTheGenerators(const std::vector<std::string>& records)
+    // The records listed and averaged into a coherence image.
+    void Average(const std::vector<std::string>& records)
     {
-        const CommandTable table = BuildCommandTable();
-        CommandContext ctx = Context();
         ui.AnswerFilesOpen(records);
         ui.ExpectMessage(FormatC("%d files have been opened!", static_cast<int>(records.size())));
         ui.AnswerDialog("CUseFileInfoDlg");
@@ -379,6 +384,16 @@ struct SpacLongRecords : Spac {
         ASSERT_EQ(RunCommand(table, cmd::kMakeFileList, ctx), 1);
         ui.AnswerDialog("CArrayGeometryDlg");
         RunCommand(table, cmd::kSpac2DFileGroup, ctx);
+    }
+    // The records listed, averaged, transformed and picked: the picks' velocities.
+    void ExpectPicksNearTheGenerators(const std::vector<std::string>& records)
+    {
+        Average(records);
+        ExpectImagePicksNearTheGenerators();
+    }
+    // The coherence image on show transformed and picked.
+    void ExpectImagePicksNearTheGenerators()
+    {
         ui.AnswerDialogWith("CPhaseVelocityDlg", [](DialogRequest& r) {
             EXPECT_EQ(r.Find("Method")->Text(), "SPAC");
             EXPECT_EQ(r.Find("SPAC")->Text(), "2D");
@@ -425,6 +440,36 @@ TEST_F(SpacLongRecords, SyntheticArrayRecordsGiveTheGeneratorsVelocity)
         ASSERT_TRUE(WriteEightHeaderFile(records.back(), rows, h, n).ok);
     }
     ExpectPicksNearTheGenerators(records);
+
+    // That image saved as SEG-2 holds the exact step (32768 samples at 4 ms), and reopens as the
+    // same image: same rows, same picks. Another SEG-2 road refuses it.
+    Average(records);
+    const DataSet before = ws.store.current;
+    const std::string saved = folder.File("coherence.sg2");
+    ui.AnswerFileSave(saved);
+    RunCommand(table, cmd::kSaveSeg2, ctx);
+    std::ifstream in(saved, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(bytes.find("SAMPLE_INTERVAL 0.00000762939453"), std::string::npos);
+    ui.AnswerFileOpen(saved);
+    ui.AnswerDialog("COpenDataFileDlg");
+    RunCommand(table, cmd::kOpenSeg2, ctx);
+    ASSERT_EQ(ws.store.TraceCount(), before.params.traceCount);
+    EXPECT_EQ(ws.store.DispersionFlag(), 2);
+    EXPECT_EQ(ws.store.dataKind(), kComplexShowReal);
+    EXPECT_EQ(ws.store.Params().sampleInterval, before.params.sampleInterval);
+    EXPECT_EQ(ws.store.Params().samplesShown, before.params.samplesShown);
+    for (int k = 0; k < before.params.traceCount; ++k) {
+        EXPECT_EQ(H(k).receiverHundredths, before.headers[static_cast<size_t>(k)].receiverHundredths);
+        for (int j = 0; j < 4096; j += 97) ASSERT_EQ(Row(k, j), before.rows[k][j]) << k << " " << j;
+    }
+    ExpectImagePicksNearTheGenerators();
+    LoadTarget target(0, 64, 32768, 32768);
+    ByteSource file = ByteSource::FromFile(saved);
+    MemoryLogSink log;
+    FormatContext fc{ui, 0, log};
+    ui.ExpectMessage(" The file holds a coherence image, not waveforms: open it with \"Open SEG2 file\".\n\n The data was not changed.");
+    EXPECT_EQ(ReadSeg2(file, target, 1, fc), -1);
 }
 
 struct SpacSmallStore : Spac {
