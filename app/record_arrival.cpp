@@ -73,6 +73,19 @@ void BeforeRecordReplaced(Workspace& ws)
     if (ws.store.TraceCount() > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
 }
 
+void RecordBecomesPanel(Workspace& ws)
+{
+    BeforeRecordReplaced(ws);
+    ws.store.Params().pickShape = kPicksOfNoShot;
+    MatchPicksToTraces(ws);  // clears the record's picks: none are found for no shot
+}
+
+RecordArrival ListMemberArrival(const Workspace& ws, RecordTitle title)
+{
+    if (ws.fileGroup.cmpList == 1) return {title, false, kPicksOfNoShot};
+    return ShotArrival(title);
+}
+
 void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival)
 {
     WaveformStore& store = ws.store;

@@ -79,6 +79,16 @@ inline void AfterRecordBuilt(Workspace& ws) { AfterRecordReplaced(ws, nullptr, n
 // A shot the instrument has just recorded (no document on this road).
 inline void AfterShotAcquired(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, ShotArrival(RecordTitle::Untitled)); }
 
+// A command is about to turn the record on show into one that stands for no shot (a tau-p panel,
+// a zero-offset section): call it after the command's undo snapshot and before the traces change.
+// The shot's picks go to the set while picking is on, as when a record is replaced; the record
+// then keeps none and stands for no shot. Undo brings the shot back with its picks and its kind.
+void RecordBecomesPanel(Workspace& ws);
+
+// How a member of the file list arrives: a shot, or no shot for a member of a CMP list (its
+// traces are gathered at a midpoint, not shot from it).
+RecordArrival ListMemberArrival(const Workspace& ws, RecordTitle title = RecordTitle::Kept);
+
 // Step 5 of a road that had no document, when one is waiting.
 void ApplyPendingRecordTitle(CommandContext& ctx);
 

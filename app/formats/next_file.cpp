@@ -203,7 +203,7 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     store.Params().recordKind = 0;  // waveforms
     store.dataKind() = kTimeDomain;
     // The stored picks of the new record's shot; the old record's picks never stay on it.
-    AfterRecordReplaced(ws, &c.doc, c.frame, ShotArrival());
+    AfterRecordReplaced(ws, &c.doc, c.frame, ListMemberArrival(ws));
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(language), MsgButtons::Ok, MsgIcon::Warning);
     return 1;
 }

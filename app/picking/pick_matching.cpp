@@ -179,8 +179,9 @@ int MergeRecordPicks(Workspace& ws)
         dropped = AddPicksToSet(curves, ws.picksLeftOut, store.current.headers, count, p.pickTimes, p.layerCodes, 1,
                                 ws.display.sourcePosition);
         if (curves.hasData == 1) curves.kindWritten = 20;
-    } else if (p.recordKind != kRecordWaveform) {
-        // Another image: its picks stand for nothing in either set.
+    } else if (p.recordKind != kRecordWaveform || store.dataKind() != kTimeDomain) {
+        // Another image, or traces turned into spectra or an F-K panel: their picks stand for
+        // nothing in either set.
     } else if (p.pickShape == kPicksSwapped || p.pickShape == kPicksPerTrace) {
         dropped = MergeGatherPicks(ws, count);
     } else if (p.pickShape == kPicksOfOneShot) {
@@ -199,7 +200,7 @@ int MatchPicksToTraces(Workspace& ws)
     ClearRecordPicks(ws);
     const bool curve = p.recordKind == kRecordDispersion;
     if (!curve) {
-        if (p.recordKind != kRecordWaveform) return 0;
+        if (p.recordKind != kRecordWaveform || ws.store.dataKind() != kTimeDomain) return 0;
         if (p.pickShape == kPicksSwapped || p.pickShape == kPicksPerTrace) return MatchGatherPicks(ws);
         if (p.pickShape != kPicksOfOneShot) return 0;
     }

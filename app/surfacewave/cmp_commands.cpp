@@ -18,6 +18,7 @@
 #include "app/workspace.h"
 #include "acquisition/acquisition_manager.h"
 #include "base/position.h"
+#include "formats/file_roads.h"
 #include "formats/seg2.h"
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
@@ -335,7 +336,8 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
                                .c_str(),
                            files));
     }
-    MatchPicksToTraces(ws);
+    // A dispersion image on show takes the new curve at its position; a shot's own picks stay.
+    if (store.Params().recordKind == kRecordDispersion) MatchPicksToTraces(ws);
     NormalizeEachCurveAmplitude(ws.curveSet);
     return files;
 }

