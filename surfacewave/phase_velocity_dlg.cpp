@@ -64,17 +64,24 @@ void CPhaseVelocityDlg::To(CContourSettings& s) const
     const bool km = s.distanceUnitIndex == 1;
     const float velocity = km ? 1.0f : 0.001f;
     const float offset = km ? 1000.0f : 1.0f;
-    s.startVelocity = startVelocity * velocity;
-    s.endVelocity = endVelocity * velocity;
-    s.velocityInterval = velocityInterval * velocity;
+    // A value shown as it was stays as it was: the unit round trip is not exact in floats, and
+    // an OK without an edit must not move the settings.
+    CPhaseVelocityDlg shown;
+    shown.From(s);
+    const auto take = [](float edited, float before, float stored, float factor) {
+        return edited == before ? stored : edited * factor;
+    };
+    s.startVelocity = take(startVelocity, shown.startVelocity, s.startVelocity, velocity);
+    s.endVelocity = take(endVelocity, shown.endVelocity, s.endVelocity, velocity);
+    s.velocityInterval = take(velocityInterval, shown.velocityInterval, s.velocityInterval, velocity);
     s.startFrequency = startFrequency;
     s.endFrequency = endFrequency;
     s.normalisation = normalisation;
     s.yAxis = yAxis;
     s.direction = direction;
     s.frequencyResolution = resolution;
-    s.minimumOffset = minimumOffset * offset;
-    s.maximumOffset = maximumOffset * offset;
+    s.minimumOffset = take(minimumOffset, shown.minimumOffset, s.minimumOffset, offset);
+    s.maximumOffset = take(maximumOffset, shown.maximumOffset, s.maximumOffset, offset);
     s.traceSkip = traceSkip;
     s.mode = mode;
     s.method = method;

@@ -385,6 +385,7 @@ namespace {
 int OnMakeCmpGatherFiles2D(CommandContext& c)
 {
     Workspace& ws = c.ws;
+    if (ws.fileGroup.dataLoaded == 1 && RefuseMixedList(ws, c.ui)) return 1;
     const bool newList = c.ui.Message(Msg(ws.startup.language, "Make new file list ?", "新しいファイルリストを作りますか ?"),
                                       MsgButtons::OkCancel, MsgIcon::Question) == MsgResult::Ok;
     const int written = MakeCmpGatherFiles2D(ws, c.ui, newList, true);
