@@ -64,7 +64,9 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
 bool RefuseMixedIntervals(const Workspace& ws, UiHost& ui);
 
 // A list that holds both shot records and CMP gathers (CFileGroup::CmpGatherMembers) is
-// analysed as neither: the message names the gathers. True when refused.
+// analysed as neither: the message names the gathers. True when refused. Every analysis that
+// takes the members for shots or for gathers asks it first (the 2D commands, common source,
+// one CMP, CMP).
 bool RefuseMixedList(const Workspace& ws, UiHost& ui);
 
 // The folder of the working folder that receives the CMP gathers outside acquisition mode.
