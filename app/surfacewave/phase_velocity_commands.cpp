@@ -416,7 +416,8 @@ namespace {
 int OnPhaseVelocityTransform(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
-    if (ws.fileGroup.cmpList != 0) ws.contour.mode = 1;
+    // A CMP gather, by its own name, is transformed in the CMP mode.
+    if (ws.fileGroup.cmpList != 0 || ws.fileGroup.IsCmpGatherName(ctx.doc.currentFileName)) ws.contour.mode = 1;
     if (!RunPhaseVelocityAnalysis(ws, ctx.ui, ctx.view, true, ws.contour.endFrequency, false, ctx.doc.currentFileName)) {
         return 0;
     }

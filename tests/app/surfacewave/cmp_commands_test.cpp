@@ -142,8 +142,8 @@ TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
     ASSERT_EQ(written, 4);  // 5.5, 13.5, 21.5, 29.5
     CFileGroup& g = ws.fileGroup;
     ASSERT_EQ(g.entryCount, 4);
-    EXPECT_EQ(g.entries[0].fileName, "cmp_000550.sg2");
-    EXPECT_EQ(g.entries[3].fileName, "cmp_002950.sg2");
+    EXPECT_EQ(g.entries[0].fileName, "cmp_gathers/cmp_000550.sg2");
+    EXPECT_EQ(g.entries[3].fileName, "cmp_gathers/cmp_002950.sg2");
     // The entries keep the files' positions, so that a list that applies them (as acquisition
     // lines do) reads them back.
     g.sourceFromFile.fill(0);
