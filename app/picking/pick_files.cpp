@@ -132,19 +132,6 @@ void ShotOntoTraces(Workspace& ws, const CTraveltimeSet& set, int s)
     }
 }
 
-// The kind a traveltime text declares (the first value of line 2, or of line 1 in the old form
-// without a version); -1 when the head cannot be read.
-int RostrelTextKind(std::string_view text)
-{
-    std::istringstream in{std::string(text.substr(0, 256))};
-    in.imbue(std::locale::classic());
-    int first = 0, second = 0, kind = 0;
-    float third = 0.0f;
-    if (!(in >> first >> second >> third)) return -1;
-    if (first < 1000) return first;
-    return in >> kind ? kind : -1;
-}
-
 TraveltimeTextOptions RostrelOptions(const DisplayState& d)
 {
     TraveltimeTextOptions options;
@@ -160,6 +147,17 @@ RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text)
 {
     CTraveltimeSet scratch;
     return ParseTraveltimeText(scratch, text, RostrelOptions(ws.display));
+}
+
+int RostrelTextKind(std::string_view text)
+{
+    std::istringstream in{std::string(text.substr(0, 256))};
+    in.imbue(std::locale::classic());
+    int first = 0, second = 0, kind = 0;
+    float third = 0.0f;
+    if (!(in >> first >> second >> third)) return -1;
+    if (first < 1000) return first;
+    return in >> kind ? kind : -1;
 }
 
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
