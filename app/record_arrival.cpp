@@ -9,6 +9,7 @@
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
+#include "platform/language.h"
 
 namespace velk {
 
@@ -27,7 +28,11 @@ void NameRecord(Workspace& ws, CVelkarineDoc& doc, FrameServices* frame, int tit
     // A gather of a project file is still the project's: Save keeps writing the project.
     if (title == kPendingUntitled && doc.fileType != kFileProject) doc.AdoptPath("", kFileSeg2);
     if (!frame) return;
-    frame->DocumentTitleChanged(doc.Title());
+    // An image made in memory is untitled (Save asks for a name) but keeps the name it was made
+    // from in the frame's title.
+    const bool image = ws.store.Params().recordKind == 1 || ws.store.Params().recordKind == 2;
+    const bool named = image && ws.display.drawing.secondFileNameFlag == 1;
+    frame->DocumentTitleChanged(doc.Title().empty() && named ? RecordTitleText(ws, "") : doc.Title());
     StatusPanes* status = frame->Status();
     if (status && ws.startup.acquisitionMode == 0) status->SetPaneText(kFilePane, doc.currentFileName);
 }
@@ -71,6 +76,18 @@ void ShowPlotModeOfRecord(Workspace& ws)
 void BeforeRecordReplaced(Workspace& ws)
 {
     if (ws.store.TraceCount() > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
+}
+
+std::string RecordTitleText(const Workspace& ws, const std::string& documentTitle)
+{
+    const bool jp = IsJapanese(ws.startup.language);
+    const int kind = ws.store.Params().recordKind;
+    const DisplayState& d = ws.display;
+    std::string name = documentTitle;
+    if (kind != 0 && d.drawing.secondFileNameFlag == 1 && (!jp || name.empty())) name = d.drawing.secondFileName;
+    if (kind == 1) return (jp ? "分散曲線 : " : "Dispersion curve : ") + name;
+    if (kind == 2) return (jp ? "コヒーレンス : " : "Coherence : ") + name;
+    return name;
 }
 
 void RecordBecomesPanel(Workspace& ws)

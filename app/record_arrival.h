@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "base/parameter_set.h"
 
@@ -88,6 +89,11 @@ void RecordBecomesPanel(Workspace& ws);
 // How a member of the file list arrives: a shot, or no shot for a member of a CMP list (its
 // traces are gathered at a midpoint, not shot from it).
 RecordArrival ListMemberArrival(const Workspace& ws, RecordTitle title = RecordTitle::Kept);
+
+// The record's title over the traces: the document's title, or for an image "Dispersion curve : "
+// or "Coherence : " and the names it was made from (a file group, or a record the document no
+// longer names). The frame names an untitled image by it too.
+std::string RecordTitleText(const Workspace& ws, const std::string& documentTitle);
 
 // Step 5 of a road that had no document, when one is waiting.
 void ApplyPendingRecordTitle(CommandContext& ctx);
