@@ -380,7 +380,10 @@ int CAcquisitionManager::SelectMode(const LineRecord& line)
     names_ = line.names;
     if (!mode_) return -1;
     if (line.names.hasDataFile == 1 && !line.names.dataFile.empty() && ctx_.traveltime) {
-        ReadTraveltimeText(*ctx_.traveltime, DataFilePath(line.names.dataFile));
+        // A line's phase-velocity curves (".pvs") go among the curves, its first arrivals not.
+        const std::string& name = line.names.dataFile;
+        const bool curves = name.ends_with(".pvs") || name.ends_with(".PVS");
+        ReadTraveltimeText(curves && ctx_.curves ? *ctx_.curves : *ctx_.traveltime, DataFilePath(name));
     }
     mode_->stepState = line.procedureStep;
     return mode_->Start(*this, line) == 1 ? surveyType : -1;
@@ -510,12 +513,14 @@ void CAcquisitionManager::ChangeLineIndex(int index)
 int CAcquisitionManager::SendDispersionCurves(const std::string& programSwitch, const std::string& name)
 {
     if (!ctx_.traveltime) return 0;
+    // The block is the traveltime set's; the curves read from the file fill it.
     CTraveltimeSet& set = *ctx_.traveltime;
+    CTraveltimeSet& curves = ctx_.curves ? *ctx_.curves : set;
     const int language = ctx_.language;
     auto say = [&](const std::string& text) {
         if (ctx_.ui) ctx_.ui->Message(text, MsgButtons::Ok, MsgIcon::Warning);
     };
-    const int read = ReadTraveltimeText(set, DataFilePath(name));
+    const int read = ReadTraveltimeText(curves, DataFilePath(name));
     if (read <= 0) {
         say(Msg(language, "No dispersion curve data !", "分散曲線のデータがありません !"));
         return 0;
@@ -537,7 +542,7 @@ int CAcquisitionManager::SendDispersionCurves(const std::string& programSwitch, 
         }
         SetRostrelParameter(set, 0, mode_ ? mode_->spreadLength : 0.0f);
     }
-    CopyToRostrelData(set, std::max(lineIndex, 0), dataFolder);
+    CopyToRostrelData(set, curves, std::max(lineIndex, 0), dataFolder);
     if (!ctx_.ui || !ctx_.launcher || !ctx_.programs) return 0;
     const LaunchServices launch{*ctx_.ui, *ctx_.launcher, ctx_.workingFolder, language};
     return LaunchDispersionProgram(ctx_.programs->quessil, programSwitch, launch);

@@ -97,6 +97,8 @@ struct ModeContext {
     // The hand-offs: the traveltime set, the sibling programs' paths, how they are started and
     // the folder they run in. Without a launcher nothing is started.
     CTraveltimeSet* traveltime = nullptr;
+    // The phase-velocity curves, held apart from the first arrivals (null: they share `traveltime`).
+    CTraveltimeSet* curves = nullptr;
     SiblingProgramPaths* programs = nullptr;
     ProcessLauncher* launcher = nullptr;
     std::string workingFolder;

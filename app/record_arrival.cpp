@@ -9,6 +9,7 @@
 #include "app/shell_services.h"
 #include "app/workspace.h"
 #include "formats/file_roads.h"
+#include "platform/language.h"
 
 namespace velk {
 
@@ -27,7 +28,11 @@ void NameRecord(Workspace& ws, CVelkarineDoc& doc, FrameServices* frame, int tit
     // A gather of a project file is still the project's: Save keeps writing the project.
     if (title == kPendingUntitled && doc.fileType != kFileProject) doc.AdoptPath("", kFileSeg2);
     if (!frame) return;
-    frame->DocumentTitleChanged(doc.Title());
+    // An image made in memory is untitled (Save asks for a name) but keeps the name it was made
+    // from in the frame's title.
+    const bool image = ws.store.Params().recordKind == 1 || ws.store.Params().recordKind == 2;
+    const bool named = image && ws.display.drawing.secondFileNameFlag == 1;
+    frame->DocumentTitleChanged(doc.Title().empty() && named ? RecordTitleText(ws, "") : doc.Title());
     StatusPanes* status = frame->Status();
     if (status && ws.startup.acquisitionMode == 0) status->SetPaneText(kFilePane, doc.currentFileName);
 }
@@ -62,6 +67,10 @@ void ShowPlotModeOfRecord(Workspace& ws)
         d.waveformPlotMode = 0;
     }
     if (!image) d.drawing.secondFileNameFlag = 0;  // the names an image was made from
+    // The picks drawn and saved are of the record's kind: a phase-velocity curve on a dispersion
+    // image, first arrivals on waveforms (a coherence image leaves the choice as it was).
+    if (recordKind == kRecordDispersion) d.phaseVelocityFileMode = 1;
+    if (recordKind == kRecordWaveform) d.phaseVelocityFileMode = 0;
 }
 
 void BeforeRecordReplaced(Workspace& ws)
@@ -69,12 +78,40 @@ void BeforeRecordReplaced(Workspace& ws)
     if (ws.store.TraceCount() > 0 && ws.display.editMode == 1) MergeRecordPicks(ws);
 }
 
+std::string RecordTitleText(const Workspace& ws, const std::string& documentTitle)
+{
+    const bool jp = IsJapanese(ws.startup.language);
+    const int kind = ws.store.Params().recordKind;
+    const DisplayState& d = ws.display;
+    std::string name = documentTitle;
+    if (kind != 0 && d.drawing.secondFileNameFlag == 1 && (!jp || name.empty())) name = d.drawing.secondFileName;
+    if (kind == 1) return (jp ? "分散曲線 : " : "Dispersion curve : ") + name;
+    if (kind == 2) return (jp ? "コヒーレンス : " : "Coherence : ") + name;
+    return name;
+}
+
+void RecordBecomesPanel(Workspace& ws)
+{
+    BeforeRecordReplaced(ws);
+    ws.store.Params().pickShape = kPicksOfNoShot;
+    MatchPicksToTraces(ws);  // clears the record's picks: none are found for no shot
+}
+
+RecordArrival ListMemberArrival(const Workspace& ws, RecordTitle title)
+{
+    if (ws.fileGroup.cmpList == 1) return {title, false, kPicksOfNoShot};
+    return ShotArrival(title);
+}
+
 void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival)
 {
     WaveformStore& store = ws.store;
     ++store.loadCounter;
     LeaveAcquiredDisplayScale(ws);
-    if (!arrival.keepPicks) store.Params().pickShape = arrival.pickShape;
+    if (!arrival.keepPicks) {
+        const int kind = store.Params().recordKind;
+        store.Params().pickShape = kind == kRecordWaveform ? arrival.pickShape : kPicksOfNoShot;
+    }
     if (store.TraceCount() > 0) {
         TakeRecordSourcePosition(ws);
         if (!arrival.keepPicks) MatchPicksToTraces(ws);

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "base/parameter_set.h"
 
@@ -33,9 +34,19 @@ struct RecordArrival {
     // The record's picks stay as they are: traces were appended to the shot on show, or undo
     // brought back a record with the picks it had.
     bool keepPicks = false;
-    // How the new record's traces stand to the shots (PickShape): a gather is not a shot.
-    int pickShape = kPicksOfOneShot;
+    // How the new record's traces stand to the shots (PickShape). A record stands for a shot
+    // only where its road knows it does: read from a shot file, acquired from the instrument
+    // (kPicksOfOneShot), or a gather whose traces carry their own shots. Whatever is made in
+    // memory (models, synthetics, images, stacks, panels, correlations) stands for no shot, and
+    // so does an image (record kind 1 or 2), whatever its road says.
+    int pickShape = kPicksOfNoShot;
 };
+
+// The arrival of a shot read from a file or acquired: `title` and `keepPicks` as the road says.
+inline RecordArrival ShotArrival(RecordTitle title = RecordTitle::Kept, bool keepPicks = false)
+{
+    return {title, keepPicks, kPicksOfOneShot};
+}
 
 // The step before every road that replaces the record, the counterpart of AfterRecordReplaced:
 // while first-arrival picking is on (edit mode 1) the record's picks are merged into the
@@ -47,8 +58,10 @@ void BeforeRecordReplaced(Workspace& ws);
 // After the store changed:
 //   1. the store's load counter is raised;
 //   2. the record's source position := trace 1's source word;
-//   3. unless the picks are kept, the record takes the arrival's pick shape and its picks become
-//      those the traveltime set holds for its shot (each trace's own shot in a gather), or none;
+//   3. unless the picks are kept, the record takes the arrival's pick shape (no shot for an
+//      image) and its picks become those the traveltime set holds for its shot (each trace's own
+//      shot in a gather), the phase-velocity curve held at its position for a dispersion image,
+//      or none;
 //   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
 //      geometry pictures; when it leaves the velocity model, whose colours replaced the plot
 //      mode, the plot mode becomes the wiggles for a waveform record and the colour contour for
@@ -61,8 +74,26 @@ void BeforeRecordReplaced(Workspace& ws);
 void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival = {});
 void AfterRecordReplaced(CommandContext& ctx, RecordArrival arrival = {});
 
-// A record built in memory by a road that has only the workspace (generators, the instrument).
+// A record built in memory by a road that has only the workspace (generators, images): it stands
+// for no shot.
 inline void AfterRecordBuilt(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled}); }
+// A shot the instrument has just recorded (no document on this road).
+inline void AfterShotAcquired(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, ShotArrival(RecordTitle::Untitled)); }
+
+// A command is about to turn the record on show into one that stands for no shot (a tau-p panel,
+// a zero-offset section): call it after the command's undo snapshot and before the traces change.
+// The shot's picks go to the set while picking is on, as when a record is replaced; the record
+// then keeps none and stands for no shot. Undo brings the shot back with its picks and its kind.
+void RecordBecomesPanel(Workspace& ws);
+
+// How a member of the file list arrives: a shot, or no shot for a member of a CMP list (its
+// traces are gathered at a midpoint, not shot from it).
+RecordArrival ListMemberArrival(const Workspace& ws, RecordTitle title = RecordTitle::Kept);
+
+// The record's title over the traces: the document's title, or for an image "Dispersion curve : "
+// or "Coherence : " and the names it was made from (a file group, or a record the document no
+// longer names). The frame names an untitled image by it too.
+std::string RecordTitleText(const Workspace& ws, const std::string& documentTitle);
 
 // Step 5 of a road that had no document, when one is waiting.
 void ApplyPendingRecordTitle(CommandContext& ctx);

@@ -216,7 +216,12 @@ public:
     VelocityModelView modelView; // the velocity model display (display mode 1)
     VelocityModel velocityModel; // the modelling grids; SetContourSource sets modelView.grid
     WaveformStore store;         // the three parameter sets are store.current/level1/level2.params
-    CTraveltimeSet traveltimeSet;
+    CTraveltimeSet traveltimeSet;  // first-arrival (and amplitude) picks of the line's shots
+    // The phase-velocity curves, held apart from the first arrivals: picks of a dispersion image
+    // and the curves of a surface-wave line go here, saved as ".pvs"; the shared block
+    // "RostrelData" stays traveltimeSet's, into which the curves are copied for the dispersion
+    // program.
+    CTraveltimeSet curveSet;
     TauPSettings tauP;
     DisplayFilterState displayFilter;
     AutoPickSettings autoPick;

@@ -140,6 +140,11 @@ std::optional<int> SaveTypeNamedByExtension(std::string_view path)
     if (lower == "8hd") return kFileEightHeader;
     if (lower == "sgm") return kFileStrongMotionSet;
     if (lower == "qz4") return kFileProject;
+    // Types that are read but never written: a name that asks for one is refused by the save
+    // road rather than given the document's own bytes.
+    if (lower == "sgy" || lower == "segy") return kFileSegY;
+    if (lower == "dzt") return kFileGpr;
+    if (lower == "ew" || lower == "ns" || lower == "ud") return kFileStrongMotionText;
     return std::nullopt;
 }
 

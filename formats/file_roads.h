@@ -63,10 +63,12 @@ std::string_view FileNamePart(std::string_view path);
 // kRecordCoherence for the caller to apply; otherwise *recordKind is left as it is.
 int FileTypeFromExtension(std::string_view path, int checkFlag, int* recordKind = nullptr);
 
-// The saveable type that the last extension of the file name names outright, in a spelling the
-// readers take for that type: "sg2", "dat" and "coh" in any case (SEG-2), ".org"/".ORG",
-// ".8hd"/".8HD", ".sgm"/".SGM", ".qz4"/".QZ4". Nothing for any other extension or none, and
-// never from a folder's name or the middle of a name (the open rules' fallbacks).
+// The type that the last extension of the file name names outright, in a spelling the readers
+// take for that type: "sg2", "dat" and "coh" in any case (SEG-2), ".org"/".ORG", ".8hd"/".8HD",
+// ".sgm"/".SGM", ".qz4"/".QZ4", and the types that have no writer: ".sgy"/".segy" (SEG-Y),
+// ".dzt" (GPR), ".ew"/".ns"/".ud" (strong-motion text), each in lower or upper case. Nothing
+// for any other extension or none, and never from a folder's name or the middle of a name (the
+// open rules' fallbacks).
 std::optional<int> SaveTypeNamedByExtension(std::string_view path);
 
 // The load-time variant over the already open file: 6 when the SEG-1 header's model text

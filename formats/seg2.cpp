@@ -104,6 +104,10 @@ uint64_t DataBytes(uint8_t code, uint64_t ns)
 bool CheckFileDescriptor(std::span<const uint8_t> bytes, FormatContext& ctx, uint32_t& n)
 {
     const int lang = ctx.language;
+    if (bytes.empty()) {
+        Refuse(ctx, Msg(lang, " The file is empty: it holds no bytes.", " ファイルが空です (0 バイト)。"));
+        return false;
+    }
     if (bytes.size() >= 2 && bytes[0] == 0x3A && bytes[1] == 0x55) {
         Refuse(ctx, Msg(lang,
                         " This SEG-2 file is in big-endian byte order (it starts with 3A 55). \n"

@@ -51,6 +51,7 @@ public:
         d.sourcePosition = -1.0f;
         EnsurePickVectors(ws_);
         ws_.traveltimeSet.Reset();
+        ws_.curveSet.Reset();
         return size > 0 ? std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1) : std::string_view();
     }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <cstdlib>
 #include <numbers>
 
 #include "dsp/fourier.h"
@@ -122,9 +123,12 @@ int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceH
 int ShotDirection(std::span<const CTraceHeader> headers)
 {
     if (headers.empty()) return 0;
-    int32_t farEnd = headers[0].receiverHundredths;
-    for (const CTraceHeader& h : headers) farEnd = std::max(farEnd, h.receiverHundredths);
-    return headers[0].sourceHundredths > farEnd ? 1 : 0;
+    // The stack measures distances from the first trace (forward) or the last (backward), in
+    // the record's own trace order: the source's side decides, whichever way the traces run.
+    const int64_t source = headers.front().sourceHundredths;
+    const int64_t toFirst = std::llabs(source - headers.front().receiverHundredths);
+    const int64_t toLast = std::llabs(source - headers.back().receiverHundredths);
+    return toLast < toFirst ? 1 : 0;
 }
 
 double ExactFrequencyStep(float headerWord, float storeInterval)

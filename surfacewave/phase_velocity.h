@@ -97,7 +97,8 @@ int AutomaticDirection(bool guidedType3, int traceCount, std::span<const CTraceH
                        std::span<const float> peaks);
 
 // The direction of a shot record from its geometry: 1 (backward) when the first trace's source
-// lies beyond the largest receiver position, else 0. No trace gives 0.
+// lies nearer the last trace's receiver than the first trace's (a source on the far receiver or
+// beyond it), else 0 (a source in the middle of the spread too). No trace gives 0.
 int ShotDirection(std::span<const CTraceHeader> headers);
 
 // The exact frequency step (Hz) of an image whose header carries trunc(df x 1000): the store's

@@ -1,5 +1,9 @@
 #include "surfacewave/phase_velocity_dlg.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "platform/language.h"
 
 namespace velk {
@@ -16,8 +20,9 @@ DialogRequest CPhaseVelocityDlg::Request(int language)
         .Label(Msg(language, "Normalization", "正規化"));
     r.Choice(kYAxis, yAxis, {Msg(language, "Velocity", "速度"), Msg(language, "Frequency", "周波数")})
         .Label(Msg(language, "Y-axis", "縦軸"));
-    r.Choice(kDirection, direction, {Msg(language, "Forward", "順方向"), Msg(language, "Backward", "逆方向")})
-        .Label(Msg(language, "Direction", "方向"));
+    std::vector<std::string> directions = {Msg(language, "Forward", "順方向"), Msg(language, "Backward", "逆方向")};
+    if (eachRecordChoice) directions.push_back(Msg(language, "Each shot its own", "ショットごと"));
+    r.Choice(kDirection, direction, std::move(directions)).Label(Msg(language, "Direction", "方向"));
     r.Int(kResolution, resolution, 1, 10).Label(Msg(language, "Frequency  Resolution", "周波数  分解能"));
     r.Float(kMinimumOffset, minimumOffset)
         .Label(Msg(language, "Offset range used in transformation", "変換に使うオフセットの範囲"))
@@ -59,17 +64,24 @@ void CPhaseVelocityDlg::To(CContourSettings& s) const
     const bool km = s.distanceUnitIndex == 1;
     const float velocity = km ? 1.0f : 0.001f;
     const float offset = km ? 1000.0f : 1.0f;
-    s.startVelocity = startVelocity * velocity;
-    s.endVelocity = endVelocity * velocity;
-    s.velocityInterval = velocityInterval * velocity;
+    // A value shown as it was stays as it was: the unit round trip is not exact in floats, and
+    // an OK without an edit must not move the settings.
+    CPhaseVelocityDlg shown;
+    shown.From(s);
+    const auto take = [](float edited, float before, float stored, float factor) {
+        return edited == before ? stored : edited * factor;
+    };
+    s.startVelocity = take(startVelocity, shown.startVelocity, s.startVelocity, velocity);
+    s.endVelocity = take(endVelocity, shown.endVelocity, s.endVelocity, velocity);
+    s.velocityInterval = take(velocityInterval, shown.velocityInterval, s.velocityInterval, velocity);
     s.startFrequency = startFrequency;
     s.endFrequency = endFrequency;
     s.normalisation = normalisation;
     s.yAxis = yAxis;
     s.direction = direction;
     s.frequencyResolution = resolution;
-    s.minimumOffset = minimumOffset * offset;
-    s.maximumOffset = maximumOffset * offset;
+    s.minimumOffset = take(minimumOffset, shown.minimumOffset, s.minimumOffset, offset);
+    s.maximumOffset = take(maximumOffset, shown.maximumOffset, s.maximumOffset, offset);
     s.traceSkip = traceSkip;
     s.mode = mode;
     s.method = method;
@@ -84,6 +96,21 @@ bool CPhaseVelocityDlg::EditSettings(CContourSettings& settings, UiHost& ui, int
     DialogRequest request = dlg.Request(language);
     if (!ui.RunDialog(request)) return false;
     dlg.To(settings);
+    return true;
+}
+
+bool CPhaseVelocityDlg::EditListSettings(CContourSettings& settings, int& listDirection, UiHost& ui, int language)
+{
+    CPhaseVelocityDlg dlg;
+    dlg.From(settings);
+    dlg.eachRecordChoice = true;
+    dlg.direction = std::clamp(listDirection, 0, kEachRecord);
+    DialogRequest request = dlg.Request(language);
+    if (!ui.RunDialog(request)) return false;
+    const int kept = settings.direction;
+    dlg.To(settings);
+    listDirection = settings.mode == 1 ? 0 : std::clamp(dlg.direction, 0, kEachRecord);
+    if (listDirection == kEachRecord) settings.direction = kept;
     return true;
 }
 

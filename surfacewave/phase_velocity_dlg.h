@@ -71,11 +71,21 @@ struct CPhaseVelocityDlg {
     std::string distanceUnitText;
     PhaseDifferenceParameters phaseDifference;  // not part of the dialog
 
+    // A run over a list of records offers a third "Direction", kEachRecord: every record is
+    // stacked from its own source's side.
+    static constexpr int kEachRecord = 2;
+    bool eachRecordChoice = false;
+
     DialogRequest Request(int language);
 
     // Settings -> members (unit conversion), the dialog, and on OK members -> settings (a CMP
     // mode forces direction 0). Cancel changes nothing and returns false.
     static bool EditSettings(CContourSettings& settings, UiHost& ui, int language);
+
+    // The same dialog for a run over a list: "Direction" shows `listDirection` (0 forward,
+    // 1 backward, kEachRecord) and, on OK, holds the choice that is used for every record; a CMP
+    // mode gives 0. The settings keep their own direction unless forward or backward is chosen.
+    static bool EditListSettings(CContourSettings& settings, int& listDirection, UiHost& ui, int language);
 
     void From(const CContourSettings& settings);
     void To(CContourSettings& settings) const;

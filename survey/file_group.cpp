@@ -355,6 +355,36 @@ std::string CFileGroup::ResolveName(const std::string& name, bool inUse, const G
     return JoinFolder(FolderOfList(ctx), name);
 }
 
+bool CFileGroup::IsCmpGatherName(std::string_view name) const
+{
+    name = FileNamePart(name);
+    if (IsCmpGatherFileName(name)) return true;
+    const std::string& start = prefix[static_cast<size_t>(CurrentType())];
+    return start.find("cmp") != std::string::npos && name.substr(0, start.size()) == start;
+}
+
+bool CFileGroup::IsCmpGather(int index) const
+{
+    if (index < 0 || index >= std::min(entryCount, kMaxFiles)) return false;
+    const FileListEntry& e = entries[static_cast<size_t>(index)];
+    return IsCmpGatherName(e.inUse == 1 ? e.fileName : PatternFileName(index));
+}
+
+std::vector<int> CFileGroup::CmpGatherMembers() const
+{
+    std::vector<int> members;
+    for (int i = 0; i < std::min(entryCount, kMaxFiles); ++i) {
+        if (IsCmpGather(i)) members.push_back(i);
+    }
+    return members;
+}
+
+void CFileGroup::UpdateCmpList()
+{
+    const int count = std::min(entryCount, kMaxFiles);
+    cmpList = count > 0 && static_cast<int>(CmpGatherMembers().size()) == count ? 1 : 0;
+}
+
 int CFileGroup::GetListedPath(int n, std::string& path, const GroupReadContext& ctx) const
 {
     if (n < 0 || n >= kMaxFiles) return 0;
@@ -453,7 +483,7 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
                        MsgButtons::Ok, MsgIcon::Warning);
         return 0;
     }
-    if (path.find("cmp") != std::string::npos) cmpList = 1;
+    UpdateCmpList();
     return n;
 }
 
@@ -535,6 +565,7 @@ int FillList(CFileGroup& g, const std::string& folder, const std::vector<std::st
     g.entryCount = count;
     g.listFolder = folder;
     g.SortEntriesById();
+    g.UpdateCmpList();
     if (count > 0) {
         const int t = g.entries[0].fileType;
         if (t >= 0 && t < CFileGroup::kNamingSchemes) g.fileType = t;

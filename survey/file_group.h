@@ -137,6 +137,17 @@ public:
     void ShiftPositions(float x);
     // The name the pattern of the current file type gives entry n.
     std::string PatternFileName(int n) const;
+    // Whether a file is a CMP gather by its own name (its folder has no say): the names "Make
+    // CMP gather files(2D)" writes (IsCmpGatherFileName), or a name that starts with the current
+    // type's prefix when that prefix holds "cmp".
+    bool IsCmpGatherName(std::string_view name) const;
+    // Whether list member `index` is a CMP gather, by its listed name or its pattern name.
+    bool IsCmpGather(int index) const;
+    // The members that are CMP gathers, in list order.
+    std::vector<int> CmpGatherMembers() const;
+    // cmpList from the members: 1 when every member of a list of at least one is a CMP gather,
+    // else 0. Every member read refreshes it.
+    void UpdateCmpList();
     // Entry n's path when it is in use (its name resolved, see the class comment); else the
     // path is left as it is. Returns 0.
     int GetListedPath(int n, std::string& path, const GroupReadContext& ctx) const;
@@ -285,7 +296,7 @@ public:
     int32_t minPosition = 0;
     int32_t maxPosition = 0;
     int32_t dataLoaded = 0;     // every geometry cell received its samples
-    int32_t cmpList = 0;
+    int32_t cmpList = 0;        // the list holds CMP gathers only (UpdateCmpList)
     int32_t entryCount = 0;     // files in the list
     int32_t currentIndex = 0;   // the member file shown
     int32_t active = 0;         // 1 while a group or a project file is the source of records

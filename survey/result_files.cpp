@@ -5,6 +5,7 @@
 #include <string>
 
 #include "formats/format_support.h"
+#include "platform/numtext.h"
 
 namespace velk {
 
@@ -31,6 +32,23 @@ bool IsProgramResultFile(std::string_view name)
     const std::string extension = Lower(name.substr(dot));
     return std::find(std::begin(kResultExtensions), std::end(kResultExtensions), extension) !=
            std::end(kResultExtensions);
+}
+
+std::string CmpGatherFileName(int cmpHundredths, bool coherence)
+{
+    return FormatC(coherence ? "cmp_%06d.coh" : "cmp_%06d.sg2", cmpHundredths);
+}
+
+bool IsCmpGatherFileName(std::string_view name)
+{
+    constexpr std::string_view kStart = "cmp_";
+    if (name.size() < kStart.size() + 5 || name.substr(0, kStart.size()) != kStart) return false;
+    const std::string extension = Lower(name.substr(name.size() - 4));
+    if (extension != ".sg2" && extension != ".coh") return false;
+    std::string_view number = name.substr(kStart.size(), name.size() - kStart.size() - 4);
+    if (!number.empty() && number.front() == '-') number.remove_prefix(1);
+    return !number.empty() &&
+           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace velk

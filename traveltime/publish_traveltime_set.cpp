@@ -44,7 +44,12 @@ int SetRostrelParameter(CTraveltimeSet& set, int index, float value)
 
 int CopyToRostrelData(CTraveltimeSet& set, int request, std::string_view path)
 {
-    uint8_t* block = set.BlockView();
+    return CopyToRostrelData(set, set, request, path);
+}
+
+int CopyToRostrelData(CTraveltimeSet& holder, const CTraveltimeSet& set, int request, std::string_view path)
+{
+    uint8_t* block = holder.BlockView();
     if (!block) return 0;
     PutI32(block + kRequest, request);
     PutI32(block + kShotCount, set.shotCount);

@@ -68,6 +68,8 @@ int SetRostrelParameter(CTraveltimeSet& set, int index, float value);
 // Copies the set into the block with the request code and the path (see the layout); 0 when no
 // block is mapped, else 1.
 int CopyToRostrelData(CTraveltimeSet& set, int request, std::string_view path);
+// The same with the shots of `data` written into the block `set` holds (one block, two sets).
+int CopyToRostrelData(CTraveltimeSet& set, const CTraveltimeSet& data, int request, std::string_view path);
 
 // CopyToRostrelData(set, -1, "").
 int PublishTraveltimeSet(CTraveltimeSet& set);

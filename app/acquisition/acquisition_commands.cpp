@@ -266,7 +266,7 @@ AcquisitionEffects OnRecordReady(Workspace& ws, UiHost& ui)
     // Picks are taken from the trigger, as for a record read from a file.
     ws.display.displayTimeOffset = count > 0 ? store.current.headers[0].delayUs * 0.001f : 0.0f;
     RecalcRecordExtents(ws, 0);
-    AfterRecordBuilt(ws);
+    AfterShotAcquired(ws);
     MarkAcquiredRecord(ws);
     ComputeAcquiredDisplayScale(ws);
     if (device.stackCount > 0) {

@@ -159,6 +159,7 @@ ModeContext MakeModeContext(Workspace& ws, ModeServices* services)
     c.moveReceivers = &ws.geometry.moveReceivers;
     c.instrumentPresent = &ws.startup.instrumentMenu;
     c.traveltime = &ws.traveltimeSet;
+    c.curves = &ws.curveSet;
     c.programs = &ws.programPaths;
     c.launcher = ws.launcher.get();
     c.workingFolder = ws.workingFolder;

@@ -146,17 +146,34 @@ std::vector<TracePair> SWavePairs(const WaveformStore& store)
     return pairs;
 }
 
+// A zero-fill shift of the component to edit, refused with the capacity message when it would
+// lengthen a trace beyond MAX_SAMPLE (the readers could not take the record back): nothing is
+// cut in silence.
+bool ShiftWithinMaxSample(Workspace& ws, UiHost& ui, float shiftMs)
+{
+    if (!CheckRecordFitsMaxSample(ws, ui, ShiftedTraceLength(ws, shiftMs))) return false;
+    ShiftTraces(ws, shiftMs, 0);
+    return true;
+}
+
 // Shifts the paired component by lag x dt with zero fill; what both S-wave corrections share
 // after the measurement. The component is that of the second trace of the first pair (the
-// second trace of a record sorted by receiver).
-void ShiftPairedComponent(Workspace& ws, const std::vector<TracePair>& pairs, std::span<const double> sum,
-                          float intervalMs)
+// second trace of a record sorted by receiver). False, with the record taken back to the
+// snapshot the command pushed, when the shift does not fit.
+bool ShiftPairedComponent(Workspace& ws, UiHost& ui, const std::vector<TracePair>& pairs,
+                          std::span<const double> sum, float intervalMs)
 {
+    bool shifted = true;
     if (!pairs.empty()) {
         ws.componentToEdit = ws.store.current.headers[static_cast<size_t>(pairs.front().j)].component;
-        ShiftTraces(ws, static_cast<float>(WrappedLag(sum)) * intervalMs, 0);
+        shifted = ShiftWithinMaxSample(ws, ui, static_cast<float>(WrappedLag(sum)) * intervalMs);
+    }
+    if (!shifted) {
+        ws.store.RestoreUndo();
+        return false;
     }
     Finish(ws);
+    return true;
 }
 
 }  // namespace
@@ -371,8 +388,11 @@ int AutoShift(Workspace& ws, UiHost& ui, Measure measure, int mode)
         const float shift = static_cast<float>(WrappedLag(c)) * interval;
         if (measure == Measure::Correlation && mode == 1) {
             ShiftTracesCircular(ws, shift, 0);
-        } else {
-            ShiftTraces(ws, shift, 0);
+        } else if (!ShiftWithinMaxSample(ws, ui, shift)) {
+            // The shifts made so far are taken back with the snapshot: all or none.
+            ws.componentToEdit = -1;
+            store.RestoreUndo();
+            return 0;
         }
     }
     ws.componentToEdit = -1;
@@ -456,7 +476,7 @@ int OnSWaveCorrectionByCorrelation(Workspace& ws, UiHost& ui, ProgressSink& prog
     }
     std::vector<double> sum(static_cast<size_t>(M), 0.0);
     CVerticalStackDlg::NormalizedSum(static_cast<int>(rows.size()), M, rows.data(), sum.data());
-    ShiftPairedComponent(ws, pairs, sum, interval);
+    if (!ShiftPairedComponent(ws, ui, pairs, sum, interval)) return 0;
     ws.display.modified = 1;
     return 1;
 }
@@ -485,8 +505,7 @@ int OnSWaveCorrectionBySemblance(Workspace& ws, UiHost& ui, ProgressSink& progre
     }
     std::vector<double> sum(static_cast<size_t>(samples), 0.0);
     CVerticalStackDlg::NormalizedSum(static_cast<int>(rows.size()), samples, rows.data(), sum.data());
-    ShiftPairedComponent(ws, pairs, sum, interval);
-    return 1;
+    return ShiftPairedComponent(ws, ui, pairs, sum, interval) ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------------------------

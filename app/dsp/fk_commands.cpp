@@ -10,6 +10,7 @@
 #include "app/operations.h"
 #include "app/dsp/velocity_command_support.h"
 #include "app/dsp/velocity_filter_commands.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "dsp/fk_arrays.h"
 #include "dsp/fk_filter.h"
@@ -210,6 +211,8 @@ int OnFkTransform(CWaveOperations& ops)
         return 0;
     }
 
+    // The panel stands for no shot (not in the time domain): the shot's picks go to the set first.
+    BeforeRecordReplaced(ws);
     BeginRowsChange(ws, n);
     ops.progress.SetText(kForwardFourierText);
     FkForwardTransform(store.current.rows, store.current.imag, r.traces, n, nx);
@@ -323,6 +326,7 @@ int OnFkSpectrum(CWaveOperations& ops)
     const int nt = CFkFilterDlg::TimeLength(r.samples);
     const int bins = std::max(1, nt / 16);
 
+    BeforeRecordReplaced(ws);  // as for the F-K transform
     BeginRowsChange(ws, r.samples);
     ops.progress.SetText(kForwardFourierText);
     FkPowerSpectrum(store.current.rows, r.traces, r.samples, nt, nx, bins);
@@ -357,6 +361,7 @@ int OnDft2d(CWaveOperations& ops)
     }
     CFkArraysDlg holder(r.traces, r.samples);  // before the snapshot: a refused allocation changes nothing
 
+    BeforeRecordReplaced(ws);  // as for the F-K transform
     BeginRowsChange(ws, r.samples);
     std::vector<double> values(static_cast<size_t>(r.samples));
     for (int t = 0; t < r.traces; ++t) {

@@ -10,6 +10,7 @@
 #include "app/operations.h"
 #include "app/dsp/velocity_command_support.h"
 #include "app/dsp/velocity_filter_commands.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "dsp/median_filter.h"
 #include "dsp/taup.h"
@@ -191,6 +192,7 @@ int OnTauPTransform(CWaveOperations& ops)
     std::vector<double> positions;
     ReceiverPositions(ws, r.traces, positions);
     const double reference = SourceReference(ws);
+    RecordBecomesPanel(ws);  // a panel of slownesses: no shot's picks
     ops.progress.SetText(kTauPTransformText);
     CTauPTransformDlg::SlantStack(store.current.rows, store.current.rows, dlg.minP, dlg.interval, np, r.samples,
                                   r.traces, r.interval, positions, reference, dlg.method, 0);

@@ -96,7 +96,8 @@ public:
     bool LoadRecord(Workspace& ws, const std::string& path, UiHost& ui);
 
     // Writes the record to `path` with the writer of the type that the path's extension names
-    // (SaveTypeNamedByExtension: ".sg2", ".dat", ".ORG", ".8hd", ".sgm", ".QZ4" ...), else with
+    // (SaveTypeNamedByExtension: ".sg2", ".dat", ".ORG", ".8hd", ".sgm", ".QZ4" ...; ".segy" and
+    // the other types that are only read name no writer and are refused), else with
     // the writer of the document's code (code 6 with its own writer when one is registered,
     // else the SEG-2 writer; either way the code is 0 after). The document's code is the type
     // written after. A code without a writer, or a writer with nothing to save, gives a message

@@ -148,7 +148,7 @@ int OpenOldLayout(CommandContext& ctx, const FileRequest& request,
             ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
         }
     }
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 
@@ -202,7 +202,7 @@ int OpenEightHeaderText(CommandContext& ctx)
     StartNewRecord(ws, count);
     WidenReceiverRange(ws, count, 1e7f, -1e7f);
     ShowOldRecord(ws, count);
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 
@@ -266,7 +266,7 @@ int AppendEightHeader(CommandContext& ctx)
     ctx.ui.Message(RecordSummaryMessage(count, p.sampleInterval, p.samplesPerTrace, Language(ctx)));
     SortStoreByReceiver(store, count);
     // Into an empty store the file is a record of its own, which the document does not stand for.
-    AfterRecordReplaced(ctx, {start > 0 ? RecordTitle::Kept : RecordTitle::Untitled, start > 0});
+    AfterRecordReplaced(ctx, ShotArrival(start > 0 ? RecordTitle::Kept : RecordTitle::Untitled, start > 0));
     return 1;
 }
 

@@ -54,7 +54,7 @@ bool OpenDocumentFile(CommandContext& ctx, const std::string& path)
     if (!ctx.doc.LoadRecord(ctx.ws, path, ctx.ui)) return false;
     ctx.recent.Add(path);
     RecentChanged(ctx);
-    AfterRecordReplaced(ctx, {RecordTitle::Kept, ctx.doc.LastLoadAppended()});
+    AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, ctx.doc.LastLoadAppended()));
     return true;
 }
 

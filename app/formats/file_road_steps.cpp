@@ -91,7 +91,7 @@ void FinishOpenRoad(CommandContext& ctx, int count, bool append, const Seg2Image
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
     if (image && image->present) TakeCoherenceImage(ws, count, *image);
-    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
+    AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, append));
 }
 
 Seg2Image RecordSeg2Image(const Workspace& ws)

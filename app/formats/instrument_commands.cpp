@@ -83,7 +83,7 @@ void CommitGeneric(CommandContext& ctx, const ReadFile& r, const GenericSetUpOpt
     ws.store.Params().ClearFlags();
     GenericSetUp(ws, ctx.ui, r.result.traces, r.result.samples, r.result.intervalMs, options);
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
 }
 
 // What the instrument saves write: the loaded traces scaled so that the file peak (or, by
@@ -233,7 +233,7 @@ int OpenTorvane9File(CommandContext& ctx)
         const auto& h = store.current.headers;
         ws.geometry.receiverInterval = static_cast<float>((h[1].receiverHundredths - h[0].receiverHundredths) * 0.01);
     }
-    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
+    AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, append));
     return 1;
 }
 
@@ -345,7 +345,7 @@ int OpenSuspensionFile(CommandContext& ctx)
     p.recordKind = kRecordWaveform;
     RecalcRecordExtents(ws, 0);
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 

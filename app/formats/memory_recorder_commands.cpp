@@ -121,7 +121,7 @@ int OpenMemoryRecorderRecord(CommandContext& ctx, int form)
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 

@@ -119,6 +119,7 @@ int SetTraceCount(Workspace& ws, int count)
     return n;
 }
 
+
 int StepWaveformFile(StepContext& c, bool forward, bool handOff)
 {
     Workspace& ws = c.ws;
@@ -139,7 +140,7 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
                               : std::min<int>(group.entryCount, static_cast<int>(group.entries.size()));
     if (files <= 0) return 0;
     const int current = std::clamp<int>(group.currentIndex, 0, files - 1);
-    const int next = std::clamp(forward ? current + 1 : current - 1, 0, files - 1);
+    int next = std::clamp(forward ? current + 1 : current - 1, 0, files - 1);
 
     // The question comes before anything changes, so that a save that does not happen leaves
     // the record on show as it was.
@@ -164,9 +165,20 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
     }
     store.PushUndo();
 
-    const int read = project ? c.group.BuildGather(store.current.rows, store.current.headers, next)
-                             : c.group.ReadNthFile(next, store.current.rows, store.current.headers,
-                                                   store.headersEx);
+    const bool leftGather = group.gatherKind == 1 || group.gatherKind == 2;
+    int read = 0;
+    if (project) {
+        read = c.group.BuildGather(store.current.rows, store.current.headers, next);
+    } else {
+        // A member that cannot be read is passed over (its reader has named it) for the next
+        // readable one in the direction of the step.
+        for (;;) {
+            read = c.group.ReadNthFile(next, store.current.rows, store.current.headers, store.headersEx);
+            const int after = forward ? next + 1 : next - 1;
+            if (read > 0 || after < 0 || after >= files) break;
+            next = after;
+        }
+    }
     if (read <= 0) {
         // Nothing usable came: the snapshot just taken brings the record back.
         RestoreUndo(ws);
@@ -187,15 +199,36 @@ int StepWaveformFile(StepContext& c, bool forward, bool handOff)
 
     const bool validInterval = RecalcRecordExtents(ws, 0);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
+    StartFromMemberFile(ws, leftGather);
     store.Params().recordKind = 0;  // waveforms
     store.dataKind() = kTimeDomain;
     // The stored picks of the new record's shot; the old record's picks never stay on it.
-    AfterRecordReplaced(ws, &c.doc, c.frame);
+    AfterRecordReplaced(ws, &c.doc, c.frame, ListMemberArrival(ws));
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(language), MsgButtons::Ok, MsgIcon::Warning);
     return 1;
 }
 
 }  // namespace
+
+void StartFromMemberFile(Workspace& ws, bool leftGather)
+{
+    CParameterSet& p = ws.store.Params();
+    DisplayState& d = ws.display;
+    ws.fileGroup.gatherKind = 0;
+    std::fill(p.selectionFlags.begin(), p.selectionFlags.end(), 0);
+    if (leftGather && d.fileSamplesShown > 0) {
+        p.samplesShown = d.fileSamplesShown;
+        d.firstSampleShown = d.fileFirstSample;
+        ClampDisplayWindow(ws);
+    }
+    d.fileSamplesShown = -1;
+}
+
+void KeepMemberFileWindow(Workspace& ws)
+{
+    ws.display.fileSamplesShown = ws.store.Params().samplesShown;
+    ws.display.fileFirstSample = ws.display.firstSampleShown;
+}
 
 int ShowNextWaveformFile(StepContext& ctx, bool handOff) { return StepWaveformFile(ctx, true, handOff); }
 
@@ -218,6 +251,7 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
     if (!store.IsAllocated()) return 0;
 
     CFileGroup& group = ws.fileGroup;
+    const int kindBefore = group.gatherKind;
     if (group.gatherKind != 1 && group.gatherKind != 2) group.gatherKind = 1;
     const bool receivers = group.gatherKind == 1;
     const int gathers = receivers ? group.receiverCount : group.cdpCount;
@@ -229,6 +263,7 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
     const int built = receivers ? access.CommonReceiverGather(store.current.rows, store.current.headers, index)
                                 : access.CdpGather(store.current.rows, store.current.headers, index);
     if (built <= 0) return 0;
+    if (kindBefore == 0) KeepMemberFileWindow(ws);
     group.gatherIndex = index;
     // The set-up of a gather: counts, extents, maxima, the whole gather selected, the label,
     // time-domain data.

@@ -85,10 +85,14 @@ inline constexpr const char* kOverwriteModifiedText =
 //   3. a real-valued spectrum goes back (display filter off, undo when there is one);
 //   4. undo snapshot; the member index steps (clamped to the group); a project file builds
 //      the member's traces, otherwise the member file is read and sorted by receiver; a member
-//      that gives no traces leaves the record that was on show;
-//   5. extents and maxima; the display values of level 1 after a spectrum; record kind and
-//      data kind 0; the document stands for the member file read (a project stays the
-//      document); then AfterRecordReplaced. An invalid interval is reported.
+//      that cannot be read is passed over (its reader names it) for the next readable one in
+//      the direction of the step; when none gives traces the record on show stays;
+//   5. extents and maxima; the display values of level 1 after a spectrum; the record starts
+//      from the member file's own state: a shot gather (gather kind 0) with no trace selected,
+//      and, when a gather of the line was on show, the time window the user had on the member
+//      file it replaced; record kind and data kind 0; the document stands for the member file
+//      read (a project stays the document); then AfterRecordReplaced. An invalid interval is
+//      reported.
 // Returns 1 to repaint.
 int ShowNextWaveformFile(StepContext& ctx, bool handOff);
 // Show previous waveform file: the same backwards; the picks always go into the set (2).
@@ -101,5 +105,13 @@ int ShowPreviousWaveformFile(StepContext& ctx);
 // AfterRecordReplaced as a record built in memory. Returns 1 to repaint.
 int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& group, bool right, CVelkarineDoc* doc = nullptr,
                       FrameServices* frame = nullptr);
+
+// Before a gather of the line replaces a member file on show: its time window is kept, and the
+// next member file shown opens at it again.
+void KeepMemberFileWindow(Workspace& ws);
+// A member file of the line arrives in the store: it is a shot gather (gather kind 0, whose
+// titles name the source), no trace is selected, and when a gather of the line was on show
+// (`leftGather`) the time window kept by KeepMemberFileWindow comes back.
+void StartFromMemberFile(Workspace& ws, bool leftGather);
 
 }  // namespace velk

@@ -224,7 +224,7 @@ int OpenSegYRecord(CommandContext& ctx)
     GenericSetUp(ws, ctx.ui, count, read.samples, read.intervalMs, options);
     store.Params().recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 
@@ -255,7 +255,7 @@ int OpenGprRecord(CommandContext& ctx)
     store.dataKind() = kTimeDomain;
     store.Params().recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 

@@ -321,7 +321,7 @@ int OpenWithSampleSkip(CommandContext& ctx, const SkipRoadReader& reader)
     p.recordKind = kRecordWaveform;
     ResetDisplayFilter(ws.displayFilter);
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx, {RecordTitle::Kept, append});
+    AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, append));
     return 1;
 }
 
@@ -373,7 +373,7 @@ int OpenSeg2FloatRecord(CommandContext& ctx)
     ctx.doc.AdoptPath(read.path, kFileSeg2);
     store.Params().ClearFlags();
     GenericSetUp(ws, ctx.ui, std::min(read.tracesRead, store.MaxTraces()), read.samples, *interval, {});
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 

@@ -87,7 +87,7 @@ void CommonSetUp(CommandContext& ctx, const TextImport& read, float delayUs,
     ws.display.firstTraceShown = 0;
     ws.display.firstSampleShown = 0;
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
 }
 
 using TextReader = std::function<int(std::string_view text, LoadTarget& target, FormatContext& fc, TextImport& out)>;
@@ -227,7 +227,7 @@ int ReadMorvathRecord(CommandContext& ctx)
     store.dataKind() = kTimeDomain;
     p.recordKind = kRecordWaveform;
     ws.display.recordLoaded = 1;
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     return 1;
 }
 

@@ -1,6 +1,7 @@
 #include "app/picking/pick_commands.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -11,6 +12,7 @@
 #include "app/picking/pick_files.h"
 #include "app/picking/pick_matching.h"
 #include "app/workspace.h"
+#include "formats/file_roads.h"
 #include "formats/format_support.h"
 #include "platform/atomic_file.h"
 #include "platform/byte_io.h"
@@ -119,17 +121,33 @@ std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode)
     return path + (phaseVelocityFileMode == 1 ? ".pvs" : ".vs");
 }
 
+int RostrelFileKind(const std::string& path, int phaseVelocityFileMode)
+{
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".pvs") return 1;
+    if (extension == ".vs") return 0;
+    return phaseVelocityFileMode == 1 ? 1 : 0;
+}
+
 int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
 {
     const int language = Language(ws);
     DisplayState& d = ws.display;
-    CTraveltimeSet& set = ws.traveltimeSet;
+    // Each kind in its own format: the curves never go out as first arrivals, nor the reverse.
+    const int curves = RostrelFileKind(path, d.phaseVelocityFileMode);
+    CTraveltimeSet& set = curves == 1 ? ws.curveSet : ws.traveltimeSet;
     const bool saved = SaveText(ui, language, path, CannotOpenAFileText(language), [&] {
         MergeRecordPicks(ws);
-        if (d.amplitudeFlag == 1 && set.kindWritten < 10) set.kindWritten = 10;
-        if (ws.store.Params().recordKind == 1 || d.phaseVelocityFileMode == 1) set.kindWritten = 20;
+        if (curves == 1) {
+            set.kindWritten = 20;
+        } else {
+            if (set.kindWritten >= 20) set.kindWritten = 0;
+            if (d.amplitudeFlag == 1 && set.kindWritten < 10) set.kindWritten = 10;
+        }
         std::string text;
-        WriteTraveltimeText(set, text, d.secondsFlag, d.phaseVelocityFileMode);
+        WriteTraveltimeText(set, text, d.secondsFlag, curves);
         return text;
     });
     if (!saved) return 0;
@@ -153,8 +171,10 @@ int OnUpdateTraveltimeCurves(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
     MergeRecordPicks(ws);
-    if (ws.traveltimeSet.blockOpen == 1) PublishTraveltimeSet(ws.traveltimeSet);
-    ws.display.phaseVelocityFileMode = ws.store.Params().recordKind == 1 ? 1 : 0;
+    const bool curves = ws.store.Params().recordKind == kRecordDispersion;
+    CTraveltimeSet& set = ws.traveltimeSet;
+    if (set.blockOpen == 1) CopyToRostrelData(set, curves ? ws.curveSet : set, -1, "");
+    ws.display.phaseVelocityFileMode = curves ? 1 : 0;
     return 1;
 }
 

@@ -50,11 +50,15 @@ std::string OpenWaveformFirstText(int language);  // "Open a waveform data file 
 // phase-velocity-file mode, else ".vs"; a name with one is kept as given.
 std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode);
 
-// Saves the traveltime set to `path` (as given): the record's picks are added as one shot, the
-// kind as written becomes at least 10 for amplitude picks and 20 for a dispersion record or in
-// phase-velocity-file mode, and the set is written in the seconds flag's unit. Tells the user
+// Saves to `path` (as given) the set its name calls for (RostrelFileKind): the phase-velocity
+// curves in their format (version 2000, kind 20), or the first arrivals in theirs (kind at least
+// 10 for amplitude picks), after the record's picks were merged into the set of their kind; the
+// times in the seconds flag's unit. Tells the user
 // what happened; 1 when the file was written.
 int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path);
+// What a Rostrel file named `path` holds: 1 the phase-velocity curves (a ".pvs" name), 0 the
+// first arrivals (a ".vs" name); any other name as the phase-velocity file mode says.
+int RostrelFileKind(const std::string& path, int phaseVelocityFileMode);
 
 // Reads the traveltime file at `path` into the traveltime set (ReadRostrelText): edit mode 3 in
 // amplitude mode, else 1, the curves shown, and the message of the read. A file that cannot be

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <locale>
+#include <sstream>
 #include <span>
 
 #include "app/picking/pick_matching.h"
 #include "app/workspace.h"
+#include "formats/file_roads.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 
@@ -112,9 +115,8 @@ std::string WriteFirstArrivalText(const Workspace& ws)
 namespace {
 
 // The picks of shot s (already in the set) onto the record's traces.
-void ShotOntoTraces(Workspace& ws, int s)
+void ShotOntoTraces(Workspace& ws, const CTraveltimeSet& set, int s)
 {
-    const CTraveltimeSet& set = ws.traveltimeSet;
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
     DisplayState& d = ws.display;
@@ -147,10 +149,26 @@ RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text)
     return ParseTraveltimeText(scratch, text, RostrelOptions(ws.display));
 }
 
+int RostrelTextKind(std::string_view text)
+{
+    std::istringstream in{std::string(text.substr(0, 256))};
+    in.imbue(std::locale::classic());
+    int first = 0, second = 0, kind = 0;
+    float third = 0.0f;
+    if (!(in >> first >> second >> third)) return -1;
+    if (first < 1000) return first;
+    return in >> kind ? kind : -1;
+}
+
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
 {
     EnsurePickVectors(ws);
     DisplayState& d = ws.display;
+    // Phase-velocity curves (kind 20) go among the curves; they are put onto the record only when
+    // it is a dispersion image.
+    const bool curves = RostrelTextKind(text) == 20;
+    CTraveltimeSet& set = curves ? ws.curveSet : ws.traveltimeSet;
+    const bool onTraces = curves == (ws.store.Params().recordKind == kRecordDispersion);
     TraveltimeTextOptions options = RostrelOptions(d);
     options.onHeader = [&d](int kind) {
         if (kind < 10) {
@@ -162,10 +180,10 @@ RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
             d.amplitudeFlag = 1;
         }
     };
-    options.onShot = [&ws, &d](int s) {
-        if (std::fabs(ws.traveltimeSet.sourcePosition[s] - d.sourcePosition) < 0.0001f) ShotOntoTraces(ws, s);
+    options.onShot = [&ws, &d, &set, onTraces](int s) {
+        if (onTraces && std::fabs(set.sourcePosition[s] - d.sourcePosition) < 0.0001f) ShotOntoTraces(ws, set, s);
     };
-    return ParseTraveltimeText(ws.traveltimeSet, text, options);
+    return ParseTraveltimeText(set, text, options);
 }
 
 std::string BadValueMessage(int language)

@@ -46,14 +46,19 @@ std::string WriteFirstArrivalText(const Workspace& ws);
 // The view reader's result: that of the one traveltime-text parser.
 using RostrelRead = TraveltimeTextRead;
 
-// Reads a traveltime text file into the traveltime set through ParseTraveltimeText (format and
-// limits there), keeping shots without picks. The kind and spacing of line 2 become the set's
-// kind and spacing as written. Kind below 10: amplitude flag 0; 20: amplitude flag 0 and
-// phase-velocity-file mode 1; other kinds: amplitude flag 1. Times x 1000 in seconds mode. The
-// picks of a shot within 0.0001 m of the record's source position go onto the traces within
-// 0.0001 m of their X (amplitude mode: with the amplitude-pick time of the sample nearest in
-// |value|). Edit mode and the curves flag are the command's.
+// Reads a traveltime text file through ParseTraveltimeText (format and limits there), keeping
+// shots without picks: a file of phase-velocity curves (kind 20) into the curve set, any other
+// into the traveltime set. The kind and spacing of line 2 become that set's kind and spacing as
+// written. Kind below 10: amplitude flag 0; 20: amplitude flag 0 and phase-velocity-file mode 1;
+// other kinds: amplitude flag 1. Times x 1000 in seconds mode. When the file's kind is the
+// record's (curves on a dispersion image, first arrivals on anything else), the picks of a shot
+// within 0.0001 m of the record's source position go onto the traces within 0.0001 m of their X
+// (amplitude mode: with the amplitude-pick time of the sample nearest in |value|). Edit mode and
+// the curves flag are the command's.
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text);
+// The kind a traveltime text declares (the first value of line 2, or of line 1 in the old form
+// without a version); -1 when its head cannot be read. Kind 20 is read into the curve set.
+int RostrelTextKind(std::string_view text);
 // The same read into a scratch set: what ReadRostrelText would find, with nothing changed.
 RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text);
 

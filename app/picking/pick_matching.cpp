@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/workspace.h"
+#include "formats/file_roads.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
 #include "platform/uihost.h"
@@ -15,6 +16,9 @@ namespace velk {
 int AddPicksToSet(CTraveltimeSet& set, PicksLeftOut& leftOut, std::span<const CTraceHeader> headers, int count,
                   std::span<const float> times, std::span<const int32_t> codes, int mode, float position)
 {
+    // A record with no pick adds no shot (and changes nothing).
+    const int n = std::clamp(count, 0, static_cast<int>(std::min(headers.size(), times.size())));
+    if (std::none_of(times.begin(), times.begin() + n, [](float t) { return t > 0.0f; })) return 0;
     int changed = 0;
     const int dropped = set.AddShotPicks(headers, count, times, codes, mode, position, position, &changed, headers, count, 1);
     if (dropped <= 0) return 0;
@@ -109,13 +113,12 @@ void ClearRecordPicks(Workspace& ws)
     }
 }
 
-// The picks of shot s onto every trace whose receiver lies within 0.0001 m of a pick's (not
-// in amplitude mode); a later pick overwrites an earlier one.
-void CopyShotToTraces(Workspace& ws, int s)
+// The picks of shot s of `set` onto every trace whose receiver lies within 0.0001 m of a pick's
+// (not in amplitude mode); a later pick overwrites an earlier one.
+void CopyShotToTraces(Workspace& ws, const CTraveltimeSet& set, int s)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
-    const CTraveltimeSet& set = ws.traveltimeSet;
     if (s < 0 || s >= CTraveltimeSet::kMaxShots || ws.display.amplitudeFlag != 0) return;
     const int count = std::min<int>(store.TraceCount(), static_cast<int>(p.pickTimes.size()));
     const int picks = std::clamp(set.pickCount[s], 0, CTraveltimeSet::kMaxPicks);
@@ -170,11 +173,20 @@ int MergeRecordPicks(Workspace& ws)
     const int count = store.TraceCount();
     if (count <= 0 || p.pickTimes.empty()) return 0;
     int dropped = 0;
-    if (p.pickShape == kPicksSwapped || p.pickShape == kPicksPerTrace) {
+    if (p.recordKind == kRecordDispersion) {
+        // A phase-velocity curve, kept at the record's position among the curves.
+        CTraveltimeSet& curves = ws.curveSet;
+        dropped = AddPicksToSet(curves, ws.picksLeftOut, store.current.headers, count, p.pickTimes, p.layerCodes, 1,
+                                ws.display.sourcePosition);
+        if (curves.hasData == 1) curves.kindWritten = 20;
+    } else if (p.recordKind != kRecordWaveform || store.dataKind() != kTimeDomain) {
+        // Another image, or traces turned into spectra or an F-K panel: their picks stand for
+        // nothing in either set.
+    } else if (p.pickShape == kPicksSwapped || p.pickShape == kPicksPerTrace) {
         dropped = MergeGatherPicks(ws, count);
-    } else if (p.pickShape != kPicksOfNoShot) {
+    } else if (p.pickShape == kPicksOfOneShot) {
         dropped = AddPicksToSet(ws.traveltimeSet, ws.picksLeftOut, store.current.headers, count, p.pickTimes,
-                                p.layerCodes, p.recordKind, ws.display.sourcePosition);
+                                p.layerCodes, 0, ws.display.sourcePosition);
     }
     ws.display.showTraveltimeCurves = 1;
     return dropped;
@@ -186,19 +198,22 @@ int MatchPicksToTraces(Workspace& ws)
     DisplayState& d = ws.display;
     d.pendingCurve = 0;
     ClearRecordPicks(ws);
-    const CTraveltimeSet& set = ws.traveltimeSet;
-    if (p.pickShape == kPicksSwapped || p.pickShape == kPicksPerTrace) return MatchGatherPicks(ws);
-    if (p.pickShape == kPicksOfNoShot) return 0;
-    if (p.recordKind != 0 && p.recordKind != 1) return 0;
+    const bool curve = p.recordKind == kRecordDispersion;
+    if (!curve) {
+        if (p.recordKind != kRecordWaveform || ws.store.dataKind() != kTimeDomain) return 0;
+        if (p.pickShape == kPicksSwapped || p.pickShape == kPicksPerTrace) return MatchGatherPicks(ws);
+        if (p.pickShape != kPicksOfOneShot) return 0;
+    }
+    const CTraveltimeSet& set = curve ? ws.curveSet : ws.traveltimeSet;
     const int shots = std::clamp(set.shotCount, 0, CTraveltimeSet::kMaxShots);
     for (int s = 0; s < shots; ++s) {
         if (!(std::fabs(set.sourcePosition[s] - d.sourcePosition) < 0.01f)) continue;
-        if (p.recordKind == 1) {
+        if (curve) {
             d.pendingCurve = 1;
             d.pendingCurveIndex = s;
             return 1;
         }
-        CopyShotToTraces(ws, s);
+        CopyShotToTraces(ws, set, s);
         return 1;
     }
     return 0;
@@ -214,7 +229,7 @@ void CopyShotPicksToTraces(Workspace& ws)
 {
     DisplayState& d = ws.display;
     ClearRecordPicks(ws);
-    CopyShotToTraces(ws, d.pendingCurveIndex);
+    CopyShotToTraces(ws, ws.curveSet, d.pendingCurveIndex);
     d.pendingCurve = 0;
 }
 

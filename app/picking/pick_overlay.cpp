@@ -98,10 +98,17 @@ bool LogRange(const CTraveltimeSet& set, int shots, double& smallest, double& la
     return smallest <= largest;
 }
 
-// Step 1: the shots of the traveltime set as polylines through their picks in the distance range.
+// The set whose shots are drawn over the record: the phase-velocity curves over a dispersion
+// image, the first arrivals over anything else.
+const CTraveltimeSet& ShownSet(const Workspace& ws)
+{
+    return ws.store.Params().recordKind == 1 ? ws.curveSet : ws.traveltimeSet;
+}
+
+// Step 1: the shots of the set shown as polylines through their picks in the distance range.
 void DrawShots(Canvas& c, const Workspace& ws, const PlotMapping& m)
 {
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ShownSet(ws);
     const RecordLayout& l = ws.display.layout;
     const int shots = std::clamp(set.shotCount, 0, CTraveltimeSet::kMaxShots);
     const bool amplitudes = set.kindWritten >= 10 && set.kindWritten <= 19;
@@ -253,7 +260,7 @@ void DrawPickOverlay(RecordPaint& paint, Workspace& ws, int originTime, int orig
     const PlotMapping m = PlotMapping::ForRecord(ws, vertical ? originDistance : originTime,
                                                  vertical ? originTime : originDistance);
     Canvas& c = paint.canvas;
-    if (ws.traveltimeSet.hasData == 1 && ws.display.showTraveltimeCurves == 1) DrawShots(c, ws, m);
+    if (ShownSet(ws).hasData == 1 && ws.display.showTraveltimeCurves == 1) DrawShots(c, ws, m);
     DrawRecordPicks(c, ws, m);
     if (ws.display.referenceTimesFlag == 1) DrawReferenceTimes(c, ws, m);
 }

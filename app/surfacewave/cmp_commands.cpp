@@ -18,6 +18,7 @@
 #include "app/workspace.h"
 #include "acquisition/acquisition_manager.h"
 #include "base/position.h"
+#include "formats/file_roads.h"
 #include "formats/seg2.h"
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
@@ -30,6 +31,7 @@
 #include "surfacewave/phase_velocity_dlg.h"
 #include "surfacewave/picking_dialogs.h"
 #include "survey/file_group.h"
+#include "survey/result_files.h"
 
 namespace velk {
 
@@ -54,11 +56,12 @@ struct CmpFileFolder {
     std::string ListedName(const std::string& name) const { return subfolder.empty() ? name : subfolder + "/" + name; }
 };
 
-// The working folder; in acquisition mode the data folder, where each survey line's gathers
-// have a folder of their own ("qk<ID>_cmp"), so that no line's analysis writes over another's.
+// The gathers have a folder of their own beside the line's shots, where no listing of the
+// shots' folder takes them for shots: "cmp_gathers" in the working folder; in acquisition mode
+// "qk<ID>_cmp" in the data folder, so that no line's analysis writes over another's.
 CmpFileFolder CmpFileFolderOf(Workspace& ws)
 {
-    if (ws.startup.acquisitionMode == 0) return {ws.workingFolder, {}};
+    if (ws.startup.acquisitionMode == 0) return {ws.workingFolder, kCmpGatherFolder};
     if (!ws.acquisitionManager) return {MapWindowsPath("c:\\Data"), {}};
     CAcquisitionManager& manager = *ws.acquisitionManager;
     const std::string subfolder = "qk" + manager.LineId() + "_cmp";
@@ -66,6 +69,32 @@ CmpFileFolder CmpFileFolderOf(Workspace& ws)
 }
 
 }  // namespace
+
+bool RefuseMixedList(const Workspace& ws, UiHost& ui)
+{
+    const CFileGroup& g = ws.fileGroup;
+    const std::vector<int> gathers = g.CmpGatherMembers();
+    if (gathers.empty() || static_cast<int>(gathers.size()) == std::min(g.entryCount, CFileGroup::kMaxFiles)) {
+        return false;
+    }
+    constexpr size_t kShown = 20;
+    std::string list;
+    for (size_t i = 0; i < gathers.size() && i < kShown; ++i) {
+        const FileListEntry& e = g.entries[static_cast<size_t>(gathers[i])];
+        list += "\n" + (e.inUse == 1 ? e.fileName : g.PatternFileName(gathers[i]));
+    }
+    if (gathers.size() > kShown) {
+        list += FormatC(Msg(ws.startup.language, "\n... and %d more", "\n... ほか %d 個").c_str(),
+                        static_cast<int>(gathers.size() - kShown));
+    }
+    Warn(ui, FormatC(Msg(ws.startup.language,
+                         "The file list holds shot records and CMP gathers (%d): make a list of the one or the other !",
+                         "ファイルリストにショット記録とCMPギャザー (%d 個) が混在しています: どちらか一方のリストを作ってください !")
+                         .c_str(),
+                     static_cast<int>(gathers.size())) +
+                 list);
+    return true;
+}
 
 bool RefuseMixedIntervals(const Workspace& ws, UiHost& ui)
 {
@@ -92,7 +121,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
         Warn(ui, NoWaveformDataText(language));
         return 0;
     }
-    if (RefuseMixedIntervals(ws, ui)) return 0;
+    if (RefuseMixedList(ws, ui) || RefuseMixedIntervals(ws, ui)) return 0;
     CCmpPhaseVelocityDlg first;
     first.captions = {Msg(language, "Bin size(CMP interval)", "ビンサイズ(CMP間隔)"),
                       Msg(language, "First distance", "最初の距離"), Msg(language, "Last distance", "最後の距離")};
@@ -164,8 +193,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
             h.sourceHundredths = static_cast<int32_t>(std::trunc(cmp * 100.0 + 0.5));
             headers[static_cast<size_t>(i)] = h;
         }
-        const std::string name =
-            FormatC(method == kCmpCoherence ? "cmp_%06d.coh" : "cmp_%06d.sg2", static_cast<int>(std::trunc(cmp * 100.0)));
+        const std::string name = CmpGatherFileName(static_cast<int>(std::trunc(cmp * 100.0)), method == kCmpCoherence);
         const std::string path = (std::filesystem::path(folder) / name).string();
         // "DELAY" beside "*DELAY", as in the recorded files; the derived record keeps the dummy
         // date and tells no stack.
@@ -192,7 +220,6 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
     if (newList) {
         g.entryCount = 0;
         g.listFolder = where.listFolder;
-        g.cmpList = 1;
         // The entries carry the files' own positions, so that a read gives them back; separations
         // that no single step describes are taken from the files themselves.
         bool uneven = false;
@@ -200,6 +227,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
             g.AddFile(w.name, w.cmp, w.first, w.step, &ui, language);
             uneven = uneven || !w.even;
         }
+        g.UpdateCmpList();
         if (uneven && g.entryCount > 0) {
             const size_t t = static_cast<size_t>(std::clamp(g.entries[0].fileType, 0, CFileGroup::kNamingSchemes - 1));
             g.sourceFromFile[t] = 1;
@@ -224,6 +252,7 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     }
     const int files = std::min(g.entryCount, static_cast<int>(CTraveltimeSet::kMaxShots));
     if (files <= 0 || !store.IsAllocated()) return 0;
+    if (RefuseMixedList(ws, ui)) return 0;
     // The CMP gathers of one list come from one line and share its interval.
     if (g.cmpList == 1 && RefuseMixedIntervals(ws, ui)) return 0;
     CContourSettings& s = ws.contour;
@@ -239,7 +268,17 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
     PeakPickParameters parameters = PickParametersOf(s);
     bool refused = false;
     bool stopped = false;  // a shot gather beyond the trace capacity
-    int chosenDirection = s.direction;
+    // The dialog's direction holds for the whole list: forward or backward for every file, or
+    // (its start) each shot from its own source's side. A CMP gather is stacked forward.
+    int listDirection = g.cmpList == 1 ? 0 : CPhaseVelocityDlg::kEachRecord;
+    int keptDirection = s.direction;
+    // The settings keep the direction they had, or the one chosen for every file, however the
+    // run ends.
+    struct KeepDirection {
+        CContourSettings& settings;
+        const int& direction;
+        ~KeepDirection() { settings.direction = direction; }
+    } keep{s, keptDirection};
     for (int n = 0; n < files; ++n) {
         progress->StepIt();
         progress->SetText(FormatC("source=%d", n));
@@ -255,11 +294,11 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         ReceiverSpacingRange(count, h, s);
         parameters.ratioUpperThreshold = s.maximumReceiverSpacing;
         parameters.ratioLowerThreshold = s.minimumReceiverSpacing;
-        // Each shot record is stacked from its own source: backward when the source lies beyond
-        // the spread's far end. A CMP gather's source word holds the CMP: forward.
-        s.direction = g.cmpList == 1 ? 0 : ShotDirection(h);
-        if (n == 0 && !CPhaseVelocityDlg::EditSettings(s, ui, language)) return 0;
-        if (n == 0) chosenDirection = s.direction;
+        if (n == 0) {
+            if (!CPhaseVelocityDlg::EditListSettings(s, listDirection, ui, language)) return 0;
+            keptDirection = s.direction;
+        }
+        s.direction = listDirection == CPhaseVelocityDlg::kEachRecord ? ShotDirection(h) : listDirection;
         if (n == 0 && s.yAxis == 0 && s.method == 0) {
             Warn(ui, Msg(language, "Phase velocities are picked on an image whose Y-axis is the frequency !",
                          "位相速度は縦軸が周波数の画像で読み取ってください !"));
@@ -317,12 +356,11 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         }
     }
     progress.reset();
-    s.direction = chosenDirection;  // the settings keep what the dialog showed
     if (refused) {
         Warn(ui, Msg(language, "Some files gave no phase velocity-frequency image !",
                      "位相速度-周波数画像を作れないファイルがありました !"));
     }
-    PutLineCurves(ws.traveltimeSet, curves);
+    PutLineCurves(ws.curveSet, curves);
     const std::string curvesPath = WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
     if (stopped) Warn(ui, GatherTooLargeText(language, store.MaxTraces()));
     TellSourcesLeftOut(ui, language, g.entryCount);
@@ -337,8 +375,9 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
                                .c_str(),
                            files, curvesPath.c_str()));
     }
-    MatchPicksToTraces(ws);
-    NormalizeEachCurveAmplitude(ws.traveltimeSet);
+    // A dispersion image on show takes the new curve at its position; a shot's own picks stay.
+    if (store.Params().recordKind == kRecordDispersion) MatchPicksToTraces(ws);
+    NormalizeEachCurveAmplitude(ws.curveSet);
     return files;
 }
 
@@ -350,6 +389,7 @@ namespace {
 int OnMakeCmpGatherFiles2D(CommandContext& c)
 {
     Workspace& ws = c.ws;
+    if (ws.fileGroup.dataLoaded == 1 && RefuseMixedList(ws, c.ui)) return 1;
     const bool newList = c.ui.Message(Msg(ws.startup.language, "Make new file list ?", "新しいファイルリストを作りますか ?"),
                                       MsgButtons::OkCancel, MsgIcon::Question) == MsgResult::Ok;
     const int written = MakeCmpGatherFiles2D(ws, c.ui, newList, true);

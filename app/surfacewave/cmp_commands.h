@@ -38,16 +38,21 @@ inline constexpr int kMaxCmpCurvePoints = 256;
 // for the bin size (preset binSize), the first and last distance (the group's first and last
 // CMP positions) and the method, dialog 225 again for the offset range; then per CMP position
 // the mean pair trace of every separation with pairs, written as "cmp_%06d.sg2" (".coh" for the
-// coherence method; SEG-2, float samples) into the working folder (acquisition mode:
-// "c:\Data"). With newList the file list is emptied and takes every written file. With
+// coherence method; SEG-2, float samples) into the folder kCmpGatherFolder of the working
+// folder (acquisition mode: "qk<ID>_cmp" of the data folder), where a listing of the shots'
+// folder does not take them for shots. A list that mixes shot records and CMP gathers is
+// refused (RefuseMixedList). With newList the file list is emptied and takes every written file. With
 // announce "CMP files have been calculated !". Returns the files written, -1 on Cancel, 0 when
 // the group holds no waveform data.
 int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce, float binSize = 4.0f);
 
 // The phase-velocity curve of every file of the list (at most 501): per file its gather on a
 // scratch record, the phase velocity-frequency transformation (dialog 206 for the first file
-// only, no automatic direction) and the phase-velocity picker (its dialog for the first file
-// only). Cancel on either dialog ends the run with nothing written. Then the curves replace
+// only) and the phase-velocity picker (its dialog for the first file
+// only). The dialog's "Direction" holds for every file: forward, backward, or (its start for a
+// list of shots) "Each shot its own", which stacks each shot from its source's side
+// (ShotDirection); CMP gathers are stacked forward. A list that mixes shot records and CMP
+// gathers is refused. Cancel on either dialog ends the run with nothing written. Then the curves replace
 // the traveltime set, "phase_velocity_curves.pvs" is written into the working folder, with
 // announce the count is shown; the current shot's picks are matched and every curve's F is
 // divided by its largest. The store's record and undo levels stay as they were. Returns the
@@ -57,6 +62,15 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
 // A group whose files do not share one sample interval is refused for the CMP analyses: the
 // message names each file with its interval. True when refused.
 bool RefuseMixedIntervals(const Workspace& ws, UiHost& ui);
+
+// A list that holds both shot records and CMP gathers (CFileGroup::CmpGatherMembers) is
+// analysed as neither: the message names the gathers. True when refused. Every analysis that
+// takes the members for shots or for gathers asks it first (the 2D commands, common source,
+// one CMP, CMP).
+bool RefuseMixedList(const Workspace& ws, UiHost& ui);
+
+// The folder of the working folder that receives the CMP gathers outside acquisition mode.
+inline constexpr const char* kCmpGatherFolder = "cmp_gathers";
 
 void AddCmpCommands(CommandTable& table);
 

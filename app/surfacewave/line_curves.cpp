@@ -73,7 +73,7 @@ std::string WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)
 {
     const std::string path = (std::filesystem::path(ResultFolder(ws)) / name).string();
     std::string text;
-    WriteTraveltimeText(ws.traveltimeSet, text, 0, 1);
+    WriteTraveltimeText(ws.curveSet, text, 0, 1);
     AtomicFileWriter out(path);
     if (!out.Failed()) {
         out.Write(text);

@@ -127,7 +127,7 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     WaveformStore& store = ws.store;
     const int language = ws.startup.language;
     const int files = std::min(g.entryCount, static_cast<int>(CTraveltimeSet::kMaxShots));
-    if (files <= 0 || !Loaded(ws) || !store.IsAllocated()) return 0;
+    if (files <= 0 || !Loaded(ws) || !store.IsAllocated() || RefuseMixedList(ws, ui)) return 0;
 
     PhaseDifferenceParameters parameters;
     const LaunchServices launch = LaunchServicesOf(ws, ui);
@@ -156,7 +156,7 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
             }
         }
     }
-    PutLineCurves(ws.traveltimeSet, curves);
+    PutLineCurves(ws.curveSet, curves);
     WriteLineCurves(ws, ui, kCommonSourceFileName);
     if (stopped) ui.Message(GatherTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     TellSourcesLeftOut(ui, language, g.entryCount);
@@ -171,7 +171,7 @@ int OneCmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
     CFileGroup& g = ws.fileGroup;
     const int language = ws.startup.language;
-    if (!Loaded(ws) || !ws.store.IsAllocated() || RefuseMixedIntervals(ws, ui)) return 0;
+    if (!Loaded(ws) || !ws.store.IsAllocated() || RefuseMixedList(ws, ui) || RefuseMixedIntervals(ws, ui)) return 0;
     CCmpPhaseVelocityDlg cmpDlg;
     if (!AskCmpDialog(ui, language, true, cmpDlg)) return 0;
     PhaseDifferenceParameters parameters;
@@ -240,7 +240,9 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     CFileGroup& g = ws.fileGroup;
     WaveformStore& store = ws.store;
     const int language = ws.startup.language;
-    if (!Loaded(ws) || !store.IsAllocated() || g.cdpCount <= 0 || RefuseMixedIntervals(ws, ui)) return 0;
+    if (!Loaded(ws) || !store.IsAllocated() || g.cdpCount <= 0 || RefuseMixedList(ws, ui) || RefuseMixedIntervals(ws, ui)) {
+        return 0;
+    }
     CCmpPhaseVelocityDlg cmpDlg;
     if (!AskCmpDialog(ui, language, false, cmpDlg)) return 0;
     PhaseDifferenceParameters parameters;
@@ -296,7 +298,7 @@ int CmpDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
         store.PushUndo();  // the CMP traces replace the record
         StoreTraces(ws, traces, headers, static_cast<float>(spectra.IntervalMs()));
     }
-    PutLineCurves(ws.traveltimeSet, curves);
+    PutLineCurves(ws.curveSet, curves);
     WriteLineCurves(ws, ui, kCmpFileName);
     if (tooMany) ui.Message(TracesTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     if (cmpsLeftOut > 0) {

@@ -271,7 +271,7 @@ int ShowPhaseVelocityCurveNamed(Workspace& ws, UiHost& ui, const std::string& cu
 int ShowAllCurvesInQuessil(Workspace& ws, UiHost& ui, const std::string& programSwitch)
 {
     const int language = ws.startup.language;
-    if (ws.traveltimeSet.shotCount > kMaxQuessilCurves) {
+    if (ws.curveSet.shotCount > kMaxQuessilCurves) {
         const std::string format = Msg(language, "The number of phase velocity curves is larger than %d !",
                                        "位相速度曲線の数が %d を超えています !");
         Refuse(ui, FormatC(format.c_str(), kMaxQuessilCurves));
@@ -416,7 +416,8 @@ namespace {
 int OnPhaseVelocityTransform(CommandContext& ctx)
 {
     Workspace& ws = ctx.ws;
-    if (ws.fileGroup.cmpList != 0) ws.contour.mode = 1;
+    // A CMP gather, by its own name, is transformed in the CMP mode.
+    if (ws.fileGroup.cmpList != 0 || ws.fileGroup.IsCmpGatherName(ctx.doc.currentFileName)) ws.contour.mode = 1;
     if (!RunPhaseVelocityAnalysis(ws, ctx.ui, ctx.view, true, ws.contour.endFrequency, false, ctx.doc.currentFileName)) {
         return 0;
     }
@@ -474,7 +475,7 @@ void AddPhaseVelocityCommands(CommandTable& t)
            kRuleAlways, {}, ItemKind::Check, kRuleWavelengthLimitation);
 
     t.SetRule(kRuleDispersionImage, [](const Workspace& ws, const RecentFileList&) { return HoldsDispersionImage(ws); });
-    t.SetRule(kRuleCurvesInSet, [](const Workspace& ws, const RecentFileList&) { return ws.traveltimeSet.shotCount > 0; });
+    t.SetRule(kRuleCurvesInSet, [](const Workspace& ws, const RecentFileList&) { return ws.curveSet.shotCount > 0; });
     t.SetRule(kRuleVelocityDepth, [](const Workspace& ws, const RecentFileList&) {
         return HoldsDispersionImage(ws) && ws.store.dataKind() == kRealSpectrum;
     });

@@ -9,6 +9,7 @@ namespace velk {
 
 bool PublishCurvesForQuessil(Workspace& ws, UiHost& ui, int requestCode, const std::string& linePath, bool guided)
 {
+    // The one shared block is the traveltime set's; the curves fill it.
     CTraveltimeSet& set = ws.traveltimeSet;
     if (set.blockOpen == 0) {
         std::string error;
@@ -27,7 +28,7 @@ bool PublishCurvesForQuessil(Workspace& ws, UiHost& ui, int requestCode, const s
             SetRostrelParameter(set, 0, mode ? mode->spreadLength : 0.0f);
         }
     }
-    return CopyToRostrelData(set, requestCode, linePath) == 1;
+    return CopyToRostrelData(set, ws.curveSet, requestCode, linePath) == 1;
 }
 
 }  // namespace velk

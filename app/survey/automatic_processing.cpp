@@ -96,7 +96,7 @@ void CommitScan(CommandContext& ctx, const ScanResult& scan)
     p.recordKind = 0;
     store.dataKind() = 0;
     ctx.doc.AdoptPath(scan.path, FileTypeFromExtension(scan.path, 1));
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
 }
 
 void FinishRecord(Workspace& ws)

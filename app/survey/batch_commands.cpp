@@ -175,7 +175,7 @@ int FinishAppend(CommandContext& ctx, int before, int total, bool folder)
         SortStoreByReceiver(store, total);
     }
     RecalcRecordExtents(ws, 0);
-    AfterRecordReplaced(ctx, {RecordTitle::Kept, before > 0});
+    AfterRecordReplaced(ctx, ShotArrival(RecordTitle::Kept, before > 0));
     return 1;
 }
 

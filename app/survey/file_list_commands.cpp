@@ -6,6 +6,7 @@
 #include "app/command_table.h"
 #include "app/formats/document.h"
 #include "app/formats/load_setup.h"
+#include "app/formats/next_file.h"
 #include "app/record_arrival.h"
 #include "app/shell_services.h"
 #include "app/store_commands.h"
@@ -191,11 +192,23 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     BeforeRecordReplaced(ws);
     store.PushUndo();
     std::string path;
-    const int n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path, gctx);
+    // A member that cannot be read is passed over for the next readable one, so that a damaged
+    // file does not leave the line without a shot on show. The first such member is named by its
+    // reader; the ones after it are passed over in silence (a list whose folder moved would
+    // otherwise ask once per file), and next/previous name them when the user steps onto them.
+    NullUiHost quiet;
+    int n = 0;
+    for (int tried = 0; index < g.entryCount; ++index, ++tried) {
+        n = g.ReadNthFile(index, store.current.rows, store.current.headers, store.headersEx, &path,
+                          tried == 0 ? gctx : gctx.WithUi(quiet));
+        if (n > 0) break;
+    }
     if (n <= 0) {
         RestoreUndo(ws);
         return 0;
     }
+    g.currentIndex = index;
+    const bool leftGather = g.gatherKind == 1 || g.gatherKind == 2;
     store.Params().traceCount = std::min(n, store.MaxTraces());
     if (sortByReceiver) SortStoreByReceiver(store, store.TraceCount());
     const FileListEntry& e = g.entries[static_cast<size_t>(index)];
@@ -205,7 +218,8 @@ int ShowListedFile(CommandContext& c, int index, bool sortByReceiver)
     store.dataKind() = kTimeDomain;
     ws.display.modified = 0;
     const bool validInterval = RecalcRecordExtents(ws, 0);
-    AfterRecordReplaced(c);
+    StartFromMemberFile(ws, leftGather);
+    AfterRecordReplaced(c, ListMemberArrival(ws));
     if (!validInterval) c.ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     return n;
 }

@@ -16,6 +16,7 @@
 #include "app/workspace.h"
 #include "base/display_filter.h"
 #include "app/dsp/velocity_filter_commands.h"
+#include "app/formats/next_file.h"
 #include "dsp/taup.h"
 #include "formats/trace_arrays.h"
 #include "platform/language.h"
@@ -112,6 +113,7 @@ int ShowGather(CommandContext& c, int kind)
     if (!store.IsAllocated()) return 0;
     const int counts[] = {g.TableSources(), std::min(g.receiverCount, CFileGroup::kMaxReceivers),
                           std::min(g.cdpCount, CFileGroup::kMaxCdps)};
+    if (g.gatherKind == 0 && kind != 0) KeepMemberFileWindow(ws);
     g.gatherKind = kind;
     g.gatherIndex = std::clamp(g.gatherIndex, 0, std::max(counts[kind] - 1, 0));
     BeforeRecordReplaced(ws);

@@ -143,7 +143,7 @@ int RunModule(Workspace& ws, UiHost& ui, const std::string& path)
 int RunModuleCommand(CommandContext& ctx, const std::string& path)
 {
     const int done = RunModule(ctx.ws, ctx.ui, path);
-    if (done == 1) AfterRecordReplaced(ctx);
+    if (done == 1) AfterRecordReplaced(ctx, ShotArrival());
     return done;
 }
 

@@ -92,7 +92,7 @@ int OnOpenOld8HeaderFile(CommandContext& ctx)
     // Save writes the current layout, never over the old file.
     ctx.doc.AdoptPath("", kFileSeg2);
     ctx.doc.currentFileName = NameOf(*path);
-    AfterRecordReplaced(ctx);
+    AfterRecordReplaced(ctx, ShotArrival());
     if (!validInterval) ctx.ui.Message(InvalidIntervalMessage(language));
     return 1;
 }

@@ -9,6 +9,7 @@
 #include "app/operations.h"
 #include "app/shell_services.h"
 #include "app/traveltime/modelling_commands.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "draw/parallel.h"
 #include "dsp/fourier.h"
@@ -301,6 +302,7 @@ int OnZeroOffsetTransform(Workspace& ws, UiHost& ui)
         return 0;
     }
     store.PushUndo();
+    RecordBecomesPanel(ws);  // a section at the midpoints: no shot's picks
     std::copy(headers.begin(), headers.end(), store.current.headers.begin());
     ws.display.firstReceiver = headers.front().receiverHundredths * 0.01f;
     ws.display.lastReceiver = headers.back().receiverHundredths * 0.01f;

@@ -45,6 +45,10 @@ struct DisplayState {
     // Window into the record.
     int firstTraceShown = 0;
     int firstSampleShown = 0;
+    // The time window (samples shown, first sample) of the member file that a gather of the
+    // line replaced: the next member file shown opens at it again. -1 while none is kept.
+    int fileSamplesShown = -1;
+    int fileFirstSample = 0;
 
     // Record titles: the first and last receiver (m), and the position a gather is titled with.
     float firstReceiver = 0.0f;

@@ -20,6 +20,7 @@
 #include "app/survey/file_list_commands.h"
 #include "app/view/velocity_model_display.h"
 #include "app/view/view_seams.h"
+#include "app/record_arrival.h"
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
@@ -235,20 +236,7 @@ void DrawTraces(RecordPaint& paint, Workspace& ws, const WiggleTraceArgs& args, 
 void DrawRecordTitle(RecordPaint& paint, const Workspace& ws, int xorg, int extent)
 {
     const bool jp = Japanese(ws);
-    const int kind = ws.store.Params().recordKind;
-    const DisplayState& d = ws.display;
-    std::string name = paint.documentTitle;
-    // An image made from a file group or from a record the document no longer names carries the
-    // names it was made from.
-    if (kind != 0 && d.drawing.secondFileNameFlag == 1 && (!jp || name.empty())) name = d.drawing.secondFileName;
-    std::string text;
-    if (kind == 1) {
-        text = (jp ? "分散曲線 : " : "Dispersion curve : ") + name;
-    } else if (kind == 2) {
-        text = (jp ? "コヒーレンス : " : "Coherence : ") + name;
-    } else {
-        text = name;
-    }
+    const std::string text = RecordTitleText(ws, paint.documentTitle);
     Canvas& c = paint.canvas;
     ScopedFont font(c, FontFor(FontUse::RecordTitle, jp));
     c.SetTextColour(kBlack);

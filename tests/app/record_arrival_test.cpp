@@ -25,11 +25,20 @@
 #include "app/shell_services.h"
 #include "app/survey/file_list_commands.h"
 #include "app/surfacewave/spac_commands.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/traveltime/modelling_commands.h"
 #include "app/view/view_commands.h"
+#include "app/picking/auto_picking.h"
 #include "app/picking/pick_commands.h"
+#include "app/formats/seg2_commands.h"
+#include "app/survey/batch_commands.h"
+#include "app/traveltime/model_commands.h"
 #include "traveltime/traveltime_text.h"
+#include "app/dsp/resampling_commands.h"
+#include "app/formats/text_import_commands.h"
+#include "app/formats/key_file_commands.h"
+#include "app/view/interactive_edit.h"
 #include "app/workspace.h"
 #include "platform/profile.h"
 #include "platform/recent_files.h"
@@ -242,7 +251,13 @@ TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
                 }
             }
             ASSERT_FALSE(w.frame.titles.empty()) << what << " left the frame title as it was";
-            EXPECT_EQ(w.frame.titles.back(), w.doc.Title()) << what;
+            // An image made in memory is untitled, and the frame names what it was made from.
+            const int kind = ws.store.Params().recordKind;
+            if (id == cmd::kPhaseVelocityTransform) {
+                EXPECT_EQ(w.frame.titles.back(), "Dispersion curve : shot_c.sg2");
+            } else if (!(w.doc.Title().empty() && (kind == 1 || kind == 2))) {
+                EXPECT_EQ(w.frame.titles.back(), w.doc.Title()) << what;
+            }
             EXPECT_EQ(w.frame.panes.texts[5], w.doc.currentFileName) << what;
             if (!sameShot) {
                 EXPECT_NE(w.doc.Title(), "shot_c.sg2") << what << " shows another shot under the old title";
@@ -253,6 +268,131 @@ TEST_F(RecordArrival, EveryCommandThatReplacesTheRecordPassesTheCommonStep)
     EXPECT_GT(replacing, 20);
 }
 
+
+// The shots of the line: a (27.5 m), b (-2.5 m) and c (12.5 m).
+bool FieldShot(float source, float another)
+{
+    return std::fabs(source - 27.5f) < 0.01f || std::fabs(source - another) < 0.01f || std::fabs(source - kListedSource) < 0.01f ||
+           std::fabs(source - kShownSource) < 0.01f;
+}
+
+// What the traveltime data holds beyond the field shots' picks: a shot at no field shot's
+// position, a shot without picks, or a pick off the line's receivers. Empty when it holds only field picks.
+std::string Strangers(const CTraveltimeSet& set, float anotherShot = 27.5f)
+{
+    const SimulatedLine line;
+    std::string found;
+    for (int s = 0; s < set.shotCount; ++s) {
+        const float source = set.sourcePosition[s];
+        if (!FieldShot(source, anotherShot)) found += " shot at " + std::to_string(source);
+        if (set.pickCount[s] <= 0) found += " empty shot at " + std::to_string(source);
+        for (int k = 0; k < set.pickCount[s]; ++k) {
+            const float x = set.X(s, k), t = set.T(s, k);
+            const bool receiver = x >= line.Receiver(0) && x <= line.Receiver(line.receivers - 1) &&
+                                  std::fabs(std::remainder(x - line.Receiver(0), line.spacing)) < 0.001f;
+            if (!receiver || !(t > 0.0f)) {
+                found += " pick (" + std::to_string(x) + ", " + std::to_string(t) + ") of shot " + std::to_string(source);
+                break;
+            }
+        }
+    }
+    return found;
+}
+
+// The traveltime data saved by "Save traveltime data" into `out` (the newest ".vs").
+std::unique_ptr<CTraveltimeSet> SavedVs(const std::string& out)
+{
+    auto saved = std::make_unique<CTraveltimeSet>();
+    std::filesystem::path newest;
+    for (const auto& file : std::filesystem::directory_iterator(out))
+        if (file.path().extension() == ".vs" && (newest.empty() || file.last_write_time() >= std::filesystem::last_write_time(newest)))
+            newest = file.path();
+    if (!newest.empty()) ReadTraveltimeText(*saved, newest.string());
+    return saved;
+}
+
+// Every command of the menu on a picked field shot, then what it left on show picked
+// automatically and the traveltime curves updated: the
+// traveltime data holds the field shots' picks and nothing else (no model, image, panel or
+// curve made a shot of its own or wrote into one).
+TEST_F(RecordArrival, EveryCommandLeavesOnlyTheFieldShotsPicksInTheSet)
+{
+    std::vector<int> ids;
+    const CommandTable table = BuildCommandTable();
+    for (const CommandRow& row : table.Rows())
+        if (row.action && row.kind != ItemKind::Separator) ids.push_back(row.id);
+    // Commands whose record still stands for the shot on show, with geometry the user gave it
+    // (receiver interval, a key file), interpolated traces between its receivers (they carry
+    // the shot's picks between its traces), or a record the user opened from a file of its own.
+    const std::set<int> ownShot = {cmd::kReceiverInterval, cmd::kMakeTraceHeaderKey, cmd::kTraceInterpolationFk,
+                                   cmd::kTraceInterpolationFkUnaliased, cmd::kTraceInterpolationFxUnaliased,
+                                   cmd::kOpenBinaryData};
+    for (const int id : ids) {
+        if (ownShot.count(id)) continue;
+        Walk w(shots, out);
+        w.Run(id);
+        w.Run(cmd::kAutoPickFirstArrivals);  // whatever the command left on show, picked
+        w.Run(cmd::kUpdateTraveltimeCurves);
+        EXPECT_EQ(Strangers(w.ws.traveltimeSet), "") << id << " \"" << w.table.Find(id)->english << "\"";
+    }
+}
+
+// A shot at 0 m picked, then the two-layer model (whose source is at 0 m) made and picked, then
+// the traveltime data saved: the model shows no field picks and leaves none of its own; the
+// shot's picks stay as the picker left them.
+TEST_F(RecordArrival, AModelAtAFieldShotsSourceLeavesItsPicksAlone)
+{
+    const std::string atZero = shots + "/shot_0.sg2";
+    ASSERT_TRUE(SimulatedLine{}.WriteShot(atZero, 0.0f, 4));
+    Walk w(shots, out);
+    w.ui.files = {atZero};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);
+    ASSERT_EQ(w.ws.display.sourcePosition, 0.0f);
+    w.Run(cmd::kAutoPickFirstArrivals);
+    const std::vector<float> field(w.ws.store.Params().pickTimes.begin(), w.ws.store.Params().pickTimes.begin() + 24);
+    ASSERT_GT(std::count_if(field.begin(), field.end(), [](float t) { return t > 0.0f; }), 20);
+
+    w.Run(cmd::kTwoLayerRecord);
+    const CParameterSet& model = w.ws.store.Params();
+    ASSERT_GT(model.traceCount, 0);
+    EXPECT_EQ(std::count_if(model.pickTimes.begin(), model.pickTimes.begin() + model.traceCount, [](float t) { return t > 0.0f; }), 0)
+        << "the model shows the field shot's picks";
+    w.Run(cmd::kAutoPickFirstArrivals);
+    w.Run(cmd::kSaveRostrelFile);
+
+    const auto saved = SavedVs(out);
+    ASSERT_EQ(saved->shotCount, 3);  // -2.5, 0 and 12.5 m
+    EXPECT_EQ(Strangers(*saved, 0.0f), "");
+    ASSERT_EQ(saved->sourcePosition[1], 0.0f);
+    ASSERT_EQ(saved->pickCount[1], static_cast<int>(std::count_if(field.begin(), field.end(), [](float t) { return t > 0.0f; })));
+    const SimulatedLine line;
+    for (int k = 0, i = 0; i < 24; ++i) {
+        if (!(field[static_cast<size_t>(i)] > 0.0f)) continue;
+        EXPECT_EQ(saved->X(1, k), line.Receiver(i));
+        EXPECT_EQ(saved->T(1, k++), field[static_cast<size_t>(i)]) << "receiver " << line.Receiver(i);
+    }
+}
+
+// A shot opened and never picked adds no shot to the traveltime data, whether another shot or
+// appended files replace it or it is on show when the data is saved.
+TEST_F(RecordArrival, AShotWithoutPicksAddsNoShot)
+{
+    Walk w(shots, out);
+    w.ui.files = {shots + "/shot_a.sg2"};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);  // the shot at 27.5 m, which the set does not hold
+    w.ui.files = {shots + "/shot_b.sg2"};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);
+    w.ui.files = {shots + "/shot_a.sg2"};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);
+    w.Run(cmd::kAppendSelectedFiles);
+    w.Run(cmd::kSaveRostrelFile);
+    const auto saved = SavedVs(out);
+    ASSERT_EQ(saved->shotCount, 2);
+    EXPECT_EQ(saved->sourcePosition[0], kListedSource);
+    EXPECT_EQ(saved->pickCount[0], 24);
+    EXPECT_EQ(saved->sourcePosition[1], kShownSource);
+    EXPECT_EQ(saved->pickCount[1], 24);
+}
 
 // A receiver gather while picking: each trace shows and keeps the pick of its own shot at the
 // gather's receiver, and leaving the gather (to the next one, then saving) makes no shot of it.

@@ -452,6 +452,7 @@ std::vector<BadFile> BadFiles()
 {
     const std::vector<uint8_t> good = Fixture("seg2-code4-float32.sg2");
     std::vector<BadFile> bad;
+    bad.push_back({"empty", {}, " The file is empty: it holds no bytes.\n\n The data was not changed."});
     bad.push_back({"big-endian", fx::ToBigEndian(good),
                    " This SEG-2 file is in big-endian byte order (it starts with 3A 55). \n"
                    " Only little-endian SEG-2 files (55 3A) can be read.\n\n The data was not changed."});

@@ -17,6 +17,7 @@
 #include "app/picking/auto_picking.h"
 #include "app/picking/pick_commands.h"
 #include "app/simulated_line.h"
+#include "app/surfacewave/phase_velocity_commands.h"
 #include "app/surfacewave/spac_commands.h"
 #include "app/survey/automatic_processing.h"
 #include "app/survey/file_list_commands.h"
@@ -133,42 +134,36 @@ protected:
                shot + "; answer OK" + Command(cmd::kOpenSeg2);
     }
 
-    PrivateDisplay display;
-    TempFolder folder;
-    std::string lineFolder = folder.File("line");
-    std::string shot = lineFolder + "/shot2.sg2";
-};
-
-TEST_F(HandCorrectionsInTheProgram, SurviveGroupPickingAnsweredNoAndTheSideWaveforms)
-{
-    // First run: where the shot is drawn.
-    const std::string layoutReport = folder.File("layout.txt");
-    RunProgram(display, folder, Opened() + "; report " + layoutReport, layoutReport, "hand-corrections-opened.png");
-    const std::string layout = ReadFileText(layoutReport);
-    std::vector<double> frame, receivers;
-    for (auto [key, into] : {std::pair{"layout", &frame}, std::pair{"receivers", &receivers}}) {
-        std::istringstream in(ReportValue(layout, key));
-        for (std::string item; std::getline(in, item, ',');) into->push_back(std::stod(item));
+    // A first run shows where the shot is drawn; the three corrections are clicked there, where
+    // the automatic picks are not: 90 ms at 10 m, 100 ms at 20 m, 110 ms at 30 m.
+    std::string Clicks()
+    {
+        const std::string layoutReport = folder.File("layout.txt");
+        RunProgram(display, folder, Opened() + "; report " + layoutReport, layoutReport, "hand-corrections-opened.png");
+        const std::string layout = ReadFileText(layoutReport);
+        std::vector<double> frame;
+        receivers.clear();
+        for (auto [key, into] : {std::pair{"layout", &frame}, std::pair{"receivers", &receivers}}) {
+            std::istringstream in(ReportValue(layout, key));
+            for (std::string item; std::getline(in, item, ',');) into->push_back(std::stod(item));
+        }
+        EXPECT_EQ(frame.size(), 5u) << layout;
+        EXPECT_EQ(receivers.size(), 24u);
+        if (frame.size() != 5u || frame[4] != 0 || receivers.size() != 24u) return {};  // time-horizontal layout expected
+        const double hscale = std::stod(ReportValue(layout, "display.hscale"));
+        const double plotscale = std::stod(ReportValue(layout, "display.plotscale"));
+        std::string clicks;
+        for (const auto& [trace, t] : corrections) {
+            const int x = static_cast<int>(frame[0] + t * hscale);
+            const int y = -static_cast<int>(frame[1] + (receivers[static_cast<size_t>(trace)] * 0.01 - frame[2]) * plotscale);
+            clicks += "; mouse " + std::to_string(x) + " " + std::to_string(y) + "; sleep 150; press; sleep 100; release; sleep 200";
+        }
+        return clicks;
     }
-    ASSERT_EQ(frame.size(), 5u) << layout;
-    ASSERT_EQ(frame[4], 0) << "time-horizontal layout expected";
-    ASSERT_EQ(receivers.size(), 24u);
-    const double hscale = std::stod(ReportValue(layout, "display.hscale"));
-    const double plotscale = std::stod(ReportValue(layout, "display.plotscale"));
-    // Three corrections, clicked where the automatic picks are not: 90 ms at 10 m, 100 ms at
-    // 20 m, 110 ms at 30 m.
-    const std::vector<std::pair<int, double>> corrections = {{5, 90.0}, {10, 100.0}, {15, 110.0}};
-    std::string clicks;
-    for (const auto& [trace, t] : corrections) {
-        const int x = static_cast<int>(frame[0] + t * hscale);
-        const int y = -static_cast<int>(frame[1] + (receivers[static_cast<size_t>(trace)] * 0.01 - frame[2]) * plotscale);
-        clicks += "; mouse " + std::to_string(x) + " " + std::to_string(y) + "; sleep 150; press; sleep 100; release; sleep 200";
-    }
-    const std::string picked = folder.File("picked.txt");
-    clicks += "; report " + picked;
 
-    // The saved traveltime data holds the corrections under the shot at -2.5 m.
-    auto expectCorrections = [&](const std::string& saved) {
+    // The saved traveltime data holds the three shots and the corrections under the one at -2.5 m.
+    void ExpectCorrections(const std::string& saved)
+    {
         auto set = std::make_unique<CTraveltimeSet>();
         ASSERT_EQ(ReadTraveltimeText(*set, saved), 3) << ReadFileText(saved);
         ASSERT_FLOAT_EQ(set->sourcePosition[0], -2.5f);
@@ -179,7 +174,22 @@ TEST_F(HandCorrectionsInTheProgram, SurviveGroupPickingAnsweredNoAndTheSideWavef
                 if (std::fabs(set->X(0, k) - x) < 0.01f) stored = set->T(0, k);
             EXPECT_NEAR(stored, t, 3.0) << "receiver " << x << " m";
         }
-    };
+    }
+
+    PrivateDisplay display;
+    TempFolder folder;
+    std::string lineFolder = folder.File("line");
+    std::string shot = lineFolder + "/shot2.sg2";
+    const std::vector<std::pair<int, double>> corrections = {{5, 90.0}, {10, 100.0}, {15, 110.0}};
+    std::vector<double> receivers;
+};
+
+TEST_F(HandCorrectionsInTheProgram, SurviveGroupPickingAnsweredNoAndTheSideWaveforms)
+{
+    std::string clicks = Clicks();
+    ASSERT_FALSE(clicks.empty());
+    const std::string picked = folder.File("picked.txt");
+    clicks += "; report " + picked;
 
     // Group picking again, answered No (keep the held shots), then the save.
     const std::string again = folder.File("again.vs"), report = folder.File("again.txt");
@@ -192,7 +202,7 @@ TEST_F(HandCorrectionsInTheProgram, SurviveGroupPickingAnsweredNoAndTheSideWavef
     for (std::string item; std::getline(clicked, item, ',');) picks.push_back(std::stod(item));
     ASSERT_EQ(picks.size(), 24u);
     for (const auto& [trace, t] : corrections) EXPECT_NEAR(picks[static_cast<size_t>(trace)], t, 3.0) << trace;
-    expectCorrections(again);
+    ExpectCorrections(again);
 
     // The right side waveforms (a receiver gather) and back, then the save.
     const std::string side = folder.File("side.vs"), sideReport = folder.File("side.txt");
@@ -200,7 +210,47 @@ TEST_F(HandCorrectionsInTheProgram, SurviveGroupPickingAnsweredNoAndTheSideWavef
                Opened() + clicks + Command(cmd::kShowRightSide) + Command(cmd::kShowLeftSide) + "; answer " + side +
                    "; answer OK" + Command(cmd::kSaveRostrelFile) + "; report " + sideReport,
                sideReport, "hand-corrections-side-waveforms.png");
-    expectCorrections(side);
+    ExpectCorrections(side);
+}
+
+// After the corrections, the shot's phase-velocity image is made and its curve picked and
+// saved in a phase-velocity file; then the next file of the list is shown and the traveltime data
+// saved. The traveltime file holds the three shots, 24 picks each, with the corrections, in its
+// own format; the curve file holds the one curve; the shot shown carries its picks.
+TEST_F(HandCorrectionsInTheProgram, PhaseVelocityPicksStayOutOfTheShots)
+{
+    const std::string clicks = Clicks();
+    ASSERT_FALSE(clicks.empty());
+    const std::string curve = folder.File("curve.pvs"), saved = folder.File("line.vs"), report = folder.File("pv.txt");
+    RunProgram(display, folder,
+               Opened() + clicks + "; answer OK" + Command(cmd::kPhaseVelocityTransform) + "; answer OK" +
+                   Command(cmd::kPickPhaseVelocity) + "; answer " + curve + "; answer OK" + Command(cmd::kSaveRostrelFile) +
+                   Command(cmd::kShowNextFile) + "; answer " + saved + "; answer OK" + Command(cmd::kSaveRostrelFile) +
+                   "; sleep 500; report " + report,
+               report, "hand-corrections-phase-velocity.png");
+
+    const std::string text = ReadFileText(saved);
+    EXPECT_EQ(text.rfind("1996 ", 0), 0u) << text.substr(0, 40);  // the traveltime format
+    ExpectCorrections(saved);
+    auto set = std::make_unique<CTraveltimeSet>();
+    ASSERT_EQ(ReadTraveltimeText(*set, saved), 3);
+    for (int s = 0; s < 3; ++s) EXPECT_EQ(set->pickCount[s], 24) << set->sourcePosition[s];
+    EXPECT_LT(set->kindRead, 10);
+
+    auto curves = std::make_unique<CTraveltimeSet>();
+    ASSERT_EQ(ReadTraveltimeText(*curves, curve), 1) << ReadFileText(curve);
+    EXPECT_EQ(curves->kindRead, 20);
+    EXPECT_FLOAT_EQ(curves->sourcePosition[0], -2.5f);
+    EXPECT_GT(curves->pickCount[0], 0);
+
+    // The list was on its first member (group picking leaves the record on show), so the next
+    // file is its second, the shot at -2.5 m: it shows its own picks, corrections included.
+    const std::string shown = ReadFileText(report);
+    EXPECT_EQ(ReportValue(shown, "title"), "shot2.sg2 - Velkarine");
+    std::istringstream picks(ReportValue(shown, "picks"));
+    int picked = 0;
+    for (std::string item; std::getline(picks, item, ',');) picked += std::stod(item) > 0.0 ? 1 : 0;
+    EXPECT_EQ(picked, 24);
 }
 
 // Synthetic microtremor-array data (its records are longer than the default MAX_SAMPLE), its

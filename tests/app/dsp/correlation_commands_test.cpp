@@ -7,9 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "app/command_table.h"
+#include "app/dsp/data_kind.h"
 #include "platform/recent_files.h"
 #include "dsp/correlation.h"
 #include "app/dsp/signal_fixture.h"
@@ -232,6 +234,41 @@ TEST_F(SWave, CorrectionsRecoverTheLagOfTheReversedComponent)
     ASSERT_EQ(OnSWaveCorrectionBySemblance(*ws, ui, progress), 1);
     ExpectAligned(3, 256);
     EXPECT_EQ(progress.Record().Text(), " Semblance calculation : trace = 5 ");
+}
+
+TEST_F(SWave, AShiftThatWouldLengthenATraceBeyondMaxSampleIsRefusedWithNothingCut)
+{
+    // Traces as long as MAX_SAMPLE; the component to shift is early, so its trace would grow.
+    Build(8, 300);
+    ws->settings.changeDataLength = 1;
+    // The record on show and the undo depth are as before (the undo levels beyond the depth
+    // cannot be reached and are not compared).
+    auto record = [&] {
+        const auto e = ws->store.current.rows.Elements();
+        return std::vector<float>(e.begin(), e.end());
+    };
+    auto refused = [&](const std::function<int()>& command, int grown) {
+        const auto before = record();
+        ui.ExpectMessage(RecordLongerThanMaxSampleText(-1, grown, 300));
+        EXPECT_EQ(command(), 0);
+        EXPECT_EQ(record(), before);
+        EXPECT_EQ(Header(1).samples, 300);
+        EXPECT_EQ(ws->store.undoDepth, 0);
+        EXPECT_EQ(ws->display.modified, 0);
+        EXPECT_TRUE(ui.VerifyAndClear());
+    };
+    Load({Pulse(300, 20.0), Pulse(300, 17.0)}, 500.0f);
+    Place(1, 1, 2);
+    Select(0);
+    refused([&] { return OnAutoShiftByCorrelation(*ws, ui); }, 303);
+    refused([&] { return OnAutoShiftBySemblance(*ws, ui); }, 303);
+    LoadPairs(1, 300, -6);
+    refused([&] { return OnSWaveCorrectionByCorrelation(*ws, ui, progress); }, 306);
+    refused([&] { return OnSWaveCorrectionBySemblance(*ws, ui, progress); }, 306);
+    // A shift that shortens the trace still runs.
+    LoadPairs(1, 300, 4);
+    ASSERT_EQ(OnSWaveCorrectionBySemblance(*ws, ui, progress), 1);
+    EXPECT_EQ(Header(1).samples, 296);
 }
 
 TEST_F(SWave, LongRecordsUseTheRadixTwoTransform)

@@ -187,7 +187,7 @@ TEST(ReplaceLoadedTraces, PicksOfTheOldRecordGoToTheSetAndComeBack)
     f.Read(0, {0, 100, 200}, 250);
     f.ui.ExpectMessage(f.Summary(3));
     ASSERT_TRUE(ReplaceLoadedTraces(f.ws, f.ui, 3, f.records));
-    AfterRecordReplaced(f.ws, nullptr, nullptr);
+    AfterRecordReplaced(f.ws, nullptr, nullptr, ShotArrival());
     CParameterSet& p = f.ws.store.Params();
     p.pickTimes[0] = 0.0f;
     p.pickTimes[1] = 4.5f;
@@ -198,7 +198,7 @@ TEST(ReplaceLoadedTraces, PicksOfTheOldRecordGoToTheSetAndComeBack)
     f.Read(0, {0, 100, 200}, 900);
     f.ui.ExpectMessage(f.Summary(3));
     ASSERT_TRUE(ReplaceLoadedTraces(f.ws, f.ui, 3, f.records));
-    AfterRecordReplaced(f.ws, nullptr, nullptr);
+    AfterRecordReplaced(f.ws, nullptr, nullptr, ShotArrival());
     EXPECT_EQ(f.ws.traveltimeSet.shotCount, 1);
     EXPECT_FLOAT_EQ(f.ws.traveltimeSet.sourcePosition[0], 2.5f);
     EXPECT_EQ(f.ws.traveltimeSet.pickCount[0], 2);
@@ -209,7 +209,7 @@ TEST(ReplaceLoadedTraces, PicksOfTheOldRecordGoToTheSetAndComeBack)
     f.Read(0, {0, 100, 200}, 250);
     f.ui.ExpectMessage(f.Summary(3));
     ASSERT_TRUE(ReplaceLoadedTraces(f.ws, f.ui, 3, f.records));
-    AfterRecordReplaced(f.ws, nullptr, nullptr);
+    AfterRecordReplaced(f.ws, nullptr, nullptr, ShotArrival());
     EXPECT_EQ(p.pickTimes[1], 4.5f);
     EXPECT_EQ(p.pickTimes[2], 6.5f);
     EXPECT_EQ(p.pickTimes[0], 0.0f);
@@ -337,7 +337,13 @@ TEST(MatchPicksToTraces, DispersionRecordsWaitAndAmplitudeModeCopiesNothing)
     EXPECT_EQ(p.pickTimes[1], 0.0f);
     f.ws.display.amplitudeFlag = 0;
 
+    // A dispersion image waits for a curve at its position among the curves, not the shots.
     p.recordKind = kRecordDispersion;
+    EXPECT_EQ(MatchPicksToTraces(f.ws), 0);
+    p.pickTimes[1] = 3.0f;
+    MergeRecordPicks(f.ws);
+    EXPECT_EQ(f.ws.curveSet.shotCount, 1);
+    EXPECT_EQ(f.ws.traveltimeSet.pickCount[0], 1);
     EXPECT_EQ(MatchPicksToTraces(f.ws), 1);
     EXPECT_EQ(f.ws.display.pendingCurve, 1);
     EXPECT_EQ(f.ws.display.pendingCurveIndex, 0);

@@ -233,11 +233,20 @@ TEST_F(NextFile, StepsClampToTheGroup)
     EXPECT_EQ(ws->fileGroup.currentIndex, 2);
 }
 
-TEST_F(NextFile, AnUnreadableMemberLeavesTheRecordOnShow)
+TEST_F(NextFile, AnUnreadableMemberIsPassedOverAndTheLastLeavesTheRecordOnShow)
 {
     group.unreadable = {1};
+    Next();
+    EXPECT_EQ(group.reads, (std::vector<int>{1, 2}));
+    EXPECT_EQ(ws->fileGroup.currentIndex, 2);
+    Previous();
+    EXPECT_EQ(ws->fileGroup.currentIndex, 0);
+
+    group.unreadable = {1, 2};
+    group.reads.clear();
     const std::vector<float> before = Row(0, 50);
     Next();
+    EXPECT_EQ(group.reads, (std::vector<int>{1, 2}));
     EXPECT_EQ(ws->fileGroup.currentIndex, 0);
     EXPECT_EQ(ws->store.TraceCount(), 4);
     EXPECT_EQ(Row(0, 50), before);

@@ -142,10 +142,10 @@ TEST_F(CmpLine, GatherFilesAreReadBackAsTheNewList)
     ASSERT_EQ(written, 4);  // 5.5, 13.5, 21.5, 29.5
     CFileGroup& g = ws.fileGroup;
     ASSERT_EQ(g.entryCount, 4);
-    EXPECT_EQ(g.entries[0].fileName, "cmp_000550.sg2");
-    EXPECT_EQ(g.entries[3].fileName, "cmp_002950.sg2");
+    EXPECT_EQ(g.entries[0].fileName, "cmp_gathers/cmp_000550.sg2");
+    EXPECT_EQ(g.entries[3].fileName, "cmp_gathers/cmp_002950.sg2");
     // Both delay strings, as in recorded files; the dummy date, no stack.
-    const std::string bytes = velk::testing::ReadFileText(folder.File("cmp_000550.sg2"));
+    const std::string bytes = velk::testing::ReadFileText(folder.File("cmp_gathers/cmp_000550.sg2"));
     for (const char* key : {"*DELAY 0.000000", "DELAY 0.000000", "ACQUISITION_DATE 01/01/2001"})
         EXPECT_NE(bytes.find(std::string(1, '\0') + key + '\0'), std::string::npos) << key;
     EXPECT_EQ(bytes.find("STACK"), std::string::npos);
@@ -216,7 +216,7 @@ TEST_F(CmpLine, CurvesOfEveryFileLeaveTheRecordAndItsUndoLevels)
     EXPECT_TRUE(std::filesystem::exists(file));
     EXPECT_EQ(StoreBits(store), before);
     EXPECT_EQ(store.undoDepth, 2);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 3);
     for (int s = 0; s < 3; ++s) {
         ASSERT_GT(set.pickCount[s], 10) << s;
@@ -285,7 +285,7 @@ TEST_F(CmpLine, EveryCmpFollowsTheLawAndUndoRestoresTheRecord)
     // CMPs -2.5 .. 37.5 m by 4 m: the first and the last have no pair, and the user is told.
     ui.ExpectMessage("2 of 11 CMPs gave no phase-velocity curve (too few traces or no pick).");
     ASSERT_EQ(CmpDispersion(ws, ui, progress), 9);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 9);
     for (int s = 0; s < 9; ++s) {
         EXPECT_FLOAT_EQ(set.sourcePosition[s], 1.5f + 4.0f * s);
@@ -317,9 +317,9 @@ TEST_F(CmpLine, SixHundredCmpsStopAtFiveHundredOneCurves)
     ui.ExpectMessage("The CMP curves hold at most 501 CMPs: 106 CMPs from 501.00 m on were not stored.");
     QuietProgress progress;
     EXPECT_EQ(CmpDispersion(ws, ui, progress), 501);
-    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
-    EXPECT_FLOAT_EQ(ws.traveltimeSet.sourcePosition[500], 500.0f);
-    for (int s = 0; s < 501; ++s) EXPECT_GT(ws.traveltimeSet.pickCount[s], 0) << s;
+    EXPECT_EQ(ws.curveSet.shotCount, 501);
+    EXPECT_FLOAT_EQ(ws.curveSet.sourcePosition[500], 500.0f);
+    for (int s = 0; s < 501; ++s) EXPECT_GT(ws.curveSet.pickCount[s], 0) << s;
     EXPECT_EQ(ws.store.TraceCount(), 128);
 }
 
@@ -345,7 +345,7 @@ TEST_F(CmpLine, CommonSourceGivesOneCurvePerShot)
     ui.AnswerDialog("CPhaseVelocityCurveDlg");
     QuietProgress progress;
     EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 10);
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, 10);
     EXPECT_FLOAT_EQ(set.sourcePosition[9], 40.0f);
     for (int s = 0; s < 10; ++s) {
@@ -366,7 +366,7 @@ TEST_F(CmpLine, CommonSourceOfMoreShotsThanCurvesNamesTheShotsLeftOut)
     ui.ExpectMessage("The phase-velocity curves hold at most 501 sources: 1 source of the line was not analysed.");
     QuietProgress progress;
     EXPECT_EQ(CommonSourceDispersion(ws, ui, progress), 501);
-    EXPECT_EQ(ws.traveltimeSet.shotCount, 501);
+    EXPECT_EQ(ws.curveSet.shotCount, 501);
 }
 
 }  // namespace

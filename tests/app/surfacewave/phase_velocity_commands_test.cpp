@@ -176,12 +176,12 @@ TEST_F(PhaseVelocityCommandTest, AllCurvesUpTo251)
     auto* launcher = new FakeLauncher;
     ws->launcher.reset(launcher);
     ws->programPaths.quessil = "/opt/Quessil";
-    ws->traveltimeSet.shotCount = 252;
+    ws->curveSet.shotCount = 252;
     ui.ExpectMessage("The number of phase velocity curves is larger than 251 !");
     EXPECT_EQ(ShowAllCurvesInQuessil(*ws, ui, "-Velkarine"), 0);
     EXPECT_TRUE(launcher->starts.empty());
     SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-pv-");
-    ws->traveltimeSet.shotCount = 251;
+    ws->curveSet.shotCount = 251;
     EXPECT_EQ(ShowAllCurvesInQuessil(*ws, ui, "-Velkarine"), 1);
     ASSERT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(launcher->starts[0].args, (std::vector<std::string>{"-2", "-Velkarine"}));

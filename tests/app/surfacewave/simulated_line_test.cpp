@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "acquisition/instrument/simulated_seismograph.h"
 #include "app/command_table.h"
@@ -39,9 +41,10 @@ protected:
     SimulatedLine() : FileRoad("[General]\nMAXTRACES=128\n"), table(BuildCommandTable()) { ws.olvenarLink.reset(); }
 
     // The line's shot files in their own folder, written with our SEG-2 writer: shot n over
-    // receivers `spacing` m apart from first(n), its source at source(n).
+    // receivers `spacing` m apart from first(n), its source at source(n); with descending(n) the
+    // file holds the traces from the far receiver back to the first.
     template <class First, class Source>
-    void ShootLine(int shots, double spacing, First first, Source source)
+    void ShootLine(int shots, double spacing, First first, Source source, std::function<bool(int)> descending = {})
     {
         SimulatorConfig config;
         EXPECT_TRUE(ParseSurfaceWave("400,150,15", config));
@@ -55,10 +58,11 @@ protected:
             const auto record = seismograph.MakeRecord(static_cast<uint64_t>(n), kSamples, 1000.0, kSamples / 10);
             Matrix2D<float> rows(0, kChannels - 1, 0, kSamples - 1);
             std::vector<CTraceHeader> headers(kChannels);
-            for (int r = 0; r < kChannels; ++r) {
-                headers[static_cast<size_t>(r)].Set(r + 1, std::lround(receivers[static_cast<size_t>(r)] * 100.0),
+            for (int k = 0; k < kChannels; ++k) {
+                const int r = descending && descending(n) ? kChannels - 1 - k : k;
+                headers[static_cast<size_t>(k)].Set(k + 1, std::lround(receivers[static_cast<size_t>(r)] * 100.0),
                                                     std::lround(source(n) * 100.0), 1, 1, 0.0f, 1000.0f, kSamples);
-                for (int i = 0; i < kSamples; ++i) rows[r][i] = static_cast<float>(record[static_cast<size_t>(r)][static_cast<size_t>(i)]);
+                for (int i = 0; i < kSamples; ++i) rows[k][i] = static_cast<float>(record[static_cast<size_t>(r)][static_cast<size_t>(i)]);
             }
             const std::string path = (line / FormatC("%d.sg2", 1001 + n)).string();
             EXPECT_TRUE(WriteSeg2File(path, rows, headers, kChannels, 4, 1.0f).ok);
@@ -89,7 +93,7 @@ protected:
     }
 
     const CommandTable table;
-    const std::filesystem::path line = std::filesystem::path(folder.Path()) / "line";
+    std::filesystem::path line = std::filesystem::path(folder.Path()) / "line";
 };
 
 TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
@@ -122,17 +126,17 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
     ui.ExpectAnyMessage();
     Run(cmd::kPhaseVelocityCurves2D);
     // Everything the line made stays in its folder.
-    for (const char* name : {kPhaseVelocityCurvesFileName, "multi_select.txt", "geometry.txt", "cmp_000300.sg2"}) {
+    for (const char* name : {kPhaseVelocityCurvesFileName, "multi_select.txt", "geometry.txt", "cmp_gathers/cmp_000300.sg2"}) {
         EXPECT_TRUE(std::filesystem::exists(line / name)) << name;
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder.Path()) / name)) << name;
     }
 
-    const CTraveltimeSet& set = ws.traveltimeSet;
+    const CTraveltimeSet& set = ws.curveSet;
     ASSERT_EQ(set.shotCount, g.entryCount);
     int inBand = 0, near = 0;
     for (int s = 0; s < set.shotCount; ++s) {
         // Each curve stands at its CMP file's position ("cmp_%06d" = CMP x 100).
-        const std::string& name = g.entries[static_cast<size_t>(s)].fileName;
+        const std::string name = std::filesystem::path(g.entries[static_cast<size_t>(s)].fileName).filename().string();
         EXPECT_NEAR(set.sourcePosition[s] * 100.0, std::stoi(name.substr(4, 6)), 1.0) << name;
         // The first CMP, at the line's end, holds two separations: too short a spread for any
         // wavelength to pass the limits. Every other curve has points.
@@ -153,34 +157,80 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
     EXPECT_GE(share, 0.8);
 }
 
-// A list of shot records with shots at both ends of each spread, through "Phase velocity (2D :
-// automatic)": each shot is stacked from its own side, so forward and reverse curves alike
-// follow the simulator's c(f).
-TEST_F(SimulatedLine, ShotsAtBothEndsFollowTheSimulatorsDispersion)
+// Shot records of both ends of the spread through "Phase velocity (2D : automatic)", each
+// stacked from its own source's side whatever the folder's name or the trace order of its file;
+// gathers made beside the shots do not change the shot list or its curves.
+TEST_F(SimulatedLine, EveryShotFollowsTheSimulatorsDispersionFromItsOwnSide)
 {
-    // Spread n / 2 of receivers 2 m apart, its forward shot before the first receiver and its
-    // reverse shot past the last.
-    constexpr int kSpreads = 3;
-    ShootLine(2 * kSpreads, 2.0, [](int n) { return (n / 2) * kMoveUp; },
-              [](int n) { return (n / 2) * kMoveUp + (n % 2 == 0 ? -kShotOffset : 46.0 + kShotOffset); });
-    ListTheLine(2 * kSpreads);
-    ui.AnswerDialog("CPhaseVelocityDlg");
-    ui.AnswerDialog("CMinMaxFrequencyDlg");
-    ui.ExpectAnyMessage();
-    Run(cmd::kPhaseVelocityCurves2D);
-    const CTraveltimeSet& set = ws.traveltimeSet;
-    ASSERT_EQ(set.shotCount, 2 * kSpreads);
-    for (int s = 0; s < set.shotCount; ++s) {
-        int near = 0;
-        for (int p = 0; p < set.pickCount[s]; ++p) {
-            if (std::fabs(set.T(s, p) / SimulatorVelocity(set.X(s, p)) - 1.0) <= 0.05) ++near;
+    // Receivers 0-46 m from first(n) (each file on a spread of its own): forward shots on the first receiver and 2 m before it,
+    // reverse shots on the last receiver, 0.5 m and 2 m beyond it; every other file holds its
+    // traces from the far end back.
+    constexpr std::array<double, 5> kSources = {0.0, -2.0, 46.0, 46.5, 48.0};
+    constexpr int kFiles = 2 * static_cast<int>(kSources.size());
+    line = std::filesystem::path(folder.Path()) / "cmpline";
+    ShootLine(kFiles, 2.0, [](int n) { return n * 10.0; },
+              [&](int n) { return n * 10.0 + kSources[static_cast<size_t>(n / 2)]; },
+              [](int n) { return n % 2 == 1; });
+    ListTheLine(kFiles);
+    ASSERT_EQ(ws.fileGroup.cmpList, 0);
+
+    // The dialog shows one direction for the whole list: each shot its own.
+    auto curves = [&] {
+        ui.AnswerDialogWith("CPhaseVelocityDlg", [](DialogRequest& r) {
+            EXPECT_EQ(r.Find("Direction")->Text(), "Each shot its own");
+            return true;
+        });
+        ui.AnswerDialog("CMinMaxFrequencyDlg");
+        ui.ExpectAnyMessage();
+        Run(cmd::kPhaseVelocityCurves2D);
+        const CTraveltimeSet& set = ws.curveSet;
+        std::vector<std::vector<std::array<double, 2>>> points(static_cast<size_t>(set.shotCount));
+        for (int s = 0; s < set.shotCount; ++s) {
+            for (int p = 0; p < set.pickCount[s]; ++p) points[static_cast<size_t>(s)].push_back({set.X(s, p), set.T(s, p)});
         }
-        ASSERT_GT(set.pickCount[s], 5) << s;
-        const double share = static_cast<double>(near) / set.pickCount[s];
-        std::printf("shot at %.1f m: %d points, %.1f%% within 5%% of c(f)\n", set.sourcePosition[s], set.pickCount[s],
-                    100.0 * share);
-        EXPECT_GE(share, 0.8) << "shot at " << set.sourcePosition[s] << " m";
+        return points;
+    };
+    const auto first = curves();
+    ASSERT_EQ(first.size(), static_cast<size_t>(kFiles));
+    for (int s = 0; s < kFiles; ++s) {
+        const auto& curve = first[static_cast<size_t>(s)];
+        const auto near = std::count_if(curve.begin(), curve.end(), [](const std::array<double, 2>& p) {
+            return std::fabs(p[1] / SimulatorVelocity(p[0]) - 1.0) <= 0.05;
+        });
+        ASSERT_GT(curve.size(), 5u) << s;
+        const double share = static_cast<double>(near) / static_cast<double>(curve.size());
+        std::printf("shot at %.1f m: %zu points, %.1f%% within 5%% of c(f)\n", ws.curveSet.sourcePosition[s],
+                    curve.size(), 100.0 * share);
+        EXPECT_GE(share, 0.9) << "shot at " << ws.curveSet.sourcePosition[s] << " m";
     }
+
+    // "Make CMP gather files(2D)" without a new list: the gathers go into their own folder, and
+    // the line's folder listed again gives the same shots and the same curves.
+    ui.ExpectMessage("Make new file list ?", MsgResult::Cancel);
+    ui.AnswerDialog("CCmpPhaseVelocityDlg");
+    ui.AnswerDialog("CCmpPhaseVelocityDlg");
+    ui.ExpectMessage("CMP files have been calculated !");
+    Run(cmd::kMakeCmpGatherFiles2D);
+    const std::filesystem::path gathers = line / kCmpGatherFolder;
+    ASSERT_TRUE(std::filesystem::is_directory(gathers));
+    const std::vector<FileListEntry> entries = ws.fileGroup.entries;
+    ListTheLine(kFiles);
+    for (int i = 0; i < kFiles; ++i) EXPECT_EQ(ws.fileGroup.entries[static_cast<size_t>(i)].fileName, entries[static_cast<size_t>(i)].fileName);
+    const std::string written = testing::ReadFileText((line / kPhaseVelocityCurvesFileName).string());
+    const auto second = curves();
+    ASSERT_EQ(second.size(), first.size());
+    EXPECT_EQ(testing::ReadFileText((line / kPhaseVelocityCurvesFileName).string()), written);
+
+    // One of the gathers among the shots: the list is analysed as neither, the gather named.
+    const std::filesystem::path gather = std::filesystem::directory_iterator(gathers)->path();
+    std::filesystem::copy_file(gather, line / gather.filename());
+    ListTheLine(kFiles + 1);
+    ui.ExpectMessage("The file list holds shot records and CMP gathers (1): make a list of the one or the other !\n" +
+                     gather.filename().string());
+    ui.ExpectMessage("The file list holds shot records and CMP gathers (1): make a list of the one or the other !\n" +
+                     gather.filename().string());
+    Run(cmd::kPhaseVelocityCurves2D);
+    Run(cmd::kMakeCmpGatherFiles2D);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "app/formats/file_road_fixture.h"
@@ -62,11 +63,16 @@ protected:
         return command(c);
     }
     // A SEG-2 file of n traces in the watched folder, modified at `seconds`.
-    std::string Record(const std::string& name, int n, long seconds, int32_t source = 200)
+    // A silent record of 8 samples, or one of 200 whose traces break at sample 60 (something for
+    // the picker).
+    std::string Record(const std::string& name, int n, long seconds, int32_t source = 200, bool onset = false)
     {
-        Matrix2D<float> rows(0, n - 1, 0, 7);
+        const int samples = onset ? 200 : 8;
+        Matrix2D<float> rows(0, n - 1, 0, samples - 1);
+        for (int i = 0; onset && i < n; ++i)
+            for (int j = 60; j < samples; ++j) rows[i][j] = 100.0f * static_cast<float>(std::sin(0.3 * j));
         std::vector<CTraceHeader> headers(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) headers[static_cast<size_t>(i)].Set(i + 1, i * 100, source, 1, 1, 0.0f, 1000.0f, 8);
+        for (int i = 0; i < n; ++i) headers[static_cast<size_t>(i)].Set(i + 1, i * 100, source, 1, 1, 0.0f, 1000.0f, samples);
         const std::string path = watched + "/" + name;
         EXPECT_TRUE(WriteSeg2File(path, rows, headers, n, 4, 1.0f).ok);
         const timeval times[2] = {{seconds, 0}, {seconds, 0}};
@@ -271,7 +277,7 @@ TEST_F(Automatic, RefractionHandsEachNewShotToRostrel)
         std::memcpy(&n, ws.traveltimeSet.BlockView() + rostrel_block::kShotCount, sizeof n);
         return n;
     };
-    Record("s1.sg2", 3, 1000, 200);
+    Record("s1.sg2", 3, 1000, 200, true);
     Start(OnAutomaticRefraction);
     ASSERT_EQ(launcher->starts.size(), 1u);
     EXPECT_EQ(launcher->starts[0].args, (std::vector<std::string>{"-Velkarine", "-AUTOMATIC"}));
@@ -280,7 +286,7 @@ TEST_F(Automatic, RefractionHandsEachNewShotToRostrel)
     EXPECT_EQ(ws.display.editMode, 1);
     EXPECT_EQ(publishedShots(), 1);
     EXPECT_EQ(Status(), "Seismic refraction analysis : time=1sec @18,-10");
-    Record("s2.sg2", 3, 2000, 700);
+    Record("s2.sg2", 3, 2000, 700, true);
     EXPECT_EQ(Tick(), 1);
     EXPECT_EQ(ws.traveltimeSet.shotCount, 2);
     EXPECT_EQ(publishedShots(), 2);
