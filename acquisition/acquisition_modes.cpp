@@ -185,7 +185,11 @@ std::string CountsJa(int receivers, int shots)
 }
 
 // The guide of the lines that count their shots: "Source=<files>/<target> finished".
-std::string SourceGuide(int files, int target) { return FormatC("Source=%d/%d finished", files, target); }
+// Before the line's set-up there is no shot count to show (never "0/0 finished").
+std::string SourceGuide(int files, int target)
+{
+    return target > 0 ? FormatC("Source=%d/%d finished", files, target) : std::string();
+}
 
 }  // namespace
 

@@ -168,13 +168,15 @@ TEST(AcquisitionModes, Texts)
         r.m.CreateMode();
         r.ui.SetStrict(true);
         CAcquisitionMode& mode = *r.m.Mode();
-        mode.targetCount = type == 5 ? 20 : 5;
+        mode.targetCount = type == 5 ? 20 : (state < 0 ? 0 : 5);
+        state = std::max(state, 0);
         mode.stepState = state;
         return mode.GetStatusText() + "|" + mode.GetGuideText() + "|" + mode.GetPrompt();
     };
     EXPECT_EQ(texts(1, 0), "Next ID=7(2.5m)||");
     EXPECT_EQ(texts(3, 1), "Next ID=7(2.5m)|Source=2/5 finished|");
     EXPECT_EQ(texts(4, 1), "Next ID=7(2.5m)|Source=2/5 finished|");
+    EXPECT_EQ(texts(4, -1), "Next ID=7(2.5m)||");  // before the line's set-up: no count
     EXPECT_EQ(texts(5, 1), "Next ID=7(2/20)||");
     EXPECT_EQ(texts(6, 0), "Next ID=7(2.5m)|PS-log. : H1|");
     EXPECT_EQ(texts(6, 1), "Next ID=7(2.5m)|PS-log. : H2|");
