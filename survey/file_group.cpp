@@ -483,7 +483,9 @@ int CFileGroup::ReadMember(int index, LoadTarget* target, std::span<CTraceHeader
                        MsgButtons::Ok, MsgIcon::Warning);
         return 0;
     }
-    UpdateCmpList();
+    // A list made by a road that did not work it out: the whole list is looked at again only
+    // when this member disagrees with it, so that a read of every member stays linear.
+    if (IsCmpGather(index) != (cmpList == 1)) UpdateCmpList();
     return n;
 }
 

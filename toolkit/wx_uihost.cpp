@@ -66,7 +66,7 @@ private:
     CProgressDlg* dialog_;
 };
 
-// The toolkit calls that end a dialog it runs in a loop of its own. The toolkit library is
+// The toolkit calls that end a dialog or a popup menu it runs in a loop of its own. The toolkit library is
 // loaded with wx; its calls are reached by name, as its development headers are not needed for
 // these. A call that is not found is said once on standard error: the dialog then stays open,
 // and a scripted run that waits for it to end fails on its time limit with the reason in its
@@ -75,9 +75,11 @@ struct NativeDialogCalls {
     using TypeFn = unsigned long (*)();
     using IsAFn = int (*)(void*, unsigned long);
     using ResponseFn = void (*)(void*, int);
+    using PopDownFn = void (*)(void*);
     TypeFn type = nullptr;
     IsAFn isA = nullptr;
     ResponseFn respond = nullptr;
+    PopDownFn popDown = nullptr;
 };
 
 const NativeDialogCalls& NativeCalls()
@@ -86,12 +88,13 @@ const NativeDialogCalls& NativeCalls()
         NativeDialogCalls c;
         auto find = [](const char* name) {
             void* symbol = ::dlsym(RTLD_DEFAULT, name);
-            if (!symbol) std::fprintf(stderr, "Cannot end a native dialog: the toolkit call %s is not found\n", name);
+            if (!symbol) std::fprintf(stderr, "Cannot end a native window: the toolkit call %s is not found\n", name);
             return symbol;
         };
         c.type = reinterpret_cast<NativeDialogCalls::TypeFn>(find("gtk_dialog_get_type"));
         c.isA = reinterpret_cast<NativeDialogCalls::IsAFn>(find("g_type_check_instance_is_a"));
         c.respond = reinterpret_cast<NativeDialogCalls::ResponseFn>(find("gtk_dialog_response"));
+        c.popDown = reinterpret_cast<NativeDialogCalls::PopDownFn>(find("gtk_menu_popdown"));
         return c;
     }();
     return calls;
@@ -117,9 +120,8 @@ void EndNativeDialog(wxDialog* dialog)
 void PopDownMenu(wxMenu& menu)
 {
 #ifdef __WXGTK__
-    using PopDownFn = void (*)(void*);
-    const auto popDown = reinterpret_cast<PopDownFn>(::dlsym(RTLD_DEFAULT, "gtk_menu_popdown"));
-    if (popDown && menu.m_menu) popDown(menu.m_menu);
+    const NativeDialogCalls& calls = NativeCalls();
+    if (calls.popDown && menu.m_menu) calls.popDown(menu.m_menu);
 #else
     (void)menu;
 #endif

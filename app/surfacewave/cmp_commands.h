@@ -53,9 +53,9 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
 // list of shots) "Each shot its own", which stacks each shot from its source's side
 // (ShotDirection); CMP gathers are stacked forward. A list that mixes shot records and CMP
 // gathers is refused. Cancel on either dialog ends the run with nothing written. Then the curves replace
-// the traveltime set, "phase_velocity_curves.pvs" is written into the working folder, with
-// announce the count is shown; the current shot's picks are matched and every curve's F is
-// divided by its largest. The store's record and undo levels stay as they were. Returns the
+// the curve set (the first arrivals stay), "phase_velocity_curves.pvs" is written into the
+// result folder (WriteLineCurves), with announce the count and the path are shown; a dispersion
+// image on show takes its curve, and every curve's F is divided by its largest. The store's record and undo levels stay as they were. Returns the
 // curves, 0 on Cancel or without waveform data.
 int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool announce);
 
