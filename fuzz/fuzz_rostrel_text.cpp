@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::PickHarness& h = fuzz::Harness();
     const std::string_view text = h.Prepare(data, size);
     Workspace& ws = h.ws();
-    S& set = RostrelTextKind(text) == 20 ? ws.curveSet : ws.traveltimeSet;  // phase-velocity curves apart
+    S& set = TraveltimeTextSetOf(text) == TraveltimeTextSet::PhaseVelocityCurves ? ws.curveSet : ws.traveltimeSet;  // phase-velocity curves apart
     const RostrelRead read = ReadRostrelText(ws, text);
     fuzz::Require(set.shotCount >= 0 && set.shotCount <= S::kMaxShots && set.shotCount == read.shotsStored);
     for (int s = 0; s < set.shotCount; ++s) fuzz::Require(set.pickCount[s] >= 0 && set.pickCount[s] <= S::kMaxPicks);

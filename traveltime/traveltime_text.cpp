@@ -19,6 +19,31 @@ bool CountFits(int32_t count, int limit) { return count >= 0 && count <= limit; 
 
 }  // namespace
 
+int DeclaredTraveltimeKind(std::string_view text)
+{
+    FreeFormScan in(text);
+    int32_t first = 0, second = 0, kind = 0;
+    float third = 0.0f;
+    if (!in.Int(first) || !in.Int(second) || !in.Float(third)) return -1;
+    if (first < 1000) return first;  // the old form: line 1 is the kind
+    return in.Int(kind) ? kind : -1;
+}
+
+TraveltimeTextSet TraveltimeTextSetOf(std::string_view text)
+{
+    const int kind = DeclaredTraveltimeKind(text);
+    if (kind < 0) return TraveltimeTextSet::None;
+    return kind == kPhaseVelocityCurveKind ? TraveltimeTextSet::PhaseVelocityCurves : TraveltimeTextSet::FirstArrivals;
+}
+
+TraveltimeTextSet TraveltimeFileSetOf(const std::string& path)
+{
+    ByteSource file = ByteSource::FromFile(path);
+    if (!file.Ok()) return TraveltimeTextSet::None;
+    const std::span<const uint8_t> bytes = file.Peek(static_cast<size_t>(file.Size()));
+    return TraveltimeTextSetOf(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
 TraveltimeTextRead ParseTraveltimeText(CTraveltimeSet& set, std::string_view text, const TraveltimeTextOptions& options)
 {
     using S = CTraveltimeSet;

@@ -90,6 +90,19 @@ struct TraveltimeTextOptions {
     std::function<void(int shot)> onShot;
 };
 
+// Which set a traveltime text fills is decided by the kind it declares, never by its name: kind
+// 20 (the first value of line 2, or of line 1 in the old form without a version) holds
+// phase-velocity curves, every other kind first arrivals. Every reader and writer asks this.
+constexpr int kPhaseVelocityCurveKind = 20;
+enum class TraveltimeTextSet { None, FirstArrivals, PhaseVelocityCurves };
+
+// The declared kind, or -1 when the head cannot be read.
+int DeclaredTraveltimeKind(std::string_view text);
+// The set the text fills (None when its head cannot be read).
+TraveltimeTextSet TraveltimeTextSetOf(std::string_view text);
+// The same for a file (None when it cannot be opened).
+TraveltimeTextSet TraveltimeFileSetOf(const std::string& path);
+
 // Parses a traveltime text into the set. The format level is the second value of a versioned
 // line 1 (at least 7), and 7 for the old form. Once the header is read the shot count and the
 // section sizes start from 0 and the set's has-data flag is 1; before that nothing changes.

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <locale>
-#include <sstream>
 #include <span>
 
 #include "app/picking/pick_matching.h"
@@ -149,24 +147,13 @@ RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text)
     return ParseTraveltimeText(scratch, text, RostrelOptions(ws.display));
 }
 
-int RostrelTextKind(std::string_view text)
-{
-    std::istringstream in{std::string(text.substr(0, 256))};
-    in.imbue(std::locale::classic());
-    int first = 0, second = 0, kind = 0;
-    float third = 0.0f;
-    if (!(in >> first >> second >> third)) return -1;
-    if (first < 1000) return first;
-    return in >> kind ? kind : -1;
-}
-
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text)
 {
     EnsurePickVectors(ws);
     DisplayState& d = ws.display;
     // Phase-velocity curves (kind 20) go among the curves; they are put onto the record only when
     // it is a dispersion image.
-    const bool curves = RostrelTextKind(text) == 20;
+    const bool curves = TraveltimeTextSetOf(text) == TraveltimeTextSet::PhaseVelocityCurves;
     CTraveltimeSet& set = curves ? ws.curveSet : ws.traveltimeSet;
     const bool onTraces = curves == (ws.store.Params().recordKind == kRecordDispersion);
     TraveltimeTextOptions options = RostrelOptions(d);

@@ -56,9 +56,6 @@ using RostrelRead = TraveltimeTextRead;
 // (amplitude mode: with the amplitude-pick time of the sample nearest in |value|). Edit mode and
 // the curves flag are the command's.
 RostrelRead ReadRostrelText(Workspace& ws, std::string_view text);
-// The kind a traveltime text declares (the first value of line 2, or of line 1 in the old form
-// without a version); -1 when its head cannot be read. Kind 20 is read into the curve set.
-int RostrelTextKind(std::string_view text);
 // The same read into a scratch set: what ReadRostrelText would find, with nothing changed.
 RostrelRead CheckRostrelText(const Workspace& ws, std::string_view text);
 

@@ -121,5 +121,18 @@ TEST_F(TraveltimeTextTest, NormalizeCurveAmplitudes)
     EXPECT_EQ(set->F(1, 1), 0.0f);
 }
 
+TEST(TraveltimeTextSetOf, TheDeclaredKindDecidesNeverTheName)
+{
+    EXPECT_EQ(TraveltimeTextSetOf("2000 9 3.0\n20 2 1.0\n"), TraveltimeTextSet::PhaseVelocityCurves);
+    EXPECT_EQ(TraveltimeTextSetOf("2000 9 3.0\n0 2 1.0\n"), TraveltimeTextSet::FirstArrivals);  // a .pvs of old
+    EXPECT_EQ(TraveltimeTextSetOf("1996 7 3.0\n3 1 1.0\n"), TraveltimeTextSet::FirstArrivals);
+    EXPECT_EQ(TraveltimeTextSetOf("20 1 1.0\n"), TraveltimeTextSet::PhaseVelocityCurves);  // old form, no version
+    EXPECT_EQ(TraveltimeTextSetOf("2000 9 3.0\n"), TraveltimeTextSet::None);
+    EXPECT_EQ(TraveltimeTextSetOf("x"), TraveltimeTextSet::None);
+    EXPECT_EQ(TraveltimeFileSetOf(Golden("v2000-kind20.pvs")), TraveltimeTextSet::PhaseVelocityCurves);
+    EXPECT_EQ(TraveltimeFileSetOf(Golden("v1996-kind0.vs")), TraveltimeTextSet::FirstArrivals);
+    EXPECT_EQ(TraveltimeFileSetOf("/nonexistent/x.pvs"), TraveltimeTextSet::None);
+}
+
 }  // namespace
 }  // namespace velk
