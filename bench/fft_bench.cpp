@@ -1,8 +1,9 @@
 // CFourier::Fft (flag 0, split double arrays) against FFTW's double complex transform
 // (fftw_plan_dft_1d, FFTW_ESTIMATE, planned before timing), single-threaded, n = 256 ..
 // 65536, the two measured one after the other for each n in the same run. Then Dft (real
-// input, one-based) at lengths that are not powers of two, dft/4099, dft/10000 and dft/30000;
-// bench/fft.py times numpy.fft.fft of the same lengths beside them.
+// input, one-based) at record lengths that are not powers of two (dft/1000 .. dft/65537: made of
+// small factors, or prime); bench/fft.py runs this program and times numpy.fft.fft of the same
+// lengths right after, and prints both tables.
 //
 // Ours runs in place: its iterations are the forward transform (scaled by 1/n) and the inverse
 // by turns, so that the values stay those of the input and no copy is timed; FFTW runs out of
@@ -144,7 +145,7 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark("ours", Ours)->Arg(n)->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark("fftw", Fftw)->Arg(n)->Unit(benchmark::kMicrosecond);
     }
-    for (int n : {4099, 10000, 30000}) {
+    for (int n : {1000, 2000, 3000, 4099, 5000, 6000, 10000, 30000, 65537}) {
         benchmark::RegisterBenchmark("dft", DftAnyLength)->Arg(n)->Unit(benchmark::kMicrosecond);
     }
     benchmark::Initialize(&argc, argv);

@@ -296,6 +296,10 @@ void TransformAnyLength(double* re, double* im, int n, bool inverse, double scal
         fft_engine::Transform(re, im, log2n, inverse, scale);
         return;
     }
+    if (fft_engine::HasSmallFactors(n)) {
+        fft_engine::TransformSmallFactors(re, im, n, inverse, scale);
+        return;
+    }
     int rows = 1;  // the power of two in n
     while (n % (2 * rows) == 0) rows *= 2;
     // The plans may throw: nothing is touched before.

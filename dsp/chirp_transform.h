@@ -1,6 +1,7 @@
 #pragma once
 // The discrete Fourier transform of any length in O(n log n): lengths that are powers of two go
-// straight to the radix-2 engine, others through the chirp-z identity
+// straight to the radix-2 engine, lengths made of the factors 2, 3, 5 and 7 to its mixed-radix
+// transform, others (with a larger prime factor) through the chirp-z identity
 //   jk = (j^2 + k^2 - (k - j)^2) / 2,
 // which turns the length-n sum into a circular convolution of a power-of-two length M >= 2n - 1
 // (three radix-2 transforms of M points; the chirp's own transform is kept per thread while the

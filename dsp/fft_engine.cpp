@@ -340,3 +340,226 @@ int CheckedLog2(int n, int m)
 }
 
 }  // namespace velk::fft_engine
+
+namespace velk::fft_engine {
+namespace {
+
+// One stage of the mixed-radix transform: the length it splits (len = radix * rest), and the
+// twiddles w^(u q), w = e^(-2 pi i / len), q < rest, u = 1 .. radix - 1, at q (radix - 1) + u - 1.
+struct MixedStage {
+    int radix = 0;
+    size_t len = 0;
+    size_t rest = 0;
+    std::vector<double> twRe, twIm;
+};
+
+struct MixedPlan {
+    int n = 0;
+    std::vector<MixedStage> stages;
+    std::vector<double> workRe, workIm;
+};
+
+void BuildMixed(MixedPlan& plan, int n)
+{
+    std::vector<int> radices;
+    int left = n;
+    while (left % 4 == 0) {
+        radices.push_back(4);
+        left /= 4;
+    }
+    for (int p : {2, 3, 5, 7}) {
+        while (left % p == 0) {
+            radices.push_back(p);
+            left /= p;
+        }
+    }
+    MixedPlan next;
+    next.n = n;
+    size_t len = static_cast<size_t>(n);
+    for (int p : radices) {
+        MixedStage st;
+        st.radix = p;
+        st.len = len;
+        st.rest = len / static_cast<size_t>(p);
+        const size_t per = static_cast<size_t>(p - 1);
+        st.twRe.resize(st.rest * per);
+        st.twIm.resize(st.rest * per);
+        for (size_t q = 0; q < st.rest; ++q) {
+            for (size_t u = 1; u <= per; ++u) {
+                const double a = TwiddleAngle<double>(u * q, len);
+                st.twRe[q * per + u - 1] = std::cos(a);
+                st.twIm[q * per + u - 1] = std::sin(a);
+            }
+        }
+        next.stages.push_back(std::move(st));
+        len /= static_cast<size_t>(p);
+    }
+    next.workRe.resize(static_cast<size_t>(n));
+    next.workIm.resize(static_cast<size_t>(n));
+    plan = std::move(next);
+}
+
+MixedPlan& MixedPlanFor(int n)
+{
+    thread_local MixedPlan plan;
+    if (plan.n != n) {
+        BuildMixed(plan, n);
+    }
+    return plan;
+}
+
+// The stage of radix P on `s` interleaved sequences of len = P * rest points each: input
+// a_r = x[t + s (q + r rest)], output y[t + s (P q + u)] = w^(u q) sum_r a_r e^(-2 pi i r u / P)
+// (the self-sorting order: after the last stage the values stand in natural order).
+template <int P>
+void MixedPass(const MixedStage& st, size_t s, const double* __restrict xr, const double* __restrict xi,
+               double* __restrict yr, double* __restrict yi)
+{
+    const size_t rest = st.rest;
+    const size_t in = s * rest;  // distance between the inputs of one butterfly
+    constexpr size_t kPer = P - 1;
+    // cos and sin of 2 pi j / P, j < P.
+    static const auto kRoot = [] {
+        std::array<std::array<double, P>, 2> c{};
+        for (int j = 0; j < P; ++j) {
+            const double a = 2.0 * std::numbers::pi * j / P;
+            c[0][static_cast<size_t>(j)] = std::cos(a);
+            c[1][static_cast<size_t>(j)] = std::sin(a);
+        }
+        return c;
+    }();
+    for (size_t q = 0; q < rest; ++q) {
+        double wr[P], wi[P];
+        wr[0] = 1.0;
+        wi[0] = 0.0;
+        for (size_t u = 1; u < P; ++u) {
+            wr[u] = st.twRe[q * kPer + u - 1];
+            wi[u] = st.twIm[q * kPer + u - 1];
+        }
+        const double* ar0 = xr + s * q;
+        const double* ai0 = xi + s * q;
+        double* br0 = yr + s * P * q;
+        double* bi0 = yi + s * P * q;
+        for (size_t t = 0; t < s; ++t) {
+            double ar[P], ai[P], br[P], bi[P];
+            for (size_t r = 0; r < P; ++r) {
+                ar[r] = ar0[t + r * in];
+                ai[r] = ai0[t + r * in];
+            }
+            if constexpr (P == 2) {
+                br[0] = ar[0] + ar[1];
+                bi[0] = ai[0] + ai[1];
+                br[1] = ar[0] - ar[1];
+                bi[1] = ai[0] - ai[1];
+            } else if constexpr (P == 4) {
+                const double s0r = ar[0] + ar[2], s0i = ai[0] + ai[2];
+                const double d0r = ar[0] - ar[2], d0i = ai[0] - ai[2];
+                const double s1r = ar[1] + ar[3], s1i = ai[1] + ai[3];
+                const double d1r = ar[1] - ar[3], d1i = ai[1] - ai[3];
+                br[0] = s0r + s1r;
+                bi[0] = s0i + s1i;
+                br[2] = s0r - s1r;
+                bi[2] = s0i - s1i;
+                // b1 = d0 - i d1, b3 = d0 + i d1
+                br[1] = d0r + d1i;
+                bi[1] = d0i - d1r;
+                br[3] = d0r - d1i;
+                bi[3] = d0i + d1r;
+            } else {
+                // Odd radix: the pairs a_r + a_(P-r) and a_r - a_(P-r) give b_u and b_(P-u).
+                constexpr size_t H = (P - 1) / 2;
+                double pr[H + 1], pi[H + 1], mr[H + 1], mi[H + 1];
+                br[0] = ar[0];
+                bi[0] = ai[0];
+                for (size_t r = 1; r <= H; ++r) {
+                    pr[r] = ar[r] + ar[P - r];
+                    pi[r] = ai[r] + ai[P - r];
+                    mr[r] = ar[r] - ar[P - r];
+                    mi[r] = ai[r] - ai[P - r];
+                    br[0] += pr[r];
+                    bi[0] += pi[r];
+                }
+                for (size_t u = 1; u <= H; ++u) {
+                    double cr = ar[0], ci = ai[0], sr = 0.0, si = 0.0;
+                    for (size_t r = 1; r <= H; ++r) {
+                        const size_t j = (r * u) % P;
+                        cr += kRoot[0][j] * pr[r];
+                        ci += kRoot[0][j] * pi[r];
+                        sr += kRoot[1][j] * mr[r];
+                        si += kRoot[1][j] * mi[r];
+                    }
+                    // e^(-i a) (a_r) + e^(+i a) (a_(P-r)): the sine part is -i sin(a) (a_r - a_(P-r)).
+                    br[u] = cr + si;
+                    bi[u] = ci - sr;
+                    br[P - u] = cr - si;
+                    bi[P - u] = ci + sr;
+                }
+            }
+            br0[t] = br[0];
+            bi0[t] = bi[0];
+            for (size_t u = 1; u < P; ++u) {
+                br0[t + s * u] = br[u] * wr[u] - bi[u] * wi[u];
+                bi0[t + s * u] = br[u] * wi[u] + bi[u] * wr[u];
+            }
+        }
+    }
+}
+
+}  // namespace
+
+bool HasSmallFactors(int n)
+{
+    if (n < 1) {
+        return false;
+    }
+    for (int p : {2, 3, 5, 7}) {
+        while (n % p == 0) {
+            n /= p;
+        }
+    }
+    return n == 1;
+}
+
+void TransformSmallFactors(double* re, double* im, int n, bool inverse, double scale)
+{
+    if (!HasSmallFactors(n)) {
+        return;
+    }
+    MixedPlan& plan = MixedPlanFor(n);
+    if (inverse) {
+        std::swap(re, im);
+    }
+    const size_t un = static_cast<size_t>(n);
+    double* xr = re;
+    double* xi = im;
+    double* yr = plan.workRe.data();
+    double* yi = plan.workIm.data();
+    size_t s = 1;
+    for (const MixedStage& st : plan.stages) {
+        switch (st.radix) {
+        case 2: MixedPass<2>(st, s, xr, xi, yr, yi); break;
+        case 3: MixedPass<3>(st, s, xr, xi, yr, yi); break;
+        case 4: MixedPass<4>(st, s, xr, xi, yr, yi); break;
+        case 5: MixedPass<5>(st, s, xr, xi, yr, yi); break;
+        default: MixedPass<7>(st, s, xr, xi, yr, yi); break;
+        }
+        std::swap(xr, yr);
+        std::swap(xi, yi);
+        s *= static_cast<size_t>(st.radix);
+    }
+    if (xr == re) {
+        if (scale != 1.0) {
+            for (size_t k = 0; k < un; ++k) {
+                re[k] *= scale;
+                im[k] *= scale;
+            }
+        }
+    } else {
+        for (size_t k = 0; k < un; ++k) {
+            re[k] = xr[k] * scale;
+            im[k] = xi[k] * scale;
+        }
+    }
+}
+
+}  // namespace velk::fft_engine

@@ -34,4 +34,15 @@ void Transform(float* re, float* im, int log2n, bool inverse, float scale);
 // (n < 2, n not a power of two, m not matching).
 int CheckedLog2(int n, int m);
 
+// True when n >= 1 has no prime factor other than 2, 3, 5 and 7.
+bool HasSmallFactors(int n);
+
+// Transforms n points in place, n >= 1 with HasSmallFactors(n), by mixed-radix stages
+// (radix 4, 2, 3, 5, 7) that leave the values in natural order (each stage writes into a
+// second array). Same sign and scale convention as Transform. The twiddles of a length are
+// built on its first use and kept per thread while the length stays the same. Lengths
+// with another factor leave the arrays untouched. Throws std::bad_alloc when its tables
+// cannot be had (the arrays are then unchanged).
+void TransformSmallFactors(double* re, double* im, int n, bool inverse, double scale);
+
 }  // namespace velk::fft_engine

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <numbers>
 #include <string>
 #include <vector>
 
 #include "dsp/band_pass.h"
+#include "dsp/chirp_transform.h"
 #include "dsp/fourier.h"
 #include "fixture.h"
 
@@ -55,6 +58,65 @@ TEST(DirectTransform, InverseGivesTheSamplesBack)
         EXPECT_EQ(back[0], -3.0);
         for (size_t i = 1; i < x.size(); ++i) {
             ASSERT_NEAR(back[i], x[i], 1e-9) << n << " " << i;
+        }
+    }
+}
+
+// The plain sum in long double, at the bins listed, with the angle reduced exactly (jk mod n).
+void LongDoubleSum(const std::vector<double>& xr, const std::vector<double>& xi, bool inverse,
+                   const std::vector<size_t>& bins, std::vector<long double>& outRe, std::vector<long double>& outIm)
+{
+    const uint64_t n = xr.size();
+    outRe.assign(bins.size(), 0.0L);
+    outIm.assign(bins.size(), 0.0L);
+    const long double sign = inverse ? 1.0L : -1.0L;
+    std::vector<long double> cs(n), sns(n);
+    for (uint64_t k = 0; k < n; ++k) {
+        const long double a = sign * 2.0L * std::numbers::pi_v<long double> * static_cast<long double>(k) /
+                              static_cast<long double>(n);
+        cs[k] = std::cos(a);
+        sns[k] = std::sin(a);
+    }
+    for (size_t b = 0; b < bins.size(); ++b) {
+        long double sr = 0.0L, si = 0.0L;
+        uint64_t k = 0;  // j * bin mod n
+        for (uint64_t j = 0; j < n; ++j, k = (k + bins[b]) % n) {
+            const long double c = cs[k], sn = sns[k];
+            sr += xr[j] * c - xi[j] * sn;
+            si += xr[j] * sn + xi[j] * c;
+        }
+        outRe[b] = sr;
+        outIm[b] = si;
+    }
+}
+
+TEST(DirectTransform, EveryRoadMatchesThePlainSum)
+{
+    // Lengths 1..64 (direct sum, powers of two, small factors, primes with the chirp) and the
+    // record lengths of the field; long ones are checked at 97 bins spread over the output.
+    std::vector<int> lengths;
+    for (int n = 1; n <= 64; ++n) lengths.push_back(n);
+    for (int n : {256, 1000, 1024, 2000, 2048, 3000, 4099, 5000, 6000, 10000, 30000, 65537}) lengths.push_back(n);
+    for (int n : lengths) {
+        const auto un = static_cast<size_t>(n);
+        const std::vector<double> xr = SignalLcg(700 + static_cast<uint32_t>(n), un);
+        const std::vector<double> xi = SignalLcg(900 + static_cast<uint32_t>(n), un);
+        std::vector<size_t> bins;
+        const size_t step = un <= 2048 ? 1 : un / 97;
+        for (size_t k = 0; k < un; k += step) bins.push_back(k);
+        bins.push_back(un - 1);
+        for (bool inverse : {false, true}) {
+            std::vector<double> re = xr, im = xi;
+            TransformAnyLength(re.data(), im.data(), n, inverse, 1.0);
+            std::vector<long double> er, ei;
+            LongDoubleSum(xr, xi, inverse, bins, er, ei);
+            long double err = 0.0L, size = 0.0L;
+            for (size_t b = 0; b < bins.size(); ++b) {
+                const long double dr = re[bins[b]] - er[b], di = im[bins[b]] - ei[b];
+                err += dr * dr + di * di;
+                size += er[b] * er[b] + ei[b] * ei[b];
+            }
+            EXPECT_LE(std::sqrt(static_cast<double>(err / size)), 1e-12) << n << (inverse ? " inverse" : " forward");
         }
     }
 }
