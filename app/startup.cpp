@@ -6,7 +6,7 @@
 
 #include "base/settings_io.h"
 #include "app/command_table.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "platform/language.h"
 #include "platform/profile.h"
 #include "platform/uihost.h"

@@ -3,6 +3,7 @@
 # - the core never includes wx (or GTK/GDK) nor links it;
 # - libraries include only downward: no lower library includes the commands (app/), the dialog
 #   windows (dialogs/) or the toolkit layer, and the file formats include no analysis library;
+# - the dialog windows never include the shells (app/ui/, nordalis/);
 # - nothing, notes included, cites the design documents.
 # Usage: check-core.sh [tree]   (default: the repository)
 set -uo pipefail
@@ -33,6 +34,12 @@ done
 if [ -d formats ]; then
   up=$(grep -rnE '#[[:space:]]*include[[:space:]]*"(survey|traveltime|surfacewave)/' formats "${src_globs[@]}" 2>/dev/null)
   if [ -n "$up" ]; then echo "file formats include an analysis library:"; echo "$up"; bad=1; fi
+fi
+
+# The dialog windows serve the shells; they never reach into them.
+if [ -d dialogs ]; then
+  up=$(grep -rnE '#[[:space:]]*include[[:space:]]*"(app/ui|nordalis)/' dialogs "${src_globs[@]}" 2>/dev/null)
+  if [ -n "$up" ]; then echo "dialog window includes a shell:"; echo "$up"; bad=1; fi
 fi
 
 # Citations of the design documents, in every file (Markdown included) and in file names.

@@ -5,7 +5,7 @@
 #include "app/acquisition/continuous_measurement.h"
 #include "app/command_table.h"
 #include "app/shell_services.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "app/workspace.h"
 #include "platform/language.h"
 #include "platform/paths.h"

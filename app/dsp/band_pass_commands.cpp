@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "app/dsp/data_kind.h"
@@ -386,27 +387,38 @@ bool RefuseNonTime(Workspace& ws, UiHost& ui)
     return true;
 }
 
+// The common start of the spectra: time-domain traces (the spectrum of complex or spectral rows
+// read as if they were samples, with a frequency axis made from a frequency step, means
+// nothing), a transform length, intervals the caller accepts, then undo pushed and the work rows
+// ready. The length, or 0 when refused.
+int StartSpectrum(Workspace& ws, UiHost& ui, const std::function<bool()>& intervalsOk)
+{
+    WaveformStore& store = ws.store;
+    if (RefuseNonTime(ws, ui) || store.TraceCount() == 0) {
+        return 0;
+    }
+    const int n = SpectrumLength(ws, ui);
+    if (n == 0 || !intervalsOk()) {
+        return 0;
+    }
+    store.PushUndo();
+    store.Params().samplesShown = std::min(store.Params().samplesShown, n);
+    ws.fftWork.Reserve(static_cast<size_t>(n));
+    return n;
+}
+
 }  // namespace
 
 int OnPowerSpectrum(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
-    if (RefuseNonTime(ws, ui)) {
+    const int n = StartSpectrum(ws, ui, [&] { return CheckProcessedIntervals(ws, ui, false); });
+    if (n == 0) {
         return 0;
     }
     const int traces = store.TraceCount();
-    if (traces == 0) {
-        return 0;
-    }
-    const int n = SpectrumLength(ws, ui);
-    if (n == 0 || !CheckProcessedIntervals(ws, ui, false)) {
-        return 0;
-    }
-    store.PushUndo();
     const int samples = p.samplesPerTrace;
-    p.samplesShown = std::min(p.samplesShown, n);
-    ws.fftWork.Reserve(static_cast<size_t>(n));
     double* re = ws.fftWork.Re();
     double* im = ws.fftWork.Im();
     float df = 0.0f;
@@ -446,24 +458,13 @@ int OnPhaseSpectrum(Workspace& ws, UiHost& ui)
 {
     WaveformStore& store = ws.store;
     CParameterSet& p = store.Params();
-    // The spectrum of complex or spectral rows read as if they were samples, with a frequency
-    // axis made from a frequency step, means nothing: time-domain data only.
-    if (RefuseNonTime(ws, ui)) {
+    const float dt = p.sampleInterval;
+    const int n = StartSpectrum(ws, ui, [&] { return CheckIntervalMs(ws, ui, dt); });
+    if (n == 0) {
         return 0;
     }
     const int traces = store.TraceCount();
-    const float dt = p.sampleInterval;
-    if (traces == 0) {
-        return 0;
-    }
-    const int n = SpectrumLength(ws, ui);
-    if (n == 0 || !CheckIntervalMs(ws, ui, dt)) {
-        return 0;
-    }
-    store.PushUndo();
     const int samples = p.samplesPerTrace;
-    p.samplesShown = std::min(p.samplesShown, n);
-    ws.fftWork.Reserve(static_cast<size_t>(n));
     double* re = ws.fftWork.Re();
     double* im = ws.fftWork.Im();
     for (int i = 0; i < traces; ++i) {

@@ -144,6 +144,21 @@ int TransformLength(const WaveformStore& store)
     return std::min(PowerOfTwoLength(samples, 1), store.RowLength());
 }
 
+// The common start of the two filters: a usable record whose transform fits the rows, undo
+// pushed before the dialog (Cancel leaves the snapshot) and the parameters asked. The transform
+// length, or 0 when refused or cancelled.
+int StartFilter(Workspace& ws, UiHost& ui)
+{
+    if (!Usable(ws, ui) || !CheckRecordFitsMaxSample(ws, ui, TransformLength(ws.store))) {
+        return 0;
+    }
+    ws.store.PushUndo();
+    if (!AskParameters(ws, ui)) {
+        return 0;
+    }
+    return TransformLength(ws.store);
+}
+
 }  // namespace
 
 std::string DeconvolutionProgressText(int trace) { return FormatC(" Deconvolution : trace = %d ", trace); }
@@ -179,15 +194,11 @@ int OnWienerOperator(Workspace& ws, UiHost& ui, ProgressSink& progress)
 
 int OnKnownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
-    if (!Usable(ws, ui) || !CheckRecordFitsMaxSample(ws, ui, TransformLength(ws.store))) {
+    const int L = StartFilter(ws, ui);
+    if (L == 0) {
         return 0;
     }
     WaveformStore& store = ws.store;
-    store.PushUndo();  // before the dialog: Cancel leaves the snapshot
-    if (!AskParameters(ws, ui)) {
-        return 0;
-    }
-    const int L = TransformLength(store);
     int reference = -1;
     SelectedTraceIndices(std::span<int>(&reference, 1),
                          std::span<const int32_t>(store.Params().selectionFlags.data(),
@@ -216,15 +227,11 @@ int OnKnownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 
 int OnUnknownWavelet(Workspace& ws, UiHost& ui, ProgressSink& progress)
 {
-    if (!Usable(ws, ui) || !CheckRecordFitsMaxSample(ws, ui, TransformLength(ws.store))) {
+    const int L = StartFilter(ws, ui);
+    if (L == 0) {
         return 0;
     }
     WaveformStore& store = ws.store;
-    store.PushUndo();  // before the dialog: Cancel leaves the snapshot
-    if (!AskParameters(ws, ui)) {
-        return 0;
-    }
-    const int L = TransformLength(store);
     const int n = OperatorLengthOrRefuse(ws, ui, L);
     if (n == 0) {
         return 0;

@@ -6,7 +6,7 @@
 #include <wx/textctrl.h>
 
 #include "acquisition/keypad_dialogs.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "platform/language.h"
 #include "toolkit/wx_uihost.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The windows of the acquisition screen's entry dialogs (acquisition/keypad_dialogs.h) and of
-// the start menus (app/start_dialogs.h), on the keypad window: the keys and buttons work the core
+// the start menus (acquisition/start_dialogs.h), on the keypad window: the keys and buttons work the core
 // dialog, these only place its controls.
 //
 // CEntryKeypadWnd shows the request's read-only texts without a label (a title, a prompt, a

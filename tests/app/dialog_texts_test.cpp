@@ -16,7 +16,7 @@
 #include "app/dsp/trace_edit_dialogs.h"
 #include "app/formats/instrument_commands.h"
 #include "app/picking/auto_pick_setup.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "app/store_commands.h"
 #include "app/view/axis_config.h"
 #include "app/view/interactive_edit.h"

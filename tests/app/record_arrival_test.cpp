@@ -54,6 +54,7 @@ namespace velk {
 namespace {
 
 using testing::AnsweringHost;
+using testing::OwnSharedBlocks;
 using testing::SimulatedLine;
 using testing::TempFolder;
 
@@ -179,7 +180,6 @@ class RecordArrival : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetSharedBlockPrefix("velk-arrival-" + std::to_string(::getpid()) + "-");
         std::filesystem::create_directories(shots);
         std::filesystem::create_directories(out);
         SimulatedLine line;
@@ -188,6 +188,7 @@ protected:
         ASSERT_TRUE(line.WriteShot(shots + "/shot_b.sg2", kListedSource, 2));
         ASSERT_TRUE(line.WriteShot(shots + "/shot_c.sg2", kShownSource, 3));
     }
+    OwnSharedBlocks blocks{"arrival"};
     TempFolder folder;
     const std::string shots = folder.File("shots");
     const std::string out = folder.File("out");

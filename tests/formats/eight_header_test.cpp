@@ -18,24 +18,10 @@ namespace velk {
 namespace {
 
 namespace ix = testing::instrumentfixture;
+using testing::Owned;
+using testing::Reading;
 using testing::Samples;
 using testing::TargetFor;
-
-// A reader run over bytes with a non-strict scripted host, so the test reads what was shown.
-struct Reading {
-    ScriptedUiHost ui;
-    MemoryLogSink log;
-    FormatContext ctx{ui, kLanguageEnglish, log};
-    Reading() { ui.SetStrict(false); }
-};
-
-// Bytes and a source over them, kept together (a source over a temporary would dangle).
-struct Owned {
-    std::vector<uint8_t> bytes;
-    ByteSource source;
-    explicit Owned(std::vector<uint8_t> b) : bytes(std::move(b)), source(ByteSource::FromSpan(bytes)) {}
-    explicit Owned(const std::string& text) : Owned(std::vector<uint8_t>(text.begin(), text.end())) {}
-};
 
 int Read(const std::vector<uint8_t>& bytes, LoadTarget& target, Reading& run, int skip = 1)
 {

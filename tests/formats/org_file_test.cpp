@@ -18,23 +18,10 @@ namespace velk {
 namespace {
 
 namespace ix = testing::instrumentfixture;
+using testing::Owned;
+using testing::Reading;
 using testing::Samples;
 using testing::TargetFor;
-
-struct Reading {
-    ScriptedUiHost ui;
-    MemoryLogSink log;
-    FormatContext ctx{ui, kLanguageEnglish, log};
-    Reading() { ui.SetStrict(false); }
-};
-
-// Bytes and a source over them, kept together (a source over a temporary would dangle).
-struct Owned {
-    std::vector<uint8_t> bytes;
-    ByteSource source;
-    explicit Owned(std::vector<uint8_t> b) : bytes(std::move(b)), source(ByteSource::FromSpan(bytes)) {}
-    explicit Owned(const std::string& text) : Owned(std::vector<uint8_t>(text.begin(), text.end())) {}
-};
 
 std::string Text(const std::vector<uint8_t>& b, size_t at, size_t n) { return std::string(b.begin() + at, b.begin() + at + n); }
 

@@ -1,12 +1,13 @@
 #pragma once
-// Small helpers of the SEG-2 tests: reading bytes through ReadSeg2 with a scripted UiHost, and
-// building a record to write.
+// Small helpers of the reader tests: reading bytes through ReadSeg2 with a scripted UiHost,
+// building a record to write, and a reader's run kept with the bytes it reads.
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/matrix2d.h"
@@ -18,6 +19,22 @@
 #include "tools/scripted_uihost.h"
 
 namespace velk::testing {
+
+// A reader run over bytes with a non-strict scripted host, so the test reads what was shown.
+struct Reading {
+    ScriptedUiHost ui;
+    MemoryLogSink log;
+    FormatContext ctx{ui, kLanguageEnglish, log};
+    Reading() { ui.SetStrict(false); }
+};
+
+// Bytes and a source over them, kept together (a source over a temporary would dangle).
+struct Owned {
+    std::vector<uint8_t> bytes;
+    ByteSource source;
+    explicit Owned(std::vector<uint8_t> b) : bytes(std::move(b)), source(ByteSource::FromSpan(bytes)) {}
+    explicit Owned(const std::string& text) : Owned(std::vector<uint8_t>(text.begin(), text.end())) {}
+};
 
 // A load target as a store of these capacities gives it.
 inline LoadTarget TargetFor(int maxTraces, int maxSample, int start = 0)

@@ -28,17 +28,6 @@ using velk::testing::ReadFileText;
 using velk::testing::TempFolder;
 using velk::testing::WriteFileText;
 
-std::map<std::string, std::string> Report(const std::string& text)
-{
-    std::map<std::string, std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return out;
-}
-
 std::vector<double> Numbers(const std::string& list)
 {
     std::vector<double> out;
@@ -114,7 +103,7 @@ protected:
         if (Screenshot(display.Name(), shot)) std::cout << "[ screenshot ] " << shot << '\n';
         shots[name] = shot;
         WriteFileText(folder.File("go-" + name), "");
-        return Report(ReadFileText(report));
+        return ParseReport(ReadFileText(report));
     }
     std::string Steps(const std::string& name)
     {

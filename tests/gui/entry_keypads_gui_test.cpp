@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "acquisition/keypad_dialogs.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "dialogs/acquisition/entry_keypads.h"
 #include "gui_support.h"
 #include "key_feeder.h"

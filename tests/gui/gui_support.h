@@ -13,6 +13,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,7 +78,11 @@ public:
     Child() = default;
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
-    ~Child() { Kill(); }
+    ~Child()
+    {
+        Kill();
+        RemoveSharedBlocks();
+    }
 
     // argv[0] is looked up in PATH; `env` entries replace or add variables; a working folder,
     // when given, is the child's current folder.
@@ -91,6 +97,13 @@ public:
             if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
         }
         for (const auto& [k, v] : env) all[k] = v;
+        // Shared-memory blocks of its own, so that a test never meets a running program's blocks
+        // and what a killed child left is removed with it.
+        if (!all.contains("VELKARINE_SHM_PREFIX")) {
+            static int started = 0;
+            shmPrefix_ = "velk-gui-" + std::to_string(::getpid()) + "-" + std::to_string(++started) + "-";
+            all["VELKARINE_SHM_PREFIX"] = shmPrefix_;
+        }
         std::vector<std::string> envStrings;
         for (const auto& [k, v] : all) envStrings.push_back(k + "=" + v);
         std::vector<char*> envp;
@@ -150,7 +163,18 @@ public:
     bool Running() const { return pid_ > 0; }
 
 private:
+    void RemoveSharedBlocks()
+    {
+        if (shmPrefix_.empty()) return;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ec)) {
+            const std::string name = entry.path().filename().string();
+            if (name.starts_with(shmPrefix_)) ::shm_unlink(("/" + name).c_str());
+        }
+    }
+
     pid_t pid_ = -1;
+    std::string shmPrefix_;
 };
 
 // An X server of our own on a free display number ("-displayfd"), or none when Xvfb is not
@@ -184,6 +208,19 @@ private:
     Child server_;
     std::string name_;
 };
+
+// The program's report ("key=value" lines) as a map.
+inline std::map<std::string, std::string> ParseReport(const std::string& text)
+{
+    std::map<std::string, std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t eq = line.find('=');
+        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
+    }
+    return out;
+}
 
 // The environment of one scripted run of the program: the private display, its own profile and
 // home folder and the UI script, plus `more` (LANG, the shutdown command, ...).

@@ -29,17 +29,6 @@ using velk::testing::ReadFileText;
 using velk::testing::TempFolder;
 using velk::testing::WriteFileText;
 
-std::map<std::string, std::string> Report(const std::string& text)
-{
-    std::map<std::string, std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return out;
-}
-
 // One run of the program on the bundled record: an English profile and a home of its own, a
 // script that opens the record and goes on with `then`.
 struct SampleRecordRun {
@@ -87,7 +76,7 @@ TEST(RecordViewInTheProgram, AnOpenedRecordIsDrawnInTheView)
     program.Kill();
 
     // Ink inside the view: the frame, the traces and their labels.
-    const auto r = Report(ReadFileText(report));
+    const auto r = ParseReport(ReadFileText(report));
     EXPECT_NE(r.at("display.traces").substr(r.at("display.traces").find('/') + 1), "0");
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     wxImage image;

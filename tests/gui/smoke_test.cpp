@@ -31,18 +31,6 @@ using velk::testing::ReadFileText;
 using velk::testing::TempFolder;
 using velk::testing::WriteFileText;
 
-std::map<std::string, std::string> ParseReport(const std::string& text)
-{
-    std::map<std::string, std::string> out;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) out[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    return out;
-}
-
 struct RunSpec {
     std::string profile;
     std::string script;

@@ -67,5 +67,10 @@ mkdir -p "$work/sideways/formats"
 echo '#include "surfacewave/mam_geometry.h"' > "$work/sideways/formats/reader.cpp"
 expect fail "$work/sideways" "formats includes surfacewave/"
 
-echo "$((11 - failures)) passed, $failures failed"
+make_clean_tree "$work/dialogshell"
+mkdir -p "$work/dialogshell/dialogs/survey"
+echo '#include "app/ui/main_frame.h"' > "$work/dialogshell/dialogs/survey/list_wnd.cpp"
+expect fail "$work/dialogshell" "a dialog window includes the shell"
+
+echo "$((12 - failures)) passed, $failures failed"
 [ $failures -eq 0 ]

@@ -20,7 +20,26 @@
 
 #include <unistd.h>
 
+#include "platform/shared_block.h"
+
 namespace velk::testing {
+
+// Shared-memory blocks of this test process under names of its own (so a test never meets a
+// running program's blocks), removed again at the end so that nothing is left in /dev/shm.
+class OwnSharedBlocks {
+public:
+    explicit OwnSharedBlocks(const std::string& tag)
+    {
+        SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-" + tag + "-");
+    }
+    ~OwnSharedBlocks()
+    {
+        UnlinkSharedBlocks();
+        SetSharedBlockPrefix("");
+    }
+    OwnSharedBlocks(const OwnSharedBlocks&) = delete;
+    OwnSharedBlocks& operator=(const OwnSharedBlocks&) = delete;
+};
 
 // A fresh folder under the system temporary folder, removed with its contents at the end.
 class TempFolder {

@@ -11,7 +11,7 @@
 #include "app/command_table.h"
 #include "app/formats/document.h"
 #include "app/shell_services.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "app/workspace.h"
 #include "platform/clock.h"
 #include "platform/language.h"

@@ -14,7 +14,7 @@
 #include "app/command_table.h"
 #include "app/formats/file_commands.h"
 #include "app/formats/document.h"
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "app/surfacewave/phase_velocity_commands.h"
 #include "app/view/edit_controller.h"
 #include "app/workspace.h"

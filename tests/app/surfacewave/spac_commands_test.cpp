@@ -36,6 +36,7 @@ namespace velk {
 namespace {
 
 using testing::FileRoad;
+using testing::OwnSharedBlocks;
 
 class QuietProgress : public ProgressSink {
 public:
@@ -212,7 +213,7 @@ TEST_F(Spac, CoherenceOfATraceWithItself)
 
 TEST_F(Spac, CoherenceMatrixForTheViewer)
 {
-    SetSharedBlockPrefix("velk-test-" + std::to_string(::getpid()) + "-spac-");
+    OwnSharedBlocks blocks{"spac"};
     auto* launcher = new FakeLauncher;
     ws.launcher.reset(launcher);
     ws.olvenarLink = std::make_unique<COlvenarLink>(profile);

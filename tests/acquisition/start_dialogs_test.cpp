@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 #include "platform/language.h"
 
 namespace velk {

@@ -1,4 +1,4 @@
-#include "app/start_dialogs.h"
+#include "acquisition/start_dialogs.h"
 
 #include <algorithm>
 
