@@ -380,10 +380,11 @@ int CAcquisitionManager::SelectMode(const LineRecord& line)
     names_ = line.names;
     if (!mode_) return -1;
     if (line.names.hasDataFile == 1 && !line.names.dataFile.empty() && ctx_.traveltime) {
-        // A line's phase-velocity curves (".pvs") go among the curves, its first arrivals not.
-        const std::string& name = line.names.dataFile;
-        const bool curves = name.ends_with(".pvs") || name.ends_with(".PVS");
-        ReadTraveltimeText(curves && ctx_.curves ? *ctx_.curves : *ctx_.traveltime, DataFilePath(name));
+        // The kind the file declares says where it goes, whatever its name: a line's curves among
+        // the curves, its first arrivals (also an older "qk<ID>.pvs" of a refraction line) not.
+        const std::string path = DataFilePath(line.names.dataFile);
+        const bool curves = TraveltimeFileSetOf(path) == TraveltimeTextSet::PhaseVelocityCurves;
+        ReadTraveltimeText(curves && ctx_.curves ? *ctx_.curves : *ctx_.traveltime, path);
     }
     mode_->stepState = line.procedureStep;
     return mode_->Start(*this, line) == 1 ? surveyType : -1;
@@ -464,7 +465,7 @@ int CAcquisitionManager::RewriteLineFile(const std::string& path)
     return WriteLineDocument(path, CurrentRecord(), listed, geometry) == 1 ? 1 : 0;
 }
 
-std::string CAcquisitionManager::WriteLineResultFile()
+std::string CAcquisitionManager::WriteLineResultFile(TraveltimeTextSet set)
 {
     const std::string name = "qk" + LineId() + ".pvs";
     const std::string path = LineFilePath(".pvs");
@@ -475,7 +476,7 @@ std::string CAcquisitionManager::WriteLineResultFile()
             path.c_str());
         if (ctx_.ui->Message(question, MsgButtons::YesNo, MsgIcon::Question) != MsgResult::Yes) return {};
     }
-    if (!ctx_.services || ctx_.services->SaveRostrelFile(path) != 1) return {};
+    if (!ctx_.services || ctx_.services->SaveRostrelFile(path, set) != 1) return {};
     RegisterLineResultFile(name);
     return path;
 }

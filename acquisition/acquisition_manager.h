@@ -17,6 +17,7 @@
 #include "platform/uihost.h"
 #include "survey/shared_memory.h"
 #include "survey/survey_line_xml.h"
+#include "traveltime/traveltime_text.h"
 
 namespace velk {
 
@@ -35,8 +36,9 @@ struct SiblingProgramPaths;
 class ModeServices {
 public:
     virtual ~ModeServices() = default;
-    // Writes the traveltime set to `path` as a traveltime text file.
-    virtual int SaveRostrelFile(const std::string& path) = 0;
+    // Writes `set` (the first arrivals or the phase-velocity curves) to `path` as a traveltime
+    // text file of its kind.
+    virtual int SaveRostrelFile(const std::string& path, TraveltimeTextSet set) = 0;
     // The view is drawn again.
     virtual void Repaint() = 0;
     // The shown record saved as the line's next record, the stack emptied afterwards.
@@ -286,10 +288,11 @@ public:
     // The same document to `path` whatever the switch says (a list the user saves himself):
     // 1 when written, else 0.
     int WriteLineFileTo(const std::string& path);
-    // Writes the traveltime set as "qk<ID>.pvs" and registers it as the line's data file. An
+    // Writes `set` (a refraction line's first arrivals, a 2D line's curves) as "qk<ID>.pvs" and
+    // registers it as the line's data file; the file's declared kind says which set it holds. An
     // existing file that the line has not registered is overwritten only after Yes to "%s
     // already exists. Overwrite it?". Returns the full path; empty when nothing was written.
-    std::string WriteLineResultFile();
+    std::string WriteLineResultFile(TraveltimeTextSet set);
     // The line's data file becomes `name`; the line document is written again, with the list
     // its file holds when there is one.
     int RegisterLineResultFile(const std::string& name);

@@ -293,7 +293,7 @@ int CSurfaceWave2DMode::Step()
         if (!s || s->PhaseVelocityCurves(40.0f) <= 0) return 0;
         s->ShowNextWaveformFile();
         stepState = 5;
-        const std::string path = Manager() ? Manager()->WriteLineResultFile() : std::string();
+        const std::string path = Manager() ? Manager()->WriteLineResultFile(TraveltimeTextSet::PhaseVelocityCurves) : std::string();
         if (path.empty()) {
             stepState = 4;
             return 0;
@@ -412,7 +412,7 @@ int CRefractionMode::Step()
         break;
     case 3: {
         if (!s || s->GroupAutoPickFirstArrivals() != 1) return 0;
-        const std::string path = Manager() ? Manager()->WriteLineResultFile() : std::string();
+        const std::string path = Manager() ? Manager()->WriteLineResultFile(TraveltimeTextSet::FirstArrivals) : std::string();
         if (path.empty()) return 0;
         Say(FormatC("Traveltime curves were saved into %s!", path.c_str()),
             FormatC("走時曲線は %s に保存されました!", path.c_str()));

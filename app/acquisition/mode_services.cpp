@@ -24,7 +24,10 @@ std::optional<CommandContext> WorkspaceModeServices::Context() const
     return context_ ? context_() : std::nullopt;
 }
 
-int WorkspaceModeServices::SaveRostrelFile(const std::string& path) { return velk::SaveRostrelFile(ws_, ui_, path); }
+int WorkspaceModeServices::SaveRostrelFile(const std::string& path, TraveltimeTextSet set)
+{
+    return velk::SaveRostrelFile(ws_, ui_, path, set);
+}
 
 void WorkspaceModeServices::Repaint()
 {

@@ -22,7 +22,7 @@ public:
     WorkspaceModeServices(Workspace& ws, UiHost& ui) : ws_(ws), ui_(ui) {}
     void SetContextSource(ContextSource source) { context_ = std::move(source); }
 
-    int SaveRostrelFile(const std::string& path) override;
+    int SaveRostrelFile(const std::string& path, TraveltimeTextSet set) override;
     void Repaint() override;
     int SaveRecord() override;
     int EditReceiverInterval() override;

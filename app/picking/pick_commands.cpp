@@ -114,29 +114,26 @@ std::string OpenWaveformFirstText(int language)
 // ---------------------------------------------------------------------------------------------
 // Rostrel files
 
-std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode)
+std::string RostrelSavePath(const std::string& path, TraveltimeTextSet set)
 {
-    // A name the user gave an extension keeps it ("x.pvs" stays "x.pvs" in either mode).
+    // A name the user gave an extension keeps it ("x.pvs" stays "x.pvs" whatever it holds).
     if (std::filesystem::path(path).filename().has_extension()) return path;
-    return path + (phaseVelocityFileMode == 1 ? ".pvs" : ".vs");
+    return path + (set == TraveltimeTextSet::PhaseVelocityCurves ? ".pvs" : ".vs");
 }
 
-int RostrelFileKind(const std::string& path, int phaseVelocityFileMode)
+TraveltimeTextSet RostrelSetOnShow(const Workspace& ws)
 {
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".pvs") return 1;
-    if (extension == ".vs") return 0;
-    return phaseVelocityFileMode == 1 ? 1 : 0;
+    return ws.store.Params().recordKind == kRecordDispersion ? TraveltimeTextSet::PhaseVelocityCurves
+                                                             : TraveltimeTextSet::FirstArrivals;
 }
 
-int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
+int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path, TraveltimeTextSet which)
 {
     const int language = Language(ws);
     DisplayState& d = ws.display;
     // Each kind in its own format: the curves never go out as first arrivals, nor the reverse.
-    const int curves = RostrelFileKind(path, d.phaseVelocityFileMode);
+    // The caller names the set; the file's declared kind then tells every reader which it is.
+    const int curves = which == TraveltimeTextSet::PhaseVelocityCurves ? 1 : 0;
     CTraveltimeSet& set = curves == 1 ? ws.curveSet : ws.traveltimeSet;
     const bool saved = SaveText(ui, language, path, CannotOpenAFileText(language), [&] {
         MergeRecordPicks(ws);
@@ -157,13 +154,15 @@ int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path)
 
 int OnSaveRostrelFile(CommandContext& ctx)
 {
-    const int pv = ctx.ws.display.phaseVelocityFileMode == 1 ? 1 : 0;
+    // The name and filter follow what is saved (the kind on show), not the last file read.
+    const TraveltimeTextSet which = RostrelSetOnShow(ctx.ws);
+    const bool pv = which == TraveltimeTextSet::PhaseVelocityCurves;
     FileRequest request = pv ? Request("Phase-velocity data Rostrel file(*.pvs)", "*.pvs", "*.pvs")
                              : Request("Traveltime data Rostrel file(*.vs)", "*.vs", "*.vs");
     request.overwritePrompt = false;
     const std::optional<std::string> path = ctx.ui.SaveFile(request);
     if (!path) return 0;
-    SaveRostrelFile(ctx.ws, ctx.ui, RostrelSavePath(*path, pv));
+    SaveRostrelFile(ctx.ws, ctx.ui, RostrelSavePath(*path, which), which);
     return 1;
 }
 

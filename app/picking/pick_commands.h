@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/command_table.h"
+#include "traveltime/traveltime_text.h"
 
 namespace velk {
 
@@ -46,19 +47,19 @@ std::string RostrelSavedText(int language);       // "Rostrel file has been save
 std::string CannotOpenAFileText(int language);    // "Cannot open a file !"
 std::string OpenWaveformFirstText(int language);  // "Open a waveform data file before the Rostrel file !"
 
-// The name a traveltime file is saved under: a file name without an extension gets ".pvs" in
-// phase-velocity-file mode, else ".vs"; a name with one is kept as given.
-std::string RostrelSavePath(const std::string& path, int phaseVelocityFileMode);
+// The name a traveltime file is saved under: a file name without an extension gets ".pvs" for
+// the phase-velocity curves, else ".vs"; a name with one is kept as given.
+std::string RostrelSavePath(const std::string& path, TraveltimeTextSet set);
+// The set "Save first arrival data" writes: a dispersion image's curves, otherwise the shot's
+// first arrivals.
+TraveltimeTextSet RostrelSetOnShow(const Workspace& ws);
 
-// Saves to `path` (as given) the set its name calls for (RostrelFileKind): the phase-velocity
+// Saves to `path` (as given) the set the caller names (`which`): the phase-velocity
 // curves in their format (version 2000, kind 20), or the first arrivals in theirs (kind at least
 // 10 for amplitude picks), after the record's picks were merged into the set of their kind; the
 // times in the seconds flag's unit. Tells the user
 // what happened; 1 when the file was written.
-int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path);
-// What a Rostrel file named `path` holds: 1 the phase-velocity curves (a ".pvs" name), 0 the
-// first arrivals (a ".vs" name); any other name as the phase-velocity file mode says.
-int RostrelFileKind(const std::string& path, int phaseVelocityFileMode);
+int SaveRostrelFile(Workspace& ws, UiHost& ui, const std::string& path, TraveltimeTextSet which);
 
 // Reads the traveltime file at `path` into the traveltime set (ReadRostrelText): edit mode 3 in
 // amplitude mode, else 1, the curves shown, and the message of the read. A file that cannot be

@@ -122,11 +122,11 @@ TEST(AcquisitionManager, NewLinesTakeUnusedIdsAndAskBeforeAnEarlierLinesFile)
     // A traveltime file this line did not write is replaced only after Yes.
     const std::string pvs = l.Existing("qkai.pvs");
     l.ui.ExpectMessage(pvs + " already exists. Overwrite it?", MsgButtons::YesNo, MsgResult::No);
-    EXPECT_EQ(l.m.WriteLineResultFile(), "");
+    EXPECT_EQ(l.m.WriteLineResultFile(TraveltimeTextSet::FirstArrivals), "");
     EXPECT_TRUE(l.services.calls.empty());
     l.ui.ExpectMessage(pvs + " already exists. Overwrite it?", MsgButtons::YesNo, MsgResult::Yes);
-    EXPECT_EQ(l.m.WriteLineResultFile(), pvs);
-    EXPECT_EQ(l.m.WriteLineResultFile(), pvs);  // its own file again: no question
+    EXPECT_EQ(l.m.WriteLineResultFile(TraveltimeTextSet::FirstArrivals), pvs);
+    EXPECT_EQ(l.m.WriteLineResultFile(TraveltimeTextSet::FirstArrivals), pvs);  // its own file again: no question
     EXPECT_TRUE(l.ui.VerifyAndClear());
     EXPECT_EQ(l.services.calls.size(), 2u);
 }
@@ -136,8 +136,8 @@ TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
     Line l;
     l.m.surveyType = 4;
     l.m.CreateMode();
-    EXPECT_EQ(l.m.WriteLineResultFile(), l.folder.File("qkaa.pvs"));
-    EXPECT_EQ(l.services.calls, std::vector<std::string>{"SaveRostrelFile " + l.folder.File("qkaa.pvs")});
+    EXPECT_EQ(l.m.WriteLineResultFile(TraveltimeTextSet::FirstArrivals), l.folder.File("qkaa.pvs"));
+    EXPECT_EQ(l.services.calls, std::vector<std::string>{"SaveRostrelFile " + l.folder.File("qkaa.pvs") + " first arrivals"});
     const LineResultNames kept{1, "qkaa.pvs", 0, "", 0, ""};
     EXPECT_EQ(l.m.ResultNames(), kept);
     l.m.UpdateLineFile();  // a later save
@@ -146,7 +146,7 @@ TEST(AcquisitionManager, ResultNamesKeptUntilANewLine)
     EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
     // A traveltime file that cannot be written registers nothing.
     l.services.results["SaveRostrelFile"] = 0;
-    EXPECT_EQ(l.m.WriteLineResultFile(), "");
+    EXPECT_EQ(l.m.WriteLineResultFile(TraveltimeTextSet::FirstArrivals), "");
     EXPECT_EQ(l.m.ResultNames(), LineResultNames{});
 }
 
@@ -174,11 +174,40 @@ TEST(AcquisitionManager, ChangeLineIndexAndReopening)
     record.procedureStep = 2;
     record.names.hasDataFile = 1;
     record.names.dataFile = "qkae.pvs";
+    // The line's result file goes into the set its declared kind says, whatever its name: an
+    // older "qk<ID>.pvs" of first arrivals into the traveltime data, curves among the curves.
+    auto owned = std::make_unique<CTraveltimeSet[]>(3);
+    CTraveltimeSet& arrivals = owned[0];
+    CTraveltimeSet& curves = owned[1];
+    CTraveltimeSet& written = owned[2];
+    ModeContext c = l.m.Context();
+    c.traveltime = &arrivals;
+    c.curves = &curves;
+    l.m.Attach(c);
+    written.shotCount = 1;
+    written.pickCount[0] = 1;
+    written.sourcePosition[0] = 2.5f;
+    written.X(0, 0) = 4.0f;
+    written.T(0, 0) = 7.0f;
+    std::string text;
+    WriteTraveltimeText(written, text, 0, 0);
+    std::ofstream(l.folder.File("qkae.pvs")) << text;
     EXPECT_EQ(l.m.SelectMode(record), 4);
+    EXPECT_EQ(arrivals.shotCount, 1);
+    EXPECT_EQ(arrivals.sourcePosition[0], 2.5f);
+    EXPECT_EQ(curves.shotCount, 0);
     EXPECT_EQ(l.m.lineIndex, 4);
     EXPECT_EQ(l.m.Mode()->GetStep(), 2);
     EXPECT_EQ(l.m.ResultNames(), record.names);
     EXPECT_EQ(l.m.GetType(), 4);
+    written.kindWritten = kPhaseVelocityCurveKind;
+    text.clear();
+    WriteTraveltimeText(written, text, 0, 1);
+    std::ofstream(l.folder.File("qkae.pvs")) << text;
+    arrivals.shotCount = 0;
+    EXPECT_EQ(l.m.SelectMode(record), 4);
+    EXPECT_EQ(curves.shotCount, 1);
+    EXPECT_EQ(arrivals.shotCount, 0);
     record.surveyType = 0;
     EXPECT_EQ(l.m.SelectMode(record), -1);
 }

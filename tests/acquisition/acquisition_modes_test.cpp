@@ -243,7 +243,7 @@ TEST(AcquisitionModes, SurfaceWave2D)
     EXPECT_EQ(r.services.calls,
               (std::vector<std::string>{"MakeCmpGatherFiles2D 4", "SetUpGroupGeometry", "SetGroupWaveformData 0",
                                         "PhaseVelocityCurves 40", "ShowNextWaveformFile",
-                                        "SaveRostrelFile " + r.folder.File("qkaa.pvs")}));
+                                        "SaveRostrelFile " + r.folder.File("qkaa.pvs") + " curves"}));
     // A failed analysis stays where it is.
     mode.stepState = 3;
     r.services.results["MakeCmpGatherFiles2D"] = 0;

@@ -1,7 +1,7 @@
 #pragma once
 // ModeServices for tests: every call is recorded as one line ("RunPhaseVelocityAnalysis 40",
 // "ShowPhaseVelocityCurve -MASW1D") and answers what `results` holds for its name (1 when
-// unset). SaveRostrelFile writes a marker file; `onCall` may act as the program would (save a
+// unset). SaveRostrelFile (path and set) writes a marker file; `onCall` may act as the program would (save a
 // record, fill the group).
 
 #include <fstream>
@@ -17,9 +17,10 @@ namespace velk {
 
 class FakeModeServices : public ModeServices {
 public:
-    int SaveRostrelFile(const std::string& path) override
+    int SaveRostrelFile(const std::string& path, TraveltimeTextSet set) override
     {
-        const int r = Call("SaveRostrelFile", path);
+        const bool curves = set == TraveltimeTextSet::PhaseVelocityCurves;
+        const int r = Call("SaveRostrelFile", path + (curves ? " curves" : " first arrivals"));
         if (r == 1) std::ofstream(path) << "traveltimes\n";
         return r;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 
 #include <unistd.h>
 
@@ -31,6 +32,8 @@
 #include "tools/fake_launcher.h"
 #include "tools/test_support.h"
 #include "traveltime/publish_traveltime_set.h"
+#include "traveltime/traveltime_set.h"
+#include "traveltime/traveltime_text.h"
 
 namespace velk {
 namespace {
@@ -158,6 +161,21 @@ TEST(FieldLines, RefractionPicksAtTrueTimesAndEachLineKeepsItsFiles)
     EXPECT_EQ(shots, (std::vector<float>{-11.0f, 0.5f, 11.5f, 22.5f, 34.0f}));
     EXPECT_GE(near, 30);
     EXPECT_LE(worst, 2.0);
+
+    // The line's result file, read as the program reads it, holds the same first arrivals.
+    const std::string result = f.File("qk" + first + ".pvs");
+    EXPECT_EQ(TraveltimeFileSetOf(result), TraveltimeTextSet::FirstArrivals);
+    auto owned = std::make_unique<CTraveltimeSet>();
+    CTraveltimeSet& read = *owned;
+    TraveltimeTextOptions options;
+    options.keepEmptyShots = true;
+    ASSERT_EQ(ParseTraveltimeText(read, testing::ReadFileText(result), options).end, TextReadEnd::Complete);
+    ASSERT_EQ(read.shotCount, set.shotCount);
+    for (int s = 0; s < set.shotCount; ++s) {
+        EXPECT_EQ(read.sourcePosition[s], set.sourcePosition[s]) << s;
+        ASSERT_EQ(read.pickCount[s], set.pickCount[s]) << s;
+        for (int p = 0; p < set.pickCount[s]; ++p) EXPECT_NEAR(read.T(s, p), set.T(s, p), 1e-3) << s << " " << p;
+    }
     SurveyLine line;
     CFileGroup listed;
     MamGeometrySlot slot;

@@ -122,7 +122,7 @@ TEST(AcquisitionLine, RefractionFromGeometryToTheRefractionProgram)
     EXPECT_EQ(mode.stepState, 4);
     EXPECT_EQ(services.calls, (std::vector<std::string>{"SetUpGroupGeometry", "SetGroupWaveformData 0",
                                                         "GroupAutoPickFirstArrivals",
-                                                        "SaveRostrelFile " + tmp.File("qkaa.pvs"),
+                                                        "SaveRostrelFile " + tmp.File("qkaa.pvs") + " first arrivals",
                                                         "ShowTraveltimeInRostrel QKWREFRACTION"}));
     ASSERT_EQ(ReadLineXml(line, group, slot, tmp.File("qkaa.xml"), 0), 5);
     EXPECT_EQ(line.dataFile, "qkaa.pvs");

@@ -627,7 +627,7 @@ TEST(RecordSourcePosition, PicksOfTheFirstRecordAreSavedAtItsShot)
     p.pickTimes[0] = 4.0f;
     p.pickTimes[3] = 9.0f;
     const std::string out = f.folder.File("picks.vs");
-    EXPECT_EQ(SaveRostrelFile(f.ws, f.ui, out), 1);
+    EXPECT_EQ(SaveRostrelFile(f.ws, f.ui, out, TraveltimeTextSet::FirstArrivals), 1);
     // Line 3 is the shot line: its position, the pick count and the third value.
     std::istringstream lines(velk::testing::ReadFileText(out));
     std::string line;

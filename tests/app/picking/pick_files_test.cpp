@@ -320,11 +320,13 @@ TEST_F(PickTest, FullSetSaysWhatWasLeftOutOncePerCommand)
 
 TEST_F(PickTest, RostrelSaveAndOpenCommands)
 {
-    EXPECT_EQ(RostrelSavePath("a", 0), "a.vs");
-    EXPECT_EQ(RostrelSavePath("a.VS", 0), "a.VS");
-    EXPECT_EQ(RostrelSavePath("a.PVS", 1), "a.PVS");
-    EXPECT_EQ(RostrelSavePath("x.pvs", 0), "x.pvs") << "a name with an extension keeps it";
-    EXPECT_EQ(RostrelSavePath("dir.d/x", 1), "dir.d/x.pvs");
+    const TraveltimeTextSet arrivals = TraveltimeTextSet::FirstArrivals;
+    const TraveltimeTextSet curves = TraveltimeTextSet::PhaseVelocityCurves;
+    EXPECT_EQ(RostrelSavePath("a", arrivals), "a.vs");
+    EXPECT_EQ(RostrelSavePath("a.VS", arrivals), "a.VS");
+    EXPECT_EQ(RostrelSavePath("a.PVS", curves), "a.PVS");
+    EXPECT_EQ(RostrelSavePath("x.pvs", arrivals), "x.pvs") << "a name with an extension keeps it";
+    EXPECT_EQ(RostrelSavePath("dir.d/x", curves), "dir.d/x.pvs");
 
     P().pickTimes = {5.0f, 6.0f, 0.0f, 0.0f};
     P().layerCodes = {1, 1, 3, 3};
@@ -353,10 +355,16 @@ TEST_F(PickTest, RostrelSaveAndOpenCommands)
     Run(cmd::kOpenRostrelFile);
     EXPECT_EQ(ws->display.phaseVelocityFileMode, 1);
     EXPECT_EQ(ws->display.editMode, 1);
+    // The shot on show is what is saved, not the kind of the last file read.
     ui.AnswerFileSave(dir.File("next"));
     ui.ExpectMessage("Rostrel file has been saved");
     Run(cmd::kSaveRostrelFile);
-    EXPECT_EQ(ReadFileText(dir.File("next.pvs")).substr(0, 5), "2000 ");
+    EXPECT_EQ(ReadFileText(dir.File("next.vs")).substr(0, 5), "1996 ");
+    for (const UiCall& call : ui.Calls()) {
+        if (call.kind == UiCallKind::SaveFile) {
+            EXPECT_EQ(call.file.initialName, "*.vs");
+        }
+    }
     ui.AnswerFileOpen(dir.File("missing.vs"));
     ui.ExpectMessage("error in opening file");
     Run(cmd::kOpenRostrelFile);
