@@ -27,7 +27,7 @@ int CParameterSet::Allocate(int n)
     ownsArrays = 1;
     recordKind = 0;
     windowStartTime = 0.0f;
-    pickShape = kPicksOfNoShot;
+    pickShape = kPicksOfOneShot;
     return n;
 }
 
