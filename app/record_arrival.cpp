@@ -1,6 +1,7 @@
 #include "app/record_arrival.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/acquisition/record_saving.h"
 #include "app/command_table.h"
@@ -99,8 +100,22 @@ void RecordBecomesPanel(Workspace& ws)
 
 RecordArrival ListMemberArrival(const Workspace& ws, RecordTitle title)
 {
-    if (ws.fileGroup.cmpList == 1) return {title, false, kPicksOfNoShot};
+    if (ws.fileGroup.cmpList == 1) return BuiltArrival(title);
     return ShotArrival(title);
+}
+
+int RecordPickShape(const Workspace& ws, int claimed, const std::string& fileName)
+{
+    const WaveformStore& store = ws.store;
+    if (store.Params().recordKind != kRecordWaveform) return kPicksOfNoShot;
+    if (claimed != kPicksOfOneShot) return claimed;
+    // A CMP gather's traces are gathered at a midpoint, not shot from it, whatever road opened it.
+    if (!fileName.empty() && ws.fileGroup.IsCmpGatherName(fileName)) return kPicksOfNoShot;
+    const int traces = std::min<int>(store.TraceCount(), static_cast<int>(store.current.headers.size()));
+    for (int i = 1; i < traces; ++i) {
+        if (store.current.headers[i].sourceHundredths != store.current.headers[0].sourceHundredths) return kPicksPerTrace;
+    }
+    return kPicksOfOneShot;
 }
 
 void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame, RecordArrival arrival)
@@ -108,13 +123,32 @@ void AfterRecordReplaced(Workspace& ws, CVelkarineDoc* doc, FrameServices* frame
     WaveformStore& store = ws.store;
     ++store.loadCounter;
     LeaveAcquiredDisplayScale(ws);
+    // The file the record was read from: a road that kept the document names it there.
+    const std::string fileName = doc && arrival.title == RecordTitle::Kept ? doc->currentFileName : std::string();
+    CParameterSet& p = store.Params();
+    bool becameGather = false;
     if (!arrival.keepPicks) {
-        const int kind = store.Params().recordKind;
-        store.Params().pickShape = kind == kRecordWaveform ? arrival.pickShape : kPicksOfNoShot;
+        p.pickShape = RecordPickShape(ws, arrival.pickShape, fileName);
+    } else if (p.pickShape == kPicksOfOneShot) {
+        // Traces appended to a shot from other sources: the kept picks are each trace's own.
+        p.pickShape = RecordPickShape(ws, kPicksOfOneShot, fileName);
+        becameGather = p.pickShape == kPicksPerTrace;
     }
     if (store.TraceCount() > 0) {
         TakeRecordSourcePosition(ws);
-        if (!arrival.keepPicks) MatchPicksToTraces(ws);
+        if (!arrival.keepPicks) {
+            MatchPicksToTraces(ws);
+        } else if (becameGather) {
+            // The appended shots' traces show their own shots' picks; the picks kept stay.
+            const std::vector<float> kept = p.pickTimes;
+            const std::vector<int32_t> keptCodes = p.layerCodes;
+            MatchPicksToTraces(ws);
+            for (size_t i = 0; i < kept.size() && i < p.pickTimes.size(); ++i) {
+                if (!(kept[i] > 0.0f)) continue;
+                p.pickTimes[i] = kept[i];
+                if (i < keptCodes.size() && i < p.layerCodes.size()) p.layerCodes[i] = keptCodes[i];
+            }
+        }
     }
     ShowRecordView(ws);
 
@@ -141,7 +175,7 @@ std::optional<int32_t> RecordSource(const Workspace& ws)
 void AfterSnapshotRestored(Workspace& ws, std::optional<int32_t> before)
 {
     if (RecordSource(ws) != before) {
-        AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled, true});
+        AfterRecordReplaced(ws, nullptr, nullptr, RestoredArrival());
     } else {
         ShowPlotModeOfRecord(ws);
     }

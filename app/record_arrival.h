@@ -48,6 +48,27 @@ inline RecordArrival ShotArrival(RecordTitle title = RecordTitle::Kept, bool kee
     return {title, keepPicks, kPicksOfOneShot};
 }
 
+// A record built in memory (a stack, a panel, an image, a model): it stands for no shot.
+inline RecordArrival BuiltArrival(RecordTitle title = RecordTitle::Untitled)
+{
+    return {title, false, kPicksOfNoShot};
+}
+
+// A gather whose traces carry their own shots: each trace's picks belong to its own source.
+inline RecordArrival GatherArrival(RecordTitle title = RecordTitle::Untitled)
+{
+    return {title, false, kPicksPerTrace};
+}
+
+// A record that undo or redo brought back with the picks and the kind it had.
+inline RecordArrival RestoredArrival() { return {RecordTitle::Untitled, true, kPicksOfNoShot}; }
+
+// The pick shape the record in the store takes from the road's word and its own content: a
+// road's "shot" is a shot only when the record is one. Traces that carry more than one source
+// position stand for their own shots (a gather); a file that is a CMP gather by its name
+// (`fileName`, empty for a record built in memory) stands for no shot, and so does an image.
+int RecordPickShape(const Workspace& ws, int claimed, const std::string& fileName);
+
 // The step before every road that replaces the record, the counterpart of AfterRecordReplaced:
 // while first-arrival picking is on (edit mode 1) the record's picks are merged into the
 // traveltime set (MergeRecordPicks, by the record's pick shape), so that no road drops the
@@ -58,8 +79,9 @@ void BeforeRecordReplaced(Workspace& ws);
 // After the store changed:
 //   1. the store's load counter is raised;
 //   2. the record's source position := trace 1's source word;
-//   3. unless the picks are kept, the record takes the arrival's pick shape (no shot for an
-//      image) and its picks become those the traveltime set holds for its shot (each trace's own
+//   3. the record takes the arrival's pick shape as its content allows (RecordPickShape; traces
+//      appended to a shot from other sources make it a gather of their shots); unless the picks
+//      are kept, and its picks become those the traveltime set holds for its shot (each trace's own
 //      shot in a gather), the phase-velocity curve held at its position for a dispersion image,
 //      or none;
 //   4. the view shows the record: display mode 0 (waveforms), leaving the velocity-model and
@@ -76,7 +98,7 @@ void AfterRecordReplaced(CommandContext& ctx, RecordArrival arrival = {});
 
 // A record built in memory by a road that has only the workspace (generators, images): it stands
 // for no shot.
-inline void AfterRecordBuilt(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, {RecordTitle::Untitled}); }
+inline void AfterRecordBuilt(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, BuiltArrival()); }
 // A shot the instrument has just recorded (no document on this road).
 inline void AfterShotAcquired(Workspace& ws) { AfterRecordReplaced(ws, nullptr, nullptr, ShotArrival(RecordTitle::Untitled)); }
 

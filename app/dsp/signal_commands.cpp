@@ -85,7 +85,7 @@ void AddSignalCommands(CommandTable& t)
     add(cmd::kOpenFrequencyData, f, 42, "Open frequency domain data", "周波数領域のデータを開く",
         [](CommandContext& c) {
             const int read = OnOpenFrequencyDomainData(c.ws, c.ui);
-            if (read == 1) AfterRecordReplaced(c, {RecordTitle::Untitled});
+            if (read == 1) AfterRecordReplaced(c, BuiltArrival());
             return read;
         });
     separator(f, 50);

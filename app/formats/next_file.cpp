@@ -269,7 +269,7 @@ int ShowSideWaveforms(Workspace& ws, UiHost& ui, FileGroupAccess& access, bool r
     // time-domain data.
     const bool validInterval = GatherStoreSetUp(ws, built, receivers ? 1 : 2);
     if (wasSpectrum) RestoreDisplayFromLevel1(ws);
-    AfterRecordReplaced(ws, doc, frame, {RecordTitle::Untitled, false, receivers ? kPicksSwapped : kPicksPerTrace});
+    AfterRecordReplaced(ws, doc, frame, receivers ? RecordArrival{RecordTitle::Untitled, false, kPicksSwapped} : GatherArrival());
     if (!validInterval) {
         ui.Message(InvalidIntervalMessage(ws.startup.language), MsgButtons::Ok, MsgIcon::Warning);
     }

@@ -342,15 +342,22 @@ int SaveSeg2Int32Record(CommandContext& ctx)
 {
     WaveformStore& store = ctx.ws.store;
     const int language = Language(ctx);
+    // Integers scaled by the record's peak would not read back as the image's coherences.
+    const Seg2Image image = RecordSeg2Image(ctx.ws);
+    if (image.present) {
+        ctx.ui.Message(Msg(language, "A coherence image cannot be saved as 32-bit integers: save it with \"Save SEG2 file\".",
+                           "コヒーレンス画像は32ビット整数では保存できません: \"SEG2ファイルを保存\" で保存してください。"),
+                       MsgButtons::Ok, MsgIcon::Warning);
+        return 0;
+    }
     FileRequest request;
     request.initialName = "*.dat";
     request.filters = {{"Seg2 file (*.dat)", "*.dat"}};
     request.defaultExtension = "dat";
     const std::optional<std::string> path = ctx.ui.SaveFile(request);
     if (!path) return 0;
-    const Seg2Image image = RecordSeg2Image(ctx.ws);
     const WriteStatus status = WriteSeg2File(*path, store.current.rows, store.current.headers, store.TraceCount(),
-                                             2, RecordPeak(store), nullptr, image.present ? &image : nullptr);
+                                             2, RecordPeak(store), nullptr, nullptr);
     if (!status) ctx.ui.Message(FileSaveFailedMessage(language, *path, status.error), MsgButtons::Ok, MsgIcon::Error);
     return 0;
 }

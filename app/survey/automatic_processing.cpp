@@ -224,7 +224,7 @@ int AutomaticCdpStack(CommandContext& ctx, float velocity)
     if (!StackFolderFiles(ws.fileGroup, ws.automatic.folder, velocity, progress, traces, ws, ctx.ui)) return 0;
     ws.store.Params().traceCount = std::clamp(traces, 0, ws.store.MaxTraces());
     FinishRecord(ws);
-    AfterRecordReplaced(ctx, {RecordTitle::Untitled, false, kPicksOfNoShot});
+    AfterRecordReplaced(ctx, BuiltArrival());
     ws.display.sourcePosition = 0.0f;
     ws.fileGroup.gatherKind = 3;
     ws.fileGroup.active = 1;

@@ -174,7 +174,7 @@ int FinishTauP(CommandContext& c, int traces)
     NormalizeStoreToMax(ws.store);
     ws.store.dataKind() = kRealSpectrum;
     ws.display.spectrumAxisKind = 3;
-    AfterRecordReplaced(c, {RecordTitle::Untitled});
+    AfterRecordReplaced(c, BuiltArrival());
     return 1;
 }
 
@@ -249,7 +249,7 @@ int ShowCdpStack(CommandContext& c)
     store.ComputeTraceMaxima();
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
     ws.fileGroup.gatherKind = 3;
-    AfterRecordReplaced(c, {RecordTitle::Untitled, false, kPicksOfNoShot});
+    AfterRecordReplaced(c, BuiltArrival());
     return 1;
 }
 
@@ -305,7 +305,7 @@ int ShowAllTraces(CommandContext& c)
     }
     SortStoreByReceiver(store, store.TraceCount());
     store.ComputeTraceMaxima();
-    if (Loaded(ws)) AfterRecordReplaced(c, {RecordTitle::Untitled, false, kPicksPerTrace});
+    if (Loaded(ws)) AfterRecordReplaced(c, GatherArrival());
     return 1;
 }
 
@@ -344,7 +344,7 @@ int ShowCrossCorrelationGathers(CommandContext& c, GroupSurfaceWaveOps& ops)
     c.ws.store.PushUndo();
     ViewProgressText progress(c.view);
     if (ops.CrossCorrelationGathers(c.ws, c.ui, progress) <= 0) return 0;
-    AfterRecordReplaced(c, {RecordTitle::Untitled});
+    AfterRecordReplaced(c, BuiltArrival());
     return 1;
 }
 
@@ -353,7 +353,7 @@ int GroupFourierSpectrum(CommandContext& c, GroupSurfaceWaveOps& ops)
     BeforeRecordReplaced(c.ws);
     ViewProgressText progress(c.view);
     const int files = ops.ForwardFourierAll(c.ws, c.ui, progress);
-    if (files > 0) AfterRecordReplaced(c, {RecordTitle::Untitled});
+    if (files > 0) AfterRecordReplaced(c, BuiltArrival());
     if (files > 0) Tell(c, FormatC(Msg(Language(c), "Number of files = %d", "ファイル数 = %d").c_str(), files));
     return 1;
 }

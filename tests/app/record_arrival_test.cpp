@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -308,7 +310,14 @@ std::unique_ptr<CTraveltimeSet> SavedVs(const std::string& out)
     for (const auto& file : std::filesystem::directory_iterator(out))
         if (file.path().extension() == ".vs" && (newest.empty() || file.last_write_time() >= std::filesystem::last_write_time(newest)))
             newest = file.path();
-    if (!newest.empty()) ReadTraveltimeText(*saved, newest.string());
+    if (newest.empty()) return saved;
+    // Read as the view reads it: a shot saved without picks stays in the set.
+    TraveltimeTextOptions options;
+    options.keepEmptyShots = true;
+    std::ifstream in(newest);
+    std::stringstream text;
+    text << in.rdbuf();
+    ParseTraveltimeText(*saved, text.str(), options);
     return saved;
 }
 
@@ -393,6 +402,55 @@ TEST_F(RecordArrival, AShotWithoutPicksAddsNoShot)
     EXPECT_EQ(saved->pickCount[0], 24);
     EXPECT_EQ(saved->sourcePosition[1], kShownSource);
     EXPECT_EQ(saved->pickCount[1], 24);
+}
+
+// Two shots in one record (a shot with another appended): each trace's pick is filed under its
+// own shot when another record replaces it.
+TEST_F(RecordArrival, AppendedShotsFileEachTracesPickUnderItsOwnShot)
+{
+    Walk w(shots, out);
+    w.ui.files = {shots + "/shot_a.sg2"};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);  // 27.5 m, which the set does not hold
+    w.ui.files = {shots + "/shot_b.sg2"};
+    w.Run(cmd::kAppendSelectedFiles);    // -2.5 m, whose picks the set holds
+    ASSERT_EQ(w.ws.store.TraceCount(), 48);
+    EXPECT_EQ(w.ws.store.Params().pickShape, kPicksPerTrace);
+    std::vector<float>& picks = w.ws.store.Params().pickTimes;
+    for (int i = 0; i < 48; ++i) picks[static_cast<size_t>(i)] = 100.0f + static_cast<float>(i);
+    w.ui.files = {shots + "/shot_c.sg2"};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);
+    int a = 0, b = 0;
+    const SimulatedLine line;
+    for (int i = 0; i < 24; ++i) {
+        const float x = line.Receiver(i);
+        const float atA = w.StoredPick(27.5f, x), atB = w.StoredPick(kListedSource, x);
+        EXPECT_GE(atA, 100.0f) << "shot 27.5 m at " << x;
+        EXPECT_GE(atB, 100.0f) << "shot -2.5 m at " << x;
+        a += atA >= 100.0f;
+        b += atB >= 100.0f;
+        EXPECT_NE(atA, atB) << x;
+    }
+    EXPECT_EQ(a, 24);
+    EXPECT_EQ(b, 24);
+    EXPECT_EQ(w.StoredPick(kShownSource, line.Receiver(0)), kOldPick);
+}
+
+// A CMP gather by its name, opened from the File menu beside a field shot at its position, stands
+// for no shot: it shows no picks and its picks leave the shot's field picks as they were.
+TEST_F(RecordArrival, ACmpGatherOpenedAsAFileStandsForNoShot)
+{
+    const std::string gather = shots + "/cmp_000250.sg2";
+    ASSERT_TRUE(SimulatedLine{}.WriteShot(gather, kListedSource, 5));
+    Walk w(shots, out);
+    CommandContext ctx = w.Context();
+    ASSERT_TRUE(OpenDocumentFile(ctx, gather));
+    EXPECT_EQ(w.ws.store.Params().pickShape, kPicksOfNoShot);
+    std::vector<float>& picks = w.ws.store.Params().pickTimes;
+    EXPECT_EQ(std::count_if(picks.begin(), picks.begin() + 24, [](float t) { return t > 0.0f; }), 0);
+    w.Run(cmd::kAutoPickFirstArrivals);
+    w.ui.files = {shots + "/shot_c.sg2"};
+    ASSERT_EQ(w.Run(cmd::kOpenSeg2), 1);
+    for (int k = 0; k < 24; ++k) EXPECT_EQ(w.StoredPick(kListedSource, 2.0f * static_cast<float>(k)), 10.0f + static_cast<float>(k));
 }
 
 // A receiver gather while picking: each trace shows and keeps the pick of its own shot at the
