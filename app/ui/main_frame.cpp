@@ -27,6 +27,7 @@
 #include "dialogs/app/brand_windows.h"
 #include "platform/language.h"
 #include "platform/numtext.h"
+#include "platform/termination.h"
 
 namespace velk {
 
@@ -108,7 +109,8 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
       app_(app),
       ids_(CommandIds(app.commands())),
       restored_(rect.x, rect.y, rect.width, rect.height),
-      closeTimer_(this)
+      closeTimer_(this),
+      endTimer_(this)
 {
     SetIcons(ProgramIcons());
     const StartupValues& s = app_.ws().startup;
@@ -135,6 +137,12 @@ CMainFrame::CMainFrame(CVelkarineApp& app, const ScreenRect& rect)
         closeTimer_.Stop();
         Close(true);
     }, closeTimer_.GetId());
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (!TerminationRequested()) return;
+        endTimer_.Stop();
+        EndSession();
+    }, endTimer_.GetId());
+    endTimer_.Start(200);
     Bind(wxEVT_MOVE, [this](wxMoveEvent& e) { OnMoveOrSize(); e.Skip(); });
     Bind(wxEVT_SIZE, [this](wxSizeEvent& e) { OnMoveOrSize(); e.Skip(); });
     Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
@@ -316,6 +324,12 @@ void CMainFrame::ApplyAcquisition(const AcquisitionEffects& effects)
 }
 
 void CMainFrame::RequestClose() { Close(false); }
+
+void CMainFrame::EndSession()
+{
+    app_.ui().DismissQuestions();
+    Close(true);
+}
 
 void CMainFrame::ShowAbout()
 {

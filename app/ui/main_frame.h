@@ -31,6 +31,10 @@ public:
     void RecentFilesChanged() override;
     void ModulesChanged() override;
     void RequestClose() override;
+    // The system asks the program to end (SIGTERM, the end of the session): the exit road
+    // without questions, every question on the way answered as dismissed (the stack in hand is
+    // saved as a close saves it, the settings are written).
+    void EndSession();
     void ShowAbout() override;
     StatusPanes* Status() override { return this; }
     void SetFrameIcon(int resource) override;
@@ -92,6 +96,8 @@ private:
     // The close has stopped the acquisition and offered the stack in hand.
     bool acquisitionStopped_ = false;
     wxTimer closeTimer_;
+    // Looks for a termination request that the signal handler noted.
+    wxTimer endTimer_;
 };
 
 }  // namespace velk

@@ -26,6 +26,7 @@
 #include "platform/atomic_file.h"
 #include "platform/language.h"
 #include "platform/profile.h"
+#include "platform/termination.h"
 
 #ifndef VELK_VERSION
 #define VELK_VERSION "0.0.0"
@@ -70,6 +71,8 @@ bool CVelkarineApp::OnInit()
     // The toolkit has set the locale from the environment; numbers stay in the C locale for
     // the whole run, whatever the interface language.
     std::setlocale(LC_NUMERIC, "C");
+    // A power-off or log-out sends SIGTERM: noted here, acted on by the frame's exit road.
+    WatchTerminationRequests();
     SetAppName("Velkarine");
     SetAppDisplayName("Velkarine");
     // The clipboard hands the record's bitmap to other programs as PNG, which needs the handler.
@@ -136,6 +139,9 @@ bool CVelkarineApp::OnInit()
         if (OpenDocumentFile(ctx, line.fileToOpen) && frame_->View()) frame_->View()->Repaint();
     }
 
+    Bind(wxEVT_END_SESSION, [this](wxCloseEvent&) {
+        if (frame_) frame_->EndSession();
+    });
     Bind(wxEVT_TIMER, &CVelkarineApp::OnStartTimer, this, startTimer_.GetId());
     Bind(wxEVT_TIMER, &CVelkarineApp::OnScriptTimer, this, scriptTimer_.GetId());
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(SteadyClock::now() - startTime_);

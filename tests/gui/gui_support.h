@@ -161,6 +161,11 @@ public:
     }
 
     bool Running() const { return pid_ > 0; }
+    // Sends `signal` and returns at once.
+    void Send(int signal) const
+    {
+        if (pid_ > 0) ::kill(pid_, signal);
+    }
 
 private:
     void RemoveSharedBlocks()

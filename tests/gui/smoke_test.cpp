@@ -378,6 +378,19 @@ TEST_F(ProgramRun, ClosesKeepTheConfirmedShotsOnly)
     EXPECT_NEAR(peak, stack * single.second, 1e-4 * peak);
 }
 
+// A power-off or log-out (SIGTERM) in Auto stack mode with shots in hand: the program takes the
+// exit road without questions, the stack is saved, the settings are written and it ends with 0.
+TEST_F(ProgramRun, TerminationSavesTheStackAndTheSettings)
+{
+    Child program;
+    ASSERT_TRUE(StartAcquisition(program, 2, "answer OK; sleep 1500; key f3; sleep 7000; report " + Report(1),
+                                 "Simulator_NoiseLevel=0\n"));
+    ASSERT_TRUE(WaitForFile(Report(1), 30s)) << Output();
+    program.Send(SIGTERM);
+    ExpectEnds(program);
+    EXPECT_GE(SavedStack("qkaa0001.sg2").first, 2) << Output();
+}
+
 // Lone Alt opens the "Data acquisition" popup; the frame closed over it takes it down and the
 // program ends.
 TEST_F(ProgramRun, CloseOverTheAcquisitionPopupMenu)
