@@ -76,10 +76,17 @@ struct NativeDialogCalls {
     using IsAFn = int (*)(void*, unsigned long);
     using ResponseFn = void (*)(void*, int);
     using PopDownFn = void (*)(void*);
+    using ListFn = void* (*)();
+    using FlagFn = int (*)(void*);
+    using FreeFn = void (*)(void*);
     TypeFn type = nullptr;
     IsAFn isA = nullptr;
     ResponseFn respond = nullptr;
     PopDownFn popDown = nullptr;
+    ListFn toplevels = nullptr;
+    FlagFn visible = nullptr;
+    FlagFn modal = nullptr;
+    FreeFn freeList = nullptr;
 };
 
 const NativeDialogCalls& NativeCalls()
@@ -95,9 +102,40 @@ const NativeDialogCalls& NativeCalls()
         c.isA = reinterpret_cast<NativeDialogCalls::IsAFn>(find("g_type_check_instance_is_a"));
         c.respond = reinterpret_cast<NativeDialogCalls::ResponseFn>(find("gtk_dialog_response"));
         c.popDown = reinterpret_cast<NativeDialogCalls::PopDownFn>(find("gtk_menu_popdown"));
+        c.toplevels = reinterpret_cast<NativeDialogCalls::ListFn>(find("gtk_window_list_toplevels"));
+        c.visible = reinterpret_cast<NativeDialogCalls::FlagFn>(find("gtk_widget_get_visible"));
+        c.modal = reinterpret_cast<NativeDialogCalls::FlagFn>(find("gtk_window_get_modal"));
+        c.freeList = reinterpret_cast<NativeDialogCalls::FreeFn>(find("g_list_free"));
         return c;
     }();
     return calls;
+}
+
+// Ends, as its Cancel would, a modal dialog that the toolkit opened on its own behalf (the print
+// dialog runs in the toolkit's loop, outside the windows we know of). False when none is shown.
+bool EndToolkitModalDialog()
+{
+    constexpr int kResponseCancel = -6;
+    const NativeDialogCalls& calls = NativeCalls();
+    if (!calls.type || !calls.isA || !calls.respond || !calls.toplevels || !calls.visible || !calls.modal ||
+        !calls.freeList) {
+        return false;
+    }
+    struct ListNode {
+        void* data;
+        ListNode* next;
+        ListNode* prev;
+    };
+    void* list = calls.toplevels();
+    void* shown = nullptr;
+    for (auto* node = static_cast<ListNode*>(list); node; node = node->next) {
+        if (node->data && calls.isA(node->data, calls.type()) && calls.visible(node->data) && calls.modal(node->data)) {
+            shown = node->data;
+        }
+    }
+    calls.freeList(list);
+    if (shown) calls.respond(shown, kResponseCancel);
+    return shown != nullptr;
 }
 
 // Ends a dialog that the toolkit runs in a loop of its own rather than wx's (the native message
@@ -110,7 +148,7 @@ void EndNativeDialog(wxDialog* dialog)
     void* widget = dialog->GetHandle();
     if (widget && calls.isA(widget, calls.type())) {
         calls.respond(widget, kResponseCancel);
-    } else {
+    } else if (!EndToolkitModalDialog()) {  // a wx window over a dialog the toolkit made (Print)
         std::fprintf(stderr, "Cannot end the window \"%s\": it is not a dialog of the toolkit\n",
                      static_cast<const char*>(dialog->GetTitle().utf8_str()));
     }

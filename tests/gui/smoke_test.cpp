@@ -378,6 +378,23 @@ TEST_F(ProgramRun, ClosesKeepTheConfirmedShotsOnly)
     EXPECT_NEAR(peak, stack * single.second, 1e-4 * peak);
 }
 
+// The program asked to end (a log-out) while the toolkit's print dialog is open: the dialog ends
+// as cancelled and the program ends.
+TEST_F(ProgramRun, EndOverThePrintDialog)
+{
+    WriteFileText(profilePath_, "[General]\nLanguageRegister=1\nLanguage=-1\n");
+    const std::string record = std::string(VELK_SOURCE_DIR) + "/data/sample-shot.sg2";
+    Child program;
+    ASSERT_TRUE(program.Start({VELK_PROGRAM, record},
+                              ScriptedRun(display_, profilePath_, folder_.File("home"),
+                                          "answer OK; sleep 800; report " + Report(1) + "; command 27400"),
+                              folder_.File("output.txt")));
+    ASSERT_TRUE(WaitForFile(Report(1), 30s)) << Output();
+    std::this_thread::sleep_for(2s);  // the print dialog is up
+    program.Send(SIGTERM);
+    ExpectEnds(program);
+}
+
 // A power-off or log-out (SIGTERM) in Auto stack mode with shots in hand: the program takes the
 // exit road without questions, the stack is saved, the settings are written and it ends with 0.
 TEST_F(ProgramRun, TerminationSavesTheStackAndTheSettings)
