@@ -181,7 +181,7 @@ int VelocityTraces(const CContourSettings& s)
 
 void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> spectraIm, int bins,
                      std::span<const double> positions, const CContourSettings& s, PhaseVelocityImage& image,
-                     int threads)
+                     int threads, std::optional<double> source)
 {
     const int used = static_cast<int>(positions.size());
     if (used <= 0 || bins <= 0 || spectraRe.size() < static_cast<size_t>(used) * bins ||
@@ -200,8 +200,9 @@ void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> 
     }
     std::vector<double> distance(static_cast<size_t>(used));
     for (int q = 0; q < used; ++q) {
-        const double x = s.direction == 1 ? positions[static_cast<size_t>(used - 1)] - positions[static_cast<size_t>(q)]
-                                          : positions[static_cast<size_t>(q)] - positions[0];
+        const double x = source                ? positions[static_cast<size_t>(q)] - *source
+                         : s.direction == 1 ? positions[static_cast<size_t>(used - 1)] - positions[static_cast<size_t>(q)]
+                                            : positions[static_cast<size_t>(q)] - positions[0];
         distance[static_cast<size_t>(q)] = std::fabs(x);
     }
 
@@ -271,9 +272,8 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& s, 
     };
     if (!HasImageRanges(s)) return refuse(ImageRefusal::BadAxis);
     const int traceCount = std::min(record.traceCount, static_cast<int>(record.headers.size()));
-    if (record.samples <= 0 || !(record.intervalMs > 0.0f) || !std::isfinite(record.intervalMs)) {
-        return refuse(ImageRefusal::BadAxis);
-    }
+    if (record.samples <= 0) return refuse(ImageRefusal::NoSamples);
+    if (!(record.intervalMs > 0.0f) || !std::isfinite(record.intervalMs)) return refuse(ImageRefusal::BadAxis);
     const int nfft = ResolutionFftLength(record.samples, s.frequencyResolution);
     const double df = 1000.0 / (static_cast<double>(nfft) * record.intervalMs);
     const int frequencyRows = FrequencyRows(s, df, nfft);
@@ -334,7 +334,14 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& s, 
     }
 
     image.values.assign(static_cast<size_t>(image.traceCount) * image.samples, 0.0f);
-    PhaseShiftStack(spectraRe, spectraIm, bins, positions, s, image);
+    // A split spread: the traces on either side of the source by their offsets from it.
+    std::optional<double> inside;
+    if (s.mode != 1) {
+        const double source = record.headers[static_cast<size_t>(used.front())].sourceHundredths * 0.01;
+        const auto [lo, hi] = std::minmax_element(positions.begin(), positions.end());
+        if (source > *lo && source < *hi) inside = source;
+    }
+    PhaseShiftStack(spectraRe, spectraIm, bins, positions, s, image, 0, inside);
 
     if (s.yAxis == 0) {
         const int dfm = Trunc32(df * 1000.0);
