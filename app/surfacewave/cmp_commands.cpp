@@ -191,8 +191,7 @@ int MakeCmpGatherFiles2D(Workspace& ws, UiHost& ui, bool newList, bool announce,
             CTraceHeader h = CmpMeanTraceHeader(cmp, samples, method == kCmpCoherence ? cohIntervalUs : intervalUs);
             h.traceNumber = i + 1;
             h.receiverHundredths = static_cast<int32_t>(std::trunc(r.distance * 100.0 + 0.5));
-            // Rounded both sides of 0 m: -1.00 m is -100 cm, not -99.
-            h.sourceHundredths = static_cast<int32_t>(std::lround(cmp * 100.0));
+            h.sourceHundredths = static_cast<int32_t>(std::trunc(cmp * 100.0 + 0.5));
             headers[static_cast<size_t>(i)] = h;
         }
         const std::string name = CmpGatherFileName(static_cast<int>(std::trunc(cmp * 100.0)), method == kCmpCoherence);
