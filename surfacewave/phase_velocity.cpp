@@ -91,6 +91,29 @@ void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers,
     s.maximumReceiverSpacing = static_cast<float>(maximum);
 }
 
+std::optional<double> SourceInsideSpread(int traceCount, std::span<const CTraceHeader> headers)
+{
+    traceCount = std::min(traceCount, static_cast<int>(headers.size()));
+    if (traceCount < 2) return std::nullopt;
+    const auto [lo, hi] = std::minmax_element(headers.begin(), headers.begin() + traceCount, [](const CTraceHeader& a, const CTraceHeader& b) {
+        return a.receiverHundredths < b.receiverHundredths;
+    });
+    const int32_t source = headers.front().sourceHundredths;
+    if (source <= lo->receiverHundredths || source >= hi->receiverHundredths) return std::nullopt;
+    return source * 0.01;
+}
+
+void InsideSourceSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& s)
+{
+    const std::optional<double> source = SourceInsideSpread(traceCount, headers);
+    if (!source) return;
+    double largest = 0.0;
+    for (int i = 0; i < traceCount; ++i) {
+        largest = std::max(largest, std::fabs(headers[static_cast<size_t>(i)].receiverHundredths * 0.01 - *source));
+    }
+    if (largest > 0.0) s.maximumReceiverSpacing = static_cast<float>(largest);
+}
+
 void SeparationRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& s)
 {
     traceCount = std::clamp(traceCount, 0, static_cast<int>(headers.size()));

@@ -86,6 +86,13 @@ using TransformProgress = std::function<void(const std::string&)>;
 // maximum = |receiver(last) - receiver(0)| (m), then every ordered pair of the traces
 // 0 .. traceCount-2 with a distance above 0 widens them. One trace gives 0 and 0.
 void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& settings);
+// A shot record whose source lies strictly between its first and last receivers is stacked by
+// the offsets on each side of the source (see PhaseShiftImage): its largest spacing is then the
+// largest offset from the source, not the whole spread. Any other record keeps the settings.
+void InsideSourceSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& settings);
+// The source (m) of a shot record when it lies strictly between the record's smallest and
+// largest receiver positions; none for a source at or beyond an end, or fewer than two traces.
+std::optional<double> SourceInsideSpread(int traceCount, std::span<const CTraceHeader> headers);
 
 // The spacing range of a coherence image, whose receiver words hold its rows' separations: the
 // smallest and the largest separation above 0 (m); none gives 0 and 0.

@@ -301,6 +301,8 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
             0.01));
         // The wavelength limits come from this file's own spread.
         ReceiverSpacingRange(count, h, s);
+        // A shot inside its spread is stacked by its offsets on each side (mode 0).
+        if (s.mode != 1) InsideSourceSpacingRange(count, h, s);
         parameters.ratioUpperThreshold = s.maximumReceiverSpacing;
         parameters.ratioLowerThreshold = s.minimumReceiverSpacing;
         if (n == 0) {

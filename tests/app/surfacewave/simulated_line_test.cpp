@@ -269,21 +269,20 @@ TEST_F(SimulatedLine, EveryShotFollowsTheSimulatorsDispersionFromItsOwnSide)
     Run(cmd::kMakeCmpGatherFiles2D);
 }
 
-// A repeated shot as the line's first two members, a source in the middle of its spread, a
-// split spread and a damaged member through "Phase velocity (2D : automatic)": every readable
+// A repeated shot as the line's first two members, a split spread and a damaged member through "Phase velocity (2D : automatic)": every readable
 // shot gives its own curve from its own traces at its own position.
 TEST_F(SimulatedLine, EveryShotRecordGivesItsOwnCurve)
 {
     // Spreads of 24 receivers 2 m apart (0-46 m from first(n)).
-    constexpr std::array<double, 5> kSources = {-2.0, -2.0, 23.0, 10.0, 48.0};
-    constexpr std::array<double, 5> kFirst = {0.0, 0.0, 100.0, 200.0, 300.0};
+    constexpr std::array<double, 4> kSources = {-2.0, -2.0, 10.0, 48.0};
+    constexpr std::array<double, 4> kFirst = {0.0, 0.0, 200.0, 300.0};
     constexpr int kShotFiles = static_cast<int>(kSources.size());
     // Noise enough that a repeated shot's own record gives a curve of its own.
     noise = 0.05;
     ShootLine(kShotFiles, 2.0, [&](int n) { return kFirst[static_cast<size_t>(n)]; },
               [&](int n) { return kFirst[static_cast<size_t>(n)] + kSources[static_cast<size_t>(n)]; });
     {
-        std::FILE* f = std::fopen((line / "1006.sg2").string().c_str(), "wb");
+        std::FILE* f = std::fopen((line / "1005.sg2").string().c_str(), "wb");
         ASSERT_NE(f, nullptr);
         std::fputs("not a record", f);
         std::fclose(f);
@@ -331,10 +330,10 @@ TEST_F(SimulatedLine, EveryShotRecordGivesItsOwnCurve)
     auto count = [&](const std::string& part) {
         return std::count_if(said.begin(), said.end(), [&](const std::string& m) { return m.find(part) != std::string::npos; });
     };
-    EXPECT_EQ(count("1 of 6 sources gave no phase-velocity curve."), 1);
+    EXPECT_EQ(count("1 of 5 sources gave no phase-velocity curve."), 1);
     EXPECT_EQ(count("-2.00 m: 1001.sg2, 1002.sg2"), 1);
-    EXPECT_EQ(count("5 phase-velocity curves have been calculated !"), 1);
-    EXPECT_EQ(count("1006.sg2"), 0);
+    EXPECT_EQ(count("4 phase-velocity curves have been calculated !"), 1);
+    EXPECT_EQ(count("1005.sg2"), 0);
 }
 
 }  // namespace
