@@ -91,6 +91,29 @@ void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers,
     s.maximumReceiverSpacing = static_cast<float>(maximum);
 }
 
+std::optional<double> SourceInsideSpread(int traceCount, std::span<const CTraceHeader> headers)
+{
+    traceCount = std::min(traceCount, static_cast<int>(headers.size()));
+    if (traceCount < 2) return std::nullopt;
+    const auto [lo, hi] = std::minmax_element(headers.begin(), headers.begin() + traceCount, [](const CTraceHeader& a, const CTraceHeader& b) {
+        return a.receiverHundredths < b.receiverHundredths;
+    });
+    const int32_t source = headers.front().sourceHundredths;
+    if (source <= lo->receiverHundredths || source >= hi->receiverHundredths) return std::nullopt;
+    return source * 0.01;
+}
+
+void InsideSourceSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& s)
+{
+    const std::optional<double> source = SourceInsideSpread(traceCount, headers);
+    if (!source) return;
+    double largest = 0.0;
+    for (int i = 0; i < traceCount; ++i) {
+        largest = std::max(largest, std::fabs(headers[static_cast<size_t>(i)].receiverHundredths * 0.01 - *source));
+    }
+    if (largest > 0.0) s.maximumReceiverSpacing = static_cast<float>(largest);
+}
+
 void SeparationRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& s)
 {
     traceCount = std::clamp(traceCount, 0, static_cast<int>(headers.size()));
@@ -181,7 +204,7 @@ int VelocityTraces(const CContourSettings& s)
 
 void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> spectraIm, int bins,
                      std::span<const double> positions, const CContourSettings& s, PhaseVelocityImage& image,
-                     int threads)
+                     int threads, std::optional<double> source)
 {
     const int used = static_cast<int>(positions.size());
     if (used <= 0 || bins <= 0 || spectraRe.size() < static_cast<size_t>(used) * bins ||
@@ -200,8 +223,9 @@ void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> 
     }
     std::vector<double> distance(static_cast<size_t>(used));
     for (int q = 0; q < used; ++q) {
-        const double x = s.direction == 1 ? positions[static_cast<size_t>(used - 1)] - positions[static_cast<size_t>(q)]
-                                          : positions[static_cast<size_t>(q)] - positions[0];
+        const double x = source                ? positions[static_cast<size_t>(q)] - *source
+                         : s.direction == 1 ? positions[static_cast<size_t>(used - 1)] - positions[static_cast<size_t>(q)]
+                                            : positions[static_cast<size_t>(q)] - positions[0];
         distance[static_cast<size_t>(q)] = std::fabs(x);
     }
 
@@ -271,9 +295,8 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& s, 
     };
     if (!HasImageRanges(s)) return refuse(ImageRefusal::BadAxis);
     const int traceCount = std::min(record.traceCount, static_cast<int>(record.headers.size()));
-    if (record.samples <= 0 || !(record.intervalMs > 0.0f) || !std::isfinite(record.intervalMs)) {
-        return refuse(ImageRefusal::BadAxis);
-    }
+    if (record.samples <= 0) return refuse(ImageRefusal::NoSamples);
+    if (!(record.intervalMs > 0.0f) || !std::isfinite(record.intervalMs)) return refuse(ImageRefusal::BadAxis);
     const int nfft = ResolutionFftLength(record.samples, s.frequencyResolution);
     const double df = 1000.0 / (static_cast<double>(nfft) * record.intervalMs);
     const int frequencyRows = FrequencyRows(s, df, nfft);
@@ -334,7 +357,14 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& s, 
     }
 
     image.values.assign(static_cast<size_t>(image.traceCount) * image.samples, 0.0f);
-    PhaseShiftStack(spectraRe, spectraIm, bins, positions, s, image);
+    // A split spread: the traces on either side of the source by their offsets from it.
+    std::optional<double> inside;
+    if (s.mode != 1) {
+        const double source = record.headers[static_cast<size_t>(used.front())].sourceHundredths * 0.01;
+        const auto [lo, hi] = std::minmax_element(positions.begin(), positions.end());
+        if (source > *lo && source < *hi) inside = source;
+    }
+    PhaseShiftStack(spectraRe, spectraIm, bins, positions, s, image, 0, inside);
 
     if (s.yAxis == 0) {
         const int dfm = Trunc32(df * 1000.0);

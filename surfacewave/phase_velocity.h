@@ -19,6 +19,7 @@
 // shortens the span: F = trunc((end - start) / df) + 1 rows.
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -46,6 +47,7 @@ enum class ImageRefusal {
     TooManyTraces,   // more image traces than the capacity
     TooManySamples,  // more image samples than the capacity
     BadAxis,         // an interval, a frequency step or an end value that gives no grid
+    NoSamples,       // the record's traces hold no sample
 };
 
 struct ImageCapacity {
@@ -84,6 +86,13 @@ using TransformProgress = std::function<void(const std::string&)>;
 // maximum = |receiver(last) - receiver(0)| (m), then every ordered pair of the traces
 // 0 .. traceCount-2 with a distance above 0 widens them. One trace gives 0 and 0.
 void ReceiverSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& settings);
+// A shot record whose source lies strictly between its first and last receivers is stacked by
+// the offsets on each side of the source (see PhaseShiftImage): its largest spacing is then the
+// largest offset from the source, not the whole spread. Any other record keeps the settings.
+void InsideSourceSpacingRange(int traceCount, std::span<const CTraceHeader> headers, CContourSettings& settings);
+// The source (m) of a shot record when it lies strictly between the record's smallest and
+// largest receiver positions; none for a source at or beyond an end, or fewer than two traces.
+std::optional<double> SourceInsideSpread(int traceCount, std::span<const CTraceHeader> headers);
 
 // The spacing range of a coherence image, whose receiver words hold its rows' separations: the
 // smallest and the largest separation above 0 (m); none gives 0 and 0.
@@ -126,7 +135,10 @@ int VelocityTraces(const CContourSettings& settings);
 // |receiver - source| (mode 0) or receiver (mode 1) within the offset range) divided by their
 // peaks, padded to nfft = ResolutionFftLength(samples, resolution) and transformed; their bins
 // 0 .. F-1 are stacked by PhaseShiftStack. The grid is checked against the capacity before
-// anything is computed. Returns nfft, or 0 with image.refusal set.
+// anything is computed. A shot record (mode 0) whose source lies strictly between its first
+// and last used receivers is stacked by the offsets from the source on both sides; a source at
+// or beyond an end keeps the direction of the settings. Returns nfft, or 0 with image.refusal
+// set.
 int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& settings, ImageCapacity capacity,
                     PhaseVelocityImage& image, const TransformProgress& progress = {});
 
@@ -136,10 +148,11 @@ int PhaseShiftImage(const SurfaceWaveRecord& record, const CContourSettings& set
 // 0 for |U| = 0) x e^(i 2 pi b df tau), tau = |x| / v with x = position(q) - position(0)
 // (forward) or position(last) - position(q) (backward); the cell is |S| / usedTraces. Writes
 // image.values in the layout of the settings. `threads` above 0 fixes the thread count (the
-// result is the same for every count).
+// result is the same for every count). With `source` (m) the distances are |position(q) -
+// source| whatever the direction: a shot inside its spread sends its waves out to both sides.
 void PhaseShiftStack(std::span<const double> spectraRe, std::span<const double> spectraIm, int bins,
                      std::span<const double> positions, const CContourSettings& settings, PhaseVelocityImage& image,
-                     int threads = 0);
+                     int threads = 0, std::optional<double> source = std::nullopt);
 
 // The SPAC image: coherence rows from SpacSpectra over the record (or, when the record is
 // already a dispersion or coherence image, its own rows with df = ExactFrequencyStep of the

@@ -577,6 +577,7 @@ int FillList(CFileGroup& g, const std::string& folder, const std::vector<std::st
 
 std::string OpenedMessage(int language, int count)
 {
+    if (count == 1) return Msg(language, "1 file has been opened!", "1 個のファイルを開きました!");
     return FormatC(Msg(language, "%d files have been opened!", "%d 個のファイルを開きました!").c_str(), count);
 }
 
@@ -635,22 +636,32 @@ void CFileGroup::DetectFilePositions(const GroupReadContext& ctx)
     const auto receivers = receiversFromFile;
     sourceFromFile.fill(1);
     receiversFromFile.fill(1);
-    // The positions come from the first two members that give traces (one when the list has
-    // one). What the others' readers say is kept back: a member skipped here is named again
-    // when it is read, and all of them are named when the positions cannot be read at all.
+    // The receivers are judged from the receivers of the first member that gives traces, the
+    // sources from every member: a line whose first two shots share a position (a repeated
+    // shot) still holds its positions in the files. What the readers say is kept back: a
+    // member skipped here is named when it is read, and all of them are named when the
+    // positions cannot be read at all.
     CollectingUiHost quiet(ctx.ui);
     const GroupReadContext q = ctx.WithUi(quiet);
-    const size_t needed = count >= 2 ? 2 : 1;
-    std::vector<std::vector<CTraceHeader>> found;
+    std::vector<CTraceHeader> first;
+    bool sourcesDiffer = false;
+    int firstSource = 0;
+    size_t found = 0;
     std::vector<std::string> failed;
-    for (int i = 0; i < count && found.size() < needed; ++i) {
+    for (int i = 0; i < count && !sourcesDiffer; ++i) {
         std::vector<CTraceHeader> headers(static_cast<size_t>(std::max(ctx.maxTraces, 1)));
         const size_t said = quiet.texts.size();
         std::string path;
         const int n = ReadNthFileHeader(headers, i, &path, q);
         if (n > 0) {
             headers.resize(static_cast<size_t>(n));
-            found.push_back(std::move(headers));
+            if (found == 0) {
+                firstSource = headers[0].sourceHundredths;
+                first = std::move(headers);
+            } else if (headers[0].sourceHundredths != firstSource) {
+                sourcesDiffer = true;
+            }
+            ++found;
             continue;
         }
         std::string why;
@@ -659,14 +670,15 @@ void CFileGroup::DetectFilePositions(const GroupReadContext& ctx)
     }
     sourceFromFile = sources;
     receiversFromFile = receivers;
-    if (found.size() < needed) {
+    const size_t needed = count >= 2 ? 2 : 1;
+    if (found < needed) {
         ctx.ui.Message(PositionsNotReadMessage(ctx.language, failed), MsgButtons::Ok, MsgIcon::Warning);
         return;
     }
-    const int flag = needed == 2 ? (found[0][0].sourceHundredths != found[1][0].sourceHundredths ? 1 : 0)
-                                 : (found[0].front().receiverHundredths != found[0].back().receiverHundredths ? 1 : 0);
-    sourceFromFile[static_cast<size_t>(CurrentType())] = flag;
-    receiversFromFile[static_cast<size_t>(CurrentType())] = flag;
+    const int receiverFlag = first.front().receiverHundredths != first.back().receiverHundredths ? 1 : 0;
+    const int sourceFlag = found >= 2 ? (sourcesDiffer ? 1 : 0) : receiverFlag;
+    sourceFromFile[static_cast<size_t>(CurrentType())] = sourceFlag;
+    receiversFromFile[static_cast<size_t>(CurrentType())] = receiverFlag;
 }
 
 bool CFileGroup::EditNamingOptions(int mode, UiHost& ui, int language)
@@ -832,6 +844,7 @@ void CFileGroup::FreeTable()
 {
     table.clear();
     table.shrink_to_fit();
+    tracesOutsideTable.clear();
     rowsAllocated = 0;
     columnsAllocated = 0;
     sourceCount = 0;
@@ -937,7 +950,13 @@ int CFileGroup::BuildGeometry(const GroupReadContext& ctx, bool verbose,
             const auto r =
                 std::lower_bound(receivers.begin(), receivers.end(), hs[t].receiverHundredths) - receivers.begin();
             CTraceEntry& cell = table[static_cast<size_t>(s)][static_cast<size_t>(r)];
-            if (cell.use == 1) continue;
+            if (cell.use == 1) {
+                // An earlier member holds the cell (a repeated shot): this member's own
+                // record is read from its file when it is analysed alone.
+                tracesOutsideTable.resize(static_cast<size_t>(files), 0);
+                ++tracesOutsideTable[static_cast<size_t>(i)];
+                continue;
+            }
             cell.use = 1;
             cell.fileIndex = i;
             cell.traceIndex = static_cast<int32_t>(t);
@@ -1301,6 +1320,60 @@ int CFileGroup::BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> heade
         if (cell.hasSamples == 1 && !out.Take(cell)) break;
     }
     return out.Finish(stopped);
+}
+
+int CFileGroup::ShotRecordGather(int fileIndex, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
+                                 std::string* pathOut, const GroupReadContext& ctx, bool* stopped)
+{
+    if (stopped) *stopped = false;
+    const int capacity = GatherCapacity(rows, headers);
+    if (capacity <= 0 || fileIndex < 0 || fileIndex >= std::min(entryCount, kMaxFiles)) return 0;
+    if (pathOut && static_cast<size_t>(fileIndex) < entries.size()) {
+        const FileListEntry& e = entries[static_cast<size_t>(fileIndex)];
+        *pathOut = e.inUse == 1 ? e.fileName : PatternFileName(fileIndex);
+    }
+    const bool whole = static_cast<size_t>(fileIndex) >= tracesOutsideTable.size() ||
+                       tracesOutsideTable[static_cast<size_t>(fileIndex)] == 0;
+    if (whole) {
+        // The table holds every trace of the member: its cells, as edited, in receiver order.
+        ClearMarks();
+        GatherWriter out{rows, headers, capacity, true};
+        for (int s = 0; s < TableSources(); ++s) {
+            auto& row = table[static_cast<size_t>(s)];
+            for (int j = 0; j < TableReceivers(s); ++j) {
+                CTraceEntry& cell = row[static_cast<size_t>(j)];
+                if (cell.fileIndex == fileIndex && cell.hasSamples == 1 && !out.Take(cell)) return out.Finish(stopped);
+            }
+        }
+        return out.Finish(stopped);
+    }
+    const int maxTraces = std::max(ctx.maxTraces, 1);
+    Matrix2D<float> read(0, maxTraces - 1, 0, std::max(std::max(ctx.maxSample, 1), static_cast<int>(rows.Cols())) - 1);
+    std::vector<CTraceHeader> readHeaders(static_cast<size_t>(maxTraces));
+    std::vector<CTraceHeaderEx> records(static_cast<size_t>(maxTraces));
+    const int n = ReadNthFile(fileIndex, read, readHeaders, records, pathOut, ctx);
+    if (n <= 0) return 0;
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) order[static_cast<size_t>(k)] = k;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return readHeaders[static_cast<size_t>(a)].receiverHundredths < readHeaders[static_cast<size_t>(b)].receiverHundredths;
+    });
+    int count = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const CTraceHeader& h = readHeaders[static_cast<size_t>(order[k])];
+        if (k > 0 && readHeaders[static_cast<size_t>(order[k - 1])].receiverHundredths == h.receiverHundredths) continue;
+        if (count >= capacity) {
+            if (stopped) *stopped = true;
+            break;
+        }
+        headers[static_cast<size_t>(count)] = h;
+        const std::span<const float> from = read.Row(read.RowLow() + order[k]);
+        const std::span<float> to = rows.Row(rows.RowLow() + count);
+        std::fill(to.begin(), to.end(), 0.0f);
+        std::copy(from.begin(), from.begin() + static_cast<std::ptrdiff_t>(std::min(from.size(), to.size())), to.begin());
+        ++count;
+    }
+    return count;
 }
 
 int CFileGroup::CommonReceiverGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int receiverIndex,

@@ -233,6 +233,11 @@ public:
     // order.
     int BuildGather(Matrix2D<float>& rows, std::span<CTraceHeader> headers, int sourceIndex,
                     bool* stopped = nullptr);
+    // ShotRecordGather: member file `fileIndex` as it was recorded (its own traces, even when
+    // another member shares its source position), in receiver order; a receiver met twice keeps
+    // its first trace, as in the table. 0 for a member that cannot be read.
+    int ShotRecordGather(int fileIndex, Matrix2D<float>& rows, std::span<CTraceHeader> headers,
+                         std::string* pathOut, const GroupReadContext& ctx, bool* stopped = nullptr);
     // How many traces BuildGather would give for the source, unbounded by any caller.
     int ShotGatherSize(int sourceIndex) const;
     // The cells of receiver column `receiverIndex` (clamped) in source order; in each copied
@@ -285,6 +290,9 @@ public:
     std::array<char, 12> signature{'V', 'E', 'L', 'K', 'A', 'R', 'I', 'N', 'E', 0, 0, 0};
     // Trace table: sourceCount rows of receiverCount cells.
     std::vector<std::vector<CTraceEntry>> table;
+    // Per member, its traces the table turned away because an earlier member holds their cell
+    // (a shot repeated at one position); empty when none was.
+    std::vector<int32_t> tracesOutsideTable;
     std::vector<FileListEntry> entries;  // kMaxFiles, on the heap
     int32_t gatherKind = 0;     // 0 common shot, 1 common receiver, 2 CDP, 3 CDP stack
     int32_t sourceCount = 0;

@@ -42,7 +42,9 @@ std::string CmpGatherFileName(int cmpHundredths, bool coherence)
 bool IsCmpGatherFileName(std::string_view name)
 {
     constexpr std::string_view kStart = "cmp_";
-    if (name.size() < kStart.size() + 5 || name.substr(0, kStart.size()) != kStart) return false;
+    // Gathers copied through a FAT stick come back as "CMP_000200.SG2": the name is as
+    // case-blind as the extension.
+    if (name.size() < kStart.size() + 5 || Lower(name.substr(0, kStart.size())) != kStart) return false;
     const std::string extension = Lower(name.substr(name.size() - 4));
     if (extension != ".sg2" && extension != ".coh") return false;
     std::string_view number = name.substr(kStart.size(), name.size() - kStart.size() - 4);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/command_table.h"
+#include "app/formats/document.h"
 #include "app/formats/next_file.h"
 #include "app/picking/pick_matching.h"
 #include "app/shell_services.h"
@@ -279,10 +280,18 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
         const int& direction;
         ~KeepDirection() { settings.direction = direction; }
     } keep{s, keptDirection};
+    // Each member is analysed from its own traces: the table keeps one row per source position,
+    // so a repeated shot or a roll-along at an occupied position would otherwise be lost.
+    const GroupReadContext read = MakeGroupReadContext(ws, ui);
+    std::vector<std::string> names(static_cast<size_t>(files));
     for (int n = 0; n < files; ++n) {
         progress->StepIt();
         progress->SetText(FormatC("source=%d", n));
-        const int count = g.BuildGather(scratch, headers, n, &stopped);
+        bool full = false;
+        std::string path;
+        const int count = g.ShotRecordGather(n, scratch, headers, &path, read, &full);
+        stopped = stopped || full;
+        names[static_cast<size_t>(n)] = FileNameOf(path);
         if (count <= 0) continue;
         const std::span<const CTraceHeader> h(headers.data(), static_cast<size_t>(count));
         LineCurve& c = curves[static_cast<size_t>(n)];
@@ -292,6 +301,8 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
             0.01));
         // The wavelength limits come from this file's own spread.
         ReceiverSpacingRange(count, h, s);
+        // A shot inside its spread is stacked by its offsets on each side (mode 0).
+        if (s.mode != 1) InsideSourceSpacingRange(count, h, s);
         parameters.ratioUpperThreshold = s.maximumReceiverSpacing;
         parameters.ratioLowerThreshold = s.minimumReceiverSpacing;
         if (n == 0) {
@@ -361,19 +372,31 @@ int PhaseVelocityCurves(Workspace& ws, UiHost& ui, ViewSurface* view, bool annou
                      "位相速度-周波数画像を作れないファイルがありました !"));
     }
     PutLineCurves(ws.curveSet, curves);
-    const std::string curvesPath = WriteLineCurves(ws, ui, kPhaseVelocityCurvesFileName);
+    // The curves of a CMP list go beside its gathers, so that they do not replace the curves of
+    // the shot line the gathers were made from.
+    std::string curvesFolder;
+    if (g.cmpList == 1 && !g.entries.empty() && !g.entries[0].fileName.empty()) {
+        std::filesystem::path member(g.entries[0].fileName);
+        if (member.is_relative()) member = std::filesystem::path(g.FolderOfList(read)) / member;
+        curvesFolder = member.parent_path().string();
+    }
+    const std::string curvesPath = WriteLineCurvesInto(ws, ui, curvesFolder, kPhaseVelocityCurvesFileName);
+    TellSharedPositions(ui, language, curves, names);
     if (stopped) Warn(ui, GatherTooLargeText(language, store.MaxTraces()));
     TellSourcesLeftOut(ui, language, g.entryCount);
     // A member without a point keeps its place in the file as a curve of none: say how many.
     const auto empty = std::count_if(curves.begin(), curves.end(), [](const LineCurve& c) { return c.points.empty(); });
     TellCurvesMissing(ui, language, static_cast<int>(empty), files, g.cmpList == 1);
     if (announce && !curvesPath.empty()) {
+        const int made = static_cast<int>(curves.size() - static_cast<size_t>(empty));
         ui.Message(FormatC(Msg(language,
-                               "%d phase-velocity curves have been calculated ! \n\n phase velocity curves are saved "
-                               "into '%s'",
+                               made == 1 ? "%d phase-velocity curve has been calculated ! \n\n phase velocity curves are "
+                                           "saved into '%s'"
+                                         : "%d phase-velocity curves have been calculated ! \n\n phase velocity curves are saved "
+                                           "into '%s'",
                                "%d 本の位相速度曲線を計算しました ! \n\n 位相速度曲線は '%s' に保存されました")
                                .c_str(),
-                           files, curvesPath.c_str()));
+                           made, curvesPath.c_str()));
     }
     // A dispersion image on show takes the new curve at its position; a shot's own picks stay.
     if (store.Params().recordKind == kRecordDispersion) MatchPicksToTraces(ws);

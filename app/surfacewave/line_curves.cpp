@@ -50,6 +50,30 @@ void TellSourcesLeftOut(UiHost& ui, int language, int sources)
                MsgButtons::Ok, MsgIcon::Warning);
 }
 
+void TellSharedPositions(UiHost& ui, int language, const std::vector<LineCurve>& curves,
+                         const std::vector<std::string>& names)
+{
+    std::string list;
+    std::vector<bool> told(curves.size(), false);
+    for (size_t a = 0; a < curves.size(); ++a) {
+        if (told[a] || curves[a].points.empty()) continue;
+        std::string files = a < names.size() ? names[a] : std::string();
+        bool shared = false;
+        for (size_t b = a + 1; b < curves.size(); ++b) {
+            if (curves[b].points.empty() || curves[b].position != curves[a].position) continue;
+            told[b] = true;
+            shared = true;
+            files += ", " + (b < names.size() ? names[b] : std::string());
+        }
+        if (shared) list += FormatC("\n %.2f m: ", static_cast<double>(curves[a].position)) + files;
+    }
+    if (list.empty()) return;
+    ui.Message(Msg(language, "Some shots share a source position; each keeps its own phase-velocity curve at that position:",
+                   "震源位置が同じショットがあります。それぞれの位相速度曲線をその位置に残しました:") +
+                   list,
+               MsgButtons::Ok, MsgIcon::Info);
+}
+
 void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps)
 {
     if (withoutCurve <= 0) return;
@@ -71,7 +95,12 @@ void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed,
 
 std::string WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name)
 {
-    const std::string path = (std::filesystem::path(ResultFolder(ws)) / name).string();
+    return WriteLineCurvesInto(ws, ui, {}, name);
+}
+
+std::string WriteLineCurvesInto(Workspace& ws, UiHost& ui, const std::string& folder, const std::string& name)
+{
+    const std::string path = (std::filesystem::path(folder.empty() ? ResultFolder(ws) : folder) / name).string();
     std::string text;
     WriteTraveltimeText(ws.curveSet, text, 0, 1);
     AtomicFileWriter out(path);

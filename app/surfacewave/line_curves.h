@@ -36,11 +36,18 @@ void TellSourcesLeftOut(UiHost& ui, int language, int sources);
 // When `withoutCurve` of the `analysed` CMPs (or sources) gave no point, says how many; nothing
 // otherwise.
 void TellCurvesMissing(UiHost& ui, int language, int withoutCurve, int analysed, bool cmps);
+// Shots that share a source position (a repeated shot, a roll-along) each keep their own curve
+// in the set, one after the other at that position: names the files of each such position.
+// names[k] is the file of curves[k]; curves without a point are not counted.
+void TellSharedPositions(UiHost& ui, int language, const std::vector<LineCurve>& curves,
+                         const std::vector<std::string>& names);
 
 // The set as a phase-velocity file `name` in the result folder (on the acquisition screen
 // beside the line's records), through an atomic file; a failure is reported. Returns the path
 // written, empty when not.
 std::string WriteLineCurves(Workspace& ws, UiHost& ui, const std::string& name);
+// The same into `folder` (the result folder when it is empty).
+std::string WriteLineCurvesInto(Workspace& ws, UiHost& ui, const std::string& folder, const std::string& name);
 
 // Each shot's F values divided by the shot's largest F (a largest F not above 0 leaves it).
 void NormalizeEachCurveAmplitude(CTraveltimeSet& set);

@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "app/dsp/data_kind.h"
+#include "app/formats/document.h"
 #include "app/surfacewave/cmp_commands.h"
 #include "app/surfacewave/line_curves.h"
 #include "app/surfacewave/surfacewave_seams.h"
 #include "app/survey/exchange_commands.h"
+#include "app/survey/file_list_commands.h"
 #include "app/survey/group_commands.h"
 #include "app/workspace.h"
 #include "formats/eight_header.h"
@@ -137,9 +139,16 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     std::vector<LineCurve> curves(static_cast<size_t>(files));
     std::vector<float> velocities, frequencies;
     bool stopped = false;  // a shot gather beyond the trace capacity
+    // Each member from its own traces, as "Phase velocity (2D : automatic)" does.
+    const GroupReadContext read = MakeGroupReadContext(ws, ui);
+    std::vector<std::string> names(static_cast<size_t>(files));
     for (int n = 0; n < files; ++n) {
         progress.SetText(FormatC("source=%d", n));
-        const int count = g.BuildGather(rows, headers, n, &stopped);
+        bool full = false;
+        std::string path;
+        const int count = g.ShotRecordGather(n, rows, headers, &path, read, &full);
+        stopped = stopped || full;
+        names[static_cast<size_t>(n)] = FileNameOf(path);
         const int samples = count > 0 ? headers[0].samples : 0;
         const int bins = PhaseDifferenceBins(std::max(samples, 1));
         velocities.assign(static_cast<size_t>(bins), 0.0f);
@@ -158,6 +167,7 @@ int CommonSourceDispersion(Workspace& ws, UiHost& ui, ProgressSink& progress)
     }
     PutLineCurves(ws.curveSet, curves);
     WriteLineCurves(ws, ui, kCommonSourceFileName);
+    TellSharedPositions(ui, language, curves, names);
     if (stopped) ui.Message(GatherTooLargeText(language, store.MaxTraces()), MsgButtons::Ok, MsgIcon::Warning);
     TellSourcesLeftOut(ui, language, g.entryCount);
     return files;

@@ -46,6 +46,9 @@ void RefuseImage(Workspace& ws, UiHost& ui, const PhaseVelocityImage& image, Ima
         break;
     case ImageRefusal::TooManyTraces: Refuse(ui, TracesTooLargeText(language, capacity.maxTraces)); break;
     case ImageRefusal::TooManySamples: Refuse(ui, SamplesTooLargeText(language, capacity.maxSamples)); break;
+    case ImageRefusal::NoSamples:
+        Refuse(ui, Msg(language, "The record has no samples: no image is made !", "波形にサンプルがありません: 画像は作れません !"));
+        break;
     default:
         Refuse(ui, Msg(language, "The frequency or phase velocity range gives no image !",
                        "周波数または位相速度の範囲から画像を作れません !"));

@@ -383,7 +383,8 @@ int GroupOneCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
     BeforeRecordReplaced(ws);
     store.PushUndo();
     ViewProgressText progress(c.view);
-    ops.OneCmpDispersion(ws, c.ui, progress);
+    // No CMP traces (a refused list, Cancel, no pair kept): the record on show stays as it was.
+    if (ops.OneCmpDispersion(ws, c.ui, progress) <= 0) return 1;
     const int traces = store.TraceCount();
     Tell(c, FormatC("%d %d ", traces, traces > 0 ? store.TraceSamples(0) : 0));
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
@@ -397,7 +398,7 @@ int GroupCmpDispersion(CommandContext& c, GroupSurfaceWaveOps& ops)
     Workspace& ws = c.ws;
     BeforeRecordReplaced(ws);
     ViewProgressText progress(c.view);
-    ops.CmpDispersion(ws, c.ui, progress);
+    if (ops.CmpDispersion(ws, c.ui, progress) <= 0) return 1;  // refused or cancelled: nothing replaced
     TellIfInvalid(c, RecalcRecordExtents(ws, 0));
     AfterRecordReplaced(c, {RecordTitle::Untitled});
     return 1;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -48,6 +49,7 @@ protected:
     {
         SimulatorConfig config;
         EXPECT_TRUE(ParseSurfaceWave("400,150,15", config));
+        config.noiseLevel = noise;
         ManualClock clock;
         SimulatedSeismograph seismograph(config, clock);
         std::filesystem::create_directories(line);
@@ -71,9 +73,10 @@ protected:
 
     // "Make file list(select a folder)" on the line's folder, then "Set up geometry" with the
     // waveforms.
-    void ListTheLine(int files)
+    void ListTheLine(int files) { ListFolder(line, files); }
+    void ListFolder(const std::filesystem::path& where, int files)
     {
-        ui.AnswerFolder(line.string());
+        ui.AnswerFolder(where.string());
         ui.ExpectMessage(FormatC("%d files have been opened!", files));
         ui.AnswerDialog("CUseFileInfoDlg");
         ui.AnswerDialog("CFileListDlg");
@@ -93,6 +96,7 @@ protected:
     }
 
     const CommandTable table;
+    double noise = SimulatorConfig{}.noiseLevel;  // V RMS on every trace
     std::filesystem::path line = std::filesystem::path(folder.Path()) / "line";
 };
 
@@ -125,8 +129,9 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
     ui.ExpectMessage("1 of " + std::to_string(g.entryCount) + " CMPs gave no phase-velocity curve (too few traces or no pick).");
     ui.ExpectAnyMessage();
     Run(cmd::kPhaseVelocityCurves2D);
-    // Everything the line made stays in its folder.
-    for (const char* name : {kPhaseVelocityCurvesFileName, "multi_select.txt", "geometry.txt", "cmp_gathers/cmp_000300.sg2"}) {
+    // Everything the line made stays in its folder; the CMP curves beside their gathers, apart
+    // from the curves of the shots.
+    for (const char* name : {"cmp_gathers/phase_velocity_curves.pvs", "multi_select.txt", "geometry.txt", "cmp_gathers/cmp_000300.sg2"}) {
         EXPECT_TRUE(std::filesystem::exists(line / name)) << name;
         EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(folder.Path()) / name)) << name;
     }
@@ -155,6 +160,37 @@ TEST_F(SimulatedLine, CmpCurvesFollowTheSimulatorsDispersion)
     std::printf("simulated line: %d curves, %d points at 10-40 Hz, %.1f%% within 5%% of c(f)\n", set.shotCount, inBand,
                 100.0 * share);
     EXPECT_GE(share, 0.8);
+
+    // The gathers copied through a FAT stick come back upper-case: still a CMP list, the same
+    // curves.
+    std::vector<std::vector<float>> lower(static_cast<size_t>(set.shotCount));
+    for (int s = 0; s < set.shotCount; ++s) {
+        lower[static_cast<size_t>(s)].push_back(set.sourcePosition[s]);
+        for (int p = 0; p < set.pickCount[s]; ++p) lower[static_cast<size_t>(s)].push_back(set.T(s, p));
+    }
+    const std::filesystem::path upper = std::filesystem::path(folder.Path()) / "stick";
+    std::filesystem::create_directories(upper);
+    for (const auto& e : std::filesystem::directory_iterator(line / kCmpGatherFolder)) {
+        std::string name = e.path().filename().string();
+        if (e.path().extension() != ".sg2") continue;
+        for (char& ch : name) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        std::filesystem::copy_file(e.path(), upper / name);
+    }
+    ListFolder(upper, static_cast<int>(lower.size()));
+    ASSERT_EQ(ws.fileGroup.cmpList, 1);
+    EXPECT_FALSE(std::filesystem::exists(upper / kPhaseVelocityCurvesFileName));
+    ui.AnswerDialog("CPhaseVelocityDlg");
+    ui.AnswerDialog("CMinMaxFrequencyDlg");
+    ui.ExpectAnyMessage();
+    ui.ExpectAnyMessage();
+    Run(cmd::kPhaseVelocityCurves2D);
+    ASSERT_EQ(set.shotCount, static_cast<int>(lower.size()));
+    for (int s = 0; s < set.shotCount; ++s) {
+        std::vector<float> now{set.sourcePosition[s]};
+        for (int p = 0; p < set.pickCount[s]; ++p) now.push_back(set.T(s, p));
+        EXPECT_EQ(now, lower[static_cast<size_t>(s)]) << s;
+    }
+    EXPECT_TRUE(std::filesystem::exists(upper / kPhaseVelocityCurvesFileName));
 }
 
 // Shot records of both ends of the spread through "Phase velocity (2D : automatic)", each
@@ -231,6 +267,73 @@ TEST_F(SimulatedLine, EveryShotFollowsTheSimulatorsDispersionFromItsOwnSide)
                      gather.filename().string());
     Run(cmd::kPhaseVelocityCurves2D);
     Run(cmd::kMakeCmpGatherFiles2D);
+}
+
+// A repeated shot as the line's first two members, a split spread and a damaged member through "Phase velocity (2D : automatic)": every readable
+// shot gives its own curve from its own traces at its own position.
+TEST_F(SimulatedLine, EveryShotRecordGivesItsOwnCurve)
+{
+    // Spreads of 24 receivers 2 m apart (0-46 m from first(n)).
+    constexpr std::array<double, 4> kSources = {-2.0, -2.0, 10.0, 48.0};
+    constexpr std::array<double, 4> kFirst = {0.0, 0.0, 200.0, 300.0};
+    constexpr int kShotFiles = static_cast<int>(kSources.size());
+    // Noise enough that a repeated shot's own record gives a curve of its own.
+    noise = 0.05;
+    ShootLine(kShotFiles, 2.0, [&](int n) { return kFirst[static_cast<size_t>(n)]; },
+              [&](int n) { return kFirst[static_cast<size_t>(n)] + kSources[static_cast<size_t>(n)]; });
+    {
+        std::FILE* f = std::fopen((line / "1005.sg2").string().c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("not a record", f);
+        std::fclose(f);
+    }
+    ui.SetStrict(false);
+    ui.AnswerFolder(line.string());
+    ui.AnswerDialogWith("CUseFileInfoDlg", [](DialogRequest& r) {
+        // The first two members share a source: the positions are still the files' own.
+        EXPECT_TRUE(r.Find("Source position")->BoolValue());
+        EXPECT_TRUE(r.Find("Receiver position")->BoolValue());
+        return true;
+    });
+    ui.AnswerDialog("CFileListDlg");
+    Run(cmd::kMakeFileListFromFolder);
+    ui.ExpectMessage("Set waveform data ?");
+    Run(cmd::kSetUpGeometry);
+    ASSERT_EQ(ws.fileGroup.dataLoaded, 1);
+    ui.ClearCalls();
+
+    ui.AnswerDialog("CPhaseVelocityDlg");
+    ui.AnswerDialog("CMinMaxFrequencyDlg");
+    Run(cmd::kPhaseVelocityCurves2D);
+    const std::vector<std::string> said = ui.Messages();
+    const CTraveltimeSet& set = ws.curveSet;
+    ASSERT_EQ(set.shotCount, kShotFiles + 1);
+    for (int s = 0; s < kShotFiles; ++s) {
+        EXPECT_NEAR(set.sourcePosition[s], kFirst[static_cast<size_t>(s)] + kSources[static_cast<size_t>(s)], 1e-3);
+        int near = 0;
+        for (int p = 0; p < set.pickCount[s]; ++p) {
+            if (std::fabs(set.T(s, p) / SimulatorVelocity(set.X(s, p)) - 1.0) <= 0.05) ++near;
+        }
+        ASSERT_GT(set.pickCount[s], 5) << s;
+        const double share = static_cast<double>(near) / set.pickCount[s];
+        std::printf("shot at %.1f m: %d points, %.1f%% within 5%% of c(f)\n", set.sourcePosition[s], set.pickCount[s],
+                    100.0 * share);
+        EXPECT_GE(share, 0.9) << "shot " << s;
+    }
+    // The repeated shot is its own record, not a copy of the first.
+    bool same = set.pickCount[0] == set.pickCount[1];
+    for (int p = 0; same && p < set.pickCount[0]; ++p) same = set.T(0, p) == set.T(1, p);
+    EXPECT_FALSE(same);
+    // The damaged member has no curve and is counted; the shared position is named; the count
+    // is of the curves made.
+    EXPECT_EQ(set.pickCount[kShotFiles], 0);
+    auto count = [&](const std::string& part) {
+        return std::count_if(said.begin(), said.end(), [&](const std::string& m) { return m.find(part) != std::string::npos; });
+    };
+    EXPECT_EQ(count("1 of 5 sources gave no phase-velocity curve."), 1);
+    EXPECT_EQ(count("-2.00 m: 1001.sg2, 1002.sg2"), 1);
+    EXPECT_EQ(count("4 phase-velocity curves have been calculated !"), 1);
+    EXPECT_EQ(count("1005.sg2"), 0);
 }
 
 }  // namespace

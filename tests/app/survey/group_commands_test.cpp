@@ -41,7 +41,8 @@ class FakeOps : public GroupSurfaceWaveOps {
 public:
     bool PhaseVelocityDialog(Workspace&, UiHost&) override { return dialogOk; }
     int CommonSourceDispersion(Workspace& ws, UiHost&, ProgressSink&) override { return Scribble(ws); }
-    int OneCmpDispersion(Workspace& ws, UiHost&, ProgressSink&) override { return Scribble(ws); }
+    int OneCmpDispersion(Workspace& ws, UiHost&, ProgressSink&) override { return refuse ? 0 : Scribble(ws); }
+    bool refuse = false;
     int TauPStack(Workspace& ws, UiHost&, ProgressSink&, float, float, int velocityMode) override
     {
         mode = velocityMode;
@@ -235,6 +236,12 @@ TEST_F(GroupCommands, SurfaceWaveRoadsBehindDoubles)
     EXPECT_EQ(ws.store.current.rows[0][0], before);  // restored from the snapshot
     EXPECT_EQ(ws.store.TraceCount(), 8);
 
+    // A refused analysis leaves the record on show as it was: no size box, no CMP record.
+    ops.refuse = true;
+    Run(GroupOneCmpDispersion);
+    EXPECT_EQ(ws.display.cmpRecord, 0);
+    EXPECT_EQ(ws.store.TraceCount(), 8);
+    ops.refuse = false;
     ui.ExpectMessage("3 5 ");
     Run(GroupOneCmpDispersion);
     EXPECT_EQ(ws.display.cmpRecord, 1);
