@@ -68,9 +68,12 @@ TEST_F(FileListCommands, MakeFileListShowsFileZero)
 
     ui.AnswerFilesOpen({b, a});
     ui.ExpectMessage("2 files have been opened!");
-    // Both files carry source 300: the list's positions are used.
+    // Both files carry source 300: the list's sources are used; their receivers differ, so
+    // the files' own are offered, and the user takes the list's.
     ui.AnswerDialogWith("CUseFileInfoDlg", [](DialogRequest& r) {
-        return !r.Find("Source position")->BoolValue() && !r.Find("Receiver position")->BoolValue();
+        const bool offered = !r.Find("Source position")->BoolValue() && r.Find("Receiver position")->BoolValue();
+        r.Find("Receiver position")->SetBool(false);
+        return offered;
     });
     ui.AnswerDialog("CFileListDlg", {{"Source(m) 1", "-0.5"}, {"Receiver int.(m) 1", "2"}});
     ASSERT_EQ(MakeFileList(c, true), 2);
